@@ -1,0 +1,39 @@
+# The README's commands. Every target installs what is missing first.
+BUILD_DIR    ?= build
+RELEASE_DIR  := $(BUILD_DIR)/release
+SANITIZE_DIR := $(BUILD_DIR)/sanitize
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+PROGRAM      := $(RELEASE_DIR)/adaptive-rejection-sampler
+
+.PHONY: all deps run test sanitize bench clean
+
+all: test
+
+deps:
+	@scripts/install-deps
+
+$(RELEASE_DIR)/build.ninja:
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+$(SANITIZE_DIR)/build.ninja:
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DARS_SANITIZE=ON -DARS_BENCHMARKS=OFF
+
+run: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target adaptive-rejection-sampler
+	$(PROGRAM)
+
+test: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS)
+
+sanitize: deps $(SANITIZE_DIR)/build.ninja
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+bench: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@for b in $(RELEASE_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,1 @@
+#include "density/ars_density.h"

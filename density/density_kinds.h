@@ -1,0 +1,21 @@
+#pragma once
+
+// The six density kinds the program offers. Kind k has command id 120 + k;
+// kinds 2, 3 and 5 have no menu item.
+enum class DensityInstance { Beta, Gamma, Test };
+
+struct DensityKind {
+  int kind;
+  int command;
+  const char* menuText;  // nullptr: reachable by command id only
+  DensityInstance instance;
+  double alpha;  // parameters written into the Beta or Gamma instance
+  double beta;
+  bool upperBounded;  // false: support (0, infinity)
+};
+
+constexpr int firstDensityKind = 1;
+constexpr int lastDensityKind = 6;
+
+// The row of kind 1..6; any other value yields the row of kind 1.
+const DensityKind& densityKind(int kind);

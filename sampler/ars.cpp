@@ -1,0 +1,457 @@
+#include "sampler/ars.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "density/ars_density.h"
+#include "sampler/assertion.h"
+#include "sampler/uniform_random.h"
+
+double shiftedExp(double a, double b) {
+  const double sum = a + b;
+  return sum > -50 ? std::exp(sum) : 0.0;
+}
+
+ARSSampler::ARSSampler() { reset(); }
+
+ARSSampler::~ARSSampler() { clear(); }
+
+void ARSSampler::reset() {
+  density = nullptr;
+  lowerLimit = tolerance;
+  upperLimit = 1.0 - tolerance;
+  lowerBounded = true;
+  upperBounded = true;
+  totalArea = 0.0;
+  lastX = 0.0;
+  lastLogY = 0.0;
+  hasLastDraw = false;
+}
+
+void ARSSampler::clear() {
+  hasLastDraw = false;
+  points.clear();
+  segments.clear();
+  ++pointsVersion;
+}
+
+double ARSSampler::scaledExp(double y) const {
+  const double shifted = y + scaleOffset;
+  return shifted > -50 ? std::exp(shifted) : 0.0;
+}
+
+double ARSSampler::scaledLog(double v) const {
+  if (v > 0) return std::log(v) - scaleOffset;
+  return -(scaleOffset + 51);
+}
+
+double ARSSampler::chordSlope(const HullPoint& p, const HullPoint& q) {
+  return (q.h - p.h) / (q.x - p.x);
+}
+
+void ARSSampler::initPoints() {
+  if (points.size() >= 3) {
+    if (!keepPoints) reducePoints();
+    return;
+  }
+  HullPoint p, q, r;
+  segments.clear();
+  if (lowerBounded && upperBounded) {
+    extendLowerLimit();
+    extendUpperLimit();
+    const double w = upperLimit - lowerLimit;
+    p.x = lowerLimit + 0.05 * w;
+    q.x = lowerLimit + 0.5 * w;
+    r.x = lowerLimit + 0.95 * w;
+    p.h = density->logDensity(p.x);
+    q.h = density->logDensity(q.x);
+    r.h = density->logDensity(r.x);
+    if (chordSlope(p, q) <= 0 || chordSlope(q, r) >= 0) findStartingPoints(p, q, r);
+  } else {
+    findStartingPoints(p, q, r);
+  }
+  // A stray set of fewer than three points cannot take part in an envelope.
+  points.assign({p, q, r});
+  ++pointsVersion;
+  hasLastDraw = false;
+}
+
+// Throws when an outward search over an unbounded end runs away: its point
+// stopped being finite, or its step doubled more often than any sensible
+// density needs.
+void ARSSampler::checkSearch(const HullPoint& moved, int& doublings) const {
+  if (!std::isfinite(moved.x) || !std::isfinite(moved.h) || ++doublings > maxSearchDoublings) {
+    throw XNotLogConcave();
+  }
+}
+
+void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
+  ARS_ASSERT(density != nullptr, "density != NULL", "ars", 202);
+  a.x = lowerBounded ? lowerLimit + tolerance : 1.0;
+  c.x = upperBounded ? upperLimit - tolerance : 1.0;
+  if (c.x < a.x) std::swap(a.x, c.x);
+  a.h = density->logDensity(a.x);
+  c.h = density->logDensity(c.x);
+
+  // Early acceptance needs a middle point that was really evaluated, which
+  // only initPoints' bounded case provides.
+  if (lowerBounded && upperBounded && chordSlope(a, b) >= 0 && chordSlope(b, c) <= 0) return;
+
+  // Upper search: find a falling chord from the middle to the right point.
+  b.x = (c.x + a.x) * 0.5;
+  b.h = density->logDensity(b.x);
+  int doublings = 0;
+  while (chordSlope(b, c) >= 0) {
+    const double d = c.x - b.x;
+    if (upperBounded) {
+      b.x = b.x + 0.5 * d;
+      b.h = density->logDensity(b.x);
+      if (c.x - b.x < tolerance) throw XNotLogConcave();
+    } else {
+      b = c;
+      c.x = c.x + 2 * d;
+      c.h = density->logDensity(c.x);
+      checkSearch(c, doublings);
+    }
+  }
+  upperLimit = c.x;
+  extendUpperLimit();
+
+  // Lower search: find a rising chord from the left to the middle point.
+  doublings = 0;
+  while (chordSlope(a, b) <= 0) {
+    const double d = b.x - a.x;
+    if (lowerBounded) {
+      b.x = b.x - 0.5 * d;
+      b.h = density->logDensity(b.x);
+      if (b.x - a.x < tolerance) throw XNotLogConcave();
+    } else {
+      a.x = a.x - d;
+      a.h = density->logDensity(a.x);
+      checkSearch(a, doublings);
+    }
+  }
+  lowerLimit = a.x;
+  extendLowerLimit();
+
+  // Move the outer points inwards, half-way to the limits, unless that spoils
+  // the rising or falling chord.
+  const HullPoint savedA = a;
+  a.x = (lowerLimit + b.x) * 0.5;
+  a.h = density->logDensity(a.x);
+  if (chordSlope(a, b) < 0) a = savedA;
+
+  const HullPoint savedC = c;
+  c.x = (b.x + upperLimit) * 0.5;
+  c.h = density->logDensity(c.x);
+  if (chordSlope(b, c) > 0) c = savedC;
+}
+
+void ARSSampler::extendUpperLimit() {
+  ARS_ASSERT(density != nullptr, "density != NULL", "ars", 363);
+  if (upperBounded) return;
+  if (upperLimit < upperStart) upperLimit = upperStart;
+  const double level = scaledLog(tolerance);
+  int doublings = 0;
+  while (density->logDensity(upperLimit) > level) {
+    upperLimit = upperLimit * 2;
+    checkSearch({upperLimit, 0.0}, doublings);
+  }
+}
+
+void ARSSampler::extendLowerLimit() {
+  ARS_ASSERT(density != nullptr, "density != NULL", "ars", 381);
+  if (lowerBounded) return;
+  if (lowerLimit > lowerStart) lowerLimit = lowerStart;
+  const double level = scaledLog(tolerance);
+  int doublings = 0;
+  while (density->logDensity(lowerLimit) > level) {
+    lowerLimit = lowerLimit * 2;
+    checkSearch({lowerLimit, 0.0}, doublings);
+  }
+}
+
+void ARSSampler::reducePoints() {
+  const HullPoint first = points.front();
+  const HullPoint last = points.back();
+  const double middle = (first.x + last.x) * 0.5;
+  std::size_t chosen = 0;
+  double best = 0.0;
+  for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+    const HullPoint& p = points[i];
+    if (chordSlope(first, p) > 0 && chordSlope(p, last) < 0) {
+      const double distance = (p.x - middle) * (p.x - middle);
+      if (chosen == 0 || distance < best) {
+        chosen = i;
+        best = distance;
+      }
+    }
+  }
+  if (chosen == 0) throw XNotLogConcave();
+  const HullPoint kept = points[chosen];
+  points.assign({first, kept, last});
+  ++pointsVersion;
+}
+
+namespace {
+
+// The slopes of two secants, spread apart when they are nearly parallel so
+// that they do not meet far outside their interval.
+struct SpreadSlopes {
+  double d;
+  double g;
+};
+
+SpreadSlopes spreadSlopes(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
+                          const HullPoint& q4, double minSlopeGap) {
+  double d = ARSSampler::chordSlope(q1, q2);
+  double g = ARSSampler::chordSlope(q3, q4);
+  if (d - g < minSlopeGap) {
+    const double e = (g + (minSlopeGap - d)) * 0.5;
+    d = d + e;
+    g = g - e;
+  }
+  return {d, g};
+}
+
+}  // namespace
+
+double ARSSampler::intersectX(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
+                              const HullPoint& q4) const {
+  const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
+  const double b1 = q2.h - q2.x * s.d;
+  const double b2 = q3.h - q3.x * s.g;
+  return (b1 - b2) / (s.g - s.d);
+}
+
+double ARSSampler::intersectY(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
+                              const HullPoint& q4) const {
+  const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
+  const double b1 = q2.h - q2.x * s.d;
+  const double b2 = q3.h - q3.x * s.g;
+  return (s.g * b1 - s.d * b2) / (s.g - s.d);
+}
+
+void ARSSampler::buildEnvelope() {
+  segments.clear();
+  const std::size_t k = points.size();
+  const std::vector<HullPoint>& p = points;
+  double s = chordSlope(p[0], p[1]);
+
+  EnvelopeSegment leftTail;
+  leftTail.upperLeftX = lowerLimit;
+  leftTail.upperLeftY = p[0].h - (p[0].x - lowerLimit) * s;
+  leftTail.upperRightX = p[0].x;
+  leftTail.upperRightY = p[0].h;
+  leftTail.upperSlope = s;
+  segments.push_back(leftTail);
+
+  for (std::size_t i = 1; i + 1 < k; ++i) {
+    const double carried = s;
+
+    EnvelopeSegment ending;  // [.., x_i]
+    if (i == 1) {
+      const double t = chordSlope(p[1], p[2]);
+      ending.upperLeftX = p[0].x;
+      ending.upperLeftY = p[1].h - (p[1].x - p[0].x) * t;
+      ending.upperSlope = t;
+      ending.squeezeLeftX = p[0].x;
+      ending.squeezeLeftY = p[0].h;
+    } else {
+      const double zx = intersectX(p[i - 2], p[i - 1], p[i], p[i + 1]);
+      const double zy = intersectY(p[i - 2], p[i - 1], p[i], p[i + 1]);
+      ending.upperLeftX = zx;
+      ending.upperLeftY = zy;
+      // The slope is recomputed from the piece's ends; a piece of zero width
+      // (the secants meet exactly at x_i) would make it 0 / 0 and poison every
+      // later segment, so it takes the slope of the secant it lies on.
+      ending.upperSlope = zx != p[i].x ? (p[i].h - zy) / (p[i].x - zx)
+                                       : chordSlope(p[i], p[i + 1]);
+      ending.squeezeLeftX = p[i - 1].x;
+      ending.squeezeLeftY = p[i].h - (p[i].x - p[i - 1].x) * carried;
+    }
+    ending.upperRightX = p[i].x;
+    ending.upperRightY = p[i].h;
+    ending.squeezeRightX = p[i].x;
+    ending.squeezeRightY = p[i].h;
+    ending.squeezeSlope = carried;
+    segments.push_back(ending);
+    s = ending.upperSlope;
+
+    EnvelopeSegment starting;  // [x_i, ..]
+    starting.upperLeftX = p[i].x;
+    starting.upperLeftY = p[i].h;
+    if (i == k - 2) {
+      starting.upperRightX = p[k - 1].x;
+      starting.upperRightY = p[i].h + (p[k - 1].x - p[i].x) * carried;
+    } else {
+      starting.upperRightX = intersectX(p[i - 1], p[i], p[i + 1], p[i + 2]);
+      starting.upperRightY = intersectY(p[i - 1], p[i], p[i + 1], p[i + 2]);
+    }
+    starting.upperSlope = carried;
+    starting.squeezeLeftX = p[i].x;
+    starting.squeezeLeftY = p[i].h;
+    starting.squeezeRightX = p[i + 1].x;
+    starting.squeezeRightY = p[i + 1].h;
+    starting.squeezeSlope = s;
+    segments.push_back(starting);
+  }
+
+  EnvelopeSegment rightTail;
+  rightTail.upperLeftX = p[k - 1].x;
+  rightTail.upperLeftY = p[k - 1].h;
+  rightTail.upperRightX = upperLimit;
+  rightTail.upperRightY = p[k - 1].h + (upperLimit - p[k - 1].x) * s;
+  rightTail.upperSlope = s;
+  segments.push_back(rightTail);
+
+  computeAreas();
+
+  builtVersion = pointsVersion;
+  builtLowerLimit = lowerLimit;
+  builtUpperLimit = upperLimit;
+  builtDensity = density;
+  builtSegmentCount = segments.size();
+}
+
+double ARSSampler::pieceArea(double x1, double y1, double x2, double y2) const {
+  if (std::fabs(y2 - y1) > areaTolerance) {
+    return (x2 - x1) * (scaledExp(y2) - scaledExp(y1)) / (y2 - y1);
+  }
+  return (x2 - x1) * (scaledExp(y1) + scaledExp(y2)) * 0.5;
+}
+
+void ARSSampler::computeAreas() {
+  double highest = segments.front().upperLeftY;
+  for (const EnvelopeSegment& segment : segments) {
+    if (segment.upperLeftY > highest) highest = segment.upperLeftY;
+    if (segment.upperRightY > highest) highest = segment.upperRightY;
+  }
+  scaleOffset = 50 - highest;
+  ARS_ASSERT(density != nullptr, "density != NULL", "ars", 703);
+  density->logZero = -(scaleOffset + 51);
+
+  double sum = 0.0;
+  double previousEnd = 0.0;
+  segmentEndsAscending = true;
+  for (EnvelopeSegment& segment : segments) {
+    segment.area = pieceArea(segment.upperLeftX, segment.upperLeftY, segment.upperRightX,
+                             segment.upperRightY);
+    segment.cumulativeArea = sum;
+    sum += segment.area;
+    // cumulativeArea + area of a segment is bit for bit the next running sum,
+    // so ascending sums allow a binary search in chooseSegment.
+    if (!(sum >= previousEnd)) segmentEndsAscending = false;
+    previousEnd = sum;
+  }
+  totalArea = sum;
+}
+
+bool ARSSampler::insertPoint(double x, double h) {
+  auto at = std::lower_bound(points.begin(), points.end(), x,
+                             [](const HullPoint& p, double value) { return p.x < value; });
+  // A repeated abscissa would make a zero-width chord.
+  if (at != points.end() && at->x == x) return false;
+  points.insert(at, HullPoint{x, h});
+  ++pointsVersion;
+  return true;
+}
+
+bool ARSSampler::envelopeIsCurrent() const {
+  return builtVersion == pointsVersion && builtLowerLimit == lowerLimit &&
+         builtUpperLimit == upperLimit && builtDensity == density &&
+         builtSegmentCount == segments.size() && !segments.empty();
+}
+
+// The first segment whose cumulative end exceeds t; the last one when none does.
+std::size_t ARSSampler::chooseSegment(double t) const {
+  const std::size_t n = segments.size();
+  if (segmentEndsAscending && builtSegmentCount == n) {
+    std::size_t low = 0;
+    std::size_t high = n;
+    while (low < high) {
+      const std::size_t mid = low + (high - low) / 2;
+      const EnvelopeSegment& segment = segments[mid];
+      if (segment.cumulativeArea + segment.area > t) {
+        high = mid;
+      } else {
+        low = mid + 1;
+      }
+    }
+    return low < n ? low : n - 1;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (segments[i].cumulativeArea + segments[i].area > t) return i;
+  }
+  return n - 1;
+}
+
+ARSSampler::Candidate ARSSampler::drawCandidate() {
+  const double t = prnd->next() * totalArea;
+  const std::size_t i = chooseSegment(t);
+  const EnvelopeSegment& segment = segments[i];
+  const double x0 = segment.upperLeftX;
+  const double y0 = segment.upperLeftY;
+  const double slope = segment.upperSlope;
+  const double start = scaledExp(y0);
+  const double c = start + (t - segment.cumulativeArea) * slope;
+  // A flat piece is a rectangle: invert it linearly instead of dividing by zero.
+  const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
+                              : (t - segment.cumulativeArea) / start + x0;
+  lastX = x;
+  return {i, x, c, prnd->next()};
+}
+
+bool ARSSampler::decide(const Candidate& candidate) {
+  const EnvelopeSegment& segment = segments[candidate.segment];
+  const double c = candidate.hull;
+  const double u2 = candidate.uniform2;
+  if (candidate.segment > 0 && candidate.segment + 1 < segments.size()) {
+    const double e = scaledExp((candidate.x - segment.squeezeLeftX) * segment.squeezeSlope +
+                               segment.squeezeLeftY);
+    if (e / c >= u2) return true;
+  }
+  const double hx = density->logDensity(candidate.x);
+  const double f = scaledExp(hx);
+  if (f / c > 1 + hullExcessTolerance) {
+    // The density rises above its upper hull: it is not log-concave there.
+    lastLogY = scaledLog(u2 * c);
+    throw XNotLogConcave();
+  }
+  if (f / c >= u2) return true;
+  if (insertPoint(candidate.x, hx)) {
+    totalArea = 0.0;
+    buildEnvelope();
+  }
+  return false;
+}
+
+bool ARSSampler::step() {
+  hasLastDraw = true;
+  ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
+  const Candidate candidate = drawCandidate();
+  lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+  return decide(candidate);
+}
+
+double ARSSampler::sample() {
+  ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
+  initPoints();
+  if (!envelopeIsCurrent()) {
+    totalArea = 0.0;
+    buildEnvelope();
+  } else {
+    density->logZero = -(scaleOffset + 51);
+  }
+  // The dart height of a rejected candidate is never looked at: take its
+  // logarithm only for the accepted one.
+  for (;;) {
+    hasLastDraw = true;
+    const Candidate candidate = drawCandidate();
+    if (decide(candidate)) {
+      lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+      return lastX;
+    }
+  }
+}
