@@ -13,7 +13,7 @@ constexpr DensityKind kinds[] = {
 
 }  // namespace
 
-const DensityKind& densityKind(int kind) {
+const DensityKind& densityKindRow(int kind) {
   if (kind < firstDensityKind || kind > lastDensityKind) return kinds[0];
   return kinds[kind - firstDensityKind];
 }

@@ -18,4 +18,4 @@ constexpr int firstDensityKind = 1;
 constexpr int lastDensityKind = 6;
 
 // The row of kind 1..6; any other value yields the row of kind 1.
-const DensityKind& densityKind(int kind);
+const DensityKind& densityKindRow(int kind);

@@ -1,0 +1,72 @@
+// The command table behind the menu and the accelerators, and the check marks.
+#include "app/main_window.h"
+#include "platform/menu.h"
+#include "resources/command_ids.h"
+
+void MainWindow::command(int id) {
+  using namespace CommandId;
+  if (id >= firstDensity && id <= lastDensity) {
+    stopStepping();
+    clearDarts();
+    densityKind = id - (firstDensity - 1);
+    rebuildDensityCurve();
+    repaint();
+    return;
+  }
+  switch (id) {
+    case CommandId::exit:
+      hwnd->postQuit(0);
+      return;
+    case normalScale:
+    case CommandId::logScale:
+      clearDarts();
+      logScale = id == CommandId::logScale;
+      rebuildDensityCurve();
+      break;
+    case CommandId::throwDarts:
+      stopStepping();
+      throwDarts();
+      break;
+    case CommandId::startStepping:
+      startStepping();
+      break;
+    case CommandId::nextStep:
+      nextStep();
+      break;
+    case CommandId::stopStepping:
+      stopStepping();
+      clearDarts();
+      break;
+    case CommandId::stepUntilAccepted:
+      stepUntilAccepted();
+      break;
+    case refresh:
+      break;
+    default:
+      return;  // not a command
+  }
+  repaint();
+}
+
+void MainWindow::updateMenu(Menu& menu, int position) {
+  if (position == 1) {
+    menu.checkItem(CommandId::logScale, logScale);
+    menu.checkItem(CommandId::normalScale, !logScale);
+  } else if (position == 2) {
+    for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) {
+      menu.checkItem(id, id == CommandId::firstDensity - 1 + densityKind);
+    }
+  }
+}
+
+void MainWindow::clearDarts() {
+  dartX.clear();
+  dartY.clear();
+}
+
+void MainWindow::stopStepping() {
+  if (stepping) {
+    stepping = false;
+    lastStepAccepted = false;
+  }
+}

@@ -1,0 +1,96 @@
+// The commands that drive the sampler: a throw of darts and the stepping display.
+#include "app/main_window.h"
+#include "density/density_kinds.h"
+
+namespace {
+const char* const notLogConcaveCaption = "Log-concavity assumption violated";
+const char* const notLogConcaveText =
+    "Adaptive rejection sampler doesn't work for\ndensities that are not log-concave";
+const char* const notSteppingCaption =
+    "Attempted to take next step without first choosing starting points";
+const char* const notSteppingText = "Choose \"Go | Step through\" to choose starting points";
+}  // namespace
+
+void MainWindow::showNotLogConcave() {
+  if (hwnd) hwnd->messageBox(notLogConcaveText, notLogConcaveCaption);
+}
+
+void MainWindow::prepareSampler() {
+  const DensityKind& kind = densityKindRow(densityKind);
+  ARSDensity* density = &testDensity;
+  if (kind.instance == DensityInstance::Beta) {
+    betaDensity.alpha = kind.alpha;
+    betaDensity.beta = kind.beta;
+    density = &betaDensity;
+  } else if (kind.instance == DensityInstance::Gamma) {
+    gammaDensity.alpha = kind.alpha;
+    gammaDensity.beta = kind.beta;
+    density = &gammaDensity;
+  }
+  sampler.clear();
+  sampler.reset();
+  sampler.density = density;
+  if (!kind.upperBounded) sampler.upperBounded = false;
+  sampler.keepPoints = true;
+}
+
+void MainWindow::throwDarts() {
+  dartsThrown = true;
+  clearDarts();
+  dartX.reserve(dartCount);
+  dartY.reserve(dartCount);
+  try {
+    prepareSampler();
+    for (int i = 0; i < dartCount; ++i) {
+      sampler.sample();
+      const double height = logScale ? sampler.lastLogY + curveLogOffset
+                                     : shiftedExp(sampler.lastLogY, curveLogOffset);
+      dartX.push_back(sampler.lastX);
+      dartY.push_back(height);
+    }
+  } catch (const ARSSampler::XNotLogConcave&) {
+    showNotLogConcave();
+  }
+  repaint();
+}
+
+void MainWindow::startStepping() {
+  stepping = true;
+  lastStepAccepted = false;
+  prepareSampler();
+  try {
+    sampler.initPoints();
+    sampler.buildEnvelope();
+  } catch (const ARSSampler::XNotLogConcave&) {
+    showNotLogConcave();
+    stepping = false;
+  }
+}
+
+void MainWindow::nextStep() {
+  if (!stepping) {
+    if (hwnd) hwnd->messageBox(notSteppingText, notSteppingCaption);
+    return;
+  }
+  try {
+    lastStepAccepted = sampler.step();
+  } catch (const ARSSampler::XNotLogConcave&) {
+    // The box is shown while the offending candidate is still on display.
+    showNotLogConcave();
+    stopStepping();
+  }
+}
+
+void MainWindow::stepUntilAccepted() {
+  prepareSampler();
+  try {
+    sampler.initPoints();
+    sampler.buildEnvelope();
+    stepping = true;
+    lastStepAccepted = false;
+    while (!lastStepAccepted) lastStepAccepted = sampler.step();
+  } catch (const ARSSampler::XNotLogConcave&) {
+    showNotLogConcave();
+    stepping = false;
+  }
+}

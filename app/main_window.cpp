@@ -1,0 +1,53 @@
+#include "app/main_window.h"
+
+#include "platform/window_system.h"
+#include "resources/accelerators.h"
+#include "resources/menu_resource.h"
+
+namespace {
+constexpr int windowX = 50;
+constexpr int windowY = 50;
+constexpr int windowWidth = 400;
+constexpr int windowHeight = 300;
+constexpr int fixedSeed = 1001;
+}  // namespace
+
+MainWindow::MainWindow() {
+  rebuildDensityCurve();
+  // Every run starts the same sequence, so the same commands give the same pictures.
+  rnd.seed = fixedSeed;
+  rnd.state = fixedSeed;
+  sampler.prnd = &rnd;
+}
+
+Window* MainWindow::open(WindowSystem& system, const char* title) {
+  WindowSpec spec;
+  spec.title = title;
+  spec.x = windowX;
+  spec.y = windowY;
+  spec.width = windowWidth;
+  spec.height = windowHeight;
+  spec.menu = &mainMenu();
+  spec.procedure = mainWindowProc;
+  spec.createParam = this;
+  hwnd = system.createWindow(spec);
+  return hwnd;
+}
+
+void MainWindow::show() {
+  if (hwnd) hwnd->show();
+}
+
+int MainWindow::run(WindowSystem& system) {
+  accel = &acceleratorTable();
+  return system.runMessageLoop(*hwnd, *accel);
+}
+
+long MainWindow::onDestroy() {
+  hwnd->postQuit(0);
+  return 0;
+}
+
+void MainWindow::repaint() {
+  if (hwnd) hwnd->invalidate();
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The application object: the state behind the window, its commands and its
+// paint. Commands change the state and ask for a repaint; the paint draws the
+// whole picture from the state.
+#include <cstdint>
+#include <vector>
+
+#include "density/beta_density.h"
+#include "density/gamma_density.h"
+#include "density/test_density.h"
+#include "display/plotter.h"
+#include "platform/window.h"
+#include "resources/accelerators.h"
+#include "sampler/ars.h"
+#include "sampler/uniform_random.h"
+
+class Canvas;
+class Menu;
+class WindowSystem;
+
+class MainWindow {
+ public:
+  MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  Window* open(WindowSystem& system, const char* title);
+  void show();
+  int run(WindowSystem& system);
+  long onDestroy();
+
+  void paint(Canvas& canvas);
+  void command(int id);
+  void updateMenu(Menu& menu, int position);
+  void rebuildDensityCurve();
+
+  void clearDarts();
+  void stopStepping();
+  void prepareSampler();
+  void throwDarts();
+  void startStepping();
+  void nextStep();
+  void stepUntilAccepted();
+
+  const std::vector<Accelerator>* accel = nullptr;
+  Window* hwnd = nullptr;
+  Plotter plotter;
+  bool logScale = false;
+  double alpha = 2.0;
+  double beta = 3.0;
+  double plotXMin = 0.0;
+  double plotXMax = 1.0;
+  std::int32_t densityKind = 1;
+  bool stepping = false;
+  bool lastStepAccepted = true;
+  UniformRandom rnd;
+  double curveLogOffset = 0.0;
+  ARSSampler sampler;
+  ARSBetaDensity betaDensity;
+  ARSGammaDensity gammaDensity;
+  ARSTestDensity testDensity;
+  std::vector<double> dartX;
+  std::vector<double> dartY;
+  bool dartsThrown = false;
+  std::int32_t dartCount = 5000;
+
+ private:
+  void repaint();
+  void showNotLogConcave();
+};
+
+// Routes the window system's messages to the MainWindow stored in the window's user data.
+long mainWindowProc(Window& window, WindowMessage message, const MessageParams& params);
+
+constexpr const char* mainWindowTitle = "Adaptive Rejection Sampler";

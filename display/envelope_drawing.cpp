@@ -1,0 +1,136 @@
+// The sampler's envelope as the stepping display shows it: points, last
+// candidate, upper hull and squeeze, on the curve's vertical scale.
+#include <cstddef>
+
+#include "display/pixel.h"
+#include "display/plot_mapping.h"
+#include "platform/canvas.h"
+#include "platform/selection.h"
+#include "sampler/ars.h"
+
+namespace {
+
+constexpr Color red = 0x000000FF;
+constexpr double polylineStep = 0.01;  // in data units, on the normal scale
+
+struct Point {
+  int x;
+  int y;
+};
+
+class Scale {
+ public:
+  Scale(const PlotMapping& m, bool logScale, double logOffset)
+      : m_(m), logScale_(logScale), logOffset_(logOffset) {}
+
+  double height(double logValue) const {
+    return logScale_ ? logValue + logOffset_ : shiftedExp(logValue, logOffset_);
+  }
+  // trunc(origin + offset): darts, points and the upper hull.
+  Point whole(double x, double logValue) const {
+    return {toPixel(m_.originX + (x - m_.xMin) * m_.scaleX),
+            wholeY(logValue)};
+  }
+  int wholeY(double logValue) const {
+    return toPixel(m_.originY - (height(logValue) - m_.yMin) * m_.scaleY);
+  }
+  // origin + trunc(offset): the squeeze.
+  Point offset(double x, double logValue) const {
+    return {offsetX(x), m_.originY - toPixel((height(logValue) - m_.yMin) * m_.scaleY)};
+  }
+  int offsetX(double x) const { return m_.originX + toPixel((x - m_.xMin) * m_.scaleX); }
+  int originY() const { return m_.originY; }
+  bool logScale() const { return logScale_; }
+
+ private:
+  const PlotMapping& m_;
+  bool logScale_;
+  double logOffset_;
+};
+
+void moveTo(Canvas& canvas, Point p) { canvas.moveTo(p.x, p.y); }
+void lineTo(Canvas& canvas, Point p) { canvas.lineTo(p.x, p.y); }
+
+// A straight piece in log space: straight on the log scale, an exponential
+// drawn in steps of 0.01 on the normal scale, ending exactly at its right end.
+template <typename ToPixel>
+void drawPiece(Canvas& canvas, const Scale& scale, ToPixel toPixelOf, double leftX, double leftY,
+               double rightX, double rightY, double slope) {
+  moveTo(canvas, toPixelOf(leftX, leftY));
+  if (scale.logScale()) {
+    lineTo(canvas, toPixelOf(rightX, rightY));
+    return;
+  }
+  double x = leftX + polylineStep;
+  for (; x <= rightX; x += polylineStep) lineTo(canvas, toPixelOf(x, leftY + (x - leftX) * slope));
+  if (x - polylineStep < rightX) lineTo(canvas, toPixelOf(rightX, rightY));
+}
+
+}  // namespace
+
+void ARSSampler::drawAbscissae(Canvas& canvas, const PlotMapping& mapping, Color color,
+                               bool logScale, double logOffset) const {
+  const Scale scale(mapping, logScale, logOffset);
+  PenSelection pen(canvas, color);
+  {
+    BrushSelection brush(canvas, color);
+    for (const HullPoint& point : points) {
+      const Point p = scale.whole(point.x, point.h);
+      canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
+    }
+  }
+  if (hasLastDraw) {
+    BrushSelection brush(canvas, red);
+    const Point p = scale.whole(lastX, lastLogY);
+    canvas.ellipse(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
+  }
+}
+
+void ARSSampler::drawUpperHull(Canvas& canvas, const PlotMapping& mapping, Color color,
+                               bool logScale, double logOffset) const {
+  const Scale scale(mapping, logScale, logOffset);
+  PenSelection pen(canvas, color);
+  const std::size_t n = segments.size();
+  const auto whole = [&scale](double x, double v) { return scale.whole(x, v); };
+  for (std::size_t i = 0; i < n; ++i) {
+    const EnvelopeSegment& s = segments[i];
+    // The hull jumps at the outermost points: join it down to the density there.
+    if (i == 1) {
+      const Point top = scale.whole(s.upperLeftX, s.upperLeftY);
+      moveTo(canvas, top);
+      canvas.lineTo(top.x, scale.wholeY(s.squeezeLeftY));
+    }
+    if (i + 2 == n) {
+      const Point top = scale.whole(s.upperRightX, s.upperRightY);
+      moveTo(canvas, top);
+      canvas.lineTo(top.x, scale.wholeY(s.squeezeRightY));
+    }
+    drawPiece(canvas, scale, whole, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
+              s.upperSlope);
+  }
+}
+
+void ARSSampler::drawSqueeze(Canvas& canvas, const PlotMapping& mapping, Color color,
+                             bool logScale, double logOffset) const {
+  // Without an envelope (a repaint behind a message box) there is nothing to outline.
+  const std::size_t n = segments.size();
+  if (n < 3) return;
+  const Scale scale(mapping, logScale, logOffset);
+  PenSelection pen(canvas, color);
+  const auto offset = [&scale](double x, double v) { return scale.offset(x, v); };
+
+  const EnvelopeSegment& first = segments[1];
+  canvas.moveTo(scale.offsetX(first.squeezeLeftX), scale.originY());
+  lineTo(canvas, scale.offset(first.squeezeLeftX, first.squeezeLeftY));
+
+  for (std::size_t k = 1; k + 1 < n; ++k) {
+    const EnvelopeSegment& s = segments[k];
+    drawPiece(canvas, scale, offset, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
+              s.squeezeRightY, s.squeezeSlope);
+  }
+
+  const EnvelopeSegment& last = segments[n - 2];
+  const Point end = scale.offset(last.squeezeRightX, last.squeezeRightY);
+  moveTo(canvas, end);
+  canvas.lineTo(end.x, scale.originY());
+}

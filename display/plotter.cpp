@@ -1,0 +1,208 @@
+#include "display/plotter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "display/pixel.h"
+#include "platform/selection.h"
+#include "platform/window.h"
+
+namespace {
+
+struct Frame {
+  int left, right, top, bottom, width, height;
+};
+
+Frame frameOf(const Window& window) {
+  const Rect client = window.clientRect();
+  const int w = client.right - client.left;
+  const int h = client.bottom - client.top;
+  const int mx = w / 5;
+  const int my = h / 5;
+  return {mx, w - mx, my, h - my, w - 2 * mx, h - 2 * my};
+}
+
+std::string label(double value) {
+  char buffer[256];
+  std::snprintf(buffer, sizeof buffer, "%.2f", value);
+  return buffer;
+}
+
+void scaleRange(const std::vector<double>& values, double& low, double& high) {
+  if (values.empty()) return;
+  low = high = values.front();
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    if (values[i] > high) high = values[i];
+    if (values[i] < low) low = values[i];
+  }
+}
+
+}  // namespace
+
+void Plotter::clear() {
+  numPoints = 0;
+  xValues.clear();
+  yValues.clear();
+  rangeStale = true;
+}
+
+void Plotter::addPoint(double x, double y) {
+  xValues.push_back(x);
+  yValues.push_back(y);
+  ++numPoints;
+  rangeStale = true;
+}
+
+void Plotter::getMapping(const Window& window, PlotMapping& mapping) const {
+  const Frame f = frameOf(window);
+  const double xSpan = xMax - xMin;
+  const double ySpan = yMax - yMin;
+  mapping.originX = f.left;
+  mapping.originY = f.bottom;
+  // A zero-width range maps everything onto the origin instead of dividing by zero.
+  mapping.scaleX = xSpan != 0 ? f.width / xSpan : 0.0;
+  mapping.scaleY = ySpan != 0 ? f.height / ySpan : 0.0;
+  mapping.xMin = xMin;
+  mapping.yMin = yMin;
+}
+
+void Plotter::rescale() {
+  if (!rangeStale) return;
+  if (autoScaleX) scaleRange(xValues, xMin, xMax);
+  if (histogramMode) rebin();
+  if (autoScaleY) scaleRange(yValues, yMin, yMax);
+  xTickStep = (xMax - xMin) / numXTicks;
+  yTickStep = (yMax - yMin) / numYTicks;
+  rangeStale = false;
+}
+
+void Plotter::rebin() {
+  if (numBins <= 0) return;
+  binStart = xMin;
+  binWidth = (xMax - xMin) / numBins;
+  yValues.assign(numBins, 0.0);
+  double total = 0;
+  const std::size_t count = std::min<std::size_t>(numPoints, xValues.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const double x = xValues[i];
+    double edge = xMin;
+    for (int j = 0; j < numBins; ++j) {
+      edge += binWidth;
+      if (edge >= x) {
+        yValues[j] += 1;
+        total += 1;
+        break;
+      }
+    }
+  }
+  if (total == 0) return;
+  const double scale = 1 / (binWidth * total);
+  for (double& height : yValues) height *= scale;
+}
+
+void Plotter::draw(const Window& window, Canvas& canvas) {
+  const Frame f = frameOf(window);
+  if (drawAxes) {
+    canvas.moveTo(f.left, f.bottom);
+    canvas.lineTo(f.right, f.bottom);
+    canvas.moveTo(f.left, f.bottom);
+    canvas.lineTo(f.left, f.top);
+  }
+
+  if (numPoints < 2) {
+    const std::string text = "No data to plot";
+    const Size size = canvas.textExtent(text);
+    Rect r;
+    r.left = (f.left + f.right - size.cx) / 2;
+    r.top = (f.bottom + f.top - size.cy) / 2;
+    r.right = r.left + size.cx;
+    r.bottom = r.top + size.cy;
+    canvas.drawText(text, r, DT_CENTER);
+    return;
+  }
+
+  rescale();
+  const double xSpan = xMax - xMin;
+  const double ySpan = yMax - yMin;
+  // Zero-width axes get no ticks and no data: both would divide by zero. The
+  // tick count is bounded so that a step lost in rounding cannot loop for ever.
+  const bool xUsable = xSpan != 0;
+  const bool yUsable = ySpan != 0;
+
+  if (drawXTicks && xUsable) {
+    int ticks = 0;
+    for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
+      const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
+      canvas.moveTo(px, f.bottom - 2);
+      canvas.lineTo(px, f.bottom + 2);
+      const std::string text = label(t);
+      const Size size = canvas.textExtent(text);
+      Rect r;
+      r.left = px - size.cx / 2;
+      r.right = r.left + size.cx;
+      r.top = f.bottom + 4;
+      r.bottom = f.bottom + 4 + size.cy;
+      canvas.drawText(text, r, DT_CENTER);
+    }
+  }
+
+  if (drawYTicks && yUsable) {
+    int ticks = 0;
+    for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
+      const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
+      canvas.moveTo(f.left - 2, py);
+      canvas.lineTo(f.left + 2, py);
+      const std::string text = label(t);
+      const Size size = canvas.textExtent(text);
+      Rect r;
+      r.right = f.left - 4;
+      r.left = f.left - 4 - size.cx;
+      r.top = py - size.cy / 2;
+      r.bottom = r.top + size.cy;
+      canvas.drawText(text, r, DT_CENTER);
+    }
+  }
+
+  if (!xUsable || !yUsable) return;
+
+  if (!histogramMode) {
+    PenSelection pen(canvas, color);
+    const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
+                                   static_cast<int>(yValues.size())}) - skipLast;
+    if (skipFirst < 0 || skipFirst >= end) return;
+    auto pixel = [&](int i, int& px, int& py) {
+      px = f.left + toPixel((xValues[i] - xMin) * f.width / xSpan);
+      py = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);
+    };
+    int px = 0, py = 0;
+    pixel(skipFirst, px, py);
+    canvas.moveTo(px, py);
+    for (int i = skipFirst + 1; i < end; ++i) {
+      pixel(i, px, py);
+      canvas.lineTo(px, py);
+    }
+    return;
+  }
+
+  BrushSelection brush(canvas, color);
+  if (std::fabs(xSpan / numBins - binWidth) > 1e-6 ||
+      yValues.size() < static_cast<std::size_t>(std::max(numBins, 0))) {
+    rebin();
+  }
+  const double barWidth = f.width * binWidth / xSpan;
+  double edge = binStart;
+  int previousRight = 0;
+  for (int i = 0; i < numBins; ++i) {
+    const int ex = f.left + toPixel((edge - xMin) * f.width / xSpan);
+    Rect bar;
+    bar.left = i == 0 ? ex : previousRight + 2;
+    bar.right = ex + toPixel(barWidth) - 1;
+    bar.top = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);
+    bar.bottom = f.bottom;
+    canvas.frameRect(bar, color);
+    previousRight = bar.right;
+    edge += binWidth;
+  }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// One series of points drawn inside a frame whose margins are a fifth of the
+// client width and height: axes, ticks with "%.2f" labels, and the points as a
+// polyline or as a histogram of their x values.
+#include <cstdint>
+#include <vector>
+
+#include "display/plot_mapping.h"
+#include "platform/canvas.h"
+
+class Window;
+
+class Plotter {
+ public:
+  Plotter() = default;
+
+  void clear();
+  void addPoint(double x, double y);
+  void draw(const Window& window, Canvas& canvas);
+  void getMapping(const Window& window, PlotMapping& mapping) const;
+  void rescale();
+  void rebin();
+
+  Color color = 0x00FF0000;
+  std::int32_t numPoints = 0;
+  std::vector<double> xValues;
+  std::vector<double> yValues;
+  double xMax = 0.0;
+  double xMin = 0.0;
+  double yMax = 0.0;
+  double yMin = 0.0;
+  double xTickStep = 0.0;
+  double yTickStep = 0.0;
+  double binStart = 0.0;
+  double binWidth = 0.0;
+  std::int32_t numXTicks = 5;
+  std::int32_t numYTicks = 5;
+  std::int32_t skipFirst = 0;
+  std::int32_t skipLast = 0;
+  bool autoScaleX = true;
+  bool autoScaleY = true;
+  bool drawAxes = true;
+  bool drawXTicks = true;
+  bool drawYTicks = true;
+  bool rangeStale = true;
+  std::int32_t numBins = 20;
+  bool histogramMode = false;
+};

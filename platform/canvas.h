@@ -1,0 +1,50 @@
+#pragma once
+// The drawing surface: a device context with GDI's habits. Colours are
+// 0x00BBGGRR values; pens are solid and one pixel wide; boxes are given as
+// (left, top, right, bottom) with right and bottom exclusive; y grows downwards.
+#include <cstdint>
+#include <string>
+
+using Color = std::uint32_t;
+
+constexpr Color rgb(int r, int g, int b) {
+  return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
+}
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+struct Size {
+  int cx = 0;
+  int cy = 0;
+};
+
+// Text layout flags for Canvas::drawText (GDI's values).
+constexpr unsigned DT_CENTER = 0x01;
+constexpr unsigned DT_VCENTER = 0x04;
+constexpr unsigned DT_SINGLELINE = 0x20;
+
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  // Select a solid pen or brush of this colour; returns the one it replaces.
+  // The initial pen is black, the initial brush white.
+  virtual Color selectPen(Color color) = 0;
+  virtual Color selectBrush(Color color) = 0;
+
+  virtual void moveTo(int x, int y) = 0;
+  virtual void lineTo(int x, int y) = 0;  // excludes the end pixel, like GDI
+  // Filled with the brush, outlined with the pen.
+  virtual void ellipse(int left, int top, int right, int bottom) = 0;
+  // A one-pixel outline in the brush colour.
+  virtual void frameRect(const Rect& rect, Color brush) = 0;
+
+  virtual Size textExtent(const std::string& text) = 0;
+  virtual void drawText(const std::string& text, const Rect& rect, unsigned format) = 0;
+  virtual Color setTextColor(Color color) = 0;  // returns the previous text colour
+};

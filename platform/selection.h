@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/canvas.h"
+
+// Selects a pen for one drawing and restores the previous one afterwards.
+class PenSelection {
+ public:
+  PenSelection(Canvas& canvas, Color color) : canvas_(canvas), previous_(canvas.selectPen(color)) {}
+  ~PenSelection() { canvas_.selectPen(previous_); }
+  PenSelection(const PenSelection&) = delete;
+  PenSelection& operator=(const PenSelection&) = delete;
+
+ private:
+  Canvas& canvas_;
+  Color previous_;
+};
+
+// Selects a brush for one drawing and restores the previous one afterwards.
+class BrushSelection {
+ public:
+  BrushSelection(Canvas& canvas, Color color)
+      : canvas_(canvas), previous_(canvas.selectBrush(color)) {}
+  ~BrushSelection() { canvas_.selectBrush(previous_); }
+  BrushSelection(const BrushSelection&) = delete;
+  BrushSelection& operator=(const BrushSelection&) = delete;
+
+ private:
+  Canvas& canvas_;
+  Color previous_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+
+#include "platform/canvas.h"
+
+class Canvas;
+class Menu;
+
+// What the window system tells the window procedure.
+enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command };
+
+struct MessageParams {
+  int value = 0;                 // command id, or the pop-up's position in the menu bar
+  Canvas* canvas = nullptr;      // Paint: the surface to draw on
+  Menu* menu = nullptr;          // InitMenuPopup: the pop-up being opened
+  void* createParam = nullptr;   // Create: the creation parameter
+};
+
+class Window;
+using WindowProcedure = long (*)(Window& window, WindowMessage message, const MessageParams& params);
+
+// A top-level window: its client area, repaint requests, modal message boxes
+// and a per-window pointer back to its owner (window word 0).
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual Rect clientRect() const = 0;  // left and top are 0
+  virtual void invalidate() = 0;        // repaint the whole client area once, later
+  // Modal, owned by this window, no icon, one OK button.
+  virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+  virtual void postQuit(int exitCode) = 0;
+  virtual void show() = 0;
+  virtual void setUserData(void* data) = 0;
+  virtual void* userData() const = 0;
+};

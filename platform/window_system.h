@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+#include "platform/window.h"
+#include "resources/accelerators.h"
+#include "resources/menu_resource.h"
+
+struct WindowSpec {
+  std::string title;
+  int x = 0;
+  int y = 0;
+  int width = 0;   // outer size, frame included where the system reports it
+  int height = 0;
+  const std::vector<MenuPopup>* menu = nullptr;
+  WindowProcedure procedure = nullptr;
+  void* createParam = nullptr;  // handed to the procedure with WindowMessage::Create
+};
+
+// Creates windows and runs the message loop.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  // The window is created hidden; the procedure receives Create before this returns.
+  virtual Window* createWindow(const WindowSpec& spec) = 0;
+  // Runs until a quit request; key combinations of the table become Command messages
+  // for the window. Returns the quit request's exit code.
+  virtual int runMessageLoop(Window& window, const std::vector<Accelerator>& accelerators) = 0;
+};

@@ -1,0 +1,13 @@
+#include "resources/accelerators.h"
+
+#include "resources/command_ids.h"
+
+const std::vector<Accelerator>& acceleratorTable() {
+  static const std::vector<Accelerator> table = {
+      {'S', CommandId::startStepping}, {'N', CommandId::nextStep},
+      {'X', CommandId::stopStepping},  {'G', CommandId::stepUntilAccepted},
+      {'R', CommandId::refresh},       {'T', CommandId::throwDarts},
+      {'E', CommandId::normalScale},   {'L', CommandId::logScale},
+  };
+  return table;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// Command ids of the menu items and accelerators.
+namespace CommandId {
+constexpr int exit = 101;
+constexpr int normalScale = 111;
+constexpr int logScale = 112;
+constexpr int firstDensity = 121;  // density kind k is firstDensity - 1 + k
+constexpr int lastDensity = 126;
+constexpr int throwDarts = 133;
+constexpr int startStepping = 134;
+constexpr int nextStep = 135;
+constexpr int stopStepping = 136;
+constexpr int stepUntilAccepted = 137;
+constexpr int refresh = 141;
+}  // namespace CommandId

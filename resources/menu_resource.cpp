@@ -1,0 +1,23 @@
+#include "resources/menu_resource.h"
+
+#include "resources/command_ids.h"
+
+const std::vector<MenuPopup>& mainMenu() {
+  static const std::vector<MenuPopup> menu = {
+      {"&File", {{"E&xit", CommandId::exit}}},
+      {"&Plot",
+       {{"&Normal scale\tCtrl-e", CommandId::normalScale},
+        {"&Log scale\tCtrl-l", CommandId::logScale}}},
+      {"&Distribution",
+       {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124}, {"Test density", 126}}},
+      {"&Go",
+       {{"&Throw darts\tCtrl-t", CommandId::throwDarts},
+        {nullptr, 0},
+        {"&Start stepping\tCtrl-s", CommandId::startStepping},
+        {"&Next step\tCtrl-n", CommandId::nextStep},
+        {"Sto&p stepping\tCtrl-x", CommandId::stopStepping},
+        {nullptr, 0},
+        {"&Refresh\tCtrl-r", CommandId::refresh}}},
+  };
+  return menu;
+}

@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "app/main_window.h"
+#include "resources/accelerators.h"
+#include "resources/command_ids.h"
+#include "resources/menu_resource.h"
+#include "support/fake_window.h"
+#include "support/recording_canvas.h"
+
+namespace {
+
+const std::pair<std::string, std::string> notLogConcaveBox = {
+    "Log-concavity assumption violated",
+    "Adaptive rejection sampler doesn't work for\ndensities that are not log-concave"};
+const std::pair<std::string, std::string> notSteppingBox = {
+    "Attempted to take next step without first choosing starting points",
+    "Choose \"Go | Step through\" to choose starting points"};
+
+struct AppRig {
+  AppRig() { app.hwnd = &window; }
+  FakeWindow window;
+  MainWindow app;
+};
+
+TEST(Commands, StartUpState) {
+  MainWindow app;
+  EXPECT_TRUE(app.dartX.empty());
+  EXPECT_TRUE(app.dartY.empty());
+  EXPECT_FALSE(app.dartsThrown);
+  EXPECT_FALSE(app.stepping);
+  EXPECT_TRUE(app.lastStepAccepted);
+  EXPECT_EQ(app.densityKind, 1);
+  EXPECT_FALSE(app.logScale);
+  EXPECT_EQ(app.rnd.state, 1001);
+  EXPECT_EQ(app.sampler.prnd, &app.rnd);
+  EXPECT_EQ(app.sampler.density, nullptr);
+  EXPECT_EQ(app.dartCount, 5000);
+}
+
+TEST(Commands, ScaleCommandsKeepSteppingAndEmptyDarts) {
+  AppRig rig;
+  rig.app.command(133);
+  ASSERT_EQ(rig.app.dartX.size(), 5000u);
+  rig.app.command(134);
+  const auto points = rig.app.sampler.points.size();
+  const int repaints = rig.window.repaints;
+  rig.app.command(112);
+  EXPECT_TRUE(rig.app.logScale);
+  EXPECT_TRUE(rig.app.stepping);
+  EXPECT_EQ(rig.app.sampler.points.size(), points);
+  EXPECT_TRUE(rig.app.dartX.empty());
+  EXPECT_TRUE(rig.app.dartY.empty());
+  EXPECT_TRUE(rig.app.dartsThrown);
+  EXPECT_EQ(rig.app.plotter.numPoints, 99);
+  EXPECT_EQ(rig.window.repaints, repaints + 1);
+  rig.app.command(111);
+  EXPECT_FALSE(rig.app.logScale);
+  EXPECT_TRUE(rig.app.stepping);
+}
+
+TEST(Commands, DensityCommandsStopSteppingAndRebuild) {
+  AppRig rig;
+  rig.app.command(134);
+  rig.app.command(133);
+  for (int id = 121; id <= 126; ++id) {
+    rig.app.command(134);
+    rig.window.boxes.clear();
+    rig.app.command(id);
+    EXPECT_EQ(rig.app.densityKind, id - 120);
+    EXPECT_FALSE(rig.app.stepping);
+    EXPECT_FALSE(rig.app.lastStepAccepted);
+    EXPECT_TRUE(rig.app.dartX.empty());
+    EXPECT_TRUE(rig.window.boxes.empty());
+  }
+  // Selecting the current kind again still rebuilds.
+  rig.app.plotter.clear();
+  rig.app.command(126);
+  EXPECT_EQ(rig.app.plotter.numPoints, 196);
+}
+
+TEST(Commands, RepaintsAndUnknownIds) {
+  AppRig rig;
+  for (int id : {111, 112, 121, 133, 134, 135, 136, 137, 141}) {
+    const int before = rig.window.repaints;
+    rig.app.command(id);
+    EXPECT_GE(rig.window.repaints, before + 1) << id;
+  }
+  const auto state = [&] {
+    return std::make_tuple(rig.app.densityKind, rig.app.logScale, rig.app.stepping,
+                           rig.app.dartX.size(), rig.app.rnd.state, rig.window.repaints,
+                           rig.window.boxes.size(), rig.window.quitCodes.size());
+  };
+  const auto before = state();
+  for (int id : {0, 100, 102, 110, 113, 120, 127, 130, 132, 138, 140, 142, 65535, -1}) {
+    rig.app.command(id);
+  }
+  EXPECT_EQ(state(), before);
+  rig.app.command(141);  // refresh: repaint only
+  EXPECT_EQ(rig.window.repaints, std::get<5>(before) + 1);
+}
+
+TEST(Commands, ExitQuitsWithoutRepaint) {
+  AppRig rig;
+  rig.app.command(101);
+  EXPECT_EQ(rig.window.quitCodes, std::vector<int>{0});
+  EXPECT_EQ(rig.window.repaints, 0);
+}
+
+TEST(Commands, StopSteppingWhenNotSteppingStillEmptiesDarts) {
+  AppRig rig;
+  rig.app.command(133);
+  rig.app.command(136);
+  EXPECT_TRUE(rig.app.dartX.empty());
+  EXPECT_FALSE(rig.app.stepping);
+}
+
+TEST(MenuChecks, FollowScaleAndKind) {
+  AppRig rig;
+  FakeMenu plot, distribution, other;
+  rig.app.updateMenu(plot, 1);
+  EXPECT_TRUE(plot.checks.at(111));
+  EXPECT_FALSE(plot.checks.at(112));
+  rig.app.updateMenu(distribution, 2);
+  EXPECT_TRUE(distribution.checks.at(121));
+  rig.app.updateMenu(other, 0);
+  rig.app.updateMenu(other, 3);
+  rig.app.updateMenu(other, 7);
+  EXPECT_TRUE(other.checks.empty());
+
+  rig.app.command(112);
+  rig.app.updateMenu(plot, 1);
+  EXPECT_FALSE(plot.checks.at(111));
+  EXPECT_TRUE(plot.checks.at(112));
+
+  for (int kind = 1; kind <= 6; ++kind) {
+    rig.app.command(120 + kind);
+    FakeMenu menu;
+    rig.app.updateMenu(menu, 2);
+    ASSERT_EQ(menu.checks.size(), 6u);
+    for (int id = 121; id <= 126; ++id) EXPECT_EQ(menu.checks.at(id), id == 120 + kind);
+  }
+}
+
+TEST(Throw, FiveThousandDartsInsideTheSupport) {
+  for (int kind : {1, 4}) {
+    AppRig rig;
+    rig.app.command(120 + kind);
+    rig.app.command(133);
+    ASSERT_EQ(rig.app.dartX.size(), 5000u);
+    ASSERT_EQ(rig.app.dartY.size(), 5000u);
+    EXPECT_TRUE(rig.window.boxes.empty());
+    for (double x : rig.app.dartX) {
+      EXPECT_GT(x, 0.0);
+      if (kind == 1) {
+        EXPECT_LT(x, 1.0);
+      }
+    }
+  }
+}
+
+TEST(Throw, HeightsFollowTheCurveShiftOnEachScale) {
+  for (bool logScale : {false, true}) {
+    AppRig rig;
+    rig.app.command(logScale ? 112 : 111);
+    rig.app.prepareSampler();
+    // Replay the throw's draws on a twin sampler.
+    MainWindow twin;
+    twin.logScale = logScale;
+    twin.prepareSampler();
+    rig.app.command(133);
+    for (int i = 0; i < 5000; ++i) {
+      twin.sampler.sample();
+      const double expected = logScale ? twin.sampler.lastLogY + rig.app.curveLogOffset
+                                       : shiftedExp(twin.sampler.lastLogY, rig.app.curveLogOffset);
+      ASSERT_EQ(rig.app.dartX[i], twin.sampler.lastX) << i;
+      ASSERT_EQ(rig.app.dartY[i], expected) << i;
+      if (!logScale) {
+        ASSERT_GE(rig.app.dartY[i], 0.0);
+      }
+    }
+  }
+}
+
+TEST(Throw, RepeatableFromStartButEachThrowDiffers) {
+  AppRig first, second;
+  first.app.command(133);
+  second.app.command(133);
+  EXPECT_EQ(first.app.dartX, second.app.dartX);
+  EXPECT_EQ(first.app.dartY, second.app.dartY);
+  const auto previous = first.app.dartX;
+  first.app.command(133);
+  EXPECT_NE(first.app.dartX, previous);
+}
+
+TEST(Throw, WhileSteppingShowsTheDarts) {
+  AppRig rig;
+  rig.app.command(134);
+  rig.app.command(133);
+  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_EQ(rig.app.dartX.size(), 5000u);
+}
+
+TEST(Stepping, StartNextAndUntilAccepted) {
+  AppRig rig;
+  rig.app.command(134);
+  EXPECT_TRUE(rig.app.stepping);
+  EXPECT_FALSE(rig.app.lastStepAccepted);
+  EXPECT_EQ(rig.app.sampler.points.size(), 3u);
+  EXPECT_EQ(rig.app.sampler.segments.size(), 4u);
+  EXPECT_FALSE(rig.app.sampler.hasLastDraw);
+
+  rig.app.command(135);  // the first step from seed 1001 is rejected
+  EXPECT_FALSE(rig.app.lastStepAccepted);
+  EXPECT_EQ(rig.app.sampler.points.size(), 4u);
+  rig.app.command(135);  // the second is accepted
+  EXPECT_TRUE(rig.app.lastStepAccepted);
+
+  rig.app.command(137);
+  EXPECT_TRUE(rig.app.stepping);
+  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_TRUE(rig.app.sampler.hasLastDraw);
+  EXPECT_TRUE(rig.window.boxes.empty());
+}
+
+TEST(Stepping, NextStepWithoutSteppingIsRefused) {
+  AppRig rig;
+  rig.app.command(135);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0], notSteppingBox);
+  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_EQ(rig.app.rnd.state, 1001);
+  EXPECT_TRUE(rig.app.sampler.points.empty());
+
+  rig.app.command(134);
+  rig.app.command(136);
+  rig.app.command(135);
+  EXPECT_EQ(rig.window.boxes.size(), 2u);
+}
+
+TEST(NotLogConcave, KindsTwoThreeAndFiveShowOneBox) {
+  for (int kind : {2, 3, 5}) {
+    AppRig rig;
+    rig.app.command(120 + kind);
+
+    rig.app.command(133);
+    EXPECT_EQ(rig.window.boxes.size(), 1u) << kind;
+    EXPECT_EQ(rig.window.boxes.back(), notLogConcaveBox);
+    EXPECT_TRUE(rig.app.dartsThrown);
+    EXPECT_TRUE(rig.app.dartX.empty());
+
+    rig.app.command(134);
+    EXPECT_EQ(rig.window.boxes.size(), 2u) << kind;
+    EXPECT_FALSE(rig.app.stepping);
+
+    rig.app.command(137);
+    EXPECT_EQ(rig.window.boxes.size(), 3u) << kind;
+    EXPECT_FALSE(rig.app.stepping);
+  }
+}
+
+TEST(NotLogConcave, TestDensityIsReportedWhileSteppingAndThrowing) {
+  AppRig rig;
+  rig.app.command(126);
+  rig.app.command(134);
+  ASSERT_TRUE(rig.app.stepping);
+  for (int i = 0; i < 5000 && rig.app.stepping; ++i) rig.app.command(135);
+  EXPECT_FALSE(rig.app.stepping);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0], notLogConcaveBox);
+  // The candidate that exposed it lies where the density is not log-concave.
+  EXPECT_GT(rig.app.sampler.lastX, 0.0);
+  EXPECT_LT(rig.app.sampler.lastX, 0.5);
+
+  rig.app.command(133);
+  EXPECT_EQ(rig.window.boxes.size(), 2u);
+  EXPECT_LT(rig.app.dartX.size(), 5000u);
+  EXPECT_EQ(rig.app.dartX.size(), rig.app.dartY.size());
+}
+
+TEST(WindowProcedure, RoutesMessagesToTheApplication) {
+  FakeWindowSystem system;
+  MainWindow app;
+  EXPECT_EQ(app.open(system, mainWindowTitle), &system.window);
+  EXPECT_EQ(system.created.title, "Adaptive Rejection Sampler");
+  EXPECT_EQ(system.created.x, 50);
+  EXPECT_EQ(system.created.y, 50);
+  EXPECT_EQ(system.created.width, 400);
+  EXPECT_EQ(system.created.height, 300);
+  EXPECT_EQ(system.created.menu, &mainMenu());
+  EXPECT_EQ(system.window.user, &app);
+  app.show();
+  EXPECT_TRUE(system.window.shown);
+
+  FakeWindow& w = system.window;
+  MessageParams params;
+  params.value = 133;
+  EXPECT_EQ(mainWindowProc(w, WindowMessage::Command, params), 0);
+  EXPECT_EQ(app.dartX.size(), 5000u);
+  params.value = 4242;
+  EXPECT_EQ(mainWindowProc(w, WindowMessage::Command, params), 0);
+
+  RecordingCanvas canvas;
+  MessageParams paint;
+  paint.canvas = &canvas;
+  mainWindowProc(w, WindowMessage::Paint, paint);
+  EXPECT_FALSE(canvas.log.empty());
+
+  FakeMenu menu;
+  MessageParams popup;
+  popup.menu = &menu;
+  popup.value = 2;
+  mainWindowProc(w, WindowMessage::InitMenuPopup, popup);
+  EXPECT_TRUE(menu.checks.at(121));
+
+  mainWindowProc(w, WindowMessage::Destroy, {});
+  EXPECT_EQ(w.quitCodes, std::vector<int>{0});
+  EXPECT_EQ(app.run(system), 0);
+  EXPECT_EQ(system.loopAccelerators, 8u);
+  EXPECT_EQ(app.accel, &acceleratorTable());
+
+  // Before Create the window holds no application: nothing happens.
+  FakeWindow fresh;
+  RecordingCanvas untouched;
+  paint.canvas = &untouched;
+  EXPECT_EQ(mainWindowProc(fresh, WindowMessage::Paint, paint), 0);
+  EXPECT_TRUE(untouched.log.empty());
+}
+
+TEST(Resources, MenuAndAcceleratorTables) {
+  const auto& menu = mainMenu();
+  ASSERT_EQ(menu.size(), 4u);
+  EXPECT_STREQ(menu[0].title, "&File");
+  EXPECT_STREQ(menu[3].title, "&Go");
+  EXPECT_STREQ(menu[1].items[0].text, "&Normal scale\tCtrl-e");
+  EXPECT_STREQ(menu[3].items[4].text, "Sto&p stepping\tCtrl-x");
+  EXPECT_EQ(menu[3].items[1].text, nullptr);
+  EXPECT_EQ(menu[3].items[6].id, 141);
+  const auto& keys = acceleratorTable();
+  const std::string order = "SNXGRTEL";
+  const int ids[] = {134, 135, 136, 137, 141, 133, 111, 112};
+  ASSERT_EQ(keys.size(), 8u);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(keys[i].key, order[i]);
+    EXPECT_EQ(keys[i].id, ids[i]);
+  }
+}
+
+TEST(RandomCommands, InvariantsHoldAfterEveryCommand) {
+  AppRig rig;
+  std::mt19937 random(20261208);
+  const int ids[] = {101, 111, 112, 121, 122, 123, 124, 125, 126, 133, 134, 135, 135, 135,
+                     136, 137, 141, 0, 99, 113, 127, 138, 140, 142};
+  std::uniform_int_distribution<int> pick(0, sizeof ids / sizeof ids[0] - 1);
+  for (int i = 0; i < 3000; ++i) {
+    const int id = ids[pick(random)];
+    rig.app.command(id);
+    ASSERT_EQ(rig.app.dartX.size(), rig.app.dartY.size()) << i << " after " << id;
+    ASSERT_GE(rig.app.densityKind, 1);
+    ASSERT_LE(rig.app.densityKind, 6);
+    if (rig.app.stepping) {
+      ASSERT_GE(rig.app.sampler.points.size(), 3u) << i << " after " << id;
+      ASSERT_GE(rig.app.sampler.segments.size(), 4u);
+    }
+    if (i % 25 == 0) {
+      RecordingCanvas canvas;
+      rig.app.paint(canvas);
+    }
+  }
+}
+
+}  // namespace

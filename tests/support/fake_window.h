@@ -1,0 +1,56 @@
+#pragma once
+// A window that records what the application asks of it, and a menu that
+// records check marks.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/menu.h"
+#include "platform/window.h"
+#include "platform/window_system.h"
+
+class FakeWindow : public Window {
+ public:
+  explicit FakeWindow(int width = 400, int height = 300) : width(width), height(height) {}
+  Rect clientRect() const override { return {0, 0, width, height}; }
+  void invalidate() override { ++repaints; }
+  void messageBox(const std::string& text, const std::string& caption) override {
+    boxes.emplace_back(caption, text);
+  }
+  void postQuit(int exitCode) override { quitCodes.push_back(exitCode); }
+  void show() override { shown = true; }
+  void setUserData(void* data) override { user = data; }
+  void* userData() const override { return user; }
+
+  int width;
+  int height;
+  int repaints = 0;
+  bool shown = false;
+  void* user = nullptr;
+  std::vector<std::pair<std::string, std::string>> boxes;  // caption, text
+  std::vector<int> quitCodes;
+};
+
+class FakeMenu : public Menu {
+ public:
+  void checkItem(int id, bool checked) override { checks[id] = checked; }
+  std::map<int, bool> checks;
+};
+
+// Hands out a FakeWindow and returns a fixed code from the message loop.
+class FakeWindowSystem : public WindowSystem {
+ public:
+  Window* createWindow(const WindowSpec& spec) override {
+    created = spec;
+    spec.procedure(window, WindowMessage::Create, MessageParams{0, nullptr, nullptr, spec.createParam});
+    return &window;
+  }
+  int runMessageLoop(Window&, const std::vector<Accelerator>& accelerators) override {
+    loopAccelerators = accelerators.size();
+    return window.quitCodes.empty() ? -1 : window.quitCodes.back();
+  }
+  FakeWindow window;
+  WindowSpec created;
+  std::size_t loopAccelerators = 0;
+};

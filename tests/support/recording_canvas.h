@@ -1,0 +1,72 @@
+#pragma once
+// A drawing surface that records every primitive with its exact coordinates
+// and the pen, brush and text colour in force.
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+
+struct Primitive {
+  enum Kind { Move, Line, Ellipse, Frame, Text } kind;
+  int a, b, c, d;  // x, y for Move/Line; the box for Ellipse/Frame/Text
+  Color pen;
+  Color brush;  // Ellipse: fill; Frame: the frame's brush
+  Color textColor;
+  std::string text;
+  unsigned format;
+};
+
+class RecordingCanvas : public Canvas {
+ public:
+  Color selectPen(Color color) override {
+    const Color previous = pen;
+    pen = color;
+    ++selections;
+    return previous;
+  }
+  Color selectBrush(Color color) override {
+    const Color previous = brush;
+    brush = color;
+    ++selections;
+    return previous;
+  }
+  void moveTo(int x, int y) override { log.push_back({Primitive::Move, x, y, 0, 0, pen, brush, textColor, {}, 0}); }
+  void lineTo(int x, int y) override { log.push_back({Primitive::Line, x, y, 0, 0, pen, brush, textColor, {}, 0}); }
+  void ellipse(int l, int t, int r, int b) override {
+    log.push_back({Primitive::Ellipse, l, t, r, b, pen, brush, textColor, {}, 0});
+  }
+  void frameRect(const Rect& r, Color frameBrush) override {
+    log.push_back({Primitive::Frame, r.left, r.top, r.right, r.bottom, pen, frameBrush, textColor, {}, 0});
+  }
+  // A fixed-pitch font: 7 pixels a character, 13 a line.
+  Size textExtent(const std::string& text) override {
+    return {static_cast<int>(text.size()) * 7, 13};
+  }
+  void drawText(const std::string& text, const Rect& r, unsigned format) override {
+    log.push_back({Primitive::Text, r.left, r.top, r.right, r.bottom, pen, brush, textColor, text, format});
+  }
+  Color setTextColor(Color color) override {
+    const Color previous = textColor;
+    textColor = color;
+    return previous;
+  }
+
+  std::vector<Primitive> of(Primitive::Kind kind) const {
+    std::vector<Primitive> result;
+    for (const Primitive& p : log) {
+      if (p.kind == kind) result.push_back(p);
+    }
+    return result;
+  }
+  std::vector<std::string> texts() const {
+    std::vector<std::string> result;
+    for (const Primitive& p : of(Primitive::Text)) result.push_back(p.text);
+    return result;
+  }
+
+  Color pen = 0x00000000;
+  Color brush = 0x00FFFFFF;
+  Color textColor = 0x00000000;
+  int selections = 0;
+  std::vector<Primitive> log;
+};

@@ -1,0 +1,11 @@
+# Tests of the display and application logic against the recording surface and fake window.
+add_executable(ui_tests
+  display/plotter_test.cpp
+  display/curve_test.cpp
+  display/paint_test.cpp
+  app/commands_test.cpp
+)
+target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
+target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+ars_strict_warnings(ui_tests)
+gtest_discover_tests(ui_tests DISCOVERY_TIMEOUT 60)

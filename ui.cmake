@@ -1,0 +1,20 @@
+# The window-system-free application: display, app logic, resources, curves.
+add_library(ars_ui STATIC
+  resources/menu_resource.cpp
+  resources/accelerators.cpp
+  display/plotter.cpp
+  display/window_paint.cpp
+  display/envelope_drawing.cpp
+  density/density_curve.cpp
+  app/main_window.cpp
+  app/window_procedure.cpp
+  app/commands.cpp
+  app/darts_and_stepping.cpp
+)
+target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(ars_ui PUBLIC ars_engine)
+ars_strict_warnings(ars_ui)
+
+# The Qt 6 implementation of the platform layer, and the program.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+add_subdirectory(platform/qt)
