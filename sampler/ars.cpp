@@ -332,20 +332,30 @@ void ARSSampler::computeAreas() {
   ARS_ASSERT(density != nullptr, "density != NULL", "ars", 703);
   density->logZero = -(scaleOffset + 51);
 
-  double sum = 0.0;
-  double previousEnd = 0.0;
+  segmentEnds.clear();
+  leftHullValues.clear();
   segmentEndsAscending = true;
+  double sum = 0.0;
   for (EnvelopeSegment& segment : segments) {
     segment.area = pieceArea(segment.upperLeftX, segment.upperLeftY, segment.upperRightX,
                              segment.upperRightY);
     segment.cumulativeArea = sum;
+    const double end = segment.cumulativeArea + segment.area;
+    if (!segmentEnds.empty() && !(end >= segmentEnds.back())) segmentEndsAscending = false;
+    segmentEnds.push_back(end);
+    leftHullValues.push_back(scaledExp(segment.upperLeftY));
     sum += segment.area;
-    // cumulativeArea + area of a segment is bit for bit the next running sum,
-    // so ascending sums allow a binary search in chooseSegment.
-    if (!(sum >= previousEnd)) segmentEndsAscending = false;
-    previousEnd = sum;
   }
   totalArea = sum;
+
+  guide.assign(segments.size(), 0);
+  guideScale = totalArea > 0 ? static_cast<double>(guide.size()) / totalArea : 0.0;
+  std::size_t first = 0;
+  for (std::size_t g = 0; g < guide.size(); ++g) {
+    const double boundary = static_cast<double>(g) / guideScale;
+    while (first + 1 < segmentEnds.size() && !(segmentEnds[first] > boundary)) ++first;
+    guide[g] = first;
+  }
 }
 
 bool ARSSampler::insertPoint(double x, double h) {
@@ -367,34 +377,43 @@ bool ARSSampler::envelopeIsCurrent() const {
 // The first segment whose cumulative end exceeds t; the last one when none does.
 std::size_t ARSSampler::chooseSegment(double t) const {
   const std::size_t n = segments.size();
-  if (segmentEndsAscending && builtSegmentCount == n) {
-    std::size_t low = 0;
-    std::size_t high = n;
-    while (low < high) {
-      const std::size_t mid = low + (high - low) / 2;
-      const EnvelopeSegment& segment = segments[mid];
-      if (segment.cumulativeArea + segment.area > t) {
-        high = mid;
-      } else {
-        low = mid + 1;
-      }
-    }
-    return low < n ? low : n - 1;
-  }
   for (std::size_t i = 0; i < n; ++i) {
     if (segments[i].cumulativeArea + segments[i].area > t) return i;
   }
   return n - 1;
 }
 
-ARSSampler::Candidate ARSSampler::drawCandidate() {
+// The same choice from the ends computed at the build. When they ascend, the
+// guide table gives a starting segment and a short walk finds the exact one;
+// otherwise a scan from the left.
+std::size_t ARSSampler::chooseCachedSegment(double t) const {
+  const std::size_t n = segmentEnds.size();
+  const double* ends = segmentEnds.data();
+  std::size_t i = 0;
+  if (segmentEndsAscending && !guide.empty()) {
+    const double slice = t * guideScale;
+    const std::size_t last = guide.size() - 1;
+    std::size_t g = 0;
+    if (slice >= static_cast<double>(last)) {
+      g = last;
+    } else if (slice > 0) {
+      g = static_cast<std::size_t>(slice);
+    }
+    i = guide[g];
+    while (i > 0 && ends[i - 1] > t) --i;
+  }
+  while (i < n && !(ends[i] > t)) ++i;
+  return i < n ? i : n - 1;
+}
+
+ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
   const double t = prnd->next() * totalArea;
-  const std::size_t i = chooseSegment(t);
+  const std::size_t i = useCache ? chooseCachedSegment(t) : chooseSegment(t);
   const EnvelopeSegment& segment = segments[i];
   const double x0 = segment.upperLeftX;
   const double y0 = segment.upperLeftY;
   const double slope = segment.upperSlope;
-  const double start = scaledExp(y0);
+  const double start = useCache ? leftHullValues[i] : scaledExp(y0);
   const double c = start + (t - segment.cumulativeArea) * slope;
   // A flat piece is a rectangle: invert it linearly instead of dividing by zero.
   const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
@@ -430,7 +449,7 @@ bool ARSSampler::decide(const Candidate& candidate) {
 bool ARSSampler::step() {
   hasLastDraw = true;
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
-  const Candidate candidate = drawCandidate();
+  const Candidate candidate = drawCandidate(false);
   lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
   return decide(candidate);
 }
@@ -448,7 +467,7 @@ double ARSSampler::sample() {
   // logarithm only for the accepted one.
   for (;;) {
     hasLastDraw = true;
-    const Candidate candidate = drawCandidate();
+    const Candidate candidate = drawCandidate(true);
     if (decide(candidate)) {
       lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
       return lastX;

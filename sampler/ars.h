@@ -116,9 +116,10 @@ class ARSSampler {
     double hull;      // scaled upper hull at x
     double uniform2;  // acceptance uniform
   };
-  Candidate drawCandidate();
+  Candidate drawCandidate(bool useCache);
   bool decide(const Candidate& candidate);
   std::size_t chooseSegment(double t) const;
+  std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;
   bool envelopeIsCurrent() const;
 
@@ -130,5 +131,14 @@ class ARSSampler {
   double builtUpperLimit = 0.0;
   const ARSDensity* builtDensity = nullptr;
   std::size_t builtSegmentCount = 0;
+  // Per segment, from the last build: cumulativeArea + area, and the scaled
+  // hull at its left end. sample() draws from these; step() reads the
+  // segments themselves.
+  std::vector<double> segmentEnds;
+  std::vector<double> leftHullValues;
   bool segmentEndsAscending = false;
+  // Guide table: for each of its equal slices of [0, totalArea), a segment
+  // near the first one whose end lies in the slice.
+  std::vector<std::size_t> guide;
+  double guideScale = 0.0;
 };
