@@ -4,6 +4,7 @@ add_executable(ui_tests
   display/curve_test.cpp
   display/paint_test.cpp
   app/commands_test.cpp
+  app/golden_throw_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)

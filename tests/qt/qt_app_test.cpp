@@ -1,0 +1,226 @@
+// The program end to end: the real application object in the real Qt window
+// on the offscreen platform, driven by keys, menus and the window procedure,
+// and judged by the pixels it shows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/main_window.h"
+#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_window_system.h"
+#include "resources/command_ids.h"
+
+namespace {
+
+struct PixelCount {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  int dark = 0;
+};
+
+// Counts the pure pen colours and dark (text or axis) pixels in a region.
+PixelCount countPixels(const QImage& image, const QRect& region) {
+  PixelCount count;
+  const QRect area = region.intersected(image.rect());
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QRgb p = image.pixel(x, y) & 0xFFFFFF;
+      if (p == 0xFF0000) ++count.red;
+      if (p == 0x00FF00) ++count.green;
+      if (p == 0x0000FF) ++count.blue;
+      if (qGray(p) < 128) ++count.dark;
+    }
+  }
+  return count;
+}
+
+class AppWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = dynamic_cast<QtMainWindow*>(app_.open(system_, mainWindowTitle));
+    ASSERT_NE(window_, nullptr);
+    app_.show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+  }
+
+  // Runs the program's message loop; `steps` runs inside it and ends with a
+  // way out of the loop.
+  int run(const std::function<void()>& steps) {
+    QTimer::singleShot(0, window_, steps);
+    return app_.run(system_);
+  }
+
+  void press(Qt::Key key) {
+    QTest::keyClick(window_->windowHandle(), key, Qt::ControlModifier);
+  }
+
+  // The client area as the screen shows it, not as a fresh paint would draw it.
+  QImage shown() const {
+    const QImage screen = window_->screen()->grabWindow(window_->winId()).toImage();
+    const QPoint origin = window_->centralWidget()->mapTo(window_, QPoint(0, 0));
+    return screen.copy(QRect(origin, window_->centralWidget()->size()));
+  }
+
+  // The plot frame and its inside; the caption lies below it.
+  QRect plotArea() const {
+    const Rect c = window_->clientRect();
+    return QRect(QPoint(c.right / 5, c.bottom / 5), QPoint(c.right - c.right / 5, c.bottom - c.bottom / 5));
+  }
+
+  // Where the y labels go in log scale: left of the y axis, above the x labels.
+  QRect yLabelArea() const {
+    const Rect c = window_->clientRect();
+    return QRect(QPoint(0, 0), QPoint(c.right / 5 - 3, c.bottom - c.bottom / 5 - 8));
+  }
+
+  bool waitUntilShown(const std::function<bool(const PixelCount&)>& condition, const QRect& region) {
+    return QTest::qWaitFor([&] { return condition(countPixels(shown(), region)); }, 2000);
+  }
+
+  static void save(const QImage& image, const char* name) {
+    QDir().mkpath(ARS_TEST_ARTIFACTS);
+    EXPECT_TRUE(image.save(QString(ARS_TEST_ARTIFACTS "/") + name));
+  }
+
+  void exitThroughTheFileMenu() {
+    QMenuBar* bar = window_->menuBar();
+    QAction* file = bar->actions().at(0);
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
+                      bar->mapTo(window_, bar->actionGeometry(file).center()));
+    QMenu* menu = file->menu();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QAction* exit = menu->actions().at(0);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center());
+  }
+
+  QtWindowSystem system_;
+  MainWindow app_;
+  QtMainWindow* window_ = nullptr;
+};
+
+TEST_F(AppWindowTest, StartsWithTheBlueDensityCurveAndNoDarts) {
+  const int code = run([&] {
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.blue > 150; }, plotArea()));
+    const QImage picture = shown();
+    save(picture, "startup.png");
+    EXPECT_EQ(countPixels(picture, plotArea()).red, 0);
+    EXPECT_EQ(countPixels(picture, yLabelArea()).dark, 0);  // normal scale: no y labels
+    window_->postQuit(0);
+  });
+  EXPECT_EQ(code, 0);
+}
+
+TEST_F(AppWindowTest, ControlTThrowsRedDartsUnderTheCurve) {
+  run([&] {
+    press(Qt::Key_T);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.red > 500; }, plotArea()));
+    const QImage picture = shown();
+    save(picture, "darts.png");
+    EXPECT_GT(countPixels(picture, plotArea()).blue, 100);
+    window_->postQuit(0);
+  });
+  EXPECT_EQ(app_.dartX.size(), 5000u);
+}
+
+TEST_F(AppWindowTest, ControlLSwitchesToLogScaleWithYLabels) {
+  run([&] {
+    press(Qt::Key_L);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.dark > 20; }, yLabelArea()));
+    save(shown(), "log_scale.png");
+    press(Qt::Key_E);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.dark == 0; }, yLabelArea()));
+    window_->postQuit(0);
+  });
+  EXPECT_FALSE(app_.logScale);
+}
+
+TEST_F(AppWindowTest, SteppingShowsTheRedHullAndGreenSqueeze) {
+  run([&] {
+    press(Qt::Key_S);
+    press(Qt::Key_N);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.red > 50 && c.green > 50; }, plotArea()));
+    save(shown(), "stepping.png");
+    press(Qt::Key_X);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.red == 0 && c.green == 0; }, plotArea()));
+    window_->postQuit(0);
+  });
+}
+
+TEST_F(AppWindowTest, DistributionCheckMarkFollowsTheSelection) {
+  QMenuBar* bar = window_->menuBar();
+  QMenu* distribution = bar->actions().at(2)->menu();
+  auto checkedItems = [&] {
+    QStringList checked;
+    for (QAction* action : distribution->actions())
+      if (action->isChecked()) checked << action->text();
+    return checked;
+  };
+  auto openMenu = [&] {
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
+                      bar->mapTo(window_, bar->actionGeometry(bar->actions().at(2)).center()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(distribution));
+  };
+  run([&] {
+    openMenu();
+    EXPECT_EQ(checkedItems(), QStringList{"Beta(2,3)"});
+    QTest::mouseClick(distribution, Qt::LeftButton, {},
+                      distribution->actionGeometry(distribution->actions().at(1)).center());
+    EXPECT_EQ(app_.densityKind, 4);
+    openMenu();
+    EXPECT_EQ(checkedItems(), QStringList{"Gamma(10,0.1)"});
+    save(distribution->grab().toImage(), "distribution_menu.png");
+    distribution->hide();
+    window_->postQuit(0);
+  });
+}
+
+TEST_F(AppWindowTest, NotLogConcaveKindShowsTheMessageBoxThatHoldsBackAccelerators) {
+  QString caption;
+  QString text;
+  bool loggedWhileOpen = true;
+  run([&] {
+    MessageParams params;
+    params.value = CommandId::firstDensity + 1;  // Beta(0.5, 2): not log-concave
+    mainWindowProc(*window_, WindowMessage::Command, params);
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      caption = box->windowTitle();
+      text = box->text();
+      save(box->grab().toImage(), "not_log_concave_box.png");
+      QTest::keyClick(box->windowHandle(), Qt::Key_L, Qt::ControlModifier);
+      QTest::keyClick(window_->windowHandle(), Qt::Key_L, Qt::ControlModifier);
+      loggedWhileOpen = app_.logScale;
+      box->button(QMessageBox::Ok)->click();
+    });
+    press(Qt::Key_T);
+    window_->postQuit(0);
+  });
+  EXPECT_EQ(caption, QString("Log-concavity assumption violated"));
+  EXPECT_TRUE(text.contains("not log-concave"));
+  EXPECT_FALSE(loggedWhileOpen);
+  EXPECT_FALSE(app_.logScale);
+}
+
+TEST_F(AppWindowTest, FileExitEndsTheProgramWithCodeZero) {
+  EXPECT_EQ(run([&] { exitThroughTheFileMenu(); }), 0);
+}
+
+TEST_F(AppWindowTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
+  EXPECT_EQ(run([&] { window_->close(); }), 0);
+}
+
+}  // namespace

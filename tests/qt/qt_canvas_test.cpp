@@ -1,0 +1,238 @@
+// QtCanvas on a QImage, checked pixel by pixel against GDI's rules.
+#include "platform/qt/qt_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <functional>
+#include <memory>
+
+#include "platform/selection.h"
+
+namespace {
+
+constexpr Color red = 0x000000FF;
+constexpr Color green = 0x0000FF00;
+constexpr Color blue = 0x00FF0000;
+
+class QtCanvasTest : public testing::Test {
+ protected:
+  QtCanvasTest() : image_(80, 60, QImage::Format_RGB32) {
+    image_.fill(Qt::white);
+    painter_ = std::make_unique<QPainter>(&image_);
+    canvas_ = std::make_unique<QtCanvas>(*painter_);
+  }
+
+  // Ends the painting; the pixels are final from here on.
+  const QImage& finish() {
+    canvas_.reset();
+    painter_.reset();
+    return image_;
+  }
+
+  QRgb at(int x, int y) { return finish().pixel(x, y) & 0xFFFFFF; }
+
+  // The bounding box of the pixels that satisfy the predicate.
+  QRect bounds(const std::function<bool(QRgb)>& inside) {
+    const QImage& image = finish();
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (inside(image.pixel(x, y) & 0xFFFFFF)) box |= QRect(x, y, 1, 1);
+    return box;
+  }
+
+  QRect inkBounds() {
+    return bounds([](QRgb pixel) { return pixel != 0xFFFFFF; });
+  }
+
+  QImage image_;
+  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<QtCanvas> canvas_;
+};
+
+constexpr QRgb kBlack = 0x000000;
+constexpr QRgb kWhite = 0xFFFFFF;
+constexpr QRgb kRed = 0xFF0000;
+constexpr QRgb kGreen = 0x00FF00;
+constexpr QRgb kBlue = 0x0000FF;
+
+TEST_F(QtCanvasTest, LineCoversItsStartAndLeavesOutItsEnd) {
+  canvas_->moveTo(10, 10);
+  canvas_->lineTo(20, 10);
+  canvas_->moveTo(30, 5);
+  canvas_->lineTo(30, 15);
+  const QImage& image = finish();
+  for (int x = 10; x < 20; ++x) EXPECT_EQ(image.pixel(x, 10) & 0xFFFFFF, kBlack) << "x " << x;
+  EXPECT_EQ(image.pixel(9, 10) & 0xFFFFFF, kWhite);
+  EXPECT_EQ(image.pixel(20, 10) & 0xFFFFFF, kWhite);
+  for (int y = 5; y < 15; ++y) EXPECT_EQ(image.pixel(30, y) & 0xFFFFFF, kBlack) << "y " << y;
+  EXPECT_EQ(image.pixel(30, 15) & 0xFFFFFF, kWhite);
+}
+
+TEST_F(QtCanvasTest, PolylineContinuesFromTheCurrentPositionWithoutGaps) {
+  canvas_->moveTo(10, 10);
+  canvas_->lineTo(20, 10);
+  canvas_->lineTo(20, 20);
+  canvas_->lineTo(30, 30);
+  const QImage& image = finish();
+  EXPECT_EQ(image.pixel(19, 10) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(image.pixel(20, 10) & 0xFFFFFF, kBlack);  // the joint, drawn by the second segment
+  EXPECT_EQ(image.pixel(20, 19) & 0xFFFFFF, kBlack);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(image.pixel(20 + i, 20 + i) & 0xFFFFFF, kBlack) << i;
+  EXPECT_EQ(image.pixel(30, 30) & 0xFFFFFF, kWhite);
+  EXPECT_EQ(inkBounds(), QRect(QPoint(10, 10), QPoint(29, 29)));
+}
+
+TEST_F(QtCanvasTest, PenIsAOnePixelLineInTheSelectedColour) {
+  EXPECT_EQ(canvas_->selectPen(red), rgb(0, 0, 0));  // the initial pen is black
+  canvas_->moveTo(5, 20);
+  canvas_->lineTo(60, 20);
+  EXPECT_EQ(canvas_->selectPen(blue), red);
+  canvas_->moveTo(5, 30);
+  canvas_->lineTo(60, 30);
+  const QImage& image = finish();
+  EXPECT_EQ(image.pixel(30, 20) & 0xFFFFFF, kRed);
+  EXPECT_EQ(image.pixel(30, 30) & 0xFFFFFF, kBlue);
+  EXPECT_EQ(image.pixel(30, 19) & 0xFFFFFF, kWhite);
+  EXPECT_EQ(image.pixel(30, 21) & 0xFFFFFF, kWhite);
+}
+
+TEST_F(QtCanvasTest, SelectionGuardsRestoreThePreviousPenAndBrush) {
+  {
+    PenSelection pen(*canvas_, green);
+    BrushSelection brush(*canvas_, red);
+  }
+  canvas_->moveTo(0, 0);
+  canvas_->lineTo(10, 0);
+  canvas_->ellipse(20, 20, 41, 41);
+  EXPECT_EQ(at(5, 0), kBlack);
+  EXPECT_EQ(at(30, 30), kWhite);  // white brush inside a black outline
+  EXPECT_EQ(at(30, 20), kBlack);
+}
+
+TEST_F(QtCanvasTest, EllipseFillsWithTheBrushInsideItsExclusiveBox) {
+  canvas_->selectPen(red);
+  EXPECT_EQ(canvas_->selectBrush(blue), rgb(255, 255, 255));  // the initial brush is white
+  canvas_->ellipse(10, 10, 31, 21);
+  EXPECT_EQ(inkBounds(), QRect(QPoint(10, 10), QPoint(30, 20)));
+  EXPECT_EQ(at(20, 15), kBlue);
+  EXPECT_EQ(at(20, 10), kRed);
+  EXPECT_EQ(at(20, 20), kRed);
+  EXPECT_EQ(at(10, 15), kRed);
+  EXPECT_EQ(at(30, 15), kRed);
+}
+
+TEST_F(QtCanvasTest, SmallEllipseMarksStayInsideTheirBox) {
+  // The darts are drawn as 3 x 3 boxes around their pixel.
+  canvas_->selectPen(red);
+  canvas_->selectBrush(red);
+  canvas_->ellipse(39, 29, 42, 32);
+  const QRect box = inkBounds();
+  EXPECT_FALSE(box.isEmpty());
+  EXPECT_TRUE(QRect(39, 29, 3, 3).contains(box)) << box.x() << "," << box.y() << " " << box.width()
+                                                 << "x" << box.height();
+  EXPECT_EQ(at(40, 30), kRed);
+}
+
+TEST_F(QtCanvasTest, FrameRectOutlinesInTheBrushColourWithExclusiveEdges) {
+  canvas_->frameRect(Rect{5, 5, 15, 12}, green);
+  canvas_->frameRect(Rect{40, 40, 40, 50}, red);  // empty: nothing
+  canvas_->moveTo(0, 50);
+  canvas_->lineTo(20, 50);  // the pen is still black
+  const QImage& image = finish();
+  for (int x = 5; x < 15; ++x) {
+    EXPECT_EQ(image.pixel(x, 5) & 0xFFFFFF, kGreen) << x;
+    EXPECT_EQ(image.pixel(x, 11) & 0xFFFFFF, kGreen) << x;
+    EXPECT_EQ(image.pixel(x, 12) & 0xFFFFFF, kWhite) << x;
+  }
+  for (int y = 5; y < 12; ++y) {
+    EXPECT_EQ(image.pixel(5, y) & 0xFFFFFF, kGreen) << y;
+    EXPECT_EQ(image.pixel(14, y) & 0xFFFFFF, kGreen) << y;
+    EXPECT_EQ(image.pixel(15, y) & 0xFFFFFF, kWhite) << y;
+  }
+  EXPECT_EQ(image.pixel(10, 8) & 0xFFFFFF, kWhite);
+  EXPECT_EQ(image.pixel(10, 50) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(image.pixel(40, 45) & 0xFFFFFF, kWhite);
+}
+
+// Text: its size, where the flags put it, and its colour.
+class QtCanvasTextTest : public QtCanvasTest {
+ protected:
+  static bool dark(QRgb pixel) { return qGray(pixel) < 160; }
+};
+
+TEST_F(QtCanvasTextTest, ExtentGrowsWithTheText) {
+  const Size one = canvas_->textExtent("0");
+  const Size four = canvas_->textExtent("0.50");
+  EXPECT_GT(one.cx, 0);
+  EXPECT_GT(one.cy, 0);
+  EXPECT_GT(four.cx, one.cx);
+  EXPECT_EQ(four.cy, one.cy);
+  EXPECT_EQ(canvas_->textExtent("").cx, 0);
+}
+
+TEST_F(QtCanvasTextTest, CentredSingleLineSitsInTheMiddleOfItsBox) {
+  canvas_->drawText("0.50", Rect{0, 0, 80, 60}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  const QRect ink = bounds(dark);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.center().x(), 40, 2);
+  EXPECT_NEAR(ink.center().y(), 30, 4);
+}
+
+TEST_F(QtCanvasTextTest, WithoutFlagsTextStartsAtTheTopLeft) {
+  const Size extent = canvas_->textExtent("0.50");
+  canvas_->drawText("0.50", Rect{10, 10, 80, 60}, 0);
+  const QRect ink = bounds(dark);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_GE(ink.left(), 10);
+  EXPECT_LE(ink.left(), 13);
+  EXPECT_GE(ink.top(), 10);
+  EXPECT_LE(ink.bottom(), 10 + extent.cy);
+}
+
+TEST_F(QtCanvasTextTest, CentringIgnoresVerticalFlagWithoutSingleLine) {
+  const Size extent = canvas_->textExtent("7");
+  canvas_->drawText("7", Rect{0, 0, 80, 60}, DT_CENTER | DT_VCENTER);
+  const QRect ink = bounds(dark);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.center().x(), 40, 2);
+  EXPECT_LE(ink.bottom(), extent.cy);
+}
+
+TEST_F(QtCanvasTextTest, TextUsesTheTextColourAndLeavesThePenAlone) {
+  EXPECT_EQ(canvas_->setTextColor(red), rgb(0, 0, 0));
+  canvas_->selectPen(blue);
+  canvas_->drawText("888", Rect{0, 0, 80, 30}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  canvas_->moveTo(0, 40);
+  canvas_->lineTo(80, 40);
+  EXPECT_EQ(canvas_->setTextColor(green), red);
+  const QRect redInk = bounds([](QRgb p) { return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80; });
+  EXPECT_FALSE(redInk.isEmpty());
+  EXPECT_LT(redInk.bottom(), 30);
+  EXPECT_EQ(at(40, 40), kBlue);
+}
+
+TEST(QtCanvasPicture, WritesAnArtefactOfEveryPrimitive) {
+  QImage image(200, 120, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    QtCanvas canvas(painter);
+    canvas.frameRect(Rect{10, 10, 190, 110}, rgb(0, 0, 0));
+    PenSelection pen(canvas, blue);
+    canvas.moveTo(20, 100);
+    for (int x = 20; x <= 180; x += 10) canvas.lineTo(x, 100 - (x - 20) * (180 - x) / 80);
+    PenSelection redPen(canvas, red);
+    BrushSelection brush(canvas, red);
+    for (int i = 0; i < 8; ++i) canvas.ellipse(30 + 18 * i, 60, 33 + 18 * i, 63);
+    canvas.setTextColor(rgb(0, 0, 0));
+    canvas.drawText("0.50", Rect{10, 10, 190, 40}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  QDir().mkpath(ARS_TEST_ARTIFACTS);
+  EXPECT_TRUE(image.save(ARS_TEST_ARTIFACTS "/qt_canvas_primitives.png"));
+}
+
+}  // namespace
