@@ -348,7 +348,7 @@ void ARSSampler::computeAreas() {
   }
   totalArea = sum;
 
-  guide.assign(segments.size(), 0);
+  guide.assign(2 * segments.size(), 0);
   guideScale = totalArea > 0 ? static_cast<double>(guide.size()) / totalArea : 0.0;
   std::size_t first = 0;
   for (std::size_t g = 0; g < guide.size(); ++g) {
@@ -408,6 +408,7 @@ std::size_t ARSSampler::chooseCachedSegment(double t) const {
 
 ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
   const double t = prnd->next() * totalArea;
+  const double u2 = prnd->next();  // the acceptance uniform, drawn second
   const std::size_t i = useCache ? chooseCachedSegment(t) : chooseSegment(t);
   const EnvelopeSegment& segment = segments[i];
   const double x0 = segment.upperLeftX;
@@ -419,18 +420,23 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
   const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
                               : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
-  return {i, x, c, prnd->next()};
+  return {i, x, c, u2};
 }
 
 bool ARSSampler::decide(const Candidate& candidate) {
-  const EnvelopeSegment& segment = segments[candidate.segment];
-  const double c = candidate.hull;
-  const double u2 = candidate.uniform2;
   if (candidate.segment > 0 && candidate.segment + 1 < segments.size()) {
+    const EnvelopeSegment& segment = segments[candidate.segment];
     const double e = scaledExp((candidate.x - segment.squeezeLeftX) * segment.squeezeSlope +
                                segment.squeezeLeftY);
-    if (e / c >= u2) return true;
+    if (e / candidate.hull >= candidate.uniform2) return true;
   }
+  return densityTest(candidate);
+}
+
+// The density is evaluated only when the squeeze cannot decide.
+bool ARSSampler::densityTest(const Candidate& candidate) {
+  const double c = candidate.hull;
+  const double u2 = candidate.uniform2;
   const double hx = density->logDensity(candidate.x);
   const double f = scaledExp(hx);
   if (f / c > 1 + hullExcessTolerance) {
@@ -456,7 +462,7 @@ bool ARSSampler::step() {
 
 double ARSSampler::sample() {
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
-  initPoints();
+  if (points.size() < 3 || !keepPoints) initPoints();
   if (!envelopeIsCurrent()) {
     totalArea = 0.0;
     buildEnvelope();

@@ -118,6 +118,7 @@ class ARSSampler {
   };
   Candidate drawCandidate(bool useCache);
   bool decide(const Candidate& candidate);
+  bool densityTest(const Candidate& candidate);
   std::size_t chooseSegment(double t) const;
   std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;

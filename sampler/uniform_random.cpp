@@ -4,9 +4,6 @@
 
 namespace {
 constexpr std::int64_t modulus = 2147483647;
-constexpr std::int64_t multiplier = 16807;
-// Slightly below 1 / (2^31 - 1): the largest state still gives a value below 1.
-constexpr double scale = 4.6566128575e-10;
 }  // namespace
 
 UniformRandom::UniformRandom() { seedFromClock(100); }
@@ -29,12 +26,4 @@ void UniformRandom::setSeed(std::int64_t value) {
 
 void UniformRandom::discard(int count) {
   for (int i = 0; i < count; ++i) next();
-}
-
-double UniformRandom::next() {
-  if (state <= 0 || state == modulus) state = validState(state);
-  // For every valid state the 64-bit product gives the same result as the
-  // 16-bit split of the 32-bit formulation.
-  state = static_cast<std::int32_t>(multiplier * state % modulus);
-  return state * scale;
 }

@@ -12,7 +12,14 @@ class UniformRandom {
   void seedFromClock(int discardCount);
   void setSeed(std::int64_t value);
   void discard(int count);
-  double next();
+  double next() {
+    if (state <= 0 || state == 2147483647) state = validState(state);
+    // For every valid state the 64-bit product gives the same result as the
+    // 16-bit split of the 32-bit formulation.
+    state = static_cast<std::int32_t>(std::int64_t{16807} * state % 2147483647);
+    // Slightly below 1 / (2^31 - 1): the largest state still gives a value below 1.
+    return state * 4.6566128575e-10;
+  }
 
   // Reduces any integer modulo 2^31 - 1 into 0..2147483646, then replaces 0 by 1.
   static std::int32_t validState(std::int64_t value);
