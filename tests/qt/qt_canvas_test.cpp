@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -213,26 +212,6 @@ TEST_F(QtCanvasTextTest, TextUsesTheTextColourAndLeavesThePenAlone) {
   EXPECT_FALSE(redInk.isEmpty());
   EXPECT_LT(redInk.bottom(), 30);
   EXPECT_EQ(at(40, 40), kBlue);
-}
-
-TEST(QtCanvasPicture, WritesAnArtefactOfEveryPrimitive) {
-  QImage image(200, 120, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    QtCanvas canvas(painter);
-    canvas.frameRect(Rect{10, 10, 190, 110}, rgb(0, 0, 0));
-    PenSelection pen(canvas, blue);
-    canvas.moveTo(20, 100);
-    for (int x = 20; x <= 180; x += 10) canvas.lineTo(x, 100 - (x - 20) * (180 - x) / 80);
-    PenSelection redPen(canvas, red);
-    BrushSelection brush(canvas, red);
-    for (int i = 0; i < 8; ++i) canvas.ellipse(30 + 18 * i, 60, 33 + 18 * i, 63);
-    canvas.setTextColor(rgb(0, 0, 0));
-    canvas.drawText("0.50", Rect{10, 10, 190, 40}, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  }
-  QDir().mkpath(ARS_TEST_ARTIFACTS);
-  EXPECT_TRUE(image.save(ARS_TEST_ARTIFACTS "/qt_canvas_primitives.png"));
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#include "platform/qt/qt_client_area.h"
+
+#include <QPainter>
+
+#include "platform/qt/qt_canvas.h"
+
+QtClientArea::QtClientArea(Window& window, WindowProcedure procedure)
+    : window_(window), procedure_(procedure) {
+  // Every paint covers the whole area. Without WA_StaticContents a resize
+  // repaints all of it, which the picture needs: it scales with the size.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void QtClientArea::paintEvent(QPaintEvent*) {
+  if (width() <= 0 || height() <= 0) return;
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  QtCanvas canvas(painter);
+  MessageParams params;
+  params.canvas = &canvas;
+  procedure_(window_, WindowMessage::Paint, params);
+}

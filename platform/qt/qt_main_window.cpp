@@ -1,0 +1,110 @@
+#include "platform/qt/qt_main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include "platform/qt/qt_client_area.h"
+#include "platform/qt/qt_menu.h"
+
+QtMainWindow::QtMainWindow(const WindowSpec& spec)
+    : procedure_(spec.procedure),
+      clientArea_(new QtClientArea(*this, spec.procedure)),
+      outerSize_(spec.width, spec.height) {
+  setWindowTitle(QString::fromStdString(spec.title));
+  setCentralWidget(clientArea_);
+  if (spec.menu != nullptr) buildMenuBar(*spec.menu);
+  move(spec.x, spec.y);
+  // The frame is unknown until the window manager has framed the window;
+  // until then the window itself gets the outer size.
+  resize(outerSize_);
+}
+
+long QtMainWindow::send(WindowMessage message, const MessageParams& params) {
+  return procedure_(*this, message, params);
+}
+
+void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
+  int position = 0;
+  for (const MenuPopup& popup : popups) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
+    for (const MenuItem& item : popup.items) {
+      if (item.text == nullptr) {
+        menu->addSeparator();
+        continue;
+      }
+      // The text after '\t' is only shown as a key hint: the key itself is
+      // bound once, by the message loop's accelerators.
+      QAction* action = menu->addAction(QString::fromUtf8(item.text));
+      action->setData(item.id);
+      const int id = item.id;
+      connect(action, &QAction::triggered, this, [this, id] {
+        MessageParams params;
+        params.value = id;
+        send(WindowMessage::Command, params);
+      });
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, position] {
+      QtMenu adapter(*menu);
+      MessageParams params;
+      params.value = position;
+      params.menu = &adapter;
+      send(WindowMessage::InitMenuPopup, params);
+    });
+    ++position;
+  }
+}
+
+Rect QtMainWindow::clientRect() const {
+  return Rect{0, 0, clientArea_->width(), clientArea_->height()};
+}
+
+void QtMainWindow::invalidate() { clientArea_->update(); }
+
+void QtMainWindow::messageBox(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok, this);
+  box.exec();
+  // The owner takes the keyboard back, as it would from a window manager;
+  // without one nothing else would give it back to the accelerators.
+  activateWindow();
+}
+
+void QtMainWindow::postQuit(int exitCode) {
+  // Posted, so that a quit requested before the loop runs still ends it.
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [exitCode] { QCoreApplication::exit(exitCode); },
+      Qt::QueuedConnection);
+}
+
+void QtMainWindow::show() {
+  QMainWindow::show();
+  fitOuterSize();
+}
+
+void QtMainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  // A window manager reports the frame after mapping, when it reparents the
+  // window into it, which moves the window.
+  fitOuterSize();
+}
+
+void QtMainWindow::fitOuterSize() {
+  if (outerSizeFitted_) return;
+  const QSize frame = frameGeometry().size() - geometry().size();
+  if (frame.width() <= 0 && frame.height() <= 0) return;
+  outerSizeFitted_ = true;
+  resize(outerSize_ - frame);
+}
+
+void QtMainWindow::setUserData(void* data) { userData_ = data; }
+
+void* QtMainWindow::userData() const { return userData_; }
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  send(WindowMessage::Destroy);
+  event->accept();
+}

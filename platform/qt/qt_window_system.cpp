@@ -1,0 +1,40 @@
+#include "platform/qt/qt_window_system.h"
+
+#include <QApplication>
+#include <QShortcut>
+
+#include "platform/qt/qt_main_window.h"
+
+QtWindowSystem::QtWindowSystem() = default;
+
+QtWindowSystem::~QtWindowSystem() = default;
+
+Window* QtWindowSystem::createWindow(const WindowSpec& spec) {
+  windows_.push_back(std::make_unique<QtMainWindow>(spec));
+  QtMainWindow* window = windows_.back().get();
+  MessageParams params;
+  params.createParam = spec.createParam;
+  window->send(WindowMessage::Create, params);
+  return window;
+}
+
+int QtWindowSystem::runMessageLoop(Window& window, const std::vector<Accelerator>& accelerators) {
+  // Window-level shortcuts fire only while the window is the active one, so
+  // a modal message box in front of it holds them back.
+  std::vector<std::unique_ptr<QShortcut>> shortcuts;
+  if (auto* mainWindow = dynamic_cast<QtMainWindow*>(&window)) {
+    for (const Accelerator& accelerator : accelerators) {
+      const QKeySequence keys(QKeyCombination(Qt::ControlModifier, static_cast<Qt::Key>(accelerator.key)));
+      auto shortcut = std::make_unique<QShortcut>(keys, mainWindow);
+      shortcut->setContext(Qt::WindowShortcut);
+      const int id = accelerator.id;
+      QObject::connect(shortcut.get(), &QShortcut::activated, mainWindow, [mainWindow, id] {
+        MessageParams params;
+        params.value = id;
+        mainWindow->send(WindowMessage::Command, params);
+      });
+      shortcuts.push_back(std::move(shortcut));
+    }
+  }
+  return QApplication::exec();
+}

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The program in a real X server: starts it under Xvfb, finds its window by
+# title, throws darts with Ctrl+T as a user would, and checks the screen for
+# the blue density curve and the red darts. Then File, Exit must end it with 0.
+# Usage: xvfb_check.sh PROGRAM [ARTEFACT_DIR]
+set -euo pipefail
+
+program=$1
+artefacts=${2:-}
+title="Adaptive Rejection Sampler"
+
+workdir=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "xvfb_check: $*" >&2
+  if [ -s "$workdir/program.log" ]; then
+    echo "xvfb_check: the program's output:" >&2
+    tail -n 40 "$workdir/program.log" >&2
+  fi
+  exit 1
+}
+
+# Xvfb picks a free display itself and writes its number once it accepts
+# clients, so parallel runs do not collide.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$workdir/display" ] && break
+  sleep 0.1
+done
+[ -s "$workdir/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$workdir/display")"
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
+app_pid=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
+  fail "no window named '$title' appeared"
+name=$(xdotool getwindowname "$window")
+[ "$name" = "$title" ] || fail "window name is '$name'"
+
+# Without a window manager there is nothing to activate through; focus will do.
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+
+# Pixels of exactly this colour on the whole screen.
+count() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:
+}
+
+shot="$workdir/screen.png"
+blue=0
+for _ in $(seq 50); do
+  import -window root "$shot"
+  blue=$(count "$shot" "#0000FF")
+  [ "$blue" -gt 100 ] && break
+  sleep 0.1
+done
+[ "$blue" -gt 100 ] || fail "the blue density curve is not on the screen ($blue pixels)"
+
+# Only the caption's text is red before the throw.
+before=$(count "$shot" "#FF0000")
+[ "$before" -lt 500 ] || fail "$before red pixels before any darts were thrown"
+xdotool key --clearmodifiers ctrl+t
+red=0
+for _ in $(seq 50); do
+  import -window root "$shot"
+  red=$(count "$shot" "#FF0000")
+  [ "$red" -gt 1000 ] && break
+  sleep 0.1
+done
+[ -n "$artefacts" ] && mkdir -p "$artefacts" && cp "$shot" "$artefacts/xvfb_darts.png"
+[ "$red" -gt 1000 ] || fail "no red darts on the screen after Ctrl+T ($red pixels)"
+blue=$(count "$shot" "#0000FF")
+[ "$blue" -gt 20 ] || fail "the blue curve went away with the darts ($blue pixels)"
+echo "xvfb_check: window '$name', $blue blue and $red red pixels after Ctrl+T"
+
+# File, Exit through the menu's mnemonics.
+xdotool key --clearmodifiers alt+f
+sleep 0.3
+xdotool key x
+for _ in $(seq 50); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "File, Exit did not end the program"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "xvfb_check: File, Exit ended the program with status 0"
