@@ -316,10 +316,13 @@ void ARSSampler::buildEnvelope() {
 }
 
 double ARSSampler::pieceArea(double x1, double y1, double x2, double y2) const {
-  if (std::fabs(y2 - y1) > areaTolerance) {
-    return (x2 - x1) * (scaledExp(y2) - scaledExp(y1)) / (y2 - y1);
-  }
-  return (x2 - x1) * (scaledExp(y1) + scaledExp(y2)) * 0.5;
+  return pieceArea(x1, y1, scaledExp(y1), x2, y2, scaledExp(y2));
+}
+
+double ARSSampler::pieceArea(double x1, double y1, double e1, double x2, double y2,
+                             double e2) const {
+  if (std::fabs(y2 - y1) > areaTolerance) return (x2 - x1) * (e2 - e1) / (y2 - y1);
+  return (x2 - x1) * (e1 + e2) * 0.5;
 }
 
 void ARSSampler::computeAreas() {
@@ -336,15 +339,24 @@ void ARSSampler::computeAreas() {
   leftHullValues.clear();
   segmentEndsAscending = true;
   double sum = 0.0;
+  // Neighbouring pieces share their end values: each exponential is taken once.
+  double previousY = 0.0;
+  double previousExp = -1.0;
   for (EnvelopeSegment& segment : segments) {
-    segment.area = pieceArea(segment.upperLeftX, segment.upperLeftY, segment.upperRightX,
-                             segment.upperRightY);
+    const double leftExp = previousExp >= 0 && segment.upperLeftY == previousY
+                               ? previousExp
+                               : scaledExp(segment.upperLeftY);
+    const double rightExp = scaledExp(segment.upperRightY);
+    segment.area = pieceArea(segment.upperLeftX, segment.upperLeftY, leftExp,
+                             segment.upperRightX, segment.upperRightY, rightExp);
     segment.cumulativeArea = sum;
     const double end = segment.cumulativeArea + segment.area;
     if (!segmentEnds.empty() && !(end >= segmentEnds.back())) segmentEndsAscending = false;
     segmentEnds.push_back(end);
-    leftHullValues.push_back(scaledExp(segment.upperLeftY));
+    leftHullValues.push_back(leftExp);
     sum += segment.area;
+    previousY = segment.upperRightY;
+    previousExp = rightExp;
   }
   totalArea = sum;
 

@@ -70,6 +70,8 @@ class ARSSampler {
   double intersectY(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
                     const HullPoint& q4) const;
   double pieceArea(double x1, double y1, double x2, double y2) const;
+  // The same, given scaledExp(y1) and scaledExp(y2).
+  double pieceArea(double x1, double y1, double e1, double x2, double y2, double e2) const;
   void computeAreas();
   // Returns false, inserting nothing, when x repeats an existing abscissa.
   bool insertPoint(double x, double h);
