@@ -1,9 +1,11 @@
-// Renders the program's window after one throw of darts, without a display,
-// into a PNG for the README: render-screenshot [output.png]
+// Renders the program's window without a display into a PNG, after the given
+// command ids (default: one throw of darts, the README's picture):
+//   render-screenshot [output.png [id ...]]
 #include <QApplication>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "app/main_window.h"
 #include "platform/qt/qt_main_window.h"
@@ -22,11 +24,16 @@ int main(int argc, char* argv[]) {
   app.show();
   QCoreApplication::processEvents();
 
-  // The same message the Go menu's item sends.
-  MessageParams params;
-  params.value = CommandId::throwDarts;
-  mainWindowProc(*window, WindowMessage::Command, params);
-  QCoreApplication::processEvents();
+  // The same messages the menu items and keys send.
+  std::vector<int> commands;
+  for (int i = 2; i < argc; ++i) commands.push_back(std::atoi(argv[i]));
+  if (commands.empty()) commands.push_back(CommandId::throwDarts);
+  for (int id : commands) {
+    MessageParams params;
+    params.value = id;
+    mainWindowProc(*window, WindowMessage::Command, params);
+    QCoreApplication::processEvents();
+  }
 
   if (!window->grab().save(output)) {
     std::fprintf(stderr, "render-screenshot: cannot write %s\n", output.toLocal8Bit().constData());

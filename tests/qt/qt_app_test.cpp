@@ -170,6 +170,22 @@ TEST_F(AppWindowTest, ControlLSwitchesToLogScaleWithYLabels) {
   EXPECT_FALSE(app_.logScale);
 }
 
+TEST_F(AppWindowTest, DartsOnTheLogScaleStayUnderTheLogCurve) {
+  run([&] {
+    press(Qt::Key_L);
+    press(Qt::Key_T);
+    EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.red > 500; }, plotArea()));
+    const QImage picture = shown();
+    save(picture, "log_darts.png");
+    // The log curve peaks at the top of the frame; no dart lies above it.
+    const QRect above(plotArea().left(), 0, plotArea().width(), plotArea().top() - 2);
+    EXPECT_EQ(countPixels(picture, above).red, 0);
+    window_->postQuit(0);
+  });
+  EXPECT_TRUE(app_.logScale);
+  EXPECT_EQ(app_.dartY.size(), 5000u);
+}
+
 TEST_F(AppWindowTest, SteppingShowsTheRedHullAndGreenSqueeze) {
   run([&] {
     press(Qt::Key_S);
