@@ -63,7 +63,7 @@ BENCHMARK(BM_ThrowOf5000)->Arg(1)->Arg(4)->Arg(6)->Unit(benchmark::kMillisecond)
 
 // After 20,000 draws the envelope has settled. The run is kept to a fixed
 // length: far longer runs from one envelope end in the hull dipping below
-// the density (see the note on carried slopes in ars.cpp).
+// the density (see the note on carried slopes in ARSSampler::buildEnvelope).
 void BM_SteadyStateSample(benchmark::State& state) {
   Prepared p(static_cast<int>(state.range(0)));
   for (int i = 0; i < 20000; ++i) p.sampler.sample();

@@ -277,6 +277,10 @@ void ARSSampler::buildEnvelope() {
     ending.squeezeRightY = p[i].h;
     ending.squeezeSlope = carried;
     segments.push_back(ending);
+    // The next piece starts with this recomputed slope, not the secant's.
+    // Where slopes were spread the two differ, and once the points are dense
+    // (after some 10^5 draws from one envelope) the hull can dip below the
+    // density by more than densityTest tolerates.
     s = ending.upperSlope;
 
     EnvelopeSegment starting;  // [x_i, ..]
