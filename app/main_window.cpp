@@ -21,16 +21,16 @@ MainWindow::MainWindow() {
 }
 
 Window* MainWindow::open(WindowSystem& system, const char* title) {
-  WindowSpec spec;
-  spec.title = title;
-  spec.x = windowX;
-  spec.y = windowY;
-  spec.width = windowWidth;
-  spec.height = windowHeight;
-  spec.menu = &mainMenu();
-  spec.procedure = mainWindowProc;
-  spec.createParam = this;
-  hwnd = system.createWindow(spec);
+  WindowOptions options;
+  options.title = title;
+  options.x = windowX;
+  options.y = windowY;
+  options.width = windowWidth;
+  options.height = windowHeight;
+  options.menu = &mainMenu();
+  options.procedure = mainWindowProc;
+  options.createParam = this;
+  hwnd = system.createWindow(options);
   return hwnd;
 }
 

@@ -106,8 +106,8 @@ long countingProcedure(Window& window, WindowMessage message, const MessageParam
 
 class CountingWindowSystem : public QtWindowSystem {
  public:
-  Window* createWindow(const WindowSpec& spec) override {
-    WindowSpec counted = spec;
+  Window* createWindow(const WindowOptions& options) override {
+    WindowOptions counted = options;
     counted.procedure = countingProcedure;
     return QtWindowSystem::createWindow(counted);
   }

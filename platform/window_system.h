@@ -5,7 +5,7 @@
 #include "resources/accelerators.h"
 #include "resources/menu_resource.h"
 
-struct WindowSpec {
+struct WindowOptions {
   std::string title;
   int x = 0;
   int y = 0;
@@ -21,7 +21,7 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
   // The window is created hidden; the procedure receives Create before this returns.
-  virtual Window* createWindow(const WindowSpec& spec) = 0;
+  virtual Window* createWindow(const WindowOptions& options) = 0;
   // Runs until a quit request; key combinations of the table become Command messages
   // for the window. Returns the quit request's exit code.
   virtual int runMessageLoop(Window& window, const std::vector<Accelerator>& accelerators) = 0;

@@ -10,14 +10,14 @@
 #include "platform/qt/qt_client_area.h"
 #include "platform/qt/qt_menu.h"
 
-QtMainWindow::QtMainWindow(const WindowSpec& spec)
-    : procedure_(spec.procedure),
-      clientArea_(new QtClientArea(*this, spec.procedure)),
-      outerSize_(spec.width, spec.height) {
-  setWindowTitle(QString::fromStdString(spec.title));
+QtMainWindow::QtMainWindow(const WindowOptions& options)
+    : procedure_(options.procedure),
+      clientArea_(new QtClientArea(*this, options.procedure)),
+      outerSize_(options.width, options.height) {
+  setWindowTitle(QString::fromStdString(options.title));
   setCentralWidget(clientArea_);
-  if (spec.menu != nullptr) buildMenuBar(*spec.menu);
-  move(spec.x, spec.y);
+  if (options.menu != nullptr) buildMenuBar(*options.menu);
+  move(options.x, options.y);
   // The frame is unknown until the window manager has framed the window;
   // until then the window itself gets the outer size.
   resize(outerSize_);

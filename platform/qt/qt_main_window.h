@@ -1,5 +1,5 @@
 #pragma once
-// A top-level window built from a WindowSpec: the menu bar from the menu
+// A top-level window built from a WindowOptions: the menu bar from the menu
 // table, the client area as central widget, and every event that the
 // application handles turned into a message for its window procedure.
 #include <QMainWindow>
@@ -10,7 +10,7 @@ class QtClientArea;
 
 class QtMainWindow : public QMainWindow, public Window {
  public:
-  explicit QtMainWindow(const WindowSpec& spec);
+  explicit QtMainWindow(const WindowOptions& options);
 
   long send(WindowMessage message, const MessageParams& params = MessageParams());
 

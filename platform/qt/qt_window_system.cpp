@@ -9,11 +9,11 @@ QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() = default;
 
-Window* QtWindowSystem::createWindow(const WindowSpec& spec) {
-  windows_.push_back(std::make_unique<QtMainWindow>(spec));
+Window* QtWindowSystem::createWindow(const WindowOptions& options) {
+  windows_.push_back(std::make_unique<QtMainWindow>(options));
   QtMainWindow* window = windows_.back().get();
   MessageParams params;
-  params.createParam = spec.createParam;
+  params.createParam = options.createParam;
   window->send(WindowMessage::Create, params);
   return window;
 }

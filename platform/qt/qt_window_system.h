@@ -15,7 +15,7 @@ class QtWindowSystem : public WindowSystem {
   QtWindowSystem(const QtWindowSystem&) = delete;
   QtWindowSystem& operator=(const QtWindowSystem&) = delete;
 
-  Window* createWindow(const WindowSpec& spec) override;
+  Window* createWindow(const WindowOptions& options) override;
   int runMessageLoop(Window& window, const std::vector<Accelerator>& accelerators) override;
 
  private:

@@ -24,16 +24,16 @@ namespace {
 class QtWindowTest : public testing::Test {
  protected:
   QtMainWindow& open() {
-    WindowSpec spec;
-    spec.title = "Test Window";
-    spec.x = 50;
-    spec.y = 50;
-    spec.width = 400;
-    spec.height = 300;
-    spec.menu = &mainMenu();
-    spec.procedure = recordingProcedure;
-    spec.createParam = &recorder_;
-    window_ = dynamic_cast<QtMainWindow*>(system_.createWindow(spec));
+    WindowOptions options;
+    options.title = "Test Window";
+    options.x = 50;
+    options.y = 50;
+    options.width = 400;
+    options.height = 300;
+    options.menu = &mainMenu();
+    options.procedure = recordingProcedure;
+    options.createParam = &recorder_;
+    window_ = dynamic_cast<QtMainWindow*>(system_.createWindow(options));
     return *window_;
   }
 

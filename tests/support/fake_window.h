@@ -41,9 +41,9 @@ class FakeMenu : public Menu {
 // Hands out a FakeWindow and returns a fixed code from the message loop.
 class FakeWindowSystem : public WindowSystem {
  public:
-  Window* createWindow(const WindowSpec& spec) override {
-    created = spec;
-    spec.procedure(window, WindowMessage::Create, MessageParams{0, nullptr, nullptr, spec.createParam});
+  Window* createWindow(const WindowOptions& options) override {
+    created = options;
+    options.procedure(window, WindowMessage::Create, MessageParams{0, nullptr, nullptr, options.createParam});
     return &window;
   }
   int runMessageLoop(Window&, const std::vector<Accelerator>& accelerators) override {
@@ -51,6 +51,6 @@ class FakeWindowSystem : public WindowSystem {
     return window.quitCodes.empty() ? -1 : window.quitCodes.back();
   }
   FakeWindow window;
-  WindowSpec created;
+  WindowOptions created;
   std::size_t loopAccelerators = 0;
 };
