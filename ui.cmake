@@ -3,6 +3,7 @@ add_library(ars_ui STATIC
   resources/menu_resource.cpp
   resources/accelerators.cpp
   display/plotter.cpp
+  display/plot_mapping.cpp
   display/window_paint.cpp
   display/envelope_drawing.cpp
   density/density_curve.cpp

@@ -27,13 +27,8 @@ class Scale {
     return logScale_ ? logValue + logOffset_ : shiftedExp(logValue, logOffset_);
   }
   // trunc(origin + offset): darts, points and the upper hull.
-  Point whole(double x, double logValue) const {
-    return {toPixel(m_.originX + (x - m_.xMin) * m_.scaleX),
-            wholeY(logValue)};
-  }
-  int wholeY(double logValue) const {
-    return toPixel(m_.originY - (height(logValue) - m_.yMin) * m_.scaleY);
-  }
+  Point whole(double x, double logValue) const { return {wholePixelX(m_, x), wholeY(logValue)}; }
+  int wholeY(double logValue) const { return wholePixelY(m_, height(logValue)); }
   // origin + trunc(offset): the squeeze.
   Point offset(double x, double logValue) const {
     return {offsetX(x), m_.originY - toPixel((height(logValue) - m_.yMin) * m_.scaleY)};

@@ -10,3 +10,9 @@ struct PlotMapping {
   double xMin = 0.0;
   double yMin = 0.0;
 };
+
+// The pixel of a data point, truncating origin plus offset as a whole
+// (darts, points and the upper hull; the plotter itself and the squeeze
+// truncate the offset alone).
+int wholePixelX(const PlotMapping& mapping, double x);
+int wholePixelY(const PlotMapping& mapping, double y);

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "display/pixel.h"
 #include "platform/selection.h"
 
 namespace {
@@ -61,8 +60,8 @@ void MainWindow::paint(Canvas& canvas) {
   BrushSelection brush(canvas, red);
   const std::size_t count = std::min(dartX.size(), dartY.size());
   for (std::size_t i = 0; i < count; ++i) {
-    const int px = toPixel(mapping.originX + (dartX[i] - mapping.xMin) * mapping.scaleX);
-    const int py = toPixel(mapping.originY - (dartY[i] - mapping.yMin) * mapping.scaleY);
+    const int px = wholePixelX(mapping, dartX[i]);
+    const int py = wholePixelY(mapping, dartY[i]);
     canvas.ellipse(px - 1, py - 1, px + 1, py + 1);
   }
 }

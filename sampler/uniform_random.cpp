@@ -2,10 +2,6 @@
 
 #include <ctime>
 
-namespace {
-constexpr std::int64_t modulus = 2147483647;
-}  // namespace
-
 UniformRandom::UniformRandom() { seedFromClock(100); }
 
 std::int32_t UniformRandom::validState(std::int64_t value) {

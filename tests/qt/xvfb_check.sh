@@ -58,26 +58,27 @@ count() {
 }
 
 shot="$workdir/screen.png"
-blue=0
-for _ in $(seq 50); do
-  import -window root "$shot"
-  blue=$(count "$shot" "#0000FF")
-  [ "$blue" -gt 100 ] && break
-  sleep 0.1
-done
+# Screenshots until more than $2 pixels have colour $1 (five seconds at most);
+# prints the last count.
+wait_for() {
+  local n=0
+  for _ in $(seq 50); do
+    import -window root "$shot"
+    n=$(count "$shot" "$1")
+    [ "$n" -gt "$2" ] && break
+    sleep 0.1
+  done
+  echo "$n"
+}
+
+blue=$(wait_for "#0000FF" 100)
 [ "$blue" -gt 100 ] || fail "the blue density curve is not on the screen ($blue pixels)"
 
 # Only the caption's text is red before the throw.
 before=$(count "$shot" "#FF0000")
 [ "$before" -lt 500 ] || fail "$before red pixels before any darts were thrown"
 xdotool key --clearmodifiers ctrl+t
-red=0
-for _ in $(seq 50); do
-  import -window root "$shot"
-  red=$(count "$shot" "#FF0000")
-  [ "$red" -gt 1000 ] && break
-  sleep 0.1
-done
+red=$(wait_for "#FF0000" 1000)
 [ -n "$artefacts" ] && mkdir -p "$artefacts" && cp "$shot" "$artefacts/xvfb_darts.png"
 [ "$red" -gt 1000 ] || fail "no red darts on the screen after Ctrl+T ($red pixels)"
 blue=$(count "$shot" "#0000FF")
