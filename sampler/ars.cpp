@@ -31,9 +31,15 @@ void ARSSampler::reset() {
 
 void ARSSampler::clear() {
   hasLastDraw = false;
+  counts = SamplerCounts{};
   points.clear();
   segments.clear();
   ++pointsVersion;
+}
+
+double ARSSampler::evaluate(double x) {
+  ++counts.evaluations;
+  return density->logDensity(x);
 }
 
 double ARSSampler::scaledExp(double y) const {
@@ -64,9 +70,9 @@ void ARSSampler::initPoints() {
     p.x = lowerLimit + 0.05 * w;
     q.x = lowerLimit + 0.5 * w;
     r.x = lowerLimit + 0.95 * w;
-    p.h = density->logDensity(p.x);
-    q.h = density->logDensity(q.x);
-    r.h = density->logDensity(r.x);
+    p.h = evaluate(p.x);
+    q.h = evaluate(q.x);
+    r.h = evaluate(r.x);
     if (chordSlope(p, q) <= 0 || chordSlope(q, r) >= 0) findStartingPoints(p, q, r);
   } else {
     findStartingPoints(p, q, r);
@@ -91,8 +97,8 @@ void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
   a.x = lowerBounded ? lowerLimit + tolerance : 1.0;
   c.x = upperBounded ? upperLimit - tolerance : 1.0;
   if (c.x < a.x) std::swap(a.x, c.x);
-  a.h = density->logDensity(a.x);
-  c.h = density->logDensity(c.x);
+  a.h = evaluate(a.x);
+  c.h = evaluate(c.x);
 
   // Early acceptance needs a middle point that was really evaluated, which
   // only initPoints' bounded case provides.
@@ -100,18 +106,18 @@ void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
 
   // Upper search: find a falling chord from the middle to the right point.
   b.x = (c.x + a.x) * 0.5;
-  b.h = density->logDensity(b.x);
+  b.h = evaluate(b.x);
   int doublings = 0;
   while (chordSlope(b, c) >= 0) {
     const double d = c.x - b.x;
     if (upperBounded) {
       b.x = b.x + 0.5 * d;
-      b.h = density->logDensity(b.x);
+      b.h = evaluate(b.x);
       if (c.x - b.x < tolerance) throw XNotLogConcave();
     } else {
       b = c;
       c.x = c.x + 2 * d;
-      c.h = density->logDensity(c.x);
+      c.h = evaluate(c.x);
       checkSearch(c, doublings);
     }
   }
@@ -124,11 +130,11 @@ void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
     const double d = b.x - a.x;
     if (lowerBounded) {
       b.x = b.x - 0.5 * d;
-      b.h = density->logDensity(b.x);
+      b.h = evaluate(b.x);
       if (b.x - a.x < tolerance) throw XNotLogConcave();
     } else {
       a.x = a.x - d;
-      a.h = density->logDensity(a.x);
+      a.h = evaluate(a.x);
       checkSearch(a, doublings);
     }
   }
@@ -139,12 +145,12 @@ void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
   // the rising or falling chord.
   const HullPoint savedA = a;
   a.x = (lowerLimit + b.x) * 0.5;
-  a.h = density->logDensity(a.x);
+  a.h = evaluate(a.x);
   if (chordSlope(a, b) < 0) a = savedA;
 
   const HullPoint savedC = c;
   c.x = (b.x + upperLimit) * 0.5;
-  c.h = density->logDensity(c.x);
+  c.h = evaluate(c.x);
   if (chordSlope(b, c) > 0) c = savedC;
 }
 
@@ -154,7 +160,7 @@ void ARSSampler::extendUpperLimit() {
   if (upperLimit < upperStart) upperLimit = upperStart;
   const double level = scaledLog(tolerance);
   int doublings = 0;
-  while (density->logDensity(upperLimit) > level) {
+  while (evaluate(upperLimit) > level) {
     upperLimit = upperLimit * 2;
     checkSearch({upperLimit, 0.0}, doublings);
   }
@@ -166,7 +172,7 @@ void ARSSampler::extendLowerLimit() {
   if (lowerLimit > lowerStart) lowerLimit = lowerStart;
   const double level = scaledLog(tolerance);
   int doublings = 0;
-  while (density->logDensity(lowerLimit) > level) {
+  while (evaluate(lowerLimit) > level) {
     lowerLimit = lowerLimit * 2;
     checkSearch({lowerLimit, 0.0}, doublings);
   }
@@ -423,6 +429,7 @@ std::size_t ARSSampler::chooseCachedSegment(double t) const {
 }
 
 ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
+  ++counts.draws;
   const double t = prnd->next() * totalArea;
   const double u2 = prnd->next();  // the acceptance uniform, drawn second
   const std::size_t i = useCache ? chooseCachedSegment(t) : chooseSegment(t);
@@ -436,6 +443,7 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
   const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
                               : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
+  lastSegment = i;
   return {i, x, c, u2};
 }
 
@@ -444,7 +452,10 @@ bool ARSSampler::decide(const Candidate& candidate) {
     const EnvelopeSegment& segment = segments[candidate.segment];
     const double e = scaledExp((candidate.x - segment.squeezeLeftX) * segment.squeezeSlope +
                                segment.squeezeLeftY);
-    if (e / candidate.hull >= candidate.uniform2) return true;
+    if (e / candidate.hull >= candidate.uniform2) {
+      ++counts.squeezeAccepts;
+      return true;
+    }
   }
   return densityTest(candidate);
 }
@@ -453,14 +464,18 @@ bool ARSSampler::decide(const Candidate& candidate) {
 bool ARSSampler::densityTest(const Candidate& candidate) {
   const double c = candidate.hull;
   const double u2 = candidate.uniform2;
-  const double hx = density->logDensity(candidate.x);
+  const double hx = evaluate(candidate.x);
   const double f = scaledExp(hx);
   if (f / c > 1 + hullExcessTolerance) {
     // The density rises above its upper hull: it is not log-concave there.
     lastLogY = scaledLog(u2 * c);
     throw XNotLogConcave();
   }
-  if (f / c >= u2) return true;
+  if (f / c >= u2) {
+    ++counts.densityAccepts;
+    return true;
+  }
+  ++counts.rejections;
   if (insertPoint(candidate.x, hx)) {
     totalArea = 0.0;
     buildEnvelope();

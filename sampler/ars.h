@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sampler/sampler_counts.h"
+
 class ARSDensity;
 class Canvas;
 class UniformRandom;
@@ -103,6 +105,10 @@ class ARSSampler {
   const double lowerStart = -10.0;
   const double tolerance = 1e-6;
   double scaleOffset = 0.0;
+  // Zeroed by clear().
+  SamplerCounts counts;
+  // Index of the segment the most recent candidate was drawn from.
+  std::size_t lastSegment = 0;
 
   // An outward search over an unbounded end gives up (not log-concave) after
   // this many doublings of its step.
@@ -118,6 +124,7 @@ class ARSSampler {
     double hull;      // scaled upper hull at x
     double uniform2;  // acceptance uniform
   };
+  double evaluate(double x);  // logDensity, counted
   Candidate drawCandidate(bool useCache);
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);

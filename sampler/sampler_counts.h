@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+
+// What a sampler has done since its point set was last cleared. Counting
+// never changes a draw: it only observes.
+struct SamplerCounts {
+  std::uint64_t draws = 0;           // candidates drawn from the envelope
+  std::uint64_t squeezeAccepts = 0;  // accepted without evaluating the density
+  std::uint64_t densityAccepts = 0;  // accepted after evaluating the density
+  std::uint64_t rejections = 0;      // rejected candidates (each refines the envelope)
+  std::uint64_t evaluations = 0;     // calls of logDensity, starting points included
+};
