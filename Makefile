@@ -2,10 +2,11 @@
 BUILD_DIR    ?= build
 RELEASE_DIR  := $(BUILD_DIR)/release
 SANITIZE_DIR := $(BUILD_DIR)/sanitize
+ENGINE_DIR   := $(BUILD_DIR)/engine
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM      := $(RELEASE_DIR)/adaptive-rejection-sampler
 
-.PHONY: all deps run test sanitize bench clean
+.PHONY: all deps run test sanitize engine bench clean
 
 all: test
 
@@ -30,6 +31,14 @@ sanitize: deps $(SANITIZE_DIR)/build.ninja
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
+
+# The engine alone, configured as on a machine without Qt.
+$(ENGINE_DIR)/build.ninja:
+	cmake -S . -B $(ENGINE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DARS_GUI=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON
+
+engine: deps $(ENGINE_DIR)/build.ninja
+	cmake --build $(ENGINE_DIR) -j $(JOBS)
+	ctest --test-dir $(ENGINE_DIR) --output-on-failure -j $(JOBS)
 
 bench: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)

@@ -1,0 +1,15 @@
+# Installs the engine into a temporary prefix, then builds and runs the
+# examples against the installed package, as a library user would.
+if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
+  set(ARS_EXAMPLE_FLAGS "")
+  if(ARS_SANITIZE)
+    # The installed library carries the sanitizer runtime's references.
+    set(ARS_EXAMPLE_FLAGS "-fsanitize=address,undefined,float-cast-overflow")
+  endif()
+  add_test(NAME engine_install_and_example
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install_and_build_example.sh
+            ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/examples ${CMAKE_BINARY_DIR}/install-test
+            "${ARS_EXAMPLE_FLAGS}")
+  set_tests_properties(engine_install_and_example PROPERTIES TIMEOUT 300
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endif()
