@@ -5,15 +5,16 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 
 #include "platform/qt/qt_client_area.h"
 #include "platform/qt/qt_menu.h"
+#include "platform/qt/qt_message_box.h"
 
 QtMainWindow::QtMainWindow(const WindowOptions& options)
     : procedure_(options.procedure),
       clientArea_(new QtClientArea(*this, options.procedure)),
-      outerSize_(options.width, options.height) {
+      outerSize_(options.width, options.height),
+      nativeWindowWatch_(*this, [this] { send(WindowMessage::Destroy); }) {
   setWindowTitle(QString::fromStdString(options.title));
   setCentralWidget(clientArea_);
   if (options.menu != nullptr) buildMenuBar(*options.menu);
@@ -65,9 +66,7 @@ Rect QtMainWindow::clientRect() const {
 void QtMainWindow::invalidate() { clientArea_->update(); }
 
 void QtMainWindow::messageBox(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::Ok, this);
-  box.exec();
+  showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text));
   // The owner takes the keyboard back, as it would from a window manager;
   // without one nothing else would give it back to the accelerators.
   activateWindow();
@@ -82,6 +81,7 @@ void QtMainWindow::postQuit(int exitCode) {
 
 void QtMainWindow::show() {
   QMainWindow::show();
+  nativeWindowWatch_.watch();
   fitOuterSize();
 }
 

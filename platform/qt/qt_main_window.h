@@ -4,6 +4,7 @@
 // application handles turned into a message for its window procedure.
 #include <QMainWindow>
 
+#include "platform/qt/qt_native_window_watch.h"
 #include "platform/window_system.h"
 
 class QtClientArea;
@@ -35,4 +36,6 @@ class QtMainWindow : public QMainWindow, public Window {
   QSize outerSize_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
+  // A native window destroyed from outside ends the program as closing it does.
+  QtNativeWindowWatch nativeWindowWatch_;
 };

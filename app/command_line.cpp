@@ -1,0 +1,29 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+#ifndef ARS_VERSION
+#error "ARS_VERSION must be defined by the build"
+#endif
+
+CommandLineRequest readCommandLine(int argc, const char* const argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i] == nullptr) break;
+    if (std::strcmp(argv[i], "--help") == 0) return CommandLineRequest::help;
+    if (std::strcmp(argv[i], "--version") == 0) return CommandLineRequest::version;
+  }
+  return CommandLineRequest::openWindow;
+}
+
+std::string helpText() {
+  return "Usage: adaptive-rejection-sampler [--help | --version]\n"
+         "Opens a window that shows derivative-free adaptive rejection sampling at work.\n"
+         "\n"
+         "  --help     print this text and exit\n"
+         "  --version  print the version and exit\n"
+         "\n"
+         "Other arguments are ignored. Set ARS_DEBUG=1 to let Qt's own diagnostics\n"
+         "reach standard error.\n";
+}
+
+std::string versionText() { return "adaptive-rejection-sampler " ARS_VERSION "\n"; }

@@ -1,0 +1,13 @@
+#pragma once
+// The program's message boxes: a caption, a text and one OK button, no icon
+// on the box or the button. Each is wide enough for a window manager to show
+// its whole caption in the title bar.
+class QString;
+class QWidget;
+
+// Modal; returns when the box is closed. The owner may be null.
+void showMessageBox(QWidget* owner, const QString& caption, const QString& text);
+
+// The width a title bar needs for the caption: the caption in the bold title
+// font, the title bar's buttons and the frame.
+int titleBarWidth(const QString& caption);
