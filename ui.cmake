@@ -11,11 +11,19 @@ add_library(ars_ui STATIC
   app/window_procedure.cpp
   app/commands.cpp
   app/darts_and_stepping.cpp
+  app/command_line.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)
+target_compile_definitions(ars_ui PRIVATE ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ars_ui)
+
+# The program's desktop id: the name of its desktop entry, icon and metainfo.
+set(ARS_APP_ID org.velora.AdaptiveRejectionSampler)
+# The icon's rendered sizes in packaging/icons/ (made by its render-pngs).
+set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 
 # The Qt 6 implementation of the platform layer, and the program.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 add_subdirectory(platform/qt)
+add_subdirectory(packaging)

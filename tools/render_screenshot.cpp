@@ -1,21 +1,106 @@
 // Renders the program's window without a display into a PNG, after the given
 // command ids (default: one throw of darts, the README's picture):
-//   render-screenshot [output.png [id ...]]
+//   render-screenshot OUTPUT.png [id ...]
+// A message box that a command opens is closed at once, and reported on
+// standard error.
 #include <QApplication>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <vector>
 
 #include "app/main_window.h"
+#include "platform/qt/qt_diagnostics.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
+#include "resources/accelerators.h"
 #include "resources/command_ids.h"
+#include "resources/menu_resource.h"
+
+namespace {
+
+constexpr int usageError = 2;
+
+void printUsage(std::FILE* stream) {
+  std::fputs("Usage: render-screenshot OUTPUT.png [id ...]\n"
+             "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png.\n",
+             stream);
+}
+
+// Every id the menu, the keys or the density commands send.
+std::set<int> knownCommandIds() {
+  std::set<int> ids;
+  for (const MenuPopup& popup : mainMenu())
+    for (const MenuItem& item : popup.items)
+      if (item.text != nullptr) ids.insert(item.id);
+  for (const Accelerator& accelerator : acceleratorTable()) ids.insert(accelerator.id);
+  for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) ids.insert(id);
+  return ids;
+}
+
+bool parseId(const char* text, int& id) {
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || errno != 0 || value < 0 || value > 0xFFFF) return false;
+  id = static_cast<int>(value);
+  return true;
+}
+
+// Closes each message box as soon as its modal loop shows it; the command
+// that opened it then carries on as after a click on OK.
+void closeMessageBoxes(QObject& owner) {
+  auto* poll = new QTimer(&owner);
+  QObject::connect(poll, &QTimer::timeout, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    const QString text = box->text().replace('\n', ' ');
+    std::fprintf(stderr, "render-screenshot: closed the message box \"%s\": %s\n",
+                 box->windowTitle().toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    box->button(QMessageBox::Ok)->click();
+  });
+  poll->start(10);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
+    printUsage(stdout);
+    return 0;
+  }
+  int ignored = 0;
+  if (argc < 2 || argv[1][0] == '-' || parseId(argv[1], ignored)) {
+    std::fputs("render-screenshot: the first argument is the output file\n", stderr);
+    printUsage(stderr);
+    return usageError;
+  }
+  const std::set<int> known = knownCommandIds();
+  std::vector<int> commands;
+  for (int i = 2; i < argc; ++i) {
+    int id = 0;
+    if (!parseId(argv[i], id) || known.count(id) == 0) {
+      std::fprintf(stderr, "render-screenshot: '%s' is not a command id\n", argv[i]);
+      return usageError;
+    }
+    commands.push_back(id);
+  }
+  if (commands.empty()) commands.push_back(CommandId::throwDarts);
+
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshot.png");
+  // Qt gets the program name only, as the program's own entry point does.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  routeQtDiagnostics();
+  QApplication application(qtArgc, qtArgv);
+  windowSystemStarted();
+  const QString output = QString::fromLocal8Bit(argv[1]);
 
   QtWindowSystem system;
   MainWindow app;
@@ -23,11 +108,9 @@ int main(int argc, char* argv[]) {
   if (window == nullptr) return 1;
   app.show();
   QCoreApplication::processEvents();
+  closeMessageBoxes(*window);
 
   // The same messages the menu items and keys send.
-  std::vector<int> commands;
-  for (int i = 2; i < argc; ++i) commands.push_back(std::atoi(argv[i]));
-  if (commands.empty()) commands.push_back(CommandId::throwDarts);
   for (int id : commands) {
     MessageParams params;
     params.value = id;

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_application_identity.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
 #ifndef ARS_APP_ID
@@ -15,8 +17,9 @@ void describeApplication() {
   // every window title, the message boxes' captions included.
   QGuiApplication::setDesktopFileName(QStringLiteral(ARS_APP_ID));
 
+  // The rendered sizes, built into the program; the window system picks one.
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256})
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  for (const QFileInfo& file : QDir(QStringLiteral(":/icons")).entryInfoList({QStringLiteral("*.png")}))
+    icon.addFile(file.filePath());
   QApplication::setWindowIcon(icon);
 }

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_diagnostics.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
