@@ -6,9 +6,11 @@ add_executable(ui_tests
   app/commands_test.cpp
   app/golden_throw_test.cpp
   app/reference_replay_test.cpp
+  app/command_line_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-target_compile_definitions(ui_tests PRIVATE ARS_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")
+target_compile_definitions(ui_tests PRIVATE ARS_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden"
+  ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ui_tests)
 gtest_discover_tests(ui_tests DISCOVERY_TIMEOUT 60)
