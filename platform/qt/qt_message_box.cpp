@@ -10,9 +10,9 @@
 #include <QSpacerItem>
 
 int titleBarWidth(const QString& caption) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-  font.setBold(true);  // window managers commonly draw titles bold
-  const QFontMetrics metrics(font);
+  // The platform theme's title font; Qt's generic one is larger than most
+  // window managers' bold title fonts.
+  const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
   // Window menu, minimise, maximise and close, each about as wide as the bar
   // is high, and a frame at either end.
   const int button = metrics.height() + 12;

@@ -8,6 +8,6 @@ class QWidget;
 // Modal; returns when the box is closed. The owner may be null.
 void showMessageBox(QWidget* owner, const QString& caption, const QString& text);
 
-// The width a title bar needs for the caption: the caption in the bold title
-// font, the title bar's buttons and the frame.
+// The width a title bar needs for the caption: the caption in the title font,
+// the title bar's buttons and the frame.
 int titleBarWidth(const QString& caption);

@@ -60,12 +60,9 @@ void acceptNextMessageBox(SeenBox& seen) {
   poll->start(5);
 }
 
-// A title bar holds the caption in the title font, drawn bold by most window
-// managers, and three buttons besides.
+// A title bar holds the caption in the title font and three buttons besides.
 int captionRoom(const QString& caption) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-  font.setBold(true);
-  return QFontMetrics(font).horizontalAdvance(caption) + 3 * 24;
+  return QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont)).horizontalAdvance(caption) + 3 * 24;
 }
 
 class DesktopAppTest : public testing::Test {
