@@ -2,13 +2,15 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
 namespace {
-bool debugOutput = false;
-bool starting = true;
+// Qt may report from its own threads.
+std::atomic<bool> debugOutput{false};
+std::atomic<bool> starting{true};
 
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
