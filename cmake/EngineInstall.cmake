@@ -30,3 +30,5 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/AdaptiveRejectionSamplerC
 install(FILES ${PROJECT_BINARY_DIR}/AdaptiveRejectionSamplerConfig.cmake
               ${PROJECT_BINARY_DIR}/AdaptiveRejectionSamplerConfigVersion.cmake
   DESTINATION ${ARS_PACKAGE_DIR} COMPONENT engine)
+
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/adaptive-rejection-sampler COMPONENT engine)
