@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "density/ars_density.h"
 #include "sampler/assertion.h"
+#include "sampler/squeeze_decision.h"
 #include "sampler/uniform_random.h"
 
 double shiftedExp(double a, double b) {
@@ -516,15 +518,26 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
                               : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
   lastSegment = i;
-  return {i, x, c, u2};
+  const double height = u2 * c;
+  const double logHeight =
+      height > 0 ? std::log(height) : std::numeric_limits<double>::quiet_NaN();
+  return {i, x, c, u2, logHeight};
+}
+
+// scaledLog(uniform2 * hull), the dart's log height.
+double ARSSampler::dartLogHeight(const Candidate& candidate) const {
+  return candidate.logHeight == candidate.logHeight ? candidate.logHeight - scaleOffset
+                                                    : -(scaleOffset + 51);
 }
 
 bool ARSSampler::decide(const Candidate& candidate) {
   if (candidate.segment > 0 && candidate.segment + 1 < segments.size()) {
     const EnvelopeSegment& segment = segments[candidate.segment];
-    const double e = scaledExp((candidate.x - segment.squeezeLeftX) * segment.squeezeSlope +
-                               segment.squeezeLeftY);
-    if (e / candidate.hull >= candidate.uniform2) {
+    const double squeezeY =
+        (candidate.x - segment.squeezeLeftX) * segment.squeezeSlope + segment.squeezeLeftY;
+    // scaledExp(squeezeY) / hull >= uniform2, mostly without the exponential.
+    if (squeezeHolds(squeezeY + scaleOffset, candidate.hull, candidate.uniform2,
+                     candidate.logHeight)) {
       ++counts.squeezeAccepts;
       return true;
     }
@@ -557,7 +570,7 @@ bool ARSSampler::step() {
   hasLastDraw = true;
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
   const Candidate candidate = drawCandidate(false);
-  lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+  lastLogY = dartLogHeight(candidate);
   return decide(candidate);
 }
 
@@ -570,13 +583,11 @@ double ARSSampler::sample() {
   } else {
     density->logZero = -(scaleOffset + 51);
   }
-  // The dart height of a rejected candidate is never looked at: take its
-  // logarithm only for the accepted one.
   for (;;) {
     hasLastDraw = true;
     const Candidate candidate = drawCandidate(true);
     if (decide(candidate)) {
-      lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+      lastLogY = dartLogHeight(candidate);
       return lastX;
     }
   }

@@ -131,11 +131,13 @@ class ARSSampler {
     double x;
     double hull;      // scaled upper hull at x
     double uniform2;  // acceptance uniform
+    double logHeight;  // ln(uniform2 * hull) when that is positive, else NaN
   };
   double evaluate(double x);  // logDensity, counted
   Candidate drawCandidate(bool useCache);
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
+  double dartLogHeight(const Candidate& candidate) const;
   std::size_t chooseSegment(double t) const;
   std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;
