@@ -497,9 +497,12 @@ std::size_t ARSSampler::chooseCachedSegment(double t) const {
     }
     i = guide[g];
     while (i > 0 && ends[i - 1] > t) --i;
+    // Most slices hold at most one segment end: one step without a branch
+    // settles most draws, and the loop below rarely runs.
+    i += static_cast<std::size_t>((i + 1 < n) & !(ends[i] > t));
   }
-  while (i < n && !(ends[i] > t)) ++i;
-  return i < n ? i : n - 1;
+  while (i + 1 < n && !(ends[i] > t)) ++i;
+  return i;
 }
 
 ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
