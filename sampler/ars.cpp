@@ -482,7 +482,7 @@ std::size_t ARSSampler::chooseSegment(double t) const {
 // The same choice from the ends computed at the build. When they ascend, the
 // guide table gives a starting segment and a short walk finds the exact one;
 // otherwise a scan from the left.
-std::size_t ARSSampler::chooseCachedSegment(double t) const {
+inline std::size_t ARSSampler::chooseCachedSegment(double t) const {
   const std::size_t n = segmentEnds.size();
   const double* ends = segmentEnds.data();
   std::size_t i = 0;
@@ -588,10 +588,45 @@ double ARSSampler::sample() {
   }
   for (;;) {
     hasLastDraw = true;
-    const Candidate candidate = drawCandidate(true);
-    if (decide(candidate)) {
+    Candidate candidate;
+    if (drawSqueezed(candidate) || densityTest(candidate)) {
       lastLogY = dartLogHeight(candidate);
       return lastX;
     }
   }
+}
+
+// drawCandidate(true) and the squeeze test of decide in one pass over locals:
+// true when the squeeze accepts; otherwise the candidate awaits densityTest.
+bool ARSSampler::drawSqueezed(Candidate& candidate) {
+  ++counts.draws;
+  const double t = prnd->next() * totalArea;
+  const double u2 = prnd->next();
+  const std::size_t i = chooseCachedSegment(t);
+  const EnvelopeSegment& segment = segments[i];
+  const double start = leftHullValues[i];
+  const double c = start + (t - segment.cumulativeArea) * segment.upperSlope;
+  const double height = u2 * c;
+  // Both logarithms together, so that little is kept across the calls.
+  const double logC = c > 0 ? std::log(c) : 0.0;
+  const double logHeight =
+      height > 0 ? std::log(height) : std::numeric_limits<double>::quiet_NaN();
+  const double offset = scaleOffset;
+  const double y0 = segment.upperLeftY;
+  const double slope = segment.upperSlope;
+  const double scaledLogC = c > 0 ? logC - offset : -(offset + 51);
+  const double x = slope != 0 ? (scaledLogC - y0) / slope + segment.upperLeftX
+                              : (t - segment.cumulativeArea) / start + segment.upperLeftX;
+  lastX = x;
+  lastSegment = i;
+  if (i != 0 && i + 1 < segments.size() &&
+      squeezeHolds((x - segment.squeezeLeftX) * segment.squeezeSlope + segment.squeezeLeftY +
+                       offset,
+                   c, u2, logHeight)) {
+    ++counts.squeezeAccepts;
+    candidate.logHeight = logHeight;
+    return true;
+  }
+  candidate = {i, x, c, u2, logHeight};
+  return false;
 }

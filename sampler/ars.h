@@ -138,6 +138,7 @@ class ARSSampler {
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
   double dartLogHeight(const Candidate& candidate) const;
+  bool drawSqueezed(Candidate& candidate);
   std::size_t chooseSegment(double t) const;
   std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;
