@@ -435,21 +435,28 @@ void ARSSampler::sumAreasFrom(std::size_t first) {
   segmentEndsAscending = firstDescent == n;
 }
 
-// Slice g of the guide covers [g, g + 1) / guideScale; its entry is the first
-// segment whose end lies beyond the slice's start. Any entry would do, since
-// chooseCachedSegment walks from it to the exact segment; a close one keeps
-// that walk short.
+// Slice g of the guide covers [g, g + 1) / guideScale; its entry is about
+// the first segment whose end lies beyond the slice's start. Any entry would
+// do, since chooseCachedSegment walks from it to the exact segment; a close
+// one keeps that walk short.
 void ARSSampler::buildGuide() {
   const std::size_t n = segments.size();
   const std::size_t slices = 2 * n;
   guide.resize(slices);
   guideScale = totalArea > 0 ? static_cast<double>(slices) / totalArea : 0.0;
+  const double lastSlice = static_cast<double>(slices - 1);
   std::size_t g = 0;
   for (std::size_t i = 0; i < n && g < slices; ++i) {
     const double reach = segmentEnds[i] * guideScale;
-    while (g < slices && static_cast<double>(g) < reach) guide[g++] = i;
+    if (!(reach >= 0)) continue;
+    const std::size_t end = reach < lastSlice ? static_cast<std::size_t>(reach) + 1 : slices;
+    if (end > g) {
+      std::fill(guide.begin() + static_cast<std::ptrdiff_t>(g),
+                guide.begin() + static_cast<std::ptrdiff_t>(end), i);
+      g = end;
+    }
   }
-  while (g < slices) guide[g++] = n - 1;
+  std::fill(guide.begin() + static_cast<std::ptrdiff_t>(g), guide.end(), n - 1);
 }
 
 bool ARSSampler::insertPoint(double x, double h) { return insertPointAt(x, h) != noIndex; }
