@@ -584,28 +584,9 @@ bool ARSSampler::step() {
   return decide(candidate);
 }
 
-double ARSSampler::sample() {
-  ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
-  if (points.size() < 3 || !keepPoints) initPoints();
-  if (!envelopeIsCurrent()) {
-    totalArea = 0.0;
-    buildEnvelope();
-  } else {
-    density->logZero = -(scaleOffset + 51);
-  }
-  for (;;) {
-    hasLastDraw = true;
-    Candidate candidate;
-    if (drawSqueezed(candidate) || densityTest(candidate)) {
-      lastLogY = dartLogHeight(candidate);
-      return lastX;
-    }
-  }
-}
-
 // drawCandidate(true) and the squeeze test of decide in one pass over locals:
 // true when the squeeze accepts; otherwise the candidate awaits densityTest.
-bool ARSSampler::drawSqueezed(Candidate& candidate) {
+inline bool ARSSampler::drawSqueezed(Candidate& candidate) {
   ++counts.draws;
   const double t = prnd->next() * totalArea;
   const double u2 = prnd->next();
@@ -636,4 +617,23 @@ bool ARSSampler::drawSqueezed(Candidate& candidate) {
   }
   candidate = {i, x, c, u2, logHeight};
   return false;
+}
+
+double ARSSampler::sample() {
+  ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
+  if (points.size() < 3 || !keepPoints) initPoints();
+  if (!envelopeIsCurrent()) {
+    totalArea = 0.0;
+    buildEnvelope();
+  } else {
+    density->logZero = -(scaleOffset + 51);
+  }
+  for (;;) {
+    hasLastDraw = true;
+    Candidate candidate;
+    if (drawSqueezed(candidate) || densityTest(candidate)) {
+      lastLogY = dartLogHeight(candidate);
+      return lastX;
+    }
+  }
 }
