@@ -1,5 +1,7 @@
 // The sampler's costs: one throw of 5000 darts from fresh starting points, and
 // the steady-state cost of one sample against the bare arithmetic of a draw.
+// Read them as ratios within one run: BM_ThrowOf5000 against 5000 times
+// BM_DrawBaseline, BM_SteadyStateSample against one BM_DrawBaseline.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -40,7 +42,9 @@ struct Prepared {
   ARSSampler sampler;
 };
 
-// Kind 6 is not log-concave: its throw ends at the draw that exposes it.
+// Prepared as the window prepares a throw, without reseeding: each iteration
+// is the next throw of a session. Kind 6 is not log-concave: its throw ends at
+// the draw that exposes it.
 void BM_ThrowOf5000(benchmark::State& state) {
   const int kind = static_cast<int>(state.range(0));
   Prepared p(kind);

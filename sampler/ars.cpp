@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "density/ars_density.h"
 #include "sampler/assertion.h"
+#include "sampler/squeeze_decision.h"
 #include "sampler/uniform_random.h"
 
 double shiftedExp(double a, double b) {
@@ -239,90 +241,110 @@ double ARSSampler::intersectY(const HullPoint& q1, const HullPoint& q2, const Hu
   return (s.g * b1 - s.d * b2) / (s.g - s.d);
 }
 
-void ARSSampler::buildEnvelope() {
-  segments.clear();
-  const std::size_t k = points.size();
+EnvelopeSegment ARSSampler::leftTailSegment() const {
   const std::vector<HullPoint>& p = points;
-  double s = chordSlope(p[0], p[1]);
-
+  const double s = chordSlope(p[0], p[1]);
   EnvelopeSegment leftTail;
   leftTail.upperLeftX = lowerLimit;
   leftTail.upperLeftY = p[0].h - (p[0].x - lowerLimit) * s;
   leftTail.upperRightX = p[0].x;
   leftTail.upperRightY = p[0].h;
   leftTail.upperSlope = s;
-  segments.push_back(leftTail);
+  return leftTail;
+}
 
-  for (std::size_t i = 1; i + 1 < k; ++i) {
-    const double carried = s;
+// The two segments around point i (0 < i < k - 1): pieces[0] ends at x_i,
+// pieces[1] starts there. Returns the slope carried on to point i + 1.
+double ARSSampler::buildPiecesAt(std::size_t i, double carried,
+                                 EnvelopeSegment* pieces) const {
+  const std::vector<HullPoint>& p = points;
+  const std::size_t k = p.size();
 
-    EnvelopeSegment ending;  // [.., x_i]
-    if (i == 1) {
-      const double t = chordSlope(p[1], p[2]);
-      ending.upperLeftX = p[0].x;
-      ending.upperLeftY = p[1].h - (p[1].x - p[0].x) * t;
-      ending.upperSlope = t;
-      ending.squeezeLeftX = p[0].x;
-      ending.squeezeLeftY = p[0].h;
-    } else {
-      const double zx = intersectX(p[i - 2], p[i - 1], p[i], p[i + 1]);
-      const double zy = intersectY(p[i - 2], p[i - 1], p[i], p[i + 1]);
-      ending.upperLeftX = zx;
-      ending.upperLeftY = zy;
-      // The slope is recomputed from the piece's ends; a piece of zero width
-      // (the secants meet exactly at x_i) would make it 0 / 0 and poison every
-      // later segment, so it takes the slope of the secant it lies on.
-      ending.upperSlope = zx != p[i].x ? (p[i].h - zy) / (p[i].x - zx)
-                                       : chordSlope(p[i], p[i + 1]);
-      ending.squeezeLeftX = p[i - 1].x;
-      ending.squeezeLeftY = p[i].h - (p[i].x - p[i - 1].x) * carried;
-    }
-    ending.upperRightX = p[i].x;
-    ending.upperRightY = p[i].h;
-    ending.squeezeRightX = p[i].x;
-    ending.squeezeRightY = p[i].h;
-    ending.squeezeSlope = carried;
-    segments.push_back(ending);
-    // The next piece starts with this recomputed slope, not the secant's.
-    // Where slopes were spread the two differ, and once the points are dense
-    // (after some 10^5 draws from one envelope) the hull can dip below the
-    // density by more than densityTest tolerates.
-    s = ending.upperSlope;
-
-    EnvelopeSegment starting;  // [x_i, ..]
-    starting.upperLeftX = p[i].x;
-    starting.upperLeftY = p[i].h;
-    if (i == k - 2) {
-      starting.upperRightX = p[k - 1].x;
-      starting.upperRightY = p[i].h + (p[k - 1].x - p[i].x) * carried;
-    } else {
-      starting.upperRightX = intersectX(p[i - 1], p[i], p[i + 1], p[i + 2]);
-      starting.upperRightY = intersectY(p[i - 1], p[i], p[i + 1], p[i + 2]);
-    }
-    starting.upperSlope = carried;
-    starting.squeezeLeftX = p[i].x;
-    starting.squeezeLeftY = p[i].h;
-    starting.squeezeRightX = p[i + 1].x;
-    starting.squeezeRightY = p[i + 1].h;
-    starting.squeezeSlope = s;
-    segments.push_back(starting);
+  EnvelopeSegment ending;  // [.., x_i]
+  if (i == 1) {
+    const double t = chordSlope(p[1], p[2]);
+    ending.upperLeftX = p[0].x;
+    ending.upperLeftY = p[1].h - (p[1].x - p[0].x) * t;
+    ending.upperSlope = t;
+    ending.squeezeLeftX = p[0].x;
+    ending.squeezeLeftY = p[0].h;
+  } else {
+    const double zx = intersectX(p[i - 2], p[i - 1], p[i], p[i + 1]);
+    const double zy = intersectY(p[i - 2], p[i - 1], p[i], p[i + 1]);
+    ending.upperLeftX = zx;
+    ending.upperLeftY = zy;
+    // The slope is recomputed from the piece's ends; a piece of zero width
+    // (the secants meet exactly at x_i) would make it 0 / 0 and poison every
+    // later segment, so it takes the slope of the secant it lies on.
+    ending.upperSlope = zx != p[i].x ? (p[i].h - zy) / (p[i].x - zx)
+                                     : chordSlope(p[i], p[i + 1]);
+    ending.squeezeLeftX = p[i - 1].x;
+    ending.squeezeLeftY = p[i].h - (p[i].x - p[i - 1].x) * carried;
   }
+  ending.upperRightX = p[i].x;
+  ending.upperRightY = p[i].h;
+  ending.squeezeRightX = p[i].x;
+  ending.squeezeRightY = p[i].h;
+  ending.squeezeSlope = carried;
+  pieces[0] = ending;
+  // The next piece starts with this recomputed slope, not the secant's.
+  // Where slopes were spread the two differ, and once the points are dense
+  // (after some 10^5 draws from one envelope) the hull can dip below the
+  // density by more than densityTest tolerates.
+  // The slope depends only on points i - 2 to i + 1, never on the slope
+  // carried in: each segment is a function of a few neighbouring points,
+  // which is what lets rebuildAfterInsert redo only the pieces near a new one.
+  const double s = ending.upperSlope;
 
+  EnvelopeSegment starting;  // [x_i, ..]
+  starting.upperLeftX = p[i].x;
+  starting.upperLeftY = p[i].h;
+  if (i == k - 2) {
+    starting.upperRightX = p[k - 1].x;
+    starting.upperRightY = p[i].h + (p[k - 1].x - p[i].x) * carried;
+  } else {
+    starting.upperRightX = intersectX(p[i - 1], p[i], p[i + 1], p[i + 2]);
+    starting.upperRightY = intersectY(p[i - 1], p[i], p[i + 1], p[i + 2]);
+  }
+  starting.upperSlope = carried;
+  starting.squeezeLeftX = p[i].x;
+  starting.squeezeLeftY = p[i].h;
+  starting.squeezeRightX = p[i + 1].x;
+  starting.squeezeRightY = p[i + 1].h;
+  starting.squeezeSlope = s;
+  pieces[1] = starting;
+  return s;
+}
+
+EnvelopeSegment ARSSampler::rightTailSegment(double carried) const {
+  const HullPoint& last = points.back();
   EnvelopeSegment rightTail;
-  rightTail.upperLeftX = p[k - 1].x;
-  rightTail.upperLeftY = p[k - 1].h;
+  rightTail.upperLeftX = last.x;
+  rightTail.upperLeftY = last.h;
   rightTail.upperRightX = upperLimit;
-  rightTail.upperRightY = p[k - 1].h + (upperLimit - p[k - 1].x) * s;
-  rightTail.upperSlope = s;
-  segments.push_back(rightTail);
+  rightTail.upperRightY = last.h + (upperLimit - last.x) * carried;
+  rightTail.upperSlope = carried;
+  return rightTail;
+}
 
+void ARSSampler::buildEnvelope() {
+  const std::size_t k = points.size();
+  segments.assign(2 * k - 2, EnvelopeSegment{});
+  segments.front() = leftTailSegment();
+  double s = segments.front().upperSlope;
+  for (std::size_t i = 1; i + 1 < k; ++i) s = buildPiecesAt(i, s, &segments[2 * i - 1]);
+  segments.back() = rightTailSegment(s);
   computeAreas();
+  recordBuild();
+}
 
+void ARSSampler::recordBuild() {
   builtVersion = pointsVersion;
   builtLowerLimit = lowerLimit;
   builtUpperLimit = upperLimit;
   builtDensity = density;
   builtSegmentCount = segments.size();
+  builtScaleOffset = scaleOffset;
 }
 
 double ARSSampler::pieceArea(double x1, double y1, double x2, double y2) const {
@@ -336,58 +358,117 @@ double ARSSampler::pieceArea(double x1, double y1, double e1, double x2, double 
 }
 
 void ARSSampler::computeAreas() {
+  highestSegment = 0;
   double highest = segments.front().upperLeftY;
-  for (const EnvelopeSegment& segment : segments) {
-    if (segment.upperLeftY > highest) highest = segment.upperLeftY;
-    if (segment.upperRightY > highest) highest = segment.upperRightY;
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    const EnvelopeSegment& segment = segments[i];
+    if (segment.upperLeftY > highest) {
+      highest = segment.upperLeftY;
+      highestSegment = i;
+    }
+    if (segment.upperRightY > highest) {
+      highest = segment.upperRightY;
+      highestSegment = i;
+    }
+    // Where a value is not a number the highest depends on the order of the
+    // scan: an update after one insertion could not reproduce it.
+    if (std::isnan(segment.upperLeftY) || std::isnan(segment.upperRightY)) {
+      highestSegment = noIndex;
+    }
   }
+  if (std::isnan(highest)) highestSegment = noIndex;
+  builtHighest = highest;
   scaleOffset = 50 - highest;
   ARS_ASSERT(density != nullptr, "density != NULL", "ars", 703);
   density->logZero = -(scaleOffset + 51);
 
-  segmentEnds.clear();
-  leftHullValues.clear();
-  segmentEndsAscending = true;
-  double sum = 0.0;
+  segmentEnds.resize(segments.size());
+  leftHullValues.resize(segments.size());
+  computePieceAreas(0, segments.size());
+  firstDescent = segments.size();
+  sumAreasFrom(0);
+  buildGuide();
+}
+
+// Areas and left hull values of segments first to last - 1, at the current
+// scaleOffset. Each depends on its own segment only.
+void ARSSampler::computePieceAreas(std::size_t first, std::size_t last) {
   // Neighbouring pieces share their end values: each exponential is taken once.
   double previousY = 0.0;
   double previousExp = -1.0;
-  for (EnvelopeSegment& segment : segments) {
+  for (std::size_t i = first; i < last; ++i) {
+    EnvelopeSegment& segment = segments[i];
     const double leftExp = previousExp >= 0 && segment.upperLeftY == previousY
                                ? previousExp
                                : scaledExp(segment.upperLeftY);
     const double rightExp = scaledExp(segment.upperRightY);
     segment.area = pieceArea(segment.upperLeftX, segment.upperLeftY, leftExp,
                              segment.upperRightX, segment.upperRightY, rightExp);
-    segment.cumulativeArea = sum;
-    const double end = segment.cumulativeArea + segment.area;
-    if (!segmentEnds.empty() && !(end >= segmentEnds.back())) segmentEndsAscending = false;
-    segmentEnds.push_back(end);
-    leftHullValues.push_back(leftExp);
-    sum += segment.area;
+    leftHullValues[i] = leftExp;
     previousY = segment.upperRightY;
     previousExp = rightExp;
   }
-  totalArea = sum;
-
-  guide.assign(2 * segments.size(), 0);
-  guideScale = totalArea > 0 ? static_cast<double>(guide.size()) / totalArea : 0.0;
-  std::size_t first = 0;
-  for (std::size_t g = 0; g < guide.size(); ++g) {
-    const double boundary = static_cast<double>(g) / guideScale;
-    while (first + 1 < segmentEnds.size() && !(segmentEnds[first] > boundary)) ++first;
-    guide[g] = first;
-  }
 }
 
-bool ARSSampler::insertPoint(double x, double h) {
+// The running sum of the areas from segment first on, in the same order as
+// from the left, so that every cumulative area and the total come out the
+// same as from a complete pass. Segments before first keep theirs.
+void ARSSampler::sumAreasFrom(std::size_t first) {
+  const std::size_t n = segments.size();
+  double sum = first == 0 ? 0.0 : segmentEnds[first - 1];
+  for (std::size_t i = first; i < n; ++i) {
+    EnvelopeSegment& segment = segments[i];
+    segment.cumulativeArea = sum;
+    segmentEnds[i] = segment.cumulativeArea + segment.area;
+    sum += segment.area;
+  }
+  totalArea = sum;
+  if (firstDescent >= first) {
+    firstDescent = n;
+    for (std::size_t i = first > 0 ? first : 1; i < n; ++i) {
+      if (!(segmentEnds[i] >= segmentEnds[i - 1])) {
+        firstDescent = i;
+        break;
+      }
+    }
+  }
+  segmentEndsAscending = firstDescent == n;
+}
+
+// Slice g of the guide covers [g, g + 1) / guideScale; its entry is about
+// the first segment whose end lies beyond the slice's start. Any entry would
+// do, since chooseCachedSegment walks from it to the exact segment; a close
+// one keeps that walk short.
+void ARSSampler::buildGuide() {
+  const std::size_t n = segments.size();
+  const std::size_t slices = 2 * n;
+  guide.resize(slices);
+  guideScale = totalArea > 0 ? static_cast<double>(slices) / totalArea : 0.0;
+  const double lastSlice = static_cast<double>(slices - 1);
+  std::size_t g = 0;
+  for (std::size_t i = 0; i < n && g < slices; ++i) {
+    const double reach = segmentEnds[i] * guideScale;
+    if (!(reach >= 0)) continue;
+    const std::size_t end = reach < lastSlice ? static_cast<std::size_t>(reach) + 1 : slices;
+    if (end > g) {
+      std::fill(guide.begin() + static_cast<std::ptrdiff_t>(g),
+                guide.begin() + static_cast<std::ptrdiff_t>(end), i);
+      g = end;
+    }
+  }
+  std::fill(guide.begin() + static_cast<std::ptrdiff_t>(g), guide.end(), n - 1);
+}
+
+bool ARSSampler::insertPoint(double x, double h) { return insertPointAt(x, h) != noIndex; }
+
+std::size_t ARSSampler::insertPointAt(double x, double h) {
   auto at = std::lower_bound(points.begin(), points.end(), x,
                              [](const HullPoint& p, double value) { return p.x < value; });
   // A repeated abscissa would make a zero-width chord.
-  if (at != points.end() && at->x == x) return false;
-  points.insert(at, HullPoint{x, h});
+  if (at != points.end() && at->x == x) return noIndex;
+  at = points.insert(at, HullPoint{x, h});
   ++pointsVersion;
-  return true;
+  return static_cast<std::size_t>(at - points.begin());
 }
 
 bool ARSSampler::envelopeIsCurrent() const {
@@ -408,7 +489,7 @@ std::size_t ARSSampler::chooseSegment(double t) const {
 // The same choice from the ends computed at the build. When they ascend, the
 // guide table gives a starting segment and a short walk finds the exact one;
 // otherwise a scan from the left.
-std::size_t ARSSampler::chooseCachedSegment(double t) const {
+inline std::size_t ARSSampler::chooseCachedSegment(double t) const {
   const std::size_t n = segmentEnds.size();
   const double* ends = segmentEnds.data();
   std::size_t i = 0;
@@ -423,9 +504,12 @@ std::size_t ARSSampler::chooseCachedSegment(double t) const {
     }
     i = guide[g];
     while (i > 0 && ends[i - 1] > t) --i;
+    // Most slices hold at most one segment end: one step without a branch
+    // settles most draws, and the loop below rarely runs.
+    i += static_cast<std::size_t>((i + 1 < n) & !(ends[i] > t));
   }
-  while (i < n && !(ends[i] > t)) ++i;
-  return i < n ? i : n - 1;
+  while (i + 1 < n && !(ends[i] > t)) ++i;
+  return i;
 }
 
 ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
@@ -444,15 +528,26 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
                               : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
   lastSegment = i;
-  return {i, x, c, u2};
+  const double height = u2 * c;
+  const double logHeight =
+      height > 0 ? std::log(height) : std::numeric_limits<double>::quiet_NaN();
+  return {i, x, c, u2, logHeight};
+}
+
+// scaledLog(uniform2 * hull), the dart's log height.
+double ARSSampler::dartLogHeight(const Candidate& candidate) const {
+  return candidate.logHeight == candidate.logHeight ? candidate.logHeight - scaleOffset
+                                                    : -(scaleOffset + 51);
 }
 
 bool ARSSampler::decide(const Candidate& candidate) {
   if (candidate.segment > 0 && candidate.segment + 1 < segments.size()) {
     const EnvelopeSegment& segment = segments[candidate.segment];
-    const double e = scaledExp((candidate.x - segment.squeezeLeftX) * segment.squeezeSlope +
-                               segment.squeezeLeftY);
-    if (e / candidate.hull >= candidate.uniform2) {
+    const double squeezeY =
+        (candidate.x - segment.squeezeLeftX) * segment.squeezeSlope + segment.squeezeLeftY;
+    // scaledExp(squeezeY) / hull >= uniform2, mostly without the exponential.
+    if (squeezeHolds(squeezeY + scaleOffset, candidate.hull, candidate.uniform2,
+                     candidate.logHeight)) {
       ++counts.squeezeAccepts;
       return true;
     }
@@ -476,10 +571,8 @@ bool ARSSampler::densityTest(const Candidate& candidate) {
     return true;
   }
   ++counts.rejections;
-  if (insertPoint(candidate.x, hx)) {
-    totalArea = 0.0;
-    buildEnvelope();
-  }
+  const std::size_t inserted = insertPointAt(candidate.x, hx);
+  if (inserted != noIndex) rebuildAfterInsert(inserted);
   return false;
 }
 
@@ -487,8 +580,43 @@ bool ARSSampler::step() {
   hasLastDraw = true;
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
   const Candidate candidate = drawCandidate(false);
-  lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+  lastLogY = dartLogHeight(candidate);
   return decide(candidate);
+}
+
+// drawCandidate(true) and the squeeze test of decide in one pass over locals:
+// true when the squeeze accepts; otherwise the candidate awaits densityTest.
+inline bool ARSSampler::drawSqueezed(Candidate& candidate) {
+  ++counts.draws;
+  const double t = prnd->next() * totalArea;
+  const double u2 = prnd->next();
+  const std::size_t i = chooseCachedSegment(t);
+  const EnvelopeSegment& segment = segments[i];
+  const double start = leftHullValues[i];
+  const double c = start + (t - segment.cumulativeArea) * segment.upperSlope;
+  const double height = u2 * c;
+  // Both logarithms together, so that little is kept across the calls.
+  const double logC = c > 0 ? std::log(c) : 0.0;
+  const double logHeight =
+      height > 0 ? std::log(height) : std::numeric_limits<double>::quiet_NaN();
+  const double offset = scaleOffset;
+  const double y0 = segment.upperLeftY;
+  const double slope = segment.upperSlope;
+  const double scaledLogC = c > 0 ? logC - offset : -(offset + 51);
+  const double x = slope != 0 ? (scaledLogC - y0) / slope + segment.upperLeftX
+                              : (t - segment.cumulativeArea) / start + segment.upperLeftX;
+  lastX = x;
+  lastSegment = i;
+  if (i != 0 && i + 1 < segments.size() &&
+      squeezeHolds((x - segment.squeezeLeftX) * segment.squeezeSlope + segment.squeezeLeftY +
+                       offset,
+                   c, u2, logHeight)) {
+    ++counts.squeezeAccepts;
+    candidate.logHeight = logHeight;
+    return true;
+  }
+  candidate = {i, x, c, u2, logHeight};
+  return false;
 }
 
 double ARSSampler::sample() {
@@ -500,13 +628,11 @@ double ARSSampler::sample() {
   } else {
     density->logZero = -(scaleOffset + 51);
   }
-  // The dart height of a rejected candidate is never looked at: take its
-  // logarithm only for the accepted one.
   for (;;) {
     hasLastDraw = true;
-    const Candidate candidate = drawCandidate(true);
-    if (decide(candidate)) {
-      lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
+    Candidate candidate;
+    if (drawSqueezed(candidate) || densityTest(candidate)) {
+      lastLogY = dartLogHeight(candidate);
       return lastX;
     }
   }

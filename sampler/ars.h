@@ -77,6 +77,14 @@ class ARSSampler {
   void computeAreas();
   // Returns false, inserting nothing, when x repeats an existing abscissa.
   bool insertPoint(double x, double h);
+  // The same, returning the new point's index, or noIndex when nothing was inserted.
+  std::size_t insertPointAt(double x, double h);
+  // Equivalent to buildEnvelope after the point at index joined the set the
+  // envelope was last built from, at the cost of the few pieces around it
+  // (plus a running sum over the segments to its right). Falls back to
+  // buildEnvelope when the envelope was not built from the other points.
+  void rebuildAfterInsert(std::size_t index);
+  static constexpr std::size_t noIndex = ~std::size_t{0};
 
   // Drawing, defined with the display code.
   void drawAbscissae(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
@@ -123,15 +131,31 @@ class ARSSampler {
     double x;
     double hull;      // scaled upper hull at x
     double uniform2;  // acceptance uniform
+    double logHeight;  // ln(uniform2 * hull) when that is positive, else NaN
   };
   double evaluate(double x);  // logDensity, counted
   Candidate drawCandidate(bool useCache);
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
+  double dartLogHeight(const Candidate& candidate) const;
+  bool drawSqueezed(Candidate& candidate);
   std::size_t chooseSegment(double t) const;
   std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;
   bool envelopeIsCurrent() const;
+  EnvelopeSegment leftTailSegment() const;
+  double buildPiecesAt(std::size_t i, double carried, EnvelopeSegment* pieces) const;
+  EnvelopeSegment rightTailSegment(double carried) const;
+  void recordBuild();
+  void computePieceAreas(std::size_t first, std::size_t last);
+  void sumAreasFrom(std::size_t first);
+  void buildGuide();
+  bool builtWithoutPoint(std::size_t index) const;
+  bool updateAfterInsert(std::size_t index);
+  bool redoAreas();
+#ifndef NDEBUG
+  void checkAgainstFullBuild();
+#endif
 
   // What the last envelope was built from, so that sample() can skip a
   // rebuild that would reproduce it exactly.
@@ -141,12 +165,20 @@ class ARSSampler {
   double builtUpperLimit = 0.0;
   const ARSDensity* builtDensity = nullptr;
   std::size_t builtSegmentCount = 0;
+  double builtScaleOffset = 0.0;
+  // The largest hull value of the last build and a segment that reaches it
+  // (noIndex when some hull value was not a number).
+  double builtHighest = 0.0;
+  std::size_t highestSegment = noIndex;
   // Per segment, from the last build: cumulativeArea + area, and the scaled
   // hull at its left end. sample() draws from these; step() reads the
   // segments themselves.
   std::vector<double> segmentEnds;
   std::vector<double> leftHullValues;
   bool segmentEndsAscending = false;
+  // The first segment whose end lies below its left neighbour's (the count
+  // of segments when they ascend).
+  std::size_t firstDescent = 0;
   // Guide table: for each of its equal slices of [0, totalArea), a segment
   // near the first one whose end lies in the slice.
   std::vector<std::size_t> guide;
