@@ -125,7 +125,10 @@ class AppWindowTest : public testing::Test {
                       bar->mapTo(window_, bar->actionGeometry(file).center()));
     QMenu* menu = file->menu();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    QAction* exit = menu->actions().at(0);
+    QAction* exit = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->data().toInt() == CommandId::exit) exit = action;
+    ASSERT_NE(exit, nullptr);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center());
   }
 
