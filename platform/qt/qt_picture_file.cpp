@@ -13,6 +13,7 @@ QString savePictureFile(const QString& path, PictureFormat format, QSize size,
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(size);
+    generator.setResolution(96);  // the pixels of most SVG viewers
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(QStringLiteral("Adaptive Rejection Sampler"));
     QPainter painter;
