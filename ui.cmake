@@ -6,6 +6,10 @@ add_library(ars_ui STATIC
   display/plot_mapping.cpp
   display/window_paint.cpp
   display/envelope_drawing.cpp
+  display/larger_dots_canvas.cpp
+  app/status_line.cpp
+  app/view_commands.cpp
+  resources/legend.cpp
   density/density_curve.cpp
   app/main_window.cpp
   app/window_procedure.cpp
@@ -24,6 +28,6 @@ set(ARS_APP_ID org.velora.AdaptiveRejectionSampler)
 set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 
 # The Qt 6 implementation of the platform layer, and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
 add_subdirectory(packaging)

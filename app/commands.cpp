@@ -5,6 +5,14 @@
 
 void MainWindow::command(int id) {
   using namespace CommandId;
+  // A new density, scale or throw ends the animation and any earlier report.
+  const bool restartsThePicture = (id >= firstDensity && id <= lastDensity) || id == normalScale ||
+                                  id == CommandId::logScale || id == CommandId::throwDarts ||
+                                  id == CommandId::stopStepping;
+  if (restartsThePicture) stopAnimation();
+  if (restartsThePicture || id == CommandId::startStepping || id == CommandId::stepUntilAccepted) {
+    notLogConcaveShown = false;
+  }
   if (id >= firstDensity && id <= lastDensity) {
     stopStepping();
     clearDarts();
@@ -42,6 +50,20 @@ void MainWindow::command(int id) {
       break;
     case refresh:
       break;
+    case savePicture:
+      stopAnimation();
+      if (hwnd) hwnd->savePicture();
+      break;
+    case statusBar:
+      statusBarShown = !statusBarShown;
+      if (hwnd) hwnd->showStatusBar(statusBarShown);
+      break;
+    case animateSteps:
+      toggleAnimation();
+      break;
+    case CommandId::largerPoints:
+      largerPoints = !largerPoints;
+      break;
     default:
       return;  // not a command
   }
@@ -56,6 +78,10 @@ void MainWindow::updateMenu(Menu& menu, int position) {
     for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) {
       menu.checkItem(id, id == CommandId::firstDensity - 1 + densityKind);
     }
+  } else if (position == 4) {
+    menu.checkItem(CommandId::statusBar, statusBarShown);
+    menu.checkItem(CommandId::animateSteps, animating);
+    menu.checkItem(CommandId::largerPoints, largerPoints);
   }
 }
 

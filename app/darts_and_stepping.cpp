@@ -12,7 +12,28 @@ const char* const notSteppingText = "Choose \"Go | Step through\" to choose star
 }  // namespace
 
 void MainWindow::showNotLogConcave() {
-  if (hwnd) hwnd->messageBox(notLogConcaveText, notLogConcaveCaption);
+  notLogConcaveShown = true;
+  showMessage(notLogConcaveText, notLogConcaveCaption);
+}
+
+void MainWindow::showMessage(const char* text, const char* caption) {
+  // Nothing steps on behind a modal box.
+  stopAnimation();
+  if (hwnd) hwnd->messageBox(text, caption);
+}
+
+bool MainWindow::takeStep() {
+  const SamplerCounts before = sampler.counts;
+  const bool accepted = sampler.step();
+  ++stepsTaken;
+  if (sampler.counts.squeezeAccepts != before.squeezeAccepts) {
+    lastStepResult = StepResult::SqueezeAccept;
+  } else if (sampler.counts.densityAccepts != before.densityAccepts) {
+    lastStepResult = StepResult::DensityAccept;
+  } else {
+    lastStepResult = StepResult::Rejection;
+  }
+  return accepted;
 }
 
 void MainWindow::prepareSampler() {
@@ -51,12 +72,16 @@ void MainWindow::throwDarts() {
   } catch (const ARSSampler::XNotLogConcave&) {
     showNotLogConcave();
   }
+  lastThrow = ThrowSummary{dartX.size(), sampler.counts.draws, sampler.counts.evaluations,
+                           sampler.points.size()};
   repaint();
 }
 
 void MainWindow::startStepping() {
   stepping = true;
   lastStepAccepted = false;
+  stepsTaken = 0;
+  lastStepResult = StepResult::None;
   prepareSampler();
   try {
     sampler.initPoints();
@@ -69,11 +94,11 @@ void MainWindow::startStepping() {
 
 void MainWindow::nextStep() {
   if (!stepping) {
-    if (hwnd) hwnd->messageBox(notSteppingText, notSteppingCaption);
+    showMessage(notSteppingText, notSteppingCaption);
     return;
   }
   try {
-    lastStepAccepted = sampler.step();
+    lastStepAccepted = takeStep();
   } catch (const ARSSampler::XNotLogConcave&) {
     // The box is shown while the offending candidate is still on display.
     showNotLogConcave();
@@ -88,7 +113,9 @@ void MainWindow::stepUntilAccepted() {
     sampler.buildEnvelope();
     stepping = true;
     lastStepAccepted = false;
-    while (!lastStepAccepted) lastStepAccepted = sampler.step();
+    stepsTaken = 0;
+    lastStepResult = StepResult::None;
+    while (!lastStepAccepted) lastStepAccepted = takeStep();
   } catch (const ARSSampler::XNotLogConcave&) {
     showNotLogConcave();
     stepping = false;

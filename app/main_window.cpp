@@ -2,6 +2,7 @@
 
 #include "platform/window_system.h"
 #include "resources/accelerators.h"
+#include "resources/legend.h"
 #include "resources/menu_resource.h"
 
 namespace {
@@ -28,6 +29,7 @@ Window* MainWindow::open(WindowSystem& system, const char* title) {
   options.width = windowWidth;
   options.height = windowHeight;
   options.menu = &mainMenu();
+  options.legend = &plotLegend();
   options.procedure = mainWindowProc;
   options.createParam = this;
   hwnd = system.createWindow(options);
@@ -35,7 +37,9 @@ Window* MainWindow::open(WindowSystem& system, const char* title) {
 }
 
 void MainWindow::show() {
-  if (hwnd) hwnd->show();
+  if (!hwnd) return;
+  hwnd->setStatusText(statusLine());
+  hwnd->show();
 }
 
 int MainWindow::run(WindowSystem& system) {
@@ -49,5 +53,7 @@ long MainWindow::onDestroy() {
 }
 
 void MainWindow::repaint() {
-  if (hwnd) hwnd->invalidate();
+  if (!hwnd) return;
+  hwnd->invalidate();
+  hwnd->setStatusText(statusLine());
 }

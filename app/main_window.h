@@ -3,6 +3,7 @@
 // paint. Commands change the state and ask for a repaint; the paint draws the
 // whole picture from the state.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "density/beta_density.h"
@@ -42,6 +43,12 @@ class MainWindow {
   void nextStep();
   void stepUntilAccepted();
 
+  // Additions: the View pop-up, the animation and the status line.
+  void toggleAnimation();
+  void stopAnimation();
+  void onTimer();
+  std::string statusLine() const;
+
   const std::vector<Accelerator>* accel = nullptr;
   Window* hwnd = nullptr;
   Plotter plotter;
@@ -64,9 +71,30 @@ class MainWindow {
   bool dartsThrown = false;
   std::int32_t dartCount = 5000;
 
+  // What the last sampler step did, as the status line reports it.
+  enum class StepResult { None, SqueezeAccept, DensityAccept, Rejection };
+  // The last throw, as it ended.
+  struct ThrowSummary {
+    std::size_t darts = 0;
+    std::uint64_t candidates = 0;
+    std::uint64_t evaluations = 0;
+    std::size_t points = 0;
+  };
+  int stepsTaken = 0;
+  StepResult lastStepResult = StepResult::None;
+  ThrowSummary lastThrow;
+  bool notLogConcaveShown = false;  // since the last command that started the sampler
+  bool statusBarShown = true;
+  bool animating = false;
+  bool largerPoints = false;
+
+  static constexpr int animationMilliseconds = 500;
+
  private:
   void repaint();
   void showNotLogConcave();
+  void showMessage(const char* text, const char* caption);
+  bool takeStep();
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

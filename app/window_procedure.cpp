@@ -20,6 +20,9 @@ long mainWindowProc(Window& window, WindowMessage message, const MessageParams& 
     case WindowMessage::Command:
       app->command(params.value);
       return 0;
+    case WindowMessage::Timer:
+      app->onTimer();
+      return 0;
     case WindowMessage::Create:
       break;
   }

@@ -68,6 +68,40 @@ void Plotter::getMapping(const Window& window, PlotMapping& mapping) const {
   mapping.yMin = yMin;
 }
 
+Rect Plotter::getFrame(const Window& window) const {
+  const Frame f = frameOf(window);
+  return Rect{f.left, f.top, f.right + 1, f.bottom + 1};
+}
+
+void Plotter::redrawAxes(const Window& window, Canvas& canvas) {
+  const Frame f = frameOf(window);
+  if (drawAxes) {
+    canvas.moveTo(f.left, f.bottom);
+    canvas.lineTo(f.right, f.bottom);
+    canvas.moveTo(f.left, f.bottom);
+    canvas.lineTo(f.left, f.top);
+  }
+  if (numPoints < 2) return;
+  const double xSpan = xMax - xMin;
+  const double ySpan = yMax - yMin;
+  if (drawXTicks && xSpan != 0) {
+    int ticks = 0;
+    for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
+      const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
+      canvas.moveTo(px, f.bottom - 2);
+      canvas.lineTo(px, f.bottom + 2);
+    }
+  }
+  if (drawYTicks && ySpan != 0) {
+    int ticks = 0;
+    for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
+      const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
+      canvas.moveTo(f.left - 2, py);
+      canvas.lineTo(f.left + 2, py);
+    }
+  }
+}
+
 void Plotter::rescale() {
   if (!rangeStale) return;
   if (autoScaleX) scaleRange(xValues, xMin, xMax);
@@ -168,6 +202,9 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
   if (!xUsable || !yUsable) return;
 
   if (!histogramMode) {
+    // The curve stays inside the axes rectangle, whatever its values.
+    const Rect frame{f.left, f.top, f.right + 1, f.bottom + 1};
+    ClipSelection clip(canvas, frame);
     PenSelection pen(canvas, color);
     const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
                                    static_cast<int>(yValues.size())}) - skipLast;

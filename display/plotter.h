@@ -18,6 +18,11 @@ class Plotter {
   void addPoint(double x, double y);
   void draw(const Window& window, Canvas& canvas);
   void getMapping(const Window& window, PlotMapping& mapping) const;
+  // The axes rectangle, axis lines included (right and bottom exclusive).
+  Rect getFrame(const Window& window) const;
+  // The axis lines and tick marks once more, over what was drawn inside the
+  // frame since; labels are left alone.
+  void redrawAxes(const Window& window, Canvas& canvas);
   void rescale();
   void rebin();
 

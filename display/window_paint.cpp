@@ -4,13 +4,23 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "display/larger_dots_canvas.h"
+#include "display/plot_colors.h"
 #include "platform/selection.h"
 
 namespace {
-constexpr Color black = 0x00000000;
-constexpr Color red = 0x000000FF;
-constexpr Color green = 0x0000FF00;
-constexpr Color blue = 0x00FF0000;
+using PlotColor::black;
+using PlotColor::blue;
+using PlotColor::green;
+using PlotColor::red;
+
+// Where the data may draw: the axes rectangle, grown by the largest dot's
+// radius so that a dot on the frame stays whole, but never into the tick
+// labels, which start four pixels below and left of the axes.
+Rect dataClip(const Rect& frame, int dotRadius) {
+  return Rect{frame.left - std::min(dotRadius, 4), frame.top - dotRadius, frame.right + dotRadius,
+              frame.bottom + std::min(dotRadius, 3)};
+}
 }  // namespace
 
 void MainWindow::paint(Canvas& canvas) {
@@ -48,20 +58,27 @@ void MainWindow::paint(Canvas& canvas) {
   PlotMapping mapping;
   plotter.getMapping(*hwnd, mapping);
 
-  if (stepping) {
-    sampler.drawAbscissae(canvas, mapping, black, logScale, curveLogOffset);
-    sampler.drawUpperHull(canvas, mapping, red, logScale, curveLogOffset);
-    sampler.drawSqueeze(canvas, mapping, green, logScale, curveLogOffset);
-    return;
-  }
-  if (!dartsThrown) return;
+  if (!stepping && !dartsThrown) return;
 
-  PenSelection pen(canvas, red);
-  BrushSelection brush(canvas, red);
-  const std::size_t count = std::min(dartX.size(), dartY.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    const int px = wholePixelX(mapping, dartX[i]);
-    const int py = wholePixelY(mapping, dartY[i]);
-    canvas.ellipse(px - 1, py - 1, px + 1, py + 1);
+  LargerDotsCanvas larger(canvas);
+  Canvas& data = largerPoints ? larger : canvas;
+  {
+    ClipSelection clip(canvas, dataClip(plotter.getFrame(*hwnd), largerPoints ? 8 : 4));
+    if (stepping) {
+      sampler.drawAbscissae(data, mapping, black, logScale, curveLogOffset);
+      sampler.drawUpperHull(data, mapping, red, logScale, curveLogOffset);
+      sampler.drawSqueeze(data, mapping, green, logScale, curveLogOffset);
+    } else {
+      PenSelection pen(data, red);
+      BrushSelection brush(data, red);
+      const std::size_t count = std::min(dartX.size(), dartY.size());
+      for (std::size_t i = 0; i < count; ++i) {
+        const int px = wholePixelX(mapping, dartX[i]);
+        const int py = wholePixelY(mapping, dartY[i]);
+        data.ellipse(px - 1, py - 1, px + 1, py + 1);
+      }
+    }
   }
+  // Data that reached the axes lies under them, not over them.
+  plotter.redrawAxes(*hwnd, canvas);
 }

@@ -47,4 +47,8 @@ class Canvas {
   virtual Size textExtent(const std::string& text) = 0;
   virtual void drawText(const std::string& text, const Rect& rect, unsigned format) = 0;
   virtual Color setTextColor(Color color) = 0;  // returns the previous text colour
+
+  // Limits further drawing to the box (right and bottom exclusive), as a
+  // selected clip region does; nullptr draws everywhere again.
+  virtual void setClipRect(const Rect* rect) = 0;
 };

@@ -27,3 +27,15 @@ class BrushSelection {
   Canvas& canvas_;
   Color previous_;
 };
+
+// Clips drawing to a box for one part of the picture, then draws everywhere again.
+class ClipSelection {
+ public:
+  ClipSelection(Canvas& canvas, const Rect& rect) : canvas_(canvas) { canvas_.setClipRect(&rect); }
+  ~ClipSelection() { canvas_.setClipRect(nullptr); }
+  ClipSelection(const ClipSelection&) = delete;
+  ClipSelection& operator=(const ClipSelection&) = delete;
+
+ private:
+  Canvas& canvas_;
+};

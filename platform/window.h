@@ -7,7 +7,7 @@ class Canvas;
 class Menu;
 
 // What the window system tells the window procedure.
-enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command };
+enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command, Timer };
 
 struct MessageParams {
   int value = 0;                 // command id, or the pop-up's position in the menu bar
@@ -32,4 +32,13 @@ class Window {
   virtual void show() = 0;
   virtual void setUserData(void* data) = 0;
   virtual void* userData() const = 0;
+
+  // Additions beyond the classic window; a window without them ignores them.
+  virtual void setStatusText(const std::string& /*text*/) {}
+  virtual void showStatusBar(bool /*shown*/) {}
+  // Sends Timer messages every `milliseconds` until killed; setting it again restarts it.
+  virtual void setTimer(int /*milliseconds*/) {}
+  virtual void killTimer() {}
+  // Asks for a file name and saves the client area's picture there.
+  virtual void savePicture() {}
 };

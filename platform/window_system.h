@@ -3,6 +3,7 @@
 
 #include "platform/window.h"
 #include "resources/accelerators.h"
+#include "resources/legend.h"
 #include "resources/menu_resource.h"
 
 struct WindowOptions {
@@ -14,6 +15,9 @@ struct WindowOptions {
   const std::vector<MenuPopup>* menu = nullptr;
   WindowProcedure procedure = nullptr;
   void* createParam = nullptr;  // handed to the procedure with WindowMessage::Create
+  // Where given, a status line under the client area with this legend at its right;
+  // the window grows by its height.
+  const std::vector<LegendEntry>* legend = nullptr;
 };
 
 // Creates windows and runs the message loop.

@@ -8,6 +8,7 @@ const std::vector<Accelerator>& acceleratorTable() {
       {'X', CommandId::stopStepping},  {'G', CommandId::stepUntilAccepted},
       {'R', CommandId::refresh},       {'T', CommandId::throwDarts},
       {'E', CommandId::normalScale},   {'L', CommandId::logScale},
+      {' ', CommandId::animateSteps, false},
   };
   return table;
 }

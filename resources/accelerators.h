@@ -1,10 +1,11 @@
 #pragma once
 #include <vector>
 
-// Control + letter accelerators.
+// Control + letter accelerators, and plain keys.
 struct Accelerator {
-  char key;  // upper-case letter
+  char key;  // upper-case letter, or ' '
   int id;
+  bool control = true;
 };
 
 const std::vector<Accelerator>& acceleratorTable();

@@ -13,4 +13,9 @@ constexpr int nextStep = 135;
 constexpr int stopStepping = 136;
 constexpr int stepUntilAccepted = 137;
 constexpr int refresh = 141;
+// Additions: saving the picture, and the View pop-up.
+constexpr int savePicture = 151;
+constexpr int statusBar = 161;
+constexpr int animateSteps = 162;
+constexpr int largerPoints = 163;
 }  // namespace CommandId

@@ -4,7 +4,7 @@
 
 const std::vector<MenuPopup>& mainMenu() {
   static const std::vector<MenuPopup> menu = {
-      {"&File", {{"E&xit", CommandId::exit}}},
+      {"&File", {{"Save &picture\u2026", CommandId::savePicture}, {nullptr, 0}, {"E&xit", CommandId::exit}}},
       {"&Plot",
        {{"&Normal scale\tCtrl-e", CommandId::normalScale},
         {"&Log scale\tCtrl-l", CommandId::logScale}}},
@@ -18,6 +18,10 @@ const std::vector<MenuPopup>& mainMenu() {
         {"Sto&p stepping\tCtrl-x", CommandId::stopStepping},
         {nullptr, 0},
         {"&Refresh\tCtrl-r", CommandId::refresh}}},
+      {"&View",
+       {{"&Status bar", CommandId::statusBar},
+        {"&Animate steps\tSpace", CommandId::animateSteps},
+        {"&Larger points", CommandId::largerPoints}}},
   };
   return menu;
 }

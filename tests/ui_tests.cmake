@@ -4,6 +4,9 @@ add_executable(ui_tests
   display/curve_test.cpp
   display/paint_test.cpp
   app/commands_test.cpp
+  app/status_line_test.cpp
+  app/view_commands_test.cpp
+  display/clip_test.cpp
   app/golden_throw_test.cpp
   app/reference_replay_test.cpp
   app/command_line_test.cpp

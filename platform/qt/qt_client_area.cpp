@@ -14,8 +14,12 @@ QtClientArea::QtClientArea(Window& window, WindowProcedure procedure)
 void QtClientArea::paintEvent(QPaintEvent*) {
   if (width() <= 0 || height() <= 0) return;
   QPainter painter(this);
+  render(painter, QtCanvas::Form::Pixels);
+}
+
+void QtClientArea::render(QPainter& painter, QtCanvas::Form form) {
   painter.fillRect(rect(), Qt::white);
-  QtCanvas canvas(painter);
+  QtCanvas canvas(painter, form);
   MessageParams params;
   params.canvas = &canvas;
   procedure_(window_, WindowMessage::Paint, params);

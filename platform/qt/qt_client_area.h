@@ -3,11 +3,15 @@
 // window procedure draw the whole picture.
 #include <QWidget>
 
+#include "platform/qt/qt_canvas.h"
 #include "platform/window.h"
 
 class QtClientArea : public QWidget {
  public:
   QtClientArea(Window& window, WindowProcedure procedure);
+
+  // The whole picture on any painter of the area's size: white, then the paint.
+  void render(QPainter& painter, QtCanvas::Form form);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -3,12 +3,22 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include "platform/qt/qt_client_area.h"
+#include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_message_box.h"
+
+namespace {
+// The status text may take this many lines beside the legend.
+constexpr int statusLines = 3;
+}  // namespace
 
 QtMainWindow::QtMainWindow(const WindowOptions& options)
     : procedure_(options.procedure),
@@ -18,6 +28,8 @@ QtMainWindow::QtMainWindow(const WindowOptions& options)
   setWindowTitle(QString::fromStdString(options.title));
   setCentralWidget(clientArea_);
   if (options.menu != nullptr) buildMenuBar(*options.menu);
+  if (options.legend != nullptr) buildStatusBar(*options.legend);
+  connect(&timer_, &QTimer::timeout, this, [this] { send(WindowMessage::Timer); });
   move(options.x, options.y);
   // The frame is unknown until the window manager has framed the window;
   // until then the window itself gets the outer size.
@@ -59,6 +71,23 @@ void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
   }
 }
 
+void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(false);
+  statusLabel_ = new QLabel(bar);
+  statusLabel_->setWordWrap(true);
+  statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  legend_ = new QtLegend(legend, bar);
+  bar->addWidget(statusLabel_, 1);
+  bar->addPermanentWidget(legend_);
+  // A fixed height: a longer text must not shrink the plot.
+  const int height = std::max(statusLines * bar->fontMetrics().lineSpacing(), legend_->sizeHint().height()) + 6;
+  bar->setFixedHeight(height);
+  // The plot keeps the size it has without the status line.
+  outerSize_.rheight() += height;
+}
+
 Rect QtMainWindow::clientRect() const {
   return Rect{0, 0, clientArea_->width(), clientArea_->height()};
 }
@@ -98,6 +127,48 @@ void QtMainWindow::fitOuterSize() {
   if (frame.width() <= 0 && frame.height() <= 0) return;
   outerSizeFitted_ = true;
   resize(outerSize_ - frame);
+}
+
+void QtMainWindow::setStatusText(const std::string& text) {
+  if (statusLabel_ != nullptr) statusLabel_->setText(QString::fromStdString(text));
+}
+
+void QtMainWindow::showStatusBar(bool shown) {
+  if (statusLabel_ == nullptr || statusBar()->isVisible() == shown) return;
+  const int height = statusBar()->height();
+  statusBar()->setVisible(shown);
+  // The window, not the plot, gives up or takes the room.
+  resize(width(), this->height() + (shown ? height : -height));
+}
+
+void QtMainWindow::setTimer(int milliseconds) { timer_.start(milliseconds); }
+
+void QtMainWindow::killTimer() { timer_.stop(); }
+
+void QtMainWindow::savePicture() {
+  const QString png = QStringLiteral("PNG image (*.png)");
+  const QString png2x = QStringLiteral("PNG image, twice the size (*.png)");
+  const QString svg = QStringLiteral("SVG drawing (*.svg)");
+  QString filter = png;
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), QStringLiteral("picture.png"),
+                                              png + QStringLiteral(";;") + png2x + QStringLiteral(";;") + svg,
+                                              &filter);
+  activateWindow();
+  if (path.isEmpty()) return;
+  const bool wantsSvg = filter == svg;
+  if (!path.contains(QLatin1Char('.'))) path += wantsSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
+  savePictureTo(path, pictureFormatOf(path, filter == png2x));
+}
+
+bool QtMainWindow::savePictureTo(const QString& path, PictureFormat format) {
+  const QString error = savePictureFile(path, format, clientArea_->size(),
+                                        [this](QPainter& painter, QtCanvas::Form form) {
+                                          clientArea_->render(painter, form);
+                                        });
+  if (error.isEmpty()) return true;
+  messageBox(QStringLiteral("The picture could not be saved to %1:\n%2").arg(path, error).toStdString(),
+             "Save picture");
+  return false;
 }
 
 void QtMainWindow::setUserData(void* data) { userData_ = data; }

@@ -3,11 +3,15 @@
 // table, the client area as central widget, and every event that the
 // application handles turned into a message for its window procedure.
 #include <QMainWindow>
+#include <QTimer>
 
 #include "platform/qt/qt_native_window_watch.h"
+#include "platform/qt/qt_picture_file.h"
 #include "platform/window_system.h"
 
+class QLabel;
 class QtClientArea;
+class QtLegend;
 
 class QtMainWindow : public QMainWindow, public Window {
  public:
@@ -22,6 +26,19 @@ class QtMainWindow : public QMainWindow, public Window {
   void show() override;
   void setUserData(void* data) override;
   void* userData() const override;
+  void setStatusText(const std::string& text) override;
+  void showStatusBar(bool shown) override;
+  void setTimer(int milliseconds) override;
+  void killTimer() override;
+  void savePicture() override;
+
+  // Saves the client area's picture without asking; a failure is shown in a
+  // message box and leaves no file behind. True when saved.
+  bool savePictureTo(const QString& path, PictureFormat format);
+
+  QLabel* statusLabel() const { return statusLabel_; }
+  QtLegend* legend() const { return legend_; }
+  bool timerActive() const { return timer_.isActive(); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -29,10 +46,14 @@ class QtMainWindow : public QMainWindow, public Window {
 
  private:
   void buildMenuBar(const std::vector<MenuPopup>& popups);
+  void buildStatusBar(const std::vector<LegendEntry>& legend);
   void fitOuterSize();
 
   WindowProcedure procedure_;
   QtClientArea* clientArea_;
+  QLabel* statusLabel_ = nullptr;
+  QtLegend* legend_ = nullptr;
+  QTimer timer_;
   QSize outerSize_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;

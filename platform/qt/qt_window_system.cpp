@@ -24,7 +24,8 @@ int QtWindowSystem::runMessageLoop(Window& window, const std::vector<Accelerator
   std::vector<std::unique_ptr<QShortcut>> shortcuts;
   if (auto* mainWindow = dynamic_cast<QtMainWindow*>(&window)) {
     for (const Accelerator& accelerator : accelerators) {
-      const QKeySequence keys(QKeyCombination(Qt::ControlModifier, static_cast<Qt::Key>(accelerator.key)));
+      const Qt::KeyboardModifiers modifiers = accelerator.control ? Qt::ControlModifier : Qt::NoModifier;
+      const QKeySequence keys(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key)));
       auto shortcut = std::make_unique<QShortcut>(keys, mainWindow);
       shortcut->setContext(Qt::WindowShortcut);
       const int id = accelerator.id;

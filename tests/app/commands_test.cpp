@@ -319,7 +319,7 @@ TEST(WindowProcedure, RoutesMessagesToTheApplication) {
   mainWindowProc(w, WindowMessage::Destroy, {});
   EXPECT_EQ(w.quitCodes, std::vector<int>{0});
   EXPECT_EQ(app.run(system), 0);
-  EXPECT_EQ(system.loopAccelerators, 8u);
+  EXPECT_EQ(system.loopAccelerators, 9u);
   EXPECT_EQ(app.accel, &acceleratorTable());
 
   // Before Create the window holds no application: nothing happens.
@@ -332,9 +332,24 @@ TEST(WindowProcedure, RoutesMessagesToTheApplication) {
 
 TEST(Resources, MenuAndAcceleratorTables) {
   const auto& menu = mainMenu();
-  ASSERT_EQ(menu.size(), 4u);
+  ASSERT_EQ(menu.size(), 5u);
   EXPECT_STREQ(menu[0].title, "&File");
+  ASSERT_EQ(menu[0].items.size(), 3u);
+  EXPECT_STREQ(menu[0].items[0].text, "Save &picture\u2026");
+  EXPECT_EQ(menu[0].items[0].id, 151);
+  EXPECT_EQ(menu[0].items[1].text, nullptr);
+  EXPECT_STREQ(menu[0].items[2].text, "E&xit");
+  EXPECT_EQ(menu[0].items[2].id, 101);
   EXPECT_STREQ(menu[3].title, "&Go");
+  // The View pop-up comes after the four of the classic menu.
+  EXPECT_STREQ(menu[4].title, "&View");
+  ASSERT_EQ(menu[4].items.size(), 3u);
+  EXPECT_STREQ(menu[4].items[0].text, "&Status bar");
+  EXPECT_STREQ(menu[4].items[1].text, "&Animate steps\tSpace");
+  EXPECT_STREQ(menu[4].items[2].text, "&Larger points");
+  EXPECT_EQ(menu[4].items[0].id, 161);
+  EXPECT_EQ(menu[4].items[1].id, 162);
+  EXPECT_EQ(menu[4].items[2].id, 163);
   EXPECT_STREQ(menu[1].items[0].text, "&Normal scale\tCtrl-e");
   EXPECT_STREQ(menu[3].items[4].text, "Sto&p stepping\tCtrl-x");
   EXPECT_EQ(menu[3].items[1].text, nullptr);
@@ -342,11 +357,16 @@ TEST(Resources, MenuAndAcceleratorTables) {
   const auto& keys = acceleratorTable();
   const std::string order = "SNXGRTEL";
   const int ids[] = {134, 135, 136, 137, 141, 133, 111, 112};
-  ASSERT_EQ(keys.size(), 8u);
+  ASSERT_EQ(keys.size(), 9u);
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(keys[i].key, order[i]);
     EXPECT_EQ(keys[i].id, ids[i]);
+    EXPECT_TRUE(keys[i].control);
   }
+  // Space, without Control, animates.
+  EXPECT_EQ(keys[8].key, ' ');
+  EXPECT_EQ(keys[8].id, 162);
+  EXPECT_FALSE(keys[8].control);
 }
 
 TEST(RandomCommands, InvariantsHoldAfterEveryCommand) {

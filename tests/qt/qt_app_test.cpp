@@ -6,6 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -16,9 +20,11 @@
 #include <functional>
 
 #include "app/main_window.h"
+#include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "resources/command_ids.h"
+#include "resources/menu_resource.h"
 
 namespace {
 
@@ -125,7 +131,10 @@ class AppWindowTest : public testing::Test {
                       bar->mapTo(window_, bar->actionGeometry(file).center()));
     QMenu* menu = file->menu();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    QAction* exit = menu->actions().at(0);
+    QAction* exit = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->data().toInt() == CommandId::exit) exit = action;
+    ASSERT_NE(exit, nullptr);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center());
   }
 
@@ -250,6 +259,88 @@ TEST_F(AppWindowTest, NotLogConcaveKindShowsTheMessageBoxThatHoldsBackAccelerato
   EXPECT_TRUE(text.contains("not log-concave"));
   EXPECT_FALSE(loggedWhileOpen);
   EXPECT_FALSE(app_.logScale);
+}
+
+TEST_F(AppWindowTest, StatusLineAndLegendSitUnderAPlotOfUnchangedSize) {
+  // The same window without a status line, for the plot's size.
+  WindowOptions bare;
+  bare.title = "bare";
+  bare.x = 50;
+  bare.y = 50;
+  bare.width = 400;
+  bare.height = 300;
+  bare.menu = &mainMenu();
+  bare.procedure = [](Window&, WindowMessage, const MessageParams&) -> long { return 0; };
+  QtWindowSystem other;
+  auto* plain = dynamic_cast<QtMainWindow*>(other.createWindow(bare));
+  plain->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(plain));
+  EXPECT_EQ(window_->centralWidget()->size(), plain->centralWidget()->size());
+  EXPECT_EQ(window_->height(), plain->height() + window_->statusBar()->height());
+  plain->hide();
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+
+  QString text;
+  run([&] {
+    press(Qt::Key_S);
+    press(Qt::Key_N);
+    text = window_->statusLabel()->text();
+    const QImage legend = window_->legend()->grab().toImage();
+    save(legend, "legend.png");
+    const PixelCount swatches = countPixels(legend, legend.rect());
+    EXPECT_GT(swatches.blue, 10);
+    EXPECT_GT(swatches.green, 10);
+    EXPECT_GT(swatches.red, 10);
+    save(window_->grab().toImage(), "stepping_with_status.png");
+    // View, Status bar: the window gives up the room, the plot keeps its size.
+    const QSize plot = window_->centralWidget()->size();
+    const int height = window_->height();
+    MessageParams params;
+    params.value = CommandId::statusBar;
+    mainWindowProc(*window_, WindowMessage::Command, params);
+    EXPECT_FALSE(window_->statusBar()->isVisible());
+    EXPECT_LT(window_->height(), height);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->size() == plot; }, 1000));
+    window_->postQuit(0);
+  });
+  EXPECT_TRUE(text.startsWith("Step 1: ")) << text.toStdString();
+}
+
+TEST_F(AppWindowTest, SpaceAnimatesUntilACandidateIsAccepted) {
+  run([&] {
+    QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
+    EXPECT_TRUE(app_.stepping);
+    EXPECT_TRUE(window_->timerActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app_.animating; }, 8000));
+    EXPECT_FALSE(window_->timerActive());
+    window_->postQuit(0);
+  });
+  EXPECT_TRUE(app_.lastStepAccepted);
+  EXPECT_GE(app_.stepsTaken, 1);
+}
+
+TEST_F(AppWindowTest, SavedPictureIsWhatTheWindowShows) {
+  QTemporaryDir dir;
+  run([&] {
+    press(Qt::Key_T);
+    const QString path = dir.filePath("darts.png");
+    EXPECT_TRUE(window_->savePictureTo(path, PictureFormat::Png));
+    const QImage saved(path);
+    const QImage shownNow = window_->centralWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shownNow);
+    // Unwritable: a message box, and no file.
+    QString caption;
+    whenMessageBoxShown([&](QMessageBox& box) {
+      caption = box.windowTitle();
+      box.button(QMessageBox::Ok)->click();
+    });
+    const QString missing = dir.filePath("missing/picture.svg");
+    EXPECT_FALSE(window_->savePictureTo(missing, PictureFormat::Svg));
+    EXPECT_EQ(caption, QString("Save picture"));
+    EXPECT_FALSE(QFile::exists(missing));
+    window_->postQuit(0);
+  });
 }
 
 TEST_F(AppWindowTest, FileExitEndsTheProgramWithCodeZero) {

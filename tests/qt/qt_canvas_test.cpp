@@ -5,8 +5,12 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <set>
+#include <utility>
 
 #include "platform/selection.h"
 
@@ -83,6 +87,119 @@ TEST_F(QtCanvasTest, PolylineContinuesFromTheCurrentPositionWithoutGaps) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(image.pixel(20 + i, 20 + i) & 0xFFFFFF, kBlack) << i;
   EXPECT_EQ(image.pixel(30, 30) & 0xFFFFFF, kWhite);
   EXPECT_EQ(inkBounds(), QRect(QPoint(10, 10), QPoint(29, 29)));
+}
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+// The black pixels of one line from `from` to `to` on a fresh canvas.
+PixelSet linePixels(QPoint from, QPoint to) {
+  QImage image(80, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    QtCanvas canvas(painter);
+    canvas.moveTo(from.x(), from.y());
+    canvas.lineTo(to.x(), to.y());
+  }
+  PixelSet pixels;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == 0) pixels.insert({x, y});
+  return pixels;
+}
+
+// The four axis directions, the four diagonals and a line in each octant.
+const QPoint kDirections[] = {{12, 0}, {-12, 0}, {0, 12},  {0, -12},  {9, 9},   {-9, 9},
+                              {9, -9}, {-9, -9}, {12, 5},  {5, 12},   {-5, 12}, {-12, 5},
+                              {-12, -5}, {-5, -12}, {5, -12}, {12, -5}, {11, 1}, {-1, -11}};
+
+TEST(QtCanvasLineEnds, EveryDirectionDrawsItsStartAndLeavesOutItsEnd) {
+  const QPoint start(40, 30);
+  for (const QPoint d : kDirections) {
+    SCOPED_TRACE(testing::Message() << "direction " << d.x() << "," << d.y());
+    const PixelSet pixels = linePixels(start, start + d);
+    const bool xMajor = std::abs(d.x()) >= std::abs(d.y());
+    const int steps = std::max(std::abs(d.x()), std::abs(d.y()));
+    EXPECT_EQ(pixels.size(), static_cast<std::size_t>(steps));
+    EXPECT_EQ(pixels.count({start.x(), start.y()}), 1u);
+    EXPECT_EQ(pixels.count({start.x() + d.x(), start.y() + d.y()}), 0u);
+    // One pixel per step along the major axis, within a pixel of the true
+    // line, each touching the one before.
+    QPoint previous = start;
+    for (int i = 0; i < steps; ++i) {
+      const double t = static_cast<double>(i) / steps;
+      const int major = xMajor ? start.x() + (d.x() > 0 ? i : -i) : start.y() + (d.y() > 0 ? i : -i);
+      const double ideal = xMajor ? start.y() + t * d.y() : start.x() + t * d.x();
+      int found = 0;
+      for (const auto& [x, y] : pixels) {
+        if ((xMajor ? x : y) != major) continue;
+        ++found;
+        const QPoint p(x, y);
+        EXPECT_LT(std::abs((xMajor ? y : x) - ideal), 1.0) << "step " << i;
+        EXPECT_LE(std::max(std::abs(p.x() - previous.x()), std::abs(p.y() - previous.y())), 1) << "step " << i;
+        previous = p;
+      }
+      EXPECT_EQ(found, 1) << "step " << i;
+    }
+  }
+}
+
+TEST(QtCanvasLineEnds, AReversedLineDiffersOnlyInWhichEndItDraws) {
+  const QPoint a(40, 30);
+  for (const QPoint d : kDirections) {
+    SCOPED_TRACE(testing::Message() << "direction " << d.x() << "," << d.y());
+    const QPoint b = a + d;
+    PixelSet forward = linePixels(a, b);
+    PixelSet backward = linePixels(b, a);
+    forward.erase({a.x(), a.y()});
+    backward.erase({b.x(), b.y()});
+    EXPECT_EQ(forward, backward);
+  }
+}
+
+TEST(QtCanvasLineEnds, AZeroLengthLineDrawsNothing) {
+  EXPECT_TRUE(linePixels({30, 20}, {30, 20}).empty());
+}
+
+TEST_F(QtCanvasTest, ClosedPolygonHasNoHoleAtAnyVertex) {
+  // Leftward, upward and steep lines meet at vertices that only their own
+  // start pixel covers.
+  const QPoint vertices[] = {{10, 10}, {50, 14}, {56, 40}, {30, 50}, {12, 35}, {10, 10}};
+  canvas_->moveTo(vertices[0].x(), vertices[0].y());
+  for (const QPoint v : vertices) canvas_->lineTo(v.x(), v.y());
+  const QImage& image = finish();
+  for (const QPoint v : vertices) EXPECT_EQ(image.pixel(v) & 0xFFFFFF, kBlack) << v.x() << "," << v.y();
+}
+
+TEST_F(QtCanvasTest, LineTowardsAFarCoordinateIsCutAtTheEdge) {
+  canvas_->moveTo(10, 20);
+  canvas_->lineTo(1 << 20, 20);
+  canvas_->moveTo(70, 50);
+  canvas_->lineTo(70, -(1 << 20));
+  const QImage& image = finish();
+  EXPECT_EQ(image.pixel(79, 20) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(image.pixel(9, 20) & 0xFFFFFF, kWhite);
+  EXPECT_EQ(image.pixel(70, 0) & 0xFFFFFF, kBlack);
+  EXPECT_EQ(image.pixel(70, 51) & 0xFFFFFF, kWhite);
+}
+
+TEST_F(QtCanvasTest, ClipBoxHoldsLinesAndDotsUntilLifted) {
+  const Rect box{20, 10, 40, 30};
+  canvas_->setClipRect(&box);
+  canvas_->moveTo(0, 20);
+  canvas_->lineTo(79, 20);
+  canvas_->selectBrush(red);
+  canvas_->ellipse(36, 26, 46, 36);
+  canvas_->setClipRect(nullptr);
+  canvas_->moveTo(0, 50);
+  canvas_->lineTo(79, 50);
+  const QImage& image = finish();
+  QRect aboveTheLastLine;
+  for (int y = 0; y < 45; ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) != kWhite) aboveTheLastLine |= QRect(x, y, 1, 1);
+  EXPECT_EQ(aboveTheLastLine, QRect(QPoint(20, 20), QPoint(39, 29)));
+  EXPECT_EQ(image.pixel(5, 50) & 0xFFFFFF, kBlack);
 }
 
 TEST_F(QtCanvasTest, PenIsAOnePixelLineInTheSelectedColour) {

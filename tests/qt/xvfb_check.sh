@@ -45,9 +45,9 @@ export DISPLAY=":$(head -n 1 "$workdir/display")"
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
 
 # Options Qt would act on if it saw them; without XDG_RUNTIME_DIR Qt would warn.
-echo '* { background: #00FF00; }' >"$workdir/green.qss"
+echo '* { background: #FF00FF; }' >"$workdir/magenta.qss"
 env -u XDG_RUNTIME_DIR -u ARS_DEBUG QT_QPA_PLATFORM=xcb "$program" -reverse -qwindowtitle Wrong \
-  -stylesheet "$workdir/green.qss" -name wrong >"$workdir/program.log" 2>&1 &
+  -stylesheet "$workdir/magenta.qss" -name wrong >"$workdir/program.log" 2>&1 &
 app_pid=$!
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
@@ -87,7 +87,7 @@ blue=$(wait_for "#0000FF" 100)
 # Only the caption's text is red before the throw.
 before=$(count "$shot" "#FF0000")
 [ "$before" -lt 500 ] || fail "$before red pixels before any darts were thrown"
-[ "$(count "$shot" "#00FF00")" -eq 0 ] || fail "the style sheet given on the command line was applied"
+[ "$(count "$shot" "#FF00FF")" -eq 0 ] || fail "the style sheet given on the command line was applied"
 # The menu bar starts with File at the left, not mirrored.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 file_ink=$(convert "$shot" -crop "40x20+$X+$Y" -colorspace gray -threshold 50% -negate \

@@ -22,6 +22,11 @@ class FakeWindow : public Window {
   void show() override { shown = true; }
   void setUserData(void* data) override { user = data; }
   void* userData() const override { return user; }
+  void setStatusText(const std::string& text) override { statusText = text; }
+  void showStatusBar(bool shown) override { statusBarShown = shown; }
+  void setTimer(int milliseconds) override { timerMilliseconds = milliseconds; }
+  void killTimer() override { timerMilliseconds = 0; }
+  void savePicture() override { ++pictureRequests; }
 
   int width;
   int height;
@@ -30,6 +35,10 @@ class FakeWindow : public Window {
   void* user = nullptr;
   std::vector<std::pair<std::string, std::string>> boxes;  // caption, text
   std::vector<int> quitCodes;
+  std::string statusText;
+  bool statusBarShown = true;
+  int timerMilliseconds = 0;  // 0: no timer running
+  int pictureRequests = 0;
 };
 
 class FakeMenu : public Menu {

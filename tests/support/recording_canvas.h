@@ -14,6 +14,8 @@ struct Primitive {
   Color textColor;
   std::string text;
   unsigned format;
+  bool clipped;  // a clip box was in force
+  Rect clip;
 };
 
 class RecordingCanvas : public Canvas {
@@ -30,25 +32,33 @@ class RecordingCanvas : public Canvas {
     ++selections;
     return previous;
   }
-  void moveTo(int x, int y) override { log.push_back({Primitive::Move, x, y, 0, 0, pen, brush, textColor, {}, 0}); }
-  void lineTo(int x, int y) override { log.push_back({Primitive::Line, x, y, 0, 0, pen, brush, textColor, {}, 0}); }
-  void ellipse(int l, int t, int r, int b) override {
-    log.push_back({Primitive::Ellipse, l, t, r, b, pen, brush, textColor, {}, 0});
-  }
+  void moveTo(int x, int y) override { record(Primitive::Move, x, y, 0, 0, brush); }
+  void lineTo(int x, int y) override { record(Primitive::Line, x, y, 0, 0, brush); }
+  void ellipse(int l, int t, int r, int b) override { record(Primitive::Ellipse, l, t, r, b, brush); }
   void frameRect(const Rect& r, Color frameBrush) override {
-    log.push_back({Primitive::Frame, r.left, r.top, r.right, r.bottom, pen, frameBrush, textColor, {}, 0});
+    record(Primitive::Frame, r.left, r.top, r.right, r.bottom, frameBrush);
   }
   // A fixed-pitch font: 7 pixels a character, 13 a line.
   Size textExtent(const std::string& text) override {
     return {static_cast<int>(text.size()) * 7, 13};
   }
   void drawText(const std::string& text, const Rect& r, unsigned format) override {
-    log.push_back({Primitive::Text, r.left, r.top, r.right, r.bottom, pen, brush, textColor, text, format});
+    record(Primitive::Text, r.left, r.top, r.right, r.bottom, brush, text, format);
+  }
+  void setClipRect(const Rect* rect) override {
+    clipped = rect != nullptr;
+    clip = rect ? *rect : Rect{};
+    ++clipChanges;
   }
   Color setTextColor(Color color) override {
     const Color previous = textColor;
     textColor = color;
     return previous;
+  }
+
+  void record(Primitive::Kind kind, int a, int b, int c, int d, Color fill, const std::string& text = {},
+              unsigned format = 0) {
+    log.push_back({kind, a, b, c, d, pen, fill, textColor, text, format, clipped, clip});
   }
 
   std::vector<Primitive> of(Primitive::Kind kind) const {
@@ -67,6 +77,9 @@ class RecordingCanvas : public Canvas {
   Color pen = 0x00000000;
   Color brush = 0x00FFFFFF;
   Color textColor = 0x00000000;
+  bool clipped = false;
+  Rect clip;
+  int clipChanges = 0;
   int selections = 0;
   std::vector<Primitive> log;
 };

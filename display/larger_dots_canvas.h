@@ -1,0 +1,25 @@
+#pragma once
+// Passes everything on to another surface, with every ellipse twice as large
+// about its centre: the data dots for a projector.
+#include "platform/canvas.h"
+
+class LargerDotsCanvas : public Canvas {
+ public:
+  explicit LargerDotsCanvas(Canvas& target) : target_(target) {}
+
+  Color selectPen(Color color) override { return target_.selectPen(color); }
+  Color selectBrush(Color color) override { return target_.selectBrush(color); }
+  void moveTo(int x, int y) override { target_.moveTo(x, y); }
+  void lineTo(int x, int y) override { target_.lineTo(x, y); }
+  void ellipse(int left, int top, int right, int bottom) override;
+  void frameRect(const Rect& rect, Color brush) override { target_.frameRect(rect, brush); }
+  Size textExtent(const std::string& text) override { return target_.textExtent(text); }
+  void drawText(const std::string& text, const Rect& rect, unsigned format) override {
+    target_.drawText(text, rect, format);
+  }
+  Color setTextColor(Color color) override { return target_.setTextColor(color); }
+  void setClipRect(const Rect* rect) override { target_.setClipRect(rect); }
+
+ private:
+  Canvas& target_;
+};

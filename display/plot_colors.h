@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/canvas.h"
+
+// The colours of the picture, shared by the painting and its legend.
+namespace PlotColor {
+constexpr Color black = 0x00000000;
+constexpr Color red = 0x000000FF;
+constexpr Color green = 0x0000FF00;
+constexpr Color blue = 0x00FF0000;
+constexpr Color curve = blue;
+constexpr Color darts = red;
+constexpr Color upperHull = red;
+constexpr Color squeeze = green;
+constexpr Color points = black;
+constexpr Color candidate = red;  // outlined in the points' colour
+}  // namespace PlotColor

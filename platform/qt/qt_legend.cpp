@@ -1,0 +1,65 @@
+#include "platform/qt/qt_legend.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int columns = 2;
+constexpr int swatchWidth = 12;
+constexpr int gap = 4;         // between swatch and name
+constexpr int columnGap = 8;
+
+QColor toQColor(Color color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+}  // namespace
+
+QtLegend::QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent)
+    : QWidget(parent), entries_(entries) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+int QtLegend::rows() const { return static_cast<int>((entries_.size() + columns - 1) / columns); }
+
+int QtLegend::columnWidth(int column) const {
+  int widest = 0;
+  for (std::size_t i = column; i < entries_.size(); i += columns)
+    widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromUtf8(entries_[i].name)));
+  return swatchWidth + gap + widest;
+}
+
+QSize QtLegend::sizeHint() const {
+  int width = 0;
+  for (int c = 0; c < columns; ++c) width += columnWidth(c) + (c > 0 ? columnGap : 0);
+  return QSize(width, rows() * fontMetrics().height());
+}
+
+QRect QtLegend::swatchRect(int i) const {
+  const int column = i % columns;
+  const int row = i / columns;
+  int x = 0;
+  for (int c = 0; c < column; ++c) x += columnWidth(c) + columnGap;
+  const int lineHeight = fontMetrics().height();
+  return QRect(x, row * lineHeight, swatchWidth, lineHeight);
+}
+
+void QtLegend::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (int i = 0; i < static_cast<int>(entries_.size()); ++i) {
+    const LegendEntry& entry = entries_[i];
+    const QRect swatch = swatchRect(i);
+    const QPoint centre = swatch.center();
+    if (entry.dot) {
+      // The candidate's size; the picture's dots are smaller but the colour counts here.
+      painter.setPen(toQColor(entry.outline));
+      painter.setBrush(toQColor(entry.color));
+      painter.drawEllipse(QRect(centre.x() - 3, centre.y() - 3, 7, 7));
+    } else {
+      painter.fillRect(QRect(swatch.left(), centre.y() - 1, swatch.width(), 2), toQColor(entry.color));
+    }
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect text(swatch.right() + 1 + gap, swatch.top(), width(), swatch.height());
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(entry.name));
+  }
+}

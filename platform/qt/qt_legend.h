@@ -1,0 +1,26 @@
+#pragma once
+// The legend beside the status line: a small swatch and a name for each
+// colour of the picture, lines in one column and dots in the next.
+#include <QWidget>
+#include <vector>
+
+#include "resources/legend.h"
+
+class QtLegend : public QWidget {
+ public:
+  explicit QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent = nullptr);
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  // Where the swatch of entry i is drawn, for checks of what the legend shows.
+  QRect swatchRect(int i) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int columnWidth(int column) const;
+  int rows() const;
+
+  std::vector<LegendEntry> entries_;
+};

@@ -1,0 +1,178 @@
+// The View pop-up: status bar, animation driven by timer messages, larger points.
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "resources/command_ids.h"
+#include "support/fake_window.h"
+#include "support/recording_canvas.h"
+
+namespace {
+
+struct ViewRig {
+  ViewRig() {
+    window.setUserData(&app);
+    app.hwnd = &window;
+  }
+  void tick() { mainWindowProc(window, WindowMessage::Timer, MessageParams()); }
+  FakeWindow window;
+  MainWindow app;
+};
+
+TEST(Animation, StepsOnEveryTickUntilACandidateIsAccepted) {
+  ViewRig rig;
+  rig.app.command(CommandId::startStepping);
+  rig.app.command(CommandId::animateSteps);
+  EXPECT_TRUE(rig.app.animating);
+  EXPECT_EQ(rig.window.timerMilliseconds, 500);
+  int ticks = 0;
+  while (rig.app.animating && ticks < 1000) {
+    const int before = rig.app.stepsTaken;
+    const int repaints = rig.window.repaints;
+    rig.tick();
+    ++ticks;
+    EXPECT_EQ(rig.app.stepsTaken, before + 1);
+    EXPECT_GT(rig.window.repaints, repaints);
+  }
+  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_EQ(rig.app.stepsTaken, ticks);
+  EXPECT_EQ(rig.window.timerMilliseconds, 0);
+  EXPECT_TRUE(rig.app.stepping);
+  // A late tick changes nothing; Space again goes on to the next acceptance.
+  rig.tick();
+  EXPECT_EQ(rig.app.stepsTaken, ticks);
+  rig.app.command(CommandId::animateSteps);
+  rig.tick();
+  EXPECT_EQ(rig.app.stepsTaken, ticks + 1);
+}
+
+TEST(Animation, GivesTheSameStepsAsNextStep) {
+  ViewRig animated;
+  ViewRig manual;
+  animated.app.command(CommandId::startStepping);
+  manual.app.command(CommandId::startStepping);
+  animated.app.command(CommandId::animateSteps);
+  while (animated.app.animating) animated.tick();
+  for (int i = 0; i < animated.app.stepsTaken; ++i) manual.app.command(CommandId::nextStep);
+  EXPECT_EQ(animated.app.sampler.lastX, manual.app.sampler.lastX);
+  EXPECT_EQ(animated.app.sampler.points.size(), manual.app.sampler.points.size());
+  EXPECT_EQ(animated.app.rnd.state, manual.app.rnd.state);
+}
+
+TEST(Animation, SpaceAgainStopsIt) {
+  ViewRig rig;
+  rig.app.command(CommandId::animateSteps);  // starts the stepping itself
+  ASSERT_TRUE(rig.app.stepping);
+  ASSERT_TRUE(rig.app.animating);
+  rig.app.command(CommandId::animateSteps);
+  EXPECT_FALSE(rig.app.animating);
+  EXPECT_EQ(rig.window.timerMilliseconds, 0);
+  rig.tick();
+  EXPECT_EQ(rig.app.stepsTaken, 0);
+}
+
+TEST(Animation, StopsAtDensityScaleThrowAndStopCommands) {
+  for (int id : {121, 124, 126, 111, 112, 133, 136}) {
+    ViewRig rig;
+    rig.app.command(CommandId::startStepping);
+    rig.app.command(CommandId::animateSteps);
+    rig.app.command(id);
+    EXPECT_FALSE(rig.app.animating) << id;
+    EXPECT_EQ(rig.window.timerMilliseconds, 0) << id;
+  }
+  // Refresh and the other View items leave it running.
+  for (int id : {141, CommandId::largerPoints, CommandId::statusBar}) {
+    ViewRig rig;
+    rig.app.command(CommandId::animateSteps);
+    rig.app.command(id);
+    EXPECT_TRUE(rig.app.animating) << id;
+  }
+}
+
+TEST(Animation, StopsWhenAMessageBoxOpens) {
+  ViewRig rig;
+  rig.app.command(126);  // the test density fails a step sooner or later
+  rig.app.command(CommandId::animateSteps);
+  for (int i = 0; i < 5000 && rig.app.animating; ++i) {
+    rig.tick();
+    if (rig.app.lastStepAccepted && rig.app.animating == false && rig.window.boxes.empty()) {
+      rig.app.command(CommandId::animateSteps);
+    }
+  }
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_FALSE(rig.app.animating);
+  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_EQ(rig.window.timerMilliseconds, 0);
+
+  // A density whose start fails never animates.
+  ViewRig failing;
+  failing.app.command(122);
+  failing.app.command(CommandId::animateSteps);
+  EXPECT_EQ(failing.window.boxes.size(), 1u);
+  EXPECT_FALSE(failing.app.animating);
+  EXPECT_EQ(failing.window.timerMilliseconds, 0);
+}
+
+TEST(ViewMenu, CheckMarksShowTheStateWhenItOpens) {
+  ViewRig rig;
+  FakeMenu menu;
+  rig.app.updateMenu(menu, 4);
+  EXPECT_EQ(menu.checks, (std::map<int, bool>{{161, true}, {162, false}, {163, false}}));
+  rig.app.command(CommandId::statusBar);
+  rig.app.command(CommandId::animateSteps);
+  rig.app.command(CommandId::largerPoints);
+  rig.app.updateMenu(menu, 4);
+  EXPECT_EQ(menu.checks, (std::map<int, bool>{{161, false}, {162, true}, {163, true}}));
+  // The classic pop-ups keep their marks by position.
+  FakeMenu plot;
+  rig.app.updateMenu(plot, 1);
+  EXPECT_EQ(plot.checks, (std::map<int, bool>{{111, true}, {112, false}}));
+  FakeMenu go;
+  rig.app.updateMenu(go, 3);
+  EXPECT_TRUE(go.checks.empty());
+}
+
+TEST(ViewMenu, StatusBarTogglesTheWindowsStatusLine) {
+  ViewRig rig;
+  rig.app.command(CommandId::statusBar);
+  EXPECT_FALSE(rig.window.statusBarShown);
+  rig.app.command(CommandId::statusBar);
+  EXPECT_TRUE(rig.window.statusBarShown);
+}
+
+TEST(ViewMenu, LargerPointsDoublesEveryDotAboutItsCentre) {
+  ViewRig rig;
+  rig.app.command(CommandId::throwDarts);
+  RecordingCanvas normal;
+  rig.app.paint(normal);
+  rig.app.command(CommandId::largerPoints);
+  RecordingCanvas larger;
+  rig.app.paint(larger);
+  const auto small = normal.of(Primitive::Ellipse);
+  const auto big = larger.of(Primitive::Ellipse);
+  ASSERT_EQ(small.size(), 5000u);
+  ASSERT_EQ(big.size(), small.size());
+  for (std::size_t i = 0; i < small.size(); i += 97) {
+    EXPECT_EQ(big[i].a + big[i].c, small[i].a + small[i].c);
+    EXPECT_EQ(big[i].b + big[i].d, small[i].b + small[i].d);
+    EXPECT_EQ(big[i].c - big[i].a, 4);
+  }
+  // While stepping: points 8 across, the candidate 16.
+  rig.app.command(CommandId::startStepping);
+  rig.app.command(CommandId::nextStep);
+  RecordingCanvas stepping;
+  rig.app.paint(stepping);
+  const auto dots = stepping.of(Primitive::Ellipse);
+  ASSERT_EQ(dots.size(), rig.app.sampler.points.size() + 1);
+  for (std::size_t i = 0; i + 1 < dots.size(); ++i) EXPECT_EQ(dots[i].c - dots[i].a, 8);
+  EXPECT_EQ(dots.back().c - dots.back().a, 16);
+}
+
+TEST(SavePicture, AsksTheWindowAndStopsTheAnimation) {
+  ViewRig rig;
+  rig.app.command(CommandId::animateSteps);
+  rig.app.command(CommandId::savePicture);
+  EXPECT_EQ(rig.window.pictureRequests, 1);
+  EXPECT_FALSE(rig.app.animating);
+}
+
+}  // namespace
