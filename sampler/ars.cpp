@@ -2,11 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "density/ars_density.h"
 #include "sampler/assertion.h"
+#include "sampler/mt64_uniform.h"
 #include "sampler/uniform_random.h"
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+[[noreturn]] void badSetting(const std::string& what) { throw std::invalid_argument(what); }
+
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+}  // namespace
 
 double shiftedExp(double a, double b) {
   const double sum = a + b;
@@ -27,6 +46,12 @@ void ARSSampler::reset() {
   lastX = 0.0;
   lastLogY = 0.0;
   hasLastDraw = false;
+}
+
+void ARSSampler::restart() {
+  clear();
+  reset();
+  scaleOffset = 0.0;
 }
 
 void ARSSampler::clear() {
@@ -61,6 +86,7 @@ void ARSSampler::initPoints() {
     if (!keepPoints) reducePoints();
     return;
   }
+  checkLimits();
   HullPoint p, q, r;
   segments.clear();
   if (lowerBounded && upperBounded) {
@@ -77,10 +103,41 @@ void ARSSampler::initPoints() {
   } else {
     findStartingPoints(p, q, r);
   }
+  checkStartingPoints(p, q, r);
   // A stray set of fewer than three points cannot take part in an envelope.
   points.assign({p, q, r});
   ++pointsVersion;
   hasLastDraw = false;
+}
+
+// The limits that initPoints works from. None of these fires for the window
+// program, whose limits are those of reset() or an unbounded upper end.
+void ARSSampler::checkLimits() const {
+  if (lowerBounded && !std::isfinite(lowerLimit)) {
+    badSetting("lowerLimit must be finite when lowerBounded is set (it is " + number(lowerLimit) + ")");
+  }
+  if (upperBounded && !std::isfinite(upperLimit)) {
+    badSetting("upperLimit must be finite when upperBounded is set (it is " + number(upperLimit) + ")");
+  }
+  // The bounded searches keep one tolerance from each end.
+  if (lowerBounded && upperBounded && !(upperLimit - lowerLimit > 2 * tolerance)) {
+    badSetting("lowerLimit (" + number(lowerLimit) + ") must lie below upperLimit (" +
+               number(upperLimit) + ") by more than twice the tolerance");
+  }
+}
+
+// Starting points must be finite, ordered and inside the limits; otherwise a
+// NaN or infinite point would poison every chord of the envelope.
+void ARSSampler::checkStartingPoints(const HullPoint& p, const HullPoint& q,
+                                     const HullPoint& r) const {
+  for (const HullPoint& point : {p, q, r}) {
+    if (!std::isfinite(point.x)) badSetting("a starting point is not finite: check the limits");
+    if (!std::isfinite(point.h)) {
+      badSetting("logDensity must be finite at the starting points; it is " + number(point.h) +
+                 " at x = " + number(point.x));
+    }
+  }
+  if (!(p.x < q.x && q.x < r.x)) throw XNotLogConcave();
 }
 
 // Throws when an outward search over an unbounded end runs away: its point
@@ -94,8 +151,22 @@ void ARSSampler::checkSearch(const HullPoint& moved, int& doublings) const {
 
 void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
   ARS_ASSERT(density != nullptr, "density != NULL", "ars", 202);
-  a.x = lowerBounded ? lowerLimit + tolerance : 1.0;
-  c.x = upperBounded ? upperLimit - tolerance : 1.0;
+  // A start of 1.0 on an unbounded side, as long as it lies beyond the
+  // bounded end; when both ends are unbounded, 0 and 1 (the searches then move
+  // them apart until they straddle the mode).
+  if (lowerBounded && upperBounded) {
+    a.x = lowerLimit + tolerance;
+    c.x = upperLimit - tolerance;
+  } else if (lowerBounded) {
+    a.x = lowerLimit + tolerance;
+    c.x = a.x < 1.0 ? 1.0 : a.x + std::max(1.0, std::fabs(a.x));
+  } else if (upperBounded) {
+    c.x = upperLimit - tolerance;
+    a.x = c.x > 1.0 ? 1.0 : c.x - std::max(1.0, std::fabs(c.x));
+  } else {
+    a.x = 0.0;
+    c.x = 1.0;
+  }
   if (c.x < a.x) std::swap(a.x, c.x);
   a.h = evaluate(a.x);
   c.h = evaluate(c.x);
@@ -223,8 +294,37 @@ SpreadSlopes spreadSlopes(const HullPoint& q1, const HullPoint& q2, const HullPo
 
 }  // namespace
 
+// Without spreading: the crossing of the secant q1-q2, extended right from q2,
+// with the secant q3-q4, extended left from q3. For a concave h it lies in
+// [q2.x, q3.x] at the fraction (m - g) / (d - g), m being the chord q2-q3;
+// computed so, it stays in its interval. When the crossing is so close to an
+// end (or the secants so nearly parallel) that the chord q2-q3 is within
+// rounding of the hull, the crossing moves to that end: the hull piece is then
+// exactly a chord or exactly a secant, and no slope is recomputed from a
+// piece too short to carry one.
+ARSSampler::Crossing ARSSampler::stableIntersection(const HullPoint& q1, const HullPoint& q2,
+                                                    const HullPoint& q3,
+                                                    const HullPoint& q4) const {
+  const double d = chordSlope(q1, q2);
+  const double g = chordSlope(q3, q4);
+  const double m = chordSlope(q2, q3);
+  const double width = q3.x - q2.x;
+  double lambda = (m - g) / (d - g);
+  if (!(lambda > 0)) lambda = 0;  // also NaN: parallel secants
+  if (lambda > 1) lambda = 1;
+  const double gap = (d - g) * lambda * (1 - lambda) * width;
+  const double level = 1e-12 * (1 + std::fabs(q2.h) + std::fabs(q3.h));
+  if (!(gap > level)) {
+    // Both ends of the interval lie on the hull; pick the nearer one.
+    if (lambda < 0.5) return {q2.x, q2.h};
+    return {q3.x, q3.h};
+  }
+  return {q2.x + lambda * width, q2.h + d * (lambda * width)};
+}
+
 double ARSSampler::intersectX(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
                               const HullPoint& q4) const {
+  if (!(minSlopeGap > 0)) return stableIntersection(q1, q2, q3, q4).x;
   const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
   const double b1 = q2.h - q2.x * s.d;
   const double b2 = q3.h - q3.x * s.g;
@@ -233,6 +333,7 @@ double ARSSampler::intersectX(const HullPoint& q1, const HullPoint& q2, const Hu
 
 double ARSSampler::intersectY(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
                               const HullPoint& q4) const {
+  if (!(minSlopeGap > 0)) return stableIntersection(q1, q2, q3, q4).y;
   const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
   const double b1 = q2.h - q2.x * s.d;
   const double b2 = q3.h - q3.x * s.g;
@@ -381,6 +482,7 @@ void ARSSampler::computeAreas() {
 }
 
 bool ARSSampler::insertPoint(double x, double h) {
+  if (points.size() >= maxPoints) return false;
   auto at = std::lower_bound(points.begin(), points.end(), x,
                              [](const HullPoint& p, double value) { return p.x < value; });
   // A repeated abscissa would make a zero-width chord.
@@ -388,6 +490,56 @@ bool ARSSampler::insertPoint(double x, double h) {
   points.insert(at, HullPoint{x, h});
   ++pointsVersion;
   return true;
+}
+
+namespace {
+
+// Point j lies below the chord of points i and k (i < j < k) by more than
+// rounding. Compared as a distance in log values, so that the tolerance does
+// not grow as the points close in.
+bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c, double tolerance) {
+  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
+  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
+  return b.h < chord - tolerance * scale;
+}
+
+}  // namespace
+
+bool ARSSampler::violatesLogConcavity() const {
+  for (std::size_t j = 1; j + 1 < points.size(); ++j) {
+    if (belowChord(points[j - 1], points[j], points[j + 1], concavityTolerance)) return true;
+  }
+  return false;
+}
+
+bool ARSSampler::violatesLogConcavity(double x, double h) const {
+  const std::size_t at = static_cast<std::size_t>(
+      std::lower_bound(points.begin(), points.end(), x,
+                       [](const HullPoint& p, double value) { return p.x < value; }) -
+      points.begin());
+  const std::size_t n = points.size() + 1;
+  // Point i of the set with (x, h) inserted before index at.
+  const auto point = [&](std::size_t i) -> HullPoint {
+    if (i < at) return points[i];
+    if (i == at) return {x, h};
+    return points[i - 1];
+  };
+  for (std::size_t j = 1; j + 1 < n; ++j) {
+    const HullPoint a = point(j - 1), b = point(j), c = point(j + 1);
+    if (!(a.x < b.x && b.x < c.x)) continue;  // a repeated abscissa proves nothing
+    if (belowChord(a, b, c, concavityTolerance)) return true;
+  }
+  return false;
+}
+
+// An envelope without a positive, finite area cannot be drawn from. With the
+// window program's densities it never happens: their log values are finite
+// and the hull's largest value is scaled to e^50.
+void ARSSampler::checkArea() const {
+  if (totalArea > 0 && totalArea < infinity) return;
+  if (violatesLogConcavity()) throw XNotLogConcave();
+  badSetting("the envelope has no positive finite area (totalArea " + number(totalArea) +
+             "): check lowerLimit, upperLimit and logDensity");
 }
 
 bool ARSSampler::envelopeIsCurrent() const {
@@ -428,10 +580,11 @@ std::size_t ARSSampler::chooseCachedSegment(double t) const {
   return i < n ? i : n - 1;
 }
 
-ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
+template <class Source>
+ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
   ++counts.draws;
-  const double t = prnd->next() * totalArea;
-  const double u2 = prnd->next();  // the acceptance uniform, drawn second
+  const double t = source.next() * totalArea;
+  const double u2 = source.next();  // the acceptance uniform, drawn second
   const std::size_t i = useCache ? chooseCachedSegment(t) : chooseSegment(t);
   const EnvelopeSegment& segment = segments[i];
   const double x0 = segment.upperLeftX;
@@ -464,39 +617,98 @@ bool ARSSampler::decide(const Candidate& candidate) {
 bool ARSSampler::densityTest(const Candidate& candidate) {
   const double c = candidate.hull;
   const double u2 = candidate.uniform2;
-  const double hx = evaluate(candidate.x);
+  const double x = candidate.x;
+  // Only tail candidates come here, and with the uniforms of UniformRandom
+  // (at least 4.6e-10 from 0 and 1) their inversion stays inside the limits by
+  // far more than rounding; a candidate outside them, or not a number, is
+  // drawn again rather than evaluated where the density may be undefined.
+  if (!(x >= lowerLimit && x <= upperLimit)) {
+    ++counts.rejections;
+    return false;
+  }
+  const double hx = evaluate(x);
+  if (!(hx > -infinity && hx < infinity)) {
+    if (hx == -infinity) return zeroDensityAt(x);
+    badSetting("logDensity is " + number(hx) + " at x = " + number(x) +
+               ", inside the limits of the envelope");
+  }
   const double f = scaledExp(hx);
   if (f / c > 1 + hullExcessTolerance) {
-    // The density rises above its upper hull: it is not log-concave there.
-    lastLogY = scaledLog(u2 * c);
-    throw XNotLogConcave();
+    // The density rises above its upper hull. Reported only with proof;
+    // otherwise the hull was too low through its own construction (the
+    // spread slopes), and the candidate refines it where it was wrong.
+    if (violatesLogConcavity(x, hx)) {
+      lastLogY = scaledLog(u2 * c);
+      throw XNotLogConcave();
+    }
+    ++counts.rejections;
+    refine(x, hx);
+    return false;
   }
   if (f / c >= u2) {
     ++counts.densityAccepts;
     return true;
   }
   ++counts.rejections;
-  if (insertPoint(candidate.x, hx)) {
+  refine(x, hx);
+  return false;
+}
+
+void ARSSampler::refine(double x, double h) {
+  if (insertPoint(x, h)) {
     totalArea = 0.0;
     buildEnvelope();
+    checkArea();
   }
+}
+
+// The density is zero at x (logDensity -infinity). A log-concave density is
+// positive on an interval: beyond the outer points the limit moves in to x;
+// between two points with finite values the density cannot be log-concave.
+bool ARSSampler::zeroDensityAt(double x) {
+  ++counts.rejections;
+  if (x < points.front().x) {
+    lowerLimit = x;
+  } else if (x > points.back().x) {
+    upperLimit = x;
+  } else {
+    lastLogY = scaledLog(0.0);
+    throw XNotLogConcave();
+  }
+  totalArea = 0.0;
+  buildEnvelope();
+  checkArea();
   return false;
 }
 
 bool ARSSampler::step() {
   hasLastDraw = true;
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
-  const Candidate candidate = drawCandidate(false);
+  return stepWith(*prnd);
+}
+
+template <class Source>
+bool ARSSampler::stepWith(Source& source) {
+  hasLastDraw = true;
+  if (segments.empty()) badSetting("step() needs an envelope: call initPoints() and buildEnvelope()");
+  checkArea();
+  const Candidate candidate = drawCandidate(source, false);
   lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
   return decide(candidate);
 }
 
 double ARSSampler::sample() {
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
+  return sampleWith(*prnd);
+}
+
+template <class Source>
+double ARSSampler::sampleWith(Source& source) {
   if (points.size() < 3 || !keepPoints) initPoints();
   if (!envelopeIsCurrent()) {
     totalArea = 0.0;
     buildEnvelope();
+    checkArea();
   } else {
     density->logZero = -(scaleOffset + 51);
   }
@@ -504,10 +716,15 @@ double ARSSampler::sample() {
   // logarithm only for the accepted one.
   for (;;) {
     hasLastDraw = true;
-    const Candidate candidate = drawCandidate(true);
+    const Candidate candidate = drawCandidate(source, true);
     if (decide(candidate)) {
       lastLogY = scaledLog(candidate.uniform2 * candidate.hull);
       return lastX;
     }
   }
 }
+
+template bool ARSSampler::stepWith<UniformRandom>(UniformRandom&);
+template bool ARSSampler::stepWith<Mt64Uniform>(Mt64Uniform&);
+template double ARSSampler::sampleWith<UniformRandom>(UniformRandom&);
+template double ARSSampler::sampleWith<Mt64Uniform>(Mt64Uniform&);
