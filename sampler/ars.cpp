@@ -492,22 +492,18 @@ bool ARSSampler::insertPoint(double x, double h) {
   return true;
 }
 
-namespace {
-
-// Point j lies below the chord of points i and k (i < j < k) by more than
-// rounding. Compared as a distance in log values, so that the tolerance does
-// not grow as the points close in.
-bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c, double tolerance) {
+// Compared as a distance in log values rather than as two slopes, so that the
+// tolerance does not have to grow as the points close in: the slopes of a-b
+// and b-c differ by this distance times (c.x - a.x) / ((b.x - a.x)(c.x - b.x)).
+bool ARSSampler::belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
   const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
   const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
-  return b.h < chord - tolerance * scale;
+  return b.h < chord - concavityTolerance * scale;
 }
-
-}  // namespace
 
 bool ARSSampler::violatesLogConcavity() const {
   for (std::size_t j = 1; j + 1 < points.size(); ++j) {
-    if (belowChord(points[j - 1], points[j], points[j + 1], concavityTolerance)) return true;
+    if (belowChord(points[j - 1], points[j], points[j + 1])) return true;
   }
   return false;
 }
@@ -527,7 +523,7 @@ bool ARSSampler::violatesLogConcavity(double x, double h) const {
   for (std::size_t j = 1; j + 1 < n; ++j) {
     const HullPoint a = point(j - 1), b = point(j), c = point(j + 1);
     if (!(a.x < b.x && b.x < c.x)) continue;  // a repeated abscissa proves nothing
-    if (belowChord(a, b, c, concavityTolerance)) return true;
+    if (belowChord(a, b, c)) return true;
   }
   return false;
 }
@@ -593,11 +589,26 @@ ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
   const double start = useCache ? leftHullValues[i] : scaledExp(y0);
   const double c = start + (t - segment.cumulativeArea) * slope;
   // A flat piece is a rectangle: invert it linearly instead of dividing by zero.
-  const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
-                              : (t - segment.cumulativeArea) / start + x0;
+  double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
+                        : (t - segment.cumulativeArea) / start + x0;
+  if (stableInversion) x = stableCandidate(segment, t - segment.cumulativeArea, start, x);
   lastX = x;
   lastSegment = i;
   return {i, x, c, u2};
+}
+
+// The inversion written as x0 + (a / e0) log1p(z) / z with z = a s / e0,
+// which keeps its precision as the slope s goes to 0 (the quotient of two
+// logarithms' difference by s does not), kept inside its piece.
+double ARSSampler::stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
+                                   double plain) const {
+  if (!(start > 0)) return plain;
+  const double z = areaIn * segment.upperSlope / start;
+  double x = plain;
+  if (z > -1) x = segment.upperLeftX + areaIn / start * (z != 0 ? std::log1p(z) / z : 1.0);
+  if (!(x >= segment.upperLeftX)) x = segment.upperLeftX;
+  if (!(x <= segment.upperRightX)) x = segment.upperRightX;
+  return x;
 }
 
 bool ARSSampler::decide(const Candidate& candidate) {

@@ -108,6 +108,8 @@ class ARSSampler {
   // rises beyond rounding: proof that the density is not log-concave.
   bool violatesLogConcavity() const;
   bool violatesLogConcavity(double x, double h) const;
+  // b (with a.x < b.x < c.x) lies below the chord a-c by more than rounding.
+  static bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 
   // Drawing, defined with the display code.
   void drawAbscissae(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
@@ -135,6 +137,9 @@ class ARSSampler {
   // parallel secants then meet at the stable intersection of their interval.
   double areaTolerance = 0.01;
   double minSlopeGap = 0.1;
+  // Invert hull pieces in a form that stays exact for nearly flat pieces and
+  // keep candidates inside their piece (the program uses the plain formula).
+  bool stableInversion = false;
   const double upperStart = 10.0;
   const double lowerStart = -10.0;
   const double tolerance = 1e-6;
@@ -170,6 +175,8 @@ class ARSSampler {
   double evaluate(double x);  // logDensity, counted
   template <class Source>
   Candidate drawCandidate(Source& source, bool useCache);
+  double stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
+                         double plain) const;
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
   void refine(double x, double h);
