@@ -653,6 +653,7 @@ bool ARSSampler::densityTest(const Candidate& candidate) {
       throw XNotLogConcave();
     }
     ++counts.rejections;
+    ++counts.hullRepairs;
     refine(x, hx);
     return false;
   }
