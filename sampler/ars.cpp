@@ -589,9 +589,9 @@ ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
   const double start = useCache ? leftHullValues[i] : scaledExp(y0);
   const double c = start + (t - segment.cumulativeArea) * slope;
   // A flat piece is a rectangle: invert it linearly instead of dividing by zero.
-  double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
-                        : (t - segment.cumulativeArea) / start + x0;
-  if (stableInversion) x = stableCandidate(segment, t - segment.cumulativeArea, start, x);
+  const double x = stableInversion ? stableCandidate(segment, t - segment.cumulativeArea, start, c)
+                   : slope != 0    ? (scaledLog(c) - y0) / slope + x0
+                                   : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
   lastSegment = i;
   return {i, x, c, u2};
@@ -601,11 +601,14 @@ ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
 // which keeps its precision as the slope s goes to 0 (the quotient of two
 // logarithms' difference by s does not), kept inside its piece.
 double ARSSampler::stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
-                                   double plain) const {
-  if (!(start > 0)) return plain;
+                                   double hull) const {
   const double z = areaIn * segment.upperSlope / start;
-  double x = plain;
-  if (z > -1) x = segment.upperLeftX + areaIn / start * (z != 0 ? std::log1p(z) / z : 1.0);
+  double x;
+  if (start > 0 && z > -1) {
+    x = segment.upperLeftX + areaIn / start * (z != 0 ? std::log1p(z) / z : 1.0);
+  } else {  // a piece that starts below the cut-off, or past its end by rounding
+    x = (scaledLog(hull) - segment.upperLeftY) / segment.upperSlope + segment.upperLeftX;
+  }
   if (!(x >= segment.upperLeftX)) x = segment.upperLeftX;
   if (!(x <= segment.upperRightX)) x = segment.upperRightX;
   return x;

@@ -176,7 +176,7 @@ class ARSSampler {
   template <class Source>
   Candidate drawCandidate(Source& source, bool useCache);
   double stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
-                         double plain) const;
+                         double hull) const;
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
   void refine(double x, double h);
