@@ -25,7 +25,11 @@
 // ordered or not finite, logDensity not finite at a starting point or NaN
 // where the envelope needs it, an envelope with no positive finite area).
 //
-// For a library with sound defaults on any support, see LogConcaveSampler.
+// The constructed settings suit the program's densities on (0, 1) and
+// (0, inf): the slope spreading (minSlopeGap 0.1) and the outward search's
+// absolute level ln(1e-6) depend on the density's scale, and a mode at a
+// finite end is reported as not log-concave. For a library with sound
+// defaults on any support, scale and location, see LogConcaveSampler.
 #include <cstddef>
 #include <cstdint>
 #include <vector>

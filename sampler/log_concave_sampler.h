@@ -29,8 +29,9 @@
 // sample(), when the evaluated points prove h not concave (a point below the
 // chord of its neighbours beyond rounding, or a zero between positive values)
 // or the density not integrable towards an unbounded end (e.g. e^x on
-// [0, inf); Cauchy and Student t are reported as soon as a draw lands in a
-// tail heavier than the hull's).
+// [0, inf); Cauchy and Student t are reported by the search for starting
+// points, or else by the first draw that lands where a tail is heavier than
+// the hull's).
 //
 // Cost. About 3 N^(1/3) envelope points for N draws (one per rejection) and
 // about 5 N^(1/3) evaluations of h (rejections, plus the draws that the
