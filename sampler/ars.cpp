@@ -597,17 +597,21 @@ ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
   return {i, x, c, u2};
 }
 
-// The inversion written as x0 + (a / e0) log1p(z) / z with z = a s / e0,
-// which keeps its precision as the slope s goes to 0 (the quotient of two
-// logarithms' difference by s does not), kept inside its piece.
+// The inversion written as x0 + log1p(z) / s with z = a s / e0 (a the area
+// into the piece, e0 the scaled hull at its left end): no difference of two
+// logarithms, so it keeps full precision as the slope goes to 0. Kept inside
+// its piece.
 double ARSSampler::stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
                                    double hull) const {
-  const double z = areaIn * segment.upperSlope / start;
+  const double s = segment.upperSlope;
+  const double z = areaIn * s / start;
   double x;
-  if (start > 0 && z > -1) {
-    x = segment.upperLeftX + areaIn / start * (z != 0 ? std::log1p(z) / z : 1.0);
-  } else {  // a piece that starts below the cut-off, or past its end by rounding
-    x = (scaledLog(hull) - segment.upperLeftY) / segment.upperSlope + segment.upperLeftX;
+  if (!(start > 0)) {  // a piece that starts below the cut-off
+    x = (scaledLog(hull) - segment.upperLeftY) / s + segment.upperLeftX;
+  } else if (s == 0) {
+    x = segment.upperLeftX + areaIn / start;
+  } else {
+    x = segment.upperLeftX + std::log1p(z) / s;  // z <= -1 only past the end, clamped below
   }
   if (!(x >= segment.upperLeftX)) x = segment.upperLeftX;
   if (!(x <= segment.upperRightX)) x = segment.upperRightX;
