@@ -2,13 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "density/ars_density.h"
 #include "sampler/assertion.h"
+#include "sampler/mt64_uniform.h"
 #include "sampler/squeeze_decision.h"
 #include "sampler/uniform_random.h"
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+[[noreturn]] void badSetting(const std::string& what) { throw std::invalid_argument(what); }
+
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+}  // namespace
 
 double shiftedExp(double a, double b) {
   const double sum = a + b;
@@ -29,6 +47,12 @@ void ARSSampler::reset() {
   lastX = 0.0;
   lastLogY = 0.0;
   hasLastDraw = false;
+}
+
+void ARSSampler::restart() {
+  clear();
+  reset();
+  scaleOffset = 0.0;
 }
 
 void ARSSampler::clear() {
@@ -63,6 +87,7 @@ void ARSSampler::initPoints() {
     if (!keepPoints) reducePoints();
     return;
   }
+  checkLimits();
   HullPoint p, q, r;
   segments.clear();
   if (lowerBounded && upperBounded) {
@@ -79,10 +104,41 @@ void ARSSampler::initPoints() {
   } else {
     findStartingPoints(p, q, r);
   }
+  checkStartingPoints(p, q, r);
   // A stray set of fewer than three points cannot take part in an envelope.
   points.assign({p, q, r});
   ++pointsVersion;
   hasLastDraw = false;
+}
+
+// The limits that initPoints works from. None of these fires for the window
+// program, whose limits are those of reset() or an unbounded upper end.
+void ARSSampler::checkLimits() const {
+  if (lowerBounded && !std::isfinite(lowerLimit)) {
+    badSetting("lowerLimit must be finite when lowerBounded is set (it is " + number(lowerLimit) + ")");
+  }
+  if (upperBounded && !std::isfinite(upperLimit)) {
+    badSetting("upperLimit must be finite when upperBounded is set (it is " + number(upperLimit) + ")");
+  }
+  // The bounded searches keep one tolerance from each end.
+  if (lowerBounded && upperBounded && !(upperLimit - lowerLimit > 2 * tolerance)) {
+    badSetting("lowerLimit (" + number(lowerLimit) + ") must lie below upperLimit (" +
+               number(upperLimit) + ") by more than twice the tolerance");
+  }
+}
+
+// Starting points must be finite, ordered and inside the limits; otherwise a
+// NaN or infinite point would poison every chord of the envelope.
+void ARSSampler::checkStartingPoints(const HullPoint& p, const HullPoint& q,
+                                     const HullPoint& r) const {
+  for (const HullPoint& point : {p, q, r}) {
+    if (!std::isfinite(point.x)) badSetting("a starting point is not finite: check the limits");
+    if (!std::isfinite(point.h)) {
+      badSetting("logDensity must be finite at the starting points; it is " + number(point.h) +
+                 " at x = " + number(point.x));
+    }
+  }
+  if (!(p.x < q.x && q.x < r.x)) throw XNotLogConcave();
 }
 
 // Throws when an outward search over an unbounded end runs away: its point
@@ -96,8 +152,22 @@ void ARSSampler::checkSearch(const HullPoint& moved, int& doublings) const {
 
 void ARSSampler::findStartingPoints(HullPoint& a, HullPoint& b, HullPoint& c) {
   ARS_ASSERT(density != nullptr, "density != NULL", "ars", 202);
-  a.x = lowerBounded ? lowerLimit + tolerance : 1.0;
-  c.x = upperBounded ? upperLimit - tolerance : 1.0;
+  // A start of 1.0 on an unbounded side, as long as it lies beyond the
+  // bounded end; when both ends are unbounded, 0 and 1 (the searches then move
+  // them apart until they straddle the mode).
+  if (lowerBounded && upperBounded) {
+    a.x = lowerLimit + tolerance;
+    c.x = upperLimit - tolerance;
+  } else if (lowerBounded) {
+    a.x = lowerLimit + tolerance;
+    c.x = a.x < 1.0 ? 1.0 : a.x + std::max(1.0, std::fabs(a.x));
+  } else if (upperBounded) {
+    c.x = upperLimit - tolerance;
+    a.x = c.x > 1.0 ? 1.0 : c.x - std::max(1.0, std::fabs(c.x));
+  } else {
+    a.x = 0.0;
+    c.x = 1.0;
+  }
   if (c.x < a.x) std::swap(a.x, c.x);
   a.h = evaluate(a.x);
   c.h = evaluate(c.x);
@@ -225,8 +295,37 @@ SpreadSlopes spreadSlopes(const HullPoint& q1, const HullPoint& q2, const HullPo
 
 }  // namespace
 
+// Without spreading: the crossing of the secant q1-q2, extended right from q2,
+// with the secant q3-q4, extended left from q3. For a concave h it lies in
+// [q2.x, q3.x] at the fraction (m - g) / (d - g), m being the chord q2-q3;
+// computed so, it stays in its interval. When the crossing is so close to an
+// end (or the secants so nearly parallel) that the chord q2-q3 is within
+// rounding of the hull, the crossing moves to that end: the hull piece is then
+// exactly a chord or exactly a secant, and no slope is recomputed from a
+// piece too short to carry one.
+ARSSampler::Crossing ARSSampler::stableIntersection(const HullPoint& q1, const HullPoint& q2,
+                                                    const HullPoint& q3,
+                                                    const HullPoint& q4) const {
+  const double d = chordSlope(q1, q2);
+  const double g = chordSlope(q3, q4);
+  const double m = chordSlope(q2, q3);
+  const double width = q3.x - q2.x;
+  double lambda = (m - g) / (d - g);
+  if (!(lambda > 0)) lambda = 0;  // also NaN: parallel secants
+  if (lambda > 1) lambda = 1;
+  const double gap = (d - g) * lambda * (1 - lambda) * width;
+  const double level = 1e-12 * (1 + std::fabs(q2.h) + std::fabs(q3.h));
+  if (!(gap > level)) {
+    // Both ends of the interval lie on the hull; pick the nearer one.
+    if (lambda < 0.5) return {q2.x, q2.h};
+    return {q3.x, q3.h};
+  }
+  return {q2.x + lambda * width, q2.h + d * (lambda * width)};
+}
+
 double ARSSampler::intersectX(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
                               const HullPoint& q4) const {
+  if (!(minSlopeGap > 0)) return stableIntersection(q1, q2, q3, q4).x;
   const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
   const double b1 = q2.h - q2.x * s.d;
   const double b2 = q3.h - q3.x * s.g;
@@ -235,6 +334,7 @@ double ARSSampler::intersectX(const HullPoint& q1, const HullPoint& q2, const Hu
 
 double ARSSampler::intersectY(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
                               const HullPoint& q4) const {
+  if (!(minSlopeGap > 0)) return stableIntersection(q1, q2, q3, q4).y;
   const SpreadSlopes s = spreadSlopes(q1, q2, q3, q4, minSlopeGap);
   const double b1 = q2.h - q2.x * s.d;
   const double b2 = q3.h - q3.x * s.g;
@@ -462,6 +562,7 @@ void ARSSampler::buildGuide() {
 bool ARSSampler::insertPoint(double x, double h) { return insertPointAt(x, h) != noIndex; }
 
 std::size_t ARSSampler::insertPointAt(double x, double h) {
+  if (points.size() >= maxPoints) return noIndex;
   auto at = std::lower_bound(points.begin(), points.end(), x,
                              [](const HullPoint& p, double value) { return p.x < value; });
   // A repeated abscissa would make a zero-width chord.
@@ -469,6 +570,52 @@ std::size_t ARSSampler::insertPointAt(double x, double h) {
   at = points.insert(at, HullPoint{x, h});
   ++pointsVersion;
   return static_cast<std::size_t>(at - points.begin());
+}
+
+// Compared as a distance in log values rather than as two slopes, so that the
+// tolerance does not have to grow as the points close in: the slopes of a-b
+// and b-c differ by this distance times (c.x - a.x) / ((b.x - a.x)(c.x - b.x)).
+bool ARSSampler::belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
+  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
+  return b.h < chord - concavityTolerance * scale;
+}
+
+bool ARSSampler::violatesLogConcavity() const {
+  for (std::size_t j = 1; j + 1 < points.size(); ++j) {
+    if (belowChord(points[j - 1], points[j], points[j + 1])) return true;
+  }
+  return false;
+}
+
+bool ARSSampler::violatesLogConcavity(double x, double h) const {
+  const std::size_t at = static_cast<std::size_t>(
+      std::lower_bound(points.begin(), points.end(), x,
+                       [](const HullPoint& p, double value) { return p.x < value; }) -
+      points.begin());
+  const std::size_t n = points.size() + 1;
+  // Point i of the set with (x, h) inserted before index at.
+  const auto point = [&](std::size_t i) -> HullPoint {
+    if (i < at) return points[i];
+    if (i == at) return {x, h};
+    return points[i - 1];
+  };
+  for (std::size_t j = 1; j + 1 < n; ++j) {
+    const HullPoint a = point(j - 1), b = point(j), c = point(j + 1);
+    if (!(a.x < b.x && b.x < c.x)) continue;  // a repeated abscissa proves nothing
+    if (belowChord(a, b, c)) return true;
+  }
+  return false;
+}
+
+// An envelope without a positive, finite area cannot be drawn from. With the
+// window program's densities it never happens: their log values are finite
+// and the hull's largest value is scaled to e^50.
+void ARSSampler::checkArea() const {
+  if (totalArea > 0 && totalArea < infinity) return;
+  if (violatesLogConcavity()) throw XNotLogConcave();
+  badSetting("the envelope has no positive finite area (totalArea " + number(totalArea) +
+             "): check lowerLimit, upperLimit and logDensity");
 }
 
 bool ARSSampler::envelopeIsCurrent() const {
@@ -512,10 +659,11 @@ inline std::size_t ARSSampler::chooseCachedSegment(double t) const {
   return i;
 }
 
-ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
+template <class Source>
+ARSSampler::Candidate ARSSampler::drawCandidate(Source& source, bool useCache) {
   ++counts.draws;
-  const double t = prnd->next() * totalArea;
-  const double u2 = prnd->next();  // the acceptance uniform, drawn second
+  const double t = source.next() * totalArea;
+  const double u2 = source.next();  // the acceptance uniform, drawn second
   const std::size_t i = useCache ? chooseCachedSegment(t) : chooseSegment(t);
   const EnvelopeSegment& segment = segments[i];
   const double x0 = segment.upperLeftX;
@@ -524,8 +672,9 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
   const double start = useCache ? leftHullValues[i] : scaledExp(y0);
   const double c = start + (t - segment.cumulativeArea) * slope;
   // A flat piece is a rectangle: invert it linearly instead of dividing by zero.
-  const double x = slope != 0 ? (scaledLog(c) - y0) / slope + x0
-                              : (t - segment.cumulativeArea) / start + x0;
+  const double x = stableInversion ? stableCandidate(segment, t - segment.cumulativeArea, start, c)
+                   : slope != 0    ? (scaledLog(c) - y0) / slope + x0
+                                   : (t - segment.cumulativeArea) / start + x0;
   lastX = x;
   lastSegment = i;
   const double height = u2 * c;
@@ -538,6 +687,27 @@ ARSSampler::Candidate ARSSampler::drawCandidate(bool useCache) {
 double ARSSampler::dartLogHeight(const Candidate& candidate) const {
   return candidate.logHeight == candidate.logHeight ? candidate.logHeight - scaleOffset
                                                     : -(scaleOffset + 51);
+}
+
+// The inversion written as x0 + log1p(z) / s with z = a s / e0 (a the area
+// into the piece, e0 the scaled hull at its left end): no difference of two
+// logarithms, so it keeps full precision as the slope goes to 0. Kept inside
+// its piece.
+double ARSSampler::stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
+                                   double hull) const {
+  const double s = segment.upperSlope;
+  const double z = areaIn * s / start;
+  double x;
+  if (!(start > 0)) {  // a piece that starts below the cut-off
+    x = (scaledLog(hull) - segment.upperLeftY) / s + segment.upperLeftX;
+  } else if (s == 0) {
+    x = segment.upperLeftX + areaIn / start;
+  } else {
+    x = segment.upperLeftX + std::log1p(z) / s;  // z <= -1 only past the end, clamped below
+  }
+  if (!(x >= segment.upperLeftX)) x = segment.upperLeftX;
+  if (!(x <= segment.upperRightX)) x = segment.upperRightX;
+  return x;
 }
 
 bool ARSSampler::decide(const Candidate& candidate) {
@@ -559,37 +729,93 @@ bool ARSSampler::decide(const Candidate& candidate) {
 bool ARSSampler::densityTest(const Candidate& candidate) {
   const double c = candidate.hull;
   const double u2 = candidate.uniform2;
-  const double hx = evaluate(candidate.x);
+  const double x = candidate.x;
+  // Only a tail candidate can leave the limits, and with the uniforms of UniformRandom
+  // (at least 4.6e-10 from 0 and 1) their inversion stays inside the limits by
+  // far more than rounding; a candidate outside them, or not a number, is
+  // drawn again rather than evaluated where the density may be undefined.
+  if (!(x >= lowerLimit && x <= upperLimit)) {
+    ++counts.rejections;
+    return false;
+  }
+  const double hx = evaluate(x);
+  if (!(hx > -infinity && hx < infinity)) {
+    if (hx == -infinity) return zeroDensityAt(x);
+    badSetting("logDensity is " + number(hx) + " at x = " + number(x) +
+               ", inside the limits of the envelope");
+  }
   const double f = scaledExp(hx);
   if (f / c > 1 + hullExcessTolerance) {
-    // The density rises above its upper hull: it is not log-concave there.
-    lastLogY = scaledLog(u2 * c);
-    throw XNotLogConcave();
+    // The density rises above its upper hull. Reported only with proof;
+    // otherwise the hull was too low through its own construction (the
+    // spread slopes), and the candidate refines it where it was wrong.
+    if (violatesLogConcavity(x, hx)) {
+      lastLogY = scaledLog(u2 * c);
+      throw XNotLogConcave();
+    }
+    ++counts.rejections;
+    ++counts.hullRepairs;
+    refine(x, hx);
+    return false;
   }
   if (f / c >= u2) {
     ++counts.densityAccepts;
     return true;
   }
   ++counts.rejections;
-  const std::size_t inserted = insertPointAt(candidate.x, hx);
-  if (inserted != noIndex) rebuildAfterInsert(inserted);
+  refine(x, hx);
+  return false;
+}
+
+void ARSSampler::refine(double x, double h) {
+  const std::size_t inserted = insertPointAt(x, h);
+  if (inserted == noIndex) return;
+  rebuildAfterInsert(inserted);
+  checkArea();
+}
+
+// The density is zero at x (logDensity -infinity). A log-concave density is
+// positive on an interval: beyond the outer points the limit moves in to x;
+// between two points with finite values the density cannot be log-concave.
+bool ARSSampler::zeroDensityAt(double x) {
+  ++counts.rejections;
+  if (x < points.front().x) {
+    lowerLimit = x;
+  } else if (x > points.back().x) {
+    upperLimit = x;
+  } else {
+    lastLogY = scaledLog(0.0);
+    throw XNotLogConcave();
+  }
+  totalArea = 0.0;
+  buildEnvelope();
+  checkArea();
   return false;
 }
 
 bool ARSSampler::step() {
   hasLastDraw = true;
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 66);
-  const Candidate candidate = drawCandidate(false);
+  return stepWith(*prnd);
+}
+
+template <class Source>
+bool ARSSampler::stepWith(Source& source) {
+  hasLastDraw = true;
+  if (segments.empty()) badSetting("step() needs an envelope: call initPoints() and buildEnvelope()");
+  checkArea();
+  const Candidate candidate = drawCandidate(source, false);
   lastLogY = dartLogHeight(candidate);
   return decide(candidate);
 }
 
 // drawCandidate(true) and the squeeze test of decide in one pass over locals:
 // true when the squeeze accepts; otherwise the candidate awaits densityTest.
-inline bool ARSSampler::drawSqueezed(Candidate& candidate) {
+template <class Source>
+inline bool ARSSampler::drawSqueezed(Source& source, Candidate& candidate) {
   ++counts.draws;
-  const double t = prnd->next() * totalArea;
-  const double u2 = prnd->next();
+  const double t = source.next() * totalArea;
+  const double u2 = source.next();
   const std::size_t i = chooseCachedSegment(t);
   const EnvelopeSegment& segment = segments[i];
   const double start = leftHullValues[i];
@@ -621,19 +847,34 @@ inline bool ARSSampler::drawSqueezed(Candidate& candidate) {
 
 double ARSSampler::sample() {
   ARS_ASSERT(prnd != nullptr, "prnd != NULL", "ars", 151);
+  return sampleWith(*prnd);
+}
+
+template <class Source>
+double ARSSampler::sampleWith(Source& source) {
   if (points.size() < 3 || !keepPoints) initPoints();
   if (!envelopeIsCurrent()) {
     totalArea = 0.0;
     buildEnvelope();
+    checkArea();
   } else {
     density->logZero = -(scaleOffset + 51);
   }
   for (;;) {
     hasLastDraw = true;
     Candidate candidate;
-    if (drawSqueezed(candidate) || densityTest(candidate)) {
-      lastLogY = dartLogHeight(candidate);
-      return lastX;
+    if (stableInversion) {
+      candidate = drawCandidate(source, true);
+      if (!decide(candidate)) continue;
+    } else if (!drawSqueezed(source, candidate) && !densityTest(candidate)) {
+      continue;
     }
+    lastLogY = dartLogHeight(candidate);
+    return lastX;
   }
 }
+
+template bool ARSSampler::stepWith<UniformRandom>(UniformRandom&);
+template bool ARSSampler::stepWith<Mt64Uniform>(Mt64Uniform&);
+template double ARSSampler::sampleWith<UniformRandom>(UniformRandom&);
+template double ARSSampler::sampleWith<Mt64Uniform>(Mt64Uniform&);

@@ -10,6 +10,27 @@
 // Start reading at initPoints (starting points and the log-concavity checks),
 // then buildEnvelope and step. All arithmetic is ordered deliberately: results
 // are reproducible to the last bit.
+//
+// Call order. The owner writes the fields directly, in this order:
+//   1. clear() and reset() (reset detaches the density: set it afterwards);
+//   2. density, prnd, lowerBounded/upperBounded, and lowerLimit/upperLimit if
+//      the support is not (0, 1), then keepPoints;
+//   3. sample() per draw, or initPoints(), buildEnvelope() and step() per step.
+// reset() keeps scaleOffset, which sets the level of the outward search over an
+// unbounded end (the window program depends on that); restart() forgets it too.
+//
+// Failures. XNotLogConcave: the density is provably not log-concave (the chord
+// slopes of evaluated points rise, or a search runs away), or not integrable
+// towards an unbounded end. std::invalid_argument: a bad setting (limits not
+// ordered or not finite, logDensity not finite at a starting point or NaN
+// where the envelope needs it, an envelope with no positive finite area).
+//
+// The constructed settings suit the program's densities on (0, 1) and
+// (0, inf): the slope spreading (minSlopeGap 0.1) and the outward search's
+// absolute level ln(1e-6) depend on the density's scale, and a mode at a
+// finite end is reported as not log-concave. For a library with sound
+// defaults on any support, scale and location, see LogConcaveSampler.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -55,10 +76,19 @@ class ARSSampler {
 
   void reset();
   void clear();
+  // clear(), reset() and scaleOffset = 0: a fresh start for a new density.
+  void restart();
   void initPoints();
   void buildEnvelope();
   bool step();
   double sample();
+  // The same draws from another uniform source: anything with a member
+  // double next() returning values strictly between 0 and 1. Instantiated for
+  // UniformRandom and Mt64Uniform; step() and sample() use prnd.
+  template <class Source>
+  bool stepWith(Source& source);
+  template <class Source>
+  double sampleWith(Source& source);
 
   double scaledExp(double y) const;
   double scaledLog(double v) const;
@@ -75,7 +105,8 @@ class ARSSampler {
   // The same, given scaledExp(y1) and scaledExp(y2).
   double pieceArea(double x1, double y1, double e1, double x2, double y2, double e2) const;
   void computeAreas();
-  // Returns false, inserting nothing, when x repeats an existing abscissa.
+  // Returns false, inserting nothing, when x repeats an existing abscissa or
+  // the point set is at maxPoints.
   bool insertPoint(double x, double h);
   // The same, returning the new point's index, or noIndex when nothing was inserted.
   std::size_t insertPointAt(double x, double h);
@@ -85,6 +116,12 @@ class ARSSampler {
   // buildEnvelope when the envelope was not built from the other points.
   void rebuildAfterInsert(std::size_t index);
   static constexpr std::size_t noIndex = ~std::size_t{0};
+  // True when the points, with (x, h) added if given, have a chord slope that
+  // rises beyond rounding: proof that the density is not log-concave.
+  bool violatesLogConcavity() const;
+  bool violatesLogConcavity(double x, double h) const;
+  // b (with a.x < b.x < c.x) lies below the chord a-c by more than rounding.
+  static bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 
   // Drawing, defined with the display code.
   void drawAbscissae(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
@@ -107,8 +144,14 @@ class ARSSampler {
   ARSDensity* density = nullptr;
   std::vector<HullPoint> points;
   std::vector<EnvelopeSegment> segments;
-  const double areaTolerance = 0.01;
-  const double minSlopeGap = 0.1;
+  // The window program keeps areaTolerance and minSlopeGap as constructed.
+  // A minSlopeGap of 0 (or below) turns the slope spreading off: nearly
+  // parallel secants then meet at the stable intersection of their interval.
+  double areaTolerance = 0.01;
+  double minSlopeGap = 0.1;
+  // Invert hull pieces in a form that stays exact for nearly flat pieces and
+  // keep candidates inside their piece (the program uses the plain formula).
+  bool stableInversion = false;
   const double upperStart = 10.0;
   const double lowerStart = -10.0;
   const double tolerance = 1e-6;
@@ -122,8 +165,17 @@ class ARSSampler {
   // this many doublings of its step.
   static constexpr int maxSearchDoublings = 256;
   // A density value above the upper hull by more than this relative amount
-  // means the density is not log-concave.
+  // is examined: reported when the points prove the density not log-concave,
+  // otherwise taken as a rejection that refines the hull there.
   static constexpr double hullExcessTolerance = 1e-6;
+  // Chord slopes "rise" only when a point lies below the chord of its
+  // neighbours by more than this times (1 + the largest |h| of the three):
+  // far above the rounding of any log-density computed in double precision
+  // from terms up to some 10^4 times its value.
+  static constexpr double concavityTolerance = 1e-8;
+  // Refinement stops here; sampling goes on, still exact, with the envelope
+  // it has. Some 10^15 draws would be needed to reach it by refinement.
+  std::size_t maxPoints = 100000;
 
  private:
   struct Candidate {
@@ -134,11 +186,26 @@ class ARSSampler {
     double logHeight;  // ln(uniform2 * hull) when that is positive, else NaN
   };
   double evaluate(double x);  // logDensity, counted
-  Candidate drawCandidate(bool useCache);
+  template <class Source>
+  Candidate drawCandidate(Source& source, bool useCache);
+  double stableCandidate(const EnvelopeSegment& segment, double areaIn, double start,
+                         double hull) const;
   bool decide(const Candidate& candidate);
   bool densityTest(const Candidate& candidate);
   double dartLogHeight(const Candidate& candidate) const;
-  bool drawSqueezed(Candidate& candidate);
+  template <class Source>
+  bool drawSqueezed(Source& source, Candidate& candidate);
+  void refine(double x, double h);
+  bool zeroDensityAt(double x);
+  void checkLimits() const;
+  void checkStartingPoints(const HullPoint& p, const HullPoint& q, const HullPoint& r) const;
+  void checkArea() const;
+  struct Crossing {
+    double x;
+    double y;
+  };
+  Crossing stableIntersection(const HullPoint& q1, const HullPoint& q2, const HullPoint& q3,
+                              const HullPoint& q4) const;
   std::size_t chooseSegment(double t) const;
   std::size_t chooseCachedSegment(double t) const;
   void checkSearch(const HullPoint& moved, int& doublings) const;

@@ -9,4 +9,7 @@ struct SamplerCounts {
   std::uint64_t densityAccepts = 0;  // accepted after evaluating the density
   std::uint64_t rejections = 0;      // rejected candidates (each refines the envelope)
   std::uint64_t evaluations = 0;     // calls of logDensity, starting points included
+  // Rejections of a density value above the hull that the points did not
+  // prove non-log-concave: the hull was too low there and is refined.
+  std::uint64_t hullRepairs = 0;
 };
