@@ -24,6 +24,14 @@ Frame frameOf(const Window& window) {
   return {mx, w - mx, my, h - my, w - 2 * mx, h - 2 * my};
 }
 
+// The x axis from left to right, then the y axis upwards, with the current pen.
+void drawAxisLines(const Frame& f, Canvas& canvas) {
+  canvas.moveTo(f.left, f.bottom);
+  canvas.lineTo(f.right, f.bottom);
+  canvas.moveTo(f.left, f.bottom);
+  canvas.lineTo(f.left, f.top);
+}
+
 std::string label(double value) {
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, "%.2f", value);
@@ -75,12 +83,7 @@ Rect Plotter::getFrame(const Window& window) const {
 
 void Plotter::redrawAxes(const Window& window, Canvas& canvas) {
   const Frame f = frameOf(window);
-  if (drawAxes) {
-    canvas.moveTo(f.left, f.bottom);
-    canvas.lineTo(f.right, f.bottom);
-    canvas.moveTo(f.left, f.bottom);
-    canvas.lineTo(f.left, f.top);
-  }
+  if (drawAxes) drawAxisLines(f, canvas);
   if (numPoints < 2) return;
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
@@ -138,12 +141,7 @@ void Plotter::rebin() {
 
 void Plotter::draw(const Window& window, Canvas& canvas) {
   const Frame f = frameOf(window);
-  if (drawAxes) {
-    canvas.moveTo(f.left, f.bottom);
-    canvas.lineTo(f.right, f.bottom);
-    canvas.moveTo(f.left, f.bottom);
-    canvas.lineTo(f.left, f.top);
-  }
+  if (drawAxes) drawAxisLines(f, canvas);
 
   if (numPoints < 2) {
     const std::string text = "No data to plot";
