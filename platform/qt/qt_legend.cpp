@@ -31,7 +31,8 @@ int QtLegend::columnWidth(int column) const {
 QSize QtLegend::sizeHint() const {
   int width = 0;
   for (int c = 0; c < columns; ++c) width += columnWidth(c) + (c > 0 ? columnGap : 0);
-  return QSize(width, rows() * fontMetrics().height());
+  // A few pixels after the last text, which the font may draw past its advance.
+  return QSize(width + gap, rows() * fontMetrics().height());
 }
 
 QRect QtLegend::swatchRect(int i) const {

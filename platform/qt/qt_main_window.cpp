@@ -79,6 +79,8 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   legend_ = new QtLegend(legend, bar);
+  // The text gives way to the legend, never the other way round.
+  legend_->setMinimumSize(legend_->sizeHint());
   bar->addWidget(statusLabel_, 1);
   bar->addPermanentWidget(legend_);
   // A fixed height: a longer text must not shrink the plot.
