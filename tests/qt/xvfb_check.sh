@@ -12,37 +12,9 @@ program=$1
 artefacts=${2:-}
 title="Adaptive Rejection Sampler"
 
-workdir=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "xvfb_check: $*" >&2
-  if [ -s "$workdir/program.log" ]; then
-    echo "xvfb_check: the program's output:" >&2
-    tail -n 40 "$workdir/program.log" >&2
-  fi
-  exit 1
-}
-
-# Xvfb picks a free display itself and writes its number once it accepts
-# clients, so parallel runs do not collide.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$workdir/display" ] && break
-  sleep 0.1
-done
-[ -s "$workdir/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$workdir/display")"
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+check_name=xvfb_check
+source "$(dirname "$0")/xvfb_common.sh"
+start_xvfb
 
 # Options Qt would act on if it saw them; without XDG_RUNTIME_DIR Qt would warn.
 echo '* { background: #FF00FF; }' >"$workdir/magenta.qss"
@@ -61,11 +33,6 @@ icons=$(xprop -id "$window" _NET_WM_ICON | grep -c "Icon (" || true)
 
 # Without a window manager there is nothing to activate through; focus will do.
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-
-# Pixels of exactly this colour on the whole screen.
-count() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:
-}
 
 shot="$workdir/screen.png"
 # Screenshots until more than $2 pixels have colour $1 (five seconds at most);

@@ -9,32 +9,9 @@ program=$1
 artefacts=${2:-}
 title="Adaptive Rejection Sampler"
 
-workdir=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "xvfb_stepping_check: $*" >&2
-  [ -s "$workdir/program.log" ] && tail -n 40 "$workdir/program.log" >&2
-  exit 1
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$workdir/display" ] && break
-  sleep 0.1
-done
-[ -s "$workdir/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$workdir/display")"
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+check_name=xvfb_stepping_check
+source "$(dirname "$0")/xvfb_common.sh"
+start_xvfb
 
 QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
 app_pid=$!
@@ -43,10 +20,6 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | h
   fail "no window named '$title' appeared"
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 
-# Pixels of exactly this colour in an image.
-count() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:
-}
 # Dark (text) pixels in an image.
 dark() {
   convert "$1" -colorspace Gray -threshold 40% -negate -format "%[fx:round(mean*w*h)]" info:

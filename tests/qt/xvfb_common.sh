@@ -1,0 +1,42 @@
+# Shared by the Xvfb checks; sourced after setting check_name.
+# Gives a work directory cleaned up on exit (with the program and Xvfb
+# stopped), fail, start_xvfb and count.
+
+workdir=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "$check_name: $*" >&2
+  if [ -s "$workdir/program.log" ]; then
+    echo "$check_name: the program's output:" >&2
+    tail -n 40 "$workdir/program.log" >&2
+  fi
+  exit 1
+}
+
+# Xvfb picks a free display itself and writes its number once it accepts
+# clients, so parallel runs do not collide.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$workdir/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$workdir/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$workdir/display")"
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+}
+
+# Pixels of exactly this colour in an image.
+count() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:
+}
