@@ -23,6 +23,7 @@
 #include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
+#include "program_window_test.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
 
@@ -51,31 +52,12 @@ PixelCount countPixels(const QImage& image, const QRect& region) {
   return count;
 }
 
-class AppWindowTest : public testing::Test {
+class AppWindowTest : public ProgramWindowTest {
  protected:
   void SetUp() override {
-    window_ = dynamic_cast<QtMainWindow*>(app_.open(system_, mainWindowTitle));
-    ASSERT_NE(window_, nullptr);
-    app_.show();
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
+    ProgramWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
-  }
-
-  // Runs the program's message loop; `steps` runs inside it and ends with a
-  // way out of the loop.
-  int run(const std::function<void()>& steps) {
-    QTimer::singleShot(0, window_, steps);
-    // A test that went wrong must not leave a modal box waiting for ever.
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-      ADD_FAILURE() << "the program did not finish in time";
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-      QCoreApplication::exit(99);
-    });
-    watchdog.start(10000);
-    return app_.run(system_);
   }
 
   // Hands the next message box to `handle` as soon as it is up; the modal
@@ -137,10 +119,6 @@ class AppWindowTest : public testing::Test {
     ASSERT_NE(exit, nullptr);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(exit).center());
   }
-
-  QtWindowSystem system_;
-  MainWindow app_;
-  QtMainWindow* window_ = nullptr;
 };
 
 TEST_F(AppWindowTest, StartsWithTheBlueDensityCurveAndNoDarts) {

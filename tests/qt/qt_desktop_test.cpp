@@ -22,6 +22,7 @@
 #include "platform/qt/qt_diagnostics.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
+#include "program_window_test.h"
 #include "recording_procedure.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
@@ -65,30 +66,8 @@ int captionRoom(const QString& caption) {
   return QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont)).horizontalAdvance(caption) + 3 * 24;
 }
 
-class DesktopAppTest : public testing::Test {
+class DesktopAppTest : public ProgramWindowTest {
  protected:
-  void SetUp() override {
-    window_ = dynamic_cast<QtMainWindow*>(app_.open(system_, mainWindowTitle));
-    ASSERT_NE(window_, nullptr);
-    app_.show();
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_));
-  }
-
-  // The program's message loop with `steps` inside it; a watchdog ends a
-  // test that went wrong.
-  int run(const std::function<void()>& steps) {
-    QTimer::singleShot(0, window_, steps);
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-      ADD_FAILURE() << "the program did not finish in time";
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-      QCoreApplication::exit(99);
-    });
-    watchdog.start(10000);
-    return app_.run(system_);
-  }
 
   void command(int id) {
     MessageParams params;
@@ -96,9 +75,6 @@ class DesktopAppTest : public testing::Test {
     mainWindowProc(*window_, WindowMessage::Command, params);
   }
 
-  QtWindowSystem system_;
-  MainWindow app_;
-  QtMainWindow* window_ = nullptr;
 };
 
 TEST_F(DesktopAppTest, MessageBoxesAreWideEnoughForTheirCaptionsAndTheirButtonHasNoIcon) {
