@@ -14,6 +14,8 @@
 #include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/qt/qt_picture_footer.h"
+#include "platform/qt/qt_picture_options_dialog.h"
 
 namespace {
 // The status text may take this many lines beside the legend.
@@ -29,6 +31,7 @@ QtMainWindow::QtMainWindow(const WindowOptions& options)
   setCentralWidget(clientArea_);
   if (options.menu != nullptr) buildMenuBar(*options.menu);
   if (options.legend != nullptr) buildStatusBar(*options.legend);
+  clientArea_->setMinimumSize(options.minClientWidth, options.minClientHeight);
   connect(&timer_, &QTimer::timeout, this, [this] { send(WindowMessage::Timer); });
   move(options.x, options.y);
   // The frame is unknown until the window manager has framed the window;
@@ -91,7 +94,21 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
 }
 
 Rect QtMainWindow::clientRect() const {
+  if (pictureSize_) return Rect{0, 0, pictureSize_->width(), pictureSize_->height()};
   return Rect{0, 0, clientArea_->width(), clientArea_->height()};
+}
+
+void QtMainWindow::setFullScreen(bool on) {
+  if (on == isFullScreen()) return;
+  if (on) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+}
+
+void QtMainWindow::setClientToolTip(const std::string& text) {
+  clientArea_->setToolTip(QString::fromStdString(text));
 }
 
 void QtMainWindow::invalidate() { clientArea_->update(); }
@@ -159,14 +176,34 @@ void QtMainWindow::savePicture() {
   if (path.isEmpty()) return;
   const bool wantsSvg = filter == svg;
   if (!path.contains(QLatin1Char('.'))) path += wantsSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
-  savePictureTo(path, pictureFormatOf(path, filter == png2x));
+  PictureOptions options;
+  options.format = pictureFormatOf(path, filter == png2x);
+  options.size = clientArea_->size();
+  const bool chosen = askPictureOptions(this, options);
+  activateWindow();
+  if (chosen) savePictureTo(path, options);
 }
 
 bool QtMainWindow::savePictureTo(const QString& path, PictureFormat format) {
-  const QString error = savePictureFile(path, format, clientArea_->size(),
-                                        [this](QPainter& painter, QtCanvas::Form form) {
-                                          clientArea_->render(painter, form);
-                                        });
+  PictureOptions options;
+  options.format = format;
+  options.size = clientArea_->size();
+  return savePictureTo(path, options);
+}
+
+bool QtMainWindow::savePictureTo(const QString& path, const PictureOptions& options) {
+  const QSize picture = options.size.isEmpty() ? clientArea_->size() : options.size;
+  const QString status = statusLabel_ != nullptr ? statusLabel_->text() : QString();
+  const bool footer = options.withStatus && statusLabel_ != nullptr;
+  const int footerHeight = footer ? pictureFooterHeight(picture, status, *legend_) : 0;
+  const QSize whole(picture.width(), picture.height() + footerHeight);
+  const QString error = savePictureFile(path, options.format, whole, [&](QPainter& painter, QtCanvas::Form form) {
+    // The application draws for the picture's size, not the window's.
+    pictureSize_ = picture;
+    clientArea_->render(painter, form, whole);
+    pictureSize_.reset();
+    if (footer) paintPictureFooter(painter, QRect(0, picture.height(), picture.width(), footerHeight), status, *legend_);
+  });
   if (error.isEmpty()) return true;
   messageBox(QStringLiteral("The picture could not be saved to %1:\n%2").arg(path, error).toStdString(),
              "Save picture");

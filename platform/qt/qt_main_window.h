@@ -4,6 +4,7 @@
 // application handles turned into a message for its window procedure.
 #include <QMainWindow>
 #include <QTimer>
+#include <optional>
 
 #include "platform/qt/qt_native_window_watch.h"
 #include "platform/qt/qt_picture_file.h"
@@ -31,10 +32,15 @@ class QtMainWindow : public QMainWindow, public Window {
   void setTimer(int milliseconds) override;
   void killTimer() override;
   void savePicture() override;
+  void setFullScreen(bool on) override;
+  void setClientToolTip(const std::string& text) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.
   bool savePictureTo(const QString& path, PictureFormat format);
+  // The same at a chosen size in logical pixels, drawn at that size, with
+  // the status text and the legend under the picture when asked.
+  bool savePictureTo(const QString& path, const PictureOptions& options);
 
   QLabel* statusLabel() const { return statusLabel_; }
   QtLegend* legend() const { return legend_; }
@@ -57,6 +63,8 @@ class QtMainWindow : public QMainWindow, public Window {
   QSize outerSize_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
+  // While a picture is drawn for a file: the client size it is drawn at.
+  std::optional<QSize> pictureSize_;
   // A native window destroyed from outside ends the program as closing it does.
   QtNativeWindowWatch nativeWindowWatch_;
 };
