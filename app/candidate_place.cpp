@@ -13,13 +13,13 @@ std::string MainWindow::candidateOutsideNote() const {
   const int py = wholePixelY(mapping, height);
   switch (sideOfFrame(plotter.getFrame(*hwnd), px, py)) {
     case FrameSide::Above:
-      return " The candidate lies above the plot: marked at its top edge.";
+      return " Candidate above the plot, marked at its top edge.";
     case FrameSide::Below:
-      return " The candidate lies below the plot: marked at its bottom edge.";
+      return " Candidate below the plot, marked at its bottom edge.";
     case FrameSide::Left:
-      return " The candidate lies left of the plot: marked at its left edge.";
+      return " Candidate left of the plot, marked at its left edge.";
     case FrameSide::Right:
-      return " The candidate lies right of the plot: marked at its right edge.";
+      return " Candidate right of the plot, marked at its right edge.";
     case FrameSide::Inside:
       break;
   }

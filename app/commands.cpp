@@ -25,8 +25,10 @@ void MainWindow::command(int id) {
     notLogConcaveShown = false;
   }
   // The proof stays on screen until the next command that changes the state.
+  // A change of scale keeps it too: the proof is best seen on the log scale.
   const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture ||
-                             id == keys || id == about || id == CommandId::stepBack;
+                             id == keys || id == about || id == CommandId::stepBack ||
+                             id == normalScale || id == CommandId::logScale;
   if (!keepsTheProof) proof.reset();
   if (id >= firstDensity && id <= lastDensity) {
     stopStepping();

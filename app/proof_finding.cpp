@@ -2,21 +2,29 @@
 // its points with the candidate added hold a point below the chord of its
 // two neighbours. That triple, and a sentence a student can follow.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "app/main_window.h"
 
 namespace {
 
-std::string proofSentence(const ProofHighlight& p) {
-  char buffer[256];
-  // Two decimals unless they would make two of the points look alike.
-  const int digits = (p.rightX - p.leftX) < 0.05 ? 4 : 2;
-  std::snprintf(buffer, sizeof buffer,
-                "the density at x = %.*f lies below the chord from %.*f to %.*f on the log scale, "
-                "so it is not log-concave.",
-                digits, p.belowX, digits, p.leftX, digits, p.rightX);
+std::string fixed(double value, int digits) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
   return buffer;
+}
+
+std::string proofSentence(const ProofHighlight& p) {
+  // Two decimals, or as many more as it takes to tell the three points apart.
+  int digits = 2;
+  while (digits < 8 && (fixed(p.belowX, digits) == fixed(p.leftX, digits) ||
+                        fixed(p.belowX, digits) == fixed(p.rightX, digits))) {
+    ++digits;
+  }
+  return "the density at x = " + fixed(p.belowX, digits) + " lies below the chord from " +
+         fixed(p.leftX, digits) + " to " + fixed(p.rightX, digits) +
+         " on the log scale, so it is not log-concave.";
 }
 
 }  // namespace

@@ -57,7 +57,10 @@ std::string whatTheStepDid(MainWindow::StepResult result, double x) {
 }  // namespace
 
 std::string MainWindow::statusLine() const {
-  if (proof) return format("Step %d: ", stepsTaken + 1) + proof->sentence;
+  if (proof) {
+    return format("Step %d: ", stepsTaken + 1) + proof->sentence +
+           (logScale ? "" : " Ctrl+L shows it on the log scale.");
+  }
   std::string animation;
   if (animating) {
     animation = format(" Animating: %g steps a second (+ faster, \xe2\x88\x92 slower, Space stops).",

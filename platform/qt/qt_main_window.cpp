@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -89,6 +90,8 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   // A fixed height: a longer text must not shrink the plot.
   const int height = std::max(statusLines * bar->fontMetrics().lineSpacing(), legend_->sizeHint().height()) + 6;
   bar->setFixedHeight(height);
+  statusFont_ = statusLabel_->font();
+  statusHeight_ = height;
   // The plot keeps the size it has without the status line.
   outerSize_.rheight() += height;
 }
@@ -149,7 +152,33 @@ void QtMainWindow::fitOuterSize() {
 }
 
 void QtMainWindow::setStatusText(const std::string& text) {
-  if (statusLabel_ != nullptr) statusLabel_->setText(QString::fromStdString(text));
+  if (statusLabel_ == nullptr) return;
+  statusLabel_->setText(QString::fromStdString(text));
+  // The whole text, for a window too narrow for its three lines.
+  statusLabel_->setToolTip(statusLabel_->text());
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  scaleStatusBar();
+}
+
+void QtMainWindow::scaleStatusBar() {
+  if (statusLabel_ == nullptr || statusHeight_ == 0) return;
+  // The status text and legend grow with the window as the picture does,
+  // measured on the whole window so that the bar's own height cannot feed back.
+  const double byWidth = width() / 400.0;
+  const double byHeight = height() / static_cast<double>(300 + statusHeight_);
+  const double scale = std::max(1.0, std::min(byWidth, byHeight));
+  if (scale == statusScale_) return;
+  statusScale_ = scale;
+  QFont font = statusFont_;
+  if (statusFont_.pointSizeF() > 0) font.setPointSizeF(statusFont_.pointSizeF() * scale);
+  statusLabel_->setFont(font);
+  legend_->setFont(font);
+  legend_->setMinimumSize(legend_->sizeHint());
+  const int height = std::max(statusLines * QFontMetrics(font).lineSpacing(), legend_->sizeHint().height()) + 6;
+  statusBar()->setFixedHeight(scale == 1.0 ? statusHeight_ : height);
 }
 
 void QtMainWindow::showStatusBar(bool shown) {

@@ -2,6 +2,7 @@
 // A top-level window built from a WindowOptions: the menu bar from the menu
 // table, the client area as central widget, and every event that the
 // application handles turned into a message for its window procedure.
+#include <QFont>
 #include <QMainWindow>
 #include <QTimer>
 #include <optional>
@@ -48,12 +49,14 @@ class QtMainWindow : public QMainWindow, public Window {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
  private:
   void buildMenuBar(const std::vector<MenuPopup>& popups);
   void buildStatusBar(const std::vector<LegendEntry>& legend);
   void fitOuterSize();
+  void scaleStatusBar();
 
   WindowProcedure procedure_;
   QtClientArea* clientArea_;
@@ -61,6 +64,10 @@ class QtMainWindow : public QMainWindow, public Window {
   QtLegend* legend_ = nullptr;
   QTimer timer_;
   QSize outerSize_;
+  // The status bar as built, and the factor its text and legend are drawn at.
+  QFont statusFont_;
+  int statusHeight_ = 0;
+  double statusScale_ = 1.0;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
   // While a picture is drawn for a file: the client size it is drawn at.
