@@ -15,8 +15,8 @@ bool onlyChangesTheView(int id) {
 
 void MainWindow::command(int id) {
   using namespace CommandId;
-  // Any command but Space itself and the view's own ends the animation.
-  if (id != animateSteps && !onlyChangesTheView(id)) stopAnimation();
+  // Any command but Space itself, Refresh and the view's own ends the animation.
+  if (id != animateSteps && id != refresh && !onlyChangesTheView(id)) stopAnimation();
   // A new density, scale, throw or start ends any earlier report.
   const bool restartsThePicture = (id >= firstDensity && id <= lastDensity) || id == normalScale ||
                                   id == CommandId::logScale || id == CommandId::throwDarts ||
@@ -119,7 +119,6 @@ void MainWindow::updateMenu(Menu& menu, int position) {
     menu.checkItem(CommandId::statusBar, statusBarShown);
     menu.checkItem(CommandId::animateSteps, animating);
     menu.checkItem(CommandId::largerPoints, largerPoints);
-    menu.checkItem(CommandId::fullScreen, fullScreen);
   }
 }
 
