@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -185,6 +186,8 @@ void QtMainWindow::showStatusBar(bool shown) {
   if (statusLabel_ == nullptr || statusBar()->isVisible() == shown) return;
   const int height = statusBar()->height();
   statusBar()->setVisible(shown);
+  // The window's minimum size must know the bar is gone before it shrinks.
+  if (layout() != nullptr) layout()->activate();
   // The window, not the plot, gives up or takes the room.
   resize(width(), this->height() + (shown ? height : -height));
 }
