@@ -21,6 +21,9 @@ class LargerDotsCanvas : public Canvas {
   void setClipRect(const Rect* rect) override { target_.setClipRect(rect); }
   void setPenWidth(int width) override { target_.setPenWidth(width); }
   void setTextScale(double scale) override { target_.setTextScale(scale); }
+  bool keepsFractions() const override { return target_.keepsFractions(); }
+  void moveToF(double x, double y) override { target_.moveToF(x, y); }
+  void lineToF(double x, double y) override { target_.lineToF(x, y); }
 
  private:
   Canvas& target_;

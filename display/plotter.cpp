@@ -211,6 +211,21 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
     const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
                                    static_cast<int>(yValues.size())}) - skipLast;
     if (skipFirst < 0 || skipFirst >= end) return;
+    if (canvas.keepsFractions()) {
+      // Unrounded, for a vector picture: the same points before truncation.
+      auto exact = [&](int i, double& px, double& py) {
+        px = f.left + (xValues[i] - xMin) * f.width / xSpan;
+        py = f.bottom - (yValues[i] - yMin) * f.height / ySpan;
+      };
+      double ex = 0, ey = 0;
+      exact(skipFirst, ex, ey);
+      canvas.moveToF(ex, ey);
+      for (int i = skipFirst + 1; i < end; ++i) {
+        exact(i, ex, ey);
+        canvas.lineToF(ex, ey);
+      }
+      return;
+    }
     auto pixel = [&](int i, int& px, int& py) {
       px = f.left + toPixel((xValues[i] - xMin) * f.width / xSpan);
       py = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);

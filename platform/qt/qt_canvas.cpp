@@ -1,5 +1,7 @@
 #include "platform/qt/qt_canvas.h"
 
+#include <cmath>
+
 #include <QColor>
 #include <QFontMetrics>
 #include <QLineF>
@@ -117,24 +119,61 @@ void QtCanvas::setTextScale(double scale) {
   painter_.setFont(font);
 }
 
-void QtCanvas::moveTo(int x, int y) { position_ = QPoint(x, y); }
+namespace {
+// Integer coordinates name a pixel; lines run through its centre.
+QPointF centreOf(QPoint p) { return QPointF(p) + QPointF(0.5, 0.5); }
+
+// Far-off, infinite or NaN coordinates become a point far outside any
+// picture, as the integer conversion does, so that clipping stays exact.
+QPointF saturated(double x, double y) {
+  const auto limit = [](double v) {
+    constexpr double far = 1 << 20;
+    if (!(v > -far)) return std::isnan(v) ? far : -far;
+    return v < far ? v : far;
+  };
+  return QPointF(limit(x), limit(y)) + QPointF(0.5, 0.5);
+}
+}  // namespace
+
+void QtCanvas::moveTo(int x, int y) {
+  position_ = QPoint(x, y);
+  positionF_ = centreOf(position_);
+}
+
+void QtCanvas::moveToF(double x, double y) {
+  positionF_ = saturated(x, y);
+  position_ = positionF_.toPoint();
+}
+
+void QtCanvas::lineToF(double x, double y) {
+  if (!pathsLines()) {
+    const QPointF end = saturated(x, y) - QPointF(0.5, 0.5);
+    lineTo(static_cast<int>(end.x()), static_cast<int>(end.y()));
+    return;
+  }
+  const QPointF end = saturated(x, y);
+  pathLine(positionF_, end);
+  positionF_ = end;
+  position_ = end.toPoint();
+}
 
 void QtCanvas::lineTo(int x, int y) {
   const QPoint end(x, y);
   if (pathsLines()) {
-    pathLine(position_, end);
+    pathLine(positionF_, centreOf(end));
+    positionF_ = centreOf(end);
   } else {
     lineRuns(position_, end, clip_ ? clip_->intersected(deviceBounds_) : deviceBounds_, runs_);
     const QColor color = toQColor(pen_);
     for (const QRect& run : runs_) painter_.fillRect(run, color);
+    positionF_ = centreOf(end);
   }
   position_ = end;
 }
 
-void QtCanvas::pathLine(QPoint from, QPoint to) {
+void QtCanvas::pathLine(QPointF from, QPointF to) {
   if (from == to) return;
-  const QPointF centre(0.5, 0.5);
-  QLineF line(QPointF(from) + centre, QPointF(to) + centre);
+  QLineF line(from, to);
   // The SVG output keeps no clip region, so lines are cut here; a cut line
   // starts a new piece of the same path.
   const QRectF box = QRectF(clip_ ? *clip_ : deviceBounds_);

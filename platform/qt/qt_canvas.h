@@ -38,12 +38,15 @@ class QtCanvas : public Canvas {
   void setClipRect(const Rect* rect) override;
   void setPenWidth(int width) override;
   void setTextScale(double scale) override;
+  bool keepsFractions() const override { return form_ == Form::Vector; }
+  void moveToF(double x, double y) override;
+  void lineToF(double x, double y) override;
 
  private:
   // Lines go into a path (vector form, or smooth pixels) until something else is drawn.
   bool pathsLines() const { return form_ == Form::Vector || smooth(); }
   bool smooth() const { return penWidth_ != 1 || pixelRatio_ != 1.0; }
-  void pathLine(QPoint from, QPoint to);
+  void pathLine(QPointF from, QPointF to);
   void flush();
   QPen linePen() const;
 
@@ -56,6 +59,7 @@ class QtCanvas : public Canvas {
   Color brush_ = rgb(255, 255, 255);
   Color textColor_ = rgb(0, 0, 0);
   QPoint position_;
+  QPointF positionF_;  // the same through the pixel centre, or unrounded
   std::vector<QRect> runs_;
   int penWidth_ = 1;
   double textScale_ = 1.0;

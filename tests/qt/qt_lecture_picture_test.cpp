@@ -121,6 +121,11 @@ TEST(LecturePicture, SvgDrawsEachCurveHullAndSqueezeAsOnePath) {
   EXPECT_EQ(pathsIn("#00ff00"), 1);  // the squeeze
   EXPECT_EQ(pathsIn("#ff0000"), 1);  // the hull (and the candidate's marker arrow is not there: it lies inside)
   EXPECT_EQ(svg.count(QStringLiteral("<line")), 0);
+  // Coordinates in floating point, not whole pixels (nor pixel centres).
+  const QRegularExpression curve(QStringLiteral("<g [^>]*stroke=\"#0000ff\"[^>]*>\\s*<path[^>]* d=\"([^\"]*)\""));
+  const QString data = curve.match(svg).captured(1);
+  ASSERT_FALSE(data.isEmpty());
+  EXPECT_GT(data.count(QRegularExpression(QStringLiteral("\\.\\d*[1-46-9]"))), 100) << data.left(200).toStdString();
 }
 
 }  // namespace
