@@ -316,6 +316,22 @@ TEST_F(AppWindowTest, SpaceAnimatesPastAcceptancesUntilSpaceAgain) {
   EXPECT_GE(acceptances, 2);
 }
 
+TEST_F(AppWindowTest, F11GoesFullScreenAndBackAndTheWindowKeepsAMinimumSize) {
+  run([&] {
+    const QSize plot = window_->centralWidget()->size();
+    QTest::keyClick(window_->windowHandle(), Qt::Key_F11);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->isFullScreen(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->width() > plot.width(); }, 2000));
+    QTest::keyClick(window_->windowHandle(), Qt::Key_F11);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->isFullScreen(); }, 2000));
+    // Made small, the plot keeps the room its caption and labels need.
+    window_->resize(100, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->width() >= 320; }, 2000));
+    EXPECT_GE(window_->centralWidget()->height(), 240);
+    window_->postQuit(0);
+  });
+}
+
 TEST_F(AppWindowTest, PictureSavedAtAChosenSizeIsDrawnAtThatSizeWithItsStatusText) {
   QTemporaryDir dir;
   run([&] {
