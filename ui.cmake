@@ -7,6 +7,10 @@ add_library(ars_ui STATIC
   display/window_paint.cpp
   display/envelope_drawing.cpp
   display/larger_dots_canvas.cpp
+  display/picture_scale.cpp
+  display/candidate_marker.cpp
+  display/proof_drawing.cpp
+  display/axis_titles.cpp
   app/status_line.cpp
   app/view_commands.cpp
   resources/legend.cpp
@@ -16,6 +20,10 @@ add_library(ars_ui STATIC
   app/commands.cpp
   app/darts_and_stepping.cpp
   app/command_line.cpp
+  app/rehearsal.cpp
+  app/proof_finding.cpp
+  app/help_texts.cpp
+  app/candidate_place.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)

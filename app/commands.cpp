@@ -3,16 +3,33 @@
 #include "platform/menu.h"
 #include "resources/command_ids.h"
 
+namespace {
+// Commands that only change how the picture is shown: they keep the
+// animation running and a proof on screen.
+bool onlyChangesTheView(int id) {
+  using namespace CommandId;
+  return id == statusBar || id == CommandId::largerPoints || id == CommandId::fullScreen ||
+         id == fasterAnimation || id == slowerAnimation;
+}
+}  // namespace
+
 void MainWindow::command(int id) {
   using namespace CommandId;
-  // A new density, scale or throw ends the animation and any earlier report.
+  // Any command but Space itself, Refresh and the view's own ends the animation.
+  if (id != animateSteps && id != refresh && !onlyChangesTheView(id)) stopAnimation();
+  // A new density, scale, throw or start ends any earlier report.
   const bool restartsThePicture = (id >= firstDensity && id <= lastDensity) || id == normalScale ||
                                   id == CommandId::logScale || id == CommandId::throwDarts ||
                                   id == CommandId::stopStepping;
-  if (restartsThePicture) stopAnimation();
   if (restartsThePicture || id == CommandId::startStepping || id == CommandId::stepUntilAccepted) {
     notLogConcaveShown = false;
   }
+  // The proof stays on screen until the next command that changes the state.
+  // A change of scale keeps it too: the proof is best seen on the log scale.
+  const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture ||
+                             id == keys || id == about || id == CommandId::stepBack ||
+                             id == normalScale || id == CommandId::logScale;
+  if (!keepsTheProof) proof.reset();
   if (id >= firstDensity && id <= lastDensity) {
     stopStepping();
     clearDarts();
@@ -63,6 +80,26 @@ void MainWindow::command(int id) {
       break;
     case CommandId::largerPoints:
       largerPoints = !largerPoints;
+      break;
+    case CommandId::restartFromSeed:
+      restartFromSeed();
+      break;
+    case CommandId::stepBack:
+      stepBack();
+      break;
+    case fasterAnimation:
+    case slowerAnimation:
+      changeAnimationSpeed(id == fasterAnimation ? 1 : -1);
+      break;
+    case CommandId::fullScreen:
+      fullScreen = !fullScreen;
+      if (hwnd) hwnd->setFullScreen(fullScreen);
+      break;
+    case keys:
+      showKeys();
+      break;
+    case about:
+      showAbout();
       break;
     default:
       return;  // not a command

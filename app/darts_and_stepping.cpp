@@ -78,6 +78,7 @@ void MainWindow::throwDarts() {
 }
 
 void MainWindow::startStepping() {
+  rememberSteppingStart();
   stepping = true;
   lastStepAccepted = false;
   stepsTaken = 0;
@@ -100,13 +101,16 @@ void MainWindow::nextStep() {
   try {
     lastStepAccepted = takeStep();
   } catch (const ARSSampler::XNotLogConcave&) {
-    // The box is shown while the offending candidate is still on display.
+    // The box is shown while the offending candidate is still on display,
+    // and the proof stays after it.
+    findProof();
     showNotLogConcave();
     stopStepping();
   }
 }
 
 void MainWindow::stepUntilAccepted() {
+  rememberSteppingStart();
   prepareSampler();
   try {
     sampler.initPoints();

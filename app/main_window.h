@@ -3,6 +3,7 @@
 // paint. Commands change the state and ask for a repaint; the paint draws the
 // whole picture from the state.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "density/gamma_density.h"
 #include "density/test_density.h"
 #include "display/plotter.h"
+#include "display/proof_highlight.h"
 #include "platform/window.h"
 #include "resources/accelerators.h"
 #include "sampler/ars.h"
@@ -48,6 +50,16 @@ class MainWindow {
   void stopAnimation();
   void onTimer();
   std::string statusLine() const;
+
+  // Additions for the lecture hall: rehearsal, speed, help, and the plot's
+  // ranges made ready before the status line reads them.
+  void restartFromSeed();
+  void stepBack();
+  void changeAnimationSpeed(int faster);
+  int animationInterval() const;
+  void preparePlot();
+  std::string plotToolTip() const;
+  std::string candidateOutsideNote() const;
 
   const std::vector<Accelerator>* accel = nullptr;
   Window* hwnd = nullptr;
@@ -89,12 +101,28 @@ class MainWindow {
   bool largerPoints = false;
 
   static constexpr int animationMilliseconds = 500;
+  // Intervals from slowest to fastest; Space starts at animationMilliseconds.
+  static constexpr int animationIntervals[] = {2000, 1000, 500, 250, 125, 60};
+  int animationSpeed = 2;
+  bool fullScreen = false;
+  // After a not-log-concave report while stepping: the points that prove it,
+  // shown with the envelope until the next command.
+  std::optional<ProofHighlight> proof;
+  // The random state and the sampler's scale as stepping began: Step back
+  // replays from there.
+  UniformRandom steppingStartRandom;
+  double steppingStartOffset = 0.0;
 
  private:
   void repaint();
   void showNotLogConcave();
   void showMessage(const char* text, const char* caption);
   bool takeStep();
+  void rememberSteppingStart();
+  void replaySteps(int count);
+  void findProof();
+  void showKeys();
+  void showAbout();
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

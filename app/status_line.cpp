@@ -1,4 +1,5 @@
 // The status line: what the picture shows, in words, after every command.
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -56,6 +57,15 @@ std::string whatTheStepDid(MainWindow::StepResult result, double x) {
 }  // namespace
 
 std::string MainWindow::statusLine() const {
+  if (proof) {
+    return format("Step %d: ", stepsTaken + 1) + proof->sentence +
+           (logScale ? "" : " Ctrl+L shows it on the log scale.");
+  }
+  std::string animation;
+  if (animating) {
+    animation = format(" Animating: %g steps a second (+ faster, \xe2\x88\x92 slower, Space stops).",
+                       std::round(10000.0 / animationInterval()) / 10);
+  }
   if (notLogConcaveShown && !stepping) {
     return densityInWords(densityKind) + " is not log-concave: the sampler refuses it.";
   }
@@ -66,10 +76,10 @@ std::string MainWindow::statusLine() const {
                sampler.points.size(), static_cast<unsigned long long>(sampler.counts.evaluations),
                100.0 * squeezeShare(sampler));
     if (stepsTaken == 0 || lastStepResult == StepResult::None) {
-      return "Start: " + envelope + " Ctrl+N draws a candidate.";
+      return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
     return format("Step %d: ", stepsTaken) + whatTheStepDid(lastStepResult, sampler.lastX) + ". " +
-           envelope;
+           envelope + candidateOutsideNote() + animation;
   }
   if (!dartX.empty()) {
     const double rate = lastThrow.candidates > 0

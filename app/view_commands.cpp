@@ -1,5 +1,8 @@
-// The View pop-up's animation: Next step every half second while stepping.
+// The View pop-up's animation: Next step on every tick while stepping, until
+// Space again, a message box, Stop stepping or any other command.
 #include "app/main_window.h"
+
+#include <iterator>
 
 void MainWindow::toggleAnimation() {
   if (animating) {
@@ -13,7 +16,7 @@ void MainWindow::toggleAnimation() {
   }
   if (!stepping || !hwnd) return;
   animating = true;
-  hwnd->setTimer(animationMilliseconds);
+  hwnd->setTimer(animationInterval());
 }
 
 void MainWindow::stopAnimation() {
@@ -29,8 +32,17 @@ void MainWindow::onTimer() {
     repaint();
     return;
   }
+  // A report stops it through its message box; acceptances do not.
   nextStep();
-  // The animation shows the refinement up to the next accepted candidate.
-  if (!stepping || lastStepAccepted) stopAnimation();
+  if (!stepping) stopAnimation();
   repaint();
+}
+
+int MainWindow::animationInterval() const { return animationIntervals[animationSpeed]; }
+
+void MainWindow::changeAnimationSpeed(int faster) {
+  const int last = static_cast<int>(std::size(animationIntervals)) - 1;
+  const int speed = animationSpeed + faster;
+  animationSpeed = speed < 0 ? 0 : speed > last ? last : speed;
+  if (animating && hwnd) hwnd->setTimer(animationInterval());
 }

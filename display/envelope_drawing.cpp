@@ -18,6 +18,12 @@ struct Point {
   int y;
 };
 
+// Unrounded pixel coordinates, for a vector picture.
+struct PointF {
+  double x;
+  double y;
+};
+
 class Scale {
  public:
   Scale(const PlotMapping& m, bool logScale, double logOffset)
@@ -34,6 +40,9 @@ class Scale {
     return {offsetX(x), m_.originY - toPixel((height(logValue) - m_.yMin) * m_.scaleY)};
   }
   int offsetX(double x) const { return m_.originX + toPixel((x - m_.xMin) * m_.scaleX); }
+  PointF exact(double x, double logValue) const {
+    return {m_.originX + (x - m_.xMin) * m_.scaleX, m_.originY - (height(logValue) - m_.yMin) * m_.scaleY};
+  }
   int originY() const { return m_.originY; }
   bool logScale() const { return logScale_; }
 
@@ -45,6 +54,8 @@ class Scale {
 
 void moveTo(Canvas& canvas, Point p) { canvas.moveTo(p.x, p.y); }
 void lineTo(Canvas& canvas, Point p) { canvas.lineTo(p.x, p.y); }
+void moveTo(Canvas& canvas, PointF p) { canvas.moveToF(p.x, p.y); }
+void lineTo(Canvas& canvas, PointF p) { canvas.lineToF(p.x, p.y); }
 
 // A straight piece in log space: straight on the log scale, an exponential
 // drawn in steps of 0.01 on the normal scale, ending exactly at its right end.
@@ -87,6 +98,7 @@ void ARSSampler::drawUpperHull(Canvas& canvas, const PlotMapping& mapping, Color
   PenSelection pen(canvas, color);
   const std::size_t n = segments.size();
   const auto whole = [&scale](double x, double v) { return scale.whole(x, v); };
+  const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
   for (std::size_t i = 0; i < n; ++i) {
     const EnvelopeSegment& s = segments[i];
     // The hull jumps at the outermost points: join it down to the density there.
@@ -100,8 +112,13 @@ void ARSSampler::drawUpperHull(Canvas& canvas, const PlotMapping& mapping, Color
       moveTo(canvas, top);
       canvas.lineTo(top.x, scale.wholeY(s.squeezeRightY));
     }
-    drawPiece(canvas, scale, whole, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
-              s.upperSlope);
+    if (canvas.keepsFractions()) {
+      drawPiece(canvas, scale, exact, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
+                s.upperSlope);
+    } else {
+      drawPiece(canvas, scale, whole, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
+                s.upperSlope);
+    }
   }
 }
 
@@ -113,6 +130,7 @@ void ARSSampler::drawSqueeze(Canvas& canvas, const PlotMapping& mapping, Color c
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
   const auto offset = [&scale](double x, double v) { return scale.offset(x, v); };
+  const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
 
   const EnvelopeSegment& first = segments[1];
   canvas.moveTo(scale.offsetX(first.squeezeLeftX), scale.originY());
@@ -120,8 +138,13 @@ void ARSSampler::drawSqueeze(Canvas& canvas, const PlotMapping& mapping, Color c
 
   for (std::size_t k = 1; k + 1 < n; ++k) {
     const EnvelopeSegment& s = segments[k];
-    drawPiece(canvas, scale, offset, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
-              s.squeezeRightY, s.squeezeSlope);
+    if (canvas.keepsFractions()) {
+      drawPiece(canvas, scale, exact, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
+                s.squeezeRightY, s.squeezeSlope);
+    } else {
+      drawPiece(canvas, scale, offset, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
+                s.squeezeRightY, s.squeezeSlope);
+    }
   }
 
   const EnvelopeSegment& last = segments[n - 2];

@@ -1,11 +1,11 @@
 #pragma once
-// Passes everything on to another surface, with every ellipse twice as large
-// about its centre: the data dots for a projector.
+// Passes everything on to another surface, with every ellipse grown about its
+// centre by a factor: the data dots for a projector, or for a larger picture.
 #include "platform/canvas.h"
 
 class LargerDotsCanvas : public Canvas {
  public:
-  explicit LargerDotsCanvas(Canvas& target) : target_(target) {}
+  explicit LargerDotsCanvas(Canvas& target, double factor = 2.0) : target_(target), factor_(factor) {}
 
   Color selectPen(Color color) override { return target_.selectPen(color); }
   Color selectBrush(Color color) override { return target_.selectBrush(color); }
@@ -19,7 +19,13 @@ class LargerDotsCanvas : public Canvas {
   }
   Color setTextColor(Color color) override { return target_.setTextColor(color); }
   void setClipRect(const Rect* rect) override { target_.setClipRect(rect); }
+  void setPenWidth(int width) override { target_.setPenWidth(width); }
+  void setTextScale(double scale) override { target_.setTextScale(scale); }
+  bool keepsFractions() const override { return target_.keepsFractions(); }
+  void moveToF(double x, double y) override { target_.moveToF(x, y); }
+  void lineToF(double x, double y) override { target_.lineToF(x, y); }
 
  private:
   Canvas& target_;
+  double factor_;
 };

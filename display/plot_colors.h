@@ -13,4 +13,5 @@ constexpr Color upperHull = red;
 constexpr Color squeeze = green;
 constexpr Color points = black;
 constexpr Color candidate = red;  // outlined in the points' colour
+constexpr Color proof = 0x00FF00FF;  // magenta: the points and chord that prove non-log-concavity
 }  // namespace PlotColor

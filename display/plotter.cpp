@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "display/picture_scale.h"
 #include "display/pixel.h"
 #include "platform/selection.h"
 #include "platform/window.h"
@@ -85,22 +86,23 @@ void Plotter::redrawAxes(const Window& window, Canvas& canvas) {
   const Frame f = frameOf(window);
   if (drawAxes) drawAxisLines(f, canvas);
   if (numPoints < 2) return;
+  const int tick = scaledPixels(2, pictureScale);
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
   if (drawXTicks && xSpan != 0) {
     int ticks = 0;
     for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
       const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
-      canvas.moveTo(px, f.bottom - 2);
-      canvas.lineTo(px, f.bottom + 2);
+      canvas.moveTo(px, f.bottom - tick);
+      canvas.lineTo(px, f.bottom + tick);
     }
   }
   if (drawYTicks && ySpan != 0) {
     int ticks = 0;
     for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
       const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
-      canvas.moveTo(f.left - 2, py);
-      canvas.lineTo(f.left + 2, py);
+      canvas.moveTo(f.left - tick, py);
+      canvas.lineTo(f.left + tick, py);
     }
   }
 }
@@ -156,6 +158,8 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
   }
 
   rescale();
+  const int tick = scaledPixels(2, pictureScale);
+  const int gap = scaledPixels(4, pictureScale);
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
   // Zero-width axes get no ticks and no data: both would divide by zero. The
@@ -167,15 +171,15 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
     int ticks = 0;
     for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
       const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
-      canvas.moveTo(px, f.bottom - 2);
-      canvas.lineTo(px, f.bottom + 2);
+      canvas.moveTo(px, f.bottom - tick);
+      canvas.lineTo(px, f.bottom + tick);
       const std::string text = label(t);
       const Size size = canvas.textExtent(text);
       Rect r;
       r.left = px - size.cx / 2;
       r.right = r.left + size.cx;
-      r.top = f.bottom + 4;
-      r.bottom = f.bottom + 4 + size.cy;
+      r.top = f.bottom + gap;
+      r.bottom = f.bottom + gap + size.cy;
       canvas.drawText(text, r, DT_CENTER);
     }
   }
@@ -184,13 +188,13 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
     int ticks = 0;
     for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
       const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
-      canvas.moveTo(f.left - 2, py);
-      canvas.lineTo(f.left + 2, py);
+      canvas.moveTo(f.left - tick, py);
+      canvas.lineTo(f.left + tick, py);
       const std::string text = label(t);
       const Size size = canvas.textExtent(text);
       Rect r;
-      r.right = f.left - 4;
-      r.left = f.left - 4 - size.cx;
+      r.right = f.left - gap;
+      r.left = f.left - gap - size.cx;
       r.top = py - size.cy / 2;
       r.bottom = r.top + size.cy;
       canvas.drawText(text, r, DT_CENTER);
@@ -207,6 +211,21 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
     const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
                                    static_cast<int>(yValues.size())}) - skipLast;
     if (skipFirst < 0 || skipFirst >= end) return;
+    if (canvas.keepsFractions()) {
+      // Unrounded, for a vector picture: the same points before truncation.
+      auto exact = [&](int i, double& px, double& py) {
+        px = f.left + (xValues[i] - xMin) * f.width / xSpan;
+        py = f.bottom - (yValues[i] - yMin) * f.height / ySpan;
+      };
+      double ex = 0, ey = 0;
+      exact(skipFirst, ex, ey);
+      canvas.moveToF(ex, ey);
+      for (int i = skipFirst + 1; i < end; ++i) {
+        exact(i, ex, ey);
+        canvas.lineToF(ex, ey);
+      }
+      return;
+    }
     auto pixel = [&](int i, int& px, int& py) {
       px = f.left + toPixel((xValues[i] - xMin) * f.width / xSpan);
       py = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);

@@ -4,8 +4,12 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "display/axis_titles.h"
+#include "display/candidate_marker.h"
 #include "display/larger_dots_canvas.h"
+#include "display/picture_scale.h"
 #include "display/plot_colors.h"
+#include "display/proof_drawing.h"
 #include "platform/selection.h"
 
 namespace {
@@ -16,10 +20,10 @@ using PlotColor::red;
 
 // Where the data may draw: the axes rectangle, grown by the largest dot's
 // radius so that a dot on the frame stays whole, but never into the tick
-// labels, which start four pixels below and left of the axes.
-Rect dataClip(const Rect& frame, int dotRadius) {
-  return Rect{frame.left - std::min(dotRadius, 4), frame.top - dotRadius, frame.right + dotRadius,
-              frame.bottom + std::min(dotRadius, 3)};
+// labels, which start `gap` pixels below and left of the axes.
+Rect dataClip(const Rect& frame, int dotRadius, int gap) {
+  return Rect{frame.left - std::min(dotRadius, gap), frame.top - dotRadius, frame.right + dotRadius,
+              frame.bottom + std::min(dotRadius, gap - 1)};
 }
 }  // namespace
 
@@ -27,6 +31,11 @@ void MainWindow::paint(Canvas& canvas) {
   const Rect client = hwnd->clientRect();
   // A minimised or empty client area has nothing to show.
   if (client.right - client.left <= 0 || client.bottom - client.top <= 0) return;
+  // Pens, dots, ticks and text grow with the window; at its opening size
+  // the factor is 1 and the picture is the classic one.
+  const double scale = pictureScale(client);
+  canvas.setPenWidth(scaledPixels(1, scale));
+  canvas.setTextScale(scale);
 
   char caption[256];
   if (densityKind <= 2) {
@@ -46,28 +55,36 @@ void MainWindow::paint(Canvas& canvas) {
   canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   canvas.setTextColor(black);
 
-  if (logScale) {
-    plotter.autoScaleX = true;
-    plotter.autoScaleY = true;
-    plotter.drawYTicks = true;
-  } else {
-    plotter.drawYTicks = false;
-  }
+  preparePlot();
   plotter.color = blue;
+  plotter.pictureScale = scale;
   plotter.draw(*hwnd, canvas);
   PlotMapping mapping;
   plotter.getMapping(*hwnd, mapping);
+  const Rect frame = plotter.getFrame(*hwnd);
+  drawAxisTitles(canvas, frame, band.top, logScale, scale);
 
-  if (!stepping && !dartsThrown) return;
+  // A proof of non-log-concavity keeps its envelope on screen after stepping ended.
+  const bool envelopeShown = stepping || proof.has_value();
+  if (!envelopeShown && !dartsThrown) return;
 
-  LargerDotsCanvas larger(canvas);
-  Canvas& data = largerPoints ? larger : canvas;
+  const double dotFactor = (largerPoints ? 2.0 : 1.0) * scale;
+  LargerDotsCanvas larger(canvas, dotFactor);
+  Canvas& data = dotFactor != 1.0 ? larger : canvas;
   {
-    ClipSelection clip(canvas, dataClip(plotter.getFrame(*hwnd), largerPoints ? 8 : 4));
-    if (stepping) {
+    const int gap = scaledPixels(4, scale);
+    ClipSelection clip(canvas, dataClip(frame, scaledPixels(largerPoints ? 8 : 4, scale), gap));
+    if (envelopeShown) {
       sampler.drawAbscissae(data, mapping, black, logScale, curveLogOffset);
       sampler.drawUpperHull(data, mapping, red, logScale, curveLogOffset);
       sampler.drawSqueeze(data, mapping, green, logScale, curveLogOffset);
+      if (proof) drawProofHighlight(canvas, mapping, *proof, logScale, curveLogOffset, scale);
+      if (sampler.hasLastDraw) {
+        const double height = logScale ? sampler.lastLogY + curveLogOffset
+                                       : shiftedExp(sampler.lastLogY, curveLogOffset);
+        drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX),
+                            wholePixelY(mapping, height), scale);
+      }
     } else {
       PenSelection pen(data, red);
       BrushSelection brush(data, red);

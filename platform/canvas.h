@@ -51,4 +51,15 @@ class Canvas {
   // Limits further drawing to the box (right and bottom exclusive), as a
   // selected clip region does; nullptr draws everywhere again.
   virtual void setClipRect(const Rect* rect) = 0;
+
+  // Additions for a picture that grows with its window. Pens selected from
+  // now on are `width` pixels wide; text is `scale` times the default size.
+  // Width 1 and scale 1 are the classic picture.
+  virtual void setPenWidth(int /*width*/) {}
+  virtual void setTextScale(double /*scale*/) {}
+  // A vector surface (SVG) takes lines in unrounded pixel coordinates, so
+  // that an enlarged drawing keeps its curves smooth; the others truncate.
+  virtual bool keepsFractions() const { return false; }
+  virtual void moveToF(double x, double y) { moveTo(static_cast<int>(x), static_cast<int>(y)); }
+  virtual void lineToF(double x, double y) { lineTo(static_cast<int>(x), static_cast<int>(y)); }
 };

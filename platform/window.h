@@ -41,4 +41,8 @@ class Window {
   virtual void killTimer() {}
   // Asks for a file name and saves the client area's picture there.
   virtual void savePicture() {}
+  // The window over the whole screen (a projector), or back to its size.
+  virtual void setFullScreen(bool /*on*/) {}
+  // A hint shown when the pointer rests over the client area.
+  virtual void setClientToolTip(const std::string& /*text*/) {}
 };

@@ -18,6 +18,9 @@ struct WindowOptions {
   // Where given, a status line under the client area with this legend at its right;
   // the window grows by its height.
   const std::vector<LegendEntry>* legend = nullptr;
+  // The client area is never made smaller than this (0: no limit).
+  int minClientWidth = 0;
+  int minClientHeight = 0;
 };
 
 // Creates windows and runs the message loop.

@@ -9,6 +9,10 @@ const std::vector<Accelerator>& acceleratorTable() {
       {'R', CommandId::refresh},       {'T', CommandId::throwDarts},
       {'E', CommandId::normalScale},   {'L', CommandId::logScale},
       {' ', CommandId::animateSteps, false},
+      {'+', CommandId::fasterAnimation, false},
+      {'-', CommandId::slowerAnimation, false},
+      {SpecialKey::backspace, CommandId::stepBack, false},
+      {SpecialKey::f11, CommandId::fullScreen, false},
   };
   return table;
 }

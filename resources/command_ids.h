@@ -18,4 +18,12 @@ constexpr int savePicture = 151;
 constexpr int statusBar = 161;
 constexpr int animateSteps = 162;
 constexpr int largerPoints = 163;
+// Additions for the lecture hall.
+constexpr int restartFromSeed = 170;
+constexpr int stepBack = 171;
+constexpr int fasterAnimation = 172;
+constexpr int slowerAnimation = 173;
+constexpr int fullScreen = 174;
+constexpr int keys = 180;
+constexpr int about = 181;
 }  // namespace CommandId

@@ -17,11 +17,19 @@ const std::vector<MenuPopup>& mainMenu() {
         {"&Next step\tCtrl-n", CommandId::nextStep},
         {"Sto&p stepping\tCtrl-x", CommandId::stopStepping},
         {nullptr, 0},
-        {"&Refresh\tCtrl-r", CommandId::refresh}}},
+        {"&Refresh\tCtrl-r", CommandId::refresh},
+        {nullptr, 0},
+        {"Restart from s&eed", CommandId::restartFromSeed},
+        {"Step &back\tBackspace", CommandId::stepBack}}},
       {"&View",
        {{"&Status bar", CommandId::statusBar},
         {"&Animate steps\tSpace", CommandId::animateSteps},
-        {"&Larger points", CommandId::largerPoints}}},
+        {"&Larger points", CommandId::largerPoints},
+        {nullptr, 0},
+        {"&Full screen\tF11", CommandId::fullScreen},
+        {"Animate &faster\t+", CommandId::fasterAnimation},
+        {"Animate sl&ower\t\u2212", CommandId::slowerAnimation}}},
+      {"&Help", {{"&Keys\u2026", CommandId::keys}, {"&About", CommandId::about}}},
   };
   return menu;
 }

@@ -1,6 +1,7 @@
 // Renders the program's window without a display into a PNG, after the given
 // command ids (default: one throw of darts, the README's picture):
-//   render-screenshot OUTPUT.png [id ...]
+//   render-screenshot OUTPUT.png [--size=WxH] [id ...]
+// --size gives the window's outer size (default: the size it opens with).
 // A message box that a command opens is closed at once, and reported on
 // standard error.
 #include <QApplication>
@@ -28,7 +29,7 @@ namespace {
 constexpr int usageError = 2;
 
 void printUsage(std::FILE* stream) {
-  std::fputs("Usage: render-screenshot OUTPUT.png [id ...]\n"
+  std::fputs("Usage: render-screenshot OUTPUT.png [--size=WxH] [id ...]\n"
              "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png.\n",
              stream);
 }
@@ -83,7 +84,17 @@ int main(int argc, char* argv[]) {
   }
   const std::set<int> known = knownCommandIds();
   std::vector<int> commands;
+  int width = 0;
+  int height = 0;
   for (int i = 2; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--size=", 7) == 0) {
+      if (std::sscanf(argv[i] + 7, "%dx%d", &width, &height) != 2 || width < 100 || height < 100 ||
+          width > 10000 || height > 10000) {
+        std::fprintf(stderr, "render-screenshot: '%s' is not a size such as --size=1600x1000\n", argv[i]);
+        return usageError;
+      }
+      continue;
+    }
     int id = 0;
     if (!parseId(argv[i], id) || known.count(id) == 0) {
       std::fprintf(stderr, "render-screenshot: '%s' is not a command id\n", argv[i]);
@@ -107,6 +118,7 @@ int main(int argc, char* argv[]) {
   auto* window = dynamic_cast<QtMainWindow*>(app.open(system, mainWindowTitle));
   if (window == nullptr) return 1;
   app.show();
+  if (width > 0) window->resize(width, height);
   QCoreApplication::processEvents();
   closeMessageBoxes(*window);
 

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_canvas.h"
 
+#include <cmath>
+
 #include <QColor>
 #include <QFontMetrics>
 #include <QLineF>
@@ -24,11 +26,9 @@ QPen cosmeticPen(Color color) {
   return pen;
 }
 
-// One logical pixel wide, round where the pieces of a polyline meet.
-QPen vectorPen(Color color) { return QPen(toQColor(color), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
-
-QPen penFor(QtCanvas::Form form, Color color) {
-  return form == QtCanvas::Form::Vector ? vectorPen(color) : cosmeticPen(color);
+// `width` logical pixels wide, round where the pieces of a polyline meet.
+QPen roundPen(Color color, int width) {
+  return QPen(toQColor(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
 // Liang-Barsky: cuts the segment to the box; false when nothing is left.
@@ -68,19 +68,27 @@ QtCanvas::QtCanvas(QPainter& painter, Form form)
       // A widget reports its size in logical pixels, an image in device
       // pixels: either way no logical pixel beyond this can show.
       deviceBounds_(painter.device() ? QRect(0, 0, painter.device()->width(), painter.device()->height())
-                                     : QRect()) {
+                                     : QRect()),
+      baseFont_(painter.font()) {
   painter_.setRenderHint(QPainter::Antialiasing, form_ == Form::Vector);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter_.setBackgroundMode(Qt::TransparentMode);
-  painter_.setPen(penFor(form_, pen_));
+  painter_.setPen(linePen());
   painter_.setBrush(toQColor(brush_));
 }
 
+QtCanvas::~QtCanvas() { flush(); }
+
+QPen QtCanvas::linePen() const {
+  return pathsLines() ? roundPen(pen_, penWidth_) : cosmeticPen(pen_);
+}
+
 Color QtCanvas::selectPen(Color color) {
+  flush();
   const Color previous = pen_;
   pen_ = color;
-  painter_.setPen(penFor(form_, pen_));
+  painter_.setPen(linePen());
   return previous;
 }
 
@@ -91,31 +99,103 @@ Color QtCanvas::selectBrush(Color color) {
   return previous;
 }
 
-void QtCanvas::moveTo(int x, int y) { position_ = QPoint(x, y); }
+void QtCanvas::setPenWidth(int width) {
+  if (width < 1 || width == penWidth_) return;
+  flush();
+  penWidth_ = width;
+  painter_.setPen(linePen());
+}
+
+void QtCanvas::setTextScale(double scale) {
+  if (!(scale > 0) || scale == textScale_) return;
+  flush();
+  textScale_ = scale;
+  QFont font = baseFont_;
+  if (baseFont_.pointSizeF() > 0) {
+    font.setPointSizeF(baseFont_.pointSizeF() * scale);
+  } else if (baseFont_.pixelSize() > 0) {
+    font.setPixelSize(static_cast<int>(baseFont_.pixelSize() * scale + 0.5));
+  }
+  painter_.setFont(font);
+}
+
+namespace {
+// Integer coordinates name a pixel; lines run through its centre.
+QPointF centreOf(QPoint p) { return QPointF(p) + QPointF(0.5, 0.5); }
+
+// Far-off, infinite or NaN coordinates become a point far outside any
+// picture, as the integer conversion does, so that clipping stays exact.
+QPointF saturated(double x, double y) {
+  const auto limit = [](double v) {
+    constexpr double far = 1 << 20;
+    if (!(v > -far)) return std::isnan(v) ? far : -far;
+    return v < far ? v : far;
+  };
+  return QPointF(limit(x), limit(y)) + QPointF(0.5, 0.5);
+}
+}  // namespace
+
+void QtCanvas::moveTo(int x, int y) {
+  position_ = QPoint(x, y);
+  positionF_ = centreOf(position_);
+}
+
+void QtCanvas::moveToF(double x, double y) {
+  positionF_ = saturated(x, y);
+  position_ = positionF_.toPoint();
+}
+
+void QtCanvas::lineToF(double x, double y) {
+  if (!pathsLines()) {
+    const QPointF end = saturated(x, y) - QPointF(0.5, 0.5);
+    lineTo(static_cast<int>(end.x()), static_cast<int>(end.y()));
+    return;
+  }
+  const QPointF end = saturated(x, y);
+  pathLine(positionF_, end);
+  positionF_ = end;
+  position_ = end.toPoint();
+}
 
 void QtCanvas::lineTo(int x, int y) {
   const QPoint end(x, y);
-  if (form_ == Form::Vector) {
-    vectorLine(position_, end);
+  if (pathsLines()) {
+    pathLine(positionF_, centreOf(end));
+    positionF_ = centreOf(end);
   } else {
     lineRuns(position_, end, clip_ ? clip_->intersected(deviceBounds_) : deviceBounds_, runs_);
     const QColor color = toQColor(pen_);
     for (const QRect& run : runs_) painter_.fillRect(run, color);
+    positionF_ = centreOf(end);
   }
   position_ = end;
 }
 
-void QtCanvas::vectorLine(QPoint from, QPoint to) {
+void QtCanvas::pathLine(QPointF from, QPointF to) {
   if (from == to) return;
-  const QPointF centre(0.5, 0.5);
-  QLineF line(QPointF(from) + centre, QPointF(to) + centre);
-  // The SVG output keeps no clip region, so lines are cut here.
+  QLineF line(from, to);
+  // The SVG output keeps no clip region, so lines are cut here; a cut line
+  // starts a new piece of the same path.
   const QRectF box = QRectF(clip_ ? *clip_ : deviceBounds_);
   if (!clipSegment(line, box)) return;
-  painter_.drawLine(line);
+  if (path_.isEmpty() || line.p1() != pathEnd_) path_.moveTo(line.p1());
+  path_.lineTo(line.p2());
+  pathEnd_ = line.p2();
+}
+
+void QtCanvas::flush() {
+  if (path_.isEmpty()) return;
+  painter_.save();
+  painter_.setRenderHint(QPainter::Antialiasing, true);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.setPen(linePen());
+  painter_.drawPath(path_);
+  painter_.restore();
+  path_ = QPainterPath();
 }
 
 void QtCanvas::ellipse(int left, int top, int right, int bottom) {
+  flush();
   const int width = right - left;
   const int height = bottom - top;
   if (width <= 0 || height <= 0) return;
@@ -125,32 +205,22 @@ void QtCanvas::ellipse(int left, int top, int right, int bottom) {
     painter_.drawEllipse(QRectF(left + 0.5, top + 0.5, width - 1, height - 1));
     return;
   }
-  if (pixelRatio_ == 1.0) {
+  if (!smooth()) {
     // The outline of a QRect covers its width + 1 columns, so this box ends on
     // the last pixel inside the exclusive (right, bottom) edge.
     painter_.drawEllipse(QRect(left, top, width - 1, height - 1));
     return;
   }
-  // At a higher pixel ratio Qt would draw a finer, different ellipse: the dot
-  // is drawn at 1x and each of its pixels enlarged.
-  painter_.drawImage(QRect(left, top, width, height), ellipseStamp(width, height));
-}
-
-const QImage& QtCanvas::ellipseStamp(int width, int height) {
-  QImage& stamp = stamps_[{width, height, pen_, brush_}];
-  if (stamp.isNull()) {
-    stamp = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    stamp.fill(Qt::transparent);
-    QPainter painter(&stamp);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(cosmeticPen(pen_));
-    painter.setBrush(toQColor(brush_));
-    painter.drawEllipse(QRect(0, 0, width - 1, height - 1));
-  }
-  return stamp;
+  // A larger picture or a finer device: a round dot at the device's resolution.
+  painter_.save();
+  painter_.setRenderHint(QPainter::Antialiasing, true);
+  painter_.setPen(QPen(toQColor(pen_), 1));
+  painter_.drawEllipse(QRectF(left + 0.5, top + 0.5, width - 1, height - 1));
+  painter_.restore();
 }
 
 void QtCanvas::frameRect(const Rect& rect, Color brush) {
+  flush();
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return;
@@ -167,6 +237,7 @@ Size QtCanvas::textExtent(const std::string& text) {
 }
 
 void QtCanvas::drawText(const std::string& text, const Rect& rect, unsigned format) {
+  flush();
   int flags = (format & DT_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
   if (format & DT_SINGLELINE) {
     flags |= Qt::TextSingleLine;
@@ -178,7 +249,7 @@ void QtCanvas::drawText(const std::string& text, const Rect& rect, unsigned form
   const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   painter_.setPen(toQColor(textColor_));
   painter_.drawText(box, flags, QString::fromStdString(text));
-  painter_.setPen(penFor(form_, pen_));
+  painter_.setPen(linePen());
 }
 
 Color QtCanvas::setTextColor(Color color) {
@@ -188,6 +259,7 @@ Color QtCanvas::setTextColor(Color color) {
 }
 
 void QtCanvas::setClipRect(const Rect* rect) {
+  flush();
   if (rect == nullptr) {
     clip_.reset();
     painter_.setClipping(false);

@@ -1,16 +1,15 @@
 #pragma once
 // Canvas over a QPainter, with GDI's pixel rules: one-pixel lines that keep
 // their start pixel and leave out their end pixel, boxes with exclusive right
-// and bottom edges. On a device with a pixel ratio r every logical pixel
-// becomes an r x r block, so a 2x display shows the 1x picture, larger.
-// The vector form (for SVG) draws the same shapes as lines and curves
-// through pixel centres instead.
-#include <QImage>
+// and bottom edges. Wider pens (a picture scaled up) and devices with a pixel
+// ratio above 1 get smooth lines and dots at the device's own resolution
+// instead. The vector form (for SVG) draws the same shapes as paths through
+// pixel centres: each run of connected lines in one pen is one path.
+#include <QFont>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
-#include <map>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -23,6 +22,9 @@ class QtCanvas : public Canvas {
 
   // Sets up the painter: no antialiasing, black pen, white brush.
   explicit QtCanvas(QPainter& painter, Form form = Form::Pixels);
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
 
   Color selectPen(Color color) override;
   Color selectBrush(Color color) override;
@@ -34,10 +36,19 @@ class QtCanvas : public Canvas {
   void drawText(const std::string& text, const Rect& rect, unsigned format) override;
   Color setTextColor(Color color) override;
   void setClipRect(const Rect* rect) override;
+  void setPenWidth(int width) override;
+  void setTextScale(double scale) override;
+  bool keepsFractions() const override { return form_ == Form::Vector; }
+  void moveToF(double x, double y) override;
+  void lineToF(double x, double y) override;
 
  private:
-  void vectorLine(QPoint from, QPoint to);
-  const QImage& ellipseStamp(int width, int height);
+  // Lines go into a path (vector form, or smooth pixels) until something else is drawn.
+  bool pathsLines() const { return form_ == Form::Vector || smooth(); }
+  bool smooth() const { return penWidth_ != 1 || pixelRatio_ != 1.0; }
+  void pathLine(QPointF from, QPointF to);
+  void flush();
+  QPen linePen() const;
 
   QPainter& painter_;
   Form form_;
@@ -48,6 +59,11 @@ class QtCanvas : public Canvas {
   Color brush_ = rgb(255, 255, 255);
   Color textColor_ = rgb(0, 0, 0);
   QPoint position_;
+  QPointF positionF_;  // the same through the pixel centre, or unrounded
   std::vector<QRect> runs_;
-  std::map<std::tuple<int, int, Color, Color>, QImage> stamps_;
+  int penWidth_ = 1;
+  double textScale_ = 1.0;
+  QFont baseFont_;
+  QPainterPath path_;
+  QPointF pathEnd_;
 };

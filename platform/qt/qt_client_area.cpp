@@ -17,8 +17,9 @@ void QtClientArea::paintEvent(QPaintEvent*) {
   render(painter, QtCanvas::Form::Pixels);
 }
 
-void QtClientArea::render(QPainter& painter, QtCanvas::Form form) {
-  painter.fillRect(rect(), Qt::white);
+void QtClientArea::render(QPainter& painter, QtCanvas::Form form, QSize size) {
+  painter.fillRect(QRect(QPoint(0, 0), size.isEmpty() ? this->size() : size), Qt::white);
+  // The canvas finishes its last path when it goes, before the painter does.
   QtCanvas canvas(painter, form);
   MessageParams params;
   params.canvas = &canvas;

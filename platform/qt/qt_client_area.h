@@ -10,8 +10,9 @@ class QtClientArea : public QWidget {
  public:
   QtClientArea(Window& window, WindowProcedure procedure);
 
-  // The whole picture on any painter of the area's size: white, then the paint.
-  void render(QPainter& painter, QtCanvas::Form form);
+  // The whole picture on any painter: white over `size` (the area's own when
+  // empty), then the paint.
+  void render(QPainter& painter, QtCanvas::Form form, QSize size = QSize());
 
  protected:
   void paintEvent(QPaintEvent* event) override;

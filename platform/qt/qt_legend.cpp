@@ -1,10 +1,11 @@
 #include "platform/qt/qt_legend.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 constexpr int columns = 2;
-constexpr int swatchWidth = 12;
+constexpr int baseSwatchWidth = 12;
 constexpr int gap = 4;         // between swatch and name
 constexpr int columnGap = 8;
 
@@ -15,9 +16,15 @@ QColor toQColor(Color color) {
 }  // namespace
 
 QtLegend::QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent)
-    : QWidget(parent), entries_(entries) {
+    : QWidget(parent), entries_(entries), baseLineHeight_(fontMetrics().height()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
+
+double QtLegend::growth() const {
+  return std::max(1.0, fontMetrics().height() / static_cast<double>(std::max(1, baseLineHeight_)));
+}
+
+int QtLegend::swatchWidth() const { return static_cast<int>(baseSwatchWidth * growth() + 0.5); }
 
 int QtLegend::rows() const { return static_cast<int>((entries_.size() + columns - 1) / columns); }
 
@@ -25,7 +32,7 @@ int QtLegend::columnWidth(int column) const {
   int widest = 0;
   for (std::size_t i = column; i < entries_.size(); i += columns)
     widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromUtf8(entries_[i].name)));
-  return swatchWidth + gap + widest;
+  return swatchWidth() + gap + widest;
 }
 
 QSize QtLegend::sizeHint() const {
@@ -41,7 +48,7 @@ QRect QtLegend::swatchRect(int i) const {
   int x = 0;
   for (int c = 0; c < column; ++c) x += columnWidth(c) + columnGap;
   const int lineHeight = fontMetrics().height();
-  return QRect(x, row * lineHeight, swatchWidth, lineHeight);
+  return QRect(x, row * lineHeight, swatchWidth(), lineHeight);
 }
 
 void QtLegend::paintEvent(QPaintEvent*) {
@@ -55,9 +62,12 @@ void QtLegend::paintEvent(QPaintEvent*) {
       // The candidate's size; the picture's dots are smaller but the colour counts here.
       painter.setPen(toQColor(entry.outline));
       painter.setBrush(toQColor(entry.color));
-      painter.drawEllipse(QRect(centre.x() - 3, centre.y() - 3, 7, 7));
+      const int radius = static_cast<int>(3 * growth() + 0.5);
+      painter.drawEllipse(QRect(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1));
     } else {
-      painter.fillRect(QRect(swatch.left(), centre.y() - 1, swatch.width(), 2), toQColor(entry.color));
+      const int thickness = static_cast<int>(2 * growth() + 0.5);
+      painter.fillRect(QRect(swatch.left(), centre.y() - thickness / 2, swatch.width(), thickness),
+                       toQColor(entry.color));
     }
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect text(swatch.right() + 1 + gap, swatch.top(), width(), swatch.height());

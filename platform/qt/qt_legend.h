@@ -21,6 +21,10 @@ class QtLegend : public QWidget {
  private:
   int columnWidth(int column) const;
   int rows() const;
+  // Swatches grow with the font, from the size they have with the first one.
+  double growth() const;
+  int swatchWidth() const;
 
   std::vector<LegendEntry> entries_;
+  int baseLineHeight_;
 };

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -14,6 +16,8 @@
 #include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_menu.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/qt/qt_picture_footer.h"
+#include "platform/qt/qt_picture_options_dialog.h"
 
 namespace {
 // The status text may take this many lines beside the legend.
@@ -29,6 +33,7 @@ QtMainWindow::QtMainWindow(const WindowOptions& options)
   setCentralWidget(clientArea_);
   if (options.menu != nullptr) buildMenuBar(*options.menu);
   if (options.legend != nullptr) buildStatusBar(*options.legend);
+  clientArea_->setMinimumSize(options.minClientWidth, options.minClientHeight);
   connect(&timer_, &QTimer::timeout, this, [this] { send(WindowMessage::Timer); });
   move(options.x, options.y);
   // The frame is unknown until the window manager has framed the window;
@@ -86,12 +91,28 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   // A fixed height: a longer text must not shrink the plot.
   const int height = std::max(statusLines * bar->fontMetrics().lineSpacing(), legend_->sizeHint().height()) + 6;
   bar->setFixedHeight(height);
+  statusFont_ = statusLabel_->font();
+  statusHeight_ = height;
   // The plot keeps the size it has without the status line.
   outerSize_.rheight() += height;
 }
 
 Rect QtMainWindow::clientRect() const {
+  if (pictureSize_) return Rect{0, 0, pictureSize_->width(), pictureSize_->height()};
   return Rect{0, 0, clientArea_->width(), clientArea_->height()};
+}
+
+void QtMainWindow::setFullScreen(bool on) {
+  if (on == isFullScreen()) return;
+  if (on) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+}
+
+void QtMainWindow::setClientToolTip(const std::string& text) {
+  clientArea_->setToolTip(QString::fromStdString(text));
 }
 
 void QtMainWindow::invalidate() { clientArea_->update(); }
@@ -132,13 +153,41 @@ void QtMainWindow::fitOuterSize() {
 }
 
 void QtMainWindow::setStatusText(const std::string& text) {
-  if (statusLabel_ != nullptr) statusLabel_->setText(QString::fromStdString(text));
+  if (statusLabel_ == nullptr) return;
+  statusLabel_->setText(QString::fromStdString(text));
+  // The whole text, for a window too narrow for its three lines.
+  statusLabel_->setToolTip(statusLabel_->text());
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  scaleStatusBar();
+}
+
+void QtMainWindow::scaleStatusBar() {
+  if (statusLabel_ == nullptr || statusHeight_ == 0) return;
+  // The status text and legend grow with the window as the picture does,
+  // measured on the whole window so that the bar's own height cannot feed back.
+  const double byWidth = width() / 400.0;
+  const double byHeight = height() / static_cast<double>(300 + statusHeight_);
+  const double scale = std::max(1.0, std::min(byWidth, byHeight));
+  if (scale == statusScale_) return;
+  statusScale_ = scale;
+  QFont font = statusFont_;
+  if (statusFont_.pointSizeF() > 0) font.setPointSizeF(statusFont_.pointSizeF() * scale);
+  statusLabel_->setFont(font);
+  legend_->setFont(font);
+  legend_->setMinimumSize(legend_->sizeHint());
+  const int height = std::max(statusLines * QFontMetrics(font).lineSpacing(), legend_->sizeHint().height()) + 6;
+  statusBar()->setFixedHeight(scale == 1.0 ? statusHeight_ : height);
 }
 
 void QtMainWindow::showStatusBar(bool shown) {
   if (statusLabel_ == nullptr || statusBar()->isVisible() == shown) return;
   const int height = statusBar()->height();
   statusBar()->setVisible(shown);
+  // The window's minimum size must know the bar is gone before it shrinks.
+  if (layout() != nullptr) layout()->activate();
   // The window, not the plot, gives up or takes the room.
   resize(width(), this->height() + (shown ? height : -height));
 }
@@ -159,14 +208,34 @@ void QtMainWindow::savePicture() {
   if (path.isEmpty()) return;
   const bool wantsSvg = filter == svg;
   if (!path.contains(QLatin1Char('.'))) path += wantsSvg ? QStringLiteral(".svg") : QStringLiteral(".png");
-  savePictureTo(path, pictureFormatOf(path, filter == png2x));
+  PictureOptions options;
+  options.format = pictureFormatOf(path, filter == png2x);
+  options.size = clientArea_->size();
+  const bool chosen = askPictureOptions(this, options);
+  activateWindow();
+  if (chosen) savePictureTo(path, options);
 }
 
 bool QtMainWindow::savePictureTo(const QString& path, PictureFormat format) {
-  const QString error = savePictureFile(path, format, clientArea_->size(),
-                                        [this](QPainter& painter, QtCanvas::Form form) {
-                                          clientArea_->render(painter, form);
-                                        });
+  PictureOptions options;
+  options.format = format;
+  options.size = clientArea_->size();
+  return savePictureTo(path, options);
+}
+
+bool QtMainWindow::savePictureTo(const QString& path, const PictureOptions& options) {
+  const QSize picture = options.size.isEmpty() ? clientArea_->size() : options.size;
+  const QString status = statusLabel_ != nullptr ? statusLabel_->text() : QString();
+  const bool footer = options.withStatus && statusLabel_ != nullptr;
+  const int footerHeight = footer ? pictureFooterHeight(picture, status, *legend_) : 0;
+  const QSize whole(picture.width(), picture.height() + footerHeight);
+  const QString error = savePictureFile(path, options.format, whole, [&](QPainter& painter, QtCanvas::Form form) {
+    // The application draws for the picture's size, not the window's.
+    pictureSize_ = picture;
+    clientArea_->render(painter, form, whole);
+    pictureSize_.reset();
+    if (footer) paintPictureFooter(painter, QRect(0, picture.height(), picture.width(), footerHeight), status, *legend_);
+  });
   if (error.isEmpty()) return true;
   messageBox(QStringLiteral("The picture could not be saved to %1:\n%2").arg(path, error).toStdString(),
              "Save picture");

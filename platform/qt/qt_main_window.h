@@ -2,8 +2,10 @@
 // A top-level window built from a WindowOptions: the menu bar from the menu
 // table, the client area as central widget, and every event that the
 // application handles turned into a message for its window procedure.
+#include <QFont>
 #include <QMainWindow>
 #include <QTimer>
+#include <optional>
 
 #include "platform/qt/qt_native_window_watch.h"
 #include "platform/qt/qt_picture_file.h"
@@ -31,10 +33,15 @@ class QtMainWindow : public QMainWindow, public Window {
   void setTimer(int milliseconds) override;
   void killTimer() override;
   void savePicture() override;
+  void setFullScreen(bool on) override;
+  void setClientToolTip(const std::string& text) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.
   bool savePictureTo(const QString& path, PictureFormat format);
+  // The same at a chosen size in logical pixels, drawn at that size, with
+  // the status text and the legend under the picture when asked.
+  bool savePictureTo(const QString& path, const PictureOptions& options);
 
   QLabel* statusLabel() const { return statusLabel_; }
   QtLegend* legend() const { return legend_; }
@@ -42,12 +49,14 @@ class QtMainWindow : public QMainWindow, public Window {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
  private:
   void buildMenuBar(const std::vector<MenuPopup>& popups);
   void buildStatusBar(const std::vector<LegendEntry>& legend);
   void fitOuterSize();
+  void scaleStatusBar();
 
   WindowProcedure procedure_;
   QtClientArea* clientArea_;
@@ -55,8 +64,14 @@ class QtMainWindow : public QMainWindow, public Window {
   QtLegend* legend_ = nullptr;
   QTimer timer_;
   QSize outerSize_;
+  // The status bar as built, and the factor its text and legend are drawn at.
+  QFont statusFont_;
+  int statusHeight_ = 0;
+  double statusScale_ = 1.0;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
+  // While a picture is drawn for a file: the client size it is drawn at.
+  std::optional<QSize> pictureSize_;
   // A native window destroyed from outside ends the program as closing it does.
   QtNativeWindowWatch nativeWindowWatch_;
 };

@@ -11,6 +11,15 @@ class QPainter;
 
 enum class PictureFormat { Png, Png2x, Svg };
 
+// What Save picture writes: the format, the picture's size in logical pixels
+// (drawn at that size, never enlarged), and whether the status text and the
+// legend go under it.
+struct PictureOptions {
+  PictureFormat format = PictureFormat::Png;
+  QSize size;
+  bool withStatus = false;
+};
+
 // Paints with `paint` (logical size `size`) and saves; returns why it failed,
 // or an empty string.
 QString savePictureFile(const QString& path, PictureFormat format, QSize size,

@@ -5,6 +5,13 @@
 
 #include "platform/qt/qt_main_window.h"
 
+// Letters, space, '+' and '-' are their own Qt codes.
+Qt::Key qtKeyOf(int key) {
+  if (key == SpecialKey::backspace) return Qt::Key_Backspace;
+  if (key == SpecialKey::f11) return Qt::Key_F11;
+  return static_cast<Qt::Key>(key);
+}
+
 QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() = default;
@@ -25,7 +32,7 @@ int QtWindowSystem::runMessageLoop(Window& window, const std::vector<Accelerator
   if (auto* mainWindow = dynamic_cast<QtMainWindow*>(&window)) {
     for (const Accelerator& accelerator : accelerators) {
       const Qt::KeyboardModifiers modifiers = accelerator.control ? Qt::ControlModifier : Qt::NoModifier;
-      const QKeySequence keys(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key)));
+      const QKeySequence keys(QKeyCombination(modifiers, qtKeyOf(accelerator.key)));
       auto shortcut = std::make_unique<QShortcut>(keys, mainWindow);
       shortcut->setContext(Qt::WindowShortcut);
       const int id = accelerator.id;

@@ -279,23 +279,78 @@ TEST_F(AppWindowTest, StatusLineAndLegendSitUnderAPlotOfUnchangedSize) {
     mainWindowProc(*window_, WindowMessage::Command, params);
     EXPECT_FALSE(window_->statusBar()->isVisible());
     EXPECT_LT(window_->height(), height);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->size() == plot; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->size() == plot; }, 1000))
+        << window_->centralWidget()->width() << "x" << window_->centralWidget()->height() << " vs " << plot.width() << "x" << plot.height();
     window_->postQuit(0);
   });
   EXPECT_TRUE(text.startsWith("Step 1: ")) << text.toStdString();
 }
 
-TEST_F(AppWindowTest, SpaceAnimatesUntilACandidateIsAccepted) {
+TEST_F(AppWindowTest, SpaceAnimatesPastAcceptancesUntilSpaceAgain) {
+  int acceptances = 0;
   run([&] {
     QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
     EXPECT_TRUE(app_.stepping);
     EXPECT_TRUE(window_->timerActive());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !app_.animating; }, 8000));
+    // The fastest speed, so that the test does not wait long.
+    for (int i = 0; i < 5; ++i) QTest::keyClick(window_->windowHandle(), Qt::Key_Plus);
+    int seen = 0;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+      if (app_.stepsTaken != seen) {
+        seen = app_.stepsTaken;
+        if (app_.lastStepAccepted) ++acceptances;
+      }
+      return acceptances >= 2 && app_.stepsTaken >= 5;
+    }, 8000));
+    EXPECT_TRUE(app_.animating);
+    EXPECT_TRUE(window_->statusLabel()->text().contains("steps a second"));
+    QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
+    EXPECT_FALSE(app_.animating);
     EXPECT_FALSE(window_->timerActive());
+    // Backspace steps back one step.
+    const int steps = app_.stepsTaken;
+    QTest::keyClick(window_->windowHandle(), Qt::Key_Backspace);
+    EXPECT_EQ(app_.stepsTaken, steps - 1);
     window_->postQuit(0);
   });
-  EXPECT_TRUE(app_.lastStepAccepted);
-  EXPECT_GE(app_.stepsTaken, 1);
+  EXPECT_GE(acceptances, 2);
+}
+
+TEST_F(AppWindowTest, F11GoesFullScreenAndBackAndTheWindowKeepsAMinimumSize) {
+  run([&] {
+    const QSize plot = window_->centralWidget()->size();
+    QTest::keyClick(window_->windowHandle(), Qt::Key_F11);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->isFullScreen(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->width() > plot.width(); }, 2000));
+    QTest::keyClick(window_->windowHandle(), Qt::Key_F11);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_->isFullScreen(); }, 2000));
+    // Made small, the plot keeps the room its caption and labels need.
+    window_->resize(100, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window_->centralWidget()->width() >= 320; }, 2000));
+    EXPECT_GE(window_->centralWidget()->height(), 240);
+    window_->postQuit(0);
+  });
+}
+
+TEST_F(AppWindowTest, PictureSavedAtAChosenSizeIsDrawnAtThatSizeWithItsStatusText) {
+  QTemporaryDir dir;
+  run([&] {
+    press(Qt::Key_S);
+    press(Qt::Key_N);
+    PictureOptions options;
+    options.format = PictureFormat::Png;
+    options.size = QSize(1600, 1000);
+    options.withStatus = true;
+    const QString path = dir.filePath("slide.png");
+    EXPECT_TRUE(window_->savePictureTo(path, options));
+    const QImage slide(path);
+    EXPECT_EQ(slide.width(), 1600);
+    EXPECT_GT(slide.height(), 1000);  // the status text and legend under the picture
+    save(slide, "slide.png");
+    // Text in the band under the picture.
+    EXPECT_GT(countPixels(slide, QRect(0, 1000, 1000, slide.height() - 1000)).dark, 200);
+    window_->postQuit(0);
+  });
 }
 
 TEST_F(AppWindowTest, SavedPictureIsWhatTheWindowShows) {

@@ -225,7 +225,7 @@ TEST_F(QtWindowTest, EveryAcceleratorSendsItsCommandOnce) {
   QtMainWindow& window = openShown();
   const int code = runLoop([&] {
     for (const Accelerator& accelerator : acceleratorTable())
-      QTest::keyClick(&window, static_cast<Qt::Key>(accelerator.key),
+      QTest::keyClick(&window, qtKeyOf(accelerator.key),
                       accelerator.control ? Qt::ControlModifier : Qt::NoModifier);
     window.postQuit(0);
   });

@@ -16,6 +16,8 @@ struct Primitive {
   unsigned format;
   bool clipped;  // a clip box was in force
   Rect clip;
+  int penWidth;      // of the pen (lines, ellipse outlines)
+  double textScale;  // of the font (text)
 };
 
 class RecordingCanvas : public Canvas {
@@ -50,6 +52,8 @@ class RecordingCanvas : public Canvas {
     clip = rect ? *rect : Rect{};
     ++clipChanges;
   }
+  void setPenWidth(int width) override { penWidth = width; }
+  void setTextScale(double scale) override { textScale = scale; }
   Color setTextColor(Color color) override {
     const Color previous = textColor;
     textColor = color;
@@ -58,7 +62,7 @@ class RecordingCanvas : public Canvas {
 
   void record(Primitive::Kind kind, int a, int b, int c, int d, Color fill, const std::string& text = {},
               unsigned format = 0) {
-    log.push_back({kind, a, b, c, d, pen, fill, textColor, text, format, clipped, clip});
+    log.push_back({kind, a, b, c, d, pen, fill, textColor, text, format, clipped, clip, penWidth, textScale});
   }
 
   std::vector<Primitive> of(Primitive::Kind kind) const {
@@ -80,6 +84,8 @@ class RecordingCanvas : public Canvas {
   bool clipped = false;
   Rect clip;
   int clipChanges = 0;
+  int penWidth = 1;
+  double textScale = 1.0;
   int selections = 0;
   std::vector<Primitive> log;
 };

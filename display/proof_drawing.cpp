@@ -1,0 +1,72 @@
+#include "display/proof_drawing.h"
+
+#include "display/picture_scale.h"
+#include "display/plot_colors.h"
+#include "platform/selection.h"
+#include "sampler/ars.h"
+
+namespace {
+
+struct Pixel {
+  int x;
+  int y;
+};
+
+class ProofScale {
+ public:
+  ProofScale(const PlotMapping& m, bool logScale, double logOffset)
+      : m_(m), logScale_(logScale), logOffset_(logOffset) {}
+  Pixel at(double x, double logValue) const {
+    const double y = logScale_ ? logValue + logOffset_ : shiftedExp(logValue, logOffset_);
+    return {wholePixelX(m_, x), wholePixelY(m_, y)};
+  }
+  bool logScale() const { return logScale_; }
+
+ private:
+  const PlotMapping& m_;
+  bool logScale_;
+  double logOffset_;
+};
+
+// The chord is straight in log space: a line on the log scale, an
+// exponential (drawn in short pieces) on the normal scale.
+void drawChord(Canvas& canvas, const ProofScale& scale, const ProofHighlight& p) {
+  const double slope = (p.rightH - p.leftH) / (p.rightX - p.leftX);
+  const Pixel start = scale.at(p.leftX, p.leftH);
+  canvas.moveTo(start.x, start.y);
+  const int pieces = scale.logScale() ? 1 : 64;
+  for (int i = 1; i <= pieces; ++i) {
+    const double x = i == pieces ? p.rightX : p.leftX + (p.rightX - p.leftX) * i / pieces;
+    const Pixel next = scale.at(x, i == pieces ? p.rightH : p.leftH + (x - p.leftX) * slope);
+    canvas.lineTo(next.x, next.y);
+  }
+  // The gap that proves it: from the point up to the chord above it.
+  const Pixel below = scale.at(p.belowX, p.belowH);
+  const Pixel onChord = scale.at(p.belowX, p.leftH + (p.belowX - p.leftX) * slope);
+  canvas.moveTo(below.x, below.y);
+  canvas.lineTo(onChord.x, onChord.y);
+}
+
+void ring(Canvas& canvas, Pixel p, int radius) {
+  canvas.ellipse(p.x - radius, p.y - radius, p.x + radius, p.y + radius);
+}
+
+}  // namespace
+
+void drawProofHighlight(Canvas& canvas, const PlotMapping& mapping, const ProofHighlight& proof,
+                        bool logScale, double logOffset, double scale) {
+  if (!(proof.leftX < proof.belowX && proof.belowX < proof.rightX)) return;
+  const ProofScale at(mapping, logScale, logOffset);
+  const int width = scaledPixels(1, scale);
+  canvas.setPenWidth(2 * width);
+  {
+    PenSelection pen(canvas, PlotColor::proof);
+    drawChord(canvas, at, proof);
+  }
+  canvas.setPenWidth(width);
+  PenSelection pen(canvas, PlotColor::points);
+  BrushSelection brush(canvas, PlotColor::proof);
+  ring(canvas, at.at(proof.leftX, proof.leftH), scaledPixels(4, scale));
+  ring(canvas, at.at(proof.rightX, proof.rightH), scaledPixels(4, scale));
+  ring(canvas, at.at(proof.belowX, proof.belowH), scaledPixels(6, scale));
+}

@@ -1,0 +1,220 @@
+// The commands a lecture needs: the animation's stop conditions and speeds,
+// Restart from seed, Step back, the proof after a report, and Help.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "app/main_window.h"
+#include "resources/accelerators.h"
+#include "resources/command_ids.h"
+#include "resources/menu_resource.h"
+#include "support/fake_window.h"
+#include "support/recording_canvas.h"
+
+namespace {
+
+struct Rig {
+  Rig() {
+    window.setUserData(&app);
+    app.hwnd = &window;
+  }
+  void run(std::initializer_list<int> ids) {
+    for (int id : ids) app.command(id);
+  }
+  void tick() { mainWindowProc(window, WindowMessage::Timer, MessageParams()); }
+  FakeWindow window;
+  MainWindow app;
+};
+
+// The sampler's whole visible state and the random state, bit for bit.
+void expectSameSamplerState(const MainWindow& a, const MainWindow& b) {
+  EXPECT_EQ(a.rnd.state, b.rnd.state);
+  EXPECT_EQ(a.stepping, b.stepping);
+  EXPECT_EQ(a.stepsTaken, b.stepsTaken);
+  EXPECT_EQ(a.lastStepAccepted, b.lastStepAccepted);
+  EXPECT_EQ(a.sampler.hasLastDraw, b.sampler.hasLastDraw);
+  EXPECT_EQ(std::memcmp(&a.sampler.lastX, &b.sampler.lastX, sizeof(double)), 0);
+  EXPECT_EQ(std::memcmp(&a.sampler.lastLogY, &b.sampler.lastLogY, sizeof(double)), 0);
+  ASSERT_EQ(a.sampler.points.size(), b.sampler.points.size());
+  EXPECT_EQ(std::memcmp(a.sampler.points.data(), b.sampler.points.data(),
+                        a.sampler.points.size() * sizeof(HullPoint)), 0);
+  ASSERT_EQ(a.sampler.segments.size(), b.sampler.segments.size());
+  EXPECT_EQ(std::memcmp(a.sampler.segments.data(), b.sampler.segments.data(),
+                        a.sampler.segments.size() * sizeof(EnvelopeSegment)), 0);
+  EXPECT_EQ(a.dartX, b.dartX);
+  EXPECT_EQ(a.dartY, b.dartY);
+}
+
+TEST(AnimationStops, AtEveryOtherCommandButNotAtSpeedOrView) {
+  using namespace CommandId;
+  for (int id : {startStepping, nextStep, stepUntilAccepted, restartFromSeed, CommandId::stepBack, keys, about}) {
+    Rig rig;
+    rig.run({animateSteps});
+    rig.tick();
+    rig.app.command(id);
+    EXPECT_FALSE(rig.app.animating) << id;
+    EXPECT_EQ(rig.window.timerMilliseconds, 0) << id;
+  }
+  for (int id : {fasterAnimation, slowerAnimation, fullScreen, refresh}) {
+    Rig rig;
+    rig.run({animateSteps});
+    rig.app.command(id);
+    EXPECT_TRUE(rig.app.animating) << id;
+  }
+}
+
+TEST(AnimationSpeed, PlusAndMinusChangeTheTimerAndTheStatusSaysSo) {
+  Rig rig;
+  rig.run({CommandId::animateSteps});
+  EXPECT_NE(rig.window.statusText.find("Animating: 2 steps a second"), std::string::npos) << rig.window.statusText;
+  rig.run({CommandId::fasterAnimation});
+  EXPECT_EQ(rig.window.timerMilliseconds, 250);
+  EXPECT_NE(rig.window.statusText.find("4 steps a second"), std::string::npos) << rig.window.statusText;
+  for (int i = 0; i < 10; ++i) rig.run({CommandId::slowerAnimation});
+  EXPECT_EQ(rig.window.timerMilliseconds, MainWindow::animationIntervals[0]);
+  for (int i = 0; i < 10; ++i) rig.run({CommandId::fasterAnimation});
+  EXPECT_EQ(rig.window.timerMilliseconds, 60);
+  // The speed holds for the next animation; Space stops and the text goes.
+  rig.run({CommandId::animateSteps});
+  EXPECT_EQ(rig.window.statusText.find("Animating"), std::string::npos);
+  rig.run({CommandId::animateSteps});
+  EXPECT_EQ(rig.window.timerMilliseconds, 60);
+}
+
+TEST(RestartFromSeed, RepeatsTheSameCommandsExactlyAsAFreshStart) {
+  for (int kind : {1, 4, 6}) {
+    SCOPED_TRACE(kind);
+    Rig fresh;
+    Rig rehearsed;
+    const std::initializer_list<int> lesson = {120 + kind, 133, 134, 135, 135, 135, 137, 135};
+    rehearsed.run(lesson);
+    rehearsed.run({CommandId::restartFromSeed});
+    EXPECT_FALSE(rehearsed.app.stepping);
+    EXPECT_TRUE(rehearsed.app.dartX.empty());
+    EXPECT_EQ(rehearsed.app.rnd.state, 1001);
+    rehearsed.run(lesson);
+    fresh.run(lesson);
+    expectSameSamplerState(rehearsed.app, fresh.app);
+    EXPECT_EQ(rehearsed.window.boxes.size(), 2 * fresh.window.boxes.size());
+  }
+}
+
+TEST(StepBack, EqualsAReplayWithOneStepFewer) {
+  for (int kind : {1, 4}) {
+    SCOPED_TRACE(kind);
+    Rig back;
+    back.run({120 + kind, 133, 134, 135, 135, 135, 135, 135, 135, CommandId::stepBack});
+    Rig replay;
+    replay.run({120 + kind, 133, 134, 135, 135, 135, 135, 135});
+    expectSameSamplerState(back.app, replay.app);
+    EXPECT_EQ(back.window.statusText, replay.window.statusText);
+    // Back to the start, and no further.
+    for (int i = 0; i < 8; ++i) back.run({CommandId::stepBack});
+    Rig start;
+    start.run({120 + kind, 133, 134});
+    expectSameSamplerState(back.app, start.app);
+  }
+  // After Ctrl+G, too.
+  Rig back;
+  back.run({CommandId::stepUntilAccepted, 135, 135, CommandId::stepBack});
+  Rig replay;
+  replay.run({CommandId::stepUntilAccepted, 135});
+  expectSameSamplerState(back.app, replay.app);
+  // Not stepping: nothing to step back to.
+  Rig idle;
+  idle.run({CommandId::stepBack});
+  EXPECT_FALSE(idle.app.stepping);
+  EXPECT_TRUE(idle.window.boxes.empty());
+}
+
+TEST(Proof, StaysOnScreenUntilTheNextCommandThatChangesTheState) {
+  Rig rig;
+  rig.run({126, 134});
+  int steps = 0;
+  while (rig.window.boxes.empty() && steps < 100) {
+    rig.run({135});
+    ++steps;
+  }
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0].first, "Log-concavity assumption violated");
+  EXPECT_EQ(steps, 5);
+  ASSERT_TRUE(rig.app.proof.has_value());
+  const ProofHighlight p = *rig.app.proof;
+  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_TRUE(p.leftX < p.belowX && p.belowX < p.rightX);
+  EXPECT_TRUE(ARSSampler::belowChord({p.leftX, p.leftH}, {p.belowX, p.belowH}, {p.rightX, p.rightH}));
+  EXPECT_EQ(rig.window.statusText.rfind("Step 5: the density at x = ", 0), 0u) << rig.window.statusText;
+  EXPECT_NE(rig.window.statusText.find("lies below the chord from"), std::string::npos);
+  EXPECT_NE(rig.window.statusText.find("so it is not log-concave."), std::string::npos);
+  // The view and the scale keep it; Step back shows step 4; a new start clears it.
+  rig.run({CommandId::logScale, CommandId::largerPoints, CommandId::refresh});
+  EXPECT_TRUE(rig.app.proof.has_value());
+  Rig four;
+  four.run({126, 134, 135, 135, 135, 135, CommandId::logScale, CommandId::largerPoints});
+  rig.run({CommandId::stepBack});
+  EXPECT_FALSE(rig.app.proof.has_value());
+  expectSameSamplerState(rig.app, four.app);
+  rig.run({135});
+  ASSERT_TRUE(rig.app.proof.has_value());
+  rig.run({CommandId::startStepping});
+  EXPECT_FALSE(rig.app.proof.has_value());
+}
+
+TEST(Help, KeysListsEveryAcceleratorAndAboutNamesTheProgram) {
+  const std::vector<MenuPopup>& menu = mainMenu();
+  ASSERT_STREQ(menu.back().title, "&Help");
+  for (const MenuPopup& popup : menu)
+    for (const MenuItem& item : popup.items)
+      if (item.text != nullptr && item.id >= 170) {
+        EXPECT_LE(item.id, 189) << item.text;
+      }
+  Rig rig;
+  rig.run({CommandId::keys});
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  const std::string& keys = rig.window.boxes[0].second;
+  for (const char* key : {"Ctrl+T", "Ctrl+S", "Ctrl+N", "Ctrl+G", "Ctrl+X", "Ctrl+E", "Ctrl+L", "Ctrl+R", "Space",
+                          "+", "\xe2\x88\x92", "Backspace", "F11"}) {
+    EXPECT_NE(keys.find(key), std::string::npos) << key;
+  }
+  EXPECT_EQ(acceleratorTable().size(), 13u);  // each of them listed above
+  rig.run({CommandId::about});
+  ASSERT_EQ(rig.window.boxes.size(), 2u);
+  EXPECT_NE(rig.window.boxes[1].second.find("Adaptive Rejection Sampler " ARS_VERSION), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The new commands mixed at random with the old ones: the display stays
+// consistent, and Step back always lands where a replay with one step fewer does.
+TEST(LectureCommands, RandomLessonsKeepTheStateConsistent) {
+  Rig rig;
+  std::mt19937 random(13);
+  const int ids[] = {121, 124, 126, 111, 112, 133, 134, 135, 135, 135, 136, 137, 162, 170, 171, 171, 172, 173};
+  std::uniform_int_distribution<int> pick(0, sizeof ids / sizeof ids[0] - 1);
+  for (int i = 0; i < 1500; ++i) {
+    const int id = ids[pick(random)];
+    const int stepsBefore = rig.app.stepsTaken;
+    const bool couldStepBack = rig.app.stepping && !rig.app.proof && stepsBefore > 0;
+    rig.app.command(id);
+    if (rig.app.animating) rig.tick();
+    ASSERT_EQ(rig.app.dartX.size(), rig.app.dartY.size());
+    if (rig.app.stepping) {
+      ASSERT_GE(rig.app.sampler.segments.size(), 4u) << i << " after " << id;
+    }
+    if (rig.app.proof) {
+      ASSERT_FALSE(rig.app.stepping);
+    }
+    if (id == CommandId::stepBack && couldStepBack) {
+      ASSERT_EQ(rig.app.stepsTaken, stepsBefore - 1);
+    }
+    if (i % 50 == 0) {
+      RecordingCanvas canvas;
+      rig.app.paint(canvas);
+    }
+  }
+}
+
+}  // namespace
