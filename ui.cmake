@@ -16,6 +16,7 @@ add_library(ars_ui STATIC
   app/commands.cpp
   app/darts_and_stepping.cpp
   app/command_line.cpp
+  app/typed_sampler.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)
@@ -31,3 +32,17 @@ set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
 add_subdirectory(packaging)
+
+# Densities typed by the user, over muparser. Only the window needs them:
+# the engine builds without muparser.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(MUPARSER REQUIRED IMPORTED_TARGET muparser)
+add_library(ars_formula STATIC
+  density/formula_density.cpp
+  density/catalogue.cpp
+  density/plot_range.cpp
+)
+target_include_directories(ars_formula PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(ars_formula PUBLIC ars_engine PRIVATE PkgConfig::MUPARSER)
+ars_strict_warnings(ars_formula)
+target_link_libraries(ars_ui PUBLIC ars_formula)
