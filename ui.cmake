@@ -33,16 +33,5 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
 add_subdirectory(packaging)
 
-# Densities typed by the user, over muparser. Only the window needs them:
-# the engine builds without muparser.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(MUPARSER REQUIRED IMPORTED_TARGET muparser)
-add_library(ars_formula STATIC
-  density/formula_density.cpp
-  density/catalogue.cpp
-  density/plot_range.cpp
-)
-target_include_directories(ars_formula PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ars_formula PUBLIC ars_engine PRIVATE PkgConfig::MUPARSER)
-ars_strict_warnings(ars_formula)
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)
 target_link_libraries(ars_ui PUBLIC ars_formula)
