@@ -17,6 +17,11 @@ add_library(ars_ui STATIC
   app/darts_and_stepping.cpp
   app/command_line.cpp
   app/typed_sampler.cpp
+  app/other_density.cpp
+  app/plain_rejection.cpp
+  app/lesson_commands.cpp
+  display/histogram.cpp
+  display/comparison_drawing.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)

@@ -56,6 +56,10 @@ std::string whatTheStepDid(MainWindow::StepResult result, double x) {
 }  // namespace
 
 std::string MainWindow::statusLine() const {
+  if (densityKind == otherDensityKind && notLogConcaveShown && !stepping) {
+    return otherChoice.caption + ": " + otherDensityReport();
+  }
+  if (comparing && !stepping) return comparisonStatus();
   if (notLogConcaveShown && !stepping) {
     return densityInWords(densityKind) + " is not log-concave: the sampler refuses it.";
   }
@@ -79,5 +83,6 @@ std::string MainWindow::statusLine() const {
                   lastThrow.darts, static_cast<unsigned long long>(lastThrow.candidates), rate,
                   static_cast<unsigned long long>(lastThrow.evaluations), lastThrow.points);
   }
+  if (densityKind == otherDensityKind) return otherChoice.caption + ".";
   return densityInWords(densityKind) + ".";
 }

@@ -35,6 +35,8 @@ void MainWindow::paint(Canvas& canvas) {
   } else if (densityKind <= 5) {
     std::snprintf(caption, sizeof caption, "Gamma distribution: alpha = %.3f, beta = %.3f",
                   alpha, beta);
+  } else if (densityKind == otherDensityKind) {
+    std::snprintf(caption, sizeof caption, "%s", otherChoice.caption.c_str());
   } else {
     std::snprintf(caption, sizeof caption, "Test density");
   }
@@ -68,6 +70,10 @@ void MainWindow::paint(Canvas& canvas) {
       sampler.drawAbscissae(data, mapping, black, logScale, curveLogOffset);
       sampler.drawUpperHull(data, mapping, red, logScale, curveLogOffset);
       sampler.drawSqueeze(data, mapping, green, logScale, curveLogOffset);
+    } else if (comparing) {
+      drawPlainRejection(data, mapping);
+    } else if (histogramShown && !dartX.empty()) {
+      drawHistogram(canvas, mapping);
     } else {
       PenSelection pen(data, red);
       BrushSelection brush(data, red);
@@ -79,6 +85,8 @@ void MainWindow::paint(Canvas& canvas) {
       }
     }
   }
+  // The bars lie behind the curve: it is drawn again over them.
+  if (!stepping && !comparing && histogramShown && !dartX.empty()) plotter.draw(*hwnd, canvas);
   // Data that reached the axes lies under them, not over them.
   plotter.redrawAxes(*hwnd, canvas);
 }

@@ -18,4 +18,10 @@ constexpr int savePicture = 151;
 constexpr int statusBar = 161;
 constexpr int animateSteps = 162;
 constexpr int largerPoints = 163;
+// Additions: other densities, lessons, the histogram and plain rejection.
+constexpr int otherDensity = 190;
+constexpr int openLesson = 191;
+constexpr int saveLesson = 192;
+constexpr int histogram = 193;
+constexpr int comparePlainRejection = 194;
 }  // namespace CommandId

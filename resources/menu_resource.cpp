@@ -4,12 +4,17 @@
 
 const std::vector<MenuPopup>& mainMenu() {
   static const std::vector<MenuPopup> menu = {
-      {"&File", {{"Save &picture\u2026", CommandId::savePicture}, {nullptr, 0}, {"E&xit", CommandId::exit}}},
+      {"&File", {{"Save &picture\u2026", CommandId::savePicture}, {nullptr, 0}, {"E&xit", CommandId::exit},
+        {nullptr, 0},
+        {"Open &lesson\u2026", CommandId::openLesson},
+        {"Sa&ve lesson\u2026", CommandId::saveLesson}}},
       {"&Plot",
        {{"&Normal scale\tCtrl-e", CommandId::normalScale},
         {"&Log scale\tCtrl-l", CommandId::logScale}}},
       {"&Distribution",
-       {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124}, {"Test density", 126}}},
+       {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124}, {"Test density", 126},
+        {nullptr, 0},
+        {"&Other density\u2026", CommandId::otherDensity}}},
       {"&Go",
        {{"&Throw darts\tCtrl-t", CommandId::throwDarts},
         {nullptr, 0},
@@ -17,11 +22,14 @@ const std::vector<MenuPopup>& mainMenu() {
         {"&Next step\tCtrl-n", CommandId::nextStep},
         {"Sto&p stepping\tCtrl-x", CommandId::stopStepping},
         {nullptr, 0},
-        {"&Refresh\tCtrl-r", CommandId::refresh}}},
+        {"&Refresh\tCtrl-r", CommandId::refresh},
+        {nullptr, 0},
+        {"&Compare with plain rejection", CommandId::comparePlainRejection}}},
       {"&View",
        {{"&Status bar", CommandId::statusBar},
         {"&Animate steps\tSpace", CommandId::animateSteps},
-        {"&Larger points", CommandId::largerPoints}}},
+        {"&Larger points", CommandId::largerPoints},
+        {"&Histogram of the darts", CommandId::histogram}}},
   };
   return menu;
 }

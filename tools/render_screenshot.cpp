@@ -17,6 +17,7 @@
 
 #include "app/main_window.h"
 #include "platform/qt/qt_diagnostics.h"
+#include "platform/qt/qt_lesson_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "resources/accelerators.h"
@@ -28,8 +29,9 @@ namespace {
 constexpr int usageError = 2;
 
 void printUsage(std::FILE* stream) {
-  std::fputs("Usage: render-screenshot OUTPUT.png [id ...]\n"
-             "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png.\n",
+  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [id ...]\n"
+             "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png;\n"
+             "a lesson file is opened first.\n",
              stream);
 }
 
@@ -83,7 +85,13 @@ int main(int argc, char* argv[]) {
   }
   const std::set<int> known = knownCommandIds();
   std::vector<int> commands;
-  for (int i = 2; i < argc; ++i) {
+  int first = 2;
+  QString lessonPath;
+  if (argc > 2 && std::strstr(argv[2], ".json") != nullptr) {
+    lessonPath = QString::fromLocal8Bit(argv[2]);
+    first = 3;
+  }
+  for (int i = first; i < argc; ++i) {
     int id = 0;
     if (!parseId(argv[i], id) || known.count(id) == 0) {
       std::fprintf(stderr, "render-screenshot: '%s' is not a command id\n", argv[i]);
@@ -109,6 +117,12 @@ int main(int argc, char* argv[]) {
   app.show();
   QCoreApplication::processEvents();
   closeMessageBoxes(*window);
+  if (!lessonPath.isEmpty()) {
+    Lesson lesson;
+    std::string problem = readLessonFile(lessonPath, lesson);
+    if (problem.empty()) problem = app.openLesson(lesson);
+    if (!problem.empty()) std::fprintf(stderr, "render-screenshot: %s\n", problem.c_str());
+  }
 
   // The same messages the menu items and keys send.
   for (int id : commands) {
