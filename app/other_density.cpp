@@ -35,24 +35,30 @@ std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
   constexpr int n = 400;
   // Look where the log scale shows the density (within 10 of its highest
   // value), so that the proof lies in view and in readable numbers.
-  double top = -infinity;
-  for (int i = 0; i <= n; ++i) {
-    const double h = d.logDensity(xMin + (xMax - xMin) * i / n);
-    if (std::isfinite(h)) top = std::max(top, h);
-  }
-  double from = xMax;
-  double to = xMin;
-  for (int i = 0; i <= n; ++i) {
-    const double x = xMin + (xMax - xMin) * i / n;
-    const double h = d.logDensity(x);
-    if (std::isfinite(h) && h >= top - 10) {
-      from = std::min(from, x);
-      to = std::max(to, x);
+  // A heavy tail makes the plotted range wide: narrow it a few times.
+  for (int round = 0; round < 4; ++round) {
+    const double step = (xMax - xMin) / n;
+    double top = -infinity;
+    for (int i = 0; i <= n; ++i) {
+      const double h = d.logDensity(xMin + step * i);
+      if (std::isfinite(h)) top = std::max(top, h);
     }
-  }
-  if (from < to) {
-    xMin = from;
-    xMax = to;
+    double from = xMax;
+    double to = xMin;
+    for (int i = 0; i <= n; ++i) {
+      const double x = xMin + step * i;
+      const double h = d.logDensity(x);
+      if (std::isfinite(h) && h >= top - 10) {
+        from = std::min(from, x);
+        to = std::max(to, x);
+      }
+    }
+    if (!(from <= to)) break;
+    const double newMin = std::max(xMin, from - step);
+    const double newMax = std::min(xMax, to + step);
+    if (newMax - newMin > 0.9 * (xMax - xMin)) break;
+    xMin = newMin;
+    xMax = newMax;
   }
   std::vector<HullPoint> grid;
   for (int i = 0; i <= n; ++i) {

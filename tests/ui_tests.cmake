@@ -10,6 +10,7 @@ add_executable(ui_tests
   app/golden_throw_test.cpp
   app/reference_replay_test.cpp
   app/command_line_test.cpp
+  app/other_density_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
