@@ -27,15 +27,11 @@ std::string numberText(double x) {
   return buffer;
 }
 
-// Why the search refused the density: three points that prove it not
-// log-concave (the middle one below the chord of the outer two, on a grid
-// over the plotted range), or else its mass does not stay finite towards an
-// unbounded end.
-std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
+// Narrows [xMin, xMax] to where the density is within e^10 of its highest
+// value, so that a heavy tail's range does not hide its shape and a proof
+// lies in view, in readable numbers.
+void visibleRange(const FormulaDensity& d, double& xMin, double& xMax) {
   constexpr int n = 400;
-  // Look where the log scale shows the density (within 10 of its highest
-  // value), so that the proof lies in view and in readable numbers.
-  // A heavy tail makes the plotted range wide: narrow it a few times.
   for (int round = 0; round < 4; ++round) {
     const double step = (xMax - xMin) / n;
     double top = -infinity;
@@ -60,6 +56,15 @@ std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
     xMin = newMin;
     xMax = newMax;
   }
+}
+
+// Why the search refused the density: three points that prove it not
+// log-concave (the middle one below the chord of the outer two, on a grid
+// over the plotted range), or else its mass does not stay finite towards an
+// unbounded end.
+std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
+  constexpr int n = 400;
+  visibleRange(d, xMin, xMax);
   std::vector<HullPoint> grid;
   for (int i = 0; i <= n; ++i) {
     const double x = xMin + (xMax - xMin) * i / n;
@@ -128,7 +133,11 @@ std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
   const PlotRange range = plotRange(f, choice.lower, choice.upper, known);
   otherXMin = range.xMin;
   otherXMax = range.xMax;
-  if (known.empty() && refusal.empty()) refusal = refusalSentence(*otherDensity, otherXMin, otherXMax);
+  if (known.empty()) {
+    // Refused: the plot shows where the density is visible, not its tails.
+    visibleRange(*otherDensity, otherXMin, otherXMax);
+    if (refusal.empty()) refusal = refusalSentence(*otherDensity, otherXMin, otherXMax);
+  }
 
   densityKind = otherDensityKind;
   rebuildDensityCurve();
