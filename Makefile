@@ -4,10 +4,12 @@ BUILD_DIR    ?= build
 RELEASE_DIR  := $(BUILD_DIR)/release
 SANITIZE_DIR := $(BUILD_DIR)/sanitize
 ENGINE_DIR   := $(BUILD_DIR)/engine
+FUZZ_DIR     := $(BUILD_DIR)/fuzz
+FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM      := $(RELEASE_DIR)/adaptive-rejection-sampler
 
-.PHONY: all deps run test sanitize engine bench clean
+.PHONY: all deps run test sanitize engine fuzz bench clean
 
 all: test
 
@@ -45,6 +47,17 @@ $(ENGINE_DIR)/build.ninja:
 engine: deps $(ENGINE_DIR)/build.ninja
 	cmake --build $(ENGINE_DIR) -j $(JOBS)
 	ctest --test-dir $(ENGINE_DIR) --output-on-failure -j $(JOBS)
+
+# Typed formulas under libFuzzer with ASan and UBSan for FUZZ_SECONDS; needs clang.
+fuzz: deps
+	@if ! command -v clang++ >/dev/null 2>&1; then echo "fuzz: clang++ not found, skipped"; exit 0; fi; \
+	set -e; \
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARS_GUI=OFF \
+		-DARS_TESTS=OFF -DARS_BENCHMARKS=OFF -DARS_FUZZ=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON; \
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target formula_fuzz; \
+	mkdir -p $(FUZZ_DIR)/corpus; \
+	$(FUZZ_DIR)/tests/fuzz/formula_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+		-max_len=600 -print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/seeds
 
 bench: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)

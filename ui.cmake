@@ -24,6 +24,12 @@ add_library(ars_ui STATIC
   app/proof_finding.cpp
   app/help_texts.cpp
   app/candidate_place.cpp
+  app/typed_sampler.cpp
+  app/other_density.cpp
+  app/plain_rejection.cpp
+  app/lesson_commands.cpp
+  display/histogram.cpp
+  display/comparison_drawing.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)
@@ -39,3 +45,6 @@ set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
 add_subdirectory(packaging)
+
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)
+target_link_libraries(ars_ui PUBLIC ars_formula)

@@ -15,13 +15,20 @@ CommandLineRequest readCommandLine(int argc, const char* const argv[]) {
   return CommandLineRequest::openWindow;
 }
 
+std::string lessonArgument(int argc, const char* const argv[]) {
+  if (argc != 2 || argv[1] == nullptr || argv[1][0] == '-' || argv[1][0] == '\0') return "";
+  return argv[1];
+}
+
 std::string helpText() {
   return "Usage: adaptive-rejection-sampler [--help | --version]\n"
+         "       adaptive-rejection-sampler LESSON.json\n"
          "Opens a window that shows derivative-free adaptive rejection sampling at work.\n"
          "\n"
          "  --help     print this text and exit\n"
          "  --version  print the version and exit\n"
          "\n"
+         "A lesson file given as the only argument is opened in the window.\n"
          "Other arguments are ignored. Set ARS_DEBUG=1 to let Qt's own diagnostics\n"
          "reach standard error.\n";
 }

@@ -101,6 +101,21 @@ void MainWindow::command(int id) {
     case about:
       showAbout();
       break;
+    case CommandId::otherDensity:
+    case CommandId::openLesson:
+    case CommandId::saveLesson:
+      stopAnimation();
+      lessonCommand(id);
+      break;
+    case CommandId::histogram:
+      histogramShown = !histogramShown;
+      break;
+    case CommandId::comparePlainRejection:
+      stopAnimation();
+      stopStepping();
+      notLogConcaveShown = false;
+      compareWithPlainRejection();
+      break;
     default:
       return;  // not a command
   }
@@ -115,16 +130,20 @@ void MainWindow::updateMenu(Menu& menu, int position) {
     for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) {
       menu.checkItem(id, id == CommandId::firstDensity - 1 + densityKind);
     }
+    menu.checkItem(CommandId::otherDensity, densityKind == otherDensityKind);
   } else if (position == 4) {
     menu.checkItem(CommandId::statusBar, statusBarShown);
     menu.checkItem(CommandId::animateSteps, animating);
     menu.checkItem(CommandId::largerPoints, largerPoints);
+    menu.checkItem(CommandId::histogram, histogramShown);
   }
 }
 
 void MainWindow::clearDarts() {
   dartX.clear();
   dartY.clear();
+  comparing = false;
+  plain.clear();
 }
 
 void MainWindow::stopStepping() {

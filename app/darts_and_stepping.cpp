@@ -1,5 +1,8 @@
 // The commands that drive the sampler: a throw of darts and the stepping display.
+#include <stdexcept>
+
 #include "app/main_window.h"
+#include "app/typed_sampler.h"
 #include "density/density_kinds.h"
 
 namespace {
@@ -37,6 +40,15 @@ bool MainWindow::takeStep() {
 }
 
 void MainWindow::prepareSampler() {
+  if (densityKind == otherDensityKind) {
+    prepareOtherSampler();
+    return;
+  }
+  if (samplerHoldsOther) {
+    restoreProgramSettings(sampler);
+    sampler.scaleOffset = builtInScaleOffset;
+    samplerHoldsOther = false;
+  }
   const DensityKind& kind = densityKindRow(densityKind);
   ARSDensity* density = &testDensity;
   if (kind.instance == DensityInstance::Beta) {
@@ -70,8 +82,11 @@ void MainWindow::throwDarts() {
       dartY.push_back(height);
     }
   } catch (const ARSSampler::XNotLogConcave&) {
-    showNotLogConcave();
+    showRefusal();
+  } catch (const std::invalid_argument& e) {
+    showUnusable(e.what());
   }
+  comparing = false;
   lastThrow = ThrowSummary{dartX.size(), sampler.counts.draws, sampler.counts.evaluations,
                            sampler.points.size()};
   repaint();
@@ -83,12 +98,16 @@ void MainWindow::startStepping() {
   lastStepAccepted = false;
   stepsTaken = 0;
   lastStepResult = StepResult::None;
-  prepareSampler();
   try {
-    sampler.initPoints();
+    prepareSampler();
+    // A typed density has its starting points from the search already.
+    if (densityKind != otherDensityKind) sampler.initPoints();
     sampler.buildEnvelope();
   } catch (const ARSSampler::XNotLogConcave&) {
-    showNotLogConcave();
+    showRefusal();
+    stepping = false;
+  } catch (const std::invalid_argument& e) {
+    showUnusable(e.what());
     stepping = false;
   }
 }
@@ -104,16 +123,19 @@ void MainWindow::nextStep() {
     // The box is shown while the offending candidate is still on display,
     // and the proof stays after it.
     findProof();
-    showNotLogConcave();
+    showRefusal();
+    stopStepping();
+  } catch (const std::invalid_argument& e) {
+    showUnusable(e.what());
     stopStepping();
   }
 }
 
 void MainWindow::stepUntilAccepted() {
   rememberSteppingStart();
-  prepareSampler();
   try {
-    sampler.initPoints();
+    prepareSampler();
+    if (densityKind != otherDensityKind) sampler.initPoints();
     sampler.buildEnvelope();
     stepping = true;
     lastStepAccepted = false;
@@ -121,7 +143,10 @@ void MainWindow::stepUntilAccepted() {
     lastStepResult = StepResult::None;
     while (!lastStepAccepted) lastStepAccepted = takeStep();
   } catch (const ARSSampler::XNotLogConcave&) {
-    showNotLogConcave();
+    showRefusal();
+    stepping = false;
+  } catch (const std::invalid_argument& e) {
+    showUnusable(e.what());
     stepping = false;
   }
 }

@@ -1,11 +1,14 @@
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_application_identity.h"
 #include "platform/qt/qt_assertion_report.h"
 #include "platform/qt/qt_diagnostics.h"
+#include "platform/qt/qt_lesson_file.h"
 #include "platform/qt/qt_window_system.h"
 #include "sampler/assertion.h"
 
@@ -38,6 +41,18 @@ int main(int argc, char* argv[]) {
   MainWindow app;
   app.open(system, mainWindowTitle);
   app.show();
+  const std::string lessonPath = lessonArgument(argc, argv);
+  if (!lessonPath.empty()) {
+    Lesson lesson;
+    std::string problem = readLessonFile(QString::fromLocal8Bit(lessonPath.c_str()), lesson);
+    if (problem.empty()) problem = app.openLesson(lesson);
+    // A bad lesson is named once the window is up; the program goes on without it.
+    if (!problem.empty()) {
+      QTimer::singleShot(0, [&app, problem] {
+        app.hwnd->messageBox("The lesson cannot be opened:\n" + problem, "Open lesson");
+      });
+    }
+  }
   const int code = app.run(system);
   return code;
 }

@@ -4,10 +4,15 @@
 // whole picture from the state.
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/lesson.h"
+#include "app/plain_rejection.h"
 #include "density/beta_density.h"
+#include "density/density_choice.h"
+#include "density/formula_density.h"
 #include "density/gamma_density.h"
 #include "density/test_density.h"
 #include "display/plotter.h"
@@ -19,6 +24,7 @@
 
 class Canvas;
 class Menu;
+struct PlotMapping;
 class WindowSystem;
 
 class MainWindow {
@@ -113,8 +119,41 @@ class MainWindow {
   UniformRandom steppingStartRandom;
   double steppingStartOffset = 0.0;
 
+  // Additions: a density beyond the built-in kinds (typed, from the
+  // catalogue or from a lesson), the histogram and plain rejection.
+  static constexpr std::int32_t otherDensityKind = 7;
+  // Returns why the choice cannot be used ("" when it is now the density shown).
+  std::string selectOtherDensity(const DensityChoice& choice);
+  std::string openLesson(const Lesson& lesson);
+  Lesson currentLesson() const;
+  void compareWithPlainRejection();
+  void lessonCommand(int id);
+  void drawHistogram(Canvas& canvas, const PlotMapping& mapping);
+  void drawPlainRejection(Canvas& canvas, const PlotMapping& mapping);
+  void rebuildOtherDensityCurve();
+  void prepareOtherSampler();
+  std::string otherDensityReport() const;
+  std::string comparisonStatus() const;
+
+  DensityChoice otherChoice;
+  std::unique_ptr<FormulaDensity> otherDensity;
+  double otherXMin = 0.0;  // the plotted range for it, found when it was chosen
+  double otherXMax = 1.0;
+  LessonScale otherScale = LessonScale::unspecified;
+  // The sampler's settings belong to the built-in kinds again after a typed
+  // density, and its scale is the one they left.
+  bool samplerHoldsOther = false;
+  double builtInScaleOffset = 0.0;
+  // Why the other density was refused, in a sentence (empty: not refused).
+  std::string refusal;
+  bool histogramShown = false;
+  bool comparing = false;
+  PlainRejection plain;
+
  private:
   void repaint();
+  void showRefusal();
+  void showUnusable(const char* what);
   void showNotLogConcave();
   void showMessage(const char* text, const char* caption);
   bool takeStep();

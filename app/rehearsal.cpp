@@ -12,19 +12,23 @@ void MainWindow::rememberSteppingStart() {
 void MainWindow::replaySteps(int count) {
   rnd = steppingStartRandom;
   sampler.scaleOffset = steppingStartOffset;
-  prepareSampler();
   stepping = true;
   lastStepAccepted = false;
   stepsTaken = 0;
   lastStepResult = StepResult::None;
   notLogConcaveShown = false;
   try {
-    sampler.initPoints();
+    prepareSampler();
+    // A typed density has its starting points from the search already.
+    if (densityKind != otherDensityKind) sampler.initPoints();
     sampler.buildEnvelope();
     while (stepsTaken < count) lastStepAccepted = takeStep();
   } catch (const ARSSampler::XNotLogConcave&) {
     // Only a changed program could fail where the first run did not.
-    showNotLogConcave();
+    showRefusal();
+    stopStepping();
+  } catch (const std::invalid_argument& e) {
+    showUnusable(e.what());
     stopStepping();
   }
 }

@@ -61,6 +61,10 @@ std::string MainWindow::statusLine() const {
     return format("Step %d: ", stepsTaken + 1) + proof->sentence +
            (logScale ? "" : " Ctrl+L shows it on the log scale.");
   }
+  if (densityKind == otherDensityKind && notLogConcaveShown && !stepping) {
+    return otherChoice.caption + ": " + otherDensityReport();
+  }
+  if (comparing && !stepping) return comparisonStatus();
   std::string animation;
   if (animating) {
     animation = format(" Animating: %g steps a second (+ faster, \xe2\x88\x92 slower, Space stops).",
@@ -89,5 +93,6 @@ std::string MainWindow::statusLine() const {
                   lastThrow.darts, static_cast<unsigned long long>(lastThrow.candidates), rate,
                   static_cast<unsigned long long>(lastThrow.evaluations), lastThrow.points);
   }
+  if (densityKind == otherDensityKind) return otherChoice.caption + ".";
   return densityInWords(densityKind) + ".";
 }

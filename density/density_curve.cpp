@@ -35,6 +35,10 @@ constexpr double gridStart = 0.01;
 }  // namespace
 
 void MainWindow::rebuildDensityCurve() {
+  if (densityKind == otherDensityKind) {
+    rebuildOtherDensityCurve();
+    return;
+  }
   const CurveSettings& k = curveSettings[densityKind - 1];
   if (!k.keepParameters) {
     alpha = k.alpha;

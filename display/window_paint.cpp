@@ -44,6 +44,8 @@ void MainWindow::paint(Canvas& canvas) {
   } else if (densityKind <= 5) {
     std::snprintf(caption, sizeof caption, "Gamma distribution: alpha = %.3f, beta = %.3f",
                   alpha, beta);
+  } else if (densityKind == otherDensityKind) {
+    std::snprintf(caption, sizeof caption, "%s", otherChoice.caption.c_str());
   } else {
     std::snprintf(caption, sizeof caption, "Test density");
   }
@@ -85,6 +87,10 @@ void MainWindow::paint(Canvas& canvas) {
         drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX),
                             wholePixelY(mapping, height), scale);
       }
+    } else if (comparing) {
+      drawPlainRejection(data, mapping);
+    } else if (histogramShown && !dartX.empty()) {
+      drawHistogram(canvas, mapping);
     } else {
       PenSelection pen(data, red);
       BrushSelection brush(data, red);
@@ -96,6 +102,8 @@ void MainWindow::paint(Canvas& canvas) {
       }
     }
   }
+  // The bars lie behind the curve: it is drawn again over them.
+  if (!stepping && !comparing && histogramShown && !dartX.empty()) plotter.draw(*hwnd, canvas);
   // Data that reached the axes lies under them, not over them.
   plotter.redrawAxes(*hwnd, canvas);
 }

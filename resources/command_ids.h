@@ -26,4 +26,10 @@ constexpr int slowerAnimation = 173;
 constexpr int fullScreen = 174;
 constexpr int keys = 180;
 constexpr int about = 181;
+// Additions: other densities, lessons, the histogram and plain rejection.
+constexpr int otherDensity = 190;
+constexpr int openLesson = 191;
+constexpr int saveLesson = 192;
+constexpr int histogram = 193;
+constexpr int comparePlainRejection = 194;
 }  // namespace CommandId

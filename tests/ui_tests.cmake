@@ -12,6 +12,7 @@ add_executable(ui_tests
   app/command_line_test.cpp
   app/lecture_commands_test.cpp
   display/scaled_picture_test.cpp
+  app/other_density_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -19,3 +20,13 @@ target_compile_definitions(ui_tests PRIVATE ARS_GOLDEN_DIR="${CMAKE_CURRENT_SOUR
   ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ui_tests)
 gtest_discover_tests(ui_tests DISCOVERY_TIMEOUT 60)
+
+# Densities typed by the user and the catalogue.
+add_executable(formula_tests
+  density/formula_density_test.cpp
+  density/catalogue_test.cpp
+)
+target_link_libraries(formula_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
+target_include_directories(formula_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+ars_strict_warnings(formula_tests)
+gtest_discover_tests(formula_tests DISCOVERY_TIMEOUT 60)

@@ -18,6 +18,7 @@
 
 #include "app/main_window.h"
 #include "platform/qt/qt_diagnostics.h"
+#include "platform/qt/qt_lesson_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "resources/accelerators.h"
@@ -29,8 +30,9 @@ namespace {
 constexpr int usageError = 2;
 
 void printUsage(std::FILE* stream) {
-  std::fputs("Usage: render-screenshot OUTPUT.png [--size=WxH] [id ...]\n"
-             "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png.\n",
+  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [--size=WxH] [id ...]\n"
+             "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png;\n"
+             "a lesson file is opened first.\n",
              stream);
 }
 
@@ -86,7 +88,13 @@ int main(int argc, char* argv[]) {
   std::vector<int> commands;
   int width = 0;
   int height = 0;
-  for (int i = 2; i < argc; ++i) {
+  int first = 2;
+  QString lessonPath;
+  if (argc > 2 && std::strstr(argv[2], ".json") != nullptr) {
+    lessonPath = QString::fromLocal8Bit(argv[2]);
+    first = 3;
+  }
+  for (int i = first; i < argc; ++i) {
     if (std::strncmp(argv[i], "--size=", 7) == 0) {
       if (std::sscanf(argv[i] + 7, "%dx%d", &width, &height) != 2 || width < 100 || height < 100 ||
           width > 10000 || height > 10000) {
@@ -121,6 +129,12 @@ int main(int argc, char* argv[]) {
   if (width > 0) window->resize(width, height);
   QCoreApplication::processEvents();
   closeMessageBoxes(*window);
+  if (!lessonPath.isEmpty()) {
+    Lesson lesson;
+    std::string problem = readLessonFile(lessonPath, lesson);
+    if (problem.empty()) problem = app.openLesson(lesson);
+    if (!problem.empty()) std::fprintf(stderr, "render-screenshot: %s\n", problem.c_str());
+  }
 
   // The same messages the menu items and keys send.
   for (int id : commands) {

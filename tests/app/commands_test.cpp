@@ -139,8 +139,9 @@ TEST(MenuChecks, FollowScaleAndKind) {
     rig.app.command(120 + kind);
     FakeMenu menu;
     rig.app.updateMenu(menu, 2);
-    ASSERT_EQ(menu.checks.size(), 6u);
+    ASSERT_EQ(menu.checks.size(), 7u);
     for (int id = 121; id <= 126; ++id) EXPECT_EQ(menu.checks.at(id), id == 120 + kind);
+    EXPECT_FALSE(menu.checks.at(190));  // Other density, after the classic items
   }
 }
 
@@ -334,7 +335,7 @@ TEST(Resources, MenuAndAcceleratorTables) {
   const auto& menu = mainMenu();
   ASSERT_EQ(menu.size(), 6u);  // Help after View
   EXPECT_STREQ(menu[0].title, "&File");
-  ASSERT_EQ(menu[0].items.size(), 3u);
+  ASSERT_EQ(menu[0].items.size(), 6u);  // then the lesson items
   EXPECT_STREQ(menu[0].items[0].text, "Save &picture\u2026");
   EXPECT_EQ(menu[0].items[0].id, 151);
   EXPECT_EQ(menu[0].items[1].text, nullptr);

@@ -1,0 +1,23 @@
+#pragma once
+// Plain rejection sampling, for comparison with the adaptive kind: uniform
+// candidates on a bounded range under one constant envelope at the curve's
+// maximum; each candidate costs one evaluation of the density.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+class UniformRandom;
+
+struct PlainRejection {
+  // Plotted heights on the curve's scale, accepted and rejected candidates.
+  std::vector<double> acceptedX, acceptedY;
+  std::vector<double> rejectedX, rejectedY;
+  std::size_t evaluations = 0;
+  void clear();
+};
+
+// Throws `candidates` candidates on [xMin, xMax] under exp(logTop) with the
+// random source; `plotted` turns a log height into the curve's scale.
+void throwPlainRejection(PlainRejection& result, const std::function<double(double)>& logDensity,
+                         double xMin, double xMax, double logTop, std::size_t candidates,
+                         UniformRandom& rnd, const std::function<double(double)>& plotted);

@@ -1,0 +1,61 @@
+#pragma once
+// A density typed by the user: a formula in x (muparser), read either as the
+// density itself or as its logarithm, on a support whose ends may be infinite.
+//
+// Typed text is untrusted. The constructor accepts only what it can vouch
+// for: a short formula of numbers, x, pi, e, arithmetic and muparser's
+// one-argument functions, that parses, and that is neither NaN nor +infinity
+// (nor negative, as a density) at a spread of points inside the support.
+// logDensity can still meet NaN elsewhere; the sampler reports that.
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "density/ars_density.h"
+
+class FormulaDensity : public ARSDensity {
+ public:
+  enum class Form { density, logDensity };
+
+  // Why a formula or support was refused; position is the 0-based offset in
+  // the formula text where the problem lies, or -1 when it lies elsewhere.
+  class XInvalid : public std::invalid_argument {
+   public:
+    XInvalid(const std::string& what, int position)
+        : std::invalid_argument(what), position(position) {}
+    int position;
+  };
+
+  FormulaDensity(const std::string& text, Form form, double lower, double upper);
+  ~FormulaDensity();
+  FormulaDensity(const FormulaDensity&) = delete;
+  FormulaDensity& operator=(const FormulaDensity&) = delete;
+
+  // log f(x) up to a constant: -infinity where the density is zero or
+  // outside the support, NaN where the formula makes no sense.
+  double logDensity(double x) const override;
+  double densityValue(double x) const override;
+
+  const std::string& text() const { return text_; }
+  Form form() const { return form_; }
+  double lower() const { return lower_; }
+  double upper() const { return upper_; }
+
+  static constexpr std::size_t maxLength = 400;
+
+ private:
+  struct Parser;
+  std::string text_;
+  Form form_;
+  double lower_;
+  double upper_;
+  std::unique_ptr<Parser> parser_;
+};
+
+// Reads a support end: a number, or -inf / inf (also +inf, infinity).
+// False for anything else, NaN included.
+bool parseSupportEnd(const std::string& text, double& value);
+
+// A support end as the user would type it back: "-inf", "inf" or the shortest
+// decimal that reads back to the same double.
+std::string supportEndText(double value);

@@ -1,0 +1,45 @@
+#pragma once
+// "Other density": a catalogue entry with its parameters, or a formula in x
+// (density or log-density) with the support's two ends. Every change is
+// checked at once; the problem shows under the fields and OK stays disabled
+// until there is none.
+#include <QDialog>
+#include <vector>
+
+#include "density/density_choice.h"
+
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+class QtDensityDialog : public QDialog {
+ public:
+  explicit QtDensityDialog(const DensityChoice& start, QWidget* parent = nullptr);
+
+  // Valid once the problem text is empty.
+  const DensityChoice& choice() const { return choice_; }
+  QString problem() const;
+
+  static constexpr int maxParameters = 5;
+
+ private:
+  void showEntry();
+  void check();
+  QString checkFormula();
+  QString checkCatalogue(int entry);
+
+  QComboBox* source_;
+  QWidget* formulaPage_;
+  QWidget* cataloguePage_;
+  QLineEdit* formula_;
+  QComboBox* form_;
+  QLineEdit* lower_;
+  QLineEdit* upper_;
+  std::vector<QLabel*> parameterNames_;
+  std::vector<QLineEdit*> parameters_;
+  QLabel* problem_;
+  QDialogButtonBox* buttons_;
+  DensityChoice choice_;
+};

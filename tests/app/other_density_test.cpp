@@ -1,0 +1,163 @@
+// Densities beyond the built-in kinds in the window: typed formulas and
+// catalogue entries sampled through the window's own commands, the refusals,
+// the histogram and plain rejection.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/main_window.h"
+#include "density/catalogue.h"
+#include "display/histogram.h"
+#include "resources/command_ids.h"
+#include "support/fake_window.h"
+#include "support/goodness_of_fit.h"
+#include "support/recording_canvas.h"
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+struct Rig {
+  Rig() {
+    window.setUserData(&app);
+    app.hwnd = &window;
+  }
+  FakeWindow window;
+  MainWindow app;
+};
+
+bool passes(const std::vector<double>& xs, const std::function<double(double)>& cdf) {
+  const int bins = equalProbabilityBins(xs.size());
+  return chiSquare(xs, cdf, bins) < chiSquareQuantile(bins - 1, chiSquareZ);
+}
+
+TEST(OtherDensity, TypedFormulaDartsFollowTheDensityOnBothScales) {
+  for (const bool log : {false, true}) {
+    Rig rig;
+    rig.app.command(log ? CommandId::logScale : CommandId::normalScale);
+    ASSERT_EQ(rig.app.selectOtherDensity({"", "exp(-x^2/2)/(1+x^2)", false, -inf, inf}), "");
+    EXPECT_EQ(rig.app.densityKind, MainWindow::otherDensityKind);
+    // The plotted range: the tails beyond hold about 1e-4 each.
+    EXPECT_NEAR(rig.app.plotXMax, 3.3, 0.3);
+    EXPECT_NEAR(rig.app.plotXMin, -rig.app.plotXMax, 0.05);
+    rig.app.dartCount = 10000;
+    rig.app.command(CommandId::throwDarts);
+    ASSERT_EQ(rig.app.dartX.size(), 10000u);
+    EXPECT_TRUE(rig.window.boxes.empty());
+    const NumericCdf cdf([](double x) { return -x * x / 2 - std::log1p(x * x); }, -12, 12);
+    EXPECT_TRUE(passes(rig.app.dartX, cdf));
+    // Darts lie under the curve's scale: none above the curve's highest value.
+    for (double y : rig.app.dartY) EXPECT_LE(y, log ? 50.0 + 1e-9 : std::exp(50.0) * (1 + 1e-9));
+  }
+}
+
+TEST(OtherDensity, CatalogueEntriesThroughTheWindow) {
+  Rig rig;
+  const std::vector<double> p = {1, 0.5};
+  ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::gumbel, p)), "");
+  EXPECT_EQ(rig.app.statusLine(), "Gumbel(mu = 1, beta = 0.5).");
+  rig.app.dartCount = 10000;
+  rig.app.command(CommandId::throwDarts);
+  EXPECT_TRUE(passes(rig.app.dartX, [&](double x) { return catalogueCdf(CatalogueKind::gumbel, p, x); }));
+  // Stepping works as for the built-in kinds.
+  rig.app.command(CommandId::startStepping);
+  EXPECT_TRUE(rig.app.stepping);
+  EXPECT_GE(rig.app.sampler.segments.size(), 4u);
+  rig.app.command(CommandId::stepUntilAccepted);
+  EXPECT_TRUE(rig.app.lastStepAccepted);
+  RecordingCanvas canvas;
+  rig.app.paint(canvas);
+  // Back to a built-in kind: the program's own sampler settings again.
+  rig.app.command(CommandId::firstDensity);
+  rig.app.command(CommandId::throwDarts);
+  EXPECT_EQ(rig.app.sampler.minSlopeGap, 0.1);
+  EXPECT_EQ(rig.app.sampler.areaTolerance, 0.01);
+  EXPECT_FALSE(rig.app.sampler.stableInversion);
+}
+
+TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {
+  for (CatalogueKind kind : {CatalogueKind::cauchy, CatalogueKind::studentT, CatalogueKind::normalMixture}) {
+    Rig rig;
+    ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(kind, catalogueEntry(kind).defaults)), "");
+    rig.app.command(CommandId::throwDarts);
+    ASSERT_EQ(rig.window.boxes.size(), 1u) << catalogueEntry(kind).name;
+    EXPECT_EQ(rig.window.boxes[0].first, "Log-concavity assumption violated");
+    EXPECT_NE(rig.window.boxes[0].second.find("lies below the chord from"), std::string::npos);
+    EXPECT_NE(rig.app.statusLine().find("so it is not log-concave."), std::string::npos)
+        << rig.app.statusLine();
+    EXPECT_TRUE(rig.app.dartX.empty());
+    rig.app.command(CommandId::startStepping);
+    EXPECT_FALSE(rig.app.stepping);
+    EXPECT_EQ(rig.window.boxes.size(), 2u);
+  }
+  // Not integrable: a constant on a half line.
+  Rig rig;
+  ASSERT_EQ(rig.app.selectOtherDensity({"", "0*x", true, 0, inf}), "");
+  rig.app.command(CommandId::throwDarts);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0].first, "Density not integrable");
+}
+
+TEST(OtherDensity, BadChoicesChangeNothing) {
+  Rig rig;
+  EXPECT_EQ(rig.app.selectOtherDensity({"", "exp(-x^2", false, -inf, inf}), "Position 9: Missing parenthesis.");
+  EXPECT_EQ(rig.app.densityKind, 1);
+  Lesson lesson;
+  lesson.density = {"", "sqrt(x)", false, -1, 1};
+  EXPECT_EQ(rig.app.openLesson(lesson), "The density is not a number at x = -0.999998.");
+  EXPECT_EQ(rig.app.densityKind, 1);
+  lesson.density.lower = 0;
+  lesson.title = "Root";
+  lesson.scale = LessonScale::log;
+  EXPECT_EQ(rig.app.openLesson(lesson), "");
+  EXPECT_TRUE(rig.app.logScale);
+  const Lesson back = rig.app.currentLesson();
+  EXPECT_EQ(back.title, "Root");
+  EXPECT_EQ(back.density.formula, "sqrt(x)");
+  EXPECT_EQ(back.scale, LessonScale::log);
+}
+
+TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
+  Rig rig;
+  ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::laplace, {0, 1})), "");
+  rig.app.command(CommandId::histogram);
+  rig.app.command(CommandId::throwDarts);
+  const Histogram h = histogramOf(rig.app.dartX, rig.app.plotXMin, rig.app.plotXMax, 40);
+  std::size_t sum = h.outside;
+  for (std::size_t c : h.counts) sum += c;
+  EXPECT_EQ(sum, rig.app.dartX.size());
+  EXPECT_LT(h.outside, 10u);  // the cut tails hold about 1e-4 each
+  // The bar left of the peak matches the curve's mean over it.
+  const std::vector<double> heights =
+      barHeights(h, rig.app.dartX.size(), rig.app.plotter.xValues, rig.app.plotter.yValues, false);
+  const double w = (rig.app.plotXMax - rig.app.plotXMin) / 40;
+  EXPECT_NEAR(heights[19] / std::exp(50.0), -std::expm1(-w) / w, 0.08);
+  RecordingCanvas canvas;
+  rig.app.paint(canvas);
+}
+
+TEST(PlainRejection, CountsAddUpAndUnboundedSupportsAreDeclined) {
+  Rig rig;
+  rig.app.command(CommandId::comparePlainRejection);
+  EXPECT_TRUE(rig.app.comparing);
+  EXPECT_EQ(rig.app.plain.evaluations, 5000u);
+  EXPECT_EQ(rig.app.plain.acceptedX.size() + rig.app.plain.rejectedX.size(), 5000u);
+  // Beta(2,3) fills 1/(max f) = 0.5625 of the box (less the 1% margin).
+  EXPECT_NEAR(static_cast<double>(rig.app.plain.acceptedX.size()) / 5000, 0.5625 / 1.01, 0.03);
+  EXPECT_EQ(rig.app.dartX.size(), 5000u);
+  EXPECT_EQ(rig.app.statusLine(),
+            "plain: 5,000 evaluations for 2,774 darts; adaptive: 99 evaluations for 5,000 darts");
+  RecordingCanvas canvas;
+  rig.app.paint(canvas);
+  rig.app.command(CommandId::normalScale);
+  EXPECT_FALSE(rig.app.comparing);
+
+  rig.app.command(124);  // Gamma(10, 0.1): unbounded
+  rig.app.command(CommandId::comparePlainRejection);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0].first, "Compare with plain rejection");
+  EXPECT_FALSE(rig.app.comparing);
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// The catalogue's densities, sampled by the window's sampler set-up, against
+// their exact distributions; and the ones the sampler must refuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <vector>
+
+#include "app/typed_sampler.h"
+#include "density/catalogue.h"
+#include "density/formula_density.h"
+#include "density/plot_range.h"
+#include "sampler/uniform_random.h"
+#include "support/goodness_of_fit.h"
+
+namespace {
+
+using Form = FormulaDensity::Form;
+
+FormulaDensity densityOf(const DensityChoice& c) {
+  return FormulaDensity(c.formula, c.logDensity ? Form::logDensity : Form::density, c.lower, c.upper);
+}
+
+std::vector<double> draws(FormulaDensity& density, std::size_t n) {
+  UniformRandom rnd;
+  rnd.setSeed(1001);
+  ARSSampler sampler;
+  sampler.prnd = &rnd;
+  prepareTypedSampler(sampler, density, density.lower(), density.upper());
+  std::vector<double> xs(n);
+  for (double& x : xs) x = sampler.sample();
+  return xs;
+}
+
+TEST(Catalogue, EveryEntryWithItsDefaultsIsAValidFormula) {
+  for (const CatalogueEntry& e : catalogue()) {
+    EXPECT_EQ(catalogueProblem(e.kind, e.defaults), "") << e.name;
+    const DensityChoice c = catalogueChoice(e.kind, e.defaults);
+    EXPECT_NO_THROW(densityOf(c)) << e.name << ": " << c.formula;
+    EXPECT_EQ(c.caption.rfind(e.name, 0), 0u) << c.caption;
+  }
+  EXPECT_EQ(catalogueProblem(CatalogueKind::weibull, {0.5, 1}), "k must be at least 1.");
+  EXPECT_EQ(catalogueProblem(CatalogueKind::truncatedNormal, {0, 1, 3, 2}), "a must lie below b.");
+  EXPECT_EQ(catalogueProblem(CatalogueKind::normal, {0, 0}), "sigma must be positive.");
+  EXPECT_EQ(catalogueProblem(CatalogueKind::normalMixture, {1, 0, 1, 0, 1}),
+            "w must lie between 0 and 1.");
+}
+
+TEST(Catalogue, LogConcaveEntriesFollowTheirExactDistributions) {
+  const std::size_t n = 10000;
+  struct Case {
+    CatalogueKind kind;
+    std::vector<double> p;
+  };
+  const std::vector<Case> cases = {
+      {CatalogueKind::normal, {3, 0.5}},         {CatalogueKind::truncatedNormal, {0, 1, 2, 4}},
+      {CatalogueKind::truncatedNormal, {0, 1, -1, 0.5}}, {CatalogueKind::exponential, {2}},
+      {CatalogueKind::logistic, {-1, 2}},        {CatalogueKind::gumbel, {1, 0.5}},
+      {CatalogueKind::laplace, {0, 3}},          {CatalogueKind::weibull, {1.5, 2}},
+  };
+  for (const Case& c : cases) {
+    FormulaDensity d = densityOf(catalogueChoice(c.kind, c.p));
+    const int bins = equalProbabilityBins(n);
+    const double statistic =
+        chiSquare(draws(d, n), [&](double x) { return catalogueCdf(c.kind, c.p, x); }, bins);
+    EXPECT_LT(statistic, chiSquareQuantile(bins - 1, chiSquareZ)) << catalogueEntry(c.kind).name;
+  }
+  // Gamma and Beta against a tabulated distribution of their exact log-densities.
+  FormulaDensity gamma = densityOf(catalogueChoice(CatalogueKind::gamma, {3, 2}));
+  const NumericCdf gammaCdf([](double x) { return 2 * std::log(x) - x / 2; }, 0, 120);
+  FormulaDensity beta = densityOf(catalogueChoice(CatalogueKind::beta, {2, 5}));
+  const NumericCdf betaCdf([](double x) { return std::log(x) + 4 * std::log1p(-x); }, 0, 1);
+  const int bins = equalProbabilityBins(n);
+  EXPECT_LT(chiSquare(draws(gamma, n), gammaCdf, bins), chiSquareQuantile(bins - 1, chiSquareZ));
+  EXPECT_LT(chiSquare(draws(beta, n), betaCdf, bins), chiSquareQuantile(bins - 1, chiSquareZ));
+}
+
+TEST(Catalogue, HeavyTailsAndTwoModesAreRefused) {
+  for (CatalogueKind kind :
+       {CatalogueKind::cauchy, CatalogueKind::studentT, CatalogueKind::normalMixture}) {
+    FormulaDensity d = densityOf(catalogueChoice(kind, catalogueEntry(kind).defaults));
+    EXPECT_THROW(draws(d, 5000), ARSSampler::XNotLogConcave) << catalogueEntry(kind).name;
+  }
+}
+
+TEST(Catalogue, PlotRangeCutsUnboundedTailsNearTheirQuantiles) {
+  const std::vector<double> p = {3, 0.5};
+  FormulaDensity d = densityOf(catalogueChoice(CatalogueKind::normal, p));
+  const auto f = [&](double x) { return d.logDensity(x); };
+  for (const PlotRange r : {plotRange(f, d.lower(), d.upper(), {}),
+                            plotRange(f, d.lower(), d.upper(), {{1, f(1)}, {3, f(3)}, {6, f(6)}})}) {
+    EXPECT_NEAR(catalogueCdf(CatalogueKind::normal, p, r.xMin), plotTailMass, plotTailMass / 2);
+    EXPECT_NEAR(catalogueCdf(CatalogueKind::normal, p, r.xMax), 1 - plotTailMass, plotTailMass / 2);
+  }
+  FormulaDensity e = densityOf(catalogueChoice(CatalogueKind::exponential, {1}));
+  const PlotRange r = plotRange([&](double x) { return e.logDensity(x); }, 0, e.upper(), {});
+  EXPECT_EQ(r.xMin, 0);
+  EXPECT_NEAR(r.xMax, -std::log(plotTailMass), 0.1);
+}
+
+}  // namespace

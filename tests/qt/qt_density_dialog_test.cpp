@@ -1,0 +1,65 @@
+// The Other density dialog checks every change and keeps OK disabled until
+// the input is valid.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/qt/qt_density_dialog.h"
+
+namespace {
+
+struct DialogRig {
+  DialogRig() : dialog(DensityChoice{}) {}
+  QLineEdit* edit(const char* name) { return dialog.findChild<QLineEdit*>(name); }
+  bool okEnabled() {
+    return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled();
+  }
+  QtDensityDialog dialog;
+};
+
+TEST(DensityDialog, ValidatesTheFormulaWhileTyping) {
+  DialogRig rig;
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "");  // starts from a valid normal
+  EXPECT_TRUE(rig.okEnabled());
+  rig.edit("formula")->setText("exp(-x^2/2");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "Position 11: Missing parenthesis.");
+  EXPECT_FALSE(rig.okEnabled());
+  rig.edit("formula")->setText("sqrt(x)");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The density is not a number at x = -1e-06.");
+  rig.dialog.findChild<QComboBox*>("form")->setCurrentIndex(1);
+  rig.edit("lower")->setText("0");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "");
+  EXPECT_TRUE(rig.dialog.choice().logDensity);
+  EXPECT_EQ(rig.dialog.choice().lower, 0);
+  rig.edit("upper")->setText("-1");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The lower end must lie below the upper end.");
+  rig.edit("upper")->setText("one");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The upper end must be a number or inf.");
+  rig.edit("upper")->setText("inf");
+  rig.edit("formula")->setText(QString(401, 'x'));
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The formula is longer than 400 characters.");
+  EXPECT_FALSE(rig.okEnabled());
+}
+
+TEST(DensityDialog, CatalogueEntriesCheckTheirParameters) {
+  DialogRig rig;
+  auto* source = rig.dialog.findChild<QComboBox*>("source");
+  source->setCurrentIndex(source->findText("Weibull"));
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "");
+  EXPECT_EQ(rig.dialog.choice().caption, std::string("Weibull(k = 1.5, lambda = 1)"));
+  rig.edit("parameter0")->setText("0.5");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "k must be at least 1.");
+  EXPECT_FALSE(rig.okEnabled());
+  rig.edit("parameter0")->setText("two");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "k must be a number.");
+  source->setCurrentIndex(source->findText("Truncated normal"));
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "");
+  EXPECT_EQ(rig.dialog.choice().lower, 2);
+  EXPECT_EQ(rig.dialog.choice().upper, 4);
+  EXPECT_TRUE(rig.okEnabled());
+}
+
+}  // namespace

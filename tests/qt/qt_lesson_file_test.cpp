@@ -1,0 +1,101 @@
+// Lesson files: round trip, the shipped examples, and every kind of bad file.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <limits>
+
+#include "density/formula_density.h"
+#include "platform/qt/qt_lesson_file.h"
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+std::string problemOf(const char* json) {
+  Lesson lesson;
+  return parseLesson(QByteArray(json), lesson);
+}
+
+TEST(LessonFile, ReadsTheDocumentedExample) {
+  Lesson lesson;
+  ASSERT_EQ(parseLesson(R"j({"title": "Normal tail", "density": "exp(-x^2/2)", "lower": 2, "upper": 4, "scale": "log"})j",
+                        lesson),
+            "");
+  EXPECT_EQ(lesson.title, "Normal tail");
+  EXPECT_EQ(lesson.density.formula, "exp(-x^2/2)");
+  EXPECT_FALSE(lesson.density.logDensity);
+  EXPECT_EQ(lesson.density.lower, 2);
+  EXPECT_EQ(lesson.density.upper, 4);
+  EXPECT_EQ(lesson.scale, LessonScale::log);
+}
+
+TEST(LessonFile, RoundTripsThroughAFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  Lesson lesson;
+  lesson.title = "Posterior \"quoted\" \u00e9";
+  lesson.density = DensityChoice{"", "2*log(x) + 3*log(1-x)", true, 1.0 / 3, inf};
+  lesson.scale = LessonScale::normal;
+  const QString path = dir.filePath("lesson.json");
+  ASSERT_EQ(writeLessonFile(path, lesson), "");
+  Lesson back;
+  ASSERT_EQ(readLessonFile(path, back), "");
+  EXPECT_EQ(back.title, lesson.title);
+  EXPECT_EQ(back.density.formula, lesson.density.formula);
+  EXPECT_TRUE(back.density.logDensity);
+  EXPECT_EQ(back.density.lower, 1.0 / 3);
+  EXPECT_EQ(back.density.upper, inf);
+  EXPECT_EQ(back.scale, LessonScale::normal);
+  lesson.density.lower = -inf;
+  lesson.scale = LessonScale::unspecified;
+  lesson.title.clear();
+  ASSERT_EQ(parseLesson(lessonJson(lesson), back), "");
+  EXPECT_EQ(back.density.lower, -inf);
+  EXPECT_EQ(back.scale, LessonScale::unspecified);
+}
+
+TEST(LessonFile, NamesWhatIsWrongWithABadFile) {
+  EXPECT_EQ(problemOf("{\"density\": \"x\", "),
+            "The file is not JSON: unterminated object at character 18.");
+  EXPECT_EQ(problemOf("[1, 2]"), "The file holds no JSON object.");
+  EXPECT_EQ(problemOf(R"j({"lower": 0, "upper": 1})j"),
+            "The field \"density\" (or \"logDensity\") is missing.");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "logDensity": "x", "lower": 0, "upper": 1})j"),
+            "The file gives both \"density\" and \"logDensity\"; give one.");
+  EXPECT_EQ(problemOf(R"j({"density": 3, "lower": 0, "upper": 1})j"),
+            "The field \"density\" must be a formula in quotes.");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "upper": 1})j"), "The field \"lower\" is missing.");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "lower": 0})j"), "The field \"upper\" is missing.");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "lower": "nan", "upper": 1})j"),
+            "The field \"lower\" must be a number, \"-inf\" or \"inf\".");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "lower": 0, "upper": true})j"),
+            "The field \"upper\" must be a number, \"-inf\" or \"inf\".");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "lower": 0, "upper": 1, "scale": "loglog"})j"),
+            "The field \"scale\" must be \"normal\" or \"log\".");
+  EXPECT_EQ(problemOf(R"j({"density": "x", "lower": 0, "upper": 1, "title": 7})j"),
+            "The field \"title\" must be a text in quotes.");
+  Lesson lesson;
+  const std::string missing = readLessonFile("/nonexistent/lesson.json", lesson);
+  EXPECT_EQ(missing.rfind("Cannot read /nonexistent/lesson.json", 0), 0u) << missing;
+}
+
+TEST(LessonFile, ShippedExamplesReadAndTheirFormulasParse) {
+  const QDir examples(QStringLiteral(ARS_LESSON_EXAMPLES));
+  const QStringList names = examples.entryList({"*.json"}, QDir::Files, QDir::Name);
+  EXPECT_GE(names.size(), 5);
+  for (const QString& name : names) {
+    Lesson lesson;
+    ASSERT_EQ(readLessonFile(examples.filePath(name), lesson), "") << name.toStdString();
+    EXPECT_FALSE(lesson.title.empty());
+    EXPECT_NO_THROW(FormulaDensity(lesson.density.formula,
+                                   lesson.density.logDensity ? FormulaDensity::Form::logDensity
+                                                             : FormulaDensity::Form::density,
+                                   lesson.density.lower, lesson.density.upper))
+        << name.toStdString();
+  }
+}
+
+}  // namespace
