@@ -146,6 +146,8 @@ class MainWindow {
   double builtInScaleOffset = 0.0;
   // Why the other density was refused, in a sentence (empty: not refused).
   std::string refusal;
+  // Three points of the curve that prove the refusal, when it has them.
+  std::optional<ProofHighlight> refusalProof;
   bool histogramShown = false;
   bool comparing = false;
   PlainRejection plain;

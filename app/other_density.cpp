@@ -62,7 +62,7 @@ void visibleRange(const FormulaDensity& d, double& xMin, double& xMax) {
 // log-concave (the middle one below the chord of the outer two, on a grid
 // over the plotted range), or else its mass does not stay finite towards an
 // unbounded end.
-std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
+std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax, ProofHighlight* proof) {
   constexpr int n = 400;
   visibleRange(d, xMin, xMax);
   std::vector<HullPoint> grid;
@@ -86,6 +86,10 @@ std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax) {
       }
     }
     if (widest > 0) {
+      if (proof != nullptr) {
+        *proof = ProofHighlight{grid[best - k].x, grid[best - k].h, grid[best].x,
+                                grid[best].h,     grid[best + k].x, grid[best + k].h, "", true};
+      }
       return "the density at x = " + numberText(grid[best].x) + " lies below the chord from " +
              numberText(grid[best - k].x) + " to " + numberText(grid[best + k].x) +
              " on the log scale, so it is not log-concave.";
@@ -124,6 +128,7 @@ std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
   const auto f = [this](double x) { return otherDensity->logDensity(x); };
   std::vector<HullPoint> known;
   refusal.clear();
+  refusalProof.reset();
   try {
     known = StartingPointSearch(f, choice.lower, choice.upper, {}).points();
   } catch (const ARSSampler::XNotLogConcave&) {
@@ -136,7 +141,14 @@ std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
   if (known.empty()) {
     // Refused: the plot shows where the density is visible, not its tails.
     visibleRange(*otherDensity, otherXMin, otherXMax);
-    if (refusal.empty()) refusal = refusalSentence(*otherDensity, otherXMin, otherXMax);
+    ProofHighlight triple;
+    triple.belowX = infinity;
+    const std::string sentence = refusalSentence(*otherDensity, otherXMin, otherXMax, &triple);
+    if (refusal.empty()) refusal = sentence;
+    if (std::isfinite(triple.belowX)) {
+      triple.sentence = sentence;
+      refusalProof = triple;
+    }
   }
 
   densityKind = otherDensityKind;
@@ -218,7 +230,9 @@ void MainWindow::showRefusal() {
     showNotLogConcave();
     return;
   }
-  if (refusal.empty()) refusal = refusalSentence(*otherDensity, otherXMin, otherXMax);
+  if (refusal.empty()) refusal = refusalSentence(*otherDensity, otherXMin, otherXMax, nullptr);
+  // Refused before any envelope: the grid's three points are the proof on screen.
+  if (!proof && refusalProof) proof = refusalProof;
   const bool notIntegrable = refusal.rfind("its tail", 0) == 0;
   const std::string text =
       std::string(notIntegrable ? "Adaptive rejection sampler doesn't work for\ndensities that are not integrable"

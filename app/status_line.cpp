@@ -58,7 +58,8 @@ std::string whatTheStepDid(MainWindow::StepResult result, double x) {
 
 std::string MainWindow::statusLine() const {
   if (proof) {
-    return format("Step %d: ", stepsTaken + 1) + proof->sentence +
+    const bool beforeAnyStep = proof->fromCurve;
+    return (beforeAnyStep ? otherChoice.caption + ": " : format("Step %d: ", stepsTaken + 1)) + proof->sentence +
            (logScale ? "" : " Ctrl+L shows it on the log scale.");
   }
   if (densityKind == otherDensityKind && notLogConcaveShown && !stepping) {

@@ -9,4 +9,6 @@ struct ProofHighlight {
   double belowX = 0.0, belowH = 0.0;
   double rightX = 0.0, rightH = 0.0;
   std::string sentence;
+  // Found on the curve itself before the sampler had an envelope to prove it.
+  bool fromCurve = false;
 };

@@ -90,6 +90,12 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {
     rig.app.command(CommandId::startStepping);
     EXPECT_FALSE(rig.app.stepping);
     EXPECT_EQ(rig.window.boxes.size(), 2u);
+    // The three points stay highlighted: the middle one below the chord of the others.
+    ASSERT_TRUE(rig.app.proof.has_value());
+    const ProofHighlight& p = *rig.app.proof;
+    EXPECT_LT(p.leftX, p.belowX);
+    EXPECT_LT(p.belowX, p.rightX);
+    EXPECT_LT(p.belowH, p.leftH + (p.rightH - p.leftH) * (p.belowX - p.leftX) / (p.rightX - p.leftX));
   }
   // Not integrable: a constant on a half line.
   Rig rig;
