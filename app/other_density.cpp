@@ -107,10 +107,7 @@ std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax, P
 std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
   std::unique_ptr<FormulaDensity> density;
   try {
-    density = std::make_unique<FormulaDensity>(
-        choice.formula,
-        choice.logDensity ? FormulaDensity::Form::logDensity : FormulaDensity::Form::density,
-        choice.lower, choice.upper);
+    density = std::make_unique<FormulaDensity>(choice);
   } catch (const FormulaDensity::XInvalid& e) {
     return e.what();
   }

@@ -93,6 +93,10 @@ struct FormulaDensity::Parser {
   mutable double x = 0.0;  // the parser reads x from here
 };
 
+FormulaDensity::FormulaDensity(const DensityChoice& choice)
+    : FormulaDensity(choice.formula, choice.logDensity ? Form::logDensity : Form::density, choice.lower,
+                     choice.upper) {}
+
 FormulaDensity::FormulaDensity(const std::string& text, Form form, double lower, double upper)
     : text_(text), form_(form), lower_(lower), upper_(upper), parser_(std::make_unique<Parser>()) {
   if (std::isnan(lower) || lower == infinity) throw XInvalid("The lower end is not a number or -inf.", -1);

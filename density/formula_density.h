@@ -12,6 +12,7 @@
 #include <string>
 
 #include "density/ars_density.h"
+#include "density/density_choice.h"
 
 class FormulaDensity : public ARSDensity {
  public:
@@ -27,6 +28,7 @@ class FormulaDensity : public ARSDensity {
   };
 
   FormulaDensity(const std::string& text, Form form, double lower, double upper);
+  explicit FormulaDensity(const DensityChoice& choice);
   ~FormulaDensity();
   FormulaDensity(const FormulaDensity&) = delete;
   FormulaDensity& operator=(const FormulaDensity&) = delete;

@@ -113,9 +113,7 @@ QString QtDensityDialog::checkFormula() {
     return QStringLiteral("The upper end must be a number or inf.");
   }
   try {
-    const FormulaDensity density(c.formula,
-                                 c.logDensity ? FormulaDensity::Form::logDensity : FormulaDensity::Form::density,
-                                 c.lower, c.upper);
+    const FormulaDensity density(c);
   } catch (const FormulaDensity::XInvalid& e) {
     return QString::fromStdString(e.what());
   }
@@ -137,9 +135,7 @@ QString QtDensityDialog::checkCatalogue(int index) {
   if (!problem.empty()) return QString::fromStdString(problem);
   const DensityChoice c = catalogueChoice(entry.kind, values);
   try {
-    const FormulaDensity density(c.formula,
-                                 c.logDensity ? FormulaDensity::Form::logDensity : FormulaDensity::Form::density,
-                                 c.lower, c.upper);
+    const FormulaDensity density(c);
   } catch (const FormulaDensity::XInvalid& e) {
     return QString::fromStdString(e.what());
   }

@@ -18,7 +18,7 @@ namespace {
 using Form = FormulaDensity::Form;
 
 FormulaDensity densityOf(const DensityChoice& c) {
-  return FormulaDensity(c.formula, c.logDensity ? Form::logDensity : Form::density, c.lower, c.upper);
+  return FormulaDensity(c);
 }
 
 std::vector<double> draws(FormulaDensity& density, std::size_t n) {
