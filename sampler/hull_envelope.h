@@ -20,6 +20,8 @@ struct HullPoint {
 };
 
 struct HullSegment {
+  double left;    // the piece's ends (left may be -infinity, right +infinity)
+  double right;
   double anchor;  // abscissa of the highest hull value on the piece
   double top;     // that value
   double rate;    // >= 0: the hull falls by rate per unit away from the anchor
@@ -68,7 +70,7 @@ class HullEnvelope {
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();
-  void push(double anchor, double top, double rate, double dir, double width,
+  void push(double left, double right, double anchor, double top, double rate,
             const HullPoint* a, const HullPoint* b);
   void finish();
 
@@ -86,6 +88,9 @@ class HullEnvelope {
 
 // b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
 bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
+// The chords from (x, h), inserted before at, to its neighbours have finite slopes.
+bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
+                  double x, double h);
 // The reason text for that proof.
 std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 

@@ -28,7 +28,7 @@ std::string number(double v) {
 
 // A draw that no candidate passes in this many tries means an envelope that
 // cannot be refined any more and holds next to none of the density.
-constexpr std::uint64_t maxTries = 50000000;
+constexpr std::uint64_t maxTries = 10000000;
 
 // The built-in generator behind the uniform interface of the draw loop.
 struct Pcg64Source {
@@ -88,9 +88,11 @@ struct LogConcaveSampler::Core {
     return h;
   }
 
-  // h is -infinity at x: beyond the outer points the limit moves in to x. A
-  // candidate at the limit itself would change nothing, so the middle between
-  // it and the outer point is looked at: every such step makes progress.
+  // h is -infinity at x: beyond the outer points the limit moves in to x.
+  // Where the hull still rises into that end (or x was the limit itself, so
+  // that nothing moved), the gap between the outer point and the end is
+  // halved as well: every such step makes progress, and the end of the
+  // density is found in a few.
   void zeroAt(double x) {
     const auto& p = envelope.points();
     if (x > p.front().x && x < p.back().x) {
@@ -101,18 +103,35 @@ struct LogConcaveSampler::Core {
                           number(at->x));
     }
     const bool up = x >= p.back().x;
-    const double limit = up ? envelope.upper() : envelope.lower();
-    if (x != limit) {
-      envelope.cut(x);
-      return;
-    }
-    const double outer = up ? p.back().x : p.front().x;
-    const double middle = outer + (x - outer) * 0.5;
-    if (middle == outer || middle == x) return;
+    const bool moved = up ? x < envelope.upper() : x > envelope.lower();
+    if (moved) envelope.cut(x);
+    const std::size_t k = envelope.points().size();
+    const auto& q = envelope.points();
+    const bool rising = up ? q[k - 1].h > q[k - 2].h : q[0].h > q[1].h;
+    if (moved && !rising) return;
+    const double outer = up ? q[k - 1].x : q[0].x;
+    const double end = up ? envelope.upper() : envelope.lower();
+    const double middle = outer + (end - outer) * 0.5;
+    if (!std::isfinite(middle) || middle == outer || middle == end) return;
     const double h = evaluate(middle);
     if (h == -inf) {
       envelope.cut(middle);
-    } else if (envelope.points().size() < maxPoints) {
+    } else if (q.size() < maxPoints) {
+      envelope.insert(middle, h);
+    }
+  }
+
+  // A rejected candidate that cannot join the points (it lies on one, its
+  // piece's mass being within rounding of the anchor): the piece is halved
+  // instead, so that the same rejection cannot come back for ever.
+  void halve(const detail::HullSegment& piece) {
+    const double left = piece.left, right = piece.right;
+    const double middle = left + (right - left) * 0.5;
+    if (!std::isfinite(middle) || middle == left || middle == right) return;
+    const double h = evaluate(middle);
+    if (h == -inf) {
+      zeroAt(middle);
+    } else {
       envelope.insert(middle, h);
     }
   }
@@ -150,7 +169,20 @@ struct LogConcaveSampler::Core {
         continue;
       }
       const double logHeight = s.top - s.rate * d + logU;
-      const double h = evaluate(x);
+      double h;
+      if (x == envelope.lower() || x == envelope.upper()) {
+        // h may be NaN or +infinity at an end itself (x^-0.5, 0 log 0); an end
+        // is a single abscissa, drawn only through rounding: draw again.
+        ++counts.evaluations;
+        h = logDensity(x);
+        if (std::isnan(h) || h == inf) {
+          ++counts.rejections;
+          halve(s);
+          continue;
+        }
+      } else {
+        h = evaluate(x);
+      }
       if (h == -inf) {
         ++counts.rejections;
         zeroAt(x);
@@ -159,7 +191,7 @@ struct LogConcaveSampler::Core {
       const bool accepted = logHeight <= h;
       // Every evaluated point may refine: accepted ones too, so that pieces
       // where the squeeze is missing or far below the hull tighten as well.
-      if (refining()) envelope.insert(x, h);
+      if (refining() && !envelope.insert(x, h) && !accepted) halve(s);
       if (accepted) {
         ++counts.densityAccepts;
         return x;
@@ -247,17 +279,17 @@ Envelope LogConcaveSampler::envelope() const {
     out.squeezeX.push_back(p.x);
     out.squeezeY.push_back(p.h);
   }
+  const auto at = [](const detail::HullSegment& s, double x) {
+    return std::isinf(x) ? -inf : s.top - s.rate * std::fabs(x - s.anchor);
+  };
   for (const detail::HullSegment& s : e.segments()) {
-    const double far = s.anchor + s.dir * s.width;
-    const double farY = std::isinf(s.width) ? -inf : s.top - s.rate * s.width;
-    const double left = s.dir > 0 ? s.anchor : far, leftY = s.dir > 0 ? s.top : farY;
-    const double right = s.dir > 0 ? far : s.anchor, rightY = s.dir > 0 ? farY : s.top;
-    if (out.hullX.empty() || out.hullX.back() != left || out.hullY.back() != leftY) {
-      out.hullX.push_back(left);
+    const double leftY = at(s, s.left);
+    if (out.hullX.empty() || out.hullX.back() != s.left || out.hullY.back() != leftY) {
+      out.hullX.push_back(s.left);
       out.hullY.push_back(leftY);
     }
-    out.hullX.push_back(right);
-    out.hullY.push_back(rightY);
+    out.hullX.push_back(s.right);
+    out.hullY.push_back(at(s, s.right));
   }
   return out;
 }
