@@ -1,0 +1,178 @@
+#pragma once
+// FastTable: exact draws under a settled envelope, ziggurat style.
+//
+// Input. The upper hull of a log-density h as linear pieces in log units
+// (HullPiece: log g(x) = y + slope * (x - at) on [left, right]), contiguous
+// and ascending; the first piece may start at -infinity (slope > 0), the last
+// may end at +infinity (slope < 0). The squeeze is the chord polyline through
+// the evaluated points (px, ph), -infinity outside [px.front(), px.back()] and
+// on chords with an end where ph is -infinity. h may sit far from 0 (1e9 is
+// fine): everything is shifted so that the hull's maximum is 0.
+//
+// Method. The finite part of the hull is cut into strips, each within one
+// hull piece and one chord. Strip j holds a box [xl, xr] x [0, m_j], m_j
+// below the squeeze and the hull over the whole strip (rounded down by a
+// margin that covers rounding of the inputs), and a cap between m_j and the
+// hull. The hat area is split into boxes, caps and the two unbounded tails,
+// and Walker's alias table picks one of them from the top bits of one 64-bit
+// random number (the other bits decide the alias exactly). A box draw then
+// takes one more random number for x and is accepted at once: no exp, no log,
+// no evaluation. A cap is sampled by rejection from its bounding rectangle
+// and then decided by the squeeze; tails are inverted exactly. The number of
+// strips adapts (a few hundred to a few thousand) so that the boxes hold all
+// of the squeeze area but about 0.4% of the hat.
+//
+// Use. build() once per envelope; then draw() per candidate:
+//   auto c = table.draw(g);
+//   if (c.accepted || c.logY <= h(c.x)) use(c.x); else refine or draw again.
+// Candidates are uniform under the hull, so this is exact rejection sampling.
+// For an accepted candidate logY is an upper bound of its log height that
+// lies on or below the squeeze (the box top for a box draw); for a candidate
+// handed back it is the log height itself, in the units of h.
+//
+// Generators: any UniformRandomBitGenerator. 64-bit ones (pcg64,
+// std::mt19937_64) are used directly, 32-bit ones in pairs, others through
+// std::uniform_int_distribution.
+//
+// Throws std::invalid_argument from build() for a malformed envelope (named
+// in the message) and std::logic_error from draw() before any build().
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+namespace ars::detail {
+
+// One piece of the upper hull in log units of h: y + slope * (x - at) on [left, right].
+struct HullPiece {
+  double left, right, at, y, slope;
+};
+
+// 64 random bits from any UniformRandomBitGenerator.
+template <class URBG>
+std::uint64_t randomBits64(URBG& g) {
+  using Result = typename URBG::result_type;
+  constexpr std::uint64_t low = static_cast<std::uint64_t>(URBG::min());
+  constexpr std::uint64_t high = static_cast<std::uint64_t>(URBG::max());
+  if constexpr (low == 0 && high == std::numeric_limits<std::uint64_t>::max()) {
+    return static_cast<std::uint64_t>(g());
+  } else if constexpr (low == 0 && high == 0xffffffffu) {
+    const std::uint64_t top = static_cast<std::uint64_t>(static_cast<Result>(g()));
+    return (top << 32) | static_cast<std::uint64_t>(g());
+  } else {
+    std::uniform_int_distribution<std::uint64_t> all;
+    return all(g);
+  }
+}
+
+// 53 random bits as a uniform strictly inside (0, 1).
+inline double openUnit(std::uint64_t bits) {
+  return (static_cast<double>(bits >> 11) + 0.5) * 0x1p-53;
+}
+
+class FastTable {
+ public:
+  struct Candidate {
+    double x;
+    double logY;
+    bool accepted;
+  };
+
+  // hull: contiguous pieces, ascending. (px, ph): the evaluated points,
+  // strictly ascending, inside the hull's range.
+  void build(const std::vector<HullPiece>& hull, const std::vector<double>& px,
+             const std::vector<double>& ph);
+
+  // A point uniform under the hull (see the top of this header).
+  template <class URBG>
+  Candidate draw(URBG& g) const;
+
+  double logHatArea() const { return logHatArea_; }
+  double logSqueezeArea() const { return logSqueezeArea_; }
+  // Share of the hat area in boxes: the chance that a draw is a box draw.
+  double boxShare() const { return boxShare_; }
+  std::size_t strips() const { return boxes_.size(); }
+  bool built() const { return !slots_.empty(); }
+
+ private:
+  struct Slot {
+    std::uint64_t threshold;  // keep this entry when the low bits lie below
+    std::uint32_t alias;
+  };
+  struct Box {
+    double left, width, right;
+    double logTop;  // in the units of h
+  };
+  // Shifted log units throughout: the hull's maximum is 0.
+  struct Cap {
+    double left, width, right;
+    double bottom, height;             // the bounding rectangle: y in [bottom, bottom + height]
+    double hullAt, hullY, hullSlope;   // the hull's line
+    double squeezeAt, squeezeY, squeezeSlope;  // the squeeze's line, lowered by the margin
+  };
+  struct Tail {
+    double edge, y, slope;  // y: shifted hull at the edge
+  };
+
+  template <class URBG>
+  Candidate drawCap(std::size_t index, double u, URBG& g) const;
+  template <class URBG>
+  Candidate drawTail(const Tail& tail, double u, URBG& g) const;
+
+  std::vector<Slot> slots_;
+  std::vector<Box> boxes_;
+  std::vector<Cap> caps_;
+  Tail tails_[2] = {};
+  unsigned shift_ = 0;           // index = bits >> shift_
+  std::uint64_t lowMask_ = 0;    // the alias decision's bits
+  double offset_ = 0.0;          // the hull's maximum in the units of h
+  double logHatArea_ = -INFINITY;
+  double logSqueezeArea_ = -INFINITY;
+  double boxShare_ = 0.0;
+};
+
+template <class URBG>
+FastTable::Candidate FastTable::draw(URBG& g) const {
+  if (slots_.empty()) throw std::logic_error("FastTable::draw: build() was not called");
+  const std::uint64_t bits = randomBits64(g);
+  std::size_t index = static_cast<std::size_t>(bits >> shift_);
+  const Slot& slot = slots_[index];
+  if ((bits & lowMask_) >= slot.threshold) index = slot.alias;
+  const double u = openUnit(randomBits64(g));
+  if (index < boxes_.size()) {
+    const Box& box = boxes_[index];
+    return {std::min(box.left + box.width * u, box.right), box.logTop, true};
+  }
+  index -= boxes_.size();
+  if (index < caps_.size()) return drawCap(index, u, g);
+  return drawTail(tails_[index - caps_.size()], u, g);
+}
+
+template <class URBG>
+FastTable::Candidate FastTable::drawCap(std::size_t index, double u, URBG& g) const {
+  const Cap& cap = caps_[index];
+  for (;;) {
+    const double x = std::min(cap.left + cap.width * u, cap.right);
+    const double logY = std::log(cap.bottom + cap.height * openUnit(randomBits64(g)));
+    if (logY <= cap.hullY + cap.hullSlope * (x - cap.hullAt)) {
+      const bool squeezed = logY <= cap.squeezeY + cap.squeezeSlope * (x - cap.squeezeAt);
+      return {x, offset_ + logY, squeezed};
+    }
+    u = openUnit(randomBits64(g));
+  }
+}
+
+template <class URBG>
+FastTable::Candidate FastTable::drawTail(const Tail& tail, double u, URBG& g) const {
+  // Inversion of the exponential piece beyond the edge; the squeeze is -inf there.
+  const double logU = std::log(u);
+  const double x = tail.edge + logU / tail.slope;
+  const double logV = std::log(openUnit(randomBits64(g)));
+  return {x, offset_ + ((tail.y + logU) + logV), false};
+}
+
+}  // namespace ars::detail
