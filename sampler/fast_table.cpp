@@ -36,6 +36,10 @@ struct Line {
   double operator()(double x) const { return slope == 0 ? y : y + slope * (x - at); }
 };
 
+struct BoxPlace {
+  double left, width, right, logTop;
+};
+
 struct Stretch {
   double a, b;
   Line hull, squeeze;
@@ -80,37 +84,64 @@ void checkInput(const std::vector<HullPiece>& hull, const std::vector<double>& p
     fail("the points lie outside the hull");
 }
 
-// Walker's alias table over `weights` in `size` slots (a power of two).
-void aliasTable(const std::vector<double>& weights, std::size_t size,
-                std::vector<std::pair<double, std::uint32_t>>& out) {
+// One slot of Walker's alias table: its first part keeps `keep` of the slot
+// for entry[0], the second the rest for entry[1]; each part covers the share
+// [from, to] of its entry's own probability.
+struct AliasSlot {
+  double keep = 0.0;
+  std::uint32_t entry[2] = {0, 0};
+  double from[2] = {0.0, 0.0}, to[2] = {0.0, 0.0};
+};
+
+// The table over `weights` in `size` slots, Vose's way, recording which
+// share of every entry each slot covers so that boxes can be laid out in x.
+std::vector<AliasSlot> aliasTable(const std::vector<double>& weights, std::size_t size) {
   double total = 0;
   std::uint32_t heaviest = 0;
   for (std::size_t i = 0; i < weights.size(); ++i) {
     total += weights[i];
     if (weights[i] > weights[heaviest]) heaviest = static_cast<std::uint32_t>(i);
   }
-  out.assign(size, {0.0, 0});
-  std::vector<double> scaled(size, 0.0);
-  for (std::size_t i = 0; i < weights.size(); ++i) scaled[i] = weights[i] / total * size;
+  std::vector<double> mass(size, 0.0), left(size, 0.0), used(size, 0.0);
+  for (std::size_t i = 0; i < weights.size(); ++i) mass[i] = left[i] = weights[i] / total * size;
+  const auto take = [&](AliasSlot& slot, int part, std::uint32_t e, double amount) {
+    slot.entry[part] = e;
+    slot.from[part] = mass[e] > 0 ? used[e] / mass[e] : 0.0;
+    used[e] += amount;
+    slot.to[part] = mass[e] > 0 ? std::min(1.0, used[e] / mass[e]) : 0.0;
+  };
+  std::vector<AliasSlot> slots(size);
   std::vector<std::uint32_t> small, large;
   for (std::size_t i = 0; i < size; ++i)
-    (scaled[i] < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(i));
+    (left[i] < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(i));
   while (!small.empty() && !large.empty()) {
     const std::uint32_t s = small.back(), l = large.back();
     small.pop_back();
-    out[s] = {scaled[s], l};
-    scaled[l] = (scaled[l] + scaled[s]) - 1.0;
-    if (scaled[l] < 1.0) {
+    AliasSlot& slot = slots[s];
+    slot.keep = left[s];
+    take(slot, 0, s, left[s]);
+    take(slot, 1, l, 1.0 - left[s]);
+    left[l] = (left[l] + left[s]) - 1.0;
+    if (left[l] < 1.0) {
       large.pop_back();
       small.push_back(l);
     }
   }
-  // What is left holds a full slot up to rounding; an empty entry (padding,
-  // a bounded tail, a box under no squeeze) must never keep its slot.
+  // What is left holds a full slot up to rounding, and to the end of its
+  // entry; an empty entry (padding, a bounded tail, a box under no squeeze)
+  // never keeps a slot.
   for (const auto* rest : {&large, &small}) {
-    for (std::uint32_t i : *rest)
-      out[i] = i < weights.size() && weights[i] > 0 ? std::make_pair(1.0, i) : std::make_pair(0.0, heaviest);
+    for (std::uint32_t i : *rest) {
+      AliasSlot& slot = slots[i];
+      const bool full = i < weights.size() && weights[i] > 0;
+      slot.keep = full ? 1.0 : 0.0;
+      take(slot, 0, i, left[i]);
+      slot.to[0] = 1.0;
+      take(slot, 1, full ? i : heaviest, 0.0);
+      if (!full) slot.from[1] = 0.0, slot.to[1] = 1.0;
+    }
   }
+  return slots;
 }
 
 }  // namespace
@@ -119,8 +150,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
                       const std::vector<double>& ph) {
   checkInput(hull, px, ph);
   slots_.clear();
-  boxes_.clear();
   caps_.clear();
+  boxCount_ = 0;
 
   // The shift: the hull's maximum over the finite ends of its pieces.
   double offset = -inf;
@@ -214,6 +245,7 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   }
 
   // Boxes and caps.
+  std::vector<BoxPlace> boxes;
   std::vector<double> boxWeights, capWeights;
   for (const Stretch& s : stretches) {
     const double w = s.b - s.a;
@@ -226,7 +258,7 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
       const double top = std::exp(logTop);
       const double boxArea = top * (xr - xl);
       const double capArea = std::max(0.0, expIntegral(hl, hr, xr - xl) - boxArea);
-      boxes_.push_back(Box{xl, xr - xl, xr, logTop + offset});
+      boxes.push_back(BoxPlace{xl, xr - xl, xr, logTop + offset});
       const double ceiling = std::exp(std::max(hl, hr) + s.margin);
       caps_.push_back(Cap{xl, xr - xl, xr, top, ceiling - top, s.hull.at, s.hull.y, s.hull.slope,
                           s.squeeze.at, s.squeeze.y - s.margin, s.squeeze.slope});
@@ -255,15 +287,34 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   const std::size_t size = std::size_t{1} << indexBits;
   shift_ = 64 - indexBits;
   lowMask_ = (std::uint64_t{1} << shift_) - 1;
-  std::vector<std::pair<double, std::uint32_t>> table;
-  aliasTable(weights, size, table);
-  slots_.resize(size);
+  const std::vector<AliasSlot> table = aliasTable(weights, size);
   const double span = std::ldexp(1.0, static_cast<int>(shift_));
+  slots_.assign(size, Slot{});
   for (std::size_t i = 0; i < size; ++i) {
-    const double keep = table[i].first;
-    slots_[i].threshold = keep >= 1.0 ? lowMask_ + 1 : static_cast<std::uint64_t>(keep * span);
-    slots_[i].alias = table[i].second;
+    const AliasSlot& from = table[i];
+    Slot& slot = slots_[i];
+    slot.threshold = from.keep >= 1.0 ? lowMask_ + 1 : static_cast<std::uint64_t>(from.keep * span);
+    const std::uint64_t counts[2] = {slot.threshold, lowMask_ + 1 - slot.threshold};
+    for (int part = 0; part < 2; ++part) {
+      const std::uint32_t e = from.entry[part];
+      slot.entry[part] = e;
+      slot.start[part] = slot.scale[part] = 0.0;
+      slot.logTop[part] = -inf;
+      if (e >= boxes.size() || counts[part] == 0) continue;
+      // Ranks 0 .. count - 1 spread over this slot's stretch of the box,
+      // the last one never beyond the box's right end.
+      const BoxPlace& box = boxes[e];
+      const double start = box.left + box.width * from.from[part];
+      const double end = std::min(box.left + box.width * from.to[part], box.right);
+      const double last = static_cast<double>(static_cast<std::int64_t>(counts[part] - 1));
+      double scale = std::max(0.0, end - start) / static_cast<double>(static_cast<std::int64_t>(counts[part]));
+      while (scale > 0 && start + last * scale > box.right) scale = std::nextafter(scale, 0.0);
+      slot.start[part] = start;
+      slot.scale[part] = scale;
+      slot.logTop[part] = box.logTop;
+    }
   }
+  boxCount_ = boxes.size();
 
   logHatArea_ = offset + std::log(total);
   logSqueezeArea_ = offset + std::log(squeezeArea);

@@ -95,17 +95,19 @@ class FastTable {
   double logSqueezeArea() const { return logSqueezeArea_; }
   // Share of the hat area in boxes: the chance that a draw is a box draw.
   double boxShare() const { return boxShare_; }
-  std::size_t strips() const { return boxes_.size(); }
+  std::size_t strips() const { return boxCount_; }
   bool built() const { return !slots_.empty(); }
 
  private:
-  struct Slot {
-    std::uint64_t threshold;  // keep this entry when the low bits lie below
-    std::uint32_t alias;
-  };
-  struct Box {
-    double left, width, right;
-    double logTop;  // in the units of h
+  // One of 2^k equally likely slots; the low bits r of the random number
+  // pick its first part (r < threshold) or its second. A part that is a
+  // piece of a box maps r linearly onto x: x = start + v * scale, with v
+  // the rank of r within the part.
+  struct alignas(64) Slot {
+    std::uint64_t threshold;
+    std::uint32_t entry[2];  // boxes first, then caps, then the two tails
+    double start[2], scale[2];
+    double logTop[2];  // of the box, in the units of h
   };
   // Shifted log units throughout: the hull's maximum is 0.
   struct Cap {
@@ -124,7 +126,7 @@ class FastTable {
   Candidate drawTail(const Tail& tail, double u, URBG& g) const;
 
   std::vector<Slot> slots_;
-  std::vector<Box> boxes_;
+  std::size_t boxCount_ = 0;
   std::vector<Cap> caps_;
   Tail tails_[2] = {};
   unsigned shift_ = 0;           // index = bits >> shift_
@@ -138,18 +140,21 @@ class FastTable {
 template <class URBG>
 FastTable::Candidate FastTable::draw(URBG& g) const {
   if (slots_.empty()) throw std::logic_error("FastTable::draw: build() was not called");
+  // One random number picks a slot, its part and the place in a box.
   const std::uint64_t bits = randomBits64(g);
-  std::size_t index = static_cast<std::size_t>(bits >> shift_);
-  const Slot& slot = slots_[index];
-  if ((bits & lowMask_) >= slot.threshold) index = slot.alias;
+  const Slot& slot = slots_[static_cast<std::size_t>(bits >> shift_)];
+  const std::uint64_t low = bits & lowMask_;
+  const int part = low >= slot.threshold ? 1 : 0;
+  const std::uint64_t rank = part ? low - slot.threshold : low;
+  const std::size_t entry = slot.entry[part];
+  if (entry < boxCount_)
+    return {slot.start[part] + static_cast<double>(static_cast<std::int64_t>(rank)) * slot.scale[part],
+            slot.logTop[part], true};
+  // Caps and tails (rare): fresh numbers.
   const double u = openUnit(randomBits64(g));
-  if (index < boxes_.size()) {
-    const Box& box = boxes_[index];
-    return {std::min(box.left + box.width * u, box.right), box.logTop, true};
-  }
-  index -= boxes_.size();
-  if (index < caps_.size()) return drawCap(index, u, g);
-  return drawTail(tails_[index - caps_.size()], u, g);
+  const std::size_t cap = entry - boxCount_;
+  if (cap < caps_.size()) return drawCap(cap, u, g);
+  return drawTail(tails_[cap - caps_.size()], u, g);
 }
 
 template <class URBG>
