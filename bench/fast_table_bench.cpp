@@ -53,6 +53,18 @@ BENCHMARK_TEMPLATE(BM_FastTableNormal, std::mt19937_64);
 BENCHMARK_TEMPLATE(BM_FastTableBeta23, pcg64);
 BENCHMARK_TEMPLATE(BM_FastTableBeta23, std::mt19937_64);
 
+// The cost of a table for a settled envelope of 200 points.
+void BM_FastTableBuildNormal(benchmark::State& state) {
+  const SecantEnvelope e = secantEnvelope(normal, evenPoints(-7, 7, 200), -INFINITY, INFINITY);
+  FastTable t;
+  for (auto _ : state) {
+    t.build(e.hull, e.x, e.h);
+    benchmark::DoNotOptimize(t.logHatArea());
+  }
+  state.counters["strips"] = static_cast<double>(t.strips());
+}
+BENCHMARK(BM_FastTableBuildNormal)->Unit(benchmark::kMicrosecond);
+
 template <class URBG>
 void BM_TwoRandomNumbers(benchmark::State& state) {
   URBG g(42u);

@@ -10,9 +10,9 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double eps = std::numeric_limits<double>::epsilon();
 
 // Share of the hat that the strips' box tops may leave to the caps beyond
-// the gap between hull and squeeze, and the most strips a table may hold.
+// the gap between hull and squeeze.
 constexpr double stripLoss = 0.004;
-constexpr std::size_t maxStrips = 16384;
+constexpr std::size_t maxStrips = FastTable::maxStrips;
 // Caps are sampled from their bounding rectangles: a hull that rises by at
 // most this much over a strip keeps that rejection cheap.
 constexpr double maxHullRise = 2.0;
@@ -59,18 +59,18 @@ void checkInput(const std::vector<HullPiece>& hull, const std::vector<double>& p
   if (hull.empty()) fail("the hull has no pieces");
   for (std::size_t i = 0; i < hull.size(); ++i) {
     const HullPiece& p = hull[i];
-    const std::string name = "hull piece " + std::to_string(i);
+    const auto name = [i] { return "hull piece " + std::to_string(i); };
     if (std::isnan(p.left) || std::isnan(p.right) || !(p.left <= p.right))
-      fail(name + " has left above right or NaN ends");
+      fail(name() + " has left above right or NaN ends");
     if (!std::isfinite(p.at) || !std::isfinite(p.y) || !std::isfinite(p.slope))
-      fail(name + " has a non-finite at, y or slope");
+      fail(name() + " has a non-finite at, y or slope");
     if (p.left == -inf && (i != 0 || !(p.slope > 0)))
-      fail(name + " is unbounded on the left but not the first piece with slope > 0");
+      fail(name() + " is unbounded on the left but not the first piece with slope > 0");
     if (p.right == inf && (i + 1 != hull.size() || !(p.slope < 0)))
-      fail(name + " is unbounded on the right but not the last piece with slope < 0");
-    if (p.left == inf || p.right == -inf) fail(name + " lies at infinity");
+      fail(name() + " is unbounded on the right but not the last piece with slope < 0");
+    if (p.left == inf || p.right == -inf) fail(name() + " lies at infinity");
     if (i > 0 && hull[i - 1].right != p.left)
-      fail(name + " does not start where piece " + std::to_string(i - 1) + " ends");
+      fail(name() + " does not start where piece " + std::to_string(i - 1) + " ends");
   }
   if (hull.front().left == -inf && hull.back().right == inf && hull.size() == 1)
     fail("a single piece on the whole line");

@@ -14,13 +14,17 @@
 // below the squeeze and the hull over the whole strip (rounded down by a
 // margin that covers rounding of the inputs), and a cap between m_j and the
 // hull. The hat area is split into boxes, caps and the two unbounded tails,
-// and Walker's alias table picks one of them from the top bits of one 64-bit
-// random number (the other bits decide the alias exactly). A box draw then
-// takes one more random number for x and is accepted at once: no exp, no log,
-// no evaluation. A cap is sampled by rejection from its bounding rectangle
-// and then decided by the squeeze; tails are inverted exactly. The number of
-// strips adapts (a few hundred to a few thousand) so that the boxes hold all
-// of the squeeze area but about 0.4% of the hat.
+// and Walker's alias table over them has 2^k equally likely slots. One
+// 64-bit random number does all of a box draw: its top k bits pick the slot,
+// the low 64 - k bits decide between the slot's two parts and give the
+// place in x, since every slot covers its own stretch of a box. x lies on a
+// grid of about 2^50 points per box, finer than the doubles there for any
+// box of reasonable weight. A box draw is accepted at once: no exp, no log,
+// no evaluation of h. A cap is sampled by rejection from its bounding
+// rectangle and decided by the squeeze; tails are inverted exactly. The
+// number of strips adapts (a few hundred to a few thousand) so that the
+// boxes hold all of the squeeze area but about 0.4% of the hat; the cost of
+// build() is linear in the strips (some 0.2 ms for 900 strips).
 //
 // Use. build() once per envelope; then draw() per candidate:
 //   auto c = table.draw(g);
@@ -35,7 +39,8 @@
 // std::uniform_int_distribution.
 //
 // Throws std::invalid_argument from build() for a malformed envelope (named
-// in the message) and std::logic_error from draw() before any build().
+// in the message) or one that needs more than maxStrips strips (about
+// maxStrips / 2 points), and std::logic_error from draw() before any build().
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -76,6 +81,8 @@ inline double openUnit(std::uint64_t bits) {
 
 class FastTable {
  public:
+  static constexpr std::size_t maxStrips = 16384;
+
   struct Candidate {
     double x;
     double logY;
