@@ -57,6 +57,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   if (&points != &points_) points_.assign(points.begin(), points.end());
   lower_ = lower;
   upper_ = upper;
+  ++version_;
+  dirty_ = false;
   const std::size_t k = points_.size();
   if (k < 3) throw std::logic_error("an envelope needs three points");
   for (std::size_t j = 1; j + 1 < k; ++j) {
@@ -300,6 +302,27 @@ bool HullEnvelope::insert(double x, double h) {
     build(points_, lower_, upper_);
     throw;
   }
+  return true;
+}
+
+bool HullEnvelope::add(double x, double h) {
+  const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                   [](const HullPoint& p, double v) { return p.x < v; });
+  if (at != points_.end() && at->x == x) return false;
+  if (!finiteSlopes(points_, at, x, h)) return false;
+  const std::size_t i = static_cast<std::size_t>(at - points_.begin());
+  const std::size_t k = points_.size() + 1;
+  // Point j of the set with (x, h) inserted at i.
+  const auto point = [&](std::size_t j) -> HullPoint {
+    return j < i ? points_[j] : (j == i ? HullPoint{x, h} : points_[j - 1]);
+  };
+  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
+    if (j >= 1 && j + 1 < k && belowChord(point(j - 1), point(j), point(j + 1))) {
+      throw NotLogConcave(chordProof(point(j - 1), point(j), point(j + 1)));
+    }
+  }
+  points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
+  dirty_ = true;
   return true;
 }
 

@@ -52,6 +52,8 @@ class HullEnvelope {
   double squeezeTotal() const { return squeezeTotal_; }  // likewise
   double logHatArea() const;
   double logSqueezeArea() const;
+  // Changes with every build.
+  std::size_t version() const { return version_; }
   double ratio() const { return total_ > 0 ? squeezeTotal_ / total_ : 0.0; }
 
   // The piece holding cumulative area t (0 <= t < total()).
@@ -61,8 +63,16 @@ class HullEnvelope {
   double invert(std::size_t i, double r) const;
   double hullAt(double x) const;
 
-  // Inserts a point (finite h) and rebuilds; false when x repeats a point.
+  // Inserts a point (finite h) and rebuilds; false when x repeats a point
+  // or its chord to a neighbour has no finite slope.
   bool insert(double x, double h);
+  // The same without the rebuild (the neighbours' concavity is checked at
+  // once); refresh() rebuilds when points were added so.
+  bool add(double x, double h);
+  void refresh() {
+    if (dirty_) build(points_, lower_, upper_);
+  }
+  bool dirty() const { return dirty_; }
   // Moves a limit in to x (h is -infinity there, beyond the outer points).
   void cut(double x);
 
@@ -84,6 +94,8 @@ class HullEnvelope {
   double highest_ = 0.0;
   double total_ = 0.0;
   double squeezeTotal_ = 0.0;
+  std::size_t version_ = 0;
+  bool dirty_ = false;
 };
 
 // b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
