@@ -284,6 +284,18 @@ double HullEnvelope::hullAt(double x) const {
   return -inf;
 }
 
+bool HullEnvelope::underSqueeze(double x, double logY) const {
+  const auto at = std::upper_bound(points_.begin(), points_.end(), x,
+                                   [](double v, const HullPoint& p) { return v < p.x; });
+  if (at == points_.begin() || at == points_.end()) return false;
+  const HullPoint& a = *(at - 1);
+  const HullPoint& b = *at;
+  // From the higher end, like the envelope's own squeeze.
+  const double chord = a.h >= b.h ? a.h + (b.h - a.h) * ((x - a.x) / (b.x - a.x))
+                                  : b.h - (b.h - a.h) * ((b.x - x) / (b.x - a.x));
+  return logY <= chord;
+}
+
 double HullEnvelope::logHatArea() const { return highest_ + std::log(total_); }
 double HullEnvelope::logSqueezeArea() const { return highest_ + std::log(squeezeTotal_); }
 

@@ -62,6 +62,9 @@ class HullEnvelope {
   // Distance from the anchor of piece i that holds area r of that piece.
   double invert(std::size_t i, double r) const;
   double hullAt(double x) const;
+  // logY lies on or below the chord between the points around x (the
+  // points added since the last build count too).
+  bool underSqueeze(double x, double logY) const;
 
   // Inserts a point (finite h) and rebuilds; false when x repeats a point
   // or its chord to a neighbour has no finite slope.

@@ -43,8 +43,11 @@ struct Pcg64Source {
 };
 
 // The table pays for its build (some 0.3 microseconds a point) once this
-// many draws per point have come without a change of the envelope.
-constexpr std::uint64_t settledDrawsPerPoint = 64;
+// many draws per point have come without a change of the envelope; a table
+// in use is renewed (with the points evaluated meanwhile) after renewDraws
+// per point, which keeps the builds' share of the time to a few percent.
+constexpr std::uint64_t settledDrawsPerPoint = 16;
+constexpr std::uint64_t renewDrawsPerPoint = 512;
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -106,9 +109,9 @@ struct LogConcaveSampler::Core {
   // when it has served settledDrawsPerPoint draws per point since; false
   // when the envelope's own path serves.
   bool tableReady() {
-    const std::uint64_t due = settledDrawsPerPoint * envelope.points().size();
+    const std::size_t k = envelope.points().size();
     if (hasTable) {
-      if (++quietDraws < due || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
+      if (++quietDraws < renewDrawsPerPoint * k || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
       envelope.refresh();
     } else {
       if (envelope.version() != seenVersion || envelope.dirty()) {
@@ -117,7 +120,7 @@ struct LogConcaveSampler::Core {
         quietDraws = 0;
         tableRefused = false;
       }
-      if (tableRefused || ++quietDraws < due) return false;
+      if (tableRefused || ++quietDraws < settledDrawsPerPoint * k) return false;
     }
     pieces.clear();
     for (const detail::HullSegment& s : envelope.segments()) {
@@ -224,7 +227,9 @@ struct LogConcaveSampler::Core {
       const bool fromTable = tableReady();
       if (fromTable) {
         const detail::FastTable::Candidate c = table.draw(source);
-        if (c.accepted) {
+        // The table's squeeze is lowered by a margin and its strips are
+        // coarser than the points: the chords themselves decide first.
+        if (c.accepted || envelope.underSqueeze(c.x, c.logY)) {
           ++counts.squeezeAccepts;
           return c.x;
         }
