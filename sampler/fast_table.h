@@ -167,14 +167,37 @@ FastTable::Candidate FastTable::draw(URBG& g) const {
 template <class URBG>
 FastTable::Candidate FastTable::drawCap(std::size_t index, double u, URBG& g) const {
   const Cap& cap = caps_[index];
-  for (;;) {
+  const auto found = [&](double x, double logY) -> Candidate {
+    const bool squeezed = logY <= cap.squeezeY + cap.squeezeSlope * (x - cap.squeezeAt);
+    return {x, offset_ + logY, squeezed};
+  };
+  // From the bounding rectangle first; where the rounding margin made the
+  // rectangle far taller than the hull (values far from 0 beside steep
+  // slopes), from under the hull's line instead, keeping what lies above the
+  // box. Either way the point is uniform on the cap, so the switch after a
+  // fixed number of tries keeps the draw exact.
+  for (int tries = 0; tries < 32; ++tries) {
     const double x = std::min(cap.left + cap.width * u, cap.right);
     const double logY = std::log(cap.bottom + cap.height * openUnit(randomBits64(g)));
-    if (logY <= cap.hullY + cap.hullSlope * (x - cap.hullAt)) {
-      const bool squeezed = logY <= cap.squeezeY + cap.squeezeSlope * (x - cap.squeezeAt);
-      return {x, offset_ + logY, squeezed};
-    }
+    if (logY <= cap.hullY + cap.hullSlope * (x - cap.hullAt)) return found(x, logY);
     u = openUnit(randomBits64(g));
+  }
+  const double logBottom = std::log(cap.bottom);
+  const double s = cap.hullSlope;
+  // The line's higher end is the anchor of the inversion: exponentials at most 1.
+  const bool rising = s > 0;
+  const double anchor = rising ? cap.right : cap.left;
+  const double rate = std::fabs(s);
+  const double reach = rate * cap.width;
+  for (;;) {
+    const double v = openUnit(randomBits64(g));
+    // Distance from the anchor with density proportional to exp(-rate d) on [0, width].
+    double d = rate > 0 ? -std::log1p(v * std::expm1(-reach)) / rate : v * cap.width;
+    if (!(d >= 0)) d = 0;
+    if (d > cap.width) d = cap.width;
+    const double x = rising ? anchor - d : anchor + d;
+    const double logY = cap.hullY + s * (x - cap.hullAt) + std::log(openUnit(randomBits64(g)));
+    if (logY > logBottom) return found(x, logY);
   }
 }
 

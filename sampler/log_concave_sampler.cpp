@@ -48,6 +48,8 @@ struct Pcg64Source {
 // per point, which keeps the builds' share of the time to a few percent.
 constexpr std::uint64_t settledDrawsPerPoint = 16;
 constexpr std::uint64_t renewDrawsPerPoint = 512;
+// The table is built from the points within this much of the highest value.
+constexpr double tableDepth = 60.0;
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -86,6 +88,9 @@ struct LogConcaveSampler::Core {
   bool tableRefused = false;
   std::size_t seenVersion = 0;
   std::uint64_t quietDraws = 0;  // since the envelope last changed, or since the table's build
+  std::size_t tablePoints = 0;
+  detail::HullEnvelope tableEnvelope;
+  std::vector<detail::HullPoint> tablePointsBuffer;
 
   explicit Core(std::uint64_t seed) : engine(seed) {}
 
@@ -111,7 +116,9 @@ struct LogConcaveSampler::Core {
   bool tableReady() {
     const std::size_t k = envelope.points().size();
     if (hasTable) {
-      if (++quietDraws < renewDrawsPerPoint * k || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
+      // Counted in the points the table was built from: the points evaluated
+      // since must not push the renewal away.
+      if (++quietDraws < renewDrawsPerPoint * tablePoints || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
       envelope.refresh();
     } else {
       if (envelope.version() != seenVersion || envelope.dirty()) {
@@ -122,22 +129,45 @@ struct LogConcaveSampler::Core {
       }
       if (tableRefused || ++quietDraws < settledDrawsPerPoint * k) return false;
     }
-    pieces.clear();
-    for (const detail::HullSegment& s : envelope.segments()) {
-      pieces.push_back({s.left, s.right, s.anchor, s.top, -s.rate * s.dir});
-    }
-    tableX.clear();
-    tableH.clear();
-    for (const detail::HullPoint& p : envelope.points()) {
-      tableX.push_back(p.x);
-      tableH.push_back(p.h);
-    }
     seenVersion = envelope.version();
     quietDraws = 0;
+    tablePoints = k;
     try {
+      // The table's envelope: the points within tableDepth of the highest.
+      // Any subset makes a valid hull; points with far lower values would
+      // only make the table's rounding margins, and so its caps, huge.
+      const auto& p = envelope.points();
+      std::size_t top = 0;
+      for (std::size_t i = 1; i < p.size(); ++i) {
+        if (p[i].h > p[top].h) top = i;
+      }
+      std::size_t first = top, last = top;
+      while (first > 0 && p[top].h - p[first - 1].h <= tableDepth) --first;
+      while (last + 1 < p.size() && p[top].h - p[last + 1].h <= tableDepth) ++last;
+      // One point more on each side, so that every interval of the range
+      // keeps a secant from either side.
+      if (first > 0) --first;
+      if (last + 1 < p.size()) ++last;
+      while (last - first + 1 < 3 && (first > 0 || last + 1 < p.size())) {
+        if (first > 0) --first;
+        if (last - first + 1 < 3 && last + 1 < p.size()) ++last;
+      }
+      tablePointsBuffer.assign(p.begin() + static_cast<std::ptrdiff_t>(first),
+                               p.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+      tableEnvelope.build(tablePointsBuffer, envelope.lower(), envelope.upper());
+      pieces.clear();
+      for (const detail::HullSegment& s : tableEnvelope.segments()) {
+        pieces.push_back({s.left, s.right, s.anchor, s.top, -s.rate * s.dir});
+      }
+      tableX.clear();
+      tableH.clear();
+      for (const detail::HullPoint& q : tablePointsBuffer) {
+        tableX.push_back(q.x);
+        tableH.push_back(q.h);
+      }
       table.build(pieces, tableX, tableH);
       hasTable = true;
-    } catch (const std::invalid_argument&) {
+    } catch (const std::exception&) {
       hasTable = false;  // too many points for the table: the envelope's own path serves
       tableRefused = true;
     }
