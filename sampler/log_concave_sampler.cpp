@@ -1,70 +1,431 @@
 #include "sampler/log_concave_sampler.h"
 
+#include <pcg_random.hpp>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
-#include "density/ars_density.h"
 #include "sampler/ars.h"
-#include "sampler/mt64_uniform.h"
-#include "sampler/starting_point_search.h"
+#include "sampler/fast_table.h"
+#include "sampler/hull_envelope.h"
+#include "sampler/start_search.h"
+
+namespace ars {
 
 namespace {
 
-// The caller's log-density behind the sampler's density interface. logZero,
-// which the sampler writes, is not used: the callable returns -infinity
-// where the density is zero.
-class CallableDensity : public ARSDensity {
- public:
-  explicit CallableDensity(LogConcaveSampler::LogDensity f) : f_(std::move(f)) {}
-  double logDensity(double x) const override { return f_(x); }
-  double densityValue(double x) const override { return std::exp(f_(x)); }
-  const LogConcaveSampler::LogDensity& function() const { return f_; }
+constexpr double inf = std::numeric_limits<double>::infinity();
 
- private:
-  LogConcaveSampler::LogDensity f_;
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+// A draw that no candidate passes in this many tries means an envelope that
+// cannot be refined any more and holds next to none of the density.
+constexpr std::uint64_t maxTries = 10000000;
+
+// The built-in generator behind the uniform interface of the draw loop; a
+// UniformRandomBitGenerator itself for the table's draws.
+struct Pcg64Source {
+  using result_type = std::uint64_t;
+  static constexpr result_type min() { return 0; }
+  static constexpr result_type max() { return ~result_type{0}; }
+  pcg64& engine;
+  result_type operator()() { return engine(); }
+  double next() { return detail::uniform01(engine); }
 };
+
+// The table pays for its build (some 0.3 microseconds a point) once this
+// many draws per point have come without a change of the envelope; a table
+// in use is renewed (with the points evaluated meanwhile) after renewDraws
+// per point, which keeps the builds' share of the time to a few percent.
+constexpr std::uint64_t settledDrawsPerPoint = 16;
+constexpr std::uint64_t renewDrawsPerPoint = 512;
+// The table is built from the points within this much of the highest value.
+constexpr double tableDepth = 60.0;
+
+// The proof leaves the sampler as the 1.0 type, which is an
+// ars::NotLogConcave too: code catching either keeps working.
+template <class F>
+void asOneZeroReport(F&& f) {
+  try {
+    f();
+  } catch (const ARSSampler::XNotLogConcave&) {
+    throw;
+  } catch (const NotLogConcave& e) {
+    throw ARSSampler::XNotLogConcave(e.what());
+  }
+}
 
 }  // namespace
 
 struct LogConcaveSampler::Core {
-  Core(LogDensity f, std::uint64_t seed) : density(std::move(f)), uniform(seed) {}
-  CallableDensity density;
-  Mt64Uniform uniform;
-  ARSSampler sampler;
+  LogDensity logDensity;
+  pcg64 engine;
+  mutable detail::HullEnvelope envelope;  // refreshed by the const accessors
+  std::vector<detail::HullPoint> scratch;
+  SamplerCounts counts;
+  std::size_t maxPoints = 100000;
+  double targetRatio = 1.0;
+  // The table-driven path for a settled envelope: built once the envelope
+  // has gone settledDrawsPerPoint draws per point unchanged, dropped at the
+  // next change.
+  // A table stays in use after the envelope has changed (its hull still
+  // lies above h: the draws stay exact), and evaluated points join the
+  // envelope without a rebuild; both are brought up to date once as many
+  // draws again have passed.
+  detail::FastTable table;
+  std::vector<detail::HullPiece> pieces;
+  std::vector<double> tableX, tableH;
+  bool hasTable = false;
+  bool tableRefused = false;
+  std::size_t seenVersion = 0;
+  std::uint64_t quietDraws = 0;  // since the envelope last changed, or since the table's build
+  std::size_t tablePoints = 0;
+  detail::HullEnvelope tableEnvelope;
+  std::vector<detail::HullPoint> tablePointsBuffer;
+
+  explicit Core(std::uint64_t seed) : engine(seed) {}
+
+  void start(LogDensity f, double lower, double upper, const std::vector<double>& starts) {
+    asOneZeroReport([&] { search(std::move(f), lower, upper, starts); });
+  }
+
+  void search(LogDensity f, double lower, double upper, const std::vector<double>& starts) {
+    logDensity = std::move(f);
+    counts = SamplerCounts{};
+    if (!logDensity) throw std::invalid_argument("logDensity is empty");
+    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope);
+    counts.evaluations = search.evaluations();
+    hasTable = false;
+    tableRefused = false;
+    seenVersion = envelope.version();
+    quietDraws = 0;
+  }
+
+  // Builds the table from the envelope when it has settled, and renews it
+  // when it has served settledDrawsPerPoint draws per point since; false
+  // when the envelope's own path serves.
+  bool tableReady() {
+    const std::size_t k = envelope.points().size();
+    if (hasTable) {
+      // Counted in the points the table was built from: the points evaluated
+      // since must not push the renewal away.
+      if (++quietDraws < renewDrawsPerPoint * tablePoints || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
+      envelope.refresh();
+    } else {
+      if (envelope.version() != seenVersion || envelope.dirty()) {
+        envelope.refresh();
+        seenVersion = envelope.version();
+        quietDraws = 0;
+        tableRefused = false;
+      }
+      if (tableRefused || ++quietDraws < settledDrawsPerPoint * k) return false;
+    }
+    seenVersion = envelope.version();
+    quietDraws = 0;
+    tablePoints = k;
+    try {
+      // The table's envelope: the points within tableDepth of the highest.
+      // Any subset makes a valid hull; points with far lower values would
+      // only make the table's rounding margins, and so its caps, huge.
+      const auto& p = envelope.points();
+      std::size_t top = 0;
+      for (std::size_t i = 1; i < p.size(); ++i) {
+        if (p[i].h > p[top].h) top = i;
+      }
+      std::size_t first = top, last = top;
+      while (first > 0 && p[top].h - p[first - 1].h <= tableDepth) --first;
+      while (last + 1 < p.size() && p[top].h - p[last + 1].h <= tableDepth) ++last;
+      // One point more on each side, so that every interval of the range
+      // keeps a secant from either side.
+      if (first > 0) --first;
+      if (last + 1 < p.size()) ++last;
+      while (last - first + 1 < 3 && (first > 0 || last + 1 < p.size())) {
+        if (first > 0) --first;
+        if (last - first + 1 < 3 && last + 1 < p.size()) ++last;
+      }
+      tablePointsBuffer.assign(p.begin() + static_cast<std::ptrdiff_t>(first),
+                               p.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+      tableEnvelope.build(tablePointsBuffer, envelope.lower(), envelope.upper());
+      pieces.clear();
+      for (const detail::HullSegment& s : tableEnvelope.segments()) {
+        pieces.push_back({s.left, s.right, s.anchor, s.top, -s.rate * s.dir});
+      }
+      tableX.clear();
+      tableH.clear();
+      for (const detail::HullPoint& q : tablePointsBuffer) {
+        tableX.push_back(q.x);
+        tableH.push_back(q.h);
+      }
+      table.build(pieces, tableX, tableH);
+      hasTable = true;
+    } catch (const std::exception&) {
+      hasTable = false;  // too many points for the table: the envelope's own path serves
+      tableRefused = true;
+    }
+    return hasTable;
+  }
+
+  const detail::HullEnvelope& fresh() const {
+    envelope.refresh();
+    return envelope;
+  }
+
+  bool refining() const {
+    return envelope.points().size() < maxPoints && envelope.ratio() < targetRatio;
+  }
+
+  double evaluate(double x) {
+    ++counts.evaluations;
+    const double h = logDensity(x);
+    if (std::isnan(h) || h == inf) {
+      throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
+                                  "; it must be finite, or -infinity where the density is zero");
+    }
+    return h;
+  }
+
+  // h is -infinity at x: beyond the outer points the limit moves in to x.
+  // Where the hull still rises into that end (or x was the limit itself, so
+  // that nothing moved), the gap between the outer point and the end is
+  // halved as well: every such step makes progress, and the end of the
+  // density is found in a few.
+  void zeroAt(double x) {
+    const auto& p = envelope.points();
+    if (x > p.front().x && x < p.back().x) {
+      const auto at = std::lower_bound(p.begin(), p.end(), x,
+                                       [](const detail::HullPoint& q, double v) { return q.x < v; });
+      throw NotLogConcave("not log-concave: the density is zero at x = " + number(x) +
+                          " between positive values at " + number((at - 1)->x) + " and " +
+                          number(at->x));
+    }
+    const bool up = x >= p.back().x;
+    const bool moved = up ? x < envelope.upper() : x > envelope.lower();
+    if (moved) envelope.cut(x);
+    const std::size_t k = envelope.points().size();
+    const auto& q = envelope.points();
+    const bool rising = up ? q[k - 1].h > q[k - 2].h : q[0].h > q[1].h;
+    if (moved && !rising) return;
+    const double outer = up ? q[k - 1].x : q[0].x;
+    const double end = up ? envelope.upper() : envelope.lower();
+    const double middle = outer + (end - outer) * 0.5;
+    if (!std::isfinite(middle) || middle == outer || middle == end) return;
+    const double h = evaluate(middle);
+    if (h == -inf) {
+      envelope.cut(middle);
+    } else if (q.size() < maxPoints) {
+      envelope.insert(middle, h);
+    }
+  }
+
+  // A rejected candidate that cannot join the points (it lies on one, its
+  // piece's mass being within rounding of the anchor): the piece is halved
+  // instead, so that the same rejection cannot come back for ever.
+  void halve(const detail::HullSegment& piece) {
+    const double left = piece.left, right = piece.right;
+    const double middle = left + (right - left) * 0.5;
+    if (!std::isfinite(middle) || middle == left || middle == right) return;
+    const double h = evaluate(middle);
+    if (h == -inf) {
+      zeroAt(middle);
+    } else {
+      envelope.insert(middle, h);
+    }
+  }
+
+  template <class Source>
+  double draw(Source& source) {
+    double x = 0.0;
+    asOneZeroReport([&] { x = drawUnchecked(source); });
+    return x;
+  }
+
+  template <class Source>
+  double drawUnchecked(Source& source) {
+    for (std::uint64_t tries = 0; tries < maxTries; ++tries) {
+      ++counts.draws;
+      double x, logHeight;
+      const detail::HullSegment* piece = nullptr;
+      const bool fromTable = tableReady();
+      if (fromTable) {
+        const detail::FastTable::Candidate c = table.draw(source);
+        // The table's squeeze is lowered by a margin and its strips are
+        // coarser than the points: the chords themselves decide first.
+        if (c.accepted || envelope.underSqueeze(c.x, c.logY)) {
+          ++counts.squeezeAccepts;
+          return c.x;
+        }
+        x = c.x;
+        logHeight = c.logY;
+      } else {
+        envelope.refresh();
+        const double u1 = source.next();
+        const double u2 = source.next();
+        const double t = u1 * envelope.total();
+        const std::size_t i = envelope.choose(t);
+        const detail::HullSegment& s = envelope.segments()[i];
+        const double d = envelope.invert(i, t - envelope.areaBefore(i));
+        x = s.anchor + s.dir * d;
+        // Under the squeeze: for most draws the uniform alone decides, without a log.
+        if (u2 <= s.acceptBound) {
+          ++counts.squeezeAccepts;
+          return x;
+        }
+        const double logU = std::log(u2);
+        if (logU <= s.gap0 + s.gapSlope * d) {
+          ++counts.squeezeAccepts;
+          return x;
+        }
+        logHeight = s.top - s.rate * d + logU;
+        piece = &s;
+      }
+      if (!std::isfinite(x)) {
+        ++counts.rejections;
+        continue;
+      }
+      double h;
+      if (x == envelope.lower() || x == envelope.upper()) {
+        // h may be NaN or +infinity at an end itself (x^-0.5, 0 log 0); an end
+        // is a single abscissa, drawn only through rounding: draw again.
+        ++counts.evaluations;
+        h = logDensity(x);
+        if (std::isnan(h) || h == inf) {
+          ++counts.rejections;
+          if (piece != nullptr) halve(*piece);
+          continue;
+        }
+      } else {
+        h = evaluate(x);
+      }
+      if (h == -inf) {
+        ++counts.rejections;
+        zeroAt(x);
+        continue;
+      }
+      const bool accepted = logHeight <= h;
+      // Every evaluated point may refine: accepted ones too, so that pieces
+      // where the squeeze is missing or far below the hull tighten as well.
+      if (refining()) {
+        if (fromTable) {
+          envelope.add(x, h);
+        } else if (!envelope.insert(x, h) && !accepted) {
+          halve(*piece);
+        }
+      }
+      if (accepted) {
+        ++counts.densityAccepts;
+        return x;
+      }
+      ++counts.rejections;
+    }
+    throw std::runtime_error("no candidate accepted in " + std::to_string(maxTries) +
+                             " tries: the envelope cannot be refined (setMaxPoints?)");
+  }
 };
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      const std::vector<double>& starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(std::move(logDensity), seed)) {
-  const StartingPointSearch search(core_->density.function(), lower, upper, starts);
-  ARSSampler& s = core_->sampler;
-  s.restart();
-  s.density = &core_->density;
-  s.lowerLimit = search.lowerLimit();
-  s.upperLimit = search.upperLimit();
-  s.keepPoints = true;
-  // No spreading: the hull is exact for a concave h. Pieces nearly flat in
-  // log terms (within 1e-5) take the trapezoid rule, whose relative error
-  // there (below 1e-11) matches the cancellation of the exact formula.
-  s.minSlopeGap = 0.0;
-  s.areaTolerance = 1e-5;
-  s.stableInversion = true;
-  s.points = search.points();
-  s.counts.evaluations = search.evaluations();
+    : core_(std::make_unique<Core>(seed)) {
+  core_->start(std::move(logDensity), lower, upper, starts);
 }
 
 LogConcaveSampler::~LogConcaveSampler() = default;
+LogConcaveSampler::LogConcaveSampler(const LogConcaveSampler& other)
+    : core_(std::make_unique<Core>(other.core())) {}
+LogConcaveSampler& LogConcaveSampler::operator=(const LogConcaveSampler& other) {
+  if (this != &other) {
+    if (core_) {
+      *core_ = other.core();
+    } else {
+      core_ = std::make_unique<Core>(other.core());
+    }
+  }
+  return *this;
+}
 LogConcaveSampler::LogConcaveSampler(LogConcaveSampler&&) noexcept = default;
 LogConcaveSampler& LogConcaveSampler::operator=(LogConcaveSampler&&) noexcept = default;
 
-double LogConcaveSampler::sample() { return core_->sampler.sampleWith(core_->uniform); }
-
-void LogConcaveSampler::sample(double* out, std::size_t count) {
-  ARSSampler& s = core_->sampler;
-  for (std::size_t i = 0; i < count; ++i) out[i] = s.sampleWith(core_->uniform);
+LogConcaveSampler::Core& LogConcaveSampler::core() {
+  if (!core_) throw std::logic_error("LogConcaveSampler: used after it was moved from");
+  return *core_;
 }
 
-const SamplerCounts& LogConcaveSampler::counts() const { return core_->sampler.counts; }
-std::size_t LogConcaveSampler::points() const { return core_->sampler.points.size(); }
-double LogConcaveSampler::lowerLimit() const { return core_->sampler.lowerLimit; }
-double LogConcaveSampler::upperLimit() const { return core_->sampler.upperLimit; }
+const LogConcaveSampler::Core& LogConcaveSampler::core() const {
+  if (!core_) throw std::logic_error("LogConcaveSampler: used after it was moved from");
+  return *core_;
+}
+
+double LogConcaveSampler::sample() {
+  Core& c = core();
+  Pcg64Source source{c.engine};
+  return c.draw(source);
+}
+
+void LogConcaveSampler::sample(double* out, std::size_t count) {
+  Core& c = core();
+  Pcg64Source source{c.engine};
+  for (std::size_t i = 0; i < count; ++i) out[i] = c.draw(source);
+}
+
+double LogConcaveSampler::sampleFrom(detail::UniformSource& source) { return core().draw(source); }
+
+void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, std::size_t count) {
+  Core& c = core();
+  for (std::size_t i = 0; i < count; ++i) out[i] = c.draw(source);
+}
+
+void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
+                              const std::vector<double>& starts) {
+  core().start(std::move(logDensity), lower, upper, starts);
+}
+
+const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }
+std::size_t LogConcaveSampler::points() const { return core().fresh().points().size(); }
+double LogConcaveSampler::lowerLimit() const { return core().fresh().lower(); }
+double LogConcaveSampler::upperLimit() const { return core().fresh().upper(); }
+
+double LogConcaveSampler::hatArea() const { return std::exp(logHatArea()); }
+double LogConcaveSampler::squeezeArea() const { return std::exp(logSqueezeArea()); }
+double LogConcaveSampler::squeezeHatRatio() const { return core().fresh().ratio(); }
+double LogConcaveSampler::logHatArea() const { return core().fresh().logHatArea(); }
+double LogConcaveSampler::logSqueezeArea() const { return core().fresh().logSqueezeArea(); }
+
+Envelope LogConcaveSampler::envelope() const {
+  const detail::HullEnvelope& e = core().fresh();
+  Envelope out;
+  for (const detail::HullPoint& p : e.points()) {
+    out.x.push_back(p.x);
+    out.h.push_back(p.h);
+    out.squeezeX.push_back(p.x);
+    out.squeezeY.push_back(p.h);
+  }
+  const auto at = [](const detail::HullSegment& s, double x) {
+    return std::isinf(x) ? -inf : s.top - s.rate * std::fabs(x - s.anchor);
+  };
+  for (const detail::HullSegment& s : e.segments()) {
+    const double leftY = at(s, s.left);
+    if (out.hullX.empty() || out.hullX.back() != s.left || out.hullY.back() != leftY) {
+      out.hullX.push_back(s.left);
+      out.hullY.push_back(leftY);
+    }
+    out.hullX.push_back(s.right);
+    out.hullY.push_back(at(s, s.right));
+  }
+  return out;
+}
+
+void LogConcaveSampler::setMaxPoints(std::size_t n) { core().maxPoints = std::max<std::size_t>(n, 3); }
+void LogConcaveSampler::setTargetRatio(double r) {
+  if (!(r >= 0 && r <= 1)) throw std::invalid_argument("the target ratio " + number(r) + " must lie in [0, 1]");
+  core().targetRatio = r;
+}
+
+}  // namespace ars
