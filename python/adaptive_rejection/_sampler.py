@@ -162,14 +162,23 @@ class LogConcaveSampler:
         return self._core.squeeze_hat_ratio
 
     @property
+    def log_hat_area(self):
+        """float: log(hat_area), which never overflows."""
+        return self._core.log_hat_area
+
+    @property
+    def log_squeeze_area(self):
+        """float: log(squeeze_area), which never underflows."""
+        return self._core.log_squeeze_area
+
+    @property
     def evaluations(self):
         """int: Calls of logpdf so far, the search for starting points included."""
         return self._core.evaluations
 
     @property
     def domain(self):
-        """(float, float): The interval the envelope covers: the domain, infinite ends cut
-        where the tail holds a negligible mass."""
+        """(float, float): The domain, finite ends moved in to where logpdf was found -inf."""
         return self._core.limits
 
     @property

@@ -57,6 +57,8 @@ PYBIND11_MODULE(_core, m) {
       .def_property_readonly("hat_area", &PythonSampler::hatArea)
       .def_property_readonly("squeeze_area", &PythonSampler::squeezeArea)
       .def_property_readonly("squeeze_hat_ratio", &PythonSampler::squeezeHatRatio)
+      .def_property_readonly("log_hat_area", &PythonSampler::logHatArea)
+      .def_property_readonly("log_squeeze_area", &PythonSampler::logSqueezeArea)
       .def_property_readonly("evaluations", &PythonSampler::evaluations)
       .def_property_readonly("n_points", &PythonSampler::points)
       .def_property_readonly("limits", &PythonSampler::limits)

@@ -123,6 +123,8 @@ void PythonSampler::fill(py::array_t<double, py::array::c_style> out, const py::
 double PythonSampler::hatArea() { Exclusive e(*this); return sampler_->hatArea(); }
 double PythonSampler::squeezeArea() { Exclusive e(*this); return sampler_->squeezeArea(); }
 double PythonSampler::squeezeHatRatio() { Exclusive e(*this); return sampler_->squeezeHatRatio(); }
+double PythonSampler::logHatArea() { Exclusive e(*this); return sampler_->logHatArea(); }
+double PythonSampler::logSqueezeArea() { Exclusive e(*this); return sampler_->logSqueezeArea(); }
 std::uint64_t PythonSampler::evaluations() { Exclusive e(*this); return sampler_->counts().evaluations; }
 std::size_t PythonSampler::points() { Exclusive e(*this); return sampler_->points(); }
 

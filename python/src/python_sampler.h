@@ -41,6 +41,8 @@ class PythonSampler {
   double hatArea();
   double squeezeArea();
   double squeezeHatRatio();
+  double logHatArea();
+  double logSqueezeArea();
   std::uint64_t evaluations();
   std::size_t points();
   pybind11::tuple limits();

@@ -52,6 +52,7 @@ def test_inspection_bounds_the_normalising_constant_and_draws_the_envelope():
     s.rvs(1000)
     assert s.squeeze_area <= math.sqrt(2 * math.pi) <= s.hat_area
     assert s.squeeze_hat_ratio == pytest.approx(s.squeeze_area / s.hat_area)
+    assert s.log_hat_area == pytest.approx(math.log(s.hat_area))
     x, h = s.points
     assert np.all(np.diff(x) > 0) and np.array_equal(h, -0.5 * x * x)
     hx, hy = s.hull
