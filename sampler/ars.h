@@ -34,6 +34,9 @@
 #include <cstdint>
 #include <vector>
 
+#include <string>
+
+#include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
 
 class ARSDensity;
@@ -67,7 +70,13 @@ double shiftedExp(double a, double b);
 
 class ARSSampler {
  public:
-  class XNotLogConcave {};
+  // Thrown by value; the window program catches it by its own name, a
+  // library user as ars::NotLogConcave or std::exception, with a reason.
+  class XNotLogConcave : public ars::NotLogConcave {
+   public:
+    XNotLogConcave() : ars::NotLogConcave("the density is not log-concave") {}
+    explicit XNotLogConcave(const std::string& reason) : ars::NotLogConcave(reason) {}
+  };
 
   ARSSampler();
   ~ARSSampler();

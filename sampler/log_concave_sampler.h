@@ -1,50 +1,52 @@
 #pragma once
-// LogConcaveSampler: exact draws from any univariate log-concave density.
+// ars::LogConcaveSampler: exact draws from any univariate log-concave density.
 //
 // What it samples. The density f on a support [lower, upper] (either end may
 // be infinite) given by its log-density h = log f + constant: any callable
 // double(double), known only up to an additive constant, returning
 // -infinity where the density is zero. No derivative, mode, location or
 // scale is needed; optional starting abscissae (inside the support, with
-// finite h) replace the search for starting points.
+// finite h; the previous state of a Gibbs chain is a good one) guide the
+// search for starting points.
 //
-// How. Derivative-free adaptive rejection sampling (ARSSampler): an upper
-// hull of secants and a squeeze of chords through the evaluated points;
-// every rejected candidate refines both. Here the secants are not spread
-// apart (the hull lies on or above h wherever h is concave), pieces are
-// integrated exactly, and starting points are found by steps that grow or
-// halve geometrically, so nothing depends on location or scale.
+// How. Derivative-free adaptive rejection sampling: an upper hull of
+// secants and a squeeze of chords through the evaluated points; every
+// evaluated candidate refines both, until setMaxPoints or setTargetRatio
+// stops refinement. The hull's tails run to infinity: nothing is cut off.
 //
-// Guarantees. Draws follow f restricted to the support; an unbounded end is
-// cut where the first hull's tail holds less than 1e-20 of the density's mass
-// (the cut never moves), and finite ends move in only to where h is
-// -infinity. Every call ends: refinement stops at ARSSampler::maxPoints
-// points, after which the envelope stays as it is and draws remain exact.
-// Uniforms come from std::mt19937_64: the same seed gives the same draws.
+// Generators. sample(g) draws from any UniformRandomBitGenerator of the
+// caller (std::mt19937_64, pcg64, ...); sample() from the sampler's own
+// pcg64 (pcg-cpp) seeded with the constructor's seed. A copy continues with
+// the same envelope and a copy of the built-in generator.
 //
-// Throws. std::invalid_argument from the constructor for a bad support
-// (lower not below upper), a starting abscissa outside the support or where
-// h is not finite, or h NaN or +infinity anywhere evaluated (also from
-// sample()). ARSSampler::XNotLogConcave, from the constructor or later from
-// sample(), when the evaluated points prove h not concave (a point below the
-// chord of its neighbours beyond rounding, or a zero between positive values)
-// or the density not integrable towards an unbounded end (e.g. e^x on
-// [0, inf); Cauchy and Student t are reported by the search for starting
-// points, or else by the first draw that lands where a tail is heavier than
-// the hull's).
+// Throws. std::invalid_argument for a bad support (lower not below upper), a
+// starting abscissa outside the support or where h is not finite, or h NaN
+// or +infinity anywhere evaluated. ars::NotLogConcave (a std::domain_error)
+// when evaluated points prove h not concave, or the density not integrable
+// towards an unbounded end; what() names the points or the end.
+// std::logic_error from a moved-from sampler.
 //
-// Cost. About 3 N^(1/3) envelope points for N draws (one per rejection) and
-// about 5 N^(1/3) evaluations of h (rejections, plus the draws that the
-// squeeze cannot decide), after a few dozen to start: some 650 points and
-// 1,100 evaluations for 10^7 draws. Almost every draw is accepted by the
-// squeeze alone: two uniforms, one exp and one log, no evaluation.
+// Cost. A first draw after some 4-7 evaluations of h for common densities;
+// about 5 N^(1/3) evaluations for N draws. Almost every draw is accepted by
+// the squeeze alone.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
+#include "sampler/uniform_source.h"
+
+namespace ars {
+
+// The envelope, for plotting; log values in the units of h as given.
+struct Envelope {
+  std::vector<double> x, h;                // evaluated points, ascending
+  std::vector<double> hullX, hullY;        // vertices of the upper hull, from limit to limit
+  std::vector<double> squeezeX, squeezeY;  // vertices of the squeeze (chords between the points)
+};
 
 class LogConcaveSampler {
  public:
@@ -53,26 +55,67 @@ class LogConcaveSampler {
   LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                     const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
   ~LogConcaveSampler();
+  LogConcaveSampler(const LogConcaveSampler& other);
+  LogConcaveSampler& operator=(const LogConcaveSampler& other);
   LogConcaveSampler(LogConcaveSampler&&) noexcept;
   LogConcaveSampler& operator=(LogConcaveSampler&&) noexcept;
-  LogConcaveSampler(const LogConcaveSampler&) = delete;
-  LogConcaveSampler& operator=(const LogConcaveSampler&) = delete;
 
-  // One draw.
+  // One draw, from the built-in generator.
   double sample();
   // count draws into out[0] ... out[count - 1].
   void sample(double* out, std::size_t count);
+  // The same from the caller's generator.
+  template <class URBG>
+  double sample(URBG& g) {
+    detail::UniformSource source(g);
+    return sampleFrom(source);
+  }
+  template <class URBG>
+  void sample(URBG& g, double* out, std::size_t count) {
+    detail::UniformSource source(g);
+    sampleFrom(source, out, count);
+  }
 
-  // Since construction: draws (candidates), squeeze and density acceptances,
-  // rejections, and evaluations of the log-density (the search included).
+  // A new density: the search starts afresh, the buffers are reused, the
+  // counts start from zero and the built-in generator goes on.
+  void reset(LogDensity logDensity, double lower, double upper,
+             const std::vector<double>& starts = {});
+
+  // Since construction or reset: draws (candidates), squeeze and density
+  // acceptances, rejections, and evaluations of h (the search included).
   const SamplerCounts& counts() const;
   // Points of the envelope.
   std::size_t points() const;
-  // The interval the envelope covers: the support, with unbounded ends cut.
+  // The support, with finite ends moved in to where h was found -infinity
+  // (unbounded ends stay infinite).
   double lowerLimit() const;
   double upperLimit() const;
 
+  // Integrals of exp(hull) and exp(squeeze) over the support, in the units of
+  // h: hatArea() >= integral of exp(h) >= squeezeArea(). They overflow or
+  // vanish when h is huge; the logarithms never do.
+  double hatArea() const;
+  double squeezeArea() const;
+  double squeezeHatRatio() const;
+  double logHatArea() const;
+  double logSqueezeArea() const;
+  Envelope envelope() const;
+
+  // Refinement stops at n points (at least 3); draws stay exact.
+  void setMaxPoints(std::size_t n);
+  // Refinement stops once squeezeArea / hatArea >= r (1, the default, never stops).
+  void setTargetRatio(double r);
+
  private:
   struct Core;
+  Core& core();
+  const Core& core() const;
+  double sampleFrom(detail::UniformSource& source);
+  void sampleFrom(detail::UniformSource& source, double* out, std::size_t count);
   std::unique_ptr<Core> core_;
 };
+
+}  // namespace ars
+
+// Code written against 1.0 keeps compiling.
+using ars::LogConcaveSampler;

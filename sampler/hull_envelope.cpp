@@ -1,0 +1,299 @@
+#include "sampler/hull_envelope.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "sampler/not_log_concave.h"
+
+namespace ars::detail {
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+// A few units in the last place of the terms a computed value came from: the
+// hull is raised by this much so that rounding never puts it below h.
+constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
+
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
+
+// (1 - e^-z) / z, the mean of e^-t over [0, z] times... stable at 0.
+double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 * z; }
+
+}  // namespace
+
+bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
+  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
+  return b.h < chord - 1e-8 * scale;
+}
+
+std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+  return "not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
+         " lies below the chord from h(" + number(a.x) + ") = " + number(a.h) + " to h(" +
+         number(c.x) + ") = " + number(c.h);
+}
+
+void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, double upper) {
+  if (&points != &points_) points_.assign(points.begin(), points.end());
+  lower_ = lower;
+  upper_ = upper;
+  const std::size_t k = points_.size();
+  if (k < 3) throw std::logic_error("an envelope needs three points");
+  for (std::size_t j = 1; j + 1 < k; ++j) {
+    if (belowChord(points_[j - 1], points_[j], points_[j + 1])) {
+      throw NotLogConcave(chordProof(points_[j - 1], points_[j], points_[j + 1]));
+    }
+  }
+  segments_.clear();
+  addLeftTail();
+  for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
+  addRightTail();
+  finish();
+}
+
+void HullEnvelope::push(double anchor, double top, double rate, double dir, double width,
+                        const HullPoint* a, const HullPoint* b) {
+  HullSegment s{};
+  s.anchor = anchor;
+  s.top = top;
+  s.rate = rate;
+  s.dir = dir;
+  s.width = width > 0 ? width : 0.0;
+  s.gap0 = -inf;
+  s.gapSlope = 0.0;
+  s.acceptBound = 0.0;
+  if (a != nullptr) {
+    // The chord a-b at the anchor, from its higher end.
+    const double m = slope(*a, *b);
+    const double chord = a->h >= b->h ? a->h + m * (anchor - a->x) : b->h - m * (b->x - anchor);
+    s.gap0 = chord - top;
+    s.gapSlope = m * dir + rate;
+    const double far = s.gap0 + s.gapSlope * s.width;
+    const double tolerance = 1e-9 * (1 + std::fabs(top));
+    if (s.gap0 > tolerance || far > tolerance) {
+      throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
+                          ") to h(" + number(b->x) + ") rises above the hull");
+    }
+    s.gap0 = std::min(s.gap0, 0.0);
+    s.acceptBound = std::exp(std::min(s.gap0, far)) * (1 - 1e-12);
+  }
+  segments_.push_back(s);
+}
+
+void HullEnvelope::addLeftTail() {
+  const HullPoint& p = points_[0];
+  const double s = slope(points_[0], points_[1]);
+  const double width = p.x - lower_;
+  if (!(width > 0)) return;
+  if (s > 0) {
+    push(p.x, p.h, s, -1, width, nullptr, nullptr);
+  } else if (std::isfinite(width)) {
+    const double rise = -s * width;
+    push(lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s, +1, width, nullptr,
+         nullptr);
+  } else {
+    throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
+                        number(p.x));
+  }
+}
+
+void HullEnvelope::addRightTail() {
+  const HullPoint& p = points_.back();
+  const double s = slope(points_[points_.size() - 2], p);
+  const double width = upper_ - p.x;
+  if (!(width > 0)) return;
+  if (s < 0) {
+    push(p.x, p.h, -s, +1, width, nullptr, nullptr);
+  } else if (std::isfinite(width)) {
+    const double rise = s * width;
+    push(upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s, -1, width, nullptr,
+         nullptr);
+  } else {
+    throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
+                        number(p.x));
+  }
+}
+
+// Between points i and i + 1 the hull is the lower of the secant from the left
+// (through i - 1 and i) and the one from the right (through i + 1 and i + 2),
+// each extended into the interval; at the first and last interval only one
+// of them exists.
+void HullEnvelope::addInterval(std::size_t i) {
+  const std::size_t k = points_.size();
+  const HullPoint& a = points_[i];
+  const HullPoint& b = points_[i + 1];
+  const double w = b.x - a.x;
+  const double m = slope(a, b);
+  const bool hasLeft = i >= 1;
+  const bool hasRight = i + 2 < k;
+  // Concavity gives d >= m >= g; clamping keeps the hull above the chord
+  // where rounding (or the tolerance of belowChord) says otherwise.
+  const double d = hasLeft ? std::max(slope(points_[i - 1], a), m) : m;
+  const double g = hasRight ? std::min(slope(b, points_[i + 2]), m) : m;
+
+  if (hasLeft && hasRight) {
+    if (!(d > g)) {  // both secants are the chord
+      if (m <= 0) {
+        push(a.x, a.h, -m, +1, w, &a, &b);
+      } else {
+        push(b.x, b.h, m, -1, w, &a, &b);
+      }
+      return;
+    }
+    const double lambda = std::min(1.0, std::max(0.0, (m - g) / (d - g)));
+    const double xc = lambda <= 0.5 ? a.x + lambda * w : b.x - (1 - lambda) * w;
+    // The crossing's value from each end; the higher one, raised by rounding.
+    const double riseA = d * (xc - a.x);
+    const double riseB = g * (xc - b.x);
+    const double ya = a.h + riseA;
+    const double yb = b.h + riseB;
+    double y = std::max(ya, yb);
+    y += roundingMargin * (ya >= yb ? std::fabs(a.h) + std::fabs(riseA)
+                                    : std::fabs(b.h) + std::fabs(riseB));
+    if (d >= 0) {
+      push(xc, y, d, -1, xc - a.x, &a, &b);
+    } else {
+      push(a.x, a.h, -d, +1, xc - a.x, &a, &b);
+    }
+    if (g <= 0) {
+      push(xc, y, -g, +1, b.x - xc, &a, &b);
+    } else {
+      push(b.x, b.h, g, -1, b.x - xc, &a, &b);
+    }
+    return;
+  }
+  if (hasRight) {  // first interval: the secant from the right, extended left
+    if (g >= 0) {
+      push(b.x, b.h, g, -1, w, &a, &b);
+    } else {
+      const double rise = -g * w;
+      const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
+      push(a.x, top, -g, +1, w, &a, &b);
+    }
+    return;
+  }
+  // last interval: the secant from the left, extended right
+  if (d <= 0) {
+    push(a.x, a.h, -d, +1, w, &a, &b);
+  } else {
+    const double rise = d * w;
+    const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
+    push(b.x, top, d, -1, w, &a, &b);
+  }
+}
+
+void HullEnvelope::finish() {
+  highest_ = -inf;
+  for (const HullSegment& s : segments_) highest_ = std::max(highest_, s.top);
+  const std::size_t n = segments_.size();
+  ends_.resize(n);
+  double sum = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    HullSegment& s = segments_[i];
+    s.expTop = std::exp(s.top - highest_);
+    if (std::isinf(s.width)) {
+      s.area = s.expTop / s.rate;
+    } else {
+      s.area = s.expTop * s.width * fallingMean(s.rate * s.width);
+    }
+    sum += s.area;
+    ends_[i] = sum;
+  }
+  total_ = sum;
+  if (!(total_ > 0 && total_ < inf)) {
+    throw std::invalid_argument("the envelope has no positive finite area (" + number(total_) +
+                                "): check the support and logDensity");
+  }
+  double squeeze = 0.0;
+  for (std::size_t i = 0; i + 1 < points_.size(); ++i) {
+    const HullPoint& a = points_[i];
+    const HullPoint& b = points_[i + 1];
+    squeeze += std::exp(std::max(a.h, b.h) - highest_) * (b.x - a.x) *
+               fallingMean(std::fabs(b.h - a.h));
+  }
+  squeezeTotal_ = squeeze;
+  // Guide table: slice g of [0, total) starts at or after the piece guide_[g].
+  const std::size_t slices = 2 * n;
+  guide_.assign(slices, 0);
+  guideScale_ = static_cast<double>(slices) / total_;
+  std::size_t j = 0;
+  for (std::size_t g = 0; g < slices; ++g) {
+    const double start = static_cast<double>(g) / guideScale_;
+    while (j + 1 < n && !(ends_[j] > start)) ++j;
+    guide_[g] = j;
+  }
+}
+
+std::size_t HullEnvelope::choose(double t) const {
+  const std::size_t n = ends_.size();
+  double slice = t * guideScale_;
+  std::size_t g = slice > 0 ? static_cast<std::size_t>(slice) : 0;
+  if (g >= guide_.size()) g = guide_.size() - 1;
+  std::size_t i = guide_[g];
+  while (i + 1 < n && !(ends_[i] > t)) ++i;
+  return i;
+}
+
+double HullEnvelope::invert(std::size_t i, double r) const {
+  const HullSegment& s = segments_[i];
+  if (!(s.expTop > 0)) return 0.0;
+  double d;
+  if (s.rate > 0) {
+    double q = r * s.rate / s.expTop;
+    if (q > 1 - 0x1p-53) q = 1 - 0x1p-53;
+    d = -std::log1p(-q) / s.rate;
+  } else {
+    d = r / s.expTop;
+  }
+  if (!(d >= 0)) d = 0;
+  if (d > s.width) d = s.width;
+  return d;
+}
+
+double HullEnvelope::hullAt(double x) const {
+  for (const HullSegment& s : segments_) {
+    const double lo = s.dir > 0 ? s.anchor : s.anchor - s.width;
+    const double hi = s.dir > 0 ? s.anchor + s.width : s.anchor;
+    if (x >= lo && x <= hi) return s.top - s.rate * std::fabs(x - s.anchor);
+  }
+  return -inf;
+}
+
+double HullEnvelope::logHatArea() const { return highest_ + std::log(total_); }
+double HullEnvelope::logSqueezeArea() const { return highest_ + std::log(squeezeTotal_); }
+
+bool HullEnvelope::insert(double x, double h) {
+  const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                   [](const HullPoint& p, double v) { return p.x < v; });
+  if (at != points_.end() && at->x == x) return false;
+  const auto inserted = points_.insert(at, HullPoint{x, h});
+  try {
+    build(points_, lower_, upper_);
+  } catch (...) {
+    // The envelope stays as it was: a caller that goes on after the report
+    // draws from it.
+    points_.erase(inserted);
+    build(points_, lower_, upper_);
+    throw;
+  }
+  return true;
+}
+
+void HullEnvelope::cut(double x) {
+  double lower = lower_, upper = upper_;
+  if (x < points_.front().x && x > lower) lower = x;
+  if (x > points_.back().x && x < upper) upper = x;
+  build(points_, lower, upper);
+}
+
+}  // namespace ars::detail

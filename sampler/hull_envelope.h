@@ -1,0 +1,92 @@
+#pragma once
+// The envelope of the library face: the upper hull of secants through the
+// evaluated points of a concave h, with tails that run to the limits (which
+// may be infinite), and the squeeze of chords between the points.
+//
+// Every piece is kept from its highest end (its anchor), where the hull
+// takes its value directly from a point or from a crossing computed from the
+// nearer point, and falls away from it at a rate >= 0. So no value is a
+// small difference of large ones, every exponential is at most 1 (relative
+// to the highest hull value), and inversion is one log1p.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace ars::detail {
+
+struct HullPoint {
+  double x;
+  double h;
+};
+
+struct HullSegment {
+  double anchor;  // abscissa of the highest hull value on the piece
+  double top;     // that value
+  double rate;    // >= 0: the hull falls by rate per unit away from the anchor
+  double dir;     // +1: the piece runs right of its anchor; -1: left
+  double width;   // >= 0, +infinity for an unbounded tail
+  double expTop;  // exp(top - highest)
+  double area;    // of exp(hull - highest) over the piece
+  // Squeeze minus hull at distance d from the anchor: gap0 + gapSlope * d
+  // (gap0 = -infinity where the piece has no squeeze: the tails).
+  double gap0;
+  double gapSlope;
+  double acceptBound;  // exp of the smallest gap on the piece: u2 below it accepts
+};
+
+class HullEnvelope {
+ public:
+  // The points (ascending, finite h, at least 3) and the limits (-inf/inf
+  // allowed). Throws ars::NotLogConcave when the points prove h not concave
+  // or a tail towards an infinite limit does not fall.
+  void build(const std::vector<HullPoint>& points, double lower, double upper);
+
+  const std::vector<HullPoint>& points() const { return points_; }
+  const std::vector<HullSegment>& segments() const { return segments_; }
+  double lower() const { return lower_; }
+  double upper() const { return upper_; }
+  double highest() const { return highest_; }
+  double total() const { return total_; }            // relative to exp(highest)
+  double squeezeTotal() const { return squeezeTotal_; }  // likewise
+  double logHatArea() const;
+  double logSqueezeArea() const;
+  double ratio() const { return total_ > 0 ? squeezeTotal_ / total_ : 0.0; }
+
+  // The piece holding cumulative area t (0 <= t < total()).
+  std::size_t choose(double t) const;
+  double areaBefore(std::size_t i) const { return i == 0 ? 0.0 : ends_[i - 1]; }
+  // Distance from the anchor of piece i that holds area r of that piece.
+  double invert(std::size_t i, double r) const;
+  double hullAt(double x) const;
+
+  // Inserts a point (finite h) and rebuilds; false when x repeats a point.
+  bool insert(double x, double h);
+  // Moves a limit in to x (h is -infinity there, beyond the outer points).
+  void cut(double x);
+
+ private:
+  void addInterval(std::size_t i);
+  void addLeftTail();
+  void addRightTail();
+  void push(double anchor, double top, double rate, double dir, double width,
+            const HullPoint* a, const HullPoint* b);
+  void finish();
+
+  std::vector<HullPoint> points_;
+  std::vector<HullSegment> segments_;
+  std::vector<double> ends_;  // cumulative area at the end of each piece
+  std::vector<std::size_t> guide_;
+  double guideScale_ = 0.0;
+  double lower_ = 0.0;
+  double upper_ = 0.0;
+  double highest_ = 0.0;
+  double total_ = 0.0;
+  double squeezeTotal_ = 0.0;
+};
+
+// b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
+bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
+// The reason text for that proof.
+std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
+
+}  // namespace ars::detail

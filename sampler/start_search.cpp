@@ -1,0 +1,359 @@
+#include "sampler/start_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "sampler/not_log_concave.h"
+
+namespace ars::detail {
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double epsilon = std::numeric_limits<double>::epsilon();
+// Enough doublings to run from the smallest step past the largest double.
+constexpr int maxSteps = 2200;
+
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+std::string supportText(double lower, double upper) {
+  return "[" + number(lower) + ", " + number(upper) + "]";
+}
+
+double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
+
+}  // namespace
+
+StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
+                         const std::vector<double>& starts, std::vector<HullPoint>& points,
+                         HullEnvelope& envelope)
+    : logDensity_(logDensity),
+      declaredLower_(lower),
+      declaredUpper_(upper),
+      lower_(lower),
+      upper_(upper),
+      points_(points),
+      envelope_(envelope) {
+  if (!logDensity_) throw std::invalid_argument("logDensity is empty");
+  if (!(lower < upper)) {
+    throw std::invalid_argument("the support " + supportText(lower, upper) +
+                                " must have its lower end below its upper end");
+  }
+  if (lower == inf || upper == -inf) {
+    throw std::invalid_argument("the support " + supportText(lower, upper) +
+                                " must contain finite numbers");
+  }
+  points_.clear();
+  findFirstPoint(starts);
+  bracket();
+  refine();
+}
+
+double StartSearch::evaluate(double x) {
+  ++evaluations_;
+  const double h = logDensity_(x);
+  if (std::isnan(h) || h == inf) {
+    throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
+                                "; it must be finite, or -infinity where the density is zero");
+  }
+  return h;
+}
+
+// Evaluates h at x; true when the value is finite and x joined the points.
+// Each new point is checked against its neighbours at once.
+bool StartSearch::probe(double x) { return accept(x, evaluate(x)); }
+
+bool StartSearch::accept(double x, double h) {
+  if (h == -inf) {
+    zeroAt(x);
+    return false;
+  }
+  const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                   [](const HullPoint& p, double v) { return p.x < v; });
+  if (at != points_.end() && at->x == x) return false;
+  const std::size_t i = static_cast<std::size_t>(points_.insert(at, HullPoint{x, h}) - points_.begin());
+  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
+    if (j >= 1 && j + 1 < points_.size() && belowChord(points_[j - 1], points_[j], points_[j + 1])) {
+      throw NotLogConcave(chordProof(points_[j - 1], points_[j], points_[j + 1]));
+    }
+  }
+  return true;
+}
+
+// A log-concave density is positive on an interval: a zero beyond the outer
+// points moves that end in; a zero between two positive values is proof.
+void StartSearch::zeroAt(double x) {
+  if (points_.empty()) {
+    zeros_.push_back(x);
+    return;
+  }
+  if (x < points_.front().x) {
+    lower_ = std::max(lower_, x);
+    lookBeyondCut(false);
+  } else if (x > points_.back().x) {
+    upper_ = std::min(upper_, x);
+    lookBeyondCut(true);
+  } else {
+    const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                     [](const HullPoint& p, double v) { return p.x < v; });
+    throw NotLogConcave("not log-concave: the density is zero at x = " + number(x) +
+                        " between positive values at " + number((at - 1)->x) + " and " +
+                        number(at->x));
+  }
+}
+
+// Before the search trusts a cut of a declared finite support, it looks once
+// at the middle of the part cut off: a second bump there is reported.
+void StartSearch::lookBeyondCut(bool up) {
+  bool& looked = up ? lookedHigh_ : lookedLow_;
+  const double declared = up ? declaredUpper_ : declaredLower_;
+  const double cut = up ? upper_ : lower_;
+  if (looked || !std::isfinite(declared)) return;
+  looked = true;
+  const double x = cut + (declared - cut) * 0.5;
+  if (x == cut || x == declared) return;
+  const double h = evaluate(x);
+  if (h > -inf) {
+    const HullPoint& inner = up ? points_.back() : points_.front();
+    throw NotLogConcave("not log-concave: the density is zero at x = " + number(cut) +
+                        " between positive values at " + number(inner.x) + " and " + number(x));
+  }
+}
+
+// Probes in order of preference: the middle of a finite support, a unit (or
+// the end's own magnitude) inside a half-bounded one, 0 on the line; then,
+// generated one by one, finer grids or wider and narrower steps.
+void StartSearch::findFirstPoint(const std::vector<double>& starts) {
+  const bool lowFinite = std::isfinite(lower_);
+  const bool highFinite = std::isfinite(upper_);
+  if (!starts.empty()) {
+    for (double x : starts) {
+      if (!(x >= lower_ && x <= upper_) || !std::isfinite(x)) {
+        throw std::invalid_argument("the starting abscissa " + number(x) +
+                                    " lies outside the support " + supportText(lower_, upper_));
+      }
+      const double h = evaluate(x);
+      if (h == -inf) {
+        throw std::invalid_argument("logDensity must be finite at the starting abscissa " +
+                                    number(x));
+      }
+      accept(x, h);
+    }
+    const double x0 = points_[highest()].x;
+    unit_ = std::max(1.0, 1e-9 * std::fabs(x0));
+    if (lowFinite && highFinite) unit_ = std::min(unit_, (upper_ - lower_) * 0.25);
+    return;
+  }
+  const auto tryAt = [&](double x) -> bool {
+    if (!(x > lower_ || (x == lower_ && lowFinite)) || !(x < upper_ || (x == upper_ && highFinite))) {
+      return false;
+    }
+    return probe(x);
+  };
+  bool found = false;
+  if (lowFinite && highFinite) {
+    unit_ = (upper_ - lower_) * 0.25;
+    for (int level = 1; level <= 12 && !found; ++level) {
+      const double cells = std::ldexp(1.0, level);
+      for (double k = 1; k < cells && !found; k += 2) {
+        const double f = k / cells;
+        found = tryAt(lower_ * (1 - f) + upper_ * f);
+      }
+    }
+  } else if (lowFinite || highFinite) {
+    const double end = lowFinite ? lower_ : upper_;
+    const double inwards = lowFinite ? 1.0 : -1.0;
+    const double unit = std::max(1.0, std::fabs(end));
+    unit_ = unit * 0.5;
+    for (int j = 0; j < maxSteps / 2 && !found; ++j) {
+      for (double step : {std::ldexp(unit, j), std::ldexp(unit, -j - 1)}) {
+        const double x = end + inwards * step;
+        if (!found && std::isfinite(x) && x != end) found = tryAt(x);
+      }
+    }
+  } else {
+    unit_ = 1.0;
+    found = tryAt(0.0);
+    for (int j = 0; j < maxSteps / 2 && !found; ++j) {
+      for (double step : {std::ldexp(1.0, j), std::ldexp(1.0, -j - 1)}) {
+        if (!found && std::isfinite(step) && step > 0) found = tryAt(step) || tryAt(-step);
+      }
+    }
+  }
+  if (!found) {
+    throw std::invalid_argument("logDensity is -infinity at every abscissa tried in the support " +
+                                supportText(lower_, upper_));
+  }
+  const double x0 = points_.front().x;
+  for (double z : zeros_) {
+    if (z < x0) lower_ = std::max(lower_, z);
+    if (z > x0) upper_ = std::min(upper_, z);
+  }
+  if (lower_ != declaredLower_) lookBeyondCut(false);
+  if (upper_ != declaredUpper_) lookBeyondCut(true);
+  if (std::isfinite(lower_) && std::isfinite(upper_)) {
+    unit_ = std::min(unit_, std::max(x0 - lower_, upper_ - x0) * 0.5);
+  }
+}
+
+// x moved inside the current limits: half-way to an end it would pass.
+double StartSearch::inside(double x0, double x) const {
+  if (x >= upper_) return x0 + (upper_ - x0) * 0.5;
+  if (x <= lower_) return x0 + (lower_ - x0) * 0.5;
+  return x;
+}
+
+std::size_t StartSearch::highest() const {
+  std::size_t best = 0;
+  for (std::size_t i = 1; i < points_.size(); ++i) {
+    if (points_[i].h > points_[best].h) best = i;
+  }
+  return best;
+}
+
+// Points either side of x0 at the unit's distance; a zero there moves the
+// limit in, and the distance then shrinks ever faster (2^-1, 2^-2, 2^-4,
+// 2^-8, ...) until h is finite, so that even a density a few units in the
+// last place wide is found in some twenty evaluations.
+void StartSearch::probeAround(double x0) {
+  for (double dir : {+1.0, -1.0}) {
+    double step = unit_;
+    for (int j = 0; j < 12; ++j) {
+      const double x = inside(x0, x0 + dir * step);
+      if (x == x0 || !std::isfinite(x)) break;
+      if (probe(x)) break;
+      step = std::ldexp(step, -(1 << j));
+    }
+  }
+}
+
+// Fits a parabola through the highest point b and its neighbours (or the
+// two nearest on one side). Reliable when the change of chord slope stands
+// well above what rounding of h could make.
+StartSearch::Parabola StartSearch::fit(std::size_t b) const {
+  const std::size_t k = points_.size();
+  if (k < 3) return {false, 0, 0};
+  std::size_t i = b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1);
+  const HullPoint& p = points_[i];
+  const HullPoint& q = points_[i + 1];
+  const HullPoint& r = points_[i + 2];
+  const double s1 = slope(p, q);
+  const double s2 = slope(q, r);
+  const double curvature = (s2 - s1) / (r.x - p.x);  // h'' / 2... times 2: a = curvature
+  const double noise = 8 * epsilon * std::max({std::fabs(p.h), std::fabs(q.h), std::fabs(r.h)}) *
+                       (1 / (q.x - p.x) + 1 / (r.x - q.x)) / (r.x - p.x);
+  if (!(curvature < 0) || !(-curvature > 4 * noise)) return {false, 0, 0};
+  // h ~ c + curvature (x - mode)^2: the slope at the middle of p-q is s1.
+  const double mode = 0.5 * (p.x + q.x) - s1 / (2 * curvature);
+  const double scale = 1 / std::sqrt(-2 * curvature);
+  if (!std::isfinite(mode) || !std::isfinite(scale) || !(scale > 0)) return {false, 0, 0};
+  return {true, mode, scale};
+}
+
+// Until every unbounded end has a falling outer chord: the highest point must
+// have lower neighbours there. The parabola, when it is reliable, jumps to
+// its mode (with points a scale unit either side); otherwise steps double.
+void StartSearch::bracket() {
+  probeAround(points_[highest()].x);
+  double stepUp = 0.0, stepDown = 0.0;
+  for (int i = 0; i < maxSteps; ++i) {
+    const std::size_t k = points_.size();
+    if (k < 3) {
+      if (k == 2 && probe(points_[0].x + (points_[1].x - points_[0].x) * 0.5)) continue;
+      throw std::invalid_argument("the support " + supportText(lower_, upper_) +
+                                  " holds fewer than three distinct abscissae with a positive density");
+    }
+    const bool needUp = upper_ == inf && !(slope(points_[k - 2], points_[k - 1]) < 0);
+    const bool needDown = lower_ == -inf && !(slope(points_[0], points_[1]) > 0);
+    if (!needUp && !needDown) return;
+    const bool up = needUp;
+    const std::size_t b = highest();
+    const HullPoint& top = points_[b];
+    const Parabola parabola = fit(b);
+    const double dir = up ? 1.0 : -1.0;
+    if (parabola.reliable && dir * (parabola.mode - top.x) > 2 * parabola.scale) {
+      // The mode lies well beyond: three points around it.
+      bool any = false;
+      for (double at : {0.0, -spread, spread}) {
+        const double x = parabola.mode + at * parabola.scale;
+        if (std::isfinite(x) && x > lower_ && x < upper_) any = probe(x) || any;
+      }
+      if (any) continue;
+    }
+    double& step = up ? stepUp : stepDown;
+    const HullPoint& edge = up ? points_[k - 1] : points_[0];
+    const HullPoint& inner = up ? points_[k - 2] : points_[1];
+    step = std::max(2 * step, std::fabs(edge.x - inner.x));
+    double x = edge.x + dir * step;
+    if (parabola.reliable && dir * (parabola.mode + dir * spread * parabola.scale - edge.x) > 0) {
+      x = parabola.mode + dir * spread * parabola.scale;
+    }
+    if (!std::isfinite(x)) {
+      throw NotLogConcave(std::string("not integrable towards ") + (up ? "+" : "-") +
+                          "infinity: h does not fall beyond " + number(edge.x));
+    }
+    if (x == edge.x) x = std::nextafter(edge.x, dir * inf);
+    probe(x);
+  }
+  throw NotLogConcave("not integrable: the search for a falling tail did not end");
+}
+
+// Points around the guessed mode until the squeeze holds startRatio of the
+// hat, at most a few more evaluations: sampling refines the rest.
+void StartSearch::refine() {
+  for (int i = 0; i < 40; ++i) {
+    envelope_.build(points_, lower_, upper_);
+    if (envelope_.ratio() >= startRatio) return;
+    const std::size_t b = highest();
+    const Parabola parabola = fit(b);
+    double x = std::numeric_limits<double>::quiet_NaN();
+    if (parabola.reliable) {
+      const double m = parabola.mode, s = parabola.scale;
+      bool below = false, above = false, near = false;
+      for (const HullPoint& p : points_) {
+        const double z = (p.x - m) / s;
+        below = below || (z <= -0.6 && z >= -2.5);
+        above = above || (z >= 0.6 && z <= 2.5);
+        near = near || std::fabs(z) < 0.6;
+      }
+      if (!near) {
+        x = m;
+      } else if (!below) {
+        x = m - spread * s;
+      } else if (!above) {
+        x = m + spread * s;
+      }
+      if (!(x > lower_ && x < upper_)) x = std::numeric_limits<double>::quiet_NaN();
+    }
+    if (std::isnan(x)) {
+      // Where the hat exceeds the squeeze most: the middle of that piece's area.
+      const auto& segments = envelope_.segments();
+      std::size_t worst = 0;
+      double excess = -1;
+      for (std::size_t j = 0; j < segments.size(); ++j) {
+        const double e = segments[j].area * (1 - segments[j].acceptBound);
+        if (e > excess) {
+          excess = e;
+          worst = j;
+        }
+      }
+      const HullSegment& s = segments[worst];
+      x = s.anchor + s.dir * envelope_.invert(worst, 0.5 * s.area);
+    }
+    const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                     [](const HullPoint& p, double v) { return p.x < v; });
+    if (!(x > lower_ && x < upper_) || (at != points_.end() && at->x == x)) return;
+    probe(x);
+  }
+  envelope_.build(points_, lower_, upper_);
+}
+
+}  // namespace ars::detail

@@ -1,0 +1,71 @@
+#pragma once
+// Starting points for ars::LogConcaveSampler on any support, with no
+// assumption about location or scale, in as few evaluations as common
+// densities allow: three probes, a parabola through the highest points to
+// guess mode and scale, then points about a scale unit either side of the
+// guessed mode until the envelope holds a fair part of its area under the
+// squeeze. Where the values give no usable curvature, steps grow
+// geometrically towards an unbounded end and halve towards a finite one.
+// Every comparison is between differences of h, so nothing depends on its
+// size.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "sampler/hull_envelope.h"
+
+namespace ars::detail {
+
+class StartSearch {
+ public:
+  using LogDensity = std::function<double(double)>;
+
+  // Fills points (ascending, finite h) and builds envelope from them.
+  // Throws std::invalid_argument for a bad support, starting abscissa or
+  // value of h, ars::NotLogConcave with the proof.
+  StartSearch(const LogDensity& logDensity, double lower, double upper,
+              const std::vector<double>& starts, std::vector<HullPoint>& points,
+              HullEnvelope& envelope);
+
+  std::size_t evaluations() const { return evaluations_; }
+
+  // The envelope is good enough to start drawing once this part of the hat's
+  // area lies under the squeeze.
+  static constexpr double startRatio = 0.3;
+  // Points placed by the parabola this many guessed scale units from the mode.
+  static constexpr double spread = 1.2;
+
+ private:
+  double evaluate(double x);
+  bool probe(double x);
+  bool accept(double x, double h);
+  void zeroAt(double x);
+  void lookBeyondCut(bool up);
+  void findFirstPoint(const std::vector<double>& starts);
+  void probeAround(double x0);
+  void bracket();
+  void refine();
+  std::size_t highest() const;
+  struct Parabola {
+    bool reliable;
+    double mode;
+    double scale;
+  };
+  Parabola fit(std::size_t b) const;
+  double inside(double x0, double x) const;
+
+  const LogDensity& logDensity_;
+  double declaredLower_;
+  double declaredUpper_;
+  double lower_;
+  double upper_;
+  std::vector<HullPoint>& points_;
+  HullEnvelope& envelope_;
+  std::vector<double> zeros_;  // zeros met before the first positive value
+  bool lookedLow_ = false;
+  bool lookedHigh_ = false;
+  double unit_ = 1.0;
+  std::size_t evaluations_ = 0;
+};
+
+}  // namespace ars::detail
