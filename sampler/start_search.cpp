@@ -79,7 +79,9 @@ bool StartSearch::accept(double x, double h) {
   const auto at = std::lower_bound(points_.begin(), points_.end(), x,
                                    [](const HullPoint& p, double v) { return p.x < v; });
   if (at != points_.end() && at->x == x) return false;
-  const std::size_t i = static_cast<std::size_t>(points_.insert(at, HullPoint{x, h}) - points_.begin());
+  // begin() read only after the insertion, which may reallocate.
+  const auto inserted = points_.insert(at, HullPoint{x, h});
+  const std::size_t i = static_cast<std::size_t>(inserted - points_.begin());
   for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
     if (j >= 1 && j + 1 < points_.size() && belowChord(points_[j - 1], points_[j], points_[j + 1])) {
       throw NotLogConcave(chordProof(points_[j - 1], points_[j], points_[j + 1]));
