@@ -779,10 +779,12 @@ void ARSSampler::refine(double x, double h) {
 // between two points with finite values the density cannot be log-concave.
 bool ARSSampler::zeroDensityAt(double x) {
   ++counts.rejections;
+  // A zero at the limit itself would move nothing, and the same candidate
+  // could come back for ever: the limit moves half-way to the outer point.
   if (x < points.front().x) {
-    lowerLimit = x;
+    lowerLimit = x > lowerLimit ? x : x + (points.front().x - x) * 0.5;
   } else if (x > points.back().x) {
-    upperLimit = x;
+    upperLimit = x < upperLimit ? x : x + (points.back().x - x) * 0.5;
   } else {
     lastLogY = scaledLog(0.0);
     throw XNotLogConcave();
@@ -860,7 +862,8 @@ double ARSSampler::sampleWith(Source& source) {
   } else {
     density->logZero = -(scaleOffset + 51);
   }
-  for (;;) {
+  for (std::uint64_t steps = 1;; ++steps) {
+    if (steps > patientSteps) checkProgress(steps);
     hasLastDraw = true;
     Candidate candidate;
     if (stableInversion) {
@@ -871,6 +874,27 @@ double ARSSampler::sampleWith(Source& source) {
     }
     lastLogY = dartLogHeight(candidate);
     return lastX;
+  }
+}
+
+// Called only once one sample() has taken patientSteps steps, which no
+// log-concave density with a sound envelope needs: the window program's
+// densities never get here. Points that prove the density not log-concave
+// are reported; a sampler that still accepts nothing is stopped.
+void ARSSampler::checkProgress(std::uint64_t steps) const {
+  for (std::size_t j = 1; j + 1 < points.size(); ++j) {
+    const HullPoint& a = points[j - 1];
+    const HullPoint& b = points[j];
+    const HullPoint& c = points[j + 1];
+    if (a.x < b.x && b.x < c.x && belowChord(a, b, c)) {
+      throw XNotLogConcave("not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
+                           " lies below the chord from h(" + number(a.x) + ") = " +
+                           number(a.h) + " to h(" + number(c.x) + ") = " + number(c.h));
+    }
+  }
+  if (steps > maxSampleSteps) {
+    throw std::runtime_error("sample() took " + std::to_string(maxSampleSteps) +
+                             " steps without an acceptance: check the limits and logDensity");
   }
 }
 

@@ -185,6 +185,11 @@ class ARSSampler {
   // Refinement stops here; sampling goes on, still exact, with the envelope
   // it has. Some 10^15 draws would be needed to reach it by refinement.
   std::size_t maxPoints = 100000;
+  // One sample() call that has taken this many steps looks for proof that the
+  // density is not log-concave after each step, and gives up (runtime_error)
+  // after maxSampleSteps.
+  static constexpr std::uint64_t patientSteps = 1000;
+  static constexpr std::uint64_t maxSampleSteps = 1000000;
 
  private:
   struct Candidate {
@@ -209,6 +214,7 @@ class ARSSampler {
   void checkLimits() const;
   void checkStartingPoints(const HullPoint& p, const HullPoint& q, const HullPoint& r) const;
   void checkArea() const;
+  void checkProgress(std::uint64_t steps) const;
   struct Crossing {
     double x;
     double y;

@@ -31,6 +31,16 @@ double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 *
 
 }  // namespace
 
+// A point whose chord to a neighbour has no finite slope (h so much lower
+// than its neighbour's, so close by, that the quotient overflows) would
+// poison the envelope; such a point is left out: it adds nothing usable.
+bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
+                  double x, double h) {
+  if (at != points.begin() && !std::isfinite(slope(*(at - 1), HullPoint{x, h}))) return false;
+  if (at != points.end() && !std::isfinite(slope(HullPoint{x, h}, *at))) return false;
+  return true;
+}
+
 bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
   const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
   const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
@@ -47,6 +57,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   if (&points != &points_) points_.assign(points.begin(), points.end());
   lower_ = lower;
   upper_ = upper;
+  ++version_;
+  dirty_ = false;
   const std::size_t k = points_.size();
   if (k < 3) throw std::logic_error("an envelope needs three points");
   for (std::size_t j = 1; j + 1 < k; ++j) {
@@ -61,13 +73,18 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   finish();
 }
 
-void HullEnvelope::push(double anchor, double top, double rate, double dir, double width,
+// A piece from left to right whose hull is highest at anchor (one of its
+// ends) with value top, and falls by rate per unit away from it.
+void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b) {
   HullSegment s{};
+  s.left = left;
+  s.right = right;
   s.anchor = anchor;
   s.top = top;
   s.rate = rate;
-  s.dir = dir;
+  s.dir = anchor == left ? 1.0 : -1.0;
+  const double width = right - left;
   s.width = width > 0 ? width : 0.0;
   s.gap0 = -inf;
   s.gapSlope = 0.0;
@@ -77,15 +94,15 @@ void HullEnvelope::push(double anchor, double top, double rate, double dir, doub
     const double m = slope(*a, *b);
     const double chord = a->h >= b->h ? a->h + m * (anchor - a->x) : b->h - m * (b->x - anchor);
     s.gap0 = chord - top;
-    s.gapSlope = m * dir + rate;
+    s.gapSlope = m * s.dir + rate;
     const double far = s.gap0 + s.gapSlope * s.width;
-    const double tolerance = 1e-9 * (1 + std::fabs(top));
+    const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
     if (s.gap0 > tolerance || far > tolerance) {
       throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
                           ") to h(" + number(b->x) + ") rises above the hull");
     }
     s.gap0 = std::min(s.gap0, 0.0);
-    s.acceptBound = std::exp(std::min(s.gap0, far)) * (1 - 1e-12);
+    s.acceptBound = std::exp(std::min({s.gap0, far, 0.0})) * (1 - 1e-12);
   }
   segments_.push_back(s);
 }
@@ -96,10 +113,10 @@ void HullEnvelope::addLeftTail() {
   const double width = p.x - lower_;
   if (!(width > 0)) return;
   if (s > 0) {
-    push(p.x, p.h, s, -1, width, nullptr, nullptr);
+    push(lower_, p.x, p.x, p.h, s, nullptr, nullptr);
   } else if (std::isfinite(width)) {
     const double rise = -s * width;
-    push(lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s, +1, width, nullptr,
+    push(lower_, p.x, lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s, nullptr,
          nullptr);
   } else {
     throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
@@ -113,10 +130,10 @@ void HullEnvelope::addRightTail() {
   const double width = upper_ - p.x;
   if (!(width > 0)) return;
   if (s < 0) {
-    push(p.x, p.h, -s, +1, width, nullptr, nullptr);
+    push(p.x, upper_, p.x, p.h, -s, nullptr, nullptr);
   } else if (std::isfinite(width)) {
     const double rise = s * width;
-    push(upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s, -1, width, nullptr,
+    push(p.x, upper_, upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s, nullptr,
          nullptr);
   } else {
     throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
@@ -144,9 +161,9 @@ void HullEnvelope::addInterval(std::size_t i) {
   if (hasLeft && hasRight) {
     if (!(d > g)) {  // both secants are the chord
       if (m <= 0) {
-        push(a.x, a.h, -m, +1, w, &a, &b);
+        push(a.x, b.x, a.x, a.h, -m, &a, &b);
       } else {
-        push(b.x, b.h, m, -1, w, &a, &b);
+        push(a.x, b.x, b.x, b.h, m, &a, &b);
       }
       return;
     }
@@ -161,34 +178,34 @@ void HullEnvelope::addInterval(std::size_t i) {
     y += roundingMargin * (ya >= yb ? std::fabs(a.h) + std::fabs(riseA)
                                     : std::fabs(b.h) + std::fabs(riseB));
     if (d >= 0) {
-      push(xc, y, d, -1, xc - a.x, &a, &b);
+      push(a.x, xc, xc, y, d, &a, &b);
     } else {
-      push(a.x, a.h, -d, +1, xc - a.x, &a, &b);
+      push(a.x, xc, a.x, a.h, -d, &a, &b);
     }
     if (g <= 0) {
-      push(xc, y, -g, +1, b.x - xc, &a, &b);
+      push(xc, b.x, xc, y, -g, &a, &b);
     } else {
-      push(b.x, b.h, g, -1, b.x - xc, &a, &b);
+      push(xc, b.x, b.x, b.h, g, &a, &b);
     }
     return;
   }
   if (hasRight) {  // first interval: the secant from the right, extended left
     if (g >= 0) {
-      push(b.x, b.h, g, -1, w, &a, &b);
+      push(a.x, b.x, b.x, b.h, g, &a, &b);
     } else {
       const double rise = -g * w;
       const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-      push(a.x, top, -g, +1, w, &a, &b);
+      push(a.x, b.x, a.x, top, -g, &a, &b);
     }
     return;
   }
   // last interval: the secant from the left, extended right
   if (d <= 0) {
-    push(a.x, a.h, -d, +1, w, &a, &b);
+    push(a.x, b.x, a.x, a.h, -d, &a, &b);
   } else {
     const double rise = d * w;
     const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-    push(b.x, top, d, -1, w, &a, &b);
+    push(a.x, b.x, b.x, top, d, &a, &b);
   }
 }
 
@@ -262,11 +279,21 @@ double HullEnvelope::invert(std::size_t i, double r) const {
 
 double HullEnvelope::hullAt(double x) const {
   for (const HullSegment& s : segments_) {
-    const double lo = s.dir > 0 ? s.anchor : s.anchor - s.width;
-    const double hi = s.dir > 0 ? s.anchor + s.width : s.anchor;
-    if (x >= lo && x <= hi) return s.top - s.rate * std::fabs(x - s.anchor);
+    if (x >= s.left && x <= s.right) return s.top - s.rate * std::fabs(x - s.anchor);
   }
   return -inf;
+}
+
+bool HullEnvelope::underSqueeze(double x, double logY) const {
+  const auto at = std::upper_bound(points_.begin(), points_.end(), x,
+                                   [](double v, const HullPoint& p) { return v < p.x; });
+  if (at == points_.begin() || at == points_.end()) return false;
+  const HullPoint& a = *(at - 1);
+  const HullPoint& b = *at;
+  // From the higher end, like the envelope's own squeeze.
+  const double chord = a.h >= b.h ? a.h + (b.h - a.h) * ((x - a.x) / (b.x - a.x))
+                                  : b.h - (b.h - a.h) * ((b.x - x) / (b.x - a.x));
+  return logY <= chord;
 }
 
 double HullEnvelope::logHatArea() const { return highest_ + std::log(total_); }
@@ -276,6 +303,7 @@ bool HullEnvelope::insert(double x, double h) {
   const auto at = std::lower_bound(points_.begin(), points_.end(), x,
                                    [](const HullPoint& p, double v) { return p.x < v; });
   if (at != points_.end() && at->x == x) return false;
+  if (!finiteSlopes(points_, at, x, h)) return false;
   const auto inserted = points_.insert(at, HullPoint{x, h});
   try {
     build(points_, lower_, upper_);
@@ -286,6 +314,27 @@ bool HullEnvelope::insert(double x, double h) {
     build(points_, lower_, upper_);
     throw;
   }
+  return true;
+}
+
+bool HullEnvelope::add(double x, double h) {
+  const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                   [](const HullPoint& p, double v) { return p.x < v; });
+  if (at != points_.end() && at->x == x) return false;
+  if (!finiteSlopes(points_, at, x, h)) return false;
+  const std::size_t i = static_cast<std::size_t>(at - points_.begin());
+  const std::size_t k = points_.size() + 1;
+  // Point j of the set with (x, h) inserted at i.
+  const auto point = [&](std::size_t j) -> HullPoint {
+    return j < i ? points_[j] : (j == i ? HullPoint{x, h} : points_[j - 1]);
+  };
+  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
+    if (j >= 1 && j + 1 < k && belowChord(point(j - 1), point(j), point(j + 1))) {
+      throw NotLogConcave(chordProof(point(j - 1), point(j), point(j + 1)));
+    }
+  }
+  points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
+  dirty_ = true;
   return true;
 }
 

@@ -20,6 +20,8 @@ struct HullPoint {
 };
 
 struct HullSegment {
+  double left;    // the piece's ends (left may be -infinity, right +infinity)
+  double right;
   double anchor;  // abscissa of the highest hull value on the piece
   double top;     // that value
   double rate;    // >= 0: the hull falls by rate per unit away from the anchor
@@ -50,6 +52,8 @@ class HullEnvelope {
   double squeezeTotal() const { return squeezeTotal_; }  // likewise
   double logHatArea() const;
   double logSqueezeArea() const;
+  // Changes with every build.
+  std::size_t version() const { return version_; }
   double ratio() const { return total_ > 0 ? squeezeTotal_ / total_ : 0.0; }
 
   // The piece holding cumulative area t (0 <= t < total()).
@@ -58,9 +62,20 @@ class HullEnvelope {
   // Distance from the anchor of piece i that holds area r of that piece.
   double invert(std::size_t i, double r) const;
   double hullAt(double x) const;
+  // logY lies on or below the chord between the points around x (the
+  // points added since the last build count too).
+  bool underSqueeze(double x, double logY) const;
 
-  // Inserts a point (finite h) and rebuilds; false when x repeats a point.
+  // Inserts a point (finite h) and rebuilds; false when x repeats a point
+  // or its chord to a neighbour has no finite slope.
   bool insert(double x, double h);
+  // The same without the rebuild (the neighbours' concavity is checked at
+  // once); refresh() rebuilds when points were added so.
+  bool add(double x, double h);
+  void refresh() {
+    if (dirty_) build(points_, lower_, upper_);
+  }
+  bool dirty() const { return dirty_; }
   // Moves a limit in to x (h is -infinity there, beyond the outer points).
   void cut(double x);
 
@@ -68,7 +83,7 @@ class HullEnvelope {
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();
-  void push(double anchor, double top, double rate, double dir, double width,
+  void push(double left, double right, double anchor, double top, double rate,
             const HullPoint* a, const HullPoint* b);
   void finish();
 
@@ -82,10 +97,15 @@ class HullEnvelope {
   double highest_ = 0.0;
   double total_ = 0.0;
   double squeezeTotal_ = 0.0;
+  std::size_t version_ = 0;
+  bool dirty_ = false;
 };
 
 // b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
 bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
+// The chords from (x, h), inserted before at, to its neighbours have finite slopes.
+bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
+                  double x, double h);
 // The reason text for that proof.
 std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 

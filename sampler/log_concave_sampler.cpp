@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "sampler/ars.h"
+#include "sampler/fast_table.h"
 #include "sampler/hull_envelope.h"
 #include "sampler/start_search.h"
 
@@ -28,13 +29,25 @@ std::string number(double v) {
 
 // A draw that no candidate passes in this many tries means an envelope that
 // cannot be refined any more and holds next to none of the density.
-constexpr std::uint64_t maxTries = 50000000;
+constexpr std::uint64_t maxTries = 10000000;
 
-// The built-in generator behind the uniform interface of the draw loop.
+// The built-in generator behind the uniform interface of the draw loop; a
+// UniformRandomBitGenerator itself for the table's draws.
 struct Pcg64Source {
+  using result_type = std::uint64_t;
+  static constexpr result_type min() { return 0; }
+  static constexpr result_type max() { return ~result_type{0}; }
   pcg64& engine;
+  result_type operator()() { return engine(); }
   double next() { return detail::uniform01(engine); }
 };
+
+// The table pays for its build (some 0.3 microseconds a point) once this
+// many draws per point have come without a change of the envelope; a table
+// in use is renewed (with the points evaluated meanwhile) after renewDraws
+// per point, which keeps the builds' share of the time to a few percent.
+constexpr std::uint64_t settledDrawsPerPoint = 16;
+constexpr std::uint64_t renewDrawsPerPoint = 512;
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -54,11 +67,25 @@ void asOneZeroReport(F&& f) {
 struct LogConcaveSampler::Core {
   LogDensity logDensity;
   pcg64 engine;
-  detail::HullEnvelope envelope;
+  mutable detail::HullEnvelope envelope;  // refreshed by the const accessors
   std::vector<detail::HullPoint> scratch;
   SamplerCounts counts;
   std::size_t maxPoints = 100000;
   double targetRatio = 1.0;
+  // The table-driven path for a settled envelope: built once the envelope
+  // has gone settledDrawsPerPoint draws per point unchanged, dropped at the
+  // next change.
+  // A table stays in use after the envelope has changed (its hull still
+  // lies above h: the draws stay exact), and evaluated points join the
+  // envelope without a rebuild; both are brought up to date once as many
+  // draws again have passed.
+  detail::FastTable table;
+  std::vector<detail::HullPiece> pieces;
+  std::vector<double> tableX, tableH;
+  bool hasTable = false;
+  bool tableRefused = false;
+  std::size_t seenVersion = 0;
+  std::uint64_t quietDraws = 0;  // since the envelope last changed, or since the table's build
 
   explicit Core(std::uint64_t seed) : engine(seed) {}
 
@@ -72,6 +99,54 @@ struct LogConcaveSampler::Core {
     if (!logDensity) throw std::invalid_argument("logDensity is empty");
     const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope);
     counts.evaluations = search.evaluations();
+    hasTable = false;
+    tableRefused = false;
+    seenVersion = envelope.version();
+    quietDraws = 0;
+  }
+
+  // Builds the table from the envelope when it has settled, and renews it
+  // when it has served settledDrawsPerPoint draws per point since; false
+  // when the envelope's own path serves.
+  bool tableReady() {
+    const std::size_t k = envelope.points().size();
+    if (hasTable) {
+      if (++quietDraws < renewDrawsPerPoint * k || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
+      envelope.refresh();
+    } else {
+      if (envelope.version() != seenVersion || envelope.dirty()) {
+        envelope.refresh();
+        seenVersion = envelope.version();
+        quietDraws = 0;
+        tableRefused = false;
+      }
+      if (tableRefused || ++quietDraws < settledDrawsPerPoint * k) return false;
+    }
+    pieces.clear();
+    for (const detail::HullSegment& s : envelope.segments()) {
+      pieces.push_back({s.left, s.right, s.anchor, s.top, -s.rate * s.dir});
+    }
+    tableX.clear();
+    tableH.clear();
+    for (const detail::HullPoint& p : envelope.points()) {
+      tableX.push_back(p.x);
+      tableH.push_back(p.h);
+    }
+    seenVersion = envelope.version();
+    quietDraws = 0;
+    try {
+      table.build(pieces, tableX, tableH);
+      hasTable = true;
+    } catch (const std::invalid_argument&) {
+      hasTable = false;  // too many points for the table: the envelope's own path serves
+      tableRefused = true;
+    }
+    return hasTable;
+  }
+
+  const detail::HullEnvelope& fresh() const {
+    envelope.refresh();
+    return envelope;
   }
 
   bool refining() const {
@@ -88,9 +163,11 @@ struct LogConcaveSampler::Core {
     return h;
   }
 
-  // h is -infinity at x: beyond the outer points the limit moves in to x. A
-  // candidate at the limit itself would change nothing, so the middle between
-  // it and the outer point is looked at: every such step makes progress.
+  // h is -infinity at x: beyond the outer points the limit moves in to x.
+  // Where the hull still rises into that end (or x was the limit itself, so
+  // that nothing moved), the gap between the outer point and the end is
+  // halved as well: every such step makes progress, and the end of the
+  // density is found in a few.
   void zeroAt(double x) {
     const auto& p = envelope.points();
     if (x > p.front().x && x < p.back().x) {
@@ -101,18 +178,35 @@ struct LogConcaveSampler::Core {
                           number(at->x));
     }
     const bool up = x >= p.back().x;
-    const double limit = up ? envelope.upper() : envelope.lower();
-    if (x != limit) {
-      envelope.cut(x);
-      return;
-    }
-    const double outer = up ? p.back().x : p.front().x;
-    const double middle = outer + (x - outer) * 0.5;
-    if (middle == outer || middle == x) return;
+    const bool moved = up ? x < envelope.upper() : x > envelope.lower();
+    if (moved) envelope.cut(x);
+    const std::size_t k = envelope.points().size();
+    const auto& q = envelope.points();
+    const bool rising = up ? q[k - 1].h > q[k - 2].h : q[0].h > q[1].h;
+    if (moved && !rising) return;
+    const double outer = up ? q[k - 1].x : q[0].x;
+    const double end = up ? envelope.upper() : envelope.lower();
+    const double middle = outer + (end - outer) * 0.5;
+    if (!std::isfinite(middle) || middle == outer || middle == end) return;
     const double h = evaluate(middle);
     if (h == -inf) {
       envelope.cut(middle);
-    } else if (envelope.points().size() < maxPoints) {
+    } else if (q.size() < maxPoints) {
+      envelope.insert(middle, h);
+    }
+  }
+
+  // A rejected candidate that cannot join the points (it lies on one, its
+  // piece's mass being within rounding of the anchor): the piece is halved
+  // instead, so that the same rejection cannot come back for ever.
+  void halve(const detail::HullSegment& piece) {
+    const double left = piece.left, right = piece.right;
+    const double middle = left + (right - left) * 0.5;
+    if (!std::isfinite(middle) || middle == left || middle == right) return;
+    const double h = evaluate(middle);
+    if (h == -inf) {
+      zeroAt(middle);
+    } else {
       envelope.insert(middle, h);
     }
   }
@@ -128,29 +222,59 @@ struct LogConcaveSampler::Core {
   double drawUnchecked(Source& source) {
     for (std::uint64_t tries = 0; tries < maxTries; ++tries) {
       ++counts.draws;
-      const double u1 = source.next();
-      const double u2 = source.next();
-      const double t = u1 * envelope.total();
-      const std::size_t i = envelope.choose(t);
-      const detail::HullSegment& s = envelope.segments()[i];
-      const double d = envelope.invert(i, t - envelope.areaBefore(i));
-      const double x = s.anchor + s.dir * d;
-      // Under the squeeze: for most draws the uniform alone decides, without a log.
-      if (u2 <= s.acceptBound) {
-        ++counts.squeezeAccepts;
-        return x;
-      }
-      const double logU = std::log(u2);
-      if (logU <= s.gap0 + s.gapSlope * d) {
-        ++counts.squeezeAccepts;
-        return x;
+      double x, logHeight;
+      const detail::HullSegment* piece = nullptr;
+      const bool fromTable = tableReady();
+      if (fromTable) {
+        const detail::FastTable::Candidate c = table.draw(source);
+        // The table's squeeze is lowered by a margin and its strips are
+        // coarser than the points: the chords themselves decide first.
+        if (c.accepted || envelope.underSqueeze(c.x, c.logY)) {
+          ++counts.squeezeAccepts;
+          return c.x;
+        }
+        x = c.x;
+        logHeight = c.logY;
+      } else {
+        envelope.refresh();
+        const double u1 = source.next();
+        const double u2 = source.next();
+        const double t = u1 * envelope.total();
+        const std::size_t i = envelope.choose(t);
+        const detail::HullSegment& s = envelope.segments()[i];
+        const double d = envelope.invert(i, t - envelope.areaBefore(i));
+        x = s.anchor + s.dir * d;
+        // Under the squeeze: for most draws the uniform alone decides, without a log.
+        if (u2 <= s.acceptBound) {
+          ++counts.squeezeAccepts;
+          return x;
+        }
+        const double logU = std::log(u2);
+        if (logU <= s.gap0 + s.gapSlope * d) {
+          ++counts.squeezeAccepts;
+          return x;
+        }
+        logHeight = s.top - s.rate * d + logU;
+        piece = &s;
       }
       if (!std::isfinite(x)) {
         ++counts.rejections;
         continue;
       }
-      const double logHeight = s.top - s.rate * d + logU;
-      const double h = evaluate(x);
+      double h;
+      if (x == envelope.lower() || x == envelope.upper()) {
+        // h may be NaN or +infinity at an end itself (x^-0.5, 0 log 0); an end
+        // is a single abscissa, drawn only through rounding: draw again.
+        ++counts.evaluations;
+        h = logDensity(x);
+        if (std::isnan(h) || h == inf) {
+          ++counts.rejections;
+          if (piece != nullptr) halve(*piece);
+          continue;
+        }
+      } else {
+        h = evaluate(x);
+      }
       if (h == -inf) {
         ++counts.rejections;
         zeroAt(x);
@@ -159,7 +283,13 @@ struct LogConcaveSampler::Core {
       const bool accepted = logHeight <= h;
       // Every evaluated point may refine: accepted ones too, so that pieces
       // where the squeeze is missing or far below the hull tighten as well.
-      if (refining()) envelope.insert(x, h);
+      if (refining()) {
+        if (fromTable) {
+          envelope.add(x, h);
+        } else if (!envelope.insert(x, h) && !accepted) {
+          halve(*piece);
+        }
+      }
       if (accepted) {
         ++counts.densityAccepts;
         return x;
@@ -228,18 +358,18 @@ void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }
-std::size_t LogConcaveSampler::points() const { return core().envelope.points().size(); }
-double LogConcaveSampler::lowerLimit() const { return core().envelope.lower(); }
-double LogConcaveSampler::upperLimit() const { return core().envelope.upper(); }
+std::size_t LogConcaveSampler::points() const { return core().fresh().points().size(); }
+double LogConcaveSampler::lowerLimit() const { return core().fresh().lower(); }
+double LogConcaveSampler::upperLimit() const { return core().fresh().upper(); }
 
 double LogConcaveSampler::hatArea() const { return std::exp(logHatArea()); }
 double LogConcaveSampler::squeezeArea() const { return std::exp(logSqueezeArea()); }
-double LogConcaveSampler::squeezeHatRatio() const { return core().envelope.ratio(); }
-double LogConcaveSampler::logHatArea() const { return core().envelope.logHatArea(); }
-double LogConcaveSampler::logSqueezeArea() const { return core().envelope.logSqueezeArea(); }
+double LogConcaveSampler::squeezeHatRatio() const { return core().fresh().ratio(); }
+double LogConcaveSampler::logHatArea() const { return core().fresh().logHatArea(); }
+double LogConcaveSampler::logSqueezeArea() const { return core().fresh().logSqueezeArea(); }
 
 Envelope LogConcaveSampler::envelope() const {
-  const detail::HullEnvelope& e = core().envelope;
+  const detail::HullEnvelope& e = core().fresh();
   Envelope out;
   for (const detail::HullPoint& p : e.points()) {
     out.x.push_back(p.x);
@@ -247,17 +377,17 @@ Envelope LogConcaveSampler::envelope() const {
     out.squeezeX.push_back(p.x);
     out.squeezeY.push_back(p.h);
   }
+  const auto at = [](const detail::HullSegment& s, double x) {
+    return std::isinf(x) ? -inf : s.top - s.rate * std::fabs(x - s.anchor);
+  };
   for (const detail::HullSegment& s : e.segments()) {
-    const double far = s.anchor + s.dir * s.width;
-    const double farY = std::isinf(s.width) ? -inf : s.top - s.rate * s.width;
-    const double left = s.dir > 0 ? s.anchor : far, leftY = s.dir > 0 ? s.top : farY;
-    const double right = s.dir > 0 ? far : s.anchor, rightY = s.dir > 0 ? farY : s.top;
-    if (out.hullX.empty() || out.hullX.back() != left || out.hullY.back() != leftY) {
-      out.hullX.push_back(left);
+    const double leftY = at(s, s.left);
+    if (out.hullX.empty() || out.hullX.back() != s.left || out.hullY.back() != leftY) {
+      out.hullX.push_back(s.left);
       out.hullY.push_back(leftY);
     }
-    out.hullX.push_back(right);
-    out.hullY.push_back(rightY);
+    out.hullX.push_back(s.right);
+    out.hullY.push_back(at(s, s.right));
   }
   return out;
 }

@@ -79,6 +79,7 @@ bool StartSearch::accept(double x, double h) {
   const auto at = std::lower_bound(points_.begin(), points_.end(), x,
                                    [](const HullPoint& p, double v) { return p.x < v; });
   if (at != points_.end() && at->x == x) return false;
+  if (!finiteSlopes(points_, at, x, h)) return false;
   // begin() read only after the insertion, which may reallocate.
   const auto inserted = points_.insert(at, HullPoint{x, h});
   const std::size_t i = static_cast<std::size_t>(inserted - points_.begin());
@@ -213,6 +214,12 @@ double StartSearch::inside(double x0, double x) const {
   return x;
 }
 
+bool StartSearch::isPoint(double x) const {
+  const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                   [](const HullPoint& p, double v) { return p.x < v; });
+  return at != points_.end() && at->x == x;
+}
+
 std::size_t StartSearch::highest() const {
   std::size_t best = 0;
   for (std::size_t i = 1; i < points_.size(); ++i) {
@@ -249,13 +256,17 @@ StartSearch::Parabola StartSearch::fit(std::size_t b) const {
   const HullPoint& r = points_[i + 2];
   const double s1 = slope(p, q);
   const double s2 = slope(q, r);
-  const double curvature = (s2 - s1) / (r.x - p.x);  // h'' / 2... times 2: a = curvature
-  const double noise = 8 * epsilon * std::max({std::fabs(p.h), std::fabs(q.h), std::fabs(r.h)}) *
-                       (1 / (q.x - p.x) + 1 / (r.x - q.x)) / (r.x - p.x);
-  if (!(curvature < 0) || !(-curvature > 4 * noise)) return {false, 0, 0};
-  // h ~ c + curvature (x - mode)^2: the slope at the middle of p-q is s1.
-  const double mode = 0.5 * (p.x + q.x) - s1 / (2 * curvature);
-  const double scale = 1 / std::sqrt(-2 * curvature);
+  const double drop = s1 - s2;  // the fall of the slope from p-q to q-r
+  const double span = r.x - p.x;
+  // What rounding of the three values can do to the two slopes.
+  const double noise = (std::fabs(p.h) + std::fabs(q.h)) / (q.x - p.x) +
+                       (std::fabs(q.h) + std::fabs(r.h)) / (r.x - q.x);
+  if (!(drop > 0) || !std::isfinite(drop) || !(drop > 64 * epsilon * noise)) return {false, 0, 0};
+  // h ~ c - (x - mode)^2 / (2 scale^2): the slope falls by span / scale^2
+  // from the middle of p-q to the middle of q-r, and is s1 at the first.
+  // Written as quotients of like terms, so that nothing overflows.
+  const double mode = 0.5 * (p.x + q.x) + (s1 / drop) * (0.5 * span);
+  const double scale = std::sqrt(0.5 * span) / std::sqrt(drop);
   if (!std::isfinite(mode) || !std::isfinite(scale) || !(scale > 0)) return {false, 0, 0};
   return {true, mode, scale};
 }
@@ -266,6 +277,7 @@ StartSearch::Parabola StartSearch::fit(std::size_t b) const {
 void StartSearch::bracket() {
   probeAround(points_[highest()].x);
   double stepUp = 0.0, stepDown = 0.0;
+  bool jumpedUp = false, jumpedDown = false;
   for (int i = 0; i < maxSteps; ++i) {
     const std::size_t k = points_.size();
     if (k < 3) {
@@ -281,8 +293,12 @@ void StartSearch::bracket() {
     const HullPoint& top = points_[b];
     const Parabola parabola = fit(b);
     const double dir = up ? 1.0 : -1.0;
-    if (parabola.reliable && dir * (parabola.mode - top.x) > 2 * parabola.scale) {
-      // The mode lies well beyond: three points around it.
+    bool& jumped = up ? jumpedUp : jumpedDown;
+    if (parabola.reliable && !jumped && dir * (parabola.mode - top.x) > 2 * parabola.scale) {
+      // The mode lies well beyond: three points around it. Once only: a
+      // parabola that still points onwards afterwards (a doubly exponential
+      // tail, say) would creep, where doubling steps run.
+      jumped = true;
       bool any = false;
       for (double at : {0.0, -spread, spread}) {
         const double x = parabola.mode + at * parabola.scale;
@@ -295,7 +311,7 @@ void StartSearch::bracket() {
     const HullPoint& inner = up ? points_[k - 2] : points_[1];
     step = std::max(2 * step, std::fabs(edge.x - inner.x));
     double x = edge.x + dir * step;
-    if (parabola.reliable && dir * (parabola.mode + dir * spread * parabola.scale - edge.x) > 0) {
+    if (parabola.reliable && dir * (parabola.mode + dir * spread * parabola.scale - x) > 0) {
       x = parabola.mode + dir * spread * parabola.scale;
     }
     if (!std::isfinite(x)) {
@@ -317,6 +333,41 @@ void StartSearch::refine() {
     const std::size_t b = highest();
     const Parabola parabola = fit(b);
     double x = std::numeric_limits<double>::quiet_NaN();
+    // The highest point is the outermost towards a declared finite end, and
+    // no parabola puts the mode inside: the mode may be the end itself.
+    const bool atLow = b == 0 && lower_ == declaredLower_ && std::isfinite(lower_) &&
+                       !lookedAtLowEnd_ && !(parabola.reliable && parabola.mode > points_[0].x);
+    const bool atHigh = b + 1 == points_.size() && upper_ == declaredUpper_ &&
+                        std::isfinite(upper_) && !lookedAtHighEnd_ &&
+                        !(parabola.reliable && parabola.mode < points_[b].x);
+    if (atLow || atHigh) {
+      (atLow ? lookedAtLowEnd_ : lookedAtHighEnd_) = true;
+      const double end = atLow ? lower_ : upper_;
+      if (!isPoint(end)) {
+        // h may be +infinity or NaN at an end (x^-0.5, 0 log 0): not used then.
+        ++evaluations_;
+        const double h = logDensity_(end);
+        if (!std::isnan(h) && h != inf) accept(end, h);
+        continue;
+      }
+    }
+    // The hull still rises into a finite end beyond the outer point (cut
+    // where h was found -infinity, or a declared end): halve the gap, so
+    // that the end of the density is found in a few steps.
+    const std::size_t k = points_.size();
+    const bool risingHigh = std::isfinite(upper_) && upper_ > points_[k - 1].x &&
+                            slope(points_[k - 2], points_[k - 1]) > 0;
+    const bool risingLow = std::isfinite(lower_) && lower_ < points_[0].x &&
+                           slope(points_[0], points_[1]) < 0;
+    if (risingHigh || risingLow) {
+      const double outer = risingHigh ? points_[k - 1].x : points_[0].x;
+      const double end = risingHigh ? upper_ : lower_;
+      const double middle = outer + (end - outer) * 0.5;
+      if (middle != outer && middle != end) {
+        probe(middle);
+        continue;
+      }
+    }
     if (parabola.reliable) {
       const double m = parabola.mode, s = parabola.scale;
       bool below = false, above = false, near = false;
@@ -349,10 +400,10 @@ void StartSearch::refine() {
       }
       const HullSegment& s = segments[worst];
       x = s.anchor + s.dir * envelope_.invert(worst, 0.5 * s.area);
+      // Mass within rounding of the anchor: halve the piece instead.
+      if (isPoint(x) && std::isfinite(s.width)) x = s.left + (s.right - s.left) * 0.5;
     }
-    const auto at = std::lower_bound(points_.begin(), points_.end(), x,
-                                     [](const HullPoint& p, double v) { return p.x < v; });
-    if (!(x > lower_ && x < upper_) || (at != points_.end() && at->x == x)) return;
+    if (!(x > lower_ && x < upper_) || isPoint(x)) return;
     probe(x);
   }
   envelope_.build(points_, lower_, upper_);

@@ -46,6 +46,7 @@ class StartSearch {
   void bracket();
   void refine();
   std::size_t highest() const;
+  bool isPoint(double x) const;
   struct Parabola {
     bool reliable;
     double mode;
@@ -64,6 +65,8 @@ class StartSearch {
   std::vector<double> zeros_;  // zeros met before the first positive value
   bool lookedLow_ = false;
   bool lookedHigh_ = false;
+  bool lookedAtLowEnd_ = false;
+  bool lookedAtHighEnd_ = false;
   double unit_ = 1.0;
   std::size_t evaluations_ = 0;
 };

@@ -202,9 +202,11 @@ void StartingPointSearch::exploreSide(int direction) {
       if (endValue > -infinity) {
         if (std::fabs(edge.h - endValue) <= refineDrop) return;
         // Falling all the way to the end, far below the top: nothing to resolve.
-        if (edge.h <= best - outerDrop && endValue <= edge.h) return;
+        // (Differences, never best - outerDrop: at |h| above 2^58 that sum
+        // rounds back to best.)
+        if (best - edge.h >= outerDrop && endValue <= edge.h) return;
       } else {
-        if (edge.h <= best - outerDrop) return;
+        if (best - edge.h >= outerDrop) return;
         // The chord into the edge point, extended to the end, lies above a
         // concave h there: stop once the gap holds a small part of the mass.
         const std::size_t n = points_.size();
@@ -219,7 +221,7 @@ void StartingPointSearch::exploreSide(int direction) {
       if (x == edge.x || x == end) return;
     } else {
       const HullPoint& edge = up ? points_.back() : points_.front();
-      if (edge.h <= best - outerDrop) return;
+      if (best - edge.h >= outerDrop) return;
       x = edge.x + direction * step;
       step *= 2;
       if (!std::isfinite(x)) throw ARSSampler::XNotLogConcave();
