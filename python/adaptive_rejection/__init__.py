@@ -10,5 +10,7 @@ or a scipy.stats distribution, and draws with numpy's bit generators.
 from ._core import NotLogConcaveError
 from ._sampler import LogConcaveSampler
 
+NotLogConcaveError.__module__ = __name__
+
 __all__ = ["LogConcaveSampler", "NotLogConcaveError"]
 __version__ = "1.1.0"
