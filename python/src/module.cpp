@@ -1,0 +1,68 @@
+// adaptive_rejection._core: the engine's LogConcaveSampler for the Python
+// package beside it, which checks the arguments and offers the scipy-style
+// interface. Nothing here is meant to be called directly.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+
+#include "python_sampler.h"
+#include "sampler/not_log_concave.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// (address, name, context) of a PyCapsule, as scipy.LowLevelCallable keeps
+// a C function: the name is the signature, the context the user data.
+py::tuple capsuleContents(py::object capsule) {
+  if (!PyCapsule_CheckExact(capsule.ptr())) throw py::type_error("expected a PyCapsule");
+  const char* name = PyCapsule_GetName(capsule.ptr());
+  void* pointer = PyCapsule_GetPointer(capsule.ptr(), name);
+  if (pointer == nullptr) throw py::error_already_set();
+  void* context = PyCapsule_GetContext(capsule.ptr());
+  if (context == nullptr && PyErr_Occurred()) throw py::error_already_set();
+  return py::make_tuple(reinterpret_cast<std::uintptr_t>(pointer),
+                        name != nullptr ? py::object(py::str(name)) : py::object(py::none()),
+                        reinterpret_cast<std::uintptr_t>(context));
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+  m.doc() = "The engine behind adaptive_rejection; use adaptive_rejection.LogConcaveSampler.";
+  py::register_exception<ars::NotLogConcave>(m, "NotLogConcaveError", PyExc_ValueError);
+  m.def("capsule_contents", &capsuleContents);
+
+  using Domain = PythonSampler::Domain;
+  py::class_<PythonSampler>(m, "Sampler")
+      .def_static("from_python",
+                  [](py::object f, bool vectorized, double lower, double upper,
+                     std::vector<double> starts, py::object bitGenerator) {
+                    return PythonSampler::fromPython(std::move(f), vectorized,
+                                                     Domain{lower, upper, std::move(starts)},
+                                                     std::move(bitGenerator));
+                  })
+      .def_static("from_c",
+                  [](std::uintptr_t address, bool takesData, std::uintptr_t data,
+                     py::object keepAlive, double lower, double upper, std::vector<double> starts,
+                     py::object bitGenerator) {
+                    return PythonSampler::fromC(address, takesData, data, std::move(keepAlive),
+                                                Domain{lower, upper, std::move(starts)},
+                                                std::move(bitGenerator));
+                  })
+      .def("draw", &PythonSampler::draw)
+      .def("fill", &PythonSampler::fill)
+      .def_property_readonly("hat_area", &PythonSampler::hatArea)
+      .def_property_readonly("squeeze_area", &PythonSampler::squeezeArea)
+      .def_property_readonly("squeeze_hat_ratio", &PythonSampler::squeezeHatRatio)
+      .def_property_readonly("log_hat_area", &PythonSampler::logHatArea)
+      .def_property_readonly("log_squeeze_area", &PythonSampler::logSqueezeArea)
+      .def_property_readonly("evaluations", &PythonSampler::evaluations)
+      .def_property_readonly("n_points", &PythonSampler::points)
+      .def_property_readonly("limits", &PythonSampler::limits)
+      .def_property_readonly("points", &PythonSampler::pointArrays)
+      .def_property_readonly("hull", &PythonSampler::hullArrays)
+      .def_property_readonly("squeeze", &PythonSampler::squeezeArrays);
+}

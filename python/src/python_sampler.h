@@ -1,0 +1,67 @@
+#pragma once
+// The engine's LogConcaveSampler as the Python module holds it: a log-density
+// from Python or C, a default numpy bit generator, and a lock that keeps two
+// Python threads from driving one sampler at once.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "log_density_source.h"
+#include "numpy_bit_generator.h"
+#include "sampler/log_concave_sampler.h"
+
+class PythonSampler {
+ public:
+  struct Domain {
+    double lower, upper;
+    std::vector<double> starts;
+  };
+
+  // A Python callable: called with the GIL held, draws keep the GIL.
+  static std::unique_ptr<PythonSampler> fromPython(pybind11::object logpdf, bool vectorized,
+                                                   Domain domain, pybind11::object bitGenerator);
+  // A C function at `address`: construction and draws release the GIL.
+  // keepAlive owns the function (and its data) for as long as the sampler.
+  static std::unique_ptr<PythonSampler> fromC(std::uintptr_t address, bool takesData,
+                                              std::uintptr_t data, pybind11::object keepAlive,
+                                              Domain domain, pybind11::object bitGenerator);
+
+  // One draw, or out.size() draws into out, from bitGenerator (None: the default).
+  double draw(const pybind11::object& bitGenerator);
+  void fill(pybind11::array_t<double, pybind11::array::c_style> out,
+            const pybind11::object& bitGenerator);
+
+  double hatArea();
+  double squeezeArea();
+  double squeezeHatRatio();
+  double logHatArea();
+  double logSqueezeArea();
+  std::uint64_t evaluations();
+  std::size_t points();
+  pybind11::tuple limits();
+  // (x, y) arrays: evaluated points, hull vertices, squeeze vertices.
+  pybind11::tuple pointArrays();
+  pybind11::tuple hullArrays();
+  pybind11::tuple squeezeArrays();
+
+ private:
+  class Exclusive;
+  PythonSampler(std::shared_ptr<PythonCallState> python, pybind11::object keepAlive,
+                pybind11::object bitGenerator);
+  template <class F>
+  decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith);
+
+  std::shared_ptr<PythonCallState> python_;  // null for a C function
+  pybind11::object keepAlive_;
+  BitSource defaultBits_;
+  std::optional<ars::LogConcaveSampler> sampler_;
+  std::mutex mutex_;
+  std::atomic<std::thread::id> owner_{};
+};

@@ -1,0 +1,19 @@
+import ctypes
+import os
+
+import pytest
+
+
+@pytest.fixture(scope="session")
+def c_densities():
+    """The test library of C log-densities, with their ctypes signatures set."""
+    path = os.environ.get("ARS_TEST_C_DENSITIES")
+    if not path:
+        pytest.skip("ARS_TEST_C_DENSITIES not set (run through ctest)")
+    lib = ctypes.CDLL(path)
+    for name in ("standard_normal_logpdf", "gamma3_logpdf"):
+        getattr(lib, name).restype = ctypes.c_double
+        getattr(lib, name).argtypes = [ctypes.c_double]
+    lib.normal_logpdf_with_data.restype = ctypes.c_double
+    lib.normal_logpdf_with_data.argtypes = [ctypes.c_double, ctypes.c_void_p]
+    return lib

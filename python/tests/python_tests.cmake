@@ -1,0 +1,21 @@
+# pytest over the built package; the C log-densities the tests call through
+# ctypes come from a small library built beside it.
+add_library(ars_python_test_densities MODULE ${CMAKE_CURRENT_LIST_DIR}/c_log_densities.cpp)
+ars_strict_warnings(ars_python_test_densities)
+
+execute_process(COMMAND ${Python3_EXECUTABLE} -c "import pytest, scipy"
+  RESULT_VARIABLE ARS_PYTEST_MISSING OUTPUT_QUIET ERROR_QUIET)
+if(ARS_PYTEST_MISSING)
+  message(STATUS "Python tests not registered: needs python3-pytest and python3-scipy")
+  return()
+endif()
+
+add_test(NAME python_module
+  COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_CURRENT_LIST_DIR})
+set_tests_properties(python_module PROPERTIES TIMEOUT 300
+  ENVIRONMENT "PYTHONPATH=${CMAKE_CURRENT_BINARY_DIR};PYTHONDONTWRITEBYTECODE=1;ARS_TEST_C_DENSITIES=$<TARGET_FILE:ars_python_test_densities>")
+
+add_test(NAME python_install
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install_and_import.sh ${CMAKE_BINARY_DIR}
+          ${CMAKE_BINARY_DIR}/python-install-test ${Python3_EXECUTABLE})
+set_tests_properties(python_install PROPERTIES TIMEOUT 120)
