@@ -65,8 +65,8 @@ def test_gibbs_example_runs():
     import importlib.util
     import pathlib
     path = pathlib.Path(__file__).parents[2] / "examples" / "python" / "gibbs_hierarchical.py"
-    spec = importlib.util.spec_from_file_location("gibbs_hierarchical", path)
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    found = importlib.util.spec_from_file_location("gibbs_hierarchical", path)
+    example = importlib.util.module_from_spec(found)
+    found.loader.exec_module(example)
     trace = example.gibbs(30, np.random.default_rng(1))
     assert trace.shape == (30, 12) and np.all(np.isfinite(trace)) and np.all(trace[:, -1] > 0)
