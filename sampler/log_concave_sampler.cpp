@@ -248,15 +248,41 @@ struct LogConcaveSampler::Core {
     return x;
   }
 
+  // Batches: while the table serves, a box decides the draw without the
+  // general loop; every other candidate goes on there. The same uniforms
+  // and counts as draw() one at a time.
   template <class Source>
-  double drawUnchecked(Source& source) {
+  void drawMany(Source& source, double* out, std::size_t count) {
+    asOneZeroReport([&] {
+      for (std::size_t i = 0; i < count; ++i) {
+        if (hasTable && quietDraws + 1 < renewDrawsPerPoint * tablePoints) {
+          ++quietDraws;
+          const detail::FastTable::Candidate c = table.draw(source);
+          if (c.accepted) {
+            ++counts.draws;
+            ++counts.squeezeAccepts;
+            out[i] = c.x;
+            continue;
+          }
+          out[i] = drawUnchecked(source, &c);
+        } else {
+          out[i] = drawUnchecked(source);
+        }
+      }
+    });
+  }
+
+  // given: the table's candidate for the first try, drawn already.
+  template <class Source>
+  double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
     for (std::uint64_t tries = 0; tries < maxTries; ++tries) {
       ++counts.draws;
       double x, logHeight;
       const detail::HullSegment* piece = nullptr;
-      const bool fromTable = tableReady();
+      const bool fromTable = given != nullptr || tableReady();
       if (fromTable) {
-        const detail::FastTable::Candidate c = table.draw(source);
+        const detail::FastTable::Candidate c = given != nullptr ? *given : table.draw(source);
+        given = nullptr;
         // The table's squeeze is lowered by a margin and its strips are
         // coarser than the points: the chords themselves decide first.
         if (c.accepted || envelope.underSqueeze(c.x, c.logY)) {
@@ -372,14 +398,13 @@ double LogConcaveSampler::sample() {
 void LogConcaveSampler::sample(double* out, std::size_t count) {
   Core& c = core();
   Pcg64Source source{c.engine};
-  for (std::size_t i = 0; i < count; ++i) out[i] = c.draw(source);
+  c.drawMany(source, out, count);
 }
 
 double LogConcaveSampler::sampleFrom(detail::UniformSource& source) { return core().draw(source); }
 
 void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, std::size_t count) {
-  Core& c = core();
-  for (std::size_t i = 0; i < count; ++i) out[i] = c.draw(source);
+  core().drawMany(source, out, count);
 }
 
 void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
