@@ -2,7 +2,10 @@
 """Steady-state draws against scipy's TransformedDensityRejection and numpy's
 standard_normal, timed side by side in one run; prints ns per draw and ratios.
 
-    /usr/bin/python3 bench/compare_scipy.py [BUILD_DIR] [--count N] [--mode table|library]
+    /usr/bin/python3 bench/compare_scipy.py [BUILD_DIR] [--count N] [--mode library|table]
+
+library (the default) times LogConcaveSampler::sample(out, n); table, the
+FastTable alone under a fixed envelope.
 
 BUILD_DIR (or the environment variable ARS_BUILD_DIR; default build/release)
 is a CMake build directory holding bench/steady_state_draws. Needs Debian's
@@ -43,7 +46,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build_dir", nargs="?", default=os.environ.get("ARS_BUILD_DIR", "build/release"))
     parser.add_argument("--count", type=int, default=10**6)
-    parser.add_argument("--mode", choices=["table", "library"], default="table")
+    parser.add_argument("--mode", choices=["table", "library"], default="library")
     args = parser.parse_args()
     if args.count < 1:
         sys.exit(f"compare_scipy: --count must be positive, not {args.count}")
