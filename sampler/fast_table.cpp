@@ -12,7 +12,6 @@ constexpr double eps = std::numeric_limits<double>::epsilon();
 // Share of the hat that the strips' box tops may leave to the caps beyond
 // the gap between hull and squeeze.
 constexpr double stripLoss = 0.004;
-constexpr std::size_t maxStrips = FastTable::maxStrips;
 // Caps are sampled from their bounding rectangles: a hull that rises by at
 // most this much over a strip keeps that rejection cheap.
 constexpr double maxHullRise = 2.0;
