@@ -83,7 +83,7 @@ void MainWindow::throwDarts() {
     }
   } catch (const ARSSampler::XNotLogConcave&) {
     showRefusal();
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
     showUnusable(e.what());
   }
   comparing = false;
@@ -106,7 +106,7 @@ void MainWindow::startStepping() {
   } catch (const ARSSampler::XNotLogConcave&) {
     showRefusal();
     stepping = false;
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
     showUnusable(e.what());
     stepping = false;
   }
@@ -125,7 +125,7 @@ void MainWindow::nextStep() {
     findProof();
     showRefusal();
     stopStepping();
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
     showUnusable(e.what());
     stopStepping();
   }
@@ -145,7 +145,7 @@ void MainWindow::stepUntilAccepted() {
   } catch (const ARSSampler::XNotLogConcave&) {
     showRefusal();
     stepping = false;
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
     showUnusable(e.what());
     stepping = false;
   }

@@ -27,7 +27,7 @@ void MainWindow::replaySteps(int count) {
     // Only a changed program could fail where the first run did not.
     showRefusal();
     stopStepping();
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
     showUnusable(e.what());
     stopStepping();
   }

@@ -863,7 +863,8 @@ double ARSSampler::sampleWith(Source& source) {
     density->logZero = -(scaleOffset + 51);
   }
   for (std::uint64_t steps = 1;; ++steps) {
-    if (steps > patientSteps) checkProgress(steps);
+    // At doublings only: the check reads every point.
+    if (steps > patientSteps && (steps & (steps - 1)) == 0) checkProgress(steps);
     hasLastDraw = true;
     Candidate candidate;
     if (stableInversion) {
@@ -893,7 +894,7 @@ void ARSSampler::checkProgress(std::uint64_t steps) const {
     }
   }
   if (steps > maxSampleSteps) {
-    throw std::runtime_error("sample() took " + std::to_string(maxSampleSteps) +
+    throw std::runtime_error("sample() took " + std::to_string(steps) +
                              " steps without an acceptance: check the limits and logDensity");
   }
 }

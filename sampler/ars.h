@@ -185,11 +185,13 @@ class ARSSampler {
   // Refinement stops here; sampling goes on, still exact, with the envelope
   // it has. Some 10^15 draws would be needed to reach it by refinement.
   std::size_t maxPoints = 100000;
-  // One sample() call that has taken this many steps looks for proof that the
-  // density is not log-concave after each step, and gives up (runtime_error)
-  // after maxSampleSteps.
+  // One sample() call that has taken more than patientSteps steps looks for
+  // proof that the density is not log-concave at each doubling of its steps,
+  // and gives up (runtime_error) at the first doubling past maxSampleSteps:
+  // a density narrower than the doubles around it (a spike at 1e44) never
+  // accepts, and the window must not freeze on it.
   static constexpr std::uint64_t patientSteps = 1000;
-  static constexpr std::uint64_t maxSampleSteps = 1000000;
+  static constexpr std::uint64_t maxSampleSteps = 50000;
 
  private:
   struct Candidate {

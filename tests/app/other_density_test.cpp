@@ -124,6 +124,16 @@ TEST(OtherDensity, BadChoicesChangeNothing) {
   EXPECT_EQ(back.scale, LessonScale::log);
 }
 
+TEST(OtherDensity, ADensityNarrowerThanTheDoublesAroundItIsReportedNotAHang) {
+  // A spike at 4.4e44: neighbouring doubles differ by 5e28 there, so no
+  // candidate is ever accepted. The sampler gives up and the window says so.
+  Rig rig;
+  ASSERT_EQ(rig.app.selectOtherDensity({"", "4444444-abs(x-4.44e44)", true, 0, inf}), "");
+  rig.app.command(CommandId::throwDarts);
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  EXPECT_EQ(rig.window.boxes[0].first, "Density not usable");
+}
+
 TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
   Rig rig;
   ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::laplace, {0, 1})), "");

@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const FormulaDensity::XInvalid&) {
   } catch (const ARSSampler::XNotLogConcave&) {
   } catch (const std::invalid_argument&) {
+  } catch (const std::runtime_error&) {  // sampling gave up: reported as unusable
   }
   return 0;
 }
