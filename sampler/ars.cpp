@@ -1,3 +1,4 @@
+#include "sampler/argument_checks.h"
 #include "sampler/ars.h"
 
 #include <algorithm>
@@ -20,11 +21,7 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 
 [[noreturn]] void badSetting(const std::string& what) { throw std::invalid_argument(what); }
 
-std::string number(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
-}
+using ars::detail::number;
 
 }  // namespace
 

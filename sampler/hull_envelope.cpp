@@ -1,3 +1,4 @@
+#include "sampler/argument_checks.h"
 #include "sampler/hull_envelope.h"
 
 #include <algorithm>
@@ -17,12 +18,6 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 // A few units in the last place of the terms a computed value came from: the
 // hull is raised by this much so that rounding never puts it below h.
 constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
-
-std::string number(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
-}
 
 double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
 

@@ -1,3 +1,4 @@
+#include "sampler/argument_checks.h"
 #include "sampler/log_concave_sampler.h"
 
 #include <pcg_random.hpp>
@@ -21,11 +22,7 @@ namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-std::string number(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
-}
+using detail::number;
 
 // A draw that no candidate passes in this many tries means an envelope that
 // cannot be refined any more and holds next to none of the density.

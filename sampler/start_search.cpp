@@ -1,3 +1,4 @@
+#include "sampler/argument_checks.h"
 #include "sampler/start_search.h"
 
 #include <algorithm>
@@ -18,16 +19,6 @@ constexpr double epsilon = std::numeric_limits<double>::epsilon();
 // Enough doublings to run from the smallest step past the largest double.
 constexpr int maxSteps = 2200;
 
-std::string number(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
-}
-
-std::string supportText(double lower, double upper) {
-  return "[" + number(lower) + ", " + number(upper) + "]";
-}
-
 double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
 
 }  // namespace
@@ -43,14 +34,7 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
       points_(points),
       envelope_(envelope) {
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
-  if (!(lower < upper)) {
-    throw std::invalid_argument("the support " + supportText(lower, upper) +
-                                " must have its lower end below its upper end");
-  }
-  if (lower == inf || upper == -inf) {
-    throw std::invalid_argument("the support " + supportText(lower, upper) +
-                                " must contain finite numbers");
-  }
+  checkSupport(lower, upper);
   points_.clear();
   findFirstPoint(starts);
   bracket();
@@ -59,12 +43,7 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
 
 double StartSearch::evaluate(double x) {
   ++evaluations_;
-  const double h = logDensity_(x);
-  if (std::isnan(h) || h == inf) {
-    throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
-                                "; it must be finite, or -infinity where the density is zero");
-  }
-  return h;
+  return checkedLogDensity(logDensity_(x), x);
 }
 
 // Evaluates h at x; true when the value is finite and x joined the points.

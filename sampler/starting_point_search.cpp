@@ -1,3 +1,4 @@
+#include "sampler/argument_checks.h"
 #include "sampler/starting_point_search.h"
 
 #include <algorithm>
@@ -12,15 +13,8 @@ namespace {
 constexpr double infinity = std::numeric_limits<double>::infinity();
 constexpr double goldenFraction = 0.38196601125010515;  // 2 - golden ratio
 
-std::string number(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", v);
-  return buffer;
-}
-
-std::string supportText(double lower, double upper) {
-  return "[" + number(lower) + ", " + number(upper) + "]";
-}
+using ars::detail::number;
+using ars::detail::supportText;
 
 // Mean of exp over a straight piece from log value a to b (both relative to a
 // common maximum), stable as the two close in.
@@ -35,14 +29,7 @@ StartingPointSearch::StartingPointSearch(const LogDensity& logDensity, double lo
                                          const std::vector<double>& starts)
     : logDensity_(logDensity), lower_(lower), upper_(upper) {
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
-  if (!(lower < upper)) {
-    throw std::invalid_argument("the support " + supportText(lower, upper) +
-                                " must have its lower end below its upper end");
-  }
-  if (lower == infinity || upper == -infinity) {
-    throw std::invalid_argument("the support " + supportText(lower, upper) +
-                                " must contain finite numbers");
-  }
+  ars::detail::checkSupport(lower, upper);
   findFirstPoint(starts);
   exploreSide(+1);
   exploreSide(-1);
@@ -53,12 +40,7 @@ StartingPointSearch::StartingPointSearch(const LogDensity& logDensity, double lo
 
 double StartingPointSearch::evaluate(double x) {
   ++evaluations_;
-  const double h = logDensity_(x);
-  if (std::isnan(h) || h == infinity) {
-    throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
-                                "; it must be finite, or -infinity where the density is zero");
-  }
-  return h;
+  return ars::detail::checkedLogDensity(logDensity_(x), x);
 }
 
 // A log-concave density is positive on an interval. A zero beyond the outer

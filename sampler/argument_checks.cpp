@@ -1,0 +1,40 @@
+#include "sampler/argument_checks.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+
+namespace ars::detail {
+
+std::string number(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", v);
+  return buffer;
+}
+
+std::string supportText(double lower, double upper) {
+  return "[" + number(lower) + ", " + number(upper) + "]";
+}
+
+void checkSupport(double lower, double upper) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  if (!(lower < upper)) {
+    throw std::invalid_argument("the support " + supportText(lower, upper) +
+                                " must have its lower end below its upper end");
+  }
+  if (lower == inf || upper == -inf) {
+    throw std::invalid_argument("the support " + supportText(lower, upper) +
+                                " must contain finite numbers");
+  }
+}
+
+double checkedLogDensity(double h, double x) {
+  if (std::isnan(h) || h == std::numeric_limits<double>::infinity()) {
+    throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
+                                "; it must be finite, or -infinity where the density is zero");
+  }
+  return h;
+}
+
+}  // namespace ars::detail
