@@ -42,6 +42,8 @@ class MainWindow {
   void command(int id);
   void updateMenu(Menu& menu, int position);
   void rebuildDensityCurve();
+  // An empty plotter over [plotXMin, plotXMax], its ticks spread evenly.
+  void clearPlotterForCurve();
 
   void clearDarts();
   void stopStepping();

@@ -180,13 +180,7 @@ Lesson MainWindow::currentLesson() const {
 void MainWindow::rebuildOtherDensityCurve() {
   plotXMin = otherXMin;
   plotXMax = otherXMax;
-  plotter.clear();
-  plotter.histogramMode = false;
-  plotter.xMin = plotXMin;
-  plotter.xMax = plotXMax;
-  plotter.autoScaleX = false;
-  plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
-  plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
+  clearPlotterForCurve();
   if (!otherDensity) return;
 
   // Midpoints of equal intervals: a finite end, where the density may have

@@ -48,13 +48,7 @@ void MainWindow::rebuildDensityCurve() {
   plotXMax = logScale ? k.plotXMaxLog : k.plotXMax;
   const double gridEnd = logScale ? k.gridEndLog : k.gridEnd;
 
-  plotter.clear();
-  plotter.histogramMode = false;
-  plotter.xMin = plotXMin;
-  plotter.xMax = plotXMax;
-  plotter.autoScaleX = false;
-  plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
-  plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
+  clearPlotterForCurve();
 
   // Constant terms are computed once; each value still sums in the same order.
   const double logBeta = alpha * std::log(beta);
@@ -84,4 +78,14 @@ void MainWindow::rebuildDensityCurve() {
     const double y = logScale ? values[i] + curveLogOffset : shiftedExp(values[i], curveLogOffset);
     plotter.addPoint(xs[i], y);
   }
+}
+
+void MainWindow::clearPlotterForCurve() {
+  plotter.clear();
+  plotter.histogramMode = false;
+  plotter.xMin = plotXMin;
+  plotter.xMax = plotXMax;
+  plotter.autoScaleX = false;
+  plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
+  plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
 }

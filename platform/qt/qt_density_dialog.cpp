@@ -102,6 +102,17 @@ void QtDensityDialog::check() {
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(problem.isEmpty());
 }
 
+// The choice when it makes a density (an empty text), else why not.
+QString QtDensityDialog::take(const DensityChoice& c) {
+  try {
+    const FormulaDensity density(c);
+  } catch (const FormulaDensity::XInvalid& e) {
+    return QString::fromStdString(e.what());
+  }
+  choice_ = c;
+  return QString();
+}
+
 QString QtDensityDialog::checkFormula() {
   DensityChoice c;
   c.formula = formula_->text().toStdString();
@@ -112,13 +123,7 @@ QString QtDensityDialog::checkFormula() {
   if (!parseSupportEnd(upper_->text().toStdString(), c.upper)) {
     return QStringLiteral("The upper end must be a number or inf.");
   }
-  try {
-    const FormulaDensity density(c);
-  } catch (const FormulaDensity::XInvalid& e) {
-    return QString::fromStdString(e.what());
-  }
-  choice_ = c;
-  return QString();
+  return take(c);
 }
 
 QString QtDensityDialog::checkCatalogue(int index) {
@@ -134,11 +139,5 @@ QString QtDensityDialog::checkCatalogue(int index) {
   const std::string problem = catalogueProblem(entry.kind, values);
   if (!problem.empty()) return QString::fromStdString(problem);
   const DensityChoice c = catalogueChoice(entry.kind, values);
-  try {
-    const FormulaDensity density(c);
-  } catch (const FormulaDensity::XInvalid& e) {
-    return QString::fromStdString(e.what());
-  }
-  choice_ = c;
-  return QString();
+  return take(c);
 }

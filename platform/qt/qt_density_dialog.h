@@ -27,6 +27,7 @@ class QtDensityDialog : public QDialog {
  private:
   void showEntry();
   void check();
+  QString take(const DensityChoice& c);
   QString checkFormula();
   QString checkCatalogue(int entry);
 
