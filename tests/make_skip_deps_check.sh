@@ -3,6 +3,8 @@
 # Usage: make_skip_deps_check.sh SOURCE_DIR
 set -euo pipefail
 source=$1
+# A make that runs this test passes its own variables down (ARS_SKIP_DEPS=1 among them).
+unset MAKEFLAGS MAKELEVEL MFLAGS ARS_SKIP_DEPS
 build=$(mktemp -d)
 trap 'rm -rf "$build"' EXIT
 status=0
