@@ -21,6 +21,13 @@ constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
 
 double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
 
+// How far rounding of the two values can move the slope between a and b.
+// Points a few units in the last place apart have next to no slope
+// information; extended over a wide piece, their secant would fall below h.
+double slopeNoise(const HullPoint& a, const HullPoint& b) {
+  return roundingMargin * (std::fabs(a.h) + std::fabs(b.h)) / (b.x - a.x);
+}
+
 // (1 - e^-z) / z, the mean of e^-t over [0, z] times... stable at 0.
 double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 * z; }
 
@@ -149,9 +156,12 @@ void HullEnvelope::addInterval(std::size_t i) {
   const bool hasLeft = i >= 1;
   const bool hasRight = i + 2 < k;
   // Concavity gives d >= m >= g; clamping keeps the hull above the chord
-  // where rounding (or the tolerance of belowChord) says otherwise.
-  const double d = hasLeft ? std::max(slope(points_[i - 1], a), m) : m;
-  const double g = hasRight ? std::min(slope(b, points_[i + 2]), m) : m;
+  // where rounding (or the tolerance of belowChord) says otherwise. Each
+  // secant is widened by what rounding can do to its slope.
+  const double d =
+      hasLeft ? std::max(slope(points_[i - 1], a) + slopeNoise(points_[i - 1], a), m) : m;
+  const double g =
+      hasRight ? std::min(slope(b, points_[i + 2]) - slopeNoise(b, points_[i + 2]), m) : m;
 
   if (hasLeft && hasRight) {
     if (!(d > g)) {  // both secants are the chord

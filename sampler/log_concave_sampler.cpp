@@ -47,6 +47,8 @@ constexpr std::uint64_t settledDrawsPerPoint = 16;
 constexpr std::uint64_t renewDrawsPerPoint = 512;
 // The table is built from the points within this much of the highest value.
 constexpr double tableDepth = 60.0;
+// A table whose rejections pass this many, and a sixteenth of its draws, is rebuilt.
+constexpr std::uint64_t looseRejections = 64;
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -85,6 +87,7 @@ struct LogConcaveSampler::Core {
   bool tableRefused = false;
   std::size_t seenVersion = 0;
   std::uint64_t quietDraws = 0;  // since the envelope last changed, or since the table's build
+  std::uint64_t tableRejections = 0;  // of the table's candidates, since its build
   std::size_t tablePoints = 0;
   detail::HullEnvelope tableEnvelope;
   std::vector<detail::HullPoint> tablePointsBuffer;
@@ -115,7 +118,10 @@ struct LogConcaveSampler::Core {
     if (hasTable) {
       // Counted in the points the table was built from: the points evaluated
       // since must not push the renewal away.
-      if (++quietDraws < renewDrawsPerPoint * tablePoints || (!envelope.dirty() && envelope.version() == seenVersion)) return true;
+      if (!tableLoose() && (++quietDraws < renewDrawsPerPoint * tablePoints ||
+                            (!envelope.dirty() && envelope.version() == seenVersion))) {
+        return true;
+      }
       envelope.refresh();
     } else {
       if (envelope.version() != seenVersion || envelope.dirty()) {
@@ -128,6 +134,7 @@ struct LogConcaveSampler::Core {
     }
     seenVersion = envelope.version();
     quietDraws = 0;
+    tableRejections = 0;
     tablePoints = k;
     try {
       // The table's envelope: the points within tableDepth of the highest.
@@ -145,6 +152,12 @@ struct LogConcaveSampler::Core {
       // keeps a secant from either side.
       if (first > 0) --first;
       if (last + 1 < p.size()) ++last;
+      // The piece next to the highest point needs the secant from beyond
+      // it: with the rising one alone its hull would climb by the slope
+      // times the width of the piece, and a wide piece would then take all
+      // of the table's mass where h is far below (and nothing accepts).
+      if (first + 1 == top && first > 0) --first;
+      if (last == top + 1 && last + 1 < p.size()) ++last;
       while (last - first + 1 < 3 && (first > 0 || last + 1 < p.size())) {
         if (first > 0) --first;
         if (last - first + 1 < 3 && last + 1 < p.size()) ++last;
@@ -170,6 +183,12 @@ struct LogConcaveSampler::Core {
     }
     return hasTable;
   }
+
+  // The table rejects far more than its envelope should (rounding of close
+  // points, or a piece it bounds from one side only): its candidates then
+  // mostly refine the envelope, and it is rebuilt from it at once instead of
+  // after its usual run of draws.
+  bool tableLoose() const { return tableRejections > looseRejections && tableRejections * 16 > quietDraws; }
 
   const detail::HullEnvelope& fresh() const {
     envelope.refresh();
@@ -252,7 +271,7 @@ struct LogConcaveSampler::Core {
   void drawMany(Source& source, double* out, std::size_t count) {
     asOneZeroReport([&] {
       for (std::size_t i = 0; i < count; ++i) {
-        if (hasTable && quietDraws + 1 < renewDrawsPerPoint * tablePoints) {
+        if (hasTable && quietDraws + 1 < renewDrawsPerPoint * tablePoints && !tableLoose()) {
           ++quietDraws;
           const detail::FastTable::Candidate c = table.draw(source);
           if (c.accepted) {
@@ -348,6 +367,7 @@ struct LogConcaveSampler::Core {
         return x;
       }
       ++counts.rejections;
+      if (fromTable) ++tableRejections;
     }
     throw std::runtime_error("no candidate accepted in " + std::to_string(maxTries) +
                              " tries: the envelope cannot be refined (setMaxPoints?)");
