@@ -19,9 +19,6 @@ rules=(
 )
 
 known=(
-  "density/density_curve.cpp:app/main_window.h"
-  "display/comparison_drawing.cpp:app/main_window.h"
-  "display/window_paint.cpp:app/main_window.h"
   "platform/qt/qt_lesson_file.h:app/lesson.h"
   "sampler/ars.cpp:density/ars_density.h"
   "sampler/envelope_update.cpp:density/ars_density.h"
