@@ -4,7 +4,7 @@ add_library(ars_ui STATIC
   resources/accelerators.cpp
   display/plotter.cpp
   display/plot_mapping.cpp
-  display/window_paint.cpp
+  app/window_paint.cpp
   display/envelope_drawing.cpp
   display/larger_dots_canvas.cpp
   display/picture_scale.cpp
@@ -14,7 +14,7 @@ add_library(ars_ui STATIC
   app/status_line.cpp
   app/view_commands.cpp
   resources/legend.cpp
-  density/density_curve.cpp
+  app/density_curve.cpp
   app/main_window.cpp
   app/window_procedure.cpp
   app/commands.cpp
@@ -29,7 +29,7 @@ add_library(ars_ui STATIC
   app/plain_rejection.cpp
   app/lesson_commands.cpp
   display/histogram.cpp
-  display/comparison_drawing.cpp
+  app/comparison_drawing.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)

@@ -1,5 +1,7 @@
 // The sampler's envelope as the stepping display shows it: points, last
 // candidate, upper hull and squeeze, on the curve's vertical scale.
+#include "display/envelope_drawing.h"
+
 #include <cstddef>
 
 #include "display/pixel.h"
@@ -74,33 +76,33 @@ void drawPiece(Canvas& canvas, const Scale& scale, ToPixel toPixelOf, double lef
 
 }  // namespace
 
-void ARSSampler::drawAbscissae(Canvas& canvas, const PlotMapping& mapping, Color color,
-                               bool logScale, double logOffset) const {
+void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+                   Color color, bool logScale, double logOffset) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
   {
     BrushSelection brush(canvas, color);
-    for (const HullPoint& point : points) {
+    for (const HullPoint& point : sampler.points) {
       const Point p = scale.whole(point.x, point.h);
       canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
     }
   }
-  if (hasLastDraw) {
+  if (sampler.hasLastDraw) {
     BrushSelection brush(canvas, red);
-    const Point p = scale.whole(lastX, lastLogY);
+    const Point p = scale.whole(sampler.lastX, sampler.lastLogY);
     canvas.ellipse(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
   }
 }
 
-void ARSSampler::drawUpperHull(Canvas& canvas, const PlotMapping& mapping, Color color,
-                               bool logScale, double logOffset) const {
+void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+                   Color color, bool logScale, double logOffset) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
-  const std::size_t n = segments.size();
+  const std::size_t n = sampler.segments.size();
   const auto whole = [&scale](double x, double v) { return scale.whole(x, v); };
   const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
   for (std::size_t i = 0; i < n; ++i) {
-    const EnvelopeSegment& s = segments[i];
+    const EnvelopeSegment& s = sampler.segments[i];
     // The hull jumps at the outermost points: join it down to the density there.
     if (i == 1) {
       const Point top = scale.whole(s.upperLeftX, s.upperLeftY);
@@ -122,22 +124,22 @@ void ARSSampler::drawUpperHull(Canvas& canvas, const PlotMapping& mapping, Color
   }
 }
 
-void ARSSampler::drawSqueeze(Canvas& canvas, const PlotMapping& mapping, Color color,
-                             bool logScale, double logOffset) const {
+void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+                 Color color, bool logScale, double logOffset) {
   // Without an envelope (a repaint behind a message box) there is nothing to outline.
-  const std::size_t n = segments.size();
+  const std::size_t n = sampler.segments.size();
   if (n < 3) return;
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
   const auto offset = [&scale](double x, double v) { return scale.offset(x, v); };
   const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
 
-  const EnvelopeSegment& first = segments[1];
+  const EnvelopeSegment& first = sampler.segments[1];
   canvas.moveTo(scale.offsetX(first.squeezeLeftX), scale.originY());
   lineTo(canvas, scale.offset(first.squeezeLeftX, first.squeezeLeftY));
 
   for (std::size_t k = 1; k + 1 < n; ++k) {
-    const EnvelopeSegment& s = segments[k];
+    const EnvelopeSegment& s = sampler.segments[k];
     if (canvas.keepsFractions()) {
       drawPiece(canvas, scale, exact, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
                 s.squeezeRightY, s.squeezeSlope);
@@ -147,7 +149,7 @@ void ARSSampler::drawSqueeze(Canvas& canvas, const PlotMapping& mapping, Color c
     }
   }
 
-  const EnvelopeSegment& last = segments[n - 2];
+  const EnvelopeSegment& last = sampler.segments[n - 2];
   const Point end = scale.offset(last.squeezeRightX, last.squeezeRightY);
   moveTo(canvas, end);
   canvas.lineTo(end.x, scale.originY());

@@ -40,9 +40,7 @@
 #include "sampler/sampler_counts.h"
 
 class ARSDensity;
-class Canvas;
 class UniformRandom;
-struct PlotMapping;
 
 struct HullPoint {
   double x = 0.0;  // abscissa
@@ -131,14 +129,6 @@ class ARSSampler {
   bool violatesLogConcavity(double x, double h) const;
   // b (with a.x < b.x < c.x) lies below the chord a-c by more than rounding.
   static bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
-
-  // Drawing, defined with the display code.
-  void drawAbscissae(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
-                     bool logScale, double logOffset) const;
-  void drawUpperHull(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
-                     bool logScale, double logOffset) const;
-  void drawSqueeze(Canvas& canvas, const PlotMapping& mapping, std::uint32_t color,
-                   bool logScale, double logOffset) const;
 
   UniformRandom* prnd = nullptr;
   bool lowerBounded = true;

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "display/axis_titles.h"
 #include "display/candidate_marker.h"
+#include "display/envelope_drawing.h"
 #include "display/larger_dots_canvas.h"
 #include "display/picture_scale.h"
 #include "display/plot_colors.h"
@@ -77,9 +78,9 @@ void MainWindow::paint(Canvas& canvas) {
     const int gap = scaledPixels(4, scale);
     ClipSelection clip(canvas, dataClip(frame, scaledPixels(largerPoints ? 8 : 4, scale), gap));
     if (envelopeShown) {
-      sampler.drawAbscissae(data, mapping, black, logScale, curveLogOffset);
-      sampler.drawUpperHull(data, mapping, red, logScale, curveLogOffset);
-      sampler.drawSqueeze(data, mapping, green, logScale, curveLogOffset);
+      drawAbscissae(data, sampler, mapping, black, logScale, curveLogOffset);
+      drawUpperHull(data, sampler, mapping, red, logScale, curveLogOffset);
+      drawSqueeze(data, sampler, mapping, green, logScale, curveLogOffset);
       if (proof) drawProofHighlight(canvas, mapping, *proof, logScale, curveLogOffset, scale);
       if (sampler.hasLastDraw) {
         const double height = logScale ? sampler.lastLogY + curveLogOffset
