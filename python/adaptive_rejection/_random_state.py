@@ -4,9 +4,9 @@ import numbers
 import numpy as np
 
 
-def _global_bit_generator():
-    # numpy's global RandomState, as scipy uses for random_state=None, so
-    # that numpy.random.seed makes runs repeatable.
+def global_bit_generator():
+    """numpy's global RandomState's bit generator, as scipy uses for
+    random_state=None, so that numpy.random.seed makes runs repeatable."""
     get = getattr(np.random, "get_bit_generator", None)
     return get() if get is not None else np.random.mtrand._rand._bit_generator
 
@@ -19,7 +19,7 @@ def bit_generator(random_state):
     RandomState gives the bit generator it draws from.
     """
     if random_state is None:
-        return _global_bit_generator()
+        return global_bit_generator()
     if isinstance(random_state, np.random.BitGenerator):
         return random_state
     if isinstance(random_state, np.random.Generator):

@@ -1,57 +1,16 @@
 """LogConcaveSampler: the engine with a scipy.stats.sampling-style interface."""
-import math
-
 import numpy as np
 
-from . import _core
-from ._callables import c_function
+from . import _arguments, _concavity_check, _core
+from ._callables import c_call, c_function
+from ._copying import CopyableSampler
 from ._random_state import bit_generator
 
-_WHOLE_LINE = (-math.inf, math.inf)
+# Evaluations that check=True spends.
+DEFAULT_CHECK = 8
 
 
-def _log_density(logpdf):
-    """(callable, default domain) of a callable or a distribution object."""
-    if hasattr(logpdf, "logpdf") and hasattr(logpdf, "support"):
-        try:
-            support = logpdf.support()
-        except TypeError as e:
-            raise TypeError("give the distribution its parameters (freeze it), "
-                            "e.g. scipy.stats.gamma(2.5): %s" % e) from None
-        return logpdf.logpdf, support
-    if not callable(logpdf) and c_function(logpdf) is None:
-        raise TypeError("logpdf must be a callable, a C function or an object with logpdf "
-                        "and support(); got %s" % type(logpdf).__name__)
-    return logpdf, _WHOLE_LINE
-
-
-def _domain(domain):
-    try:
-        lower, upper = domain
-        lower, upper = float(lower), float(upper)
-    except (TypeError, ValueError):
-        raise ValueError("domain must be a pair (lower, upper) of numbers, not %r"
-                         % (domain,)) from None
-    if not lower < upper:  # also NaN
-        raise ValueError("domain must have lower < upper; got (%r, %r)" % (lower, upper))
-    return lower, upper
-
-
-def _starts(starts, lower, upper):
-    if starts is None:
-        return []
-    xs = np.asarray(starts, dtype=float)
-    if xs.ndim > 1:
-        raise ValueError("starts must be a sequence of abscissae, not of shape %s" % (xs.shape,))
-    xs = xs.reshape(-1)
-    bad = ~np.isfinite(xs) | (xs < lower) | (xs > upper)
-    if bad.any():
-        raise ValueError("starting point %r lies outside the domain [%r, %r]"
-                         % (float(xs[bad][0]), lower, upper))
-    return xs.tolist()
-
-
-class LogConcaveSampler:
+class LogConcaveSampler(CopyableSampler):
     """Exact draws from a univariate log-concave density, without derivatives.
 
     Derivative-free adaptive rejection sampling: a hull of secants above the
@@ -84,6 +43,35 @@ class LogConcaveSampler:
     vectorized : bool, optional
         `logpdf` takes and returns numpy arrays: the starting points are then
         evaluated in one call; other evaluations pass one-element arrays.
+    data : int, ctypes object or numpy array, optional
+        For a C function ``double (double, void *)``: what its data pointer
+        points to (an int is the address itself, 0 a null pointer). Such a
+        function is refused without it, unless it is a
+        ``scipy.LowLevelCallable(f, user_data=...)``.
+    check : bool or int, optional
+        Look for a proof that the density is not log-concave at
+        construction: evaluates `logpdf` at `check` more abscissae (True: 8)
+        at evenly spaced quantiles of the hat, counted in `evaluations`, and
+        raises NotLogConcaveError if they and the points already evaluated
+        are not concave. Costs those evaluations and a few microseconds more;
+        a density can still pass where it is log-concave at every point
+        evaluated.
+
+    Notes
+    -----
+    Drawing is exact for a log-concave density. For one that is not, the
+    sampler raises NotLogConcaveError once its evaluated points show it, but
+    with few points -- a fresh sampler per Gibbs update that draws once --
+    most such densities go unnoticed and the draws are wrong. Use `check`
+    where log-concavity is not certain.
+
+    `copy.copy` and `copy.deepcopy` give independent samplers with the same
+    envelope and a copy of the generator they draw from by default (so the
+    same numbers until given another `random_state`); with
+    ``random_state=None`` both keep drawing from numpy's global generator.
+    Pickling works where `logpdf` pickles (a function defined at module
+    level, a frozen scipy distribution); the unpickled sampler rebuilds its
+    envelope by evaluating `logpdf` at the same abscissae.
 
     Raises
     ------
@@ -92,7 +80,8 @@ class LogConcaveSampler:
         be integrated towards an infinite end; the message gives the reason.
         `rvs` may raise it later, when a draw uncovers this.
     ValueError
-        A bad domain or starting point, or `logpdf` NaN or +inf.
+        A bad domain or starting point, `logpdf` NaN or +inf, a C function
+        ``double (double, void *)`` without data.
     Exception
         Whatever `logpdf` raises propagates unchanged.
 
@@ -106,22 +95,42 @@ class LogConcaveSampler:
     (2, 3)
     """
 
-    __slots__ = ("_core", "_logpdf")
+    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_vectorized", "_data")
 
     def __init__(self, logpdf, domain=None, *, starts=None, random_state=None,
-                 vectorized=False):
-        f, default_domain = _log_density(logpdf)
-        lower, upper = _domain(default_domain if domain is None else domain)
-        xs = _starts(starts, lower, upper)
+                 vectorized=False, data=None, check=False):
+        f, default_domain = _arguments.log_density(logpdf)
+        lower, upper = _arguments.domain(default_domain if domain is None else domain)
+        xs = _arguments.starts(starts, lower, upper)
         bits = bit_generator(random_state)
         c = c_function(f)
         if c is not None:
             if vectorized:
                 raise ValueError("vectorized=True applies to Python callables, not C functions")
-            self._core = _core.Sampler.from_c(*c, lower, upper, xs, bits)
+            self._core = _core.Sampler.from_c(*c_call(logpdf, c, data), lower, upper, xs, bits)
+        elif data is not None:
+            raise ValueError("data= is for C functions 'double (double, void *)', not %r"
+                             % (logpdf,))
         else:
             self._core = _core.Sampler.from_python(f, bool(vectorized), lower, upper, xs, bits)
         self._logpdf = logpdf
+        self._bits = None if random_state is None else bits
+        self._domain = domain
+        self._vectorized = vectorized
+        self._data = data
+        if check:
+            self._check(DEFAULT_CHECK if check is True else check)
+
+    def _check(self, n):
+        if isinstance(n, bool) or not isinstance(n, (int, np.integer)) or n < 0:
+            raise ValueError("check must be True, False or a number of evaluations >= 0, "
+                             "not %r" % (n,))
+        found = _concavity_check.check(self._core, int(n))
+        if found is not None:
+            raise _core.NotLogConcaveError(found)
+
+    def _rebuild_kwargs(self):
+        return {"domain": self._domain, "vectorized": self._vectorized, "data": self._data}
 
     def rvs(self, size=None, random_state=None):
         """Draw from the density.

@@ -40,8 +40,10 @@ double onlyValue(const py::handle& result) {
   return *a.data();
 }
 
-double callOnce(PythonCallState& s, double x) {
-  LockReleased unlocked(s.heldLock);
+thread_local CallContext* currentCall = nullptr;
+
+double callOnce(const PythonLogDensity& s, PyObject* heldLock, double x) {
+  LockReleased unlocked(heldLock);
   if (!s.vectorized) {
     py::object arg = py::reinterpret_steal<py::object>(PyFloat_FromDouble(x));
     PyObject* r = PyObject_CallOneArg(s.function.ptr(), arg.ptr());
@@ -58,15 +60,20 @@ double callOnce(PythonCallState& s, double x) {
 
 }  // namespace
 
-LogDensityFunction pythonLogDensity(std::shared_ptr<PythonCallState> state) {
-  return [state = std::move(state)](double x) -> double {
-    PythonCallState& s = *state;
+CallScope::CallScope(CallContext& context) : previous_(currentCall) { currentCall = &context; }
+CallScope::~CallScope() { currentCall = previous_; }
+
+LogDensityFunction pythonLogDensity(std::shared_ptr<const PythonLogDensity> density) {
+  return [density = std::move(density)](double x) -> double {
+    const PythonLogDensity& s = *density;
     for (const auto& [at, value] : s.known)
       if (at == x) return value;
+    CallContext* context = currentCall;
+    if (context == nullptr) throw std::logic_error("a Python logpdf called outside a sampler call");
     try {
-      return callOnce(s, x);
+      return callOnce(s, context->heldLock, x);
     } catch (...) {
-      s.failure = std::current_exception();
+      context->failure = std::current_exception();
     }
     throw CallbackFailed{};
   };
@@ -82,7 +89,7 @@ LogDensityFunction cLogDensity(std::uintptr_t address, bool takesData, std::uint
   return [f](double x) { return f(x); };
 }
 
-void evaluateAhead(PythonCallState& s, const std::vector<double>& xs) {
+void evaluateAhead(PythonLogDensity& s, const std::vector<double>& xs) {
   s.known.clear();
   if (xs.empty()) return;
   py::array_t<double> arg(static_cast<py::ssize_t>(xs.size()));

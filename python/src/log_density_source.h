@@ -13,38 +13,60 @@
 
 using LogDensityFunction = std::function<double(double)>;
 
-// Shared by the wrapper inside the engine and the sampler object that drives it.
-struct PythonCallState {
+// A Python log-density. Shared, unchanged, by a sampler and its copies, so a
+// copy of the engine (which copies its std::function) needs no GIL.
+struct PythonLogDensity {
   pybind11::object function;
   bool vectorized = false;
+  // Values computed ahead in one vectorized call (the starting points); only
+  // filled while the first sampler is constructed, before any copy exists.
+  std::vector<std::pair<double, double>> known;
+};
+
+// What one engine call on this thread needs to know about its callable.
+// Kept per call rather than in PythonLogDensity, so that copies sharing one
+// callable can draw on two threads at once.
+struct CallContext {
   // The bit generator's lock while rvs holds it: released around each call,
   // so that the callable may itself draw from that generator.
   PyObject* heldLock = nullptr;
   // What the callable raised, kept until the engine has unwound.
   std::exception_ptr failure;
-  // Values computed ahead in one vectorized call (the starting points).
-  std::vector<std::pair<double, double>> known;
+};
+
+// Makes `context` the current call's context on this thread for a scope;
+// nests (a logpdf may drive another sampler).
+class CallScope {
+ public:
+  explicit CallScope(CallContext& context);
+  ~CallScope();
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  CallContext* previous_;
 };
 
 // Thrown through the engine after the callable raised; deliberately not a
 // std::exception, so that nothing in between mistakes it for an engine error.
 struct CallbackFailed {};
 
-LogDensityFunction pythonLogDensity(std::shared_ptr<PythonCallState> state);
+LogDensityFunction pythonLogDensity(std::shared_ptr<const PythonLogDensity> density);
 LogDensityFunction cLogDensity(std::uintptr_t address, bool takesData, std::uintptr_t data);
 
-// Evaluates xs in one call of a vectorized callable into state.known.
-void evaluateAhead(PythonCallState& state, const std::vector<double>& xs);
+// Evaluates xs in one call of a vectorized callable into density.known.
+void evaluateAhead(PythonLogDensity& density, const std::vector<double>& xs);
 
-// Runs an engine call; if the callable raised meanwhile, its own exception
-// leaves here, unchanged, whatever the engine turned it into on the way.
+// Runs an engine call in `context`; if the callable raised meanwhile, its own
+// exception leaves here, unchanged, whatever the engine turned it into.
 template <class F>
-decltype(auto) propagatingCallbackErrors(PythonCallState* state, F&& f) {
+decltype(auto) propagatingCallbackErrors(CallContext& context, F&& f) {
+  CallScope scope(context);
   try {
     return std::forward<F>(f)();
   } catch (...) {
-    if (state != nullptr && state->failure) {
-      std::exception_ptr e = std::exchange(state->failure, nullptr);
+    if (context.failure) {
+      std::exception_ptr e = std::exchange(context.failure, nullptr);
       std::rethrow_exception(e);
     }
     throw;

@@ -52,6 +52,8 @@ PYBIND11_MODULE(_core, m) {
                                                 Domain{lower, upper, std::move(starts)},
                                                 std::move(bitGenerator));
                   })
+      .def("copy", &PythonSampler::copy)
+      .def("evaluate", &PythonSampler::evaluate)
       .def("draw", &PythonSampler::draw)
       .def("fill", &PythonSampler::fill)
       .def_property_readonly("hat_area", &PythonSampler::hatArea)

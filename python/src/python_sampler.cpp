@@ -46,21 +46,26 @@ class PythonSampler::Exclusive {
   PythonSampler& s_;
 };
 
-PythonSampler::PythonSampler(std::shared_ptr<PythonCallState> python, py::object keepAlive,
-                             py::object bitGenerator)
-    : python_(std::move(python)), keepAlive_(std::move(keepAlive)), defaultBits_(std::move(bitGenerator)) {}
+PythonSampler::PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
+                             py::object keepAlive, py::object bitGenerator)
+    : python_(std::move(python)),
+      h_(std::move(h)),
+      keepAlive_(std::move(keepAlive)),
+      defaultBits_(std::move(bitGenerator)) {}
 
 std::unique_ptr<PythonSampler> PythonSampler::fromPython(py::object logpdf, bool vectorized,
                                                          Domain domain, py::object bitGenerator) {
-  auto state = std::make_shared<PythonCallState>();
-  state->function = std::move(logpdf);
-  state->vectorized = vectorized;
-  std::unique_ptr<PythonSampler> s(new PythonSampler(state, py::none(), std::move(bitGenerator)));
-  if (vectorized) evaluateAhead(*state, domain.starts);
-  propagatingCallbackErrors(state.get(), [&] {
-    s->sampler_.emplace(pythonLogDensity(state), domain.lower, domain.upper, domain.starts);
+  auto density = std::make_shared<PythonLogDensity>();
+  density->function = std::move(logpdf);
+  density->vectorized = vectorized;
+  LogDensityFunction h = pythonLogDensity(density);
+  std::unique_ptr<PythonSampler> s(new PythonSampler(density, h, py::none(), std::move(bitGenerator)));
+  if (vectorized) evaluateAhead(*density, domain.starts);
+  CallContext context;
+  propagatingCallbackErrors(context, [&] {
+    s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
   });
-  state->known.clear();
+  density->known.clear();
   return s;
 }
 
@@ -68,11 +73,35 @@ std::unique_ptr<PythonSampler> PythonSampler::fromC(std::uintptr_t address, bool
                                                     std::uintptr_t data, py::object keepAlive,
                                                     Domain domain, py::object bitGenerator) {
   if (address == 0) throw py::value_error("the C function's address is null");
-  std::unique_ptr<PythonSampler> s(new PythonSampler(nullptr, std::move(keepAlive), std::move(bitGenerator)));
   LogDensityFunction h = cLogDensity(address, takesData, data);
+  std::unique_ptr<PythonSampler> s(new PythonSampler(nullptr, h, std::move(keepAlive), std::move(bitGenerator)));
   py::gil_scoped_release unlocked;
   s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
   return s;
+}
+
+std::unique_ptr<PythonSampler> PythonSampler::copy(py::object bitGenerator) {
+  Exclusive exclusive(*this);
+  std::unique_ptr<PythonSampler> s(new PythonSampler(python_, h_, keepAlive_, std::move(bitGenerator)));
+  s->sampler_.emplace(*sampler_);
+  s->extraEvaluations_ = extraEvaluations_;
+  return s;
+}
+
+py::array_t<double> PythonSampler::evaluate(
+    py::array_t<double, py::array::c_style | py::array::forcecast> xs) {
+  Exclusive exclusive(*this);
+  py::array_t<double> out(xs.size());
+  const double* x = xs.data();
+  double* y = out.mutable_data();
+  CallContext context;
+  propagatingCallbackErrors(context, [&] {
+    for (py::ssize_t i = 0; i < xs.size(); ++i) {
+      y[i] = h_(x[i]);
+      ++extraEvaluations_;
+    }
+  });
+  return out;
 }
 
 // Runs drawWith(bits) holding the sampler and the bit generator's lock. A C
@@ -87,12 +116,9 @@ decltype(auto) PythonSampler::withDrawSource(const py::object& bitGenerator, F&&
   BitLockHold locked(source.lock());
   NumpyBits bits(source.bits());
   if (!python_) return drawWith(bits, true);
-  struct Held {
-    PythonCallState& s;
-    ~Held() { s.heldLock = nullptr; }
-  } held{*python_};
-  python_->heldLock = source.lock().ptr();
-  return propagatingCallbackErrors(python_.get(), [&] { return drawWith(bits, false); });
+  CallContext context;
+  context.heldLock = source.lock().ptr();
+  return propagatingCallbackErrors(context, [&] { return drawWith(bits, false); });
 }
 
 double PythonSampler::draw(const py::object& bitGenerator) {
@@ -125,7 +151,10 @@ double PythonSampler::squeezeArea() { Exclusive e(*this); return sampler_->squee
 double PythonSampler::squeezeHatRatio() { Exclusive e(*this); return sampler_->squeezeHatRatio(); }
 double PythonSampler::logHatArea() { Exclusive e(*this); return sampler_->logHatArea(); }
 double PythonSampler::logSqueezeArea() { Exclusive e(*this); return sampler_->logSqueezeArea(); }
-std::uint64_t PythonSampler::evaluations() { Exclusive e(*this); return sampler_->counts().evaluations; }
+std::uint64_t PythonSampler::evaluations() {
+  Exclusive e(*this);
+  return sampler_->counts().evaluations + extraEvaluations_;
+}
 std::size_t PythonSampler::points() { Exclusive e(*this); return sampler_->points(); }
 
 py::tuple PythonSampler::limits() {

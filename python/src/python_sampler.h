@@ -33,6 +33,14 @@ class PythonSampler {
                                               std::uintptr_t data, pybind11::object keepAlive,
                                               Domain domain, pybind11::object bitGenerator);
 
+  // An independent sampler with this one's envelope, counts and log-density,
+  // drawing by default from bitGenerator.
+  std::unique_ptr<PythonSampler> copy(pybind11::object bitGenerator);
+
+  // logpdf at xs, counted among the evaluations (for the concavity check).
+  pybind11::array_t<double> evaluate(pybind11::array_t<double, pybind11::array::c_style |
+                                                                   pybind11::array::forcecast> xs);
+
   // One draw, or out.size() draws into out, from bitGenerator (None: the default).
   double draw(const pybind11::object& bitGenerator);
   void fill(pybind11::array_t<double, pybind11::array::c_style> out,
@@ -53,13 +61,15 @@ class PythonSampler {
 
  private:
   class Exclusive;
-  PythonSampler(std::shared_ptr<PythonCallState> python, pybind11::object keepAlive,
-                pybind11::object bitGenerator);
+  PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
+                pybind11::object keepAlive, pybind11::object bitGenerator);
   template <class F>
   decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith);
 
-  std::shared_ptr<PythonCallState> python_;  // null for a C function
+  std::shared_ptr<const PythonLogDensity> python_;  // null for a C function
+  LogDensityFunction h_;                            // what the engine calls
   pybind11::object keepAlive_;
+  std::uint64_t extraEvaluations_ = 0;              // by evaluate
   BitSource defaultBits_;
   std::optional<ars::LogConcaveSampler> sampler_;
   std::mutex mutex_;
