@@ -134,7 +134,13 @@ void TConcaveSampler::checkConcave(std::size_t i) const {
   // Secants (i, i+1) and (i+1, i+2): slopes must not increase.
   const double m0 = (t_[i + 1] - t_[i]) / (x_[i + 1] - x_[i]);
   const double m1 = (t_[i + 2] - t_[i + 1]) / (x_[i + 2] - x_[i + 1]);
-  if (m1 > m0 + 1e-9 * (std::fabs(m0) + std::fabs(m1)) + 1e-300) {
+  // Rounding of h and of T(h) bounds what a slope difference can prove.
+  double err = 0;
+  for (std::size_t k = i; k < i + 3; ++k)
+    err += std::fabs(t_[k]) * (4 + std::fabs(h_[k] - hmax_)) * 1e-15;
+  const double tol = 1e-9 * (std::fabs(m0) + std::fabs(m1)) +
+                     err * (1 / (x_[i + 1] - x_[i]) + 1 / (x_[i + 2] - x_[i + 1]));
+  if (m1 > m0 + tol) {
     std::ostringstream m;
     m.precision(17);
     m << "density is not T-concave under " << transformName(transform_)
@@ -146,8 +152,9 @@ void TConcaveSampler::checkConcave(std::size_t i) const {
 }
 
 void TConcaveSampler::build() {
-  for (int step = 0; step < kMaxBuildSteps; ++step)
+  for (int step = 0; step < kMaxBuildSteps; ++step) {
     if (tryBuild()) return;
+  }
   throw std::runtime_error("TConcaveSampler: no finite hat after " +
                            std::to_string(kMaxBuildSteps) + " points; is the density integrable?");
 }
@@ -162,7 +169,14 @@ bool TConcaveSampler::tryBuild() {
   const double span = n > 1 ? x_[n - 1] - x_[0] : std::max(1.0, 1e-3 * std::fabs(x_[0]));
   auto addAt = [&](double x) {
     x = std::min(std::max(x, std::nextafter(lower_, upper_)), std::nextafter(upper_, lower_));
-    insert(x, evaluate(x));
+    double h = evaluate(x);
+    // A point so far out that T(f) overflows says nothing: step back towards the points.
+    while (!std::isfinite(toT(h - hmax_))) {
+      const double near = x < x_.front() ? x_.front() : x_.back();
+      x = 0.5 * (x + near);
+      h = evaluate(x);
+    }
+    insert(x, h);
     return false;
   };
   if (n < 2 || (n < 3 && std::isfinite(lower_) && std::isfinite(upper_))) {
@@ -201,8 +215,10 @@ bool TConcaveSampler::tryBuild() {
       for (double e : {p.l, p.r}) {
         if (!std::isfinite(e)) continue;
         if (!(p.tl + p.slope * (e - p.anchor) < 0)) {
-          const double target = e == p.anchor ? (p.l + p.r) / 2 : 0.5 * (e + p.anchor);
-          return addAt(target);
+          // At the apex of two secants the point itself; where the line runs past an
+          // evaluated point or a bounded end, a point nearer to it.
+          const bool evaluated = std::binary_search(x_.begin(), x_.end(), e);
+          return addAt(evaluated || !std::isfinite(p.l) || !std::isfinite(p.r) ? 0.5 * (p.l + p.r) : e);
         }
       }
     }
@@ -252,8 +268,10 @@ double TConcaveSampler::sampleFrom(detail::UniformSource& source) {
     if (y <= squeezeAt(x)) return x;
     const double h = evaluate(x);
     const bool accept = y <= std::exp(h - hmax_);
-    insert(x, h);
-    build();
+    if (std::isfinite(toT(h - hmax_))) {
+      insert(x, h);
+      build();
+    }
     if (accept) return x;
   }
 }
