@@ -73,7 +73,10 @@ double TConcaveSampler::evaluate(double x) {
 
 void TConcaveSampler::insert(double x, double h) {
   const auto it = std::lower_bound(x_.begin(), x_.end(), x);
-  if (it != x_.end() && *it == x) return;
+  // Points closer than rounding lets T(f) tell apart give secants of noise.
+  const double gap = 1e-10 * std::max(1.0, std::fabs(x));
+  if (it != x_.end() && *it - x <= gap) return;
+  if (it != x_.begin() && x - *(it - 1) <= gap) return;
   const auto i = it - x_.begin();
   x_.insert(it, x);
   h_.insert(h_.begin() + i, h);
@@ -217,7 +220,8 @@ bool TConcaveSampler::tryBuild() {
         if (!(p.tl + p.slope * (e - p.anchor) < 0)) {
           // At the apex of two secants the point itself; where the line runs past an
           // evaluated point or a bounded end, a point nearer to it.
-          const bool evaluated = std::binary_search(x_.begin(), x_.end(), e);
+          const bool evaluated = std::fabs(e - p.l) <= 1e-10 * std::max(1.0, std::fabs(e)) ||
+                                 std::fabs(e - p.r) <= 1e-10 * std::max(1.0, std::fabs(e));
           return addAt(evaluated || !std::isfinite(p.l) || !std::isfinite(p.r) ? 0.5 * (p.l + p.r) : e);
         }
       }
@@ -236,6 +240,10 @@ bool TConcaveSampler::tryBuild() {
     cumulative_[k] = total;
   }
   hatArea_ = total;
+  // A near-flat outer secant gives a tail holding most of the hat: step out first,
+  // rather than drawing far candidates one by one.
+  if (!std::isfinite(lower_) && pieces_.front().area > 0.5 * total) return addAt(x_[0] - span);
+  if (!std::isfinite(upper_) && pieces_.back().area > 0.5 * total) return addAt(x_[n - 1] + span);
   double sq = 0;
   for (std::size_t i = 0; i + 1 < n; ++i) {
     const Piece chord{x_[i], x_[i + 1], t_[i], x_[i], m[i], 0};

@@ -70,10 +70,10 @@ TEST(TConcaveSampler, ManyDrawsMatchTheDistribution) {
 }
 
 TEST(TConcaveSampler, GibbsPatternOneDrawPerFreshSampler) {
-  // The heavy tails; light-tailed densities in this pattern still fail to build a hat
-  // from some far starts (known, open).
+  // A light tail under -1/sqrt(f) still fails to build a hat from some starts
+  // (near-coincident points; known, open).
   for (const Case& c : cases()) {
-    if (std::string(c.name).rfind("normal", 0) == 0) continue;
+    if (std::string(c.name) == "normal-isqrt") continue;
     std::mt19937_64 g(7);
     double x = c.lower == 0 ? 1 : 0;
     std::vector<double> xs(20000);
