@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM      := $(RELEASE_DIR)/adaptive-rejection-sampler
 
-.PHONY: all deps run test sanitize engine fuzz bench clean
+.PHONY: all deps run test sanitize engine fuzz bench r clean
 
 all: test
 
@@ -58,6 +58,11 @@ fuzz: deps
 	mkdir -p $(FUZZ_DIR)/corpus; \
 	$(FUZZ_DIR)/tests/fuzz/formula_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 		-max_len=600 -print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/seeds
+
+# The R package: built from this checkout's engine sources, installed into
+# build/r-lib and checked offline by R CMD check.
+r: deps
+	scripts/r-package
 
 bench: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)

@@ -1,0 +1,45 @@
+#include "arguments.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "sampler/argument_checks.h"
+
+namespace {
+
+bool isSingleNumber(SEXP v) {
+  return (TYPEOF(v) == REALSXP || TYPEOF(v) == INTSXP) && Rf_xlength(v) == 1;
+}
+
+}  // namespace
+
+std::size_t drawCount(SEXP n) {
+  const double v = isSingleNumber(n) ? Rf_asReal(n) : R_NaN;
+  // Below 2^52 every double is exact and fits a size_t.
+  if (!(v >= 0 && v < 0x1p52 && v == std::floor(v))) {
+    throw std::invalid_argument("n must be a single non-negative whole number" +
+                                (isSingleNumber(n) ? ", not " + ars::detail::number(v) : std::string()));
+  }
+  return static_cast<std::size_t>(v);
+}
+
+double supportEnd(SEXP v, const char* name) {
+  const double x = isSingleNumber(v) ? Rf_asReal(v) : R_NaN;
+  if (std::isnan(x)) throw std::invalid_argument(std::string(name) + " must be a single number (not NA)");
+  return x;
+}
+
+std::vector<double> startingPoints(SEXP starts) {
+  if (starts == R_NilValue) return {};
+  if (TYPEOF(starts) != REALSXP && TYPEOF(starts) != INTSXP) {
+    throw std::invalid_argument("starts must be NULL or a numeric vector");
+  }
+  std::vector<double> out(static_cast<std::size_t>(Rf_xlength(starts)));
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i] = TYPEOF(starts) == REALSXP ? REAL(starts)[i]
+             : INTEGER(starts)[i] == NA_INTEGER ? R_NaN : INTEGER(starts)[i];
+    if (std::isnan(out[i])) throw std::invalid_argument("starts[" + std::to_string(i + 1) + "] is NA");
+  }
+  return out;
+}

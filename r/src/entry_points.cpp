@@ -1,0 +1,158 @@
+// The .Call entry points of the package and their registration.
+#include <Rcpp.h>
+#include <R_ext/Rdynload.h>
+
+#include <memory>
+#include <optional>
+
+#include "arguments.h"
+#include "draws.h"
+#include "log_density.h"
+#include "r_failure.h"
+#include "sampler/log_concave_sampler.h"
+
+namespace {
+
+// A sampler object of the R side: the sampler and the log-density it calls,
+// which the external pointer's protected slot keeps alive.
+struct HeldSampler {
+  std::function<double(double)> logDensity;
+  ars::LogConcaveSampler sampler;
+};
+
+// rlogconcave's sampler, kept between calls so that a Gibbs update reuses
+// its buffers; a logpdf that itself calls rlogconcave gets a fresh one.
+std::optional<ars::LogConcaveSampler> reusable;
+bool reusableBusy = false;
+
+class Borrowed {
+ public:
+  Borrowed() {
+    if (reusableBusy) return;
+    reusableBusy = true;
+    mine_ = true;
+  }
+  // Lets go of logpdf (and what it refers to) until the next call, however
+  // this one ended.
+  ~Borrowed() {
+    if (!mine_) return;
+    if (reusable) reusable->reset([](double x) { return -x * x; }, -1, 1);
+    reusableBusy = false;
+  }
+  Borrowed(const Borrowed&) = delete;
+  Borrowed& operator=(const Borrowed&) = delete;
+  bool mine() const { return mine_; }
+
+ private:
+  bool mine_ = false;
+};
+
+HeldSampler& held(SEXP xp) {
+  if (TYPEOF(xp) != EXTPTRSXP || R_ExternalPtrAddr(xp) == nullptr) {
+    throw std::invalid_argument("not a live logconcave_sampler (saved and reloaded?)");
+  }
+  return *static_cast<HeldSampler*>(R_ExternalPtrAddr(xp));
+}
+
+void finalize(SEXP xp) {
+  delete static_cast<HeldSampler*>(R_ExternalPtrAddr(xp));
+  R_ClearExternalPtr(xp);
+}
+
+SEXP numbers(const std::vector<double>& v) {
+  return Rcpp::NumericVector(v.begin(), v.end());
+}
+
+}  // namespace
+
+extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP starts) {
+  return guarded([&] {
+    const std::size_t count = drawCount(n);
+    const double lo = supportEnd(lower, "lower");
+    const double hi = supportEnd(upper, "upper");
+    std::vector<double> s = startingPoints(starts);
+    auto h = logDensityFrom(logpdf);
+    Borrowed borrowed;
+    if (!borrowed.mine()) {
+      ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
+      return drawVector(fresh, count);
+    }
+    if (reusable) {
+      reusable->reset(std::move(h), lo, hi, s);
+    } else {
+      reusable.emplace(std::move(h), lo, hi, s);
+    }
+    return drawVector(*reusable, count);
+  });
+}
+
+extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts) {
+  return guarded([&] {
+    const double lo = supportEnd(lower, "lower");
+    const double hi = supportEnd(upper, "upper");
+    std::vector<double> s = startingPoints(starts);
+    auto h = logDensityFrom(logpdf);
+    auto p = std::make_unique<HeldSampler>(HeldSampler{h, ars::LogConcaveSampler(h, lo, hi, s)});
+    SEXP xp = PROTECT(R_MakeExternalPtr(p.get(), R_NilValue, logpdf));
+    p.release();
+    R_RegisterCFinalizerEx(xp, finalize, TRUE);
+    UNPROTECT(1);
+    return xp;
+  });
+}
+
+extern "C" SEXP ars_sampler_sample(SEXP xp, SEXP n) {
+  return guarded([&] {
+    const std::size_t count = drawCount(n);
+    return drawVector(held(xp).sampler, count);
+  });
+}
+
+// hat_area, squeeze_area, evaluations, and the number of points.
+extern "C" SEXP ars_sampler_state(SEXP xp) {
+  return guarded([&] {
+    const ars::LogConcaveSampler& s = held(xp).sampler;
+    return static_cast<SEXP>(Rcpp::NumericVector::create(
+        Rcpp::Named("hat_area") = s.hatArea(), Rcpp::Named("squeeze_area") = s.squeezeArea(),
+        Rcpp::Named("evaluations") = static_cast<double>(s.counts().evaluations),
+        Rcpp::Named("points") = static_cast<double>(s.points())));
+  });
+}
+
+extern "C" SEXP ars_sampler_envelope(SEXP xp) {
+  return guarded([&] {
+    const ars::Envelope e = held(xp).sampler.envelope();
+    return static_cast<SEXP>(Rcpp::List::create(
+        Rcpp::Named("x") = numbers(e.x), Rcpp::Named("logpdf") = numbers(e.h),
+        Rcpp::Named("hull_x") = numbers(e.hullX), Rcpp::Named("hull_y") = numbers(e.hullY),
+        Rcpp::Named("squeeze_x") = numbers(e.squeezeX), Rcpp::Named("squeeze_y") = numbers(e.squeezeY)));
+  });
+}
+
+// The log-density at each x, as the sampler sees it (no counting).
+extern "C" SEXP ars_sampler_logpdf(SEXP xp, SEXP x) {
+  return guarded([&] {
+    const std::vector<double> at = Rcpp::as<std::vector<double>>(x);
+    std::vector<double> h(at.size());
+    for (std::size_t i = 0; i < at.size(); ++i) h[i] = held(xp).logDensity(at[i]);
+    return numbers(h);
+  });
+}
+
+namespace {
+
+const R_CallMethodDef callMethods[] = {
+    {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), 5},
+    {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), 4},
+    {"ars_sampler_sample", reinterpret_cast<DL_FUNC>(&ars_sampler_sample), 2},
+    {"ars_sampler_state", reinterpret_cast<DL_FUNC>(&ars_sampler_state), 1},
+    {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
+    {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},
+    {nullptr, nullptr, 0}};
+
+}  // namespace
+
+extern "C" void R_init_adaptiverejection(DllInfo* dll) {
+  R_registerRoutines(dll, nullptr, callMethods, nullptr, nullptr);
+  R_useDynamicSymbols(dll, FALSE);
+}

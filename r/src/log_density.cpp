@@ -1,0 +1,65 @@
+#include "log_density.h"
+
+#include <Rcpp.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "sampler/argument_checks.h"
+
+namespace {
+
+std::string describe(SEXP v) {
+  return std::string(Rf_type2char(TYPEOF(v))) + " vector of length " + std::to_string(Rf_xlength(v));
+}
+
+// One R call `f(x)`, built once: the argument vector is reused between calls
+// unless the function kept a reference to it.
+class RClosureLogDensity {
+ public:
+  explicit RClosureLogDensity(SEXP f) : call_(Rf_lang2(f, R_NilValue)) {
+    SETCADR(call_, Rf_allocVector(REALSXP, 1));
+  }
+  double operator()(double x) {
+    SEXP arg = CADR(call_);
+    if (MAYBE_SHARED(arg)) {
+      arg = Rf_allocVector(REALSXP, 1);
+      SETCADR(call_, arg);
+    }
+    REAL(arg)[0] = x;
+    SEXP value = Rcpp::Rcpp_fast_eval(call_, R_GlobalEnv);
+    if (Rf_xlength(value) != 1 || (TYPEOF(value) != REALSXP && TYPEOF(value) != INTSXP)) {
+      throw std::invalid_argument("logpdf must return one number, but at x = " + ars::detail::number(x) +
+                                  " it returned a " + describe(value));
+    }
+    if (TYPEOF(value) == INTSXP) {
+      const int i = INTEGER(value)[0];
+      return i == NA_INTEGER ? R_NaN : static_cast<double>(i);
+    }
+    return REAL(value)[0];
+  }
+
+ private:
+  Rcpp::RObject call_;
+};
+
+}  // namespace
+
+bool isCompiledLogDensity(SEXP logpdf) {
+  if (TYPEOF(logpdf) == EXTPTRSXP) return true;
+  if (Rf_isFunction(logpdf)) return false;
+  throw std::invalid_argument("logpdf must be a function of one number or an external pointer to a "
+                              "compiled double (*)(double, void*), not a " + describe(logpdf));
+}
+
+std::function<double(double)> logDensityFrom(SEXP logpdf) {
+  if (!isCompiledLogDensity(logpdf)) return RClosureLogDensity(logpdf);
+  auto* slot = static_cast<CompiledLogDensity*>(R_ExternalPtrAddr(logpdf));
+  if (slot == nullptr || *slot == nullptr) {
+    throw std::invalid_argument("logpdf is an external pointer to nothing (NULL, or saved and reloaded)");
+  }
+  const CompiledLogDensity f = *slot;
+  SEXP tag = R_ExternalPtrTag(logpdf);
+  void* data = tag == R_NilValue ? nullptr : static_cast<void*>(tag);
+  return [f, data](double x) { return f(x, data); };
+}
