@@ -152,7 +152,10 @@ const R_CallMethodDef callMethods[] = {
 
 }  // namespace
 
+void registerCApi();  // c_api.cpp
+
 extern "C" void R_init_adaptiverejection(DllInfo* dll) {
   R_registerRoutines(dll, nullptr, callMethods, nullptr, nullptr);
+  registerCApi();
   R_useDynamicSymbols(dll, FALSE);
 }
