@@ -78,3 +78,12 @@ test_that("a Gibbs sampler of a bivariate normal has the right variance and auto
   expect_lt(abs(var(x) - 1), 0.05)
   expect_lt(abs(acf(x, lag.max = 1, plot = FALSE)$acf[2] - rho^2), 0.04)
 })
+
+test_that("a sampler on a bounded support plots without evaluating logpdf outside it", {
+  s <- logconcave_sampler(function(x) if (x < 0 || x > 1) stop("outside") else log(x) + 2 * log1p(-x), 0, 1)
+  s$sample(100)
+  pdf(NULL)
+  on.exit(dev.off())
+  expect_silent(plot(s))
+  expect_silent(plot(s, xlim = c(-1, 2)))
+})
