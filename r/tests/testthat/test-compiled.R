@@ -60,6 +60,12 @@ test_that("a compiled log-density gives the closure's draws", {
   s <- logconcave_sampler(normal_logpdf(c(3, 2)))
   expect_identical(s$sample(5000), closure)
   expect_error(rlogconcave(1, normal_logpdf(c(0, NaN))), "logpdf returned NaN")
+  # No R code runs while it draws: the draw loop itself must see the interrupt.
+  interrupted <- tryCatch({
+    tools::pskill(Sys.getpid(), tools::SIGINT)
+    rlogconcave(1e7, normal_logpdf(c(0, 1)))
+  }, interrupt = function(e) "interrupted")
+  expect_identical(interrupted, "interrupted")
 })
 
 test_that("the C++ sampler of other packages draws as rlogconcave does and throws in their code", {

@@ -35,3 +35,20 @@ test_that("logpdf may itself call rlogconcave", {
   inner <- function(x) -x^2 / 2 + 0 * rlogconcave(1, function(y) -y^2 / 2)
   expect_length(rlogconcave(5, inner), 5)
 })
+
+test_that("an interrupt stops a long draw and leaves R usable", {
+  interrupt_on_call <- function(k) {
+    calls <- 0
+    function(x) {
+      calls <<- calls + 1
+      if (calls == k) tools::pskill(Sys.getpid(), tools::SIGINT)
+      -x^2 / 2
+    }
+  }
+  stopped <- function(expr) tryCatch(expr, interrupt = function(e) "interrupted")
+  expect_identical(stopped(rlogconcave(1e7, interrupt_on_call(3))), "interrupted")
+  s <- logconcave_sampler(interrupt_on_call(30))
+  expect_identical(stopped(s$sample(1e7)), "interrupted")
+  expect_length(s$sample(10), 10)
+  expect_length(rlogconcave(5, function(x) -x^2 / 2), 5)
+})
