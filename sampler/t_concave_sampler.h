@@ -1,33 +1,45 @@
 #pragma once
-// Exact, derivative-free rejection sampling for densities that are concave
-// after a transformation T: T_0 = log (log-concave) or T_{-1/2}(f) = -1/sqrt(f),
-// which admits heavy tails such as the Cauchy and every Student t with nu >= 1.
-// The hat is the hull of secants of T(f) through the evaluated points, the
-// squeeze their chords; every candidate that needs an evaluation refines both.
-// Not thread-safe: one sampler per thread (copies are independent).
+// ars::TConcaveSampler: exact, derivative-free rejection sampling for
+// densities that are concave after a transformation T: T_0 = log
+// (log-concave) or T_{-1/2}(f) = -1/sqrt(f), which admits heavy tails such as
+// the Cauchy and every Student t with nu >= 1.
+//
+// Split points (optional, increasing, inside the support) cut the support
+// into pieces on each of which T(f) is concave or convex, as at the
+// inflection points of a mixture. A concave piece has the hull of secants of
+// T(f) as hat and their chords as squeeze; a convex piece the chords as hat
+// and its neighbours' extended secants as squeeze. Each piece is classified
+// from its evaluated points; every candidate that needs an evaluation
+// refines both. Not thread-safe: one sampler per thread (copies are
+// independent).
+//
+// Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
+// (naming the transformation and the points that prove it) for a piece that
+// is neither concave nor convex, a convex piece reaching an infinite end, or
+// a density whose hat cannot be made finite.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "sampler/not_log_concave.h"
+#include "sampler/transformed_line.h"
 #include "sampler/uniform_source.h"
 
 namespace ars {
-
-enum class Transform { Log, InverseSqrt };
 
 class TConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
   using result_type = double;
 
-  // starts: at least one point inside (lower, upper); more are added until
-  // the hat is finite. Throws std::invalid_argument naming a bad argument and
-  // NotLogConcave (naming the transformation) when T(f) is provably not concave.
+  // starts: points inside (lower, upper) to begin with (e.g. the previous
+  // state of a Gibbs chain); more are added until the hat is finite.
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
+                  const std::vector<double>& splits = {},
                   const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
 
   double sample() { return sample(engine_); }
@@ -39,49 +51,56 @@ class TConcaveSampler {
   template <class URBG>
   double operator()(URBG& g) { return sample(g); }
 
+  // A new density under the same transformation; the counts start from zero.
   void reset(LogDensity logDensity, double lower, double upper,
-             const std::vector<double>& starts = {});
+             const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
   void seed(std::uint64_t s) { engine_.seed(s); }
 
   Transform transform() const { return transform_; }
   std::size_t points() const { return x_.size(); }
   std::size_t evaluations() const { return evaluations_; }
   const std::vector<double>& evaluatedPoints() const { return x_; }
+  const std::vector<double>& splits() const { return splits_; }
   double lowerLimit() const { return lower_; }
   double upperLimit() const { return upper_; }
-  // Areas relative to exp(max log-density seen so far).
+  // Integrals of hat and squeeze, relative to exp(the largest h seen so far).
   double hatArea() const { return hatArea_; }
   double squeezeArea() const { return squeezeArea_; }
 
  private:
+  enum class Shape { Concave, Convex };
   struct Piece {
-    double l, r;    // bounds (may be infinite)
-    double tl;      // hat line's value at the anchor a in the transformed scale
-    double anchor;  // finite point the line is expressed at
-    double slope;
+    double l, r;
+    detail::Line hat, squeeze;
+    bool hasSqueeze;
     double area;
   };
   double sampleFrom(detail::UniformSource& source);
   double evaluate(double x);
-  void insert(double x, double h);
+  bool insert(double x, double h);
   void build();
   bool tryBuild();
-  void checkConcave(std::size_t i) const;
-  double toT(double h) const;
-  double fromT(double t) const;
-  double pieceArea(const Piece& p) const;
-  double pieceInvert(const Piece& p, double q) const;
-  double squeezeAt(double x) const;
+  bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
+  int secondDifferenceSign(std::size_t i) const;
+  std::string triple(std::size_t i) const;
+  detail::Line secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const;
+  bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
+  void buildConvex(std::size_t a, std::size_t b);
+  bool finishTable();
 
   LogDensity logDensity_;
   double lower_ = 0, upper_ = 0;
   Transform transform_;
-  std::vector<double> x_, h_, t_;  // t_: T(f / max seen)
+  std::vector<double> splits_, bounds_;  // bounds_: lower, splits, upper
+  std::vector<double> x_, h_, t_, err_;  // t_: T(f / max seen); err_: its rounding
   double hmax_ = 0;
   std::vector<Piece> pieces_;
   std::vector<double> cumulative_;
+  std::vector<std::uint32_t> guide_;
   double hatArea_ = 0, squeezeArea_ = 0;
   std::size_t evaluations_ = 0;
+  std::string lastWhy_;
   std::mt19937_64 engine_;
 };
 
