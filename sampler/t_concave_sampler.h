@@ -17,6 +17,7 @@
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
 // a density whose hat cannot be made finite.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -60,12 +61,16 @@ class TConcaveSampler {
   std::size_t points() const { return x_.size(); }
   std::size_t evaluations() const { return evaluations_; }
   const std::vector<double>& evaluatedPoints() const { return x_; }
+  const std::vector<double>& evaluatedLogDensities() const { return h_; }
   const std::vector<double>& splits() const { return splits_; }
   double lowerLimit() const { return lower_; }
   double upperLimit() const { return upper_; }
   // Integrals of hat and squeeze, relative to exp(the largest h seen so far).
   double hatArea() const { return hatArea_; }
   double squeezeArea() const { return squeezeArea_; }
+  // The same in the units of h, as logarithms (which never overflow).
+  double logHatArea() const { return hmax_ + std::log(hatArea_); }
+  double logSqueezeArea() const { return hmax_ + std::log(squeezeArea_); }
 
  private:
   enum class Shape { Concave, Convex };
