@@ -27,7 +27,7 @@ double gapAt(double x) { return 1e-10 * std::max(1.0, std::fabs(x)); }
 TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
                                  Transform transform, const std::vector<double>& splits,
                                  const std::vector<double>& starts, std::uint64_t seed)
-    : transform_(transform), engine_(seed) {
+    : transform_(transform), seed_(seed) {
   reset(std::move(logDensity), lower, upper, splits, starts);
 }
 
@@ -43,6 +43,16 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   for (double s : starts) {
     if (!(s > lower && s < upper))
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
+  }
+  logConcave_.reset();
+  if (transform_ == Transform::Log && splits.empty()) {
+    try {
+      logConcave_.emplace(std::move(logDensity), lower, upper, starts);
+    } catch (const NotLogConcave& e) {
+      reportUnderLog(e);
+    }
+    splits_.clear();
+    return;
   }
   logDensity_ = std::move(logDensity);
   lower_ = lower;
@@ -79,6 +89,31 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
     insert(first[i], h);
   }
   build();
+}
+
+void TConcaveSampler::reportUnderLog(const NotLogConcave& e) {
+  throw NotLogConcave(std::string("density is not T-concave under T = log f (") + e.what() + ")");
+}
+
+std::size_t TConcaveSampler::points() const {
+  return logConcave_ ? logConcave_->points() : x_.size();
+}
+std::size_t TConcaveSampler::evaluations() const {
+  return logConcave_ ? static_cast<std::size_t>(logConcave_->counts().evaluations) : evaluations_;
+}
+std::vector<double> TConcaveSampler::evaluatedPoints() const {
+  return logConcave_ ? logConcave_->envelope().x : x_;
+}
+std::vector<double> TConcaveSampler::evaluatedLogDensities() const {
+  return logConcave_ ? logConcave_->envelope().h : h_;
+}
+double TConcaveSampler::lowerLimit() const { return logConcave_ ? logConcave_->lowerLimit() : lower_; }
+double TConcaveSampler::upperLimit() const { return logConcave_ ? logConcave_->upperLimit() : upper_; }
+double TConcaveSampler::logHatArea() const {
+  return logConcave_ ? logConcave_->logHatArea() : hmax_ + std::log(hatArea_);
+}
+double TConcaveSampler::logSqueezeArea() const {
+  return logConcave_ ? logConcave_->logSqueezeArea() : hmax_ + std::log(squeezeArea_);
 }
 
 double TConcaveSampler::evaluate(double x) {
@@ -362,9 +397,14 @@ bool TConcaveSampler::finishTable() {
     return addNear(x_.back() + span, -kInf, kInf, "the right tail holds most of the hat");
   hatArea_ = total;
   squeezeArea_ = squeeze;
-  // Guide table: the first piece whose cumulative area passes each of
-  // pieces_.size() equal steps, so a draw finds its piece in O(1) on average.
-  guide_.resize(pieces_.size());
+  draws_.resize(pieces_.size());
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    draws_[k] = drawOf(pieces_[k]);
+    draws_[k].before = k == 0 ? 0 : cumulative_[k - 1];
+  }
+  // Guide table: the first piece whose cumulative area passes each of twice
+  // as many equal steps as pieces, so a draw finds its piece in O(1).
+  guide_.resize(2 * pieces_.size());
   std::size_t k = 0;
   for (std::size_t g = 0; g < guide_.size(); ++g) {
     const double q = total * static_cast<double>(g) / static_cast<double>(guide_.size());
@@ -374,30 +414,78 @@ bool TConcaveSampler::finishTable() {
   return true;
 }
 
-double TConcaveSampler::sampleFrom(detail::UniformSource& source) {
-  for (;;) {
-    const double u = source.next();
-    const double q = u * hatArea_;
-    std::size_t k = guide_[static_cast<std::size_t>(u * static_cast<double>(guide_.size()))];
-    while (k + 1 < pieces_.size() && cumulative_[k] <= q) ++k;
-    const Piece& p = pieces_[k];
-    const double before = k == 0 ? 0 : cumulative_[k - 1];
-    const double x = detail::lineInvert(transform_, p.hat, p.l, p.r, std::min(q - before, p.area), p.area);
-    if (!(x > lower_ && x < upper_)) continue;
-    const double th = p.hat.at(x);
-    const double v = source.next();
-    if (p.hasSqueeze) {
-      const double ts = p.squeeze.at(x);
-      // v hat <= squeeze, in the transformed scale.
-      if (transform_ == Transform::Log ? v <= std::exp(ts - th) : v * ts * ts <= th * th) return x;
-    }
-    const double h = evaluate(x);
-    const double relative = h - hmax_;
-    const bool accept = transform_ == Transform::Log ? std::log(v) + th <= relative
-                                                     : v <= std::exp(relative) * th * th;
-    if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
-    if (accept) return x;
+TConcaveSampler::Draw TConcaveSampler::drawOf(const Piece& p) const {
+  const double s = p.hat.slope;
+  Draw d{p.l, 0, 0, s, s != 0 ? 1 / s : 0, p.squeeze.anchor, -kInf, p.squeeze.slope};
+  if (transform_ == Transform::InverseSqrt) {
+    if (!std::isfinite(p.l)) d.anchor = p.r;
+    d.start = -p.hat.at(std::isfinite(p.l) ? p.l : p.r);
+    if (p.hasSqueeze) d.t = p.squeeze.t;
+    return d;
   }
+  // From the end where the exponential is largest, so nothing overflows;
+  // squeeze minus hat is a line too, anchored there.
+  const bool fromRight = s > 0 || !std::isfinite(p.l);
+  const double end = fromRight ? p.r : p.l;
+  d.start = std::exp(-p.hat.at(end));
+  d.anchor = end;
+  if (p.hasSqueeze) {
+    d.t = p.squeeze.at(end) - p.hat.at(end);
+    d.tilt = p.squeeze.slope - s;
+  }
+  return d;
+}
+
+TConcaveSampler::Verdict TConcaveSampler::propose(double u, double v, double& x, double& hat) const {
+  const double q = u * hatArea_;
+  std::size_t k = guide_[static_cast<std::size_t>(u * static_cast<double>(guide_.size()))];
+  const std::size_t last = draws_.size() - 1;
+  while (k < last && draws_[k + 1].before <= q) ++k;
+  const Draw& p = draws_[k];
+  const double a = std::max(q - p.before, 0.0);  // area left of x
+  const double s = p.slope;
+  // The inversions below give x in the piece up to rounding.
+  if (transform_ == Transform::InverseSqrt) {
+    // The hat is 1/w^2 with w = -line; w at x follows from the area in closed form.
+    double w;
+    if (p.l > -kInf) {
+      const double shrink = 1 / (1 + a * p.start * s);
+      x = p.l + a * p.start * p.start * shrink;
+      w = p.start * shrink;
+    } else {
+      w = p.inverseSlope / a;
+      x = p.anchor + (p.start - w) * p.inverseSlope;
+    }
+    if (!(x > lower_ && x < upper_)) return Verdict::Outside;
+    const double ws = p.t + p.tilt * (x - p.anchor);
+    if (v * ws * ws <= w * w) return Verdict::Accept;
+    hat = 1 / (w * w);
+    return Verdict::Evaluate;
+  }
+  if (p.l == -kInf) {
+    x = p.anchor + std::log(a * s * p.start) * p.inverseSlope;
+  } else if (s > 0) {
+    const double above = std::max((k < last ? draws_[k + 1].before : hatArea_) - q, 0.0);
+    x = p.anchor + std::log1p(-above * s * p.start) * p.inverseSlope;
+  } else if (s < 0) {
+    x = p.l + std::log1p(a * s * p.start) * p.inverseSlope;
+  } else {
+    x = p.l + a * p.start;
+  }
+  if (!(x > lower_ && x < upper_)) return Verdict::Outside;
+  // v <= exp(d), d = squeeze - hat <= 0; 1 + d <= exp(d) decides most without exp.
+  const double d = p.t + p.tilt * (x - p.anchor);
+  if (v <= 1 + d || v <= std::exp(d)) return Verdict::Accept;
+  hat = std::exp(pieces_[k].hat.at(x));
+  return Verdict::Evaluate;
+}
+
+bool TConcaveSampler::decide(double x, double y) {
+  const double h = evaluate(x);
+  const double relative = h - hmax_;
+  const bool accept = y <= std::exp(relative);
+  if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
+  return accept;
 }
 
 }  // namespace ars

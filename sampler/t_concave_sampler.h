@@ -13,6 +13,9 @@
 // refines both. Not thread-safe: one sampler per thread (copies are
 // independent).
 //
+// Under log without split points the density is log-concave, and
+// LogConcaveSampler serves (with its table-driven steady state).
+//
 // Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
@@ -21,13 +24,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/transformed_line.h"
-#include "sampler/uniform_source.h"
+#include "sampler/uniform_source.h"  // uniform01
 
 namespace ars {
 
@@ -43,11 +48,35 @@ class TConcaveSampler {
                   const std::vector<double>& splits = {},
                   const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
 
-  double sample() { return sample(engine_); }
+  double sample() { return sample(engine()); }
+  // Draws from the caller's generator: the steady-state path runs inline,
+  // only candidates that need an evaluation of h leave it.
   template <class URBG>
   double sample(URBG& g) {
-    detail::UniformSource source(g);
-    return sampleFrom(source);
+    if (logConcave_) {
+      try {
+        return logConcave_->sample(g);
+      } catch (const NotLogConcave& e) {
+        reportUnderLog(e);
+      }
+    }
+    for (;;) {
+      const double u = detail::uniform01(g), v = detail::uniform01(g);
+      double x, hat;
+      const Verdict verdict = propose(u, v, x, hat);
+      if (verdict == Verdict::Accept || (verdict == Verdict::Evaluate && decide(x, v * hat))) return x;
+    }
+  }
+  template <class URBG>
+  void sample(URBG& g, double* out, std::size_t count) {
+    if (logConcave_) {
+      try {
+        return logConcave_->sample(g, out, count);
+      } catch (const NotLogConcave& e) {
+        reportUnderLog(e);
+      }
+    }
+    for (std::size_t i = 0; i < count; ++i) out[i] = sample(g);
   }
   template <class URBG>
   double operator()(URBG& g) { return sample(g); }
@@ -55,32 +84,52 @@ class TConcaveSampler {
   // A new density under the same transformation; the counts start from zero.
   void reset(LogDensity logDensity, double lower, double upper,
              const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
-  void seed(std::uint64_t s) { engine_.seed(s); }
+  void seed(std::uint64_t s) {
+    seed_ = s;
+    engine_.reset();
+  }
 
   Transform transform() const { return transform_; }
-  std::size_t points() const { return x_.size(); }
-  std::size_t evaluations() const { return evaluations_; }
-  const std::vector<double>& evaluatedPoints() const { return x_; }
-  const std::vector<double>& evaluatedLogDensities() const { return h_; }
   const std::vector<double>& splits() const { return splits_; }
-  double lowerLimit() const { return lower_; }
-  double upperLimit() const { return upper_; }
-  // Integrals of hat and squeeze, relative to exp(the largest h seen so far).
-  double hatArea() const { return hatArea_; }
-  double squeezeArea() const { return squeezeArea_; }
-  // The same in the units of h, as logarithms (which never overflow).
-  double logHatArea() const { return hmax_ + std::log(hatArea_); }
-  double logSqueezeArea() const { return hmax_ + std::log(squeezeArea_); }
+  std::size_t points() const;
+  std::size_t evaluations() const;
+  std::vector<double> evaluatedPoints() const;
+  std::vector<double> evaluatedLogDensities() const;
+  // The support; under log without splits, finite ends move in to where h
+  // was found -infinity.
+  double lowerLimit() const;
+  double upperLimit() const;
+  // Integrals of hat and squeeze in the units of h (they overflow or vanish
+  // where h is huge; their logarithms never do).
+  double hatArea() const { return std::exp(logHatArea()); }
+  double squeezeArea() const { return std::exp(logSqueezeArea()); }
+  double logHatArea() const;
+  double logSqueezeArea() const;
 
  private:
   enum class Shape { Concave, Convex };
+  enum class Verdict { Accept, Evaluate, Outside };
   struct Piece {
     double l, r;
     detail::Line hat, squeeze;
     bool hasSqueeze;
     double area;
   };
-  double sampleFrom(detail::UniformSource& source);
+  // What a draw reads of a piece, in one cache line: the hat area before it,
+  // the hat's slope, its inverse and its value where the inversion starts
+  // (under log exp(-hat), under -1/sqrt(f) -hat); and a line that is the
+  // squeeze (-1/sqrt(f)) or squeeze minus hat (log), t = -inf where there is
+  // none. A piece from -infinity has no squeeze; its anchor is its right end.
+  struct alignas(64) Draw {
+    double l, before, start, slope, inverseSlope, anchor, t, tilt;
+  };
+  // The candidate x of uniforms u, v: accepted by the squeeze, to be decided
+  // by h (hat: the hat's density there), or outside the support (drawn again).
+  Verdict propose(double u, double v, double& x, double& hat) const;
+  // Evaluates h at a candidate of height y under the hat, refines, and says
+  // whether it is accepted.
+  bool decide(double x, double y);
+  Draw drawOf(const Piece& p) const;
   double evaluate(double x);
   bool insert(double x, double h);
   void build();
@@ -94,6 +143,10 @@ class TConcaveSampler {
   void buildConvex(std::size_t a, std::size_t b);
   bool finishTable();
 
+  // Reports of the log-concave sampler name the transformation too.
+  [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
+
+  std::optional<LogConcaveSampler> logConcave_;
   LogDensity logDensity_;
   double lower_ = 0, upper_ = 0;
   Transform transform_;
@@ -102,11 +155,19 @@ class TConcaveSampler {
   double hmax_ = 0;
   std::vector<Piece> pieces_;
   std::vector<double> cumulative_;
+  std::vector<Draw> draws_;
   std::vector<std::uint32_t> guide_;
   double hatArea_ = 0, squeezeArea_ = 0;
   std::size_t evaluations_ = 0;
   std::string lastWhy_;
-  std::mt19937_64 engine_;
+  // The built-in generator, seeded on first use: a sampler made for one
+  // draw from the caller's generator does not pay for seeding it.
+  std::mt19937_64& engine() {
+    if (!engine_) engine_.emplace(seed_);
+    return *engine_;
+  }
+  std::uint64_t seed_;
+  std::optional<std::mt19937_64> engine_;
 };
 
 }  // namespace ars

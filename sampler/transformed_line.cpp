@@ -1,6 +1,5 @@
 #include "sampler/transformed_line.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -33,29 +32,6 @@ double lineArea(Transform transform, const Line& line, double l, double r) {
   const double d = r - l;
   if (s > 0) return std::exp(line.at(r)) * (-std::expm1(-s * d) / s);
   return s == 0 ? std::exp(line.at(l)) * d : std::exp(line.at(l)) * (std::expm1(s * d) / s);
-}
-
-double lineInvert(Transform transform, const Line& line, double l, double r, double q, double area) {
-  const double s = line.slope;
-  double x;
-  if (transform == Transform::InverseSqrt) {
-    if (!std::isfinite(l)) {
-      // Area left of x is 1 / (s u_x).
-      x = r + (-line.at(r) - 1.0 / (s * q)) / s;
-    } else {
-      const double ul = -line.at(l);
-      x = l + q * ul * ul / (1.0 + q * ul * s);
-    }
-  } else if (!std::isfinite(l)) {
-    x = r + (std::log(q * s) - line.at(r)) / s;
-  } else if (s > 0) {
-    // From the right, where the exponential is largest: (area - q) lies right of x.
-    x = r + std::log1p(-(area - q) * s * std::exp(-line.at(r))) / s;
-  } else {
-    const double y = q * std::exp(-line.at(l));
-    x = s == 0 ? l + y : l + std::log1p(y * s) / s;
-  }
-  return std::min(std::max(x, l), r);
 }
 
 }  // namespace ars::detail

@@ -1,7 +1,7 @@
 #pragma once
 // Straight lines in a transformed scale t = T(f) and what they mean as
 // densities: T_0 = log (the line is an exponential) or T_{-1/2}(f) = -1/sqrt(f)
-// (the line t < 0 is 1/t^2). Areas and inversions are closed-form.
+// (the line t < 0 is 1/t^2), with their areas in closed form.
 namespace ars {
 
 enum class Transform { Log, InverseSqrt };
@@ -22,8 +22,6 @@ double fromT(Transform transform, double t);
 // Integral of fromT(line) over [l, r]; either end may be infinite when the
 // line descends towards it. NaN or negative when the line gives no finite area.
 double lineArea(Transform transform, const Line& line, double l, double r);
-// The x in [l, r] where the integral from l reaches q, given the piece's area.
-double lineInvert(Transform transform, const Line& line, double l, double r, double q, double area);
 
 }  // namespace detail
 }  // namespace ars

@@ -109,9 +109,9 @@ void PythonTSampler::fill(py::array_t<double, py::array::c_style> out, const py:
       const std::size_t end = std::min(n, i + chunk);
       if (withoutGil) {
         py::gil_scoped_release unlocked;
-        for (std::size_t k = i; k < end; ++k) p[k] = sampler_->sample(bits);
+        sampler_->sample(bits, p + i, end - i);
       } else {
-        for (std::size_t k = i; k < end; ++k) p[k] = sampler_->sample(bits);
+        sampler_->sample(bits, p + i, end - i);
       }
       if (PyErr_CheckSignals() != 0) throw py::error_already_set();
     }
@@ -129,8 +129,8 @@ py::tuple PythonTSampler::limits() {
 
 py::tuple PythonTSampler::pointArrays() {
   Exclusive e(*this);
-  const std::vector<double>& x = sampler_->evaluatedPoints();
-  const std::vector<double>& h = sampler_->evaluatedLogDensities();
+  const std::vector<double> x = sampler_->evaluatedPoints();
+  const std::vector<double> h = sampler_->evaluatedLogDensities();
   return py::make_tuple(py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data()),
                         py::array_t<double>(static_cast<py::ssize_t>(h.size()), h.data()));
 }
