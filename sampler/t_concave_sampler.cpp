@@ -91,6 +91,13 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   build();
 }
 
+void TConcaveSampler::giveUp() const {
+  std::ostringstream m;
+  m << "TConcaveSampler: no candidate accepted in " << kMaxTries << " tries with " << x_.size()
+    << " points; the hat holds next to none of the density";
+  throw std::runtime_error(m.str());
+}
+
 void TConcaveSampler::reportUnderLog(const NotLogConcave& e) {
   throw NotLogConcave(std::string("density is not T-concave under T = log f (") + e.what() + ")");
 }
@@ -159,6 +166,7 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
   for (int tries = 0; tries < 64; ++tries) {
     x = std::min(std::max(x, lo), hi);
     const double h = evaluate(x);
+    if (h == -kInf && zeroAt(x)) return false;
     if (std::isfinite(detail::toT(transform_, h - std::max(hmax_, h)))) {
       if (insert(x, h)) return false;
       break;
@@ -480,8 +488,32 @@ TConcaveSampler::Verdict TConcaveSampler::propose(double u, double v, double& x,
   return Verdict::Evaluate;
 }
 
+// f = 0 at x beyond the outer points: the support ends before x, and its
+// limit moves in to x. Between positive values it proves T(f) not concave.
+bool TConcaveSampler::zeroAt(double x) {
+  if (x < x_.front()) {
+    lower_ = bounds_.front() = x;
+    return true;
+  }
+  if (x > x_.back()) {
+    upper_ = bounds_.back() = x;
+    return true;
+  }
+  const auto it = std::lower_bound(x_.begin(), x_.end(), x);
+  std::ostringstream m;
+  m.precision(17);
+  m << "density is not T-concave under " << transformName(transform_) << ": it is zero at x = " << x
+    << " between positive values at " << *(it - 1) << " and " << *it;
+  throw NotLogConcave(m.str());
+}
+
 bool TConcaveSampler::decide(double x, double y) {
   const double h = evaluate(x);
+  if (h == -kInf) {
+    zeroAt(x);
+    build();
+    return false;
+  }
   const double relative = h - hmax_;
   const bool accept = y <= std::exp(relative);
   if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();

@@ -60,12 +60,13 @@ class TConcaveSampler {
         reportUnderLog(e);
       }
     }
-    for (;;) {
+    for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
       const double u = detail::uniform01(g), v = detail::uniform01(g);
       double x, hat;
       const Verdict verdict = propose(u, v, x, hat);
       if (verdict == Verdict::Accept || (verdict == Verdict::Evaluate && decide(x, v * hat))) return x;
     }
+    giveUp();
   }
   template <class URBG>
   void sample(URBG& g, double* out, std::size_t count) {
@@ -135,6 +136,7 @@ class TConcaveSampler {
   void build();
   bool tryBuild();
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  bool zeroAt(double x);
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
   int secondDifferenceSign(std::size_t i) const;
   std::string triple(std::size_t i) const;
@@ -143,6 +145,10 @@ class TConcaveSampler {
   void buildConvex(std::size_t a, std::size_t b);
   bool finishTable();
 
+  // A draw that no candidate passes in this many tries: a hat that cannot
+  // be refined any more and holds next to none of the density.
+  static constexpr std::uint64_t kMaxTries = 10000000;
+  [[noreturn]] void giveUp() const;
   // Reports of the log-concave sampler name the transformation too.
   [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
 

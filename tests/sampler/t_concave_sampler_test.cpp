@@ -99,6 +99,25 @@ TEST(TConcaveSampler, RefusesWhatItCannotSampleExactly) {
                std::invalid_argument);
 }
 
+TEST(TConcaveSampler, ZeroDensityMovesAnEndIn) {
+  // The half-normal given on the whole line: f = 0 left of 0.
+  ars::TConcaveSampler s([](double x) { return x < 0 ? -kInf : -0.5 * x * x; }, -kInf, kInf,
+                         ars::Transform::InverseSqrt, {}, {1.0}, 3);
+  std::vector<double> xs(20000);
+  for (double& x : xs) x = s.sample();
+  EXPECT_GE(ksPValue(xs, [](double x) { return std::erf(x / std::sqrt(2.0)); }), 1e-6);
+  EXPECT_LE(s.lowerLimit(), 0);
+  EXPECT_GT(s.lowerLimit(), -kInf);
+  // Zero between positive values is a proof, not a silent hole.
+  EXPECT_THROW(
+      {
+        ars::TConcaveSampler gap([](double x) { return std::fabs(x) < 0.5 ? -kInf : -0.5 * x * x; },
+                                 -kInf, kInf, ars::Transform::InverseSqrt, {}, {-1.0, 1.0});
+        for (int i = 0; i < 100000; ++i) gap.sample();
+      },
+      ars::NotLogConcave);
+}
+
 TEST(TConcaveSampler, CopiesContinueIndependentlyAndSeedsReproduce) {
   ars::TConcaveSampler a([](double x) { return -std::log1p(x * x); }, -kInf, kInf,
                          ars::Transform::InverseSqrt, {}, {}, 11);
