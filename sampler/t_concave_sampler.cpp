@@ -64,6 +64,7 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   x_.clear();
   h_.clear();
   evaluations_ = 0;
+  outward_ = 0;
   hmax_ = -kInf;
   // Splits first: a start within rounding of a split gives way to it.
   std::vector<double> first = splits;
@@ -152,7 +153,8 @@ void TConcaveSampler::build() {
   }
   std::ostringstream m;
   m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
-    << " points: " << lastWhy_;
+    << " points: " << lastWhy_
+    << " (a start nearer the mode helps where the density is far narrower than the distance to it)";
   throw NotLogConcave(m.str());
 }
 
@@ -191,6 +193,14 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
     if (std::isfinite(h)) insert(mid, h);
   }
   return false;
+}
+
+// How far to step outwards from x: the points' span, at least doubling with
+// every step of one build, so that a start far from the mode gets there fast.
+double TConcaveSampler::stepOut(double x) {
+  const double span = std::max(x_.back() - x_.front(), std::max(1.0, 1e-3 * std::fabs(x)));
+  outward_ = std::max(span, 2 * outward_);
+  return outward_;
 }
 
 int TConcaveSampler::secondDifferenceSign(std::size_t i) const {
@@ -255,12 +265,11 @@ Line TConcaveSampler::secant(std::size_t i, std::size_t j, std::size_t anchor, d
 }
 
 bool TConcaveSampler::buildConcave(std::size_t a, std::size_t b, double lo, double hi) {
-  const double span = std::max(x_.back() - x_.front(), std::max(1.0, 1e-3 * std::fabs(x_[a])));
   const Line left = secant(a, a + 1, a, 1), right = secant(b - 1, b, b, 1);
   if (!std::isfinite(lo) && !(left.slope > 0))
-    return addNear(x_[a] - span, -kInf, kInf, "T(f) does not descend towards -infinity");
+    return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
   if (!std::isfinite(hi) && !(right.slope < 0))
-    return addNear(x_[b] + span, -kInf, kInf, "T(f) does not descend towards +infinity");
+    return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
   if (x_[a] > lo) pieces_.push_back({lo, x_[a], left, {}, false, 0});
   for (std::size_t i = a; i < b; ++i) {
     const double d = x_[i + 1] - x_[i];
@@ -308,6 +317,18 @@ void TConcaveSampler::buildConvex(std::size_t a, std::size_t b) {
 // Builds hat and squeeze from the points, piece by piece; where the hat is
 // not finite yet, evaluates one more point where it helps and returns false.
 bool TConcaveSampler::tryBuild() {
+  // Points so far below the highest that T(f) overflows say nothing; the
+  // hull of the others is a hull still. Split points stay.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < x_.size(); ++i) {
+    if (std::isfinite(detail::toT(transform_, h_[i] - hmax_)) ||
+        std::binary_search(splits_.begin(), splits_.end(), x_[i])) {
+      x_[kept] = x_[i];
+      h_[kept++] = h_[i];
+    }
+  }
+  x_.resize(kept);
+  h_.resize(kept);
   const std::size_t n = x_.size();
   t_.resize(n);
   err_.resize(n);
@@ -321,15 +342,14 @@ bool TConcaveSampler::tryBuild() {
     const double lo = bounds_[j], hi = bounds_[j + 1];
     const std::size_t a = std::lower_bound(x_.begin(), x_.end(), lo) - x_.begin();
     const std::size_t b = (std::upper_bound(x_.begin(), x_.end(), hi) - x_.begin()) - 1;
-    const double span = std::max(x_.back() - x_.front(), std::max(1.0, 1e-3 * std::fabs(x_[a])));
     if (b < a + 2) {
       // Too few points to tell the shape: outwards, or into the wider gap.
       const bool two = b == a + 1;
       const double slope = two ? (t_[b] - t_[a]) / (x_[b] - x_[a]) : 0;
       if (!std::isfinite(lo) && (!two || !(slope > 0)))
-        return addNear(x_[a] - span, -kInf, kInf, "T(f) does not descend towards -infinity");
+        return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
       if (!std::isfinite(hi) && (!two || !(slope < 0)))
-        return addNear(x_[b] + span, -kInf, kInf, "T(f) does not descend towards +infinity");
+        return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
       if (two) return addNear(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
       const bool leftWider = x_[a] - lo > hi - x_[b];
       return addNear(leftWider ? 0.5 * (lo + x_[a]) : 0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
@@ -363,18 +383,36 @@ bool TConcaveSampler::tryBuild() {
 }
 
 bool TConcaveSampler::finishTable() {
-  const double span = std::max(x_.back() - x_.front(), 1.0);
   if (transform_ == Transform::InverseSqrt) {
-    // 1/t^2 is a density only where the hat line stays below 0: evaluate
-    // where it is highest (the crossing of two secants), else inside the piece.
+    // 1/t^2 is a density only where the hat line stays below 0. Where it is
+    // highest the mode is near: evaluate there if that is the crossing of
+    // two secants, else in the middle of its piece.
+    const Piece* top = nullptr;
+    double topEnd = 0, topValue = 0;
     for (const Piece& p : pieces_) {
       for (double e : {p.l, p.r}) {
-        if (!std::isfinite(e) || p.hat.at(e) < 0) continue;
-        const bool isPoint = std::binary_search(x_.begin(), x_.end(), e);
-        const bool isBound = e == lower_ || e == upper_;
-        const double mid = std::isfinite(p.l) && std::isfinite(p.r) ? 0.5 * (p.l + p.r) : e;
-        return addNear(isPoint || isBound ? mid : e, p.l, p.r, "the hat reaches 0 under -1/sqrt(f)");
+        const double value = p.hat.at(e);
+        if (std::isfinite(e) && !(value < topValue)) {
+          top = &p;
+          topEnd = e;
+          topValue = std::isnan(value) ? kInf : value;
+        }
       }
+    }
+    if (top) {
+      const Piece& p = *top;
+      const bool isPoint = std::binary_search(x_.begin(), x_.end(), topEnd);
+      const bool isBound = topEnd == bounds_.front() || topEnd == bounds_.back();
+      const double mid = std::isfinite(p.l) && std::isfinite(p.r) ? 0.5 * (p.l + p.r) : topEnd;
+      double at = isPoint || isBound ? mid : topEnd;
+      // Kept to the middle third of the gap between points, so that a crossing
+      // next to a point, far from the mode, still shrinks the gap by a third.
+      const auto right = std::upper_bound(x_.begin(), x_.end(), at);
+      if (right != x_.begin() && right != x_.end()) {
+        const double l = *(right - 1), w = *right - l;
+        at = std::min(std::max(at, l + w / 3), *right - w / 3);
+      }
+      return addNear(at, p.l, p.r, "the hat reaches 0 under -1/sqrt(f)");
     }
   }
   cumulative_.resize(pieces_.size());
@@ -383,7 +421,9 @@ bool TConcaveSampler::finishTable() {
     Piece& p = pieces_[k];
     p.area = detail::lineArea(transform_, p.hat, p.l, p.r);
     if (!(p.area >= 0) || !std::isfinite(p.area)) {
-      const double x = !std::isfinite(p.l) ? p.r - span : !std::isfinite(p.r) ? p.l + span : 0.5 * (p.l + p.r);
+      const double x = !std::isfinite(p.l)   ? p.r - stepOut(p.r)
+                       : !std::isfinite(p.r) ? p.l + stepOut(p.l)
+                                             : 0.5 * (p.l + p.r);
       return addNear(x, p.l, p.r, "a piece of the hat has no finite area");
     }
     if (p.hasSqueeze) {
@@ -396,13 +436,15 @@ bool TConcaveSampler::finishTable() {
     total += p.area;
     cumulative_[k] = total;
   }
-  if (!(total > 0) || !std::isfinite(total)) return addNear(x_.front() - span, -kInf, kInf, "the hat has no finite area");
+  if (!(total > 0) || !std::isfinite(total))
+    return addNear(x_.front() - stepOut(x_.front()), -kInf, kInf, "the hat has no finite area");
   // A near-flat outer secant gives a tail holding most of the hat: step out
   // first, rather than drawing far candidates one by one.
   if (!std::isfinite(pieces_.front().l) && pieces_.front().area > 0.5 * total)
-    return addNear(x_.front() - span, -kInf, kInf, "the left tail holds most of the hat");
+    return addNear(x_.front() - stepOut(x_.front()), -kInf, kInf, "the left tail holds most of the hat");
   if (!std::isfinite(pieces_.back().r) && pieces_.back().area > 0.5 * total)
-    return addNear(x_.back() + span, -kInf, kInf, "the right tail holds most of the hat");
+    return addNear(x_.back() + stepOut(x_.back()), -kInf, kInf, "the right tail holds most of the hat");
+  outward_ = 0;
   hatArea_ = total;
   squeezeArea_ = squeeze;
   draws_.resize(pieces_.size());

@@ -137,6 +137,7 @@ class TConcaveSampler {
   bool tryBuild();
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
   bool zeroAt(double x);
+  double stepOut(double x);
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
   int secondDifferenceSign(std::size_t i) const;
   std::string triple(std::size_t i) const;
@@ -166,6 +167,7 @@ class TConcaveSampler {
   double hatArea_ = 0, squeezeArea_ = 0;
   std::size_t evaluations_ = 0;
   std::string lastWhy_;
+  double outward_ = 0;  // the last outward step of this build
   // The built-in generator, seeded on first use: a sampler made for one
   // draw from the caller's generator does not pay for seeding it.
   std::mt19937_64& engine() {
