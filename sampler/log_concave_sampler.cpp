@@ -429,6 +429,11 @@ void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   core().start(std::move(logDensity), lower, upper, starts);
 }
 
+void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
+                                  const std::vector<double>& starts) {
+  core().start(std::move(logDensity), lower, upper, starts);
+}
+
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }
 std::size_t LogConcaveSampler::points() const { return core().fresh().points().size(); }
 double LogConcaveSampler::lowerLimit() const { return core().fresh().lower(); }

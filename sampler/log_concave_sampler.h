@@ -80,6 +80,8 @@ class LogConcaveSampler {
   // counts start from zero and the built-in generator goes on.
   void reset(LogDensity logDensity, double lower, double upper,
              const std::vector<double>& starts = {});
+  void warmReset(LogDensity logDensity, double lower, double upper,
+                 const std::vector<double>& starts = {});
 
   // Since construction or reset: draws (candidates), squeeze and density
   // acceptances, rejections, and evaluations of h (the search included).
