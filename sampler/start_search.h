@@ -23,17 +23,23 @@ class StartSearch {
   // Fills points (ascending, finite h) and builds envelope from them.
   // Throws std::invalid_argument for a bad support, starting abscissa or
   // value of h, ars::NotLogConcave with the proof.
+  // unitHint (> 0): the distance of the first probes from the start, in
+  // place of the guess from the support and the start (the warm path of a
+  // Gibbs sampler passes what the previous envelope learned).
   StartSearch(const LogDensity& logDensity, double lower, double upper,
               const std::vector<double>& starts, std::vector<HullPoint>& points,
-              HullEnvelope& envelope);
+              HullEnvelope& envelope, double unitHint = 0.0);
 
   std::size_t evaluations() const { return evaluations_; }
 
   // The envelope is good enough to start drawing once this part of the hat's
   // area lies under the squeeze.
-  static constexpr double startRatio = 0.3;
+  static constexpr double startRatio = 0.1;
   // Points placed by the parabola this many guessed scale units from the mode.
   static constexpr double spread = 1.2;
+  // A neighbour of the highest point further below it than this is split
+  // off before the hull is built.
+  static constexpr double maxDrop = 30.0;
 
  private:
   double evaluate(double x);
@@ -41,7 +47,7 @@ class StartSearch {
   bool accept(double x, double h);
   void zeroAt(double x);
   void lookBeyondCut(bool up);
-  void findFirstPoint(const std::vector<double>& starts);
+  void findFirstPoint(const std::vector<double>& starts, double unitHint);
   void probeAround(double x0);
   void bracket();
   void refine();
@@ -53,6 +59,8 @@ class StartSearch {
     double scale;
   };
   Parabola fit(std::size_t b) const;
+  Parabola fitAt(std::size_t i) const;
+  double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 
   const LogDensity& logDensity_;
@@ -68,7 +76,15 @@ class StartSearch {
   bool lookedAtLowEnd_ = false;
   bool lookedAtHighEnd_ = false;
   double unit_ = 1.0;
+  // The last split of a far gap rose above the highest point: the parabola
+  // misjudged the mode, and the next split bisects.
+  bool splitRose_ = false;
   std::size_t evaluations_ = 0;
 };
+
+// A unit for the next search from an envelope's points: a spread of the
+// scale the parabola through the highest point and its neighbours gives, or
+// half the distance between those neighbours; 0 without three points.
+double learnedUnit(const std::vector<HullPoint>& points);
 
 }  // namespace ars::detail
