@@ -358,9 +358,11 @@ struct LogConcaveSampler::Core {
       // Every evaluated point may refine: accepted ones too, so that pieces
       // where the squeeze is missing or far below the hull tighten as well.
       if (refining()) {
-        if (fromTable) {
+        if (fromTable || accepted) {
+          // An accepted point joins without a rebuild: the next draw (or
+          // accessor) rebuilds, and a sampler used for one draw never does.
           envelope.add(x, h);
-        } else if (!envelope.insert(x, h) && !accepted) {
+        } else if (!envelope.insert(x, h)) {
           halve(*piece);
         }
       }

@@ -209,28 +209,35 @@ std::size_t StartSearch::highest() const {
   return best;
 }
 
-// Points either side of x0 at the unit's distance; a zero there moves the
-// limit in, and the distance then shrinks ever faster (2^-1, 2^-2, 2^-4,
-// 2^-8, ...) until h is finite, so that even a density a few units in the
-// last place wide is found in some twenty evaluations. Where the first side
-// rises the mode lies that way: the other side is left (the secant makes
-// its tail fall) and the search goes on from the rising side.
+// A point at the unit's distance from x0, then one on the other side; a zero
+// there moves the limit in, and the distance then shrinks ever faster (2^-1,
+// 2^-2, 2^-4, 2^-8, ...) until h is finite, so that even a density a few
+// units in the last place wide is found in some twenty evaluations. Where
+// the first point rises the mode lies that way: the other side is left (the
+// secant makes its tail fall) and the search goes on from there. Where it
+// falls, the second point goes a spread beyond the mode that a parabola of
+// the unit's scale (or, for a far larger fall, of the scale the fall says)
+// puts through the two values, within a quarter and four units of x0.
 void StartSearch::probeAround(double x0) {
   const double h0 = points_[highest()].h;
-  double unit = unit_;
+  double distance = unit_;
   for (double dir : {+1.0, -1.0}) {
-    double step = unit;
+    double step = distance;
     for (int j = 0; j < 12; ++j) {
       const double x = inside(x0, x0 + dir * step);
       if (x == x0 || !std::isfinite(x)) break;
       const double h = evaluate(x);
       if (accept(x, h)) {
         if (h > h0) return;
-        // A fall by far more than a parabola a spread either side would
-        // make: the scale is smaller, as h near quadratic says.
+        const double a = std::fabs(x - x0);
         const double drop = h0 - h;
         const double far = 2 * spread * spread;
-        if (drop > far) unit = std::fabs(x - x0) * std::sqrt(far / drop);
+        const double scale = drop > far ? a / std::sqrt(2 * drop) : unit_ / spread;
+        const double mode = 0.5 * a - drop * (scale / a) * scale;
+        const double other = spread * scale - mode;
+        distance = std::min(4 * unit_, std::max(0.25 * unit_, other));
+        if (drop > far) distance = std::min(distance, other);
+        if (!(distance > 0) || !std::isfinite(distance)) distance = unit_;
         break;
       }
       step = std::ldexp(step, -(1 << j));
@@ -307,16 +314,17 @@ void StartSearch::bracket() {
     const double dir = up ? 1.0 : -1.0;
     const HullPoint edge = up ? points_[k - 1] : points_[0];
     double& step = up ? stepUp : stepDown;
-    // The edge rose above its neighbour by far less than that rose above
-    // the next: the step most likely passed the mode. Once, the middle
-    // between them comes before the next doubling.
+    // The edge rose above its neighbour by little, and at a far smaller
+    // slope than that rose above the next: the step most likely passed the
+    // mode. Once, the middle between them comes before the next doubling.
     bool& bisected = up ? bisectedUp : bisectedDown;
     if (k >= 3 && !bisected) {
       const HullPoint& inner = up ? points_[k - 2] : points_[1];
       const HullPoint& next = up ? points_[k - 3] : points_[2];
       const double rise = dir * slope(inner, edge), before = dir * slope(next, inner);
       const double middle = inner.x + (edge.x - inner.x) * 0.5;
-      if (rise >= 0 && rise * 8 < before && middle != inner.x && middle != edge.x) {
+      if (rise >= 0 && rise * 8 < before && edge.h - inner.h < 2 * spread * spread &&
+          middle != inner.x && middle != edge.x) {
         bisected = true;
         probe(middle);
         continue;
@@ -338,6 +346,12 @@ void StartSearch::bracket() {
         if (reach > 0 && std::isfinite(target) && (trusted || (k == 3 && reach <= 4 * step))) {
           x = target;
           step *= 0.5;
+        } else if (!(dir * (outer.mode - edge.x) > 0)) {
+          // The mode lies behind the edge, by the parabola: no step longer
+          // than the last gap.
+          const HullPoint& inner = up ? points_[k - 2] : points_[1];
+          step = std::min(step, std::fabs(edge.x - inner.x));
+          x = edge.x + dir * step;
         }
       }
     }
