@@ -403,11 +403,14 @@ double StartSearch::farNeighbourSplit() const {
 // below it (bisecting such a gap first costs no build, and is what the hull
 // would ask for: its secants there are far above h).
 void StartSearch::refine() {
+  bool splitting = true;
   for (int i = 0; i < 40; ++i) {
-    const double split = farNeighbourSplit();
+    const double split = splitting ? farNeighbourSplit() : std::numeric_limits<double>::quiet_NaN();
     if (!std::isnan(split)) {
       const double before = points_[highest()].h;
-      probe(split);
+      // A split that cannot join (no finite slope to its neighbours) would
+      // come back at once: the hull decides from then on.
+      splitting = probe(split);
       splitRose_ = points_[highest()].h > before;
       continue;
     }

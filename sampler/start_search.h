@@ -1,13 +1,15 @@
 #pragma once
 // Starting points for ars::LogConcaveSampler on any support, with no
 // assumption about location or scale, in as few evaluations as common
-// densities allow: three probes, a parabola through the highest points to
-// guess mode and scale, then points about a scale unit either side of the
-// guessed mode until the envelope holds a fair part of its area under the
-// squeeze. Where the values give no usable curvature, steps grow
-// geometrically towards an unbounded end and halve towards a finite one.
-// Every comparison is between differences of h, so nothing depends on its
-// size.
+// densities allow. From the start, one probe a unit away; where it falls,
+// one on the other side placed by the fall (a far larger fall says the
+// scale is smaller). Steps then double towards the mode until it is
+// bracketed; a parabola's guess replaces a step only where the curvature
+// bears it out, since towards a doubly exponential tail a jump would land
+// astronomically low. Gaps far below the highest point are split, and the
+// hull is built once the points look adequate, then refined only while the
+// squeeze holds too little of it. Every comparison is between differences
+// of h, so nothing depends on its size.
 #include <cstddef>
 #include <functional>
 #include <vector>
