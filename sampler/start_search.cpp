@@ -343,7 +343,9 @@ void StartSearch::bracket() {
           const Parabola next = fitAt(up ? k - 4 : 1);
           trusted = next.reliable && outer.scale > 0.8 * next.scale && outer.scale < 1.25 * next.scale;
         }
-        if (reach > 0 && std::isfinite(target) && (trusted || (k == 3 && reach <= 4 * step))) {
+        // A target at the edge itself (the edge is the parabola's bracketing
+        // point) gives nothing: the step goes on beyond it.
+        if (reach > 0.25 * step && std::isfinite(target) && (trusted || (k == 3 && reach <= 4 * step))) {
           x = target;
           step *= 0.5;
         } else if (!(dir * (outer.mode - edge.x) > 0)) {
@@ -367,8 +369,9 @@ void StartSearch::bracket() {
   throw NotLogConcave("not integrable: the search for a falling tail did not end");
 }
 
-// The middle between the highest point and a neighbour more than maxDrop
-// below it (the lower one first); NaN when there is none.
+// A point between the highest one and a neighbour more than maxDrop below
+// it (the lower one first), or beyond an outer one too little below it;
+// NaN when there is none.
 double StartSearch::farNeighbourSplit() const {
   const std::size_t b = highest();
   const double top = points_[b].h;
@@ -393,6 +396,24 @@ double StartSearch::farNeighbourSplit() const {
       worst = drop;
       x = split;
     }
+  }
+  if (!std::isnan(x)) return x;
+  // An outer point towards an unbounded end barely below the highest: the
+  // tail's secant is nearly flat and would hold most of the hat (where h
+  // falls doubly exponentially beyond, draws would creep back from far out).
+  // A point beyond it, where the parabola puts a spread past the mode or as
+  // far again, steepens it.
+  const std::size_t k = points_.size();
+  for (std::size_t n : {b - 1, b + 1}) {
+    if (n >= k || (n != 0 && n + 1 != k) || !(top - points_[n].h < minDrop)) continue;
+    if (std::isfinite(n > b ? upper_ : lower_)) continue;
+    const double gap = points_[n].x - points_[b].x;
+    double beyond = points_[n].x + gap;
+    if (parabola.reliable) {
+      const double target = parabola.mode + (gap > 0 ? spread : -spread) * parabola.scale;
+      if ((target - points_[n].x) / gap >= 0.5) beyond = target;
+    }
+    if (std::isfinite(beyond)) return beyond;
   }
   return x;
 }
@@ -440,11 +461,16 @@ void StartSearch::refine() {
     // The hull still rises into a finite end beyond the outer point (cut
     // where h was found -infinity, or a declared end): halve the gap, so
     // that the end of the density is found in a few steps.
+    // Only while that piece holds a fair part of the hat: where the rest
+    // lacks the squeeze (a far tail on the other side), halving would creep
+    // towards an end that holds next to nothing.
     const std::size_t k = points_.size();
+    const auto& pieces = envelope_.segments();
+    const double fair = 0.25 * envelope_.total();
     const bool risingHigh = std::isfinite(upper_) && upper_ > points_[k - 1].x &&
-                            slope(points_[k - 2], points_[k - 1]) > 0;
+                            slope(points_[k - 2], points_[k - 1]) > 0 && pieces.back().area > fair;
     const bool risingLow = std::isfinite(lower_) && lower_ < points_[0].x &&
-                           slope(points_[0], points_[1]) < 0;
+                           slope(points_[0], points_[1]) < 0 && pieces.front().area > fair;
     if (risingHigh || risingLow) {
       const double outer = risingHigh ? points_[k - 1].x : points_[0].x;
       const double end = risingHigh ? upper_ : lower_;

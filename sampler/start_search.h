@@ -42,6 +42,9 @@ class StartSearch {
   // A neighbour of the highest point further below it than this is split
   // off before the hull is built.
   static constexpr double maxDrop = 30.0;
+  // An outer neighbour towards an unbounded end less than this below the
+  // highest point gets a point beyond it before the hull is built.
+  static constexpr double minDrop = 0.3;
 
  private:
   double evaluate(double x);
