@@ -53,6 +53,25 @@ TEST(GibbsPath, ZeroCountConditionalOfACountModel) {
   EXPECT_LE(spent.mean, 8.0);
 }
 
+TEST(GibbsPath, OneDrawNeitherCreepsTowardsAnEndNorBackFromAFlatTail) {
+  // x^20 on (0, 1), h = -infinity at 1 itself, from near that end; and the
+  // zero-count conditional from far on its flat side, where a nearly flat
+  // tail secant sent draws far out to creep back one rejection at a time.
+  // Each once spent 40-70 evaluations on one draw.
+  std::uint64_t most = 0;
+  for (std::uint64_t seed = 1; seed <= 50; ++seed) {
+    std::mt19937_64 g(seed);
+    ars::LogConcaveSampler end([](double p) { return p > 0 && p < 1 ? 20 * std::log(p) : -inf; }, 0, 1,
+                               {0.995636});
+    end.sample(g);
+    ars::LogConcaveSampler flat([](double t) { return -1.5 * std::exp(t) - t * t / 200; }, -inf, inf,
+                                {-6.427257843859751});
+    flat.sample(g);
+    most = std::max({most, end.counts().evaluations, flat.counts().evaluations});
+  }
+  EXPECT_LE(most, 16u);
+}
+
 TEST(GibbsPath, WarmResetDrawsTheNewDensityWhateverTheOldScale) {
   ars::LogConcaveSampler s([](double x) { return -0.5 * x * x; }, -inf, inf, {0.5}, 1);
   s.sample();
