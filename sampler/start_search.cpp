@@ -36,6 +36,7 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
   checkSupport(lower, upper);
   points_.clear();
+  points_.reserve(16);  // a search rarely needs more: one allocation for a fresh sampler
   findFirstPoint(starts, unitHint > 0 && std::isfinite(unitHint) ? unitHint : 0.0);
   bracket();
   refine();
