@@ -133,6 +133,13 @@ void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitH
     }
     const double x0 = points_[highest()].x;
     unit_ = unitHint > 0 ? unitHint : std::max(1.0, 1e-9 * std::fabs(x0));
+    // Near a finite end, the room to it is the scale at hand (Gamma- and
+    // Beta-like densities spread about as far as their mode lies from it);
+    // at most ten doublings below the guess, should the start sit at the end.
+    if (!(unitHint > 0) && (lowFinite || highFinite)) {
+      const double room = std::min(x0 - lower_, upper_ - x0);
+      if (room > 0) unit_ = std::max(0.35 * room, std::ldexp(unit_, -10));
+    }
     if (lowFinite && highFinite) unit_ = std::min(unit_, (upper_ - lower_) * 0.25);
     return;
   }
