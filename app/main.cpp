@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     // A bad lesson is named once the window is up; the program goes on without it.
     if (!problem.empty()) {
       QTimer::singleShot(0, [&app, problem] {
-        app.hwnd->messageBox("The lesson cannot be opened:\n" + problem, "Open lesson");
+        app.window()->messageBox("The lesson cannot be opened:\n" + problem, "Open lesson");
       });
     }
   }

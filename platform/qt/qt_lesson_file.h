@@ -9,7 +9,7 @@
 #include <QString>
 #include <string>
 
-#include "app/lesson.h"
+#include "model/lesson.h"
 
 // Returns "" and fills lesson, or says what is wrong with the file.
 std::string parseLesson(const QByteArray& bytes, Lesson& lesson);

@@ -1,4 +1,4 @@
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 
 #include <algorithm>
 #include <cmath>

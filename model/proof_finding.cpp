@@ -1,11 +1,11 @@
-// The proof behind a not-log-concave report: the sampler reports only when
-// its points with the candidate added hold a point below the chord of its
-// two neighbours. That triple, and a sentence a student can follow.
+#include "model/proof_finding.h"
+
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "model/window_model.h"
 
 namespace {
 
@@ -29,7 +29,9 @@ std::string proofSentence(const ProofHighlight& p) {
 
 }  // namespace
 
-void MainWindow::findProof() {
+void findProof(WindowModel& model) {
+  std::optional<ProofHighlight>& proof = model.stepping.proof;
+  const ARSSampler& sampler = model.sampler;
   proof.reset();
   if (sampler.density == nullptr) return;
   std::vector<HullPoint> set = sampler.points;

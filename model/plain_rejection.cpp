@@ -1,4 +1,4 @@
-#include "app/plain_rejection.h"
+#include "model/plain_rejection.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "app/typed_sampler.h"
+#include "model/typed_sampler.h"
 
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 #include "sampler/ars.h"
 #include "sampler/starting_point_search.h"
 

@@ -1,4 +1,4 @@
-#include "resources/legend.h"
+#include "display/plot_legend.h"
 
 #include "display/plot_colors.h"
 

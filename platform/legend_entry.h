@@ -1,6 +1,4 @@
 #pragma once
-#include <vector>
-
 #include "platform/canvas.h"
 
 // One colour of the picture and what it stands for, for the legend beside the status line.
@@ -10,5 +8,3 @@ struct LegendEntry {
   bool dot;       // false: a line
   Color outline;  // of a dot
 };
-
-const std::vector<LegendEntry>& plotLegend();
