@@ -48,6 +48,7 @@ set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 # The Qt 6 implementation of the platform layer, and the program.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
+add_subdirectory(app/qt)
 add_subdirectory(packaging)
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)

@@ -1,21 +1,22 @@
 // The commands behind the density dialog, the lesson files and the
 // comparison with plain rejection.
+#include "app/content_dialogs.h"
 #include "app/main_window.h"
 #include "model/other_density.h"
 #include "model/plain_comparison.h"
 #include "resources/command_ids.h"
 
 void MainWindow::lessonCommand(int id) {
-  if (!window_) return;
+  if (!window_ || !dialogs_) return;
   if (id == CommandId::otherDensity) {
     DensityChoice choice = model_.density.otherChoice;
-    if (!window_->chooseDensity(choice)) return;
+    if (!dialogs_->chooseDensity(choice)) return;
     const std::string problem = selectOtherDensity(choice);
     if (!problem.empty()) showMessage(problem.c_str(), "Density not usable");
   } else if (id == CommandId::openLesson) {
     Lesson lesson;
     std::string problem;
-    if (!window_->openLessonFile(lesson, problem)) return;
+    if (!dialogs_->openLessonFile(lesson, problem)) return;
     if (problem.empty()) problem = openLesson(lesson);
     if (!problem.empty()) showMessage(("The lesson cannot be opened:\n" + problem).c_str(), "Open lesson");
   } else if (id == CommandId::saveLesson) {
@@ -26,7 +27,7 @@ void MainWindow::lessonCommand(int id) {
       return;
     }
     std::string problem;
-    window_->saveLessonFile(currentLesson(model_), problem);
+    dialogs_->saveLessonFile(currentLesson(model_), problem);
     if (!problem.empty()) showMessage(problem.c_str(), "Save lesson");
   }
 }

@@ -11,6 +11,7 @@
 #include "platform/window.h"
 
 class Canvas;
+class ContentDialogs;
 class Menu;
 class WindowSystem;
 struct DensityChoice;
@@ -24,6 +25,9 @@ class MainWindow : private Reports {
   Window* open(WindowSystem& system, const char* title);
   // A window made elsewhere (a test's fake) in place of one from open().
   void attach(Window& window) { window_ = &window; }
+  // The dialogs behind Other density, Open lesson and Save lesson; without
+  // them those commands do nothing.
+  void setContentDialogs(ContentDialogs& dialogs) { dialogs_ = &dialogs; }
   void show();
   int run(WindowSystem& system);
   long onDestroy();
@@ -60,6 +64,7 @@ class MainWindow : private Reports {
 
   WindowModel model_;
   Window* window_ = nullptr;
+  ContentDialogs* dialogs_ = nullptr;
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

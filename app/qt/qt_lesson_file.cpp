@@ -1,4 +1,4 @@
-#include "platform/qt/qt_lesson_file.h"
+#include "app/qt/qt_lesson_file.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_density_dialog.h"
+#include "app/qt/qt_density_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
