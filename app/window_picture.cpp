@@ -61,7 +61,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   // A minimised or empty client area has nothing to show.
   if (client.right - client.left <= 0 || client.bottom - client.top <= 0) return;
   // Pens, dots, ticks and text grow with the window; at its opening size
-  // the factor is 1 and the picture is the classic one.
+  // the factor is 1.
   const double scale = pictureScale(client);
   canvas.setPenWidth(scaledPixels(1, scale));
   canvas.setTextScale(scale);
