@@ -21,6 +21,7 @@ add_library(ars_ui STATIC
   model/sampler_commands.cpp
   model/typed_sampler.cpp
   model/other_density.cpp
+  model/saved_view.cpp
   model/refusal.cpp
   model/proof_finding.cpp
   model/plain_rejection.cpp
