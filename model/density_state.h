@@ -12,7 +12,6 @@
 #include "density/gamma_density.h"
 #include "density/test_density.h"
 #include "display/proof_highlight.h"
-#include "model/lesson.h"
 
 // The kind number of a density beyond the built-in kinds 1 to 6.
 constexpr std::int32_t otherDensityKind = 7;
@@ -31,7 +30,6 @@ struct DensityState {
   std::unique_ptr<FormulaDensity> otherDensity;
   double otherXMin = 0.0;  // the plotted range for it, found when it was chosen
   double otherXMax = 1.0;
-  LessonScale otherScale = LessonScale::unspecified;
   // Why the other density was refused, in a sentence (empty: not refused).
   std::string refusal;
   // Three points of the curve that prove the refusal, when it has them.

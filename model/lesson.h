@@ -1,6 +1,6 @@
 #pragma once
 // A lesson: one density prepared in advance by a lecturer, as read from or
-// written to a lesson file (the file format is the platform layer's business).
+// written to a lesson file (app/qt/qt_lesson_file.h reads and writes the format).
 #include <string>
 
 #include "density/density_choice.h"

@@ -39,7 +39,6 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   d.otherChoice = choice;
   if (d.otherChoice.caption.empty()) d.otherChoice.caption = describe(choice);
   d.otherDensity = std::move(density);
-  d.otherScale = LessonScale::unspecified;
 
   // Where the search succeeds its points show where the density lives; the
   // refusal, if any, is known from here on.
@@ -76,7 +75,6 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
 }
 
 bool applyLessonScale(WindowModel& model, LessonScale scale) {
-  model.density.otherScale = scale;
   if (scale == LessonScale::unspecified) return false;
   model.view.logScale = scale == LessonScale::log;
   rebuildDensityCurve(model);

@@ -16,6 +16,7 @@ constexpr int fixedSeed = 1001;
 
 struct WindowModel {
   WindowModel();
+  // Not copied: the sampler draws from this model's own random source.
   WindowModel(const WindowModel&) = delete;
   WindowModel& operator=(const WindowModel&) = delete;
 
