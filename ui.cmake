@@ -17,6 +17,7 @@ add_library(ars_ui STATIC
   display/dots.cpp
   model/window_model.cpp
   model/view_options.cpp
+  model/curve_state.cpp
   model/density_curve.cpp
   model/sampler_commands.cpp
   model/typed_sampler.cpp

@@ -122,10 +122,6 @@ void rebuildOtherCurve(WindowModel& model) {
 
 }  // namespace
 
-double plottedHeight(const CurveState& curve, bool logScale, double logDensity) {
-  return logScale ? logDensity + curve.logOffset : shiftedExp(logDensity, curve.logOffset);
-}
-
 void rebuildDensityCurve(WindowModel& model) {
   if (model.density.isOther()) {
     rebuildOtherCurve(model);
