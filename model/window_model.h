@@ -1,8 +1,9 @@
 #pragma once
 // Everything the window shows, in one place: the density, the curve, the
 // sampler with its random source, the darts, the stepping display and the
-// view options. Commands (model/*_commands.h) change it; the picture and
-// the status line are drawn from it read-only.
+// view options. Commands (sampler_commands.h, other_density.h,
+// plain_comparison.h, saved_view.h) change it; the picture and the status
+// line are drawn from it read-only.
 #include "model/curve_state.h"
 #include "model/darts_state.h"
 #include "model/density_state.h"
