@@ -1,6 +1,6 @@
 #include "display/axis_titles.h"
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 
 void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale) {
   if (!(scale > 1.0)) return;

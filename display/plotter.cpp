@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "display/pixel.h"
 #include "platform/selection.h"
 #include "platform/window.h"
