@@ -26,7 +26,7 @@ void MainWindow::showMessage(const char* text, const char* caption) {
 }
 
 bool MainWindow::takeStep() {
-  const SamplerCounts before = sampler.counts;
+  const ars::SamplerCounts before = sampler.counts;
   const bool accepted = sampler.step();
   ++stepsTaken;
   if (sampler.counts.squeezeAccepts != before.squeezeAccepts) {
