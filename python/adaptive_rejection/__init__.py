@@ -13,4 +13,4 @@ from ._sampler import LogConcaveSampler
 NotLogConcaveError.__module__ = __name__
 
 __all__ = ["LogConcaveSampler", "NotLogConcaveError"]
-__version__ = "1.1.0"
+__version__ = "2.0.0"
