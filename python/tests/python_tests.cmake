@@ -21,7 +21,8 @@ add_test(NAME python_install
 set_tests_properties(python_install PROPERTIES TIMEOUT 120)
 
 # pip install into a virtual environment, offline, and the tests against it.
-execute_process(COMMAND ${Python3_EXECUTABLE} -c "import ensurepip, venv, pip, setuptools, wheel, pybind11"
+execute_process(COMMAND ${Python3_EXECUTABLE} -c
+  "import importlib.util as u, sys; sys.exit(any(u.find_spec(m) is None for m in ('ensurepip', 'venv', 'pip', 'setuptools', 'wheel', 'pybind11')))"
   RESULT_VARIABLE ARS_PIP_BUILD_MISSING OUTPUT_QUIET ERROR_QUIET)
 if(ARS_PIP_BUILD_MISSING)
   message(STATUS "pip install test not registered: needs python3-venv, python3-pip, python3-setuptools, python3-wheel and python3-pybind11")
