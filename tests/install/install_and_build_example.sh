@@ -57,7 +57,9 @@ cmake --install "$work/shared-build" --prefix "$shared" --component engine >/dev
 check_installed "$shared" libars_engine.so
 build_and_run "$shared" "$source/examples" "$work/shared-examples"
 build_and_run "$shared" "$source/tests/install/consumer" "$work/shared-consumer"
-if ! ldd "$work/shared-consumer/consumer" | grep -q "libars_engine.so"; then
+# (ldd's whole output first: grep -q closing the pipe early would fail it under pipefail)
+loaded=$(ldd "$work/shared-consumer/consumer")
+if [[ "$loaded" != *libars_engine.so* ]]; then
   echo "the consumer does not load the shared engine" >&2
   exit 1
 fi
