@@ -16,11 +16,6 @@ std::uint64_t mix(std::uint64_t z) {
   return z ^ (z >> 31);
 }
 
-template <class Clock>
-std::uint64_t ticks() {
-  return static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
-}
-
 std::uint64_t processEntropy() {
   try {
     std::random_device device;
@@ -28,7 +23,8 @@ std::uint64_t processEntropy() {
     return (high << 32) ^ device();
   } catch (...) {
     // No entropy source: the clock alone still differs between runs.
-    return mix(ticks<std::chrono::system_clock>());
+    return mix(static_cast<std::uint64_t>(
+        std::chrono::system_clock::now().time_since_epoch().count()));
   }
 }
 
@@ -38,7 +34,7 @@ FreshSeed freshSeed() {
   static const std::uint64_t entropy = processEntropy();
   static std::atomic<std::uint64_t> count{0};
   const std::uint64_t n = count.fetch_add(1, std::memory_order_relaxed);
-  return {mix(entropy ^ mix(ticks<std::chrono::steady_clock>())), n};
+  return {mix(entropy ^ mix(n)), n};
 }
 
 }  // namespace ars::detail

@@ -18,10 +18,11 @@
 // any UniformRandomBitGenerator of the caller (std::mt19937_64, pcg64, ...);
 // sample() from the sampler's own pcg64 (pcg-cpp). Given a seed, that stream
 // is reproducible; without one, every sampler gets a stream of its own (a
-// seed from std::random_device once per process, mixed with the clock, and a
-// pcg stream no other sampler of the process uses). A copy continues with
-// the same envelope and a copy of the built-in generator; seed() gives it a
-// stream of its own.
+// seed from std::random_device once per process and a pcg stream no other
+// sampler of the process uses; processes forked from one parent repeat each
+// other's: seed those samplers explicitly). A copy continues with the same
+// envelope and a copy of the built-in generator; seed() gives it a stream
+// of its own.
 //
 // Threads. The const member functions may run concurrently on one sampler
 // (they never write to it), but not alongside a non-const one (sample,
