@@ -1,4 +1,4 @@
-// LogConcaveSampler against the program's path: steady-state draws of
+// ars::LogConcaveSampler against the program's path: steady-state draws of
 // Beta(2,3) once the envelope has settled, from the same 20,000-draw start,
 // and the baseline loop of the sampler benchmarks (two uniforms, one exp, one
 // log) for ratios taken in one run. Then the cost of a Gibbs sampler's step:
@@ -39,7 +39,7 @@ void BM_ProgramBetaSteadyState(benchmark::State& state) {
 BENCHMARK(BM_ProgramBetaSteadyState)->Iterations(150000);
 
 void BM_LibraryBetaSteadyState(benchmark::State& state) {
-  LogConcaveSampler sampler([](double x) { return std::log(x) + 2 * std::log1p(-x); }, 0, 1);
+  ars::LogConcaveSampler sampler([](double x) { return std::log(x) + 2 * std::log1p(-x); }, 0, 1, {}, 5489);
   for (int i = 0; i < 20000; ++i) sampler.sample();
   for (auto _ : state) benchmark::DoNotOptimize(sampler.sample());
   state.counters["points"] = static_cast<double>(sampler.points());
@@ -47,7 +47,7 @@ void BM_LibraryBetaSteadyState(benchmark::State& state) {
 BENCHMARK(BM_LibraryBetaSteadyState)->Iterations(150000);
 
 void BM_LibraryNormalBatch(benchmark::State& state) {
-  LogConcaveSampler sampler([](double x) { return -0.5 * x * x; }, -INFINITY, INFINITY);
+  ars::LogConcaveSampler sampler([](double x) { return -0.5 * x * x; }, -INFINITY, INFINITY, {}, 5489);
   double buffer[1000];
   sampler.sample(buffer, 1000);
   for (auto _ : state) {
@@ -152,7 +152,7 @@ BENCHMARK(BM_GibbsFirstDraw)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}});
 // pcg64 and from the caller's std::mt19937_64.
 void BM_SteadyStateBatch(benchmark::State& state) {
   const Conditional c = conditional(static_cast<int>(state.range(0)));
-  ars::LogConcaveSampler sampler(c.h, c.lower, c.upper);
+  ars::LogConcaveSampler sampler(c.h, c.lower, c.upper, {}, 5489);
   std::vector<double> buffer(1000);
   std::mt19937_64 rng(3);
   for (int i = 0; i < 200; ++i) sampler.sample(buffer.data(), buffer.size());

@@ -69,7 +69,7 @@ int run(int argc, char** argv) {
       }
     });
   } else {
-    LogConcaveSampler sampler(h, lower, upper);
+    ars::LogConcaveSampler sampler(h, lower, upper, {}, 5489);
     for (int i = 0; i < 20000; ++i) sampler.sample();
     ns = bestNsPerDraw(out, [&](std::vector<double>& v) { sampler.sample(v.data(), v.size()); });
   }

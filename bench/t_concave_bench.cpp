@@ -1,5 +1,5 @@
 // TConcaveSampler in steady state and from a fresh start, beside
-// LogConcaveSampler on the same log-concave density for ratios in one run:
+// ars::LogConcaveSampler on the same log-concave density for ratios in one run:
 // the Cauchy under -1/sqrt(f), the normal under log, and a two-normal
 // mixture cut at its inflection points.
 #include <benchmark/benchmark.h>
@@ -40,7 +40,7 @@ void BM_TConcaveNormalLogSteady(benchmark::State& state) {
 BENCHMARK(BM_TConcaveNormalLogSteady)->Iterations(1000000);
 
 void BM_LogConcaveNormalSteady(benchmark::State& state) {
-  LogConcaveSampler s(normal, -kInf, kInf);
+  ars::LogConcaveSampler s(normal, -kInf, kInf);
   steady(state, s);
 }
 BENCHMARK(BM_LogConcaveNormalSteady)->Iterations(1000000);
@@ -79,7 +79,7 @@ void BM_LogConcaveNormalFreshDraw(benchmark::State& state) {
   std::mt19937_64 g(42);
   double x = 0.3, evaluations = 0;
   for (auto _ : state) {
-    LogConcaveSampler s(normal, -kInf, kInf, {x});
+    ars::LogConcaveSampler s(normal, -kInf, kInf, {x});
     x = s.sample(g);
     evaluations += static_cast<double>(s.counts().evaluations);
   }

@@ -7,7 +7,8 @@ set(ARS_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/adaptive-rejection-sampler)
 
 install(TARGETS ars_engine EXPORT AdaptiveRejectionSamplerTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT engine
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT engine)
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT engine
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT engine)
 
 # The public headers, in the folders the sources include them from.
 file(GLOB ARS_SAMPLER_HEADERS ${PROJECT_SOURCE_DIR}/sampler/*.h)
@@ -18,6 +19,7 @@ set(ARS_DENSITY_HEADERS
   ${PROJECT_SOURCE_DIR}/density/test_density.h
   ${PROJECT_SOURCE_DIR}/density/gamln.h
   ${PROJECT_SOURCE_DIR}/density/density_kinds.h)
+list(APPEND ARS_SAMPLER_HEADERS ${PROJECT_BINARY_DIR}/generated/sampler/version.h)
 install(FILES ${ARS_SAMPLER_HEADERS} DESTINATION ${ARS_INCLUDE_DIR}/sampler COMPONENT engine)
 install(FILES ${ARS_DENSITY_HEADERS} DESTINATION ${ARS_INCLUDE_DIR}/density COMPONENT engine)
 

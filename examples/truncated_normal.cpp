@@ -8,7 +8,7 @@
 
 int main() {
   // The log-density up to a constant; the support is given separately.
-  LogConcaveSampler sampler([](double x) { return -0.5 * x * x; }, 1.0, 3.0, {}, 42);
+  ars::LogConcaveSampler sampler([](double x) { return -0.5 * x * x; }, 1.0, 3.0, {}, 42);
   std::vector<double> draws(1000000);
   sampler.sample(draws.data(), draws.size());
 

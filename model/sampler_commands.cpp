@@ -15,7 +15,7 @@ namespace {
 bool takeStep(WindowModel& model) {
   ARSSampler& sampler = model.sampler;
   SteppingState& stepping = model.stepping;
-  const SamplerCounts before = sampler.counts;
+  const ars::SamplerCounts before = sampler.counts;
   const bool accepted = sampler.step();
   ++stepping.stepsTaken;
   if (sampler.counts.squeezeAccepts != before.squeezeAccepts) {

@@ -54,7 +54,7 @@ void ARSSampler::restart() {
 
 void ARSSampler::clear() {
   hasLastDraw = false;
-  counts = SamplerCounts{};
+  counts = ars::SamplerCounts{};
   points.clear();
   segments.clear();
   ++pointsVersion;

@@ -156,7 +156,7 @@ class ARSSampler {
   const double tolerance = 1e-6;
   double scaleOffset = 0.0;
   // Zeroed by clear().
-  SamplerCounts counts;
+  ars::SamplerCounts counts;
   // Index of the segment the most recent candidate was drawn from.
   std::size_t lastSegment = 0;
 

@@ -12,7 +12,9 @@
 #include <utility>
 
 #include "sampler/ars.h"
+#include "sampler/envelope_reader.h"
 #include "sampler/fast_table.h"
+#include "sampler/fresh_seed.h"
 #include "sampler/hull_envelope.h"
 #include "sampler/start_search.h"
 
@@ -68,7 +70,8 @@ void asOneZeroReport(F&& f) {
 struct LogConcaveSampler::Core {
   LogDensity logDensity;
   pcg64 engine;
-  mutable detail::HullEnvelope envelope;  // refreshed by the const accessors
+  detail::HullEnvelope envelope;
+  detail::EnvelopeReader reader;  // const reads never write to the envelope
   std::vector<detail::HullPoint> scratch;
   SamplerCounts counts;
   std::size_t maxPoints = 100000;
@@ -92,7 +95,7 @@ struct LogConcaveSampler::Core {
   detail::HullEnvelope tableEnvelope;
   std::vector<detail::HullPoint> tablePointsBuffer;
 
-  explicit Core(std::uint64_t seed) : engine(seed) {}
+  explicit Core(const pcg64& e) : engine(e) {}
 
   void start(LogDensity f, double lower, double upper, const std::vector<double>& starts,
              double unitHint = 0.0) {
@@ -192,9 +195,11 @@ struct LogConcaveSampler::Core {
   // after its usual run of draws.
   bool tableLoose() const { return tableRejections > looseRejections && tableRejections * 16 > quietDraws; }
 
-  const detail::HullEnvelope& fresh() const {
-    envelope.refresh();
-    return envelope;
+  // f of the envelope built from every point so far: points that the
+  // table's draws added wait for a later draw to be built in.
+  template <class F>
+  auto read(F&& f) const {
+    return reader.read(envelope, std::forward<F>(f));
   }
 
   bool refining() const {
@@ -378,11 +383,53 @@ struct LogConcaveSampler::Core {
   }
 };
 
+namespace {
+
+// The envelope's points, hull and squeeze as vertices for plotting.
+Envelope outline(const detail::HullEnvelope& e) {
+  Envelope out;
+  for (const detail::HullPoint& p : e.points()) {
+    out.x.push_back(p.x);
+    out.h.push_back(p.h);
+    out.squeezeX.push_back(p.x);
+    out.squeezeY.push_back(p.h);
+  }
+  const auto at = [](const detail::HullSegment& s, double x) {
+    return std::isinf(x) ? -inf : s.top - s.rate * std::fabs(x - s.anchor);
+  };
+  for (const detail::HullSegment& s : e.segments()) {
+    const double leftY = at(s, s.left);
+    if (out.hullX.empty() || out.hullX.back() != s.left || out.hullY.back() != leftY) {
+      out.hullX.push_back(s.left);
+      out.hullY.push_back(leftY);
+    }
+    out.hullX.push_back(s.right);
+    out.hullY.push_back(at(s, s.right));
+  }
+  return out;
+}
+
+pcg64 unseededEngine() {
+  const detail::FreshSeed s = detail::freshSeed();
+  return pcg64(s.state, s.stream);
+}
+
+}  // namespace
+
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
-                                     const std::vector<double>& starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(seed)) {
+                                     const std::vector<double>& starts)
+    : core_(std::make_unique<Core>(unseededEngine())) {
   core_->start(std::move(logDensity), lower, upper, starts);
 }
+
+LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                     const std::vector<double>& starts, std::uint64_t seed)
+    : core_(std::make_unique<Core>(pcg64(seed))) {
+  core_->start(std::move(logDensity), lower, upper, starts);
+}
+
+void LogConcaveSampler::seed(std::uint64_t value) { core().engine = pcg64(value); }
+void LogConcaveSampler::seed() { core().engine = unseededEngine(); }
 
 LogConcaveSampler::~LogConcaveSampler() = default;
 LogConcaveSampler::LogConcaveSampler(const LogConcaveSampler& other)
@@ -441,38 +488,25 @@ void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double up
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }
-std::size_t LogConcaveSampler::points() const { return core().fresh().points().size(); }
-double LogConcaveSampler::lowerLimit() const { return core().fresh().lower(); }
-double LogConcaveSampler::upperLimit() const { return core().fresh().upper(); }
+// The points and the limits are current even before a build.
+std::size_t LogConcaveSampler::points() const { return core().envelope.points().size(); }
+double LogConcaveSampler::lowerLimit() const { return core().envelope.lower(); }
+double LogConcaveSampler::upperLimit() const { return core().envelope.upper(); }
 
 double LogConcaveSampler::hatArea() const { return std::exp(logHatArea()); }
 double LogConcaveSampler::squeezeArea() const { return std::exp(logSqueezeArea()); }
-double LogConcaveSampler::squeezeHatRatio() const { return core().fresh().ratio(); }
-double LogConcaveSampler::logHatArea() const { return core().fresh().logHatArea(); }
-double LogConcaveSampler::logSqueezeArea() const { return core().fresh().logSqueezeArea(); }
+double LogConcaveSampler::squeezeHatRatio() const {
+  return core().read([](const detail::HullEnvelope& e) { return e.ratio(); });
+}
+double LogConcaveSampler::logHatArea() const {
+  return core().read([](const detail::HullEnvelope& e) { return e.logHatArea(); });
+}
+double LogConcaveSampler::logSqueezeArea() const {
+  return core().read([](const detail::HullEnvelope& e) { return e.logSqueezeArea(); });
+}
 
 Envelope LogConcaveSampler::envelope() const {
-  const detail::HullEnvelope& e = core().fresh();
-  Envelope out;
-  for (const detail::HullPoint& p : e.points()) {
-    out.x.push_back(p.x);
-    out.h.push_back(p.h);
-    out.squeezeX.push_back(p.x);
-    out.squeezeY.push_back(p.h);
-  }
-  const auto at = [](const detail::HullSegment& s, double x) {
-    return std::isinf(x) ? -inf : s.top - s.rate * std::fabs(x - s.anchor);
-  };
-  for (const detail::HullSegment& s : e.segments()) {
-    const double leftY = at(s, s.left);
-    if (out.hullX.empty() || out.hullX.back() != s.left || out.hullY.back() != leftY) {
-      out.hullX.push_back(s.left);
-      out.hullY.push_back(leftY);
-    }
-    out.hullX.push_back(s.right);
-    out.hullY.push_back(at(s, s.right));
-  }
-  return out;
+  return core().read([](const detail::HullEnvelope& e) { return outline(e); });
 }
 
 void LogConcaveSampler::setMaxPoints(std::size_t n) { core().maxPoints = std::max<std::size_t>(n, 3); }

@@ -14,10 +14,22 @@
 // evaluated candidate refines both, until setMaxPoints or setTargetRatio
 // stops refinement. The hull's tails run to infinity: nothing is cut off.
 //
-// Generators. sample(g) draws from any UniformRandomBitGenerator of the
-// caller (std::mt19937_64, pcg64, ...); sample() from the sampler's own
-// pcg64 (pcg-cpp) seeded with the constructor's seed. A copy continues with
-// the same envelope and a copy of the built-in generator.
+// Generators. sample(g), or s(g) as for a standard distribution, draws from
+// any UniformRandomBitGenerator of the caller (std::mt19937_64, pcg64, ...);
+// sample() from the sampler's own pcg64 (pcg-cpp). Given a seed, that stream
+// is reproducible; without one, every sampler gets a stream of its own (a
+// seed from std::random_device once per process and a pcg stream no other
+// sampler of the process uses; processes forked from one parent repeat each
+// other's: seed those samplers explicitly). A copy continues with the same
+// envelope and a copy of the built-in generator; seed() gives it a stream
+// of its own.
+//
+// Threads. The const member functions may run concurrently on one sampler
+// (they never write to it), but not alongside a non-const one (sample,
+// reset, seed, the setters, assignment), which needs the sampler to itself.
+// Different samplers, copies included, share nothing but what the
+// log-density itself shares (a copy calls a copy of the callable, whose
+// captured references still point to the same objects).
 //
 // Throws. std::invalid_argument for a bad support (lower not below upper), a
 // starting abscissa outside the support or where h is not finite, or h NaN
@@ -51,9 +63,14 @@ struct Envelope {
 class LogConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
+  using result_type = double;
 
+  // Without a seed the built-in generator gets a stream of its own.
   LogConcaveSampler(LogDensity logDensity, double lower, double upper,
-                    const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
+                    const std::vector<double>& starts = {});
+  // With one, the draws of sample() repeat from run to run.
+  LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                    const std::vector<double>& starts, std::uint64_t seed);
   ~LogConcaveSampler();
   LogConcaveSampler(const LogConcaveSampler& other);
   LogConcaveSampler& operator=(const LogConcaveSampler& other);
@@ -75,6 +92,16 @@ class LogConcaveSampler {
     detail::UniformSource source(g);
     sampleFrom(source, out, count);
   }
+  // As a standard distribution is called: one draw from g.
+  template <class URBG>
+  double operator()(URBG& g) {
+    return sample(g);
+  }
+
+  // Restarts the built-in generator: from seed as the constructor would, or
+  // without one on a stream of its own. The envelope stays.
+  void seed(std::uint64_t value);
+  void seed();
 
   // A new density: the search starts afresh, the buffers are reused, the
   // counts start from zero and the built-in generator goes on.
@@ -98,6 +125,9 @@ class LogConcaveSampler {
   // (unbounded ends stay infinite).
   double lowerLimit() const;
   double upperLimit() const;
+  // The same, under the names standard distributions use.
+  double min() const { return lowerLimit(); }
+  double max() const { return upperLimit(); }
 
   // Integrals of exp(hull) and exp(squeeze) over the support, in the units of
   // h: hatArea() >= integral of exp(h) >= squeezeArea(). They overflow or
@@ -125,5 +155,7 @@ class LogConcaveSampler {
 
 }  // namespace ars
 
-// Code written against 1.0 keeps compiling.
+// The 1.x global name, for code that asks for it.
+#ifdef ARS_GLOBAL_NAMES
 using ars::LogConcaveSampler;
+#endif

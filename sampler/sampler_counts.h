@@ -18,5 +18,7 @@ struct SamplerCounts {
 
 }  // namespace ars
 
-// The 1.0 name, and the one the window program's sampler uses.
+// The 1.x global name, for code that asks for it.
+#ifdef ARS_GLOBAL_NAMES
 using SamplerCounts = ars::SamplerCounts;
+#endif

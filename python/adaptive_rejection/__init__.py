@@ -14,4 +14,4 @@ from ._t_sampler import TConcaveSampler
 NotLogConcaveError.__module__ = __name__
 
 __all__ = ["LogConcaveSampler", "NotLogConcaveError", "TConcaveSampler"]
-__version__ = "1.1.0"
+__version__ = "2.0.0"

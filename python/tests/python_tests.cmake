@@ -19,3 +19,17 @@ add_test(NAME python_install
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install_and_import.sh ${CMAKE_BINARY_DIR}
           ${CMAKE_BINARY_DIR}/python-install-test ${Python3_EXECUTABLE})
 set_tests_properties(python_install PROPERTIES TIMEOUT 120)
+
+# pip install into a virtual environment, offline, and the tests against it.
+execute_process(COMMAND ${Python3_EXECUTABLE} -c
+  "import importlib.util as u, sys; sys.exit(any(u.find_spec(m) is None for m in ('ensurepip', 'venv', 'pip', 'setuptools', 'wheel', 'pybind11')))"
+  RESULT_VARIABLE ARS_PIP_BUILD_MISSING OUTPUT_QUIET ERROR_QUIET)
+if(ARS_PIP_BUILD_MISSING)
+  message(STATUS "pip install test not registered: needs python3-venv, python3-pip, python3-setuptools, python3-wheel and python3-pybind11")
+  return()
+endif()
+add_test(NAME python_pip_install
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pip_install_and_test.sh ${CMAKE_BINARY_DIR}/python-pip-test
+          ${PROJECT_SOURCE_DIR}/python ${Python3_EXECUTABLE} ${PROJECT_VERSION})
+set_tests_properties(python_pip_install PROPERTIES TIMEOUT 1200
+  ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1;ARS_TEST_C_DENSITIES=$<TARGET_FILE:ars_python_test_densities>")

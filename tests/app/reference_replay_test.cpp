@@ -99,7 +99,7 @@ TEST_P(SteppingReference, TraceAndEnvelopesMatch) {
   file.expect("# steps:");
   while (file.peekStartsWith("T ")) {
     const auto w = file.expect("T ");
-    const SamplerCounts before = s.counts;
+    const ars::SamplerCounts before = s.counts;
     replay.app.command(135);
     if (w.at(1) == "stopped") {
       EXPECT_FALSE(replay.app.model().stepping.active);

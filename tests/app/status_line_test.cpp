@@ -70,11 +70,11 @@ TEST(StatusLine, EveryStepSaysWhatItDidAndKeepsCount) {
     const double first = squeezePercent(rig.window.statusText);
     int squeezed = 0, evaluated = 0, rejected = 0;
     for (int step = 1; step <= 60; ++step) {
-      const SamplerCounts before = rig.app.model().sampler.counts;
+      const ars::SamplerCounts before = rig.app.model().sampler.counts;
       const std::size_t pointsBefore = rig.app.model().sampler.points.size();
       const std::string text = rig.after(135);
       SCOPED_TRACE(text);
-      const SamplerCounts& now = rig.app.model().sampler.counts;
+      const ars::SamplerCounts& now = rig.app.model().sampler.counts;
       EXPECT_EQ(text.rfind("Step " + std::to_string(step) + ": ", 0), 0u);
       if (now.squeezeAccepts > before.squeezeAccepts) {
         ++squeezed;

@@ -1,34 +1,66 @@
 #!/usr/bin/env bash
-# install_and_build_example.sh BUILD_DIR EXAMPLES_DIR WORK_DIR [CXX_FLAGS]
-# Installs the engine component of BUILD_DIR into WORK_DIR/prefix, checks the
-# package's files, builds EXAMPLES_DIR against it and runs every example.
+# install_and_build_example.sh BUILD_DIR SOURCE_DIR WORK_DIR [CXX_FLAGS]
+# Installs the engine of BUILD_DIR (a static library) into WORK_DIR/static,
+# and a shared build of SOURCE_DIR's engine into WORK_DIR/shared; against
+# each it builds and runs the examples and a C++14-configured consumer with
+# a shared library of its own.
 set -euo pipefail
-build=$1 examples=$2 work=$3 flags=${4:-}
+build=$1 source=$2 work=$3 flags=${4:-}
 rm -rf "$work"
-prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" --component engine >/dev/null
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+build=$(cd "$build" && pwd)
 
-for f in lib/libars_engine.a \
-         include/adaptive-rejection-sampler/sampler/log_concave_sampler.h \
-         include/adaptive-rejection-sampler/sampler/ars.h \
-         lib/cmake/AdaptiveRejectionSampler/AdaptiveRejectionSamplerConfig.cmake \
-         lib/cmake/AdaptiveRejectionSampler/AdaptiveRejectionSamplerConfigVersion.cmake; do
-  libdir_f=${f/#lib\//lib*/}
-  # shellcheck disable=SC2086
-  if ! ls $prefix/$libdir_f >/dev/null 2>&1; then echo "not installed: $f" >&2; exit 1; fi
-done
+check_installed() {  # prefix library-file
+  local prefix=$1 lib=$2 f
+  for f in "lib*/$lib" \
+           include/adaptive-rejection-sampler/sampler/log_concave_sampler.h \
+           include/adaptive-rejection-sampler/sampler/version.h \
+           include/adaptive-rejection-sampler/sampler/ars.h \
+           "lib*/cmake/AdaptiveRejectionSampler/AdaptiveRejectionSamplerConfig.cmake" \
+           "lib*/cmake/AdaptiveRejectionSampler/AdaptiveRejectionSamplerConfigVersion.cmake"; do
+    # shellcheck disable=SC2086
+    if ! ls $prefix/$f >/dev/null 2>&1; then echo "not installed: $f" >&2; exit 1; fi
+  done
+}
 
-cmake -S "$examples" -B "$work/examples" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
-cmake --build "$work/examples" >/dev/null
+build_and_run() {  # prefix project-dir binary-dir
+  cmake -S "$2" -B "$3" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$1" \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" >/dev/null
+  cmake --build "$3" >/dev/null
+  local exe ran=0
+  for exe in "$3"/*; do
+    if [ -f "$exe" ] && [ -x "$exe" ] && [[ "$exe" != *.so* ]]; then
+      echo "== $(basename "$exe")"
+      "$exe"
+      ran=$((ran + 1))
+    fi
+  done
+  if [ "$ran" -eq 0 ]; then echo "nothing was built in $3" >&2; exit 1; fi
+}
 
-ran=0
-for exe in "$work"/examples/*; do
-  if [ -f "$exe" ] && [ -x "$exe" ]; then
-    echo "== $(basename "$exe")"
-    "$exe"
-    ran=$((ran + 1))
-  fi
-done
-if [ "$ran" -eq 0 ]; then echo "no example was built" >&2; exit 1; fi
-echo "$ran example(s) built against the installed package and ran"
+echo "--- static library"
+static=$work/static
+cmake --install "$build" --prefix "$static" --component engine >/dev/null
+check_installed "$static" libars_engine.a
+build_and_run "$static" "$source/examples" "$work/static-examples"
+build_and_run "$static" "$source/tests/install/consumer" "$work/static-consumer"
+
+echo "--- shared library"
+shared=$work/shared
+sanitize=OFF
+if [ -n "$flags" ]; then sanitize=ON; fi
+cmake -S "$source" -B "$work/shared-build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+  -DARS_GUI=OFF -DARS_TESTS=OFF -DARS_BENCHMARKS=OFF -DARS_PYTHON=OFF -DARS_SANITIZE=$sanitize >/dev/null
+cmake --build "$work/shared-build" --target ars_engine >/dev/null
+cmake --install "$work/shared-build" --prefix "$shared" --component engine >/dev/null
+check_installed "$shared" libars_engine.so
+build_and_run "$shared" "$source/examples" "$work/shared-examples"
+build_and_run "$shared" "$source/tests/install/consumer" "$work/shared-consumer"
+# (ldd's whole output first: grep -q closing the pipe early would fail it under pipefail)
+loaded=$(ldd "$work/shared-consumer/consumer")
+if [[ "$loaded" != *libars_engine.so* ]]; then
+  echo "the consumer does not load the shared engine" >&2
+  exit 1
+fi
+echo "examples and consumer built against the installed package, static and shared"

@@ -1,5 +1,6 @@
-# Installs the engine into a temporary prefix, then builds and runs the
-# examples against the installed package, as a library user would.
+# Installs the engine into temporary prefixes (this build's static library,
+# and a shared build of the engine), then builds and runs the examples and a
+# C++14-configured consumer against each, as a library user would.
 if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
   set(ARS_EXAMPLE_FLAGS "")
   if(ARS_SANITIZE)
@@ -8,8 +9,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt)
   endif()
   add_test(NAME engine_install_and_example
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install_and_build_example.sh
-            ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/examples ${CMAKE_BINARY_DIR}/install-test
+            ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/install-test
             "${ARS_EXAMPLE_FLAGS}")
-  set_tests_properties(engine_install_and_example PROPERTIES TIMEOUT 300
+  set_tests_properties(engine_install_and_example PROPERTIES TIMEOUT 900
     ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
 endif()

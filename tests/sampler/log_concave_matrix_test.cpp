@@ -175,7 +175,7 @@ TEST(LogConcaveMatrix, EveryDensityHasItsExpectedOutcome) {
     for (std::uint64_t seed : seeds) {
       switch (c.outcome) {
         case Outcome::Samples: {
-          LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
+          ars::LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
           std::vector<double> samples(drawsPerSeed);
           sampler.sample(samples.data(), samples.size());
           for (double x : samples) {
@@ -192,7 +192,7 @@ TEST(LogConcaveMatrix, EveryDensityHasItsExpectedOutcome) {
         case Outcome::NotLogConcave:
           EXPECT_THROW(
               {
-                LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
+                ars::LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
                 for (int i = 0; i < 200000; ++i) sampler.sample();
               },
               ARSSampler::XNotLogConcave)
@@ -201,7 +201,7 @@ TEST(LogConcaveMatrix, EveryDensityHasItsExpectedOutcome) {
         case Outcome::InvalidSetting:
           EXPECT_THROW(
               {
-                LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
+                ars::LogConcaveSampler sampler(c.logDensity, c.lower, c.upper, c.starts, seed);
                 for (int i = 0; i < 1000; ++i) sampler.sample();
               },
               std::invalid_argument)

@@ -16,9 +16,9 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 double logistic(double x) { return -x - 2 * std::log1p(std::exp(-x)); }
 
 TEST(LogConcaveSampler, SameSeedSameDrawsAndBatchEqualsSingleDraws) {
-  LogConcaveSampler a(logistic, -inf, inf, {}, 99);
-  LogConcaveSampler b(logistic, -inf, inf, {}, 99);
-  LogConcaveSampler c(logistic, -inf, inf, {}, 100);
+  ars::LogConcaveSampler a(logistic, -inf, inf, {}, 99);
+  ars::LogConcaveSampler b(logistic, -inf, inf, {}, 99);
+  ars::LogConcaveSampler c(logistic, -inf, inf, {}, 100);
   // Long enough for the table to be built and renewed inside the batch.
   std::vector<double> batch(50000);
   b.sample(batch.data(), batch.size());
@@ -35,7 +35,7 @@ TEST(LogConcaveSampler, SameSeedSameDrawsAndBatchEqualsSingleDraws) {
 }
 
 TEST(LogConcaveSampler, CountersAddUp) {
-  LogConcaveSampler s([](double x) { return -0.5 * x * x; }, -inf, inf, {}, 3);
+  ars::LogConcaveSampler s([](double x) { return -0.5 * x * x; }, -inf, inf, {}, 3);
   const std::uint64_t start = s.counts().evaluations;
   const std::size_t startPoints = s.points();
   EXPECT_GE(startPoints, 3u);
@@ -52,16 +52,16 @@ TEST(LogConcaveSampler, CountersAddUp) {
 }
 
 TEST(LogConcaveSampler, MovedSamplerGoesOn) {
-  LogConcaveSampler a(logistic, -inf, inf, {}, 5);
-  LogConcaveSampler reference(logistic, -inf, inf, {}, 5);
+  ars::LogConcaveSampler a(logistic, -inf, inf, {}, 5);
+  ars::LogConcaveSampler reference(logistic, -inf, inf, {}, 5);
   a.sample();
   reference.sample();
-  LogConcaveSampler b(std::move(a));
+  ars::LogConcaveSampler b(std::move(a));
   for (int i = 0; i < 100; ++i) EXPECT_EQ(b.sample(), reference.sample());
 }
 
 TEST(LogConcaveSampler, GivenStartsAreUsedAndTheLimitsCoverTheMass) {
-  LogConcaveSampler s([](double x) { return -0.5 * (x - 50) * (x - 50); }, -inf, inf, {49.0, 51.5}, 1);
+  ars::LogConcaveSampler s([](double x) { return -0.5 * (x - 50) * (x - 50); }, -inf, inf, {49.0, 51.5}, 1);
   // Two given points and the outward search; no probe at 0 was needed.
   EXPECT_LT(s.counts().evaluations, 40u);
   // The hull's tails run to the unbounded ends: nothing is cut off.

@@ -41,7 +41,7 @@ TEST(LongRun, TenMillionDrawsWithoutAReport) {
   };
   for (const LongRun& run : runs) {
     SCOPED_TRACE(run.name);
-    LogConcaveSampler sampler(run.logDensity, run.lower, run.upper, {}, 7);
+    ars::LogConcaveSampler sampler(run.logDensity, run.lower, run.upper, {}, 7);
     std::vector<double> samples(draws);
     ASSERT_NO_THROW(sampler.sample(samples.data(), samples.size()));
     const int bins = equalProbabilityBins(samples.size());
