@@ -11,6 +11,7 @@ add_library(ars_ui STATIC
   display/candidate_marker.cpp
   display/proof_drawing.cpp
   display/axis_titles.cpp
+  display/axis_ticks.cpp
   app/status_line.cpp
   app/view_commands.cpp
   resources/legend.cpp

@@ -86,6 +86,10 @@ void MainWindow::clearPlotterForCurve() {
   plotter.xMin = plotXMin;
   plotter.xMax = plotXMax;
   plotter.autoScaleX = false;
+  // A typed density may lie anywhere at any scale; on the normal scale its
+  // darts fill the area down to 0.
+  plotter.ticksAtRoundValues = densityKind == otherDensityKind;
+  plotter.yFromZero = densityKind == otherDensityKind && !logScale;
   plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
   plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
 }

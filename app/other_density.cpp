@@ -183,20 +183,24 @@ void MainWindow::rebuildOtherDensityCurve() {
   clearPlotterForCurve();
   if (!otherDensity) return;
 
-  // Midpoints of equal intervals: a finite end, where the density may have
-  // its pole or its zero, is never evaluated.
+  // From end to end of the plotted range: the ends where the density has a
+  // value there (a zero too, on the axis of the normal scale), midpoints of
+  // equal intervals between them.
   const double step = (plotXMax - plotXMin) / curveIntervals;
   std::vector<double> xs;
   std::vector<double> values;
   double largest = -infinity;
-  for (int i = 0; i < curveIntervals; ++i) {
-    const double x = plotXMin + (i + 0.5) * step;
+  const auto add = [&](double x, bool end) {
     const double v = otherDensity->logDensity(x);
-    if (!(v > -infinity && v < infinity)) continue;  // no value to plot
-    largest = std::max(largest, v);
+    const bool onAxis = end && v == -infinity && !logScale;
+    if (!(v > -infinity && v < infinity) && !onAxis) return;  // no value to plot
+    if (!onAxis) largest = std::max(largest, v);
     xs.push_back(x);
     values.push_back(v);
-  }
+  };
+  add(plotXMin, true);
+  for (int i = 0; i < curveIntervals; ++i) add(plotXMin + (i + 0.5) * step, false);
+  add(plotXMax, true);
   curveLogOffset = std::isfinite(largest) ? 50 - largest : 0.0;
   for (std::size_t i = 0; i < xs.size(); ++i) {
     plotter.addPoint(xs[i], logScale ? values[i] + curveLogOffset : shiftedExp(values[i], curveLogOffset));

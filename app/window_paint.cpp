@@ -65,7 +65,7 @@ void MainWindow::paint(Canvas& canvas) {
   PlotMapping mapping;
   plotter.getMapping(*hwnd, mapping);
   const Rect frame = plotter.getFrame(*hwnd);
-  drawAxisTitles(canvas, frame, band.top, logScale, scale);
+  drawAxisTitles(canvas, frame, band.top, logScale, scale, xAxisTitle(plotter.xOffsetText));
 
   // A proof of non-log-concavity keeps its envelope on screen after stepping ended.
   const bool envelopeShown = stepping || proof.has_value();
@@ -76,11 +76,20 @@ void MainWindow::paint(Canvas& canvas) {
   Canvas& data = dotFactor != 1.0 ? larger : canvas;
   {
     const int gap = scaledPixels(4, scale);
-    ClipSelection clip(canvas, dataClip(frame, scaledPixels(largerPoints ? 8 : 4, scale), gap));
+    const Rect dotClip = dataClip(frame, scaledPixels(largerPoints ? 8 : 4, scale), gap);
+    ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
       drawAbscissae(data, sampler, mapping, black, logScale, curveLogOffset);
-      drawUpperHull(data, sampler, mapping, red, logScale, curveLogOffset);
-      drawSqueeze(data, sampler, mapping, green, logScale, curveLogOffset);
+      // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
+      const bool typed = densityKind == otherDensityKind;
+      const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
+      // Lines end at the frame, where only dots may overhang it; the picture
+      // at the opening size keeps its classic clip.
+      const bool framedLines = typed || scale > 1.0;
+      if (framedLines) canvas.setClipRect(&frame);
+      drawUpperHull(data, sampler, mapping, red, logScale, curveLogOffset, trace);
+      drawSqueeze(data, sampler, mapping, green, logScale, curveLogOffset, trace);
+      if (framedLines) canvas.setClipRect(&dotClip);
       if (proof) drawProofHighlight(canvas, mapping, *proof, logScale, curveLogOffset, scale);
       if (sampler.hasLastDraw) {
         const double height = logScale ? sampler.lastLogY + curveLogOffset

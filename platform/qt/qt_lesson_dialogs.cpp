@@ -10,7 +10,7 @@ const QString lessonFilter = QStringLiteral("Lessons (*.json);;All files (*)");
 }
 
 bool QtMainWindow::chooseDensity(DensityChoice& choice) {
-  QtDensityDialog dialog(choice, this);
+  QtDensityDialog dialog(choice, statusScale_, this);
   if (dialog.exec() != QDialog::Accepted) return false;
   choice = dialog.choice();
   return true;
