@@ -39,7 +39,9 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
   formula_->setPlaceholderText(QStringLiteral("exp(-x^2/2)/(1+x^2)"));
   // Room for 80 characters of a formula, as far as the screen allows.
   int formulaWidth = QFontMetrics(font()).averageCharWidth() * formulaCharacters;
-  if (const QScreen* screen = this->screen()) formulaWidth = qMin(formulaWidth, screen->availableGeometry().width() / 2);
+  if (const QScreen* screen = this->screen()) {
+    formulaWidth = qMin(formulaWidth, screen->availableGeometry().width() * 3 / 4);
+  }
   formula_->setMinimumWidth(formulaWidth);
   formula_->setText(start.formula.empty() ? QStringLiteral("exp(-x^2/2)") : QString::fromStdString(start.formula));
   form_->setObjectName("form");
