@@ -138,6 +138,12 @@ PlotRange plotRange(const std::function<double(double)>& f, double lower, double
   for (int round = 0; round < maxZoomRounds; ++round) {
     const MassCut cut = cutTails(f, left, right);
     if (!cut.found) break;
+    // Mass up to the edge of the stretch at an unbounded end: the density
+    // does not fall off there (it is not integrable), and no closer look
+    // helps; the stretch is shown as found.
+    if ((std::isinf(upper) && cut.xMax >= right) || (std::isinf(lower) && cut.xMin <= left)) {
+      return PlotRange{std::isfinite(lower) ? lower : cut.xMin, std::isfinite(upper) ? upper : cut.xMax};
+    }
     range = PlotRange{cut.xMin, cut.xMax};
     const double cell = (right - left) / gridIntervals;
     if (cut.xMax - cut.xMin >= zoomCells * cell) break;

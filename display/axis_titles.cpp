@@ -1,15 +1,19 @@
 #include "display/axis_titles.h"
 
+#include <algorithm>
+
 #include "display/picture_scale.h"
 
 namespace {
 
 // In the right margin, just above the x axis: the one place that no label,
-// title or caption takes, whatever the window's size.
+// title or caption takes, whatever the window's size. A title too long for
+// the margin reaches back over the frame rather than off the window.
 void drawAtAxisEnd(Canvas& canvas, const Rect& frame, const std::string& title, int gap) {
-  const int line = canvas.textExtent(title).cy;
+  const Size size = canvas.textExtent(title);
+  const int line = size.cy;
   const int clientRight = frame.right - 1 + frame.left;
-  const int left = frame.right - 1 + gap;
+  const int left = std::min(frame.right - 1 + gap, clientRight - size.cx);
   canvas.drawText(title, Rect{left, frame.bottom - 1 - gap - line, clientRight, frame.bottom - 1 - gap}, 0);
 }
 
