@@ -20,7 +20,10 @@ void drawAtAxisEnd(Canvas& canvas, const Rect& frame, const std::string& title, 
 }  // namespace
 
 std::string xAxisTitle(const std::string& offsetText) {
-  return offsetText.empty() ? "x" : "x \xe2\x88\x92 " + offsetText;
+  if (offsetText.empty()) return "x";
+  // A negative offset is added: "x + 8e8", not "x − -8e8".
+  if (offsetText[0] == '-') return "x + " + offsetText.substr(1);
+  return "x \xe2\x88\x92 " + offsetText;
 }
 
 void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,

@@ -11,5 +11,5 @@
 void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,
                     const std::string& xTitle = "x");
 
-// "x", or "x − offset" when the x labels are offset.
+// "x", or "x − offset" (or "x + |offset|") when the x labels are offset.
 std::string xAxisTitle(const std::string& offsetText);

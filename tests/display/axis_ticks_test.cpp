@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "display/axis_ticks.h"
+#include "display/axis_titles.h"
 
 namespace {
 
@@ -45,6 +46,10 @@ TEST(AxisTicks, AnOffsetWhenTheLocationDwarfsTheScale) {
   // Four significant digits still read directly.
   EXPECT_EQ(roundTicks(1000, 1010, 240, width, 8).offsetText, "");
   EXPECT_EQ(roundTicks(10000, 10001, 240, width, 8).offsetText, "10000");
+  EXPECT_EQ(roundTicks(-8e8 - 3.72, -8e8 + 3.72, 240, width, 8).offsetText, "-8e8");
+  EXPECT_EQ(xAxisTitle("-8e8"), "x + 8e8");
+  EXPECT_EQ(xAxisTitle("8e8"), "x \xe2\x88\x92 8e8");
+  EXPECT_EQ(xAxisTitle(""), "x");
   EXPECT_EQ(shortNumber(8e8), "8e8");
   EXPECT_EQ(shortNumber(1000), "1000");
   EXPECT_EQ(shortNumber(-123456.5), "-123456.5");
