@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "density/density_kinds.h"
+#include "display/axis_ticks.h"
 
 namespace {
 
@@ -40,14 +41,14 @@ double squeezeShare(const ARSSampler& sampler) {
   return area / sampler.totalArea;
 }
 
-std::string whatTheStepDid(MainWindow::StepResult result, double x) {
+std::string whatTheStepDid(MainWindow::StepResult result, const std::string& x) {
   switch (result) {
     case MainWindow::StepResult::SqueezeAccept:
       return "accepted by the squeeze";
     case MainWindow::StepResult::DensityAccept:
       return "accepted after evaluating the density";
     case MainWindow::StepResult::Rejection:
-      return format("rejected: new point at x = %.3f", x);
+      return "rejected: new point at x = " + x;
     case MainWindow::StepResult::None:
       break;
   }
@@ -80,10 +81,14 @@ std::string MainWindow::statusLine() const {
         format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.",
                sampler.points.size(), static_cast<unsigned long long>(sampler.counts.evaluations),
                100.0 * squeezeShare(sampler));
+    // A typed density may lie at any scale: its new point gets the digits its range needs.
+    const std::string newPointText = densityKind == otherDensityKind
+                                         ? valueAtResolution(sampler.lastX, plotXMax - plotXMin)
+                                         : format("%.3f", sampler.lastX);
     if (stepsTaken == 0 || lastStepResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    return format("Step %d: ", stepsTaken) + whatTheStepDid(lastStepResult, sampler.lastX) + ". " +
+    return format("Step %d: ", stepsTaken) + whatTheStepDid(lastStepResult, newPointText) + ". " +
            envelope + candidateOutsideNote() + animation;
   }
   if (!dartX.empty()) {

@@ -96,6 +96,16 @@ std::string shortNumber(double value) {
   return fixed.size() <= 6 || fixed.size() <= scientific.size() + 1 ? fixed : scientific;
 }
 
+std::string valueAtResolution(double x, double span) {
+  const double resolution = span / 1000;
+  if (!(resolution > 0) || !std::isfinite(x)) return shortNumber(x);
+  if (std::fabs(x) < resolution / 2) return "0";
+  const double digits = std::floor(std::log10(std::fabs(x))) - std::floor(std::log10(resolution)) + 1;
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*g", static_cast<int>(std::max(1.0, std::min(17.0, digits))), x);
+  return buffer;
+}
+
 AxisTicks roundTicks(double low, double high, int pixels, const LabelExtent& extent, int gap,
                      int maxIntervals) {
   AxisTicks result;

@@ -27,6 +27,11 @@ using LabelExtent = std::function<int(const std::string&)>;
 AxisTicks roundTicks(double low, double high, int pixels, const LabelExtent& extent, int gap,
                      int maxIntervals = 8);
 
+// x with the digits that tell it apart at a thousandth of `span`, the width
+// of the range it lies in: "800000000.123", "-3.51e-07"; "0" where it
+// cannot be told from zero.
+std::string valueAtResolution(double x, double span);
+
 // A number in the fewest characters that read back to it: "800000000" is
 // "8e8", "0.001" stays; the offset's text.
 std::string shortNumber(double value);

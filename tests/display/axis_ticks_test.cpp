@@ -50,6 +50,9 @@ TEST(AxisTicks, AnOffsetWhenTheLocationDwarfsTheScale) {
   EXPECT_EQ(xAxisTitle("-8e8"), "x + 8e8");
   EXPECT_EQ(xAxisTitle("8e8"), "x \xe2\x88\x92 8e8");
   EXPECT_EQ(xAxisTitle(""), "x");
+  EXPECT_EQ(valueAtResolution(800000000.1234, 7.44), "800000000.123");
+  EXPECT_EQ(valueAtResolution(-3.5123e-7, 7.44e-6), "-3.51e-07");
+  EXPECT_EQ(valueAtResolution(1e-12, 7.44), "0");
   EXPECT_EQ(shortNumber(8e8), "8e8");
   EXPECT_EQ(shortNumber(1000), "1000");
   EXPECT_EQ(shortNumber(-123456.5), "-123456.5");
