@@ -1,36 +1,42 @@
-# The window-system-free application: display, app logic, resources, curves.
+# The window-system-free program: the model of the window, its picture, its
+# commands and its tables.
 add_library(ars_ui STATIC
   resources/menu_resource.cpp
   resources/accelerators.cpp
+  platform/picture_scale.cpp
   display/plotter.cpp
   display/plot_mapping.cpp
-  app/window_paint.cpp
+  display/plot_legend.cpp
   display/envelope_drawing.cpp
   display/larger_dots_canvas.cpp
-  display/picture_scale.cpp
   display/candidate_marker.cpp
   display/proof_drawing.cpp
   display/axis_titles.cpp
   display/axis_ticks.cpp
-  app/status_line.cpp
-  app/view_commands.cpp
-  resources/legend.cpp
-  app/density_curve.cpp
+  display/histogram.cpp
+  display/histogram_drawing.cpp
+  display/dots.cpp
+  model/window_model.cpp
+  model/view_options.cpp
+  model/curve_state.cpp
+  model/density_curve.cpp
+  model/sampler_commands.cpp
+  model/typed_sampler.cpp
+  model/other_density.cpp
+  model/saved_view.cpp
+  model/refusal.cpp
+  model/proof_finding.cpp
+  model/plain_rejection.cpp
+  model/plain_comparison.cpp
   app/main_window.cpp
   app/window_procedure.cpp
   app/commands.cpp
-  app/darts_and_stepping.cpp
-  app/command_line.cpp
-  app/rehearsal.cpp
-  app/proof_finding.cpp
-  app/help_texts.cpp
-  app/candidate_place.cpp
-  app/typed_sampler.cpp
-  app/other_density.cpp
-  app/plain_rejection.cpp
+  app/view_commands.cpp
   app/lesson_commands.cpp
-  display/histogram.cpp
-  app/comparison_drawing.cpp
+  app/user_messages.cpp
+  app/status_line.cpp
+  app/window_picture.cpp
+  app/command_line.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(ars_ui PUBLIC ars_engine)
@@ -45,6 +51,7 @@ set(ARS_ICON_SIZES 16 24 32 48 64 128 256)
 # The Qt 6 implementation of the platform layer, and the program.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Svg)
 add_subdirectory(platform/qt)
+add_subdirectory(app/qt)
 add_subdirectory(packaging)
 
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)

@@ -1,5 +1,7 @@
 // The command table behind the menu and the accelerators, and the check marks.
 #include "app/main_window.h"
+#include "model/density_curve.h"
+#include "model/sampler_commands.h"
 #include "platform/menu.h"
 #include "resources/command_ids.h"
 
@@ -15,6 +17,7 @@ bool onlyChangesTheView(int id) {
 
 void MainWindow::command(int id) {
   using namespace CommandId;
+  WindowModel& m = model_;
   // Any command but Space itself, Refresh and the view's own ends the animation.
   if (id != animateSteps && id != refresh && !onlyChangesTheView(id)) stopAnimation();
   // A new density, scale, throw or start ends any earlier report.
@@ -22,78 +25,78 @@ void MainWindow::command(int id) {
                                   id == CommandId::logScale || id == CommandId::throwDarts ||
                                   id == CommandId::stopStepping;
   if (restartsThePicture || id == CommandId::startStepping || id == CommandId::stepUntilAccepted) {
-    notLogConcaveShown = false;
+    m.stepping.notLogConcaveShown = false;
   }
   // The proof stays on screen until the next command that changes the state.
   // A change of scale keeps it too: the proof is best seen on the log scale.
   const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture ||
                              id == keys || id == about || id == CommandId::stepBack ||
                              id == normalScale || id == CommandId::logScale;
-  if (!keepsTheProof) proof.reset();
+  if (!keepsTheProof) m.stepping.proof.reset();
   if (id >= firstDensity && id <= lastDensity) {
-    stopStepping();
-    clearDarts();
-    densityKind = id - (firstDensity - 1);
-    rebuildDensityCurve();
+    ::stopStepping(m);
+    clearDarts(m);
+    m.density.kind = id - (firstDensity - 1);
+    rebuildDensityCurve(m);
     repaint();
     return;
   }
   switch (id) {
     case CommandId::exit:
-      hwnd->postQuit(0);
+      window_->postQuit(0);
       return;
     case normalScale:
     case CommandId::logScale:
-      clearDarts();
-      logScale = id == CommandId::logScale;
-      rebuildDensityCurve();
+      clearDarts(m);
+      m.view.logScale = id == CommandId::logScale;
+      rebuildDensityCurve(m);
       break;
     case CommandId::throwDarts:
-      stopStepping();
+      ::stopStepping(m);
       throwDarts();
       break;
     case CommandId::startStepping:
-      startStepping();
+      ::startStepping(m, *this);
       break;
     case CommandId::nextStep:
-      nextStep();
+      ::nextStep(m, *this);
       break;
     case CommandId::stopStepping:
-      stopStepping();
-      clearDarts();
+      ::stopStepping(m);
+      clearDarts(m);
       break;
     case CommandId::stepUntilAccepted:
-      stepUntilAccepted();
+      ::stepUntilAccepted(m, *this);
       break;
     case refresh:
       break;
     case savePicture:
       stopAnimation();
-      if (hwnd) hwnd->savePicture();
+      if (window_) window_->savePicture();
       break;
     case statusBar:
-      statusBarShown = !statusBarShown;
-      if (hwnd) hwnd->showStatusBar(statusBarShown);
+      m.view.statusBarShown = !m.view.statusBarShown;
+      if (window_) window_->showStatusBar(m.view.statusBarShown);
       break;
     case animateSteps:
       toggleAnimation();
       break;
     case CommandId::largerPoints:
-      largerPoints = !largerPoints;
+      m.view.largerPoints = !m.view.largerPoints;
       break;
     case CommandId::restartFromSeed:
-      restartFromSeed();
+      ::restartFromSeed(m);
       break;
     case CommandId::stepBack:
-      stepBack();
+      ::stepBack(m, *this);
       break;
     case fasterAnimation:
     case slowerAnimation:
       changeAnimationSpeed(id == fasterAnimation ? 1 : -1);
       break;
     case CommandId::fullScreen:
-      fullScreen = !fullScreen;
-      if (hwnd) hwnd->setFullScreen(fullScreen);
+      m.view.fullScreen = !m.view.fullScreen;
+      if (window_) window_->setFullScreen(m.view.fullScreen);
       break;
     case keys:
       showKeys();
@@ -108,12 +111,12 @@ void MainWindow::command(int id) {
       lessonCommand(id);
       break;
     case CommandId::histogram:
-      histogramShown = !histogramShown;
+      m.view.histogramShown = !m.view.histogramShown;
       break;
     case CommandId::comparePlainRejection:
       stopAnimation();
-      stopStepping();
-      notLogConcaveShown = false;
+      ::stopStepping(m);
+      m.stepping.notLogConcaveShown = false;
       compareWithPlainRejection();
       break;
     default:
@@ -123,32 +126,24 @@ void MainWindow::command(int id) {
 }
 
 void MainWindow::updateMenu(Menu& menu, int position) {
+  const WindowModel& m = model_;
   if (position == 1) {
-    menu.checkItem(CommandId::logScale, logScale);
-    menu.checkItem(CommandId::normalScale, !logScale);
+    menu.checkItem(CommandId::logScale, m.view.logScale);
+    menu.checkItem(CommandId::normalScale, !m.view.logScale);
   } else if (position == 2) {
     for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) {
-      menu.checkItem(id, id == CommandId::firstDensity - 1 + densityKind);
+      menu.checkItem(id, id == CommandId::firstDensity - 1 + m.density.kind);
     }
-    menu.checkItem(CommandId::otherDensity, densityKind == otherDensityKind);
+    menu.checkItem(CommandId::otherDensity, m.density.isOther());
   } else if (position == 4) {
-    menu.checkItem(CommandId::statusBar, statusBarShown);
-    menu.checkItem(CommandId::animateSteps, animating);
-    menu.checkItem(CommandId::largerPoints, largerPoints);
-    menu.checkItem(CommandId::histogram, histogramShown);
+    menu.checkItem(CommandId::statusBar, m.view.statusBarShown);
+    menu.checkItem(CommandId::animateSteps, m.stepping.animating);
+    menu.checkItem(CommandId::largerPoints, m.view.largerPoints);
+    menu.checkItem(CommandId::histogram, m.view.histogramShown);
   }
 }
 
-void MainWindow::clearDarts() {
-  dartX.clear();
-  dartY.clear();
-  comparing = false;
-  plain.clear();
-}
-
-void MainWindow::stopStepping() {
-  if (stepping) {
-    stepping = false;
-    lastStepAccepted = false;
-  }
+void MainWindow::throwDarts() {
+  ::throwDarts(model_, *this);
+  repaint();
 }

@@ -1,14 +1,16 @@
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/qt/qt_content_dialogs.h"
+#include "app/qt/qt_lesson_file.h"
 #include "platform/qt/qt_application_identity.h"
 #include "platform/qt/qt_assertion_report.h"
 #include "platform/qt/qt_diagnostics.h"
-#include "platform/qt/qt_lesson_file.h"
 #include "platform/qt/qt_window_system.h"
 #include "sampler/assertion.h"
 
@@ -39,7 +41,9 @@ int main(int argc, char* argv[]) {
   // then the QApplication.
   QtWindowSystem system;
   MainWindow app;
-  app.open(system, mainWindowTitle);
+  Window* window = app.open(system, mainWindowTitle);
+  QtContentDialogs dialogs(dynamic_cast<QWidget*>(window));
+  app.setContentDialogs(dialogs);
   app.show();
   const std::string lessonPath = lessonArgument(argc, argv);
   if (!lessonPath.empty()) {
@@ -49,7 +53,7 @@ int main(int argc, char* argv[]) {
     // A bad lesson is named once the window is up; the program goes on without it.
     if (!problem.empty()) {
       QTimer::singleShot(0, [&app, problem] {
-        app.hwnd->messageBox("The lesson cannot be opened:\n" + problem, "Open lesson");
+        app.window()->messageBox("The lesson cannot be opened:\n" + problem, "Open lesson");
       });
     }
   }

@@ -1,8 +1,11 @@
 #include "app/main_window.h"
 
+#include "app/status_line.h"
+#include "app/window_picture.h"
+#include "display/plot_legend.h"
+#include "model/density_curve.h"
 #include "platform/window_system.h"
 #include "resources/accelerators.h"
-#include "resources/legend.h"
 #include "resources/menu_resource.h"
 
 namespace {
@@ -10,30 +13,10 @@ constexpr int windowX = 50;
 constexpr int windowY = 50;
 constexpr int windowWidth = 400;
 constexpr int windowHeight = 300;
-constexpr int fixedSeed = 1001;
 // The smallest client area at which caption, tick labels and plot stay apart.
 constexpr int minClientWidth = 320;
 constexpr int minClientHeight = 240;
 }  // namespace
-
-MainWindow::MainWindow() {
-  rebuildDensityCurve();
-  // Every run starts the same sequence, so the same commands give the same pictures.
-  rnd.seed = fixedSeed;
-  rnd.state = fixedSeed;
-  sampler.prnd = &rnd;
-}
-
-void MainWindow::restartFromSeed() {
-  stopStepping();
-  clearDarts();
-  notLogConcaveShown = false;
-  // The random source and the sampler as the program starts them, so that
-  // the same commands give the same pictures again.
-  sampler.restart();
-  rnd.seed = fixedSeed;
-  rnd.state = fixedSeed;
-}
 
 Window* MainWindow::open(WindowSystem& system, const char* title) {
   WindowOptions options;
@@ -48,53 +31,40 @@ Window* MainWindow::open(WindowSystem& system, const char* title) {
   options.createParam = this;
   options.minClientWidth = minClientWidth;
   options.minClientHeight = minClientHeight;
-  hwnd = system.createWindow(options);
-  return hwnd;
+  window_ = system.createWindow(options);
+  return window_;
 }
 
 void MainWindow::show() {
-  if (!hwnd) return;
-  preparePlot();
-  hwnd->setStatusText(statusLine());
-  hwnd->setClientToolTip(plotToolTip());
-  hwnd->show();
+  if (!window_) return;
+  preparePlot(model_.curve, model_.view);
+  window_->setStatusText(statusLine());
+  window_->setClientToolTip(plotToolTip());
+  window_->show();
 }
 
-int MainWindow::run(WindowSystem& system) {
-  accel = &acceleratorTable();
-  return system.runMessageLoop(*hwnd, *accel);
-}
+int MainWindow::run(WindowSystem& system) { return system.runMessageLoop(*window_, acceleratorTable()); }
 
 long MainWindow::onDestroy() {
-  hwnd->postQuit(0);
+  window_->postQuit(0);
   return 0;
 }
 
+void MainWindow::paint(Canvas& canvas) {
+  // The status line reads the plot's ranges as the paint uses them.
+  preparePlot(model_.curve, model_.view);
+  paintWindow(canvas, *window_, model_);
+}
+
 void MainWindow::repaint() {
-  if (!hwnd) return;
-  hwnd->invalidate();
+  if (!window_) return;
+  window_->invalidate();
   // The status line reads the plot's ranges, as the paint will use them.
-  preparePlot();
-  hwnd->setStatusText(statusLine());
-  hwnd->setClientToolTip(plotToolTip());
+  preparePlot(model_.curve, model_.view);
+  window_->setStatusText(statusLine());
+  window_->setClientToolTip(plotToolTip());
 }
 
-void MainWindow::preparePlot() {
-  if (logScale) {
-    plotter.autoScaleX = true;
-    plotter.autoScaleY = true;
-    plotter.drawYTicks = true;
-  } else {
-    plotter.drawYTicks = false;
-  }
-  // The plotter itself rescales only with data to plot.
-  if (plotter.numPoints >= 2) plotter.rescale();
-}
+std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }
 
-std::string MainWindow::plotToolTip() const {
-  if (logScale) {
-    return "Log scale: each height is the log density plus a constant that puts the curve's peak at "
-           "50; one unit up multiplies the density by e = 2.72.";
-  }
-  return "Normal scale: heights are the density times a constant; only the shape matters.";
-}
+std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_.view); }

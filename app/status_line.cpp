@@ -1,11 +1,14 @@
-// The status line: what the picture shows, in words, after every command.
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include "app/status_line.h"
 
-#include "app/main_window.h"
 #include "density/density_kinds.h"
 #include "display/axis_ticks.h"
+#include "display/candidate_marker.h"
+#include "model/refusal.h"
+#include "model/window_model.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -41,64 +44,115 @@ double squeezeShare(const ARSSampler& sampler) {
   return area / sampler.totalArea;
 }
 
-std::string whatTheStepDid(MainWindow::StepResult result, const std::string& x) {
+std::string whatTheStepDid(StepResult result, const std::string& x) {
   switch (result) {
-    case MainWindow::StepResult::SqueezeAccept:
+    case StepResult::SqueezeAccept:
       return "accepted by the squeeze";
-    case MainWindow::StepResult::DensityAccept:
+    case StepResult::DensityAccept:
       return "accepted after evaluating the density";
-    case MainWindow::StepResult::Rejection:
+    case StepResult::Rejection:
       return "rejected: new point at x = " + x;
-    case MainWindow::StepResult::None:
+    case StepResult::None:
       break;
   }
   return "";
 }
 
+// 2180 as "2,180": the figures side by side are read at a glance.
+std::string grouped(unsigned long long n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
+std::string comparisonStatus(const DartsState& darts) {
+  return "plain: " + grouped(darts.plain.evaluations) + " evaluations for " +
+         grouped(darts.plain.acceptedX.size()) + " darts; adaptive: " + grouped(darts.lastThrow.evaluations) +
+         " evaluations for " + grouped(darts.lastThrow.darts) + " darts";
+}
+
 }  // namespace
 
-std::string MainWindow::statusLine() const {
+std::string candidateOutsideNote(const WindowModel& model, const Window* window) {
+  const ARSSampler& sampler = model.sampler;
+  const Plotter& plotter = model.curve.plotter;
+  if (window == nullptr || !sampler.hasLastDraw || plotter.numPoints < 2) return "";
+  PlotMapping mapping;
+  plotter.getMapping(*window, mapping);
+  const double height = plottedHeight(model.curve, model.view.logScale, sampler.lastLogY);
+  const int px = wholePixelX(mapping, sampler.lastX);
+  const int py = wholePixelY(mapping, height);
+  switch (sideOfFrame(plotter.getFrame(*window), px, py)) {
+    case FrameSide::Above:
+      return " Candidate above the plot, marked at its top edge.";
+    case FrameSide::Below:
+      return " Candidate below the plot, marked at its bottom edge.";
+    case FrameSide::Left:
+      return " Candidate left of the plot, marked at its left edge.";
+    case FrameSide::Right:
+      return " Candidate right of the plot, marked at its right edge.";
+    case FrameSide::Inside:
+      break;
+  }
+  return "";
+}
+
+std::string statusLine(const WindowModel& model, const Window* window) {
+  const DensityState& density = model.density;
+  const SteppingState& stepping = model.stepping;
+  const ARSSampler& sampler = model.sampler;
+  const DartsState& darts = model.darts;
+  const bool logScale = model.view.logScale;
+  const std::optional<ProofHighlight>& proof = stepping.proof;
   if (proof) {
     const bool beforeAnyStep = proof->fromCurve;
-    return (beforeAnyStep ? otherChoice.caption + ": " : format("Step %d: ", stepsTaken + 1)) + proof->sentence +
+    return (beforeAnyStep ? density.otherChoice.caption + ": " : format("Step %d: ", stepping.stepsTaken + 1)) + proof->sentence +
            (logScale ? "" : " Ctrl+L shows it on the log scale.");
   }
-  if (densityKind == otherDensityKind && notLogConcaveShown && !stepping) {
-    return otherChoice.caption + ": " + otherDensityReport();
+  if (density.isOther() && stepping.notLogConcaveShown && !stepping.active) {
+    return density.otherChoice.caption + ": " + otherDensityReport(density);
   }
-  if (comparing && !stepping) return comparisonStatus();
+  if (darts.comparing && !stepping.active) return comparisonStatus(darts);
   std::string animation;
-  if (animating) {
+  if (stepping.animating) {
     animation = format(" Animating: %g steps a second (+ faster, \xe2\x88\x92 slower, Space stops).",
-                       std::round(10000.0 / animationInterval()) / 10);
+                       std::round(10000.0 / animationInterval(model.view)) / 10);
   }
-  if (notLogConcaveShown && !stepping) {
-    return densityInWords(densityKind) + " is not log-concave: the sampler refuses it.";
+  if (stepping.notLogConcaveShown && !stepping.active) {
+    return densityInWords(density.kind) + " is not log-concave: the sampler refuses it.";
   }
-  if (stepping) {
+  if (stepping.active) {
     if (sampler.segments.empty()) return "Choosing starting points\xe2\x80\xa6";
     const std::string envelope =
         format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.",
                sampler.points.size(), static_cast<unsigned long long>(sampler.counts.evaluations),
                100.0 * squeezeShare(sampler));
     // A typed density may lie at any scale: its new point gets the digits its range needs.
-    const std::string newPointText = densityKind == otherDensityKind
-                                         ? valueAtResolution(sampler.lastX, plotXMax - plotXMin)
+    const std::string newPointText = density.isOther()
+                                         ? valueAtResolution(sampler.lastX, model.curve.xMax - model.curve.xMin)
                                          : format("%.3f", sampler.lastX);
-    if (stepsTaken == 0 || lastStepResult == StepResult::None) {
+    if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    return format("Step %d: ", stepsTaken) + whatTheStepDid(lastStepResult, newPointText) + ". " +
-           envelope + candidateOutsideNote() + animation;
+    return format("Step %d: ", stepping.stepsTaken) + whatTheStepDid(stepping.lastResult, newPointText) + ". " +
+           envelope + candidateOutsideNote(model, window) + animation;
   }
-  if (!dartX.empty()) {
-    const double rate = lastThrow.candidates > 0
-                            ? 100.0 * static_cast<double>(lastThrow.darts) / static_cast<double>(lastThrow.candidates)
+  if (!darts.x.empty()) {
+    const double rate = darts.lastThrow.candidates > 0
+                            ? 100.0 * static_cast<double>(darts.lastThrow.darts) / static_cast<double>(darts.lastThrow.candidates)
                             : 0.0;
     return format("%zu darts from %llu candidates (%.1f%% accepted), %llu evaluations, %zu points at the end.",
-                  lastThrow.darts, static_cast<unsigned long long>(lastThrow.candidates), rate,
-                  static_cast<unsigned long long>(lastThrow.evaluations), lastThrow.points);
+                  darts.lastThrow.darts, static_cast<unsigned long long>(darts.lastThrow.candidates), rate,
+                  static_cast<unsigned long long>(darts.lastThrow.evaluations), darts.lastThrow.points);
   }
-  if (densityKind == otherDensityKind) return otherChoice.caption + ".";
-  return densityInWords(densityKind) + ".";
+  if (density.isOther()) return density.otherChoice.caption + ".";
+  return densityInWords(density.kind) + ".";
+}
+
+std::string plotToolTip(const ViewOptions& view) {
+  if (view.logScale) {
+    return "Log scale: each height is the log density plus a constant that puts the curve's peak at "
+           "50; one unit up multiplies the density by e = 2.72.";
+  }
+  return "Normal scale: heights are the density times a constant; only the shape matters.";
 }

@@ -1,48 +1,44 @@
 // The View pop-up's animation: Next step on every tick while stepping, until
 // Space again, a message box, Stop stepping or any other command.
 #include "app/main_window.h"
-
-#include <iterator>
+#include "model/sampler_commands.h"
 
 void MainWindow::toggleAnimation() {
-  if (animating) {
+  SteppingState& stepping = model_.stepping;
+  if (stepping.animating) {
     stopAnimation();
     return;
   }
   // Animating from nothing starts the stepping first.
-  if (!stepping) {
-    notLogConcaveShown = false;
-    startStepping();
+  if (!stepping.active) {
+    stepping.notLogConcaveShown = false;
+    ::startStepping(model_, *this);
   }
-  if (!stepping || !hwnd) return;
-  animating = true;
-  hwnd->setTimer(animationInterval());
+  if (!stepping.active || !window_) return;
+  stepping.animating = true;
+  window_->setTimer(animationInterval(model_.view));
 }
 
 void MainWindow::stopAnimation() {
-  if (!animating) return;
-  animating = false;
-  if (hwnd) hwnd->killTimer();
+  if (!model_.stepping.animating) return;
+  model_.stepping.animating = false;
+  if (window_) window_->killTimer();
 }
 
 void MainWindow::onTimer() {
-  if (!animating) return;
-  if (!stepping) {
+  if (!model_.stepping.animating) return;
+  if (!model_.stepping.active) {
     stopAnimation();
     repaint();
     return;
   }
   // A report stops it through its message box; acceptances do not.
-  nextStep();
-  if (!stepping) stopAnimation();
+  ::nextStep(model_, *this);
+  if (!model_.stepping.active) stopAnimation();
   repaint();
 }
 
-int MainWindow::animationInterval() const { return animationIntervals[animationSpeed]; }
-
 void MainWindow::changeAnimationSpeed(int faster) {
-  const int last = static_cast<int>(std::size(animationIntervals)) - 1;
-  const int speed = animationSpeed + faster;
-  animationSpeed = speed < 0 ? 0 : speed > last ? last : speed;
-  if (animating && hwnd) hwnd->setTimer(animationInterval());
+  ::changeAnimationSpeed(model_.view, faster);
+  if (model_.stepping.animating && window_) window_->setTimer(animationInterval(model_.view));
 }

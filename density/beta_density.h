@@ -1,5 +1,5 @@
 #pragma once
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 
 // The Beta law on (0, 1), without its normalising constant.
 class ARSBetaDensity : public ARSDensity {

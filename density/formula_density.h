@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "density/ars_density.h"
 #include "density/density_choice.h"
+#include "sampler/ars_density.h"
 
 class FormulaDensity : public ARSDensity {
  public:

@@ -1,5 +1,5 @@
 #pragma once
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 
 // The Gamma law on (0, infinity) with shape alpha and scale beta (mean alpha * beta),
 // normalised.

@@ -1,5 +1,5 @@
 #pragma once
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 
 // A posterior on (0, 1): the log-likelihood of `count` observations under a
 // Beta law with mean `mean` and parameters summing to t = (1 - x) / x, plus a

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 
 namespace {
 

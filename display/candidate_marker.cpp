@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "display/plot_colors.h"
 #include "platform/selection.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "display/axis_ticks.h"
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "display/pixel.h"
 #include "platform/selection.h"
 #include "platform/window.h"

@@ -55,7 +55,7 @@ class Plotter {
   bool rangeStale = true;
   std::int32_t numBins = 20;
   bool histogramMode = false;
-  // Addition: tick marks and label gaps grow by this factor (the pens and
+  // Tick marks and label gaps grow by this factor (the pens and
   // the font are the canvas's own).
   double pictureScale = 1.0;
   // Ticks at round values, for a density of any location and scale, instead

@@ -1,6 +1,6 @@
 #include "display/proof_drawing.h"
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "display/plot_colors.h"
 #include "platform/selection.h"
 #include "sampler/ars.h"

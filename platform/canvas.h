@@ -52,9 +52,9 @@ class Canvas {
   // selected clip region does; nullptr draws everywhere again.
   virtual void setClipRect(const Rect* rect) = 0;
 
-  // Additions for a picture that grows with its window. Pens selected from
+  // For a picture that grows with its window: pens selected from
   // now on are `width` pixels wide; text is `scale` times the default size.
-  // Width 1 and scale 1 are the classic picture.
+  // Width 1 and scale 1 draw the picture at the size the window opens with.
   virtual void setPenWidth(int /*width*/) {}
   virtual void setTextScale(double /*scale*/) {}
   // A vector surface (SVG) takes lines in unrounded pixel coordinates, so

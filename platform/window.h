@@ -5,8 +5,6 @@
 
 class Canvas;
 class Menu;
-struct DensityChoice;
-struct Lesson;
 
 // What the window system tells the window procedure.
 enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command, Timer };
@@ -35,7 +33,7 @@ class Window {
   virtual void setUserData(void* data) = 0;
   virtual void* userData() const = 0;
 
-  // Additions beyond the classic window; a window without them ignores them.
+  // A window without these ignores them.
   virtual void setStatusText(const std::string& /*text*/) {}
   virtual void showStatusBar(bool /*shown*/) {}
   // Sends Timer messages every `milliseconds` until killed; setting it again restarts it.
@@ -47,12 +45,4 @@ class Window {
   virtual void setFullScreen(bool /*on*/) {}
   // A hint shown when the pointer rests over the client area.
   virtual void setClientToolTip(const std::string& /*text*/) {}
-  // Asks for a density beyond the built-in kinds, accepting only a valid one;
-  // false when cancelled. `choice` holds the last one, to start from.
-  virtual bool chooseDensity(DensityChoice& /*choice*/) { return false; }
-  // Asks for a lesson file and reads it; false when cancelled. A file that
-  // is no lesson returns true with `problem` saying why.
-  virtual bool openLessonFile(Lesson& /*lesson*/, std::string& /*problem*/) { return false; }
-  // Asks for a file name and writes the lesson; `problem` says why it failed.
-  virtual void saveLessonFile(const Lesson& /*lesson*/, std::string& /*problem*/) {}
 };

@@ -1,10 +1,11 @@
 #pragma once
 #include <string>
+#include <vector>
 
+#include "platform/accelerator.h"
+#include "platform/legend_entry.h"
+#include "platform/menu_bar.h"
 #include "platform/window.h"
-#include "resources/accelerators.h"
-#include "resources/legend.h"
-#include "resources/menu_resource.h"
 
 struct WindowOptions {
   std::string title;

@@ -13,12 +13,12 @@ constexpr int nextStep = 135;
 constexpr int stopStepping = 136;
 constexpr int stepUntilAccepted = 137;
 constexpr int refresh = 141;
-// Additions: saving the picture, and the View pop-up.
+// Saving the picture, and the View pop-up.
 constexpr int savePicture = 151;
 constexpr int statusBar = 161;
 constexpr int animateSteps = 162;
 constexpr int largerPoints = 163;
-// Additions for the lecture hall.
+// The lecture hall: rehearsal, animation speed, full screen, help.
 constexpr int restartFromSeed = 170;
 constexpr int stepBack = 171;
 constexpr int fasterAnimation = 172;
@@ -26,7 +26,7 @@ constexpr int slowerAnimation = 173;
 constexpr int fullScreen = 174;
 constexpr int keys = 180;
 constexpr int about = 181;
-// Additions: other densities, lessons, the histogram and plain rejection.
+// Other densities, lessons, the histogram and plain rejection.
 constexpr int otherDensity = 190;
 constexpr int openLesson = 191;
 constexpr int saveLesson = 192;

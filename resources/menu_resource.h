@@ -1,15 +1,7 @@
 #pragma once
 #include <vector>
 
-struct MenuItem {
-  const char* text;  // nullptr: a separator; '&' marks the mnemonic, '\t' precedes the key hint
-  int id;
-};
-
-struct MenuPopup {
-  const char* title;
-  std::vector<MenuItem> items;
-};
+#include "platform/menu_bar.h"
 
 // The menu bar, pop-ups in their positions from the left.
 const std::vector<MenuPopup>& mainMenu();

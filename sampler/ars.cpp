@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 #include "sampler/assertion.h"
 #include "sampler/mt64_uniform.h"
 #include "sampler/squeeze_decision.h"

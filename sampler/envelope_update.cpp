@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "density/ars_density.h"
+#include "sampler/ars_density.h"
 #include "sampler/ars.h"
 #include "sampler/assertion.h"
 

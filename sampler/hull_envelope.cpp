@@ -69,6 +69,7 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
     }
   }
   segments_.clear();
+  segments_.reserve(2 * k + 2);  // at most two pieces an interval and two tails: one allocation
   addLeftTail();
   for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
   addRightTail();

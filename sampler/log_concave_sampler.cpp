@@ -94,15 +94,17 @@ struct LogConcaveSampler::Core {
 
   explicit Core(std::uint64_t seed) : engine(seed) {}
 
-  void start(LogDensity f, double lower, double upper, const std::vector<double>& starts) {
-    asOneZeroReport([&] { search(std::move(f), lower, upper, starts); });
+  void start(LogDensity f, double lower, double upper, const std::vector<double>& starts,
+             double unitHint = 0.0) {
+    asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint); });
   }
 
-  void search(LogDensity f, double lower, double upper, const std::vector<double>& starts) {
+  void search(LogDensity f, double lower, double upper, const std::vector<double>& starts,
+              double unitHint) {
     logDensity = std::move(f);
     counts = SamplerCounts{};
     if (!logDensity) throw std::invalid_argument("logDensity is empty");
-    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope);
+    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope, unitHint);
     counts.evaluations = search.evaluations();
     hasTable = false;
     tableRefused = false;
@@ -356,9 +358,11 @@ struct LogConcaveSampler::Core {
       // Every evaluated point may refine: accepted ones too, so that pieces
       // where the squeeze is missing or far below the hull tighten as well.
       if (refining()) {
-        if (fromTable) {
+        if (fromTable || accepted) {
+          // An accepted point joins without a rebuild: the next draw (or
+          // accessor) rebuilds, and a sampler used for one draw never does.
           envelope.add(x, h);
-        } else if (!envelope.insert(x, h) && !accepted) {
+        } else if (!envelope.insert(x, h)) {
           halve(*piece);
         }
       }
@@ -427,6 +431,13 @@ void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, s
 void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                               const std::vector<double>& starts) {
   core().start(std::move(logDensity), lower, upper, starts);
+}
+
+void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
+                                  const std::vector<double>& starts) {
+  Core& c = core();
+  const double unit = detail::learnedUnit(c.envelope.points());
+  c.start(std::move(logDensity), lower, upper, starts, unit);
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }

@@ -80,6 +80,14 @@ class LogConcaveSampler {
   // counts start from zero and the built-in generator goes on.
   void reset(LogDensity logDensity, double lower, double upper,
              const std::vector<double>& starts = {});
+  // The warm path of a Gibbs sampler: reset to the next conditional (the
+  // chain's state as the start), with the first probes placed at the scale
+  // the current envelope learned (from its curvature at the top) instead of
+  // a guess from the support and the start. Draws are exact whatever the new
+  // density; the fewest evaluations come when successive conditionals have
+  // similar scales. reset() instead draws as a fresh sampler would.
+  void warmReset(LogDensity logDensity, double lower, double upper,
+                 const std::vector<double>& starts = {});
 
   // Since construction or reset: draws (candidates), squeeze and density
   // acceptances, rejections, and evaluations of h (the search included).

@@ -25,7 +25,7 @@ double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x
 
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
                          const std::vector<double>& starts, std::vector<HullPoint>& points,
-                         HullEnvelope& envelope)
+                         HullEnvelope& envelope, double unitHint)
     : logDensity_(logDensity),
       declaredLower_(lower),
       declaredUpper_(upper),
@@ -36,7 +36,8 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
   checkSupport(lower, upper);
   points_.clear();
-  findFirstPoint(starts);
+  points_.reserve(16);  // a search rarely needs more: one allocation for a fresh sampler
+  findFirstPoint(starts, unitHint > 0 && std::isfinite(unitHint) ? unitHint : 0.0);
   bracket();
   refine();
 }
@@ -114,7 +115,7 @@ void StartSearch::lookBeyondCut(bool up) {
 // Probes in order of preference: the middle of a finite support, a unit (or
 // the end's own magnitude) inside a half-bounded one, 0 on the line; then,
 // generated one by one, finer grids or wider and narrower steps.
-void StartSearch::findFirstPoint(const std::vector<double>& starts) {
+void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitHint) {
   const bool lowFinite = std::isfinite(lower_);
   const bool highFinite = std::isfinite(upper_);
   if (!starts.empty()) {
@@ -131,7 +132,14 @@ void StartSearch::findFirstPoint(const std::vector<double>& starts) {
       accept(x, h);
     }
     const double x0 = points_[highest()].x;
-    unit_ = std::max(1.0, 1e-9 * std::fabs(x0));
+    unit_ = unitHint > 0 ? unitHint : std::max(1.0, 1e-9 * std::fabs(x0));
+    // Near a finite end, the room to it is the scale at hand (Gamma- and
+    // Beta-like densities spread about as far as their mode lies from it);
+    // at most ten doublings below the guess, should the start sit at the end.
+    if (!(unitHint > 0) && (lowFinite || highFinite)) {
+      const double room = std::min(x0 - lower_, upper_ - x0);
+      if (room > 0) unit_ = std::max(0.35 * room, std::ldexp(unit_, -10));
+    }
     if (lowFinite && highFinite) unit_ = std::min(unit_, (upper_ - lower_) * 0.25);
     return;
   }
@@ -175,6 +183,7 @@ void StartSearch::findFirstPoint(const std::vector<double>& starts) {
     throw std::invalid_argument("logDensity is -infinity at every abscissa tried in the support " +
                                 supportText(lower_, upper_));
   }
+  if (unitHint > 0) unit_ = unitHint;
   const double x0 = points_.front().x;
   for (double z : zeros_) {
     if (z < x0) lower_ = std::max(lower_, z);
@@ -208,17 +217,37 @@ std::size_t StartSearch::highest() const {
   return best;
 }
 
-// Points either side of x0 at the unit's distance; a zero there moves the
-// limit in, and the distance then shrinks ever faster (2^-1, 2^-2, 2^-4,
-// 2^-8, ...) until h is finite, so that even a density a few units in the
-// last place wide is found in some twenty evaluations.
+// A point at the unit's distance from x0, then one on the other side; a zero
+// there moves the limit in, and the distance then shrinks ever faster (2^-1,
+// 2^-2, 2^-4, 2^-8, ...) until h is finite, so that even a density a few
+// units in the last place wide is found in some twenty evaluations. Where
+// the first point rises the mode lies that way: the other side is left (the
+// secant makes its tail fall) and the search goes on from there. Where it
+// falls, the second point goes a spread beyond the mode that a parabola of
+// the unit's scale (or, for a far larger fall, of the scale the fall says)
+// puts through the two values, within a quarter and four units of x0.
 void StartSearch::probeAround(double x0) {
+  const double h0 = points_[highest()].h;
+  double distance = unit_;
   for (double dir : {+1.0, -1.0}) {
-    double step = unit_;
+    double step = distance;
     for (int j = 0; j < 12; ++j) {
       const double x = inside(x0, x0 + dir * step);
       if (x == x0 || !std::isfinite(x)) break;
-      if (probe(x)) break;
+      const double h = evaluate(x);
+      if (accept(x, h)) {
+        if (h > h0) return;
+        const double a = std::fabs(x - x0);
+        const double drop = h0 - h;
+        const double far = 2 * spread * spread;
+        const double scale = drop > far ? a / std::sqrt(2 * drop) : unit_ / spread;
+        const double mode = 0.5 * a - drop * (scale / a) * scale;
+        const double other = spread * scale - mode;
+        distance = std::min(4 * unit_, std::max(0.25 * unit_, other));
+        if (drop > far) distance = std::min(distance, other);
+        if (!(distance > 0) || !std::isfinite(distance)) distance = unit_;
+        break;
+      }
       step = std::ldexp(step, -(1 << j));
     }
   }
@@ -230,7 +259,11 @@ void StartSearch::probeAround(double x0) {
 StartSearch::Parabola StartSearch::fit(std::size_t b) const {
   const std::size_t k = points_.size();
   if (k < 3) return {false, 0, 0};
-  std::size_t i = b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1);
+  return fitAt(b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1));
+}
+
+// The parabola through points i, i + 1 and i + 2.
+StartSearch::Parabola StartSearch::fitAt(std::size_t i) const {
   const HullPoint& p = points_[i];
   const HullPoint& q = points_[i + 1];
   const HullPoint& r = points_[i + 2];
@@ -251,63 +284,165 @@ StartSearch::Parabola StartSearch::fit(std::size_t b) const {
   return {true, mode, scale};
 }
 
-// Until every unbounded end has a falling outer chord: the highest point must
-// have lower neighbours there. The parabola, when it is reliable, jumps to
-// its mode (with points a scale unit either side); otherwise steps double.
+// Until every unbounded end has a falling outer chord and the highest point
+// has a lower neighbour either side (or lies at a finite end): steps double
+// away from the highest point. The parabola through the outer three points
+// guesses the mode; its bracketing point replaces a step when it lies within
+// four steps, or farther when the curvature agrees with that of the three
+// points next inwards (h near quadratic). Towards a doubly exponential tail
+// the curvature grows by far: a jump there would land astronomically low.
 void StartSearch::bracket() {
   probeAround(points_[highest()].x);
-  double stepUp = 0.0, stepDown = 0.0;
-  bool jumpedUp = false, jumpedDown = false;
+  // Steps double from the unit (not from a rescaled first probe, nor from a
+  // jump: both say little about the distance to the mode).
+  double stepUp = 0.5 * unit_, stepDown = 0.5 * unit_;
+  bool bisectedUp = false, bisectedDown = false;
   for (int i = 0; i < maxSteps; ++i) {
     const std::size_t k = points_.size();
-    if (k < 3) {
-      if (k == 2 && probe(points_[0].x + (points_[1].x - points_[0].x) * 0.5)) continue;
+    if (k < 2) {
       throw std::invalid_argument("the support " + supportText(lower_, upper_) +
                                   " holds fewer than three distinct abscissae with a positive density");
     }
-    const bool needUp = upper_ == inf && !(slope(points_[k - 2], points_[k - 1]) < 0);
-    const bool needDown = lower_ == -inf && !(slope(points_[0], points_[1]) > 0);
+    const double first = slope(points_[0], points_[1]);
+    const double last = slope(points_[k - 2], points_[k - 1]);
+    bool needUp = upper_ == inf && !(last < 0);
+    bool needDown = lower_ == -inf && !(first > 0);
+    if (k == 2 && !needUp && !needDown) {
+      // A third point: beyond the higher one, or between two equal ones.
+      if (last == 0) {
+        if (probe(points_[0].x + (points_[1].x - points_[0].x) * 0.5)) continue;
+        throw std::invalid_argument("the support " + supportText(lower_, upper_) +
+                                    " holds fewer than three distinct abscissae with a positive density");
+      }
+      needUp = last > 0;
+      needDown = !needUp;
+    }
     if (!needUp && !needDown) return;
     const bool up = needUp;
-    const std::size_t b = highest();
-    const HullPoint& top = points_[b];
-    const Parabola parabola = fit(b);
     const double dir = up ? 1.0 : -1.0;
-    bool& jumped = up ? jumpedUp : jumpedDown;
-    if (parabola.reliable && !jumped && dir * (parabola.mode - top.x) > 2 * parabola.scale) {
-      // The mode lies well beyond: three points around it. Once only: a
-      // parabola that still points onwards afterwards (a doubly exponential
-      // tail, say) would creep, where doubling steps run.
-      jumped = true;
-      bool any = false;
-      for (double at : {0.0, -spread, spread}) {
-        const double x = parabola.mode + at * parabola.scale;
-        if (std::isfinite(x) && x > lower_ && x < upper_) any = probe(x) || any;
-      }
-      if (any) continue;
-    }
+    const HullPoint edge = up ? points_[k - 1] : points_[0];
     double& step = up ? stepUp : stepDown;
-    const HullPoint& edge = up ? points_[k - 1] : points_[0];
-    const HullPoint& inner = up ? points_[k - 2] : points_[1];
-    step = std::max(2 * step, std::fabs(edge.x - inner.x));
-    double x = edge.x + dir * step;
-    if (parabola.reliable && dir * (parabola.mode + dir * spread * parabola.scale - x) > 0) {
-      x = parabola.mode + dir * spread * parabola.scale;
+    // The edge rose above its neighbour by little, and at a far smaller
+    // slope than that rose above the next: the step most likely passed the
+    // mode. Once, the middle between them comes before the next doubling.
+    bool& bisected = up ? bisectedUp : bisectedDown;
+    if (k >= 3 && !bisected) {
+      const HullPoint& inner = up ? points_[k - 2] : points_[1];
+      const HullPoint& next = up ? points_[k - 3] : points_[2];
+      const double rise = dir * slope(inner, edge), before = dir * slope(next, inner);
+      const double middle = inner.x + (edge.x - inner.x) * 0.5;
+      if (rise >= 0 && rise * 8 < before && edge.h - inner.h < 2 * spread * spread &&
+          middle != inner.x && middle != edge.x) {
+        bisected = true;
+        probe(middle);
+        continue;
+      }
     }
-    if (!std::isfinite(x)) {
+    bisected = false;
+    step *= 2;
+    double x = edge.x + dir * step;
+    if (k >= 3) {
+      const Parabola outer = fitAt(up ? k - 3 : 0);
+      if (outer.reliable) {
+        const double target = outer.mode + dir * spread * outer.scale;
+        const double reach = dir * (target - edge.x);
+        bool trusted = false;
+        if (k >= 4) {
+          const Parabola next = fitAt(up ? k - 4 : 1);
+          trusted = next.reliable && outer.scale > 0.8 * next.scale && outer.scale < 1.25 * next.scale;
+        }
+        // A target at the edge itself (the edge is the parabola's bracketing
+        // point) gives nothing: the step goes on beyond it.
+        if (reach > 0.25 * step && std::isfinite(target) && (trusted || (k == 3 && reach <= 4 * step))) {
+          x = target;
+          step *= 0.5;
+        } else if (!(dir * (outer.mode - edge.x) > 0)) {
+          // The mode lies behind the edge, by the parabola: no step longer
+          // than the last gap.
+          const HullPoint& inner = up ? points_[k - 2] : points_[1];
+          step = std::min(step, std::fabs(edge.x - inner.x));
+          x = edge.x + dir * step;
+        }
+      }
+    }
+    if (!std::isfinite(x) && std::isinf(up ? upper_ : lower_)) {
       throw NotLogConcave(std::string("not integrable towards ") + (up ? "+" : "-") +
                           "infinity: h does not fall beyond " + number(edge.x));
     }
+    x = inside(edge.x, x);
     if (x == edge.x) x = std::nextafter(edge.x, dir * inf);
+    if (x == edge.x || !(x >= lower_ && x <= upper_)) return;
     probe(x);
   }
   throw NotLogConcave("not integrable: the search for a falling tail did not end");
 }
 
+// A point between the highest one and a neighbour more than maxDrop below
+// it (the lower one first), or beyond an outer one too little below it;
+// NaN when there is none.
+double StartSearch::farNeighbourSplit() const {
+  const std::size_t b = highest();
+  const double top = points_[b].h;
+  const Parabola parabola = fit(b);
+  double worst = maxDrop, x = std::numeric_limits<double>::quiet_NaN();
+  for (std::size_t n : {b - 1, b + 1}) {
+    if (n >= points_.size()) continue;  // b - 1 wraps round at b = 0
+    const double drop = top - points_[n].h;
+    if (!(drop > worst)) continue;
+    // The parabola's point a spread beyond the mode, within 1/16 and 1/2 of
+    // the gap from the highest point: no nearer (a skewed parabola) and no
+    // farther than bisection.
+    const double gap = points_[n].x - points_[b].x;
+    double f = 0.5;
+    if (parabola.reliable && !splitRose_) {
+      const double dir = gap > 0 ? 1.0 : -1.0;
+      const double target = parabola.mode + dir * spread * parabola.scale;
+      f = std::min(0.5, std::max(0.0625, (target - points_[b].x) / gap));
+    }
+    const double split = points_[b].x + gap * f;
+    if (split != points_[b].x && split != points_[n].x) {
+      worst = drop;
+      x = split;
+    }
+  }
+  if (!std::isnan(x)) return x;
+  // An outer point towards an unbounded end barely below the highest: the
+  // tail's secant is nearly flat and would hold most of the hat (where h
+  // falls doubly exponentially beyond, draws would creep back from far out).
+  // A point beyond it, where the parabola puts a spread past the mode or as
+  // far again, steepens it.
+  const std::size_t k = points_.size();
+  for (std::size_t n : {b - 1, b + 1}) {
+    if (n >= k || (n != 0 && n + 1 != k) || !(top - points_[n].h < minDrop)) continue;
+    if (std::isfinite(n > b ? upper_ : lower_)) continue;
+    const double gap = points_[n].x - points_[b].x;
+    double beyond = points_[n].x + gap;
+    if (parabola.reliable) {
+      const double target = parabola.mode + (gap > 0 ? spread : -spread) * parabola.scale;
+      if ((target - points_[n].x) / gap >= 0.5) beyond = target;
+    }
+    if (std::isfinite(beyond)) return beyond;
+  }
+  return x;
+}
+
 // Points around the guessed mode until the squeeze holds startRatio of the
 // hat, at most a few more evaluations: sampling refines the rest.
+// The hull is built only when no neighbour of the highest point lies far
+// below it (bisecting such a gap first costs no build, and is what the hull
+// would ask for: its secants there are far above h).
 void StartSearch::refine() {
+  bool splitting = true;
   for (int i = 0; i < 40; ++i) {
+    const double split = splitting ? farNeighbourSplit() : std::numeric_limits<double>::quiet_NaN();
+    if (!std::isnan(split)) {
+      const double before = points_[highest()].h;
+      // A split that cannot join (no finite slope to its neighbours) would
+      // come back at once: the hull decides from then on.
+      splitting = probe(split);
+      splitRose_ = points_[highest()].h > before;
+      continue;
+    }
     envelope_.build(points_, lower_, upper_);
     if (envelope_.ratio() >= startRatio) return;
     const std::size_t b = highest();
@@ -334,11 +469,16 @@ void StartSearch::refine() {
     // The hull still rises into a finite end beyond the outer point (cut
     // where h was found -infinity, or a declared end): halve the gap, so
     // that the end of the density is found in a few steps.
+    // Only while that piece holds a fair part of the hat: where the rest
+    // lacks the squeeze (a far tail on the other side), halving would creep
+    // towards an end that holds next to nothing.
     const std::size_t k = points_.size();
+    const auto& pieces = envelope_.segments();
+    const double fair = 0.25 * envelope_.total();
     const bool risingHigh = std::isfinite(upper_) && upper_ > points_[k - 1].x &&
-                            slope(points_[k - 2], points_[k - 1]) > 0;
+                            slope(points_[k - 2], points_[k - 1]) > 0 && pieces.back().area > fair;
     const bool risingLow = std::isfinite(lower_) && lower_ < points_[0].x &&
-                           slope(points_[0], points_[1]) < 0;
+                           slope(points_[0], points_[1]) < 0 && pieces.front().area > fair;
     if (risingHigh || risingLow) {
       const double outer = risingHigh ? points_[k - 1].x : points_[0].x;
       const double end = risingHigh ? upper_ : lower_;
@@ -387,6 +527,23 @@ void StartSearch::refine() {
     probe(x);
   }
   envelope_.build(points_, lower_, upper_);
+}
+
+double learnedUnit(const std::vector<HullPoint>& points) {
+  const std::size_t k = points.size();
+  if (k < 3) return 0.0;
+  std::size_t b = 0;
+  for (std::size_t i = 1; i < k; ++i) {
+    if (points[i].h > points[b].h) b = i;
+  }
+  const std::size_t i = b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1);
+  const HullPoint& p = points[i];
+  const HullPoint& q = points[i + 1];
+  const HullPoint& r = points[i + 2];
+  const double drop = slope(p, q) - slope(q, r);
+  const double scale = std::sqrt(0.5 * (r.x - p.x)) / std::sqrt(drop);
+  if (drop > 0 && std::isfinite(scale) && scale > 0) return StartSearch::spread * scale;
+  return 0.5 * (r.x - p.x);
 }
 
 }  // namespace ars::detail

@@ -1,13 +1,15 @@
 #pragma once
 // Starting points for ars::LogConcaveSampler on any support, with no
 // assumption about location or scale, in as few evaluations as common
-// densities allow: three probes, a parabola through the highest points to
-// guess mode and scale, then points about a scale unit either side of the
-// guessed mode until the envelope holds a fair part of its area under the
-// squeeze. Where the values give no usable curvature, steps grow
-// geometrically towards an unbounded end and halve towards a finite one.
-// Every comparison is between differences of h, so nothing depends on its
-// size.
+// densities allow. From the start, one probe a unit away; where it falls,
+// one on the other side placed by the fall (a far larger fall says the
+// scale is smaller). Steps then double towards the mode until it is
+// bracketed; a parabola's guess replaces a step only where the curvature
+// bears it out, since towards a doubly exponential tail a jump would land
+// astronomically low. Gaps far below the highest point are split, and the
+// hull is built once the points look adequate, then refined only while the
+// squeeze holds too little of it. Every comparison is between differences
+// of h, so nothing depends on its size.
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -23,17 +25,26 @@ class StartSearch {
   // Fills points (ascending, finite h) and builds envelope from them.
   // Throws std::invalid_argument for a bad support, starting abscissa or
   // value of h, ars::NotLogConcave with the proof.
+  // unitHint (> 0): the distance of the first probes from the start, in
+  // place of the guess from the support and the start (the warm path of a
+  // Gibbs sampler passes what the previous envelope learned).
   StartSearch(const LogDensity& logDensity, double lower, double upper,
               const std::vector<double>& starts, std::vector<HullPoint>& points,
-              HullEnvelope& envelope);
+              HullEnvelope& envelope, double unitHint = 0.0);
 
   std::size_t evaluations() const { return evaluations_; }
 
   // The envelope is good enough to start drawing once this part of the hat's
   // area lies under the squeeze.
-  static constexpr double startRatio = 0.3;
+  static constexpr double startRatio = 0.1;
   // Points placed by the parabola this many guessed scale units from the mode.
   static constexpr double spread = 1.2;
+  // A neighbour of the highest point further below it than this is split
+  // off before the hull is built.
+  static constexpr double maxDrop = 30.0;
+  // An outer neighbour towards an unbounded end less than this below the
+  // highest point gets a point beyond it before the hull is built.
+  static constexpr double minDrop = 0.3;
 
  private:
   double evaluate(double x);
@@ -41,7 +52,7 @@ class StartSearch {
   bool accept(double x, double h);
   void zeroAt(double x);
   void lookBeyondCut(bool up);
-  void findFirstPoint(const std::vector<double>& starts);
+  void findFirstPoint(const std::vector<double>& starts, double unitHint);
   void probeAround(double x0);
   void bracket();
   void refine();
@@ -53,6 +64,8 @@ class StartSearch {
     double scale;
   };
   Parabola fit(std::size_t b) const;
+  Parabola fitAt(std::size_t i) const;
+  double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 
   const LogDensity& logDensity_;
@@ -68,7 +81,15 @@ class StartSearch {
   bool lookedAtLowEnd_ = false;
   bool lookedAtHighEnd_ = false;
   double unit_ = 1.0;
+  // The last split of a far gap rose above the highest point: the parabola
+  // misjudged the mode, and the next split bisects.
+  bool splitRose_ = false;
   std::size_t evaluations_ = 0;
 };
+
+// A unit for the next search from an envelope's points: a spread of the
+// scale the parabola through the highest point and its neighbours gives, or
+// half the distance between those neighbours; 0 without three points.
+double learnedUnit(const std::vector<HullPoint>& points);
 
 }  // namespace ars::detail

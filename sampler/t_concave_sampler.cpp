@@ -10,39 +10,65 @@
 namespace ars {
 namespace {
 
+using detail::Line;
+
 constexpr int kMaxBuildSteps = 200;
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 const char* transformName(Transform t) {
   return t == Transform::Log ? "T = log f" : "T = -1/sqrt(f)";
 }
 
+// Points closer than this give secants of rounding noise.
+double gapAt(double x) { return 1e-10 * std::max(1.0, std::fabs(x)); }
+
 }  // namespace
 
 TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
-                                 Transform transform, const std::vector<double>& starts,
-                                 std::uint64_t seed)
-    : transform_(transform), engine_(seed) {
-  reset(std::move(logDensity), lower, upper, starts);
+                                 Transform transform, const std::vector<double>& splits,
+                                 const std::vector<double>& starts, std::uint64_t seed)
+    : transform_(transform), seed_(seed) {
+  reset(std::move(logDensity), lower, upper, splits, starts);
 }
 
 void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
-                            const std::vector<double>& starts) {
+                            const std::vector<double>& splits, const std::vector<double>& starts) {
   if (!logDensity) throw std::invalid_argument("logDensity: empty function");
   if (std::isnan(lower) || std::isnan(upper) || !(lower < upper))
     throw std::invalid_argument("lower, upper: need lower < upper");
-  logDensity_ = std::move(logDensity);
-  lower_ = lower;
-  upper_ = upper;
-  x_.clear();
-  h_.clear();
-  t_.clear();
-  evaluations_ = 0;
-  hmax_ = -std::numeric_limits<double>::infinity();
+  for (std::size_t i = 0; i < splits.size(); ++i) {
+    if (!(splits[i] > lower && splits[i] < upper) || (i > 0 && !(splits[i] > splits[i - 1])))
+      throw std::invalid_argument("splits: need an increasing sequence strictly inside (lower, upper)");
+  }
   for (double s : starts) {
     if (!(s > lower && s < upper))
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
   }
-  std::vector<double> first = starts;
+  logConcave_.reset();
+  if (transform_ == Transform::Log && splits.empty()) {
+    try {
+      logConcave_.emplace(std::move(logDensity), lower, upper, starts);
+    } catch (const NotLogConcave& e) {
+      reportUnderLog(e);
+    }
+    splits_.clear();
+    return;
+  }
+  logDensity_ = std::move(logDensity);
+  lower_ = lower;
+  upper_ = upper;
+  splits_ = splits;
+  bounds_.assign(1, lower);
+  bounds_.insert(bounds_.end(), splits.begin(), splits.end());
+  bounds_.push_back(upper);
+  x_.clear();
+  h_.clear();
+  evaluations_ = 0;
+  outward_ = 0;
+  hmax_ = -kInf;
+  // Splits first: a start within rounding of a split gives way to it.
+  std::vector<double> first = splits;
+  first.insert(first.end(), starts.begin(), starts.end());
   if (first.empty()) {
     if (std::isfinite(lower) && std::isfinite(upper))
       first = {lower + 0.25 * (upper - lower), lower + 0.5 * (upper - lower),
@@ -54,234 +80,486 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
     else
       first = {0.0};
   }
-  for (double s : first) insert(s, evaluate(s));
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    const double h = evaluate(first[i]);
+    if (!std::isfinite(h)) {
+      std::ostringstream m;
+      m << (i < splits.size() ? "splits" : "starts") << ": logDensity is -inf at x = " << first[i];
+      throw std::invalid_argument(m.str());
+    }
+    insert(first[i], h);
+  }
   build();
+}
+
+void TConcaveSampler::giveUp() const {
+  std::ostringstream m;
+  m << "TConcaveSampler: no candidate accepted in " << kMaxTries << " tries with " << x_.size()
+    << " points; the hat holds next to none of the density";
+  throw std::runtime_error(m.str());
+}
+
+void TConcaveSampler::reportUnderLog(const NotLogConcave& e) {
+  throw NotLogConcave(std::string("density is not T-concave under T = log f (") + e.what() + ")");
+}
+
+std::size_t TConcaveSampler::points() const {
+  return logConcave_ ? logConcave_->points() : x_.size();
+}
+std::size_t TConcaveSampler::evaluations() const {
+  return logConcave_ ? static_cast<std::size_t>(logConcave_->counts().evaluations) : evaluations_;
+}
+std::vector<double> TConcaveSampler::evaluatedPoints() const {
+  return logConcave_ ? logConcave_->envelope().x : x_;
+}
+std::vector<double> TConcaveSampler::evaluatedLogDensities() const {
+  return logConcave_ ? logConcave_->envelope().h : h_;
+}
+double TConcaveSampler::lowerLimit() const { return logConcave_ ? logConcave_->lowerLimit() : lower_; }
+double TConcaveSampler::upperLimit() const { return logConcave_ ? logConcave_->upperLimit() : upper_; }
+double TConcaveSampler::logHatArea() const {
+  return logConcave_ ? logConcave_->logHatArea() : hmax_ + std::log(hatArea_);
+}
+double TConcaveSampler::logSqueezeArea() const {
+  return logConcave_ ? logConcave_->logSqueezeArea() : hmax_ + std::log(squeezeArea_);
 }
 
 double TConcaveSampler::evaluate(double x) {
   ++evaluations_;
   const double h = logDensity_(x);
-  if (std::isnan(h) || h == std::numeric_limits<double>::infinity() ||
-      h == -std::numeric_limits<double>::infinity()) {
+  if (std::isnan(h) || h == kInf) {
     std::ostringstream m;
-    m << "logDensity: value " << h << " at x = " << x
-      << " inside the support; give the support's limits as lower, upper";
+    m.precision(17);
+    m << "logDensity: value " << h << " at x = " << x;
     throw std::invalid_argument(m.str());
   }
   return h;
 }
 
-void TConcaveSampler::insert(double x, double h) {
+bool TConcaveSampler::insert(double x, double h) {
   const auto it = std::lower_bound(x_.begin(), x_.end(), x);
-  // Points closer than rounding lets T(f) tell apart give secants of noise.
-  const double gap = 1e-10 * std::max(1.0, std::fabs(x));
-  if (it != x_.end() && *it - x <= gap) return;
-  if (it != x_.begin() && x - *(it - 1) <= gap) return;
+  if (it != x_.end() && *it - x <= gapAt(x)) return false;
+  if (it != x_.begin() && x - *(it - 1) <= gapAt(x)) return false;
   const auto i = it - x_.begin();
   x_.insert(it, x);
   h_.insert(h_.begin() + i, h);
   hmax_ = std::max(hmax_, h);
-}
-
-double TConcaveSampler::toT(double h) const {
-  return transform_ == Transform::Log ? h : -std::exp(-0.5 * h);
-}
-
-double TConcaveSampler::fromT(double t) const {
-  if (transform_ == Transform::Log) return std::exp(t);
-  return t < 0 ? 1.0 / (t * t) : std::numeric_limits<double>::infinity();
-}
-
-// Area under T^{-1} of the hat line over [l, r]. Under -1/sqrt the hat is
-// 1/u^2 with u = -t; (r - l)/(u_l u_r) avoids dividing by a slope near 0.
-double TConcaveSampler::pieceArea(const Piece& p) const {
-  const double s = p.slope;
-  if (transform_ == Transform::InverseSqrt) {
-    const double ul = -(p.tl + s * (p.l - p.anchor));
-    const double ur = -(p.tl + s * (p.r - p.anchor));
-    if (!std::isfinite(p.l)) return 1.0 / (s * ur);
-    if (!std::isfinite(p.r)) return -1.0 / (s * ul);
-    return (p.r - p.l) / (ul * ur);
-  }
-  if (!std::isfinite(p.l)) return std::exp(p.tl + s * (p.r - p.anchor)) / s;
-  const double tl = p.tl + s * (p.l - p.anchor);
-  if (!std::isfinite(p.r)) return std::exp(tl) / -s;
-  const double d = p.r - p.l;
-  return s == 0 ? std::exp(tl) * d : std::exp(tl) * std::expm1(s * d) / s;
-}
-
-// The x in the piece where the area from its left end equals q.
-double TConcaveSampler::pieceInvert(const Piece& p, double q) const {
-  const double s = p.slope;
-  double x;
-  if (transform_ == Transform::InverseSqrt) {
-    if (!std::isfinite(p.l)) {
-      const double ur = -(p.tl + s * (p.r - p.anchor));
-      x = p.r + (ur - 1.0 / (s * q)) / s;
-    } else {
-      const double ul = -(p.tl + s * (p.l - p.anchor));
-      x = p.l + q * ul * ul / (1.0 + q * ul * s);
-    }
-  } else if (!std::isfinite(p.l)) {
-    const double tr = p.tl + s * (p.r - p.anchor);
-    x = p.r + (std::log(q * s) - tr) / s;
-  } else {
-    const double tl = p.tl + s * (p.l - p.anchor);
-    const double y = q * std::exp(-tl);
-    x = s == 0 ? p.l + y : p.l + std::log1p(y * s) / s;
-  }
-  return std::min(std::max(x, p.l), p.r);
-}
-
-void TConcaveSampler::checkConcave(std::size_t i) const {
-  // Secants (i, i+1) and (i+1, i+2): slopes must not increase.
-  const double m0 = (t_[i + 1] - t_[i]) / (x_[i + 1] - x_[i]);
-  const double m1 = (t_[i + 2] - t_[i + 1]) / (x_[i + 2] - x_[i + 1]);
-  // Rounding of h and of T(h) bounds what a slope difference can prove.
-  double err = 0;
-  for (std::size_t k = i; k < i + 3; ++k)
-    err += std::fabs(t_[k]) * (4 + std::fabs(h_[k] - hmax_)) * 1e-15;
-  const double tol = 1e-9 * (std::fabs(m0) + std::fabs(m1)) +
-                     err * (1 / (x_[i + 1] - x_[i]) + 1 / (x_[i + 2] - x_[i + 1]));
-  if (m1 > m0 + tol) {
-    std::ostringstream m;
-    m.precision(17);
-    m << "density is not T-concave under " << transformName(transform_)
-      << ": T(f/max f seen) at x = " << x_[i] << ", " << x_[i + 1] << ", " << x_[i + 2]
-      << " is " << t_[i] << ", " << t_[i + 1] << ", " << t_[i + 2]
-      << " (the middle point lies below the chord)";
-    throw NotLogConcave(m.str());
-  }
+  return true;
 }
 
 void TConcaveSampler::build() {
   for (int step = 0; step < kMaxBuildSteps; ++step) {
     if (tryBuild()) return;
   }
-  throw std::runtime_error("TConcaveSampler: no finite hat after " +
-                           std::to_string(kMaxBuildSteps) + " points; is the density integrable?");
+  std::ostringstream m;
+  m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
+    << " points: " << lastWhy_
+    << " (a start nearer the mode helps where the density is far narrower than the distance to it)";
+  throw NotLogConcave(m.str());
 }
 
-// Builds hat and squeeze from the points; when the hat is not finite yet,
-// evaluates one more point where it would help and returns false.
-bool TConcaveSampler::tryBuild() {
-  const std::size_t n = x_.size();
-  t_.resize(n);
-  for (std::size_t i = 0; i < n; ++i) t_[i] = toT(h_[i] - hmax_);
-  for (std::size_t i = 0; i + 2 < n; ++i) checkConcave(i);
-  const double span = n > 1 ? x_[n - 1] - x_[0] : std::max(1.0, 1e-3 * std::fabs(x_[0]));
-  auto addAt = [&](double x) {
-    x = std::min(std::max(x, std::nextafter(lower_, upper_)), std::nextafter(upper_, lower_));
-    double h = evaluate(x);
-    // A point so far out that T(f) overflows says nothing: step back towards the points.
-    while (!std::isfinite(toT(h - hmax_))) {
-      const double near = x < x_.front() ? x_.front() : x_.back();
-      x = 0.5 * (x + near);
-      h = evaluate(x);
+// Evaluates near x and keeps the point; where T(f) is not finite there (too
+// far out, or f = 0) moves halfway back to the nearest point first. A point
+// within rounding of another gives way to the middle of the widest gap.
+// Returns false: the envelope is not built yet.
+bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, const char* why) {
+  lastWhy_ = why;
+  const double lo = std::nextafter(lower_, upper_), hi = std::nextafter(upper_, lower_);
+  for (int tries = 0; tries < 64; ++tries) {
+    x = std::min(std::max(x, lo), hi);
+    const double h = evaluate(x);
+    if (h == -kInf && zeroAt(x)) return false;
+    if (std::isfinite(detail::toT(transform_, h - std::max(hmax_, h)))) {
+      if (insert(x, h)) return false;
+      break;
     }
-    insert(x, h);
-    return false;
-  };
-  if (n < 2 || (n < 3 && std::isfinite(lower_) && std::isfinite(upper_))) {
-    if (std::isfinite(upper_)) return addAt(0.5 * (x_[n - 1] + upper_));
-    return addAt(x_[n - 1] + span);
+    const auto it = std::lower_bound(x_.begin(), x_.end(), x);
+    const double near = it == x_.end() ? x_.back()
+                        : it == x_.begin() ? x_.front()
+                        : (x - *(it - 1) < *it - x ? *(it - 1) : *it);
+    x = 0.5 * (x + near);
   }
-  std::vector<double> m(n - 1);
-  for (std::size_t i = 0; i + 1 < n; ++i) m[i] = (t_[i + 1] - t_[i]) / (x_[i + 1] - x_[i]);
-  if (!std::isfinite(lower_) && !(m[0] > 0)) return addAt(x_[0] - span);
-  if (!std::isfinite(upper_) && !(m[n - 2] < 0)) return addAt(x_[n - 1] + span);
-  if (n < 3) return addAt(0.5 * (x_[0] + x_[1]));
+  if (std::isfinite(fallbackL) && std::isfinite(fallbackR) && fallbackR - fallbackL > 4 * gapAt(fallbackL)) {
+    const double mid = 0.5 * (fallbackL + fallbackR);
+    const double h = evaluate(mid);
+    if (std::isfinite(h) && insert(mid, h)) return false;
+  }
+  std::size_t widest = 0;
+  for (std::size_t i = 1; i + 1 < x_.size(); ++i)
+    if (x_[i + 1] - x_[i] > x_[widest + 1] - x_[widest]) widest = i;
+  if (x_.size() > 1) {
+    const double mid = 0.5 * (x_[widest] + x_[widest + 1]);
+    const double h = evaluate(mid);
+    if (std::isfinite(h)) insert(mid, h);
+  }
+  return false;
+}
 
-  pieces_.clear();
-  pieces_.push_back({lower_, x_[0], t_[0], x_[0], m[0], 0});
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    const bool hasL = i >= 1, hasR = i + 2 < n;
+// How far to step outwards from x: the points' span, at least doubling with
+// every step of one build, so that a start far from the mode gets there fast.
+double TConcaveSampler::stepOut(double x) {
+  const double span = std::max(x_.back() - x_.front(), std::max(1.0, 1e-3 * std::fabs(x)));
+  outward_ = std::max(span, 2 * outward_);
+  return outward_;
+}
+
+int TConcaveSampler::secondDifferenceSign(std::size_t i) const {
+  const double d0 = x_[i + 1] - x_[i], d1 = x_[i + 2] - x_[i + 1];
+  const double m0 = (t_[i + 1] - t_[i]) / d0, m1 = (t_[i + 2] - t_[i + 1]) / d1;
+  // What rounding of h and of T(h) can make of a slope difference proves nothing.
+  const double tol = 1e-9 * (std::fabs(m0) + std::fabs(m1)) + (err_[i] + err_[i + 1]) / d0 +
+                     (err_[i + 1] + err_[i + 2]) / d1;
+  return m1 > m0 + tol ? 1 : (m1 < m0 - tol ? -1 : 0);
+}
+
+std::string TConcaveSampler::triple(std::size_t i) const {
+  std::ostringstream m;
+  m.precision(17);
+  m << "T(f/max f seen) at x = " << x_[i] << ", " << x_[i + 1] << ", " << x_[i + 2] << " is "
+    << t_[i] << ", " << t_[i + 1] << ", " << t_[i + 2];
+  return m.str();
+}
+
+// A piece is concave unless its points prove it convex; one that shows both
+// is reported, as is a convex one reaching an infinite end. Without split
+// points the support is one piece, and a convex proof on an unbounded
+// support is the plain report that the density is not T-concave.
+TConcaveSampler::Shape TConcaveSampler::classify(std::size_t a, std::size_t b,
+                                                 std::size_t segment) const {
+  std::size_t concaveAt = b, convexAt = b;
+  for (std::size_t i = a; i + 2 <= b; ++i) {
+    const int sign = secondDifferenceSign(i);
+    if (sign < 0 && concaveAt == b) concaveAt = i;
+    if (sign > 0 && convexAt == b) convexAt = i;
+  }
+  if (convexAt == b) return Shape::Concave;
+  const double lo = bounds_[segment], hi = bounds_[segment + 1];
+  const bool unbounded = !std::isfinite(lo) || !std::isfinite(hi);
+  if (splits_.empty() && (unbounded || concaveAt != b)) {
+    throw NotLogConcave(std::string("density is not T-concave under ") + transformName(transform_) +
+                        ": " + triple(convexAt) + " (the middle point lies below the chord)");
+  }
+  if (concaveAt != b || unbounded) {
+    std::ostringstream m;
+    m.precision(17);
+    m << "T(f) under " << transformName(transform_) << " on the piece [" << lo << ", " << hi << "] ";
+    if (concaveAt != b)
+      m << "is neither concave nor convex: " << triple(concaveAt) << " (concave) and "
+        << triple(convexAt) << " (convex); a split point is missing";
+    else
+      m << "is convex (" << triple(convexAt)
+        << "), and a convex piece cannot reach an infinite end";
+    throw NotLogConcave(m.str());
+  }
+  return Shape::Convex;
+}
+
+// The secant through points i < j, extended beyond `anchor` (i: leftwards,
+// j: rightwards) and moved by what rounding of t can make of it there: pad +1
+// raises it (a hat), -1 lowers it (a squeeze).
+Line TConcaveSampler::secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const {
+  const double d = x_[j] - x_[i];
+  const double m = (t_[j] - t_[i]) / d;
+  const double side = anchor == i ? -1.0 : 1.0;
+  return Line{x_[anchor], t_[anchor] + pad * err_[anchor], m + pad * side * (err_[i] + err_[j]) / d};
+}
+
+bool TConcaveSampler::buildConcave(std::size_t a, std::size_t b, double lo, double hi) {
+  const Line left = secant(a, a + 1, a, 1), right = secant(b - 1, b, b, 1);
+  if (!std::isfinite(lo) && !(left.slope > 0))
+    return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+  if (!std::isfinite(hi) && !(right.slope < 0))
+    return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+  if (x_[a] > lo) pieces_.push_back({lo, x_[a], left, {}, false, 0});
+  for (std::size_t i = a; i < b; ++i) {
+    const double d = x_[i + 1] - x_[i];
+    const Line chord{x_[i], t_[i] - std::max(err_[i], err_[i + 1]), (t_[i + 1] - t_[i]) / d};
+    const bool hasL = i > a, hasR = i + 2 <= b;
+    const Line fromLeft = hasL ? secant(i - 1, i, i, 1) : Line{};
+    const Line fromRight = hasR ? secant(i + 1, i + 2, i + 1, 1) : Line{};
     if (hasL && hasR) {
-      const double d = m[i - 1] - m[i + 1];
-      double z = d > 0 ? (t_[i + 1] - t_[i] - m[i + 1] * x_[i + 1] + m[i - 1] * x_[i]) / d
-                       : 0.5 * (x_[i] + x_[i + 1]);
+      // Both bound T(f) on the whole interval; the lower of the two up to where they cross.
+      const double gap = fromLeft.slope - fromRight.slope;
+      double z = gap > 0 ? x_[i] + (fromRight.at(x_[i]) - fromLeft.at(x_[i])) / gap : 0.5 * (x_[i] + x_[i + 1]);
       if (!std::isfinite(z)) z = 0.5 * (x_[i] + x_[i + 1]);
       z = std::min(std::max(z, x_[i]), x_[i + 1]);
-      pieces_.push_back({x_[i], z, t_[i], x_[i], m[i - 1], 0});
-      pieces_.push_back({z, x_[i + 1], t_[i + 1], x_[i + 1], m[i + 1], 0});
-    } else if (hasL) {
-      pieces_.push_back({x_[i], x_[i + 1], t_[i], x_[i], m[i - 1], 0});
+      pieces_.push_back({x_[i], z, fromLeft, chord, true, 0});
+      pieces_.push_back({z, x_[i + 1], fromRight, chord, true, 0});
     } else {
-      pieces_.push_back({x_[i], x_[i + 1], t_[i + 1], x_[i + 1], m[i + 1], 0});
+      pieces_.push_back({x_[i], x_[i + 1], hasL ? fromLeft : fromRight, chord, true, 0});
     }
   }
-  pieces_.push_back({x_[n - 1], upper_, t_[n - 1], x_[n - 1], m[n - 2], 0});
-
-  if (transform_ == Transform::InverseSqrt) {
-    // The hat 1/t^2 is finite only where its line stays below 0.
-    for (const Piece& p : pieces_) {
-      for (double e : {p.l, p.r}) {
-        if (!std::isfinite(e)) continue;
-        if (!(p.tl + p.slope * (e - p.anchor) < 0)) {
-          // At the apex of two secants the point itself; where the line runs past an
-          // evaluated point or a bounded end, a point nearer to it.
-          const bool evaluated = std::fabs(e - p.l) <= 1e-10 * std::max(1.0, std::fabs(e)) ||
-                                 std::fabs(e - p.r) <= 1e-10 * std::max(1.0, std::fabs(e));
-          return addAt(evaluated || !std::isfinite(p.l) || !std::isfinite(p.r) ? 0.5 * (p.l + p.r) : e);
-        }
-      }
-    }
-  }
-  cumulative_.resize(pieces_.size());
-  double total = 0;
-  for (std::size_t k = 0; k < pieces_.size(); ++k) {
-    pieces_[k].area = pieceArea(pieces_[k]);
-    if (!(pieces_[k].area >= 0) || !std::isfinite(pieces_[k].area))
-      return addAt(std::isfinite(pieces_[k].l) ? (std::isfinite(pieces_[k].r)
-                                                      ? 0.5 * (pieces_[k].l + pieces_[k].r)
-                                                      : pieces_[k].l + span)
-                                                : pieces_[k].r - span);
-    total += pieces_[k].area;
-    cumulative_[k] = total;
-  }
-  hatArea_ = total;
-  // A near-flat outer secant gives a tail holding most of the hat: step out first,
-  // rather than drawing far candidates one by one.
-  if (!std::isfinite(lower_) && pieces_.front().area > 0.5 * total) return addAt(x_[0] - span);
-  if (!std::isfinite(upper_) && pieces_.back().area > 0.5 * total) return addAt(x_[n - 1] + span);
-  double sq = 0;
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    const Piece chord{x_[i], x_[i + 1], t_[i], x_[i], m[i], 0};
-    sq += pieceArea(chord);
-  }
-  squeezeArea_ = sq;
+  if (x_[b] < hi) pieces_.push_back({x_[b], hi, right, {}, false, 0});
   return true;
 }
 
-double TConcaveSampler::squeezeAt(double x) const {
-  if (x_.empty() || x < x_.front() || x > x_.back()) return 0;
-  const std::size_t i =
-      std::min<std::size_t>(std::upper_bound(x_.begin(), x_.end(), x) - x_.begin(), x_.size() - 1);
-  const std::size_t j = i == 0 ? 1 : i;
-  const double w = (x - x_[j - 1]) / (x_[j] - x_[j - 1]);
-  return fromT(t_[j - 1] + w * (t_[j] - t_[j - 1]));
+void TConcaveSampler::buildConvex(std::size_t a, std::size_t b) {
+  for (std::size_t i = a; i < b; ++i) {
+    const double d = x_[i + 1] - x_[i];
+    const Line chord{x_[i], t_[i] + std::max(err_[i], err_[i + 1]), (t_[i + 1] - t_[i]) / d};
+    const bool hasL = i > a, hasR = i + 2 <= b;
+    const Line fromLeft = hasL ? secant(i - 1, i, i, -1) : Line{};
+    const Line fromRight = hasR ? secant(i + 1, i + 2, i + 1, -1) : Line{};
+    if (hasL && hasR) {
+      // Both lie below T(f); the higher of the two on each side of their crossing.
+      const double gap = fromRight.slope - fromLeft.slope;
+      double z = gap > 0 ? x_[i] + (fromLeft.at(x_[i]) - fromRight.at(x_[i])) / gap : x_[i + 1];
+      if (!std::isfinite(z)) z = x_[i + 1];
+      z = std::min(std::max(z, x_[i]), x_[i + 1]);
+      pieces_.push_back({x_[i], z, chord, fromLeft, true, 0});
+      pieces_.push_back({z, x_[i + 1], chord, fromRight, true, 0});
+    } else {
+      pieces_.push_back({x_[i], x_[i + 1], chord, hasL ? fromLeft : fromRight, hasL || hasR, 0});
+    }
+  }
 }
 
-double TConcaveSampler::sampleFrom(detail::UniformSource& source) {
-  for (;;) {
-    const double q = source.next() * hatArea_;
-    std::size_t k = std::upper_bound(cumulative_.begin(), cumulative_.end(), q) - cumulative_.begin();
-    k = std::min(k, pieces_.size() - 1);
-    const Piece& p = pieces_[k];
-    const double before = k == 0 ? 0 : cumulative_[k - 1];
-    const double x = pieceInvert(p, std::min(q - before, p.area));
-    if (!(x > lower_ && x < upper_)) continue;
-    const double hat = fromT(p.tl + p.slope * (x - p.anchor));
-    const double y = source.next() * hat;
-    if (y <= squeezeAt(x)) return x;
-    const double h = evaluate(x);
-    const bool accept = y <= std::exp(h - hmax_);
-    if (std::isfinite(toT(h - hmax_))) {
-      insert(x, h);
-      build();
+// Builds hat and squeeze from the points, piece by piece; where the hat is
+// not finite yet, evaluates one more point where it helps and returns false.
+bool TConcaveSampler::tryBuild() {
+  // Points so far below the highest that T(f) overflows say nothing; the
+  // hull of the others is a hull still. Split points stay.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < x_.size(); ++i) {
+    if (std::isfinite(detail::toT(transform_, h_[i] - hmax_)) ||
+        std::binary_search(splits_.begin(), splits_.end(), x_[i])) {
+      x_[kept] = x_[i];
+      h_[kept++] = h_[i];
     }
-    if (accept) return x;
   }
+  x_.resize(kept);
+  h_.resize(kept);
+  const std::size_t n = x_.size();
+  t_.resize(n);
+  err_.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    t_[i] = detail::toT(transform_, h_[i] - hmax_);
+    const double rounding = 2.3e-16 * (4 + std::fabs(h_[i]) + std::fabs(hmax_));
+    err_[i] = transform_ == Transform::Log ? rounding : rounding * std::fabs(t_[i]);
+  }
+  pieces_.clear();
+  for (std::size_t j = 0; j + 1 < bounds_.size(); ++j) {
+    const double lo = bounds_[j], hi = bounds_[j + 1];
+    const std::size_t a = std::lower_bound(x_.begin(), x_.end(), lo) - x_.begin();
+    const std::size_t b = (std::upper_bound(x_.begin(), x_.end(), hi) - x_.begin()) - 1;
+    if (b < a + 2) {
+      // Too few points to tell the shape: outwards, or into the wider gap.
+      const bool two = b == a + 1;
+      const double slope = two ? (t_[b] - t_[a]) / (x_[b] - x_[a]) : 0;
+      if (!std::isfinite(lo) && (!two || !(slope > 0)))
+        return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+      if (!std::isfinite(hi) && (!two || !(slope < 0)))
+        return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+      if (two) return addNear(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
+      const bool leftWider = x_[a] - lo > hi - x_[b];
+      return addNear(leftWider ? 0.5 * (lo + x_[a]) : 0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
+    }
+    if (classify(a, b, j) == Shape::Convex) {
+      for (double end : {lo, hi}) {
+        const std::size_t k = end == lo ? a : b;
+        if (x_[k] == end) continue;
+        // A convex piece's hat is its chords: it needs f at the piece's ends.
+        const double h = evaluate(end);
+        if (!std::isfinite(h)) {
+          std::ostringstream m;
+          m << "logDensity: -inf at x = " << end << ", the end of a piece where T(f) is convex";
+          throw std::invalid_argument(m.str());
+        }
+        if (std::fabs(x_[k] - end) <= gapAt(end)) {
+          x_[k] = end;
+          h_[k] = h;
+          hmax_ = std::max(hmax_, h);
+        } else {
+          insert(end, h);
+        }
+        return false;
+      }
+      buildConvex(a, b);
+    } else if (!buildConcave(a, b, lo, hi)) {
+      return false;
+    }
+  }
+  return finishTable();
+}
+
+bool TConcaveSampler::finishTable() {
+  if (transform_ == Transform::InverseSqrt) {
+    // 1/t^2 is a density only where the hat line stays below 0. Where it is
+    // highest the mode is near: evaluate there if that is the crossing of
+    // two secants, else in the middle of its piece.
+    const Piece* top = nullptr;
+    double topEnd = 0, topValue = 0;
+    for (const Piece& p : pieces_) {
+      for (double e : {p.l, p.r}) {
+        const double value = p.hat.at(e);
+        if (std::isfinite(e) && !(value < topValue)) {
+          top = &p;
+          topEnd = e;
+          topValue = std::isnan(value) ? kInf : value;
+        }
+      }
+    }
+    if (top) {
+      const Piece& p = *top;
+      const bool isPoint = std::binary_search(x_.begin(), x_.end(), topEnd);
+      const bool isBound = topEnd == bounds_.front() || topEnd == bounds_.back();
+      const double mid = std::isfinite(p.l) && std::isfinite(p.r) ? 0.5 * (p.l + p.r) : topEnd;
+      double at = isPoint || isBound ? mid : topEnd;
+      // Kept to the middle third of the gap between points, so that a crossing
+      // next to a point, far from the mode, still shrinks the gap by a third.
+      const auto right = std::upper_bound(x_.begin(), x_.end(), at);
+      if (right != x_.begin() && right != x_.end()) {
+        const double l = *(right - 1), w = *right - l;
+        at = std::min(std::max(at, l + w / 3), *right - w / 3);
+      }
+      return addNear(at, p.l, p.r, "the hat reaches 0 under -1/sqrt(f)");
+    }
+  }
+  cumulative_.resize(pieces_.size());
+  double total = 0, squeeze = 0;
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    Piece& p = pieces_[k];
+    p.area = detail::lineArea(transform_, p.hat, p.l, p.r);
+    if (!(p.area >= 0) || !std::isfinite(p.area)) {
+      const double x = !std::isfinite(p.l)   ? p.r - stepOut(p.r)
+                       : !std::isfinite(p.r) ? p.l + stepOut(p.l)
+                                             : 0.5 * (p.l + p.r);
+      return addNear(x, p.l, p.r, "a piece of the hat has no finite area");
+    }
+    if (p.hasSqueeze) {
+      const double s = detail::lineArea(transform_, p.squeeze, p.l, p.r);
+      if (s >= 0 && std::isfinite(s) && s <= p.area * (1 + 1e-12))
+        squeeze += s;
+      else
+        p.hasSqueeze = false;
+    }
+    total += p.area;
+    cumulative_[k] = total;
+  }
+  if (!(total > 0) || !std::isfinite(total))
+    return addNear(x_.front() - stepOut(x_.front()), -kInf, kInf, "the hat has no finite area");
+  // A near-flat outer secant gives a tail holding most of the hat: step out
+  // first, rather than drawing far candidates one by one.
+  if (!std::isfinite(pieces_.front().l) && pieces_.front().area > 0.5 * total)
+    return addNear(x_.front() - stepOut(x_.front()), -kInf, kInf, "the left tail holds most of the hat");
+  if (!std::isfinite(pieces_.back().r) && pieces_.back().area > 0.5 * total)
+    return addNear(x_.back() + stepOut(x_.back()), -kInf, kInf, "the right tail holds most of the hat");
+  outward_ = 0;
+  hatArea_ = total;
+  squeezeArea_ = squeeze;
+  draws_.resize(pieces_.size());
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    draws_[k] = drawOf(pieces_[k]);
+    draws_[k].before = k == 0 ? 0 : cumulative_[k - 1];
+  }
+  // Guide table: the first piece whose cumulative area passes each of twice
+  // as many equal steps as pieces, so a draw finds its piece in O(1).
+  guide_.resize(2 * pieces_.size());
+  std::size_t k = 0;
+  for (std::size_t g = 0; g < guide_.size(); ++g) {
+    const double q = total * static_cast<double>(g) / static_cast<double>(guide_.size());
+    while (k + 1 < pieces_.size() && cumulative_[k] <= q) ++k;
+    guide_[g] = static_cast<std::uint32_t>(k);
+  }
+  return true;
+}
+
+TConcaveSampler::Draw TConcaveSampler::drawOf(const Piece& p) const {
+  const double s = p.hat.slope;
+  Draw d{p.l, 0, 0, s, s != 0 ? 1 / s : 0, p.squeeze.anchor, -kInf, p.squeeze.slope};
+  if (transform_ == Transform::InverseSqrt) {
+    if (!std::isfinite(p.l)) d.anchor = p.r;
+    d.start = -p.hat.at(std::isfinite(p.l) ? p.l : p.r);
+    if (p.hasSqueeze) d.t = p.squeeze.t;
+    return d;
+  }
+  // From the end where the exponential is largest, so nothing overflows;
+  // squeeze minus hat is a line too, anchored there.
+  const bool fromRight = s > 0 || !std::isfinite(p.l);
+  const double end = fromRight ? p.r : p.l;
+  d.start = std::exp(-p.hat.at(end));
+  d.anchor = end;
+  if (p.hasSqueeze) {
+    d.t = p.squeeze.at(end) - p.hat.at(end);
+    d.tilt = p.squeeze.slope - s;
+  }
+  return d;
+}
+
+TConcaveSampler::Verdict TConcaveSampler::propose(double u, double v, double& x, double& hat) const {
+  const double q = u * hatArea_;
+  std::size_t k = guide_[static_cast<std::size_t>(u * static_cast<double>(guide_.size()))];
+  const std::size_t last = draws_.size() - 1;
+  while (k < last && draws_[k + 1].before <= q) ++k;
+  const Draw& p = draws_[k];
+  const double a = std::max(q - p.before, 0.0);  // area left of x
+  const double s = p.slope;
+  // The inversions below give x in the piece up to rounding.
+  if (transform_ == Transform::InverseSqrt) {
+    // The hat is 1/w^2 with w = -line; w at x follows from the area in closed form.
+    double w;
+    if (p.l > -kInf) {
+      const double shrink = 1 / (1 + a * p.start * s);
+      x = p.l + a * p.start * p.start * shrink;
+      w = p.start * shrink;
+    } else {
+      w = p.inverseSlope / a;
+      x = p.anchor + (p.start - w) * p.inverseSlope;
+    }
+    if (!(x > lower_ && x < upper_)) return Verdict::Outside;
+    const double ws = p.t + p.tilt * (x - p.anchor);
+    if (v * ws * ws <= w * w) return Verdict::Accept;
+    hat = 1 / (w * w);
+    return Verdict::Evaluate;
+  }
+  if (p.l == -kInf) {
+    x = p.anchor + std::log(a * s * p.start) * p.inverseSlope;
+  } else if (s > 0) {
+    const double above = std::max((k < last ? draws_[k + 1].before : hatArea_) - q, 0.0);
+    x = p.anchor + std::log1p(-above * s * p.start) * p.inverseSlope;
+  } else if (s < 0) {
+    x = p.l + std::log1p(a * s * p.start) * p.inverseSlope;
+  } else {
+    x = p.l + a * p.start;
+  }
+  if (!(x > lower_ && x < upper_)) return Verdict::Outside;
+  // v <= exp(d), d = squeeze - hat <= 0; 1 + d <= exp(d) decides most without exp.
+  const double d = p.t + p.tilt * (x - p.anchor);
+  if (v <= 1 + d || v <= std::exp(d)) return Verdict::Accept;
+  hat = std::exp(pieces_[k].hat.at(x));
+  return Verdict::Evaluate;
+}
+
+// f = 0 at x beyond the outer points: the support ends before x, and its
+// limit moves in to x. Between positive values it proves T(f) not concave.
+bool TConcaveSampler::zeroAt(double x) {
+  if (x < x_.front()) {
+    lower_ = bounds_.front() = x;
+    return true;
+  }
+  if (x > x_.back()) {
+    upper_ = bounds_.back() = x;
+    return true;
+  }
+  const auto it = std::lower_bound(x_.begin(), x_.end(), x);
+  std::ostringstream m;
+  m.precision(17);
+  m << "density is not T-concave under " << transformName(transform_) << ": it is zero at x = " << x
+    << " between positive values at " << *(it - 1) << " and " << *it;
+  throw NotLogConcave(m.str());
+}
+
+bool TConcaveSampler::decide(double x, double y) {
+  const double h = evaluate(x);
+  if (h == -kInf) {
+    zeroAt(x);
+    build();
+    return false;
+  }
+  const double relative = h - hmax_;
+  const bool accept = y <= std::exp(relative);
+  if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
+  return accept;
 }
 
 }  // namespace ars

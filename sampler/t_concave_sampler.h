@@ -1,88 +1,181 @@
 #pragma once
-// Exact, derivative-free rejection sampling for densities that are concave
-// after a transformation T: T_0 = log (log-concave) or T_{-1/2}(f) = -1/sqrt(f),
-// which admits heavy tails such as the Cauchy and every Student t with nu >= 1.
-// The hat is the hull of secants of T(f) through the evaluated points, the
-// squeeze their chords; every candidate that needs an evaluation refines both.
-// Not thread-safe: one sampler per thread (copies are independent).
+// ars::TConcaveSampler: exact, derivative-free rejection sampling for
+// densities that are concave after a transformation T: T_0 = log
+// (log-concave) or T_{-1/2}(f) = -1/sqrt(f), which admits heavy tails such as
+// the Cauchy and every Student t with nu >= 1.
+//
+// Split points (optional, increasing, inside the support) cut the support
+// into pieces on each of which T(f) is concave or convex, as at the
+// inflection points of a mixture. A concave piece has the hull of secants of
+// T(f) as hat and their chords as squeeze; a convex piece the chords as hat
+// and its neighbours' extended secants as squeeze. Each piece is classified
+// from its evaluated points; every candidate that needs an evaluation
+// refines both. Not thread-safe: one sampler per thread (copies are
+// independent).
+//
+// Under log without split points the density is log-concave, and
+// LogConcaveSampler serves (with its table-driven steady state).
+//
+// Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
+// (naming the transformation and the points that prove it) for a piece that
+// is neither concave nor convex, a convex piece reaching an infinite end, or
+// a density whose hat cannot be made finite.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
-#include "sampler/uniform_source.h"
+#include "sampler/transformed_line.h"
+#include "sampler/uniform_source.h"  // uniform01
 
 namespace ars {
-
-enum class Transform { Log, InverseSqrt };
 
 class TConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
   using result_type = double;
 
-  // starts: at least one point inside (lower, upper); more are added until
-  // the hat is finite. Throws std::invalid_argument naming a bad argument and
-  // NotLogConcave (naming the transformation) when T(f) is provably not concave.
+  // starts: points inside (lower, upper) to begin with (e.g. the previous
+  // state of a Gibbs chain); more are added until the hat is finite.
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
+                  const std::vector<double>& splits = {},
                   const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
 
-  double sample() { return sample(engine_); }
+  double sample() { return sample(engine()); }
+  // Draws from the caller's generator: the steady-state path runs inline,
+  // only candidates that need an evaluation of h leave it.
   template <class URBG>
   double sample(URBG& g) {
-    detail::UniformSource source(g);
-    return sampleFrom(source);
+    if (logConcave_) {
+      try {
+        return logConcave_->sample(g);
+      } catch (const NotLogConcave& e) {
+        reportUnderLog(e);
+      }
+    }
+    for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
+      const double u = detail::uniform01(g), v = detail::uniform01(g);
+      double x, hat;
+      const Verdict verdict = propose(u, v, x, hat);
+      if (verdict == Verdict::Accept || (verdict == Verdict::Evaluate && decide(x, v * hat))) return x;
+    }
+    giveUp();
+  }
+  template <class URBG>
+  void sample(URBG& g, double* out, std::size_t count) {
+    if (logConcave_) {
+      try {
+        return logConcave_->sample(g, out, count);
+      } catch (const NotLogConcave& e) {
+        reportUnderLog(e);
+      }
+    }
+    for (std::size_t i = 0; i < count; ++i) out[i] = sample(g);
   }
   template <class URBG>
   double operator()(URBG& g) { return sample(g); }
 
+  // A new density under the same transformation; the counts start from zero.
   void reset(LogDensity logDensity, double lower, double upper,
-             const std::vector<double>& starts = {});
-  void seed(std::uint64_t s) { engine_.seed(s); }
+             const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  void seed(std::uint64_t s) {
+    seed_ = s;
+    engine_.reset();
+  }
 
   Transform transform() const { return transform_; }
-  std::size_t points() const { return x_.size(); }
-  std::size_t evaluations() const { return evaluations_; }
-  const std::vector<double>& evaluatedPoints() const { return x_; }
-  double lowerLimit() const { return lower_; }
-  double upperLimit() const { return upper_; }
-  // Areas relative to exp(max log-density seen so far).
-  double hatArea() const { return hatArea_; }
-  double squeezeArea() const { return squeezeArea_; }
+  const std::vector<double>& splits() const { return splits_; }
+  std::size_t points() const;
+  std::size_t evaluations() const;
+  std::vector<double> evaluatedPoints() const;
+  std::vector<double> evaluatedLogDensities() const;
+  // The support; under log without splits, finite ends move in to where h
+  // was found -infinity.
+  double lowerLimit() const;
+  double upperLimit() const;
+  // Integrals of hat and squeeze in the units of h (they overflow or vanish
+  // where h is huge; their logarithms never do).
+  double hatArea() const { return std::exp(logHatArea()); }
+  double squeezeArea() const { return std::exp(logSqueezeArea()); }
+  double logHatArea() const;
+  double logSqueezeArea() const;
 
  private:
+  enum class Shape { Concave, Convex };
+  enum class Verdict { Accept, Evaluate, Outside };
   struct Piece {
-    double l, r;    // bounds (may be infinite)
-    double tl;      // hat line's value at the anchor a in the transformed scale
-    double anchor;  // finite point the line is expressed at
-    double slope;
+    double l, r;
+    detail::Line hat, squeeze;
+    bool hasSqueeze;
     double area;
   };
-  double sampleFrom(detail::UniformSource& source);
+  // What a draw reads of a piece, in one cache line: the hat area before it,
+  // the hat's slope, its inverse and its value where the inversion starts
+  // (under log exp(-hat), under -1/sqrt(f) -hat); and a line that is the
+  // squeeze (-1/sqrt(f)) or squeeze minus hat (log), t = -inf where there is
+  // none. A piece from -infinity has no squeeze; its anchor is its right end.
+  struct alignas(64) Draw {
+    double l, before, start, slope, inverseSlope, anchor, t, tilt;
+  };
+  // The candidate x of uniforms u, v: accepted by the squeeze, to be decided
+  // by h (hat: the hat's density there), or outside the support (drawn again).
+  Verdict propose(double u, double v, double& x, double& hat) const;
+  // Evaluates h at a candidate of height y under the hat, refines, and says
+  // whether it is accepted.
+  bool decide(double x, double y);
+  Draw drawOf(const Piece& p) const;
   double evaluate(double x);
-  void insert(double x, double h);
+  bool insert(double x, double h);
   void build();
   bool tryBuild();
-  void checkConcave(std::size_t i) const;
-  double toT(double h) const;
-  double fromT(double t) const;
-  double pieceArea(const Piece& p) const;
-  double pieceInvert(const Piece& p, double q) const;
-  double squeezeAt(double x) const;
+  bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  bool zeroAt(double x);
+  double stepOut(double x);
+  Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
+  int secondDifferenceSign(std::size_t i) const;
+  std::string triple(std::size_t i) const;
+  detail::Line secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const;
+  bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
+  void buildConvex(std::size_t a, std::size_t b);
+  bool finishTable();
 
+  // A draw that no candidate passes in this many tries: a hat that cannot
+  // be refined any more and holds next to none of the density.
+  static constexpr std::uint64_t kMaxTries = 10000000;
+  [[noreturn]] void giveUp() const;
+  // Reports of the log-concave sampler name the transformation too.
+  [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
+
+  std::optional<LogConcaveSampler> logConcave_;
   LogDensity logDensity_;
   double lower_ = 0, upper_ = 0;
   Transform transform_;
-  std::vector<double> x_, h_, t_;  // t_: T(f / max seen)
+  std::vector<double> splits_, bounds_;  // bounds_: lower, splits, upper
+  std::vector<double> x_, h_, t_, err_;  // t_: T(f / max seen); err_: its rounding
   double hmax_ = 0;
   std::vector<Piece> pieces_;
   std::vector<double> cumulative_;
+  std::vector<Draw> draws_;
+  std::vector<std::uint32_t> guide_;
   double hatArea_ = 0, squeezeArea_ = 0;
   std::size_t evaluations_ = 0;
-  std::mt19937_64 engine_;
+  std::string lastWhy_;
+  double outward_ = 0;  // the last outward step of this build
+  // The built-in generator, seeded on first use: a sampler made for one
+  // draw from the caller's generator does not pay for seeding it.
+  std::mt19937_64& engine() {
+    if (!engine_) engine_.emplace(seed_);
+    return *engine_;
+  }
+  std::uint64_t seed_;
+  std::optional<std::mt19937_64> engine_;
 };
 
 }  // namespace ars

@@ -2,7 +2,7 @@
 add_executable(ui_tests
   display/plotter_test.cpp
   display/axis_ticks_test.cpp
-  display/curve_test.cpp
+  model/density_curve_test.cpp
   display/paint_test.cpp
   app/commands_test.cpp
   app/status_line_test.cpp
@@ -14,6 +14,7 @@ add_executable(ui_tests
   app/lecture_commands_test.cpp
   display/scaled_picture_test.cpp
   app/other_density_test.cpp
+  model/window_model_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)

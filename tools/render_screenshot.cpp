@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/qt/qt_lesson_file.h"
 #include "platform/qt/qt_diagnostics.h"
-#include "platform/qt/qt_lesson_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "resources/accelerators.h"

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "resources/legend.h"
+#include "platform/legend_entry.h"
 
 class QtLegend : public QWidget {
  public:

@@ -35,9 +35,6 @@ class QtMainWindow : public QMainWindow, public Window {
   void savePicture() override;
   void setFullScreen(bool on) override;
   void setClientToolTip(const std::string& text) override;
-  bool chooseDensity(DensityChoice& choice) override;
-  bool openLessonFile(Lesson& lesson, std::string& problem) override;
-  void saveLessonFile(const Lesson& lesson, std::string& problem) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.
@@ -49,6 +46,8 @@ class QtMainWindow : public QMainWindow, public Window {
   QLabel* statusLabel() const { return statusLabel_; }
   QtLegend* legend() const { return legend_; }
   bool timerActive() const { return timer_.isActive(); }
+  // The factor the picture is drawn at, for dialogs over the window.
+  double pictureScale() const { return statusScale_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "platform/qt/qt_legend.h"
 
 namespace {

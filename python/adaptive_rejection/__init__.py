@@ -9,8 +9,9 @@ or a scipy.stats distribution, and draws with numpy's bit generators.
 """
 from ._core import NotLogConcaveError
 from ._sampler import LogConcaveSampler
+from ._t_sampler import TConcaveSampler
 
 NotLogConcaveError.__module__ = __name__
 
-__all__ = ["LogConcaveSampler", "NotLogConcaveError"]
+__all__ = ["LogConcaveSampler", "NotLogConcaveError", "TConcaveSampler"]
 __version__ = "1.1.0"

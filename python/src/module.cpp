@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "python_sampler.h"
+#include "python_t_sampler.h"
 #include "sampler/not_log_concave.h"
 
 namespace py = pybind11;
@@ -67,4 +68,36 @@ PYBIND11_MODULE(_core, m) {
       .def_property_readonly("points", &PythonSampler::pointArrays)
       .def_property_readonly("hull", &PythonSampler::hullArrays)
       .def_property_readonly("squeeze", &PythonSampler::squeezeArrays);
+
+  using Setup = PythonTSampler::Setup;
+  const auto transform = [](double c) {
+    if (c == 0) return ars::Transform::Log;
+    if (c == -0.5) return ars::Transform::InverseSqrt;
+    throw py::value_error("c must be 0 (log) or -0.5 (-1/sqrt(f))");
+  };
+  py::class_<PythonTSampler>(m, "TSampler")
+      .def_static("from_python",
+                  [transform](py::object f, double lower, double upper, double c,
+                              std::vector<double> splits, std::vector<double> starts, py::object bits) {
+                    return PythonTSampler::fromPython(
+                        std::move(f), Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        std::move(bits));
+                  })
+      .def_static("from_c",
+                  [transform](std::uintptr_t address, bool takesData, std::uintptr_t data,
+                              py::object keepAlive, double lower, double upper, double c,
+                              std::vector<double> splits, std::vector<double> starts, py::object bits) {
+                    return PythonTSampler::fromC(
+                        address, takesData, data, std::move(keepAlive),
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        std::move(bits));
+                  })
+      .def("copy", &PythonTSampler::copy)
+      .def("draw", &PythonTSampler::draw)
+      .def("fill", &PythonTSampler::fill)
+      .def_property_readonly("log_hat_area", &PythonTSampler::logHatArea)
+      .def_property_readonly("log_squeeze_area", &PythonTSampler::logSqueezeArea)
+      .def_property_readonly("evaluations", &PythonTSampler::evaluations)
+      .def_property_readonly("limits", &PythonTSampler::limits)
+      .def_property_readonly("points", &PythonTSampler::pointArrays);
 }

@@ -14,6 +14,7 @@ logconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, starts = NULL)
     data.frame(x = e$x, logpdf = e$logpdf)
   }, s)
   s$.handle <- handle
+  s$.support <- c(lower, upper)
   lockEnvironment(s, bindings = TRUE)
   class(s) <- "logconcave_sampler"
   s
@@ -36,9 +37,13 @@ plot.logconcave_sampler <- function(x, n = 301, xlim = NULL, ...) {
     span <- diff(range(e$x))
     if (span == 0) span <- 1
     xlim <- range(e$x) + c(-0.25, 0.25) * span
+    xlim <- c(max(xlim[1], x$.support[1]), min(xlim[2], x$.support[2]))
   }
   grid <- seq(xlim[1], xlim[2], length.out = n)
-  curve <- .Call(C_ars_sampler_logpdf, x$.handle, grid)
+  # Outside the support the density is zero: logpdf need not be defined there.
+  inside <- grid >= x$.support[1] & grid <= x$.support[2]
+  curve <- rep(NA_real_, n)
+  curve[inside] <- .Call(C_ars_sampler_logpdf, x$.handle, grid[inside])
   hull <- clip_tails(e$hull_x, e$hull_y, xlim, e$x, e$logpdf)
   finite <- c(curve[is.finite(curve)], e$logpdf[is.finite(e$logpdf)])
   ylim <- range(finite, hull$y[is.finite(hull$y)])

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "r_uniform.h"
+#include "adaptiverejection/r_uniform.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ constexpr std::size_t drawsBetweenInterruptChecks = 1 << 16;
 
 SEXP drawVector(ars::LogConcaveSampler& sampler, std::size_t n) {
   Rcpp::NumericVector out(static_cast<R_xlen_t>(n));
-  RngScope rng;
-  RUniform uniform;
+  adaptiverejection::RngScope rng;
+  adaptiverejection::RUniform uniform;
   double* at = out.begin();
   for (std::size_t done = 0; done < n;) {
     const std::size_t block = std::min(drawsBetweenInterruptChecks, n - done);

@@ -24,6 +24,10 @@ struct HeldSampler {
 // its buffers; a logpdf that itself calls rlogconcave gets a fresh one.
 std::optional<ars::LogConcaveSampler> reusable;
 bool reusableBusy = false;
+// The reused sampler's log-density, called through this slot so that it can
+// be let go (and the R function with it) without another search.
+std::function<double(double)> reusableDensity;
+double callReusableDensity(double x) { return reusableDensity(x); }
 
 class Borrowed {
  public:
@@ -36,7 +40,7 @@ class Borrowed {
   // this one ended.
   ~Borrowed() {
     if (!mine_) return;
-    if (reusable) reusable->reset([](double x) { return -x * x; }, -1, 1);
+    reusableDensity = nullptr;
     reusableBusy = false;
   }
   Borrowed(const Borrowed&) = delete;
@@ -77,10 +81,11 @@ extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEX
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
       return drawVector(fresh, count);
     }
+    reusableDensity = std::move(h);
     if (reusable) {
-      reusable->reset(std::move(h), lo, hi, s);
+      reusable->reset(callReusableDensity, lo, hi, s);
     } else {
-      reusable.emplace(std::move(h), lo, hi, s);
+      reusable.emplace(callReusableDensity, lo, hi, s);
     }
     return drawVector(*reusable, count);
   });
@@ -152,7 +157,10 @@ const R_CallMethodDef callMethods[] = {
 
 }  // namespace
 
+void registerCApi();  // c_api.cpp
+
 extern "C" void R_init_adaptiverejection(DllInfo* dll) {
   R_registerRoutines(dll, nullptr, callMethods, nullptr, nullptr);
+  registerCApi();
   R_useDynamicSymbols(dll, FALSE);
 }

@@ -2,6 +2,7 @@
 
 #include <Rcpp.h>
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -11,6 +12,17 @@ namespace {
 
 std::string describe(SEXP v) {
   return std::string(Rf_type2char(TYPEOF(v))) + " vector of length " + std::to_string(Rf_xlength(v));
+}
+
+// The engine rejects these too, but in its own words; an R user should read
+// what logpdf returned, in R's.
+double checked(double h, double x) {
+  if (std::isnan(h) || h == R_PosInf) {
+    throw std::invalid_argument(std::string("logpdf returned ") + (R_IsNA(h) ? "NA" : std::isnan(h) ? "NaN" : "Inf") +
+                                " at x = " + ars::detail::number(x) +
+                                "; it must be a number, or -Inf where the density is zero");
+  }
+  return h;
 }
 
 // One R call `f(x)`, built once: the argument vector is reused between calls
@@ -34,9 +46,9 @@ class RClosureLogDensity {
     }
     if (TYPEOF(value) == INTSXP) {
       const int i = INTEGER(value)[0];
-      return i == NA_INTEGER ? R_NaN : static_cast<double>(i);
+      return checked(i == NA_INTEGER ? R_NaN : static_cast<double>(i), x);
     }
-    return REAL(value)[0];
+    return checked(REAL(value)[0], x);
   }
 
  private:
@@ -61,5 +73,5 @@ std::function<double(double)> logDensityFrom(SEXP logpdf) {
   const CompiledLogDensity f = *slot;
   SEXP tag = R_ExternalPtrTag(logpdf);
   void* data = tag == R_NilValue ? nullptr : static_cast<void*>(tag);
-  return [f, data](double x) { return f(x, data); };
+  return [f, data](double x) { return checked(f(x, data), x); };
 }

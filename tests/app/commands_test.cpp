@@ -4,6 +4,7 @@
 #include <random>
 
 #include "app/main_window.h"
+#include "model/sampler_commands.h"
 #include "resources/accelerators.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
@@ -20,45 +21,45 @@ const std::pair<std::string, std::string> notSteppingBox = {
     "Choose \"Go | Step through\" to choose starting points"};
 
 struct AppRig {
-  AppRig() { app.hwnd = &window; }
+  AppRig() { app.attach(window); }
   FakeWindow window;
   MainWindow app;
 };
 
 TEST(Commands, StartUpState) {
   MainWindow app;
-  EXPECT_TRUE(app.dartX.empty());
-  EXPECT_TRUE(app.dartY.empty());
-  EXPECT_FALSE(app.dartsThrown);
-  EXPECT_FALSE(app.stepping);
-  EXPECT_TRUE(app.lastStepAccepted);
-  EXPECT_EQ(app.densityKind, 1);
-  EXPECT_FALSE(app.logScale);
-  EXPECT_EQ(app.rnd.state, 1001);
-  EXPECT_EQ(app.sampler.prnd, &app.rnd);
-  EXPECT_EQ(app.sampler.density, nullptr);
-  EXPECT_EQ(app.dartCount, 5000);
+  EXPECT_TRUE(app.model().darts.x.empty());
+  EXPECT_TRUE(app.model().darts.y.empty());
+  EXPECT_FALSE(app.model().darts.thrown);
+  EXPECT_FALSE(app.model().stepping.active);
+  EXPECT_TRUE(app.model().stepping.lastAccepted);
+  EXPECT_EQ(app.model().density.kind, 1);
+  EXPECT_FALSE(app.model().view.logScale);
+  EXPECT_EQ(app.model().rnd.state, 1001);
+  EXPECT_EQ(app.model().sampler.prnd, &app.model().rnd);
+  EXPECT_EQ(app.model().sampler.density, nullptr);
+  EXPECT_EQ(app.model().darts.count, 5000);
 }
 
 TEST(Commands, ScaleCommandsKeepSteppingAndEmptyDarts) {
   AppRig rig;
   rig.app.command(133);
-  ASSERT_EQ(rig.app.dartX.size(), 5000u);
+  ASSERT_EQ(rig.app.model().darts.x.size(), 5000u);
   rig.app.command(134);
-  const auto points = rig.app.sampler.points.size();
+  const auto points = rig.app.model().sampler.points.size();
   const int repaints = rig.window.repaints;
   rig.app.command(112);
-  EXPECT_TRUE(rig.app.logScale);
-  EXPECT_TRUE(rig.app.stepping);
-  EXPECT_EQ(rig.app.sampler.points.size(), points);
-  EXPECT_TRUE(rig.app.dartX.empty());
-  EXPECT_TRUE(rig.app.dartY.empty());
-  EXPECT_TRUE(rig.app.dartsThrown);
-  EXPECT_EQ(rig.app.plotter.numPoints, 99);
+  EXPECT_TRUE(rig.app.model().view.logScale);
+  EXPECT_TRUE(rig.app.model().stepping.active);
+  EXPECT_EQ(rig.app.model().sampler.points.size(), points);
+  EXPECT_TRUE(rig.app.model().darts.x.empty());
+  EXPECT_TRUE(rig.app.model().darts.y.empty());
+  EXPECT_TRUE(rig.app.model().darts.thrown);
+  EXPECT_EQ(rig.app.model().curve.plotter.numPoints, 99);
   EXPECT_EQ(rig.window.repaints, repaints + 1);
   rig.app.command(111);
-  EXPECT_FALSE(rig.app.logScale);
-  EXPECT_TRUE(rig.app.stepping);
+  EXPECT_FALSE(rig.app.model().view.logScale);
+  EXPECT_TRUE(rig.app.model().stepping.active);
 }
 
 TEST(Commands, DensityCommandsStopSteppingAndRebuild) {
@@ -69,16 +70,17 @@ TEST(Commands, DensityCommandsStopSteppingAndRebuild) {
     rig.app.command(134);
     rig.window.boxes.clear();
     rig.app.command(id);
-    EXPECT_EQ(rig.app.densityKind, id - 120);
-    EXPECT_FALSE(rig.app.stepping);
-    EXPECT_FALSE(rig.app.lastStepAccepted);
-    EXPECT_TRUE(rig.app.dartX.empty());
+    EXPECT_EQ(rig.app.model().density.kind, id - 120);
+    EXPECT_FALSE(rig.app.model().stepping.active);
+    EXPECT_FALSE(rig.app.model().stepping.lastAccepted);
+    EXPECT_TRUE(rig.app.model().darts.x.empty());
     EXPECT_TRUE(rig.window.boxes.empty());
   }
-  // Selecting the current kind again still rebuilds.
-  rig.app.plotter.clear();
+  // Selecting the current kind again clears the darts and keeps its curve.
+  rig.app.command(133);
   rig.app.command(126);
-  EXPECT_EQ(rig.app.plotter.numPoints, 196);
+  EXPECT_TRUE(rig.app.model().darts.x.empty());
+  EXPECT_EQ(rig.app.model().curve.plotter.numPoints, 196);
 }
 
 TEST(Commands, RepaintsAndUnknownIds) {
@@ -89,8 +91,8 @@ TEST(Commands, RepaintsAndUnknownIds) {
     EXPECT_GE(rig.window.repaints, before + 1) << id;
   }
   const auto state = [&] {
-    return std::make_tuple(rig.app.densityKind, rig.app.logScale, rig.app.stepping,
-                           rig.app.dartX.size(), rig.app.rnd.state, rig.window.repaints,
+    return std::make_tuple(rig.app.model().density.kind, rig.app.model().view.logScale, rig.app.model().stepping.active,
+                           rig.app.model().darts.x.size(), rig.app.model().rnd.state, rig.window.repaints,
                            rig.window.boxes.size(), rig.window.quitCodes.size());
   };
   const auto before = state();
@@ -113,8 +115,8 @@ TEST(Commands, StopSteppingWhenNotSteppingStillEmptiesDarts) {
   AppRig rig;
   rig.app.command(133);
   rig.app.command(136);
-  EXPECT_TRUE(rig.app.dartX.empty());
-  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_TRUE(rig.app.model().darts.x.empty());
+  EXPECT_FALSE(rig.app.model().stepping.active);
 }
 
 TEST(MenuChecks, FollowScaleAndKind) {
@@ -150,10 +152,10 @@ TEST(Throw, FiveThousandDartsInsideTheSupport) {
     AppRig rig;
     rig.app.command(120 + kind);
     rig.app.command(133);
-    ASSERT_EQ(rig.app.dartX.size(), 5000u);
-    ASSERT_EQ(rig.app.dartY.size(), 5000u);
+    ASSERT_EQ(rig.app.model().darts.x.size(), 5000u);
+    ASSERT_EQ(rig.app.model().darts.y.size(), 5000u);
     EXPECT_TRUE(rig.window.boxes.empty());
-    for (double x : rig.app.dartX) {
+    for (double x : rig.app.model().darts.x) {
       EXPECT_GT(x, 0.0);
       if (kind == 1) {
         EXPECT_LT(x, 1.0);
@@ -166,20 +168,19 @@ TEST(Throw, HeightsFollowTheCurveShiftOnEachScale) {
   for (bool logScale : {false, true}) {
     AppRig rig;
     rig.app.command(logScale ? 112 : 111);
-    rig.app.prepareSampler();
-    // Replay the throw's draws on a twin sampler.
-    MainWindow twin;
-    twin.logScale = logScale;
-    twin.prepareSampler();
+    // Replay the throw's draws on a twin model's sampler.
+    WindowModel twin;
+    twin.view.logScale = logScale;
+    prepareSampler(twin);
     rig.app.command(133);
     for (int i = 0; i < 5000; ++i) {
       twin.sampler.sample();
-      const double expected = logScale ? twin.sampler.lastLogY + rig.app.curveLogOffset
-                                       : shiftedExp(twin.sampler.lastLogY, rig.app.curveLogOffset);
-      ASSERT_EQ(rig.app.dartX[i], twin.sampler.lastX) << i;
-      ASSERT_EQ(rig.app.dartY[i], expected) << i;
+      const double expected = logScale ? twin.sampler.lastLogY + rig.app.model().curve.logOffset
+                                       : shiftedExp(twin.sampler.lastLogY, rig.app.model().curve.logOffset);
+      ASSERT_EQ(rig.app.model().darts.x[i], twin.sampler.lastX) << i;
+      ASSERT_EQ(rig.app.model().darts.y[i], expected) << i;
       if (!logScale) {
-        ASSERT_GE(rig.app.dartY[i], 0.0);
+        ASSERT_GE(rig.app.model().darts.y[i], 0.0);
       }
     }
   }
@@ -189,40 +190,40 @@ TEST(Throw, RepeatableFromStartButEachThrowDiffers) {
   AppRig first, second;
   first.app.command(133);
   second.app.command(133);
-  EXPECT_EQ(first.app.dartX, second.app.dartX);
-  EXPECT_EQ(first.app.dartY, second.app.dartY);
-  const auto previous = first.app.dartX;
+  EXPECT_EQ(first.app.model().darts.x, second.app.model().darts.x);
+  EXPECT_EQ(first.app.model().darts.y, second.app.model().darts.y);
+  const auto previous = first.app.model().darts.x;
   first.app.command(133);
-  EXPECT_NE(first.app.dartX, previous);
+  EXPECT_NE(first.app.model().darts.x, previous);
 }
 
 TEST(Throw, WhileSteppingShowsTheDarts) {
   AppRig rig;
   rig.app.command(134);
   rig.app.command(133);
-  EXPECT_FALSE(rig.app.stepping);
-  EXPECT_EQ(rig.app.dartX.size(), 5000u);
+  EXPECT_FALSE(rig.app.model().stepping.active);
+  EXPECT_EQ(rig.app.model().darts.x.size(), 5000u);
 }
 
 TEST(Stepping, StartNextAndUntilAccepted) {
   AppRig rig;
   rig.app.command(134);
-  EXPECT_TRUE(rig.app.stepping);
-  EXPECT_FALSE(rig.app.lastStepAccepted);
-  EXPECT_EQ(rig.app.sampler.points.size(), 3u);
-  EXPECT_EQ(rig.app.sampler.segments.size(), 4u);
-  EXPECT_FALSE(rig.app.sampler.hasLastDraw);
+  EXPECT_TRUE(rig.app.model().stepping.active);
+  EXPECT_FALSE(rig.app.model().stepping.lastAccepted);
+  EXPECT_EQ(rig.app.model().sampler.points.size(), 3u);
+  EXPECT_EQ(rig.app.model().sampler.segments.size(), 4u);
+  EXPECT_FALSE(rig.app.model().sampler.hasLastDraw);
 
   rig.app.command(135);  // the first step from seed 1001 is rejected
-  EXPECT_FALSE(rig.app.lastStepAccepted);
-  EXPECT_EQ(rig.app.sampler.points.size(), 4u);
+  EXPECT_FALSE(rig.app.model().stepping.lastAccepted);
+  EXPECT_EQ(rig.app.model().sampler.points.size(), 4u);
   rig.app.command(135);  // the second is accepted
-  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
 
   rig.app.command(137);
-  EXPECT_TRUE(rig.app.stepping);
-  EXPECT_TRUE(rig.app.lastStepAccepted);
-  EXPECT_TRUE(rig.app.sampler.hasLastDraw);
+  EXPECT_TRUE(rig.app.model().stepping.active);
+  EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
+  EXPECT_TRUE(rig.app.model().sampler.hasLastDraw);
   EXPECT_TRUE(rig.window.boxes.empty());
 }
 
@@ -231,10 +232,10 @@ TEST(Stepping, NextStepWithoutSteppingIsRefused) {
   rig.app.command(135);
   ASSERT_EQ(rig.window.boxes.size(), 1u);
   EXPECT_EQ(rig.window.boxes[0], notSteppingBox);
-  EXPECT_FALSE(rig.app.stepping);
-  EXPECT_TRUE(rig.app.lastStepAccepted);
-  EXPECT_EQ(rig.app.rnd.state, 1001);
-  EXPECT_TRUE(rig.app.sampler.points.empty());
+  EXPECT_FALSE(rig.app.model().stepping.active);
+  EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
+  EXPECT_EQ(rig.app.model().rnd.state, 1001);
+  EXPECT_TRUE(rig.app.model().sampler.points.empty());
 
   rig.app.command(134);
   rig.app.command(136);
@@ -250,16 +251,16 @@ TEST(NotLogConcave, KindsTwoThreeAndFiveShowOneBox) {
     rig.app.command(133);
     EXPECT_EQ(rig.window.boxes.size(), 1u) << kind;
     EXPECT_EQ(rig.window.boxes.back(), notLogConcaveBox);
-    EXPECT_TRUE(rig.app.dartsThrown);
-    EXPECT_TRUE(rig.app.dartX.empty());
+    EXPECT_TRUE(rig.app.model().darts.thrown);
+    EXPECT_TRUE(rig.app.model().darts.x.empty());
 
     rig.app.command(134);
     EXPECT_EQ(rig.window.boxes.size(), 2u) << kind;
-    EXPECT_FALSE(rig.app.stepping);
+    EXPECT_FALSE(rig.app.model().stepping.active);
 
     rig.app.command(137);
     EXPECT_EQ(rig.window.boxes.size(), 3u) << kind;
-    EXPECT_FALSE(rig.app.stepping);
+    EXPECT_FALSE(rig.app.model().stepping.active);
   }
 }
 
@@ -267,19 +268,19 @@ TEST(NotLogConcave, TestDensityIsReportedWhileSteppingAndThrowing) {
   AppRig rig;
   rig.app.command(126);
   rig.app.command(134);
-  ASSERT_TRUE(rig.app.stepping);
-  for (int i = 0; i < 5000 && rig.app.stepping; ++i) rig.app.command(135);
-  EXPECT_FALSE(rig.app.stepping);
+  ASSERT_TRUE(rig.app.model().stepping.active);
+  for (int i = 0; i < 5000 && rig.app.model().stepping.active; ++i) rig.app.command(135);
+  EXPECT_FALSE(rig.app.model().stepping.active);
   ASSERT_EQ(rig.window.boxes.size(), 1u);
   EXPECT_EQ(rig.window.boxes[0], notLogConcaveBox);
   // The candidate that exposed it lies where the density is not log-concave.
-  EXPECT_GT(rig.app.sampler.lastX, 0.0);
-  EXPECT_LT(rig.app.sampler.lastX, 0.5);
+  EXPECT_GT(rig.app.model().sampler.lastX, 0.0);
+  EXPECT_LT(rig.app.model().sampler.lastX, 0.5);
 
   rig.app.command(133);
   EXPECT_EQ(rig.window.boxes.size(), 2u);
-  EXPECT_LT(rig.app.dartX.size(), 5000u);
-  EXPECT_EQ(rig.app.dartX.size(), rig.app.dartY.size());
+  EXPECT_LT(rig.app.model().darts.x.size(), 5000u);
+  EXPECT_EQ(rig.app.model().darts.x.size(), rig.app.model().darts.y.size());
 }
 
 TEST(WindowProcedure, RoutesMessagesToTheApplication) {
@@ -300,7 +301,7 @@ TEST(WindowProcedure, RoutesMessagesToTheApplication) {
   MessageParams params;
   params.value = 133;
   EXPECT_EQ(mainWindowProc(w, WindowMessage::Command, params), 0);
-  EXPECT_EQ(app.dartX.size(), 5000u);
+  EXPECT_EQ(app.model().darts.x.size(), 5000u);
   params.value = 4242;
   EXPECT_EQ(mainWindowProc(w, WindowMessage::Command, params), 0);
 
@@ -321,7 +322,7 @@ TEST(WindowProcedure, RoutesMessagesToTheApplication) {
   EXPECT_EQ(w.quitCodes, std::vector<int>{0});
   EXPECT_EQ(app.run(system), 0);
   EXPECT_EQ(system.loopAccelerators, 17u);
-  EXPECT_EQ(app.accel, &acceleratorTable());
+  EXPECT_EQ(system.loopTable, &acceleratorTable());
 
   // Before Create the window holds no application: nothing happens.
   FakeWindow fresh;
@@ -379,12 +380,12 @@ TEST(RandomCommands, InvariantsHoldAfterEveryCommand) {
   for (int i = 0; i < 3000; ++i) {
     const int id = ids[pick(random)];
     rig.app.command(id);
-    ASSERT_EQ(rig.app.dartX.size(), rig.app.dartY.size()) << i << " after " << id;
-    ASSERT_GE(rig.app.densityKind, 1);
-    ASSERT_LE(rig.app.densityKind, 6);
-    if (rig.app.stepping) {
-      ASSERT_GE(rig.app.sampler.points.size(), 3u) << i << " after " << id;
-      ASSERT_GE(rig.app.sampler.segments.size(), 4u);
+    ASSERT_EQ(rig.app.model().darts.x.size(), rig.app.model().darts.y.size()) << i << " after " << id;
+    ASSERT_GE(rig.app.model().density.kind, 1);
+    ASSERT_LE(rig.app.model().density.kind, 6);
+    if (rig.app.model().stepping.active) {
+      ASSERT_GE(rig.app.model().sampler.points.size(), 3u) << i << " after " << id;
+      ASSERT_GE(rig.app.model().sampler.segments.size(), 4u);
     }
     if (i % 25 == 0) {
       RecordingCanvas canvas;

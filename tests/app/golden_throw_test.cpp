@@ -28,21 +28,21 @@ TEST(GoldenThrow, FirstThrowIsReproducedExactly) {
   for (const Golden& g : golden) {
     FakeWindow window;
     MainWindow app;
-    app.hwnd = &window;
+    app.attach(window);
     app.command(g.logScale ? 112 : 111);
     app.command(120 + g.kind);
     app.command(133);
-    ASSERT_EQ(app.dartX.size(), 5000u);
+    ASSERT_EQ(app.model().darts.x.size(), 5000u);
     double sumX = 0, sumY = 0;
-    for (std::size_t i = 0; i < app.dartX.size(); ++i) {
-      sumX += app.dartX[i];
-      sumY += app.dartY[i];
+    for (std::size_t i = 0; i < app.model().darts.x.size(); ++i) {
+      sumX += app.model().darts.x[i];
+      sumY += app.model().darts.y[i];
     }
-    EXPECT_EQ(app.dartX[0], g.firstX) << g.kind;
-    EXPECT_EQ(app.dartY[0], g.firstY) << g.kind;
+    EXPECT_EQ(app.model().darts.x[0], g.firstX) << g.kind;
+    EXPECT_EQ(app.model().darts.y[0], g.firstY) << g.kind;
     EXPECT_EQ(sumX, g.sumX) << g.kind;
     EXPECT_EQ(sumY, g.sumY) << g.kind;
-    EXPECT_EQ(app.sampler.points.size(), g.points) << g.kind;
+    EXPECT_EQ(app.model().sampler.points.size(), g.points) << g.kind;
   }
 }
 

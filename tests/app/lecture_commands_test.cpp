@@ -18,7 +18,7 @@ namespace {
 struct Rig {
   Rig() {
     window.setUserData(&app);
-    app.hwnd = &window;
+    app.attach(window);
   }
   void run(std::initializer_list<int> ids) {
     for (int id : ids) app.command(id);
@@ -30,21 +30,21 @@ struct Rig {
 
 // The sampler's whole visible state and the random state, bit for bit.
 void expectSameSamplerState(const MainWindow& a, const MainWindow& b) {
-  EXPECT_EQ(a.rnd.state, b.rnd.state);
-  EXPECT_EQ(a.stepping, b.stepping);
-  EXPECT_EQ(a.stepsTaken, b.stepsTaken);
-  EXPECT_EQ(a.lastStepAccepted, b.lastStepAccepted);
-  EXPECT_EQ(a.sampler.hasLastDraw, b.sampler.hasLastDraw);
-  EXPECT_EQ(std::memcmp(&a.sampler.lastX, &b.sampler.lastX, sizeof(double)), 0);
-  EXPECT_EQ(std::memcmp(&a.sampler.lastLogY, &b.sampler.lastLogY, sizeof(double)), 0);
-  ASSERT_EQ(a.sampler.points.size(), b.sampler.points.size());
-  EXPECT_EQ(std::memcmp(a.sampler.points.data(), b.sampler.points.data(),
-                        a.sampler.points.size() * sizeof(HullPoint)), 0);
-  ASSERT_EQ(a.sampler.segments.size(), b.sampler.segments.size());
-  EXPECT_EQ(std::memcmp(a.sampler.segments.data(), b.sampler.segments.data(),
-                        a.sampler.segments.size() * sizeof(EnvelopeSegment)), 0);
-  EXPECT_EQ(a.dartX, b.dartX);
-  EXPECT_EQ(a.dartY, b.dartY);
+  EXPECT_EQ(a.model().rnd.state, b.model().rnd.state);
+  EXPECT_EQ(a.model().stepping.active, b.model().stepping.active);
+  EXPECT_EQ(a.model().stepping.stepsTaken, b.model().stepping.stepsTaken);
+  EXPECT_EQ(a.model().stepping.lastAccepted, b.model().stepping.lastAccepted);
+  EXPECT_EQ(a.model().sampler.hasLastDraw, b.model().sampler.hasLastDraw);
+  EXPECT_EQ(std::memcmp(&a.model().sampler.lastX, &b.model().sampler.lastX, sizeof(double)), 0);
+  EXPECT_EQ(std::memcmp(&a.model().sampler.lastLogY, &b.model().sampler.lastLogY, sizeof(double)), 0);
+  ASSERT_EQ(a.model().sampler.points.size(), b.model().sampler.points.size());
+  EXPECT_EQ(std::memcmp(a.model().sampler.points.data(), b.model().sampler.points.data(),
+                        a.model().sampler.points.size() * sizeof(HullPoint)), 0);
+  ASSERT_EQ(a.model().sampler.segments.size(), b.model().sampler.segments.size());
+  EXPECT_EQ(std::memcmp(a.model().sampler.segments.data(), b.model().sampler.segments.data(),
+                        a.model().sampler.segments.size() * sizeof(EnvelopeSegment)), 0);
+  EXPECT_EQ(a.model().darts.x, b.model().darts.x);
+  EXPECT_EQ(a.model().darts.y, b.model().darts.y);
 }
 
 TEST(AnimationStops, AtEveryOtherCommandButNotAtSpeedOrView) {
@@ -54,14 +54,14 @@ TEST(AnimationStops, AtEveryOtherCommandButNotAtSpeedOrView) {
     rig.run({animateSteps});
     rig.tick();
     rig.app.command(id);
-    EXPECT_FALSE(rig.app.animating) << id;
+    EXPECT_FALSE(rig.app.model().stepping.animating) << id;
     EXPECT_EQ(rig.window.timerMilliseconds, 0) << id;
   }
   for (int id : {fasterAnimation, slowerAnimation, fullScreen, refresh}) {
     Rig rig;
     rig.run({animateSteps});
     rig.app.command(id);
-    EXPECT_TRUE(rig.app.animating) << id;
+    EXPECT_TRUE(rig.app.model().stepping.animating) << id;
   }
 }
 
@@ -73,7 +73,7 @@ TEST(AnimationSpeed, PlusAndMinusChangeTheTimerAndTheStatusSaysSo) {
   EXPECT_EQ(rig.window.timerMilliseconds, 250);
   EXPECT_NE(rig.window.statusText.find("4 steps a second"), std::string::npos) << rig.window.statusText;
   for (int i = 0; i < 10; ++i) rig.run({CommandId::slowerAnimation});
-  EXPECT_EQ(rig.window.timerMilliseconds, MainWindow::animationIntervals[0]);
+  EXPECT_EQ(rig.window.timerMilliseconds, animationIntervals[0]);
   for (int i = 0; i < 10; ++i) rig.run({CommandId::fasterAnimation});
   EXPECT_EQ(rig.window.timerMilliseconds, 60);
   // The speed holds for the next animation; Space stops and the text goes.
@@ -91,9 +91,9 @@ TEST(RestartFromSeed, RepeatsTheSameCommandsExactlyAsAFreshStart) {
     const std::initializer_list<int> lesson = {120 + kind, 133, 134, 135, 135, 135, 137, 135};
     rehearsed.run(lesson);
     rehearsed.run({CommandId::restartFromSeed});
-    EXPECT_FALSE(rehearsed.app.stepping);
-    EXPECT_TRUE(rehearsed.app.dartX.empty());
-    EXPECT_EQ(rehearsed.app.rnd.state, 1001);
+    EXPECT_FALSE(rehearsed.app.model().stepping.active);
+    EXPECT_TRUE(rehearsed.app.model().darts.x.empty());
+    EXPECT_EQ(rehearsed.app.model().rnd.state, 1001);
     rehearsed.run(lesson);
     fresh.run(lesson);
     expectSameSamplerState(rehearsed.app, fresh.app);
@@ -136,7 +136,7 @@ TEST(StepBack, EqualsAReplayWithOneStepFewer) {
   // Not stepping: nothing to step back to.
   Rig idle;
   idle.run({CommandId::stepBack});
-  EXPECT_FALSE(idle.app.stepping);
+  EXPECT_FALSE(idle.app.model().stepping.active);
   EXPECT_TRUE(idle.window.boxes.empty());
 }
 
@@ -151,9 +151,9 @@ TEST(Proof, StaysOnScreenUntilTheNextCommandThatChangesTheState) {
   ASSERT_EQ(rig.window.boxes.size(), 1u);
   EXPECT_EQ(rig.window.boxes[0].first, "Log-concavity assumption violated");
   EXPECT_EQ(steps, 5);
-  ASSERT_TRUE(rig.app.proof.has_value());
-  const ProofHighlight p = *rig.app.proof;
-  EXPECT_FALSE(rig.app.stepping);
+  ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+  const ProofHighlight p = *rig.app.model().stepping.proof;
+  EXPECT_FALSE(rig.app.model().stepping.active);
   EXPECT_TRUE(p.leftX < p.belowX && p.belowX < p.rightX);
   EXPECT_TRUE(ARSSampler::belowChord({p.leftX, p.leftH}, {p.belowX, p.belowH}, {p.rightX, p.rightH}));
   EXPECT_EQ(rig.window.statusText.rfind("Step 5: the density at x = ", 0), 0u) << rig.window.statusText;
@@ -161,16 +161,16 @@ TEST(Proof, StaysOnScreenUntilTheNextCommandThatChangesTheState) {
   EXPECT_NE(rig.window.statusText.find("so it is not log-concave."), std::string::npos);
   // The view and the scale keep it; Step back shows step 4; a new start clears it.
   rig.run({CommandId::logScale, CommandId::largerPoints, CommandId::refresh});
-  EXPECT_TRUE(rig.app.proof.has_value());
+  EXPECT_TRUE(rig.app.model().stepping.proof.has_value());
   Rig four;
   four.run({126, 134, 135, 135, 135, 135, CommandId::logScale, CommandId::largerPoints});
   rig.run({CommandId::stepBack});
-  EXPECT_FALSE(rig.app.proof.has_value());
+  EXPECT_FALSE(rig.app.model().stepping.proof.has_value());
   expectSameSamplerState(rig.app, four.app);
   rig.run({135});
-  ASSERT_TRUE(rig.app.proof.has_value());
+  ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
   rig.run({CommandId::startStepping});
-  EXPECT_FALSE(rig.app.proof.has_value());
+  EXPECT_FALSE(rig.app.model().stepping.proof.has_value());
 }
 
 TEST(Help, KeysListsEveryAcceleratorAndAboutNamesTheProgram) {
@@ -208,19 +208,19 @@ TEST(LectureCommands, RandomLessonsKeepTheStateConsistent) {
   std::uniform_int_distribution<int> pick(0, sizeof ids / sizeof ids[0] - 1);
   for (int i = 0; i < 1500; ++i) {
     const int id = ids[pick(random)];
-    const int stepsBefore = rig.app.stepsTaken;
-    const bool couldStepBack = rig.app.stepping && !rig.app.proof && stepsBefore > 0;
+    const int stepsBefore = rig.app.model().stepping.stepsTaken;
+    const bool couldStepBack = rig.app.model().stepping.active && !rig.app.model().stepping.proof && stepsBefore > 0;
     rig.app.command(id);
-    if (rig.app.animating) rig.tick();
-    ASSERT_EQ(rig.app.dartX.size(), rig.app.dartY.size());
-    if (rig.app.stepping) {
-      ASSERT_GE(rig.app.sampler.segments.size(), 4u) << i << " after " << id;
+    if (rig.app.model().stepping.animating) rig.tick();
+    ASSERT_EQ(rig.app.model().darts.x.size(), rig.app.model().darts.y.size());
+    if (rig.app.model().stepping.active) {
+      ASSERT_GE(rig.app.model().sampler.segments.size(), 4u) << i << " after " << id;
     }
-    if (rig.app.proof) {
-      ASSERT_FALSE(rig.app.stepping);
+    if (rig.app.model().stepping.proof) {
+      ASSERT_FALSE(rig.app.model().stepping.active);
     }
     if (id == CommandId::stepBack && couldStepBack) {
-      ASSERT_EQ(rig.app.stepsTaken, stepsBefore - 1);
+      ASSERT_EQ(rig.app.model().stepping.stepsTaken, stepsBefore - 1);
     }
     if (i % 50 == 0) {
       RecordingCanvas canvas;

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "app/main_window.h"
+#include "model/other_density.h"
 #include "density/catalogue.h"
 #include "display/histogram.h"
 #include "resources/command_ids.h"
@@ -23,11 +24,20 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 struct Rig {
   Rig() {
     window.setUserData(&app);
-    app.hwnd = &window;
+    app.attach(window);
   }
   FakeWindow window;
   MainWindow app;
 };
+
+// Two throws of darts in a row: 10,000 draws, enough for the test's power.
+std::vector<double> twoThrows(MainWindow& app) {
+  app.command(CommandId::throwDarts);
+  std::vector<double> darts = app.model().darts.x;
+  app.command(CommandId::throwDarts);
+  darts.insert(darts.end(), app.model().darts.x.begin(), app.model().darts.x.end());
+  return darts;
+}
 
 bool passes(const std::vector<double>& xs, const std::function<double(double)>& cdf) {
   const int bins = equalProbabilityBins(xs.size());
@@ -39,18 +49,17 @@ TEST(OtherDensity, TypedFormulaDartsFollowTheDensityOnBothScales) {
     Rig rig;
     rig.app.command(log ? CommandId::logScale : CommandId::normalScale);
     ASSERT_EQ(rig.app.selectOtherDensity({"", "exp(-x^2/2)/(1+x^2)", false, -inf, inf}), "");
-    EXPECT_EQ(rig.app.densityKind, MainWindow::otherDensityKind);
+    EXPECT_EQ(rig.app.model().density.kind, otherDensityKind);
     // The plotted range: the tails beyond hold about 1e-4 each.
-    EXPECT_NEAR(rig.app.plotXMax, 3.3, 0.3);
-    EXPECT_NEAR(rig.app.plotXMin, -rig.app.plotXMax, 0.05);
-    rig.app.dartCount = 10000;
-    rig.app.command(CommandId::throwDarts);
-    ASSERT_EQ(rig.app.dartX.size(), 10000u);
+    EXPECT_NEAR(rig.app.model().curve.xMax, 3.3, 0.3);
+    EXPECT_NEAR(rig.app.model().curve.xMin, -rig.app.model().curve.xMax, 0.05);
+    const std::vector<double> darts = twoThrows(rig.app);
+    ASSERT_EQ(darts.size(), 10000u);
     EXPECT_TRUE(rig.window.boxes.empty());
     const NumericCdf cdf([](double x) { return -x * x / 2 - std::log1p(x * x); }, -12, 12);
-    EXPECT_TRUE(passes(rig.app.dartX, cdf));
+    EXPECT_TRUE(passes(darts, cdf));
     // Darts lie under the curve's scale: none above the curve's highest value.
-    for (double y : rig.app.dartY) EXPECT_LE(y, log ? 50.0 + 1e-9 : std::exp(50.0) * (1 + 1e-9));
+    for (double y : rig.app.model().darts.y) EXPECT_LE(y, log ? 50.0 + 1e-9 : std::exp(50.0) * (1 + 1e-9));
   }
 }
 
@@ -59,23 +68,21 @@ TEST(OtherDensity, CatalogueEntriesThroughTheWindow) {
   const std::vector<double> p = {1, 0.5};
   ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::gumbel, p)), "");
   EXPECT_EQ(rig.app.statusLine(), "Gumbel(mu = 1, beta = 0.5).");
-  rig.app.dartCount = 10000;
-  rig.app.command(CommandId::throwDarts);
-  EXPECT_TRUE(passes(rig.app.dartX, [&](double x) { return catalogueCdf(CatalogueKind::gumbel, p, x); }));
+  EXPECT_TRUE(passes(twoThrows(rig.app), [&](double x) { return catalogueCdf(CatalogueKind::gumbel, p, x); }));
   // Stepping works as for the built-in kinds.
   rig.app.command(CommandId::startStepping);
-  EXPECT_TRUE(rig.app.stepping);
-  EXPECT_GE(rig.app.sampler.segments.size(), 4u);
+  EXPECT_TRUE(rig.app.model().stepping.active);
+  EXPECT_GE(rig.app.model().sampler.segments.size(), 4u);
   rig.app.command(CommandId::stepUntilAccepted);
-  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
   RecordingCanvas canvas;
   rig.app.paint(canvas);
   // Back to a built-in kind: the program's own sampler settings again.
   rig.app.command(CommandId::firstDensity);
   rig.app.command(CommandId::throwDarts);
-  EXPECT_EQ(rig.app.sampler.minSlopeGap, 0.1);
-  EXPECT_EQ(rig.app.sampler.areaTolerance, 0.01);
-  EXPECT_FALSE(rig.app.sampler.stableInversion);
+  EXPECT_EQ(rig.app.model().sampler.minSlopeGap, 0.1);
+  EXPECT_EQ(rig.app.model().sampler.areaTolerance, 0.01);
+  EXPECT_FALSE(rig.app.model().sampler.stableInversion);
 }
 
 TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
@@ -96,15 +103,15 @@ TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
   for (const Case& c : cases) {
     Rig rig;
     ASSERT_EQ(rig.app.selectOtherDensity({"", c.logDensity, true, -inf, inf}), "");
-    EXPECT_NEAR((rig.app.plotXMin - c.location) / c.scale, c.lowQuantile, 0.05) << c.logDensity;
-    EXPECT_NEAR((rig.app.plotXMax - c.location) / c.scale, c.highQuantile, 0.05) << c.logDensity;
+    const CurveState& curve = rig.app.model().curve;
+    EXPECT_NEAR((curve.xMin - c.location) / c.scale, c.lowQuantile, 0.05) << c.logDensity;
+    EXPECT_NEAR((curve.xMax - c.location) / c.scale, c.highQuantile, 0.05) << c.logDensity;
     // The curve runs across the whole plotted range.
-    EXPECT_EQ(rig.app.plotter.xValues.front(), rig.app.plotXMin);
-    EXPECT_EQ(rig.app.plotter.xValues.back(), rig.app.plotXMax);
-    rig.app.dartCount = 10000;
-    rig.app.command(CommandId::throwDarts);
+    EXPECT_EQ(curve.plotter.xValues.front(), curve.xMin);
+    EXPECT_EQ(curve.plotter.xValues.back(), curve.xMax);
+    const std::vector<double> darts = twoThrows(rig.app);
     EXPECT_TRUE(rig.window.boxes.empty()) << c.logDensity;
-    EXPECT_TRUE(passes(rig.app.dartX, [&](double x) { return c.standardCdf((x - c.location) / c.scale); }))
+    EXPECT_TRUE(passes(darts, [&](double x) { return c.standardCdf((x - c.location) / c.scale); }))
         << c.logDensity;
     RecordingCanvas canvas;
     rig.app.paint(canvas);
@@ -124,13 +131,13 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {
     EXPECT_NE(rig.window.boxes[0].second.find("lies below the chord from"), std::string::npos);
     EXPECT_NE(rig.app.statusLine().find("so it is not log-concave."), std::string::npos)
         << rig.app.statusLine();
-    EXPECT_TRUE(rig.app.dartX.empty());
+    EXPECT_TRUE(rig.app.model().darts.x.empty());
     rig.app.command(CommandId::startStepping);
-    EXPECT_FALSE(rig.app.stepping);
+    EXPECT_FALSE(rig.app.model().stepping.active);
     EXPECT_EQ(rig.window.boxes.size(), 2u);
     // The three points stay highlighted: the middle one below the chord of the others.
-    ASSERT_TRUE(rig.app.proof.has_value());
-    const ProofHighlight& p = *rig.app.proof;
+    ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+    const ProofHighlight& p = *rig.app.model().stepping.proof;
     EXPECT_LT(p.leftX, p.belowX);
     EXPECT_LT(p.belowX, p.rightX);
     EXPECT_LT(p.belowH, p.leftH + (p.rightH - p.leftH) * (p.belowX - p.leftX) / (p.rightX - p.leftX));
@@ -146,17 +153,17 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {
 TEST(OtherDensity, BadChoicesChangeNothing) {
   Rig rig;
   EXPECT_EQ(rig.app.selectOtherDensity({"", "exp(-x^2", false, -inf, inf}), "Position 9: Missing parenthesis.");
-  EXPECT_EQ(rig.app.densityKind, 1);
+  EXPECT_EQ(rig.app.model().density.kind, 1);
   Lesson lesson;
   lesson.density = {"", "sqrt(x)", false, -1, 1};
   EXPECT_EQ(rig.app.openLesson(lesson), "The density is not a number at x = -0.999998.");
-  EXPECT_EQ(rig.app.densityKind, 1);
+  EXPECT_EQ(rig.app.model().density.kind, 1);
   lesson.density.lower = 0;
   lesson.title = "Root";
   lesson.scale = LessonScale::log;
   EXPECT_EQ(rig.app.openLesson(lesson), "");
-  EXPECT_TRUE(rig.app.logScale);
-  const Lesson back = rig.app.currentLesson();
+  EXPECT_TRUE(rig.app.model().view.logScale);
+  const Lesson back = currentLesson(rig.app.model());
   EXPECT_EQ(back.title, "Root");
   EXPECT_EQ(back.density.formula, "sqrt(x)");
   EXPECT_EQ(back.scale, LessonScale::log);
@@ -177,15 +184,15 @@ TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
   ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::laplace, {0, 1})), "");
   rig.app.command(CommandId::histogram);
   rig.app.command(CommandId::throwDarts);
-  const Histogram h = histogramOf(rig.app.dartX, rig.app.plotXMin, rig.app.plotXMax, 40);
+  const Histogram h = histogramOf(rig.app.model().darts.x, rig.app.model().curve.xMin, rig.app.model().curve.xMax, 40);
   std::size_t sum = h.outside;
   for (std::size_t c : h.counts) sum += c;
-  EXPECT_EQ(sum, rig.app.dartX.size());
+  EXPECT_EQ(sum, rig.app.model().darts.x.size());
   EXPECT_LT(h.outside, 10u);  // the cut tails hold about 1e-4 each
   // The bar left of the peak matches the curve's mean over it.
   const std::vector<double> heights =
-      barHeights(h, rig.app.dartX.size(), rig.app.plotter.xValues, rig.app.plotter.yValues, false);
-  const double w = (rig.app.plotXMax - rig.app.plotXMin) / 40;
+      barHeights(h, rig.app.model().darts.x.size(), rig.app.model().curve.plotter.xValues, rig.app.model().curve.plotter.yValues, false);
+  const double w = (rig.app.model().curve.xMax - rig.app.model().curve.xMin) / 40;
   EXPECT_NEAR(heights[19] / std::exp(50.0), -std::expm1(-w) / w, 0.08);
   RecordingCanvas canvas;
   rig.app.paint(canvas);
@@ -194,24 +201,24 @@ TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
 TEST(PlainRejection, CountsAddUpAndUnboundedSupportsAreDeclined) {
   Rig rig;
   rig.app.command(CommandId::comparePlainRejection);
-  EXPECT_TRUE(rig.app.comparing);
-  EXPECT_EQ(rig.app.plain.evaluations, 5000u);
-  EXPECT_EQ(rig.app.plain.acceptedX.size() + rig.app.plain.rejectedX.size(), 5000u);
+  EXPECT_TRUE(rig.app.model().darts.comparing);
+  EXPECT_EQ(rig.app.model().darts.plain.evaluations, 5000u);
+  EXPECT_EQ(rig.app.model().darts.plain.acceptedX.size() + rig.app.model().darts.plain.rejectedX.size(), 5000u);
   // Beta(2,3) fills 1/(max f) = 0.5625 of the box (less the 1% margin).
-  EXPECT_NEAR(static_cast<double>(rig.app.plain.acceptedX.size()) / 5000, 0.5625 / 1.01, 0.03);
-  EXPECT_EQ(rig.app.dartX.size(), 5000u);
+  EXPECT_NEAR(static_cast<double>(rig.app.model().darts.plain.acceptedX.size()) / 5000, 0.5625 / 1.01, 0.03);
+  EXPECT_EQ(rig.app.model().darts.x.size(), 5000u);
   EXPECT_EQ(rig.app.statusLine(),
             "plain: 5,000 evaluations for 2,774 darts; adaptive: 99 evaluations for 5,000 darts");
   RecordingCanvas canvas;
   rig.app.paint(canvas);
   rig.app.command(CommandId::normalScale);
-  EXPECT_FALSE(rig.app.comparing);
+  EXPECT_FALSE(rig.app.model().darts.comparing);
 
   rig.app.command(124);  // Gamma(10, 0.1): unbounded
   rig.app.command(CommandId::comparePlainRejection);
   ASSERT_EQ(rig.window.boxes.size(), 1u);
   EXPECT_EQ(rig.window.boxes[0].first, "Compare with plain rejection");
-  EXPECT_FALSE(rig.app.comparing);
+  EXPECT_FALSE(rig.app.model().darts.comparing);
 }
 
 }  // namespace

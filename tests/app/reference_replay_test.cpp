@@ -24,7 +24,7 @@ std::string show(double v) {
 
 class Replay {
  public:
-  Replay() { app.hwnd = &window; }
+  Replay() { app.attach(window); }
 
   // Runs "kind K | start | next x10 | ctrlg | throw | log" up to, not
   // including, the first token in stopAt.
@@ -48,10 +48,10 @@ class Replay {
     }
   }
 
-  const ARSDensity& density() const { return *app.sampler.density; }
+  const ARSDensity& density() const { return *app.model().sampler.density; }
 
   void expectEnvelope(ReferenceFile& file) {
-    const ARSSampler& s = app.sampler;
+    const ARSSampler& s = app.model().sampler;
     EXPECT_BITS(file.value("lowerLimit"), s.lowerLimit);
     EXPECT_BITS(file.value("upperLimit"), s.upperLimit);
     EXPECT_BITS(file.value("scaleOffset"), s.scaleOffset);
@@ -93,7 +93,7 @@ TEST_P(SteppingReference, TraceAndEnvelopesMatch) {
   ReferenceFile file(golden(GetParam()));
   Replay replay;
   replay.run(commandsOf(file), true);
-  const ARSSampler& s = replay.app.sampler;
+  const ARSSampler& s = replay.app.model().sampler;
   file.expect("# envelope after start stepping");
   replay.expectEnvelope(file);
   file.expect("# steps:");
@@ -102,7 +102,7 @@ TEST_P(SteppingReference, TraceAndEnvelopesMatch) {
     const SamplerCounts before = s.counts;
     replay.app.command(135);
     if (w.at(1) == "stopped") {
-      EXPECT_FALSE(replay.app.stepping);
+      EXPECT_FALSE(replay.app.model().stepping.active);
       EXPECT_EQ(replay.window.boxes.size(), 1u);
       EXPECT_EQ(w.at(2), "stepping=0");
       EXPECT_EQ(w.at(3), "messages=1");
@@ -110,7 +110,7 @@ TEST_P(SteppingReference, TraceAndEnvelopesMatch) {
       continue;
     }
     SCOPED_TRACE("step " + w.at(0));
-    EXPECT_EQ(replay.app.lastStepAccepted, w.at(1) == "1");
+    EXPECT_EQ(replay.app.model().stepping.lastAccepted, w.at(1) == "1");
     EXPECT_BITS(ReferenceFile::number(w.at(2)), s.lastX);
     EXPECT_BITS(ReferenceFile::number(w.at(3)), s.lastLogY);
     EXPECT_EQ(s.points.size(), std::stoul(w.at(4)));
@@ -128,7 +128,7 @@ TEST_P(SteppingReference, TraceAndEnvelopesMatch) {
     EXPECT_EQ(s.hasLastDraw, file.value("hasLastDraw") == 1);
     EXPECT_BITS(file.value("density_logZero"), replay.density().logZero);
   }
-  EXPECT_EQ(replay.app.rnd.state, file.value("rnd_state_after"));
+  EXPECT_EQ(replay.app.model().rnd.state, file.value("rnd_state_after"));
   EXPECT_TRUE(file.atEnd());
 }
 
@@ -141,16 +141,16 @@ TEST_P(CtrlGReference, StateAndEnvelopeMatch) {
   ReferenceFile file(golden(GetParam()));
   Replay replay;
   replay.run(commandsOf(file));
-  const ARSSampler& s = replay.app.sampler;
+  const ARSSampler& s = replay.app.model().sampler;
   const auto state = file.expect("# stepping ");
-  EXPECT_EQ(replay.app.stepping, state.at(0) == "1");
+  EXPECT_EQ(replay.app.model().stepping.active, state.at(0) == "1");
   EXPECT_EQ(state.at(1), "lastStepAccepted");
-  EXPECT_EQ(replay.app.lastStepAccepted, state.at(2) == "1");
-  EXPECT_EQ(replay.window.boxes.size(), replay.app.stepping ? 0u : 1u);
+  EXPECT_EQ(replay.app.model().stepping.lastAccepted, state.at(2) == "1");
+  EXPECT_EQ(replay.window.boxes.size(), replay.app.model().stepping.active ? 0u : 1u);
   EXPECT_EQ(s.counts.draws, file.value("draws"));
   EXPECT_BITS(file.value("lastX"), s.lastX);
   EXPECT_BITS(file.value("lastLogY"), s.lastLogY);
-  EXPECT_EQ(replay.app.rnd.state, file.value("rnd_state_after"));
+  EXPECT_EQ(replay.app.model().rnd.state, file.value("rnd_state_after"));
   file.expect("# envelope after the first accepted draw");
   replay.expectEnvelope(file);
   EXPECT_TRUE(file.atEnd());
@@ -166,15 +166,15 @@ TEST_P(DartsReference, EveryDartAndTheCountsMatch) {
   Replay replay;
   replay.run(commandsOf(file));
   const MainWindow& app = replay.app;
-  const ARSSampler& s = app.sampler;
-  EXPECT_EQ(app.densityKind, file.value("kind"));
-  EXPECT_EQ(app.logScale ? "log" : "normal", file.expect("# scale ").at(0));
-  EXPECT_BITS(file.value("curveLogOffset"), app.curveLogOffset);
+  const ARSSampler& s = app.model().sampler;
+  EXPECT_EQ(app.model().density.kind, file.value("kind"));
+  EXPECT_EQ(app.model().view.logScale ? "log" : "normal", file.expect("# scale ").at(0));
+  EXPECT_BITS(file.value("curveLogOffset"), app.model().curve.logOffset);
   const std::string outcome = file.expect("# outcome ").at(0);
   EXPECT_EQ(replay.window.boxes.size(), outcome == "ok" ? 0u : 1u);
   const std::size_t darts = static_cast<std::size_t>(file.value("darts"));
-  ASSERT_EQ(app.dartX.size(), darts);
-  ASSERT_EQ(app.dartY.size(), darts);
+  ASSERT_EQ(app.model().darts.x.size(), darts);
+  ASSERT_EQ(app.model().darts.y.size(), darts);
   EXPECT_EQ(s.points.size(), file.value("final_points"));
   const auto stats = file.expect("# stats ");
   ASSERT_EQ(stats.size(), 12u);
@@ -184,7 +184,7 @@ TEST_P(DartsReference, EveryDartAndTheCountsMatch) {
   EXPECT_EQ(s.counts.rejections, std::stoull(stats[7]));
   EXPECT_EQ(s.counts.evaluations, std::stoull(stats[9]));
   EXPECT_EQ(darts, std::stoull(stats[11]));
-  EXPECT_EQ(app.rnd.state, file.value("rnd_state_after"));
+  EXPECT_EQ(app.model().rnd.state, file.value("rnd_state_after"));
   if (file.peekStartsWith("# message ")) {
     file.next();
     ASSERT_EQ(replay.window.boxes.size(), 1u);
@@ -194,8 +194,8 @@ TEST_P(DartsReference, EveryDartAndTheCountsMatch) {
   for (std::size_t i = 0; i < darts; ++i) {
     const auto w = ReferenceFile::words(file.next());
     ASSERT_EQ(w.size(), 2u);
-    EXPECT_BITS(ReferenceFile::number(w[0]), app.dartX[i]) << " dart " << i;
-    EXPECT_BITS(ReferenceFile::number(w[1]), app.dartY[i]) << " dart " << i;
+    EXPECT_BITS(ReferenceFile::number(w[0]), app.model().darts.x[i]) << " dart " << i;
+    EXPECT_BITS(ReferenceFile::number(w[1]), app.model().darts.y[i]) << " dart " << i;
     if (HasFailure()) break;
   }
   EXPECT_TRUE(file.atEnd());

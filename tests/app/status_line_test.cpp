@@ -11,7 +11,7 @@
 namespace {
 
 struct StatusRig {
-  StatusRig() { app.hwnd = &window; }
+  StatusRig() { app.attach(window); }
   const std::string& after(int id) {
     app.command(id);
     return window.statusText;
@@ -55,10 +55,10 @@ TEST(StatusLine, StartOfSteppingCountsPointsAndEvaluations) {
   const std::string text = rig.after(134);
   char expected[128];
   std::snprintf(expected, sizeof expected, "Start: %zu points, %llu evaluations, squeeze ",
-                rig.app.sampler.points.size(),
-                static_cast<unsigned long long>(rig.app.sampler.counts.evaluations));
+                rig.app.model().sampler.points.size(),
+                static_cast<unsigned long long>(rig.app.model().sampler.counts.evaluations));
   EXPECT_EQ(text.rfind(expected, 0), 0u) << text;
-  EXPECT_GT(rig.app.sampler.counts.evaluations, 0u);
+  EXPECT_GT(rig.app.model().sampler.counts.evaluations, 0u);
   EXPECT_TRUE(contains(text, "Ctrl+N")) << text;
 }
 
@@ -70,11 +70,11 @@ TEST(StatusLine, EveryStepSaysWhatItDidAndKeepsCount) {
     const double first = squeezePercent(rig.window.statusText);
     int squeezed = 0, evaluated = 0, rejected = 0;
     for (int step = 1; step <= 60; ++step) {
-      const SamplerCounts before = rig.app.sampler.counts;
-      const std::size_t pointsBefore = rig.app.sampler.points.size();
+      const SamplerCounts before = rig.app.model().sampler.counts;
+      const std::size_t pointsBefore = rig.app.model().sampler.points.size();
       const std::string text = rig.after(135);
       SCOPED_TRACE(text);
-      const SamplerCounts& now = rig.app.sampler.counts;
+      const SamplerCounts& now = rig.app.model().sampler.counts;
       EXPECT_EQ(text.rfind("Step " + std::to_string(step) + ": ", 0), 0u);
       if (now.squeezeAccepts > before.squeezeAccepts) {
         ++squeezed;
@@ -87,11 +87,11 @@ TEST(StatusLine, EveryStepSaysWhatItDidAndKeepsCount) {
         ASSERT_GT(now.rejections, before.rejections);
         ++rejected;
         char where[64];
-        std::snprintf(where, sizeof where, ": rejected: new point at x = %.3f.", rig.app.sampler.lastX);
+        std::snprintf(where, sizeof where, ": rejected: new point at x = %.3f.", rig.app.model().sampler.lastX);
         EXPECT_TRUE(contains(text, where));
-        EXPECT_EQ(rig.app.sampler.points.size(), pointsBefore + 1);
+        EXPECT_EQ(rig.app.model().sampler.points.size(), pointsBefore + 1);
       }
-      EXPECT_TRUE(contains(text, " " + std::to_string(rig.app.sampler.points.size()) + " points, "));
+      EXPECT_TRUE(contains(text, " " + std::to_string(rig.app.model().sampler.points.size()) + " points, "));
       EXPECT_TRUE(contains(text, " " + std::to_string(now.evaluations) + " evaluations, "));
       const double share = squeezePercent(text);
       EXPECT_GE(share, 0);
@@ -108,7 +108,7 @@ TEST(StatusLine, EveryStepSaysWhatItDidAndKeepsCount) {
 TEST(StatusLine, CtrlGReportsTheAcceptedStep) {
   StatusRig rig;
   const std::string text = rig.after(137);
-  EXPECT_TRUE(rig.app.lastStepAccepted);
+  EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
   EXPECT_EQ(text.rfind("Step ", 0), 0u) << text;
   EXPECT_TRUE(contains(text, "accepted")) << text;
 }
@@ -116,7 +116,7 @@ TEST(StatusLine, CtrlGReportsTheAcceptedStep) {
 TEST(StatusLine, ThrowReportsDartsCandidatesRateEvaluationsAndPoints) {
   StatusRig rig;
   const std::string text = rig.after(133);
-  const ARSSampler& s = rig.app.sampler;
+  const ARSSampler& s = rig.app.model().sampler;
   char expected[160];
   std::snprintf(expected, sizeof expected,
                 "5000 darts from %llu candidates (%.1f%% accepted), %llu evaluations, %zu points at the end.",
@@ -143,7 +143,7 @@ TEST(StatusLine, NotLogConcaveIsReportedUntilTheNextStart) {
   // Found while stepping: the report replaces the stepping line.
   rig.after(126);
   rig.after(134);
-  for (int i = 0; i < 5000 && rig.app.stepping; ++i) rig.after(135);
+  for (int i = 0; i < 5000 && rig.app.model().stepping.active; ++i) rig.after(135);
   ASSERT_EQ(rig.window.boxes.size(), 4u);
   EXPECT_TRUE(contains(rig.window.statusText, "is not log-concave")) << rig.window.statusText;
   EXPECT_EQ(rig.after(134).rfind("Start: ", 0), 0u);

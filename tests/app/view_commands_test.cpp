@@ -11,7 +11,7 @@ namespace {
 struct ViewRig {
   ViewRig() {
     window.setUserData(&app);
-    app.hwnd = &window;
+    app.attach(window);
   }
   void tick() { mainWindowProc(window, WindowMessage::Timer, MessageParams()); }
   FakeWindow window;
@@ -22,24 +22,24 @@ TEST(Animation, StepsOnEveryTickPastAcceptances) {
   ViewRig rig;
   rig.app.command(CommandId::startStepping);
   rig.app.command(CommandId::animateSteps);
-  EXPECT_TRUE(rig.app.animating);
+  EXPECT_TRUE(rig.app.model().stepping.animating);
   EXPECT_EQ(rig.window.timerMilliseconds, 500);
   int acceptances = 0;
   for (int tick = 1; tick <= 40; ++tick) {
     const int repaints = rig.window.repaints;
     rig.tick();
-    EXPECT_EQ(rig.app.stepsTaken, tick);
+    EXPECT_EQ(rig.app.model().stepping.stepsTaken, tick);
     EXPECT_GT(rig.window.repaints, repaints);
-    if (rig.app.lastStepAccepted) ++acceptances;
+    if (rig.app.model().stepping.lastAccepted) ++acceptances;
   }
   EXPECT_GT(acceptances, 1);
-  EXPECT_TRUE(rig.app.animating);
+  EXPECT_TRUE(rig.app.model().stepping.animating);
   EXPECT_EQ(rig.window.timerMilliseconds, 500);
   // Space stops it; a late tick changes nothing.
   rig.app.command(CommandId::animateSteps);
   EXPECT_EQ(rig.window.timerMilliseconds, 0);
   rig.tick();
-  EXPECT_EQ(rig.app.stepsTaken, 40);
+  EXPECT_EQ(rig.app.model().stepping.stepsTaken, 40);
 }
 
 TEST(Animation, GivesTheSameStepsAsNextStep) {
@@ -49,23 +49,23 @@ TEST(Animation, GivesTheSameStepsAsNextStep) {
   manual.app.command(CommandId::startStepping);
   animated.app.command(CommandId::animateSteps);
   for (int i = 0; i < 25; ++i) animated.tick();
-  for (int i = 0; i < animated.app.stepsTaken; ++i) manual.app.command(CommandId::nextStep);
-  EXPECT_EQ(animated.app.stepsTaken, 25);
-  EXPECT_EQ(animated.app.sampler.lastX, manual.app.sampler.lastX);
-  EXPECT_EQ(animated.app.sampler.points.size(), manual.app.sampler.points.size());
-  EXPECT_EQ(animated.app.rnd.state, manual.app.rnd.state);
+  for (int i = 0; i < animated.app.model().stepping.stepsTaken; ++i) manual.app.command(CommandId::nextStep);
+  EXPECT_EQ(animated.app.model().stepping.stepsTaken, 25);
+  EXPECT_EQ(animated.app.model().sampler.lastX, manual.app.model().sampler.lastX);
+  EXPECT_EQ(animated.app.model().sampler.points.size(), manual.app.model().sampler.points.size());
+  EXPECT_EQ(animated.app.model().rnd.state, manual.app.model().rnd.state);
 }
 
 TEST(Animation, SpaceAgainStopsIt) {
   ViewRig rig;
   rig.app.command(CommandId::animateSteps);  // starts the stepping itself
-  ASSERT_TRUE(rig.app.stepping);
-  ASSERT_TRUE(rig.app.animating);
+  ASSERT_TRUE(rig.app.model().stepping.active);
+  ASSERT_TRUE(rig.app.model().stepping.animating);
   rig.app.command(CommandId::animateSteps);
-  EXPECT_FALSE(rig.app.animating);
+  EXPECT_FALSE(rig.app.model().stepping.animating);
   EXPECT_EQ(rig.window.timerMilliseconds, 0);
   rig.tick();
-  EXPECT_EQ(rig.app.stepsTaken, 0);
+  EXPECT_EQ(rig.app.model().stepping.stepsTaken, 0);
 }
 
 TEST(Animation, StopsAtDensityScaleThrowAndStopCommands) {
@@ -74,7 +74,7 @@ TEST(Animation, StopsAtDensityScaleThrowAndStopCommands) {
     rig.app.command(CommandId::startStepping);
     rig.app.command(CommandId::animateSteps);
     rig.app.command(id);
-    EXPECT_FALSE(rig.app.animating) << id;
+    EXPECT_FALSE(rig.app.model().stepping.animating) << id;
     EXPECT_EQ(rig.window.timerMilliseconds, 0) << id;
   }
   // Refresh and the other View items leave it running.
@@ -82,7 +82,7 @@ TEST(Animation, StopsAtDensityScaleThrowAndStopCommands) {
     ViewRig rig;
     rig.app.command(CommandId::animateSteps);
     rig.app.command(id);
-    EXPECT_TRUE(rig.app.animating) << id;
+    EXPECT_TRUE(rig.app.model().stepping.animating) << id;
   }
 }
 
@@ -90,10 +90,10 @@ TEST(Animation, StopsWhenAMessageBoxOpens) {
   ViewRig rig;
   rig.app.command(126);  // the test density fails a step sooner or later
   rig.app.command(CommandId::animateSteps);
-  for (int i = 0; i < 5000 && rig.app.animating; ++i) rig.tick();
+  for (int i = 0; i < 5000 && rig.app.model().stepping.animating; ++i) rig.tick();
   ASSERT_EQ(rig.window.boxes.size(), 1u);
-  EXPECT_FALSE(rig.app.animating);
-  EXPECT_FALSE(rig.app.stepping);
+  EXPECT_FALSE(rig.app.model().stepping.animating);
+  EXPECT_FALSE(rig.app.model().stepping.active);
   EXPECT_EQ(rig.window.timerMilliseconds, 0);
 
   // A density whose start fails never animates.
@@ -101,7 +101,7 @@ TEST(Animation, StopsWhenAMessageBoxOpens) {
   failing.app.command(122);
   failing.app.command(CommandId::animateSteps);
   EXPECT_EQ(failing.window.boxes.size(), 1u);
-  EXPECT_FALSE(failing.app.animating);
+  EXPECT_FALSE(failing.app.model().stepping.animating);
   EXPECT_EQ(failing.window.timerMilliseconds, 0);
 }
 
@@ -156,7 +156,7 @@ TEST(ViewMenu, LargerPointsDoublesEveryDotAboutItsCentre) {
   rig.app.paint(stepping);
   const auto dots = stepping.of(Primitive::Ellipse);
   // The candidate lies above the frame: its marker at the edge comes last.
-  ASSERT_EQ(dots.size(), rig.app.sampler.points.size() + 2);
+  ASSERT_EQ(dots.size(), rig.app.model().sampler.points.size() + 2);
   for (std::size_t i = 0; i + 2 < dots.size(); ++i) EXPECT_EQ(dots[i].c - dots[i].a, 8);
   EXPECT_EQ(dots[dots.size() - 2].c - dots[dots.size() - 2].a, 16);
 }
@@ -166,7 +166,7 @@ TEST(SavePicture, AsksTheWindowAndStopsTheAnimation) {
   rig.app.command(CommandId::animateSteps);
   rig.app.command(CommandId::savePicture);
   EXPECT_EQ(rig.window.pictureRequests, 1);
-  EXPECT_FALSE(rig.app.animating);
+  EXPECT_FALSE(rig.app.model().stepping.animating);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/typed_sampler.h"
+#include "model/typed_sampler.h"
 #include "density/catalogue.h"
 #include "density/formula_density.h"
 #include "density/plot_range.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "resources/command_ids.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
 
@@ -24,8 +25,8 @@ void expectDataClipped(MainWindow& app, const FakeWindow& window, const char* wh
   SCOPED_TRACE(what);
   RecordingCanvas canvas;
   app.paint(canvas);
-  const Rect frame = app.plotter.getFrame(window);
-  const int slack = app.largerPoints ? 8 : 4;
+  const Rect frame = app.model().curve.plotter.getFrame(window);
+  const int slack = app.model().view.largerPoints ? 8 : 4;
   const Rect allowed{frame.left - slack, frame.top - slack, frame.right + slack, frame.bottom + slack};
   std::vector<Rect> texts;
   for (const Primitive& t : canvas.of(Primitive::Text)) texts.push_back({t.a, t.b, t.c, t.d});
@@ -53,7 +54,7 @@ TEST(Clipping, ThrowsAndSteppingOnBothScalesStayInTheFrame) {
     for (int scale : {111, 112}) {
       FakeWindow window;
       MainWindow app;
-      app.hwnd = &window;
+      app.attach(window);
       SCOPED_TRACE(testing::Message() << "kind " << kind << " scale " << scale);
       app.command(120 + kind);
       app.command(scale);
@@ -63,7 +64,7 @@ TEST(Clipping, ThrowsAndSteppingOnBothScalesStayInTheFrame) {
       expectDataClipped(app, window, "start stepping");
       for (int i = 0; i < 5; ++i) app.command(135);
       expectDataClipped(app, window, "five steps");
-      app.largerPoints = true;
+      app.command(CommandId::largerPoints);
       expectDataClipped(app, window, "larger points");
     }
   }
@@ -72,11 +73,11 @@ TEST(Clipping, ThrowsAndSteppingOnBothScalesStayInTheFrame) {
 TEST(Clipping, HullAndSqueezeEndAtTheFrameOnAProjector) {
   FakeWindow window(1600, 1000);
   MainWindow app;
-  app.hwnd = &window;
+  app.attach(window);
   for (int id : {112, 134, 135, 135}) app.command(id);
   RecordingCanvas canvas;
   app.paint(canvas);
-  const Rect frame = app.plotter.getFrame(window);
+  const Rect frame = app.model().curve.plotter.getFrame(window);
   // The hull in red, then the squeeze in green (the candidate's marker, red too, follows).
   const std::vector<Primitive> lines = canvas.of(Primitive::Line);
   std::size_t end = 0;
@@ -94,11 +95,11 @@ TEST(Clipping, HullAndSqueezeEndAtTheFrameOnAProjector) {
 TEST(Clipping, NothingToClipAtStartUp) {
   FakeWindow window;
   MainWindow app;
-  app.hwnd = &window;
+  app.attach(window);
   RecordingCanvas canvas;
   app.paint(canvas);
   // The curve alone, clipped to the frame itself.
-  const Rect frame = app.plotter.getFrame(window);
+  const Rect frame = app.model().curve.plotter.getFrame(window);
   for (const Primitive& p : canvas.log) {
     if (p.kind == Primitive::Line && p.pen != black) {
       ASSERT_TRUE(p.clipped);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/main_window.h"
+#include "app/window_picture.h"
 #include "display/pixel.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
@@ -16,7 +17,7 @@ constexpr Color blue = 0x00FF0000;
 constexpr Color black = 0x00000000;
 
 struct PaintRig {
-  PaintRig() { app.hwnd = &window; }
+  PaintRig() { app.attach(window); }
   RecordingCanvas paint() {
     RecordingCanvas canvas;
     app.paint(canvas);
@@ -90,13 +91,16 @@ TEST(Paint, DartsOnlyWhenNotStepping) {
   rig.app.command(134);
   const RecordingCanvas stepping = rig.paint();
   EXPECT_TRUE(ellipses(stepping, 2, red).empty());
-  EXPECT_EQ(rig.app.dartX.size(), 5000u);
+  EXPECT_EQ(rig.app.model().darts.x.size(), 5000u);
 
   // Unequal lengths (never produced by the commands): only the common prefix.
-  rig.app.command(136);
-  rig.app.dartX = {0.5, 0.6, 0.7};
-  rig.app.dartY = {1e21};
-  EXPECT_EQ(ellipses(rig.paint(), 2, red).size(), 1u);
+  WindowModel model;
+  model.darts.thrown = true;
+  model.darts.x = {0.5, 0.6, 0.7};
+  model.darts.y = {1e21};
+  RecordingCanvas unequal;
+  paintWindow(unequal, rig.window, model);
+  EXPECT_EQ(ellipses(unequal, 2, red).size(), 1u);
 }
 
 TEST(Paint, EnvelopeAfterStartAndAfterAStep) {
@@ -148,9 +152,11 @@ TEST(Paint, LogScaleEnvelopeIsOneLinePerPiece) {
 
 TEST(Paint, RepaintWithoutEnvelopeWhileStepping) {
   // A repaint behind the log-concavity box finds stepping set and no segments.
-  PaintRig rig;
-  rig.app.stepping = true;
-  const RecordingCanvas c = rig.paint();
+  FakeWindow window;
+  WindowModel model;
+  model.stepping.active = true;
+  RecordingCanvas c;
+  paintWindow(c, window, model);
   EXPECT_EQ(linesIn(c, green), 0);
   EXPECT_EQ(linesIn(c, red), 0);
 }
@@ -161,7 +167,7 @@ TEST(Paint, InfiniteHullHeightsSaturate) {
   PaintRig rig;
   rig.app.command(126);
   rig.app.command(134);
-  ASSERT_TRUE(rig.app.stepping);
+  ASSERT_TRUE(rig.app.model().stepping.active);
   const RecordingCanvas c = rig.paint();
   bool offTop = false;
   for (const Primitive& p : c.log) {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "display/picture_scale.h"
+#include "platform/picture_scale.h"
 #include "display/plot_colors.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
@@ -17,7 +17,7 @@ namespace {
 struct Rig {
   explicit Rig(int width = 400, int height = 300) : window(width, height) {
     window.setUserData(&app);
-    app.hwnd = &window;
+    app.attach(window);
   }
   RecordingCanvas paintAfter(std::initializer_list<int> ids) {
     for (int id : ids) app.command(id);
@@ -65,10 +65,10 @@ TEST(ScaledPicture, PensDotsTicksAndTextGrowAtSixteenHundredByAThousand) {
   // The points: 4 pixels across by default, 14 here.
   for (const Primitive& e : ellipsesIn(before, PlotColor::points)) EXPECT_EQ(e.c - e.a, 4);
   const std::vector<Primitive> dots = ellipsesIn(after, PlotColor::points);
-  ASSERT_EQ(dots.size(), large.app.sampler.points.size());
+  ASSERT_EQ(dots.size(), large.app.model().sampler.points.size());
   for (const Primitive& e : dots) EXPECT_EQ(e.c - e.a, 14);
   // The first x tick reaches 2 pixels either side of the axis by default, 7 here.
-  const Rect frame = large.app.plotter.getFrame(large.window);
+  const Rect frame = large.app.model().curve.plotter.getFrame(large.window);
   bool longTick = false;
   for (std::size_t i = 1; i < after.log.size(); ++i) {
     const Primitive& move = after.log[i - 1];
@@ -94,7 +94,7 @@ TEST(CandidateMarker, ACandidateAboveTheFrameIsMarkedAtItsTopEdge) {
   // Beta(2,3): the first candidate lands far above the plotted range.
   Rig rig;
   const RecordingCanvas canvas = rig.paintAfter({121, 134, 135});
-  const Rect frame = rig.app.plotter.getFrame(rig.window);
+  const Rect frame = rig.app.model().curve.plotter.getFrame(rig.window);
   const std::vector<Primitive> red = ellipsesIn(canvas, PlotColor::candidate);
   ASSERT_EQ(red.size(), 2u);  // the candidate itself (clipped away), then its marker
   const Primitive& marker = red.back();
@@ -102,8 +102,8 @@ TEST(CandidateMarker, ACandidateAboveTheFrameIsMarkedAtItsTopEdge) {
   EXPECT_LT(marker.b, frame.top + 20);
   const int centre = (marker.a + marker.c) / 2;
   PlotMapping mapping;
-  rig.app.plotter.getMapping(rig.window, mapping);
-  EXPECT_NEAR(centre, wholePixelX(mapping, rig.app.sampler.lastX), 1);
+  rig.app.model().curve.plotter.getMapping(rig.window, mapping);
+  EXPECT_NEAR(centre, wholePixelX(mapping, rig.app.model().sampler.lastX), 1);
   EXPECT_NE(rig.window.statusText.find("Candidate above the plot"), std::string::npos) << rig.window.statusText;
   // A candidate inside the frame gets no marker and no note.
   Rig inside;
@@ -116,10 +116,10 @@ TEST(CandidateMarker, ACandidateAboveTheFrameIsMarkedAtItsTopEdge) {
 TEST(ProofDrawing, TheTestDensitysReportLeavesEnvelopeAndHighlightDrawn) {
   Rig rig;
   rig.paintAfter({126, 134, 135, 135, 135, 135, 135});
-  ASSERT_FALSE(rig.app.stepping);
-  ASSERT_TRUE(rig.app.proof.has_value());
+  ASSERT_FALSE(rig.app.model().stepping.active);
+  ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
   const RecordingCanvas canvas = rig.paintAfter({CommandId::logScale});
-  EXPECT_EQ(ellipsesIn(canvas, PlotColor::points).size(), rig.app.sampler.points.size());
+  EXPECT_EQ(ellipsesIn(canvas, PlotColor::points).size(), rig.app.model().sampler.points.size());
   EXPECT_EQ(ellipsesIn(canvas, PlotColor::proof).size(), 3u);
   const auto lines = canvas.of(Primitive::Line);
   EXPECT_GT(std::count_if(lines.begin(), lines.end(), [](const Primitive& p) { return p.pen == PlotColor::upperHull; }), 0);

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/typed_sampler.h"
+#include "model/typed_sampler.h"
 #include "density/formula_density.h"
 #include "density/plot_range.h"
 #include "sampler/ars.h"

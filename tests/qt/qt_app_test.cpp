@@ -142,7 +142,7 @@ TEST_F(AppWindowTest, ControlTThrowsRedDartsAndKeepsTheCurve) {
     EXPECT_GT(countPixels(picture, plotArea()).blue, 100);
     window_->postQuit(0);
   });
-  EXPECT_EQ(app_.dartX.size(), 5000u);
+  EXPECT_EQ(app_.model().darts.x.size(), 5000u);
 }
 
 TEST_F(AppWindowTest, ControlLSwitchesToLogScaleWithYLabels) {
@@ -154,7 +154,7 @@ TEST_F(AppWindowTest, ControlLSwitchesToLogScaleWithYLabels) {
     EXPECT_TRUE(waitUntilShown([](const PixelCount& c) { return c.dark == 0; }, yLabelArea()));
     window_->postQuit(0);
   });
-  EXPECT_FALSE(app_.logScale);
+  EXPECT_FALSE(app_.model().view.logScale);
 }
 
 TEST_F(AppWindowTest, DartsOnTheLogScaleStayUnderTheLogCurve) {
@@ -169,8 +169,8 @@ TEST_F(AppWindowTest, DartsOnTheLogScaleStayUnderTheLogCurve) {
     EXPECT_EQ(countPixels(picture, above).red, 0);
     window_->postQuit(0);
   });
-  EXPECT_TRUE(app_.logScale);
-  EXPECT_EQ(app_.dartY.size(), 5000u);
+  EXPECT_TRUE(app_.model().view.logScale);
+  EXPECT_EQ(app_.model().darts.y.size(), 5000u);
 }
 
 TEST_F(AppWindowTest, SteppingShowsTheRedHullAndGreenSqueeze) {
@@ -204,7 +204,7 @@ TEST_F(AppWindowTest, DistributionCheckMarkFollowsTheSelection) {
     EXPECT_EQ(checkedItems(), QStringList{"Beta(2,3)"});
     QTest::mouseClick(distribution, Qt::LeftButton, {},
                       distribution->actionGeometry(distribution->actions().at(1)).center());
-    EXPECT_EQ(app_.densityKind, 4);
+    EXPECT_EQ(app_.model().density.kind, 4);
     openMenu();
     EXPECT_EQ(checkedItems(), QStringList{"Gamma(10,0.1)"});
     save(distribution->grab().toImage(), "distribution_menu.png");
@@ -227,7 +227,7 @@ TEST_F(AppWindowTest, NotLogConcaveKindShowsTheMessageBoxThatHoldsBackAccelerato
       save(box.grab().toImage(), "not_log_concave_box.png");
       QTest::keyClick(box.windowHandle(), Qt::Key_L, Qt::ControlModifier);
       QTest::keyClick(window_->windowHandle(), Qt::Key_L, Qt::ControlModifier);
-      loggedWhileOpen = app_.logScale;
+      loggedWhileOpen = app_.model().view.logScale;
       box.button(QMessageBox::Ok)->click();
     });
     press(Qt::Key_T);
@@ -236,7 +236,7 @@ TEST_F(AppWindowTest, NotLogConcaveKindShowsTheMessageBoxThatHoldsBackAccelerato
   EXPECT_EQ(caption, QString("Log-concavity assumption violated"));
   EXPECT_TRUE(text.contains("not log-concave"));
   EXPECT_FALSE(loggedWhileOpen);
-  EXPECT_FALSE(app_.logScale);
+  EXPECT_FALSE(app_.model().view.logScale);
 }
 
 TEST_F(AppWindowTest, StatusLineAndLegendSitUnderAPlotOfUnchangedSize) {
@@ -290,27 +290,27 @@ TEST_F(AppWindowTest, SpaceAnimatesPastAcceptancesUntilSpaceAgain) {
   int acceptances = 0;
   run([&] {
     QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
-    EXPECT_TRUE(app_.stepping);
+    EXPECT_TRUE(app_.model().stepping.active);
     EXPECT_TRUE(window_->timerActive());
     // The fastest speed, so that the test does not wait long.
     for (int i = 0; i < 5; ++i) QTest::keyClick(window_->windowHandle(), Qt::Key_Plus);
     int seen = 0;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-      if (app_.stepsTaken != seen) {
-        seen = app_.stepsTaken;
-        if (app_.lastStepAccepted) ++acceptances;
+      if (app_.model().stepping.stepsTaken != seen) {
+        seen = app_.model().stepping.stepsTaken;
+        if (app_.model().stepping.lastAccepted) ++acceptances;
       }
-      return acceptances >= 2 && app_.stepsTaken >= 5;
+      return acceptances >= 2 && app_.model().stepping.stepsTaken >= 5;
     }, 8000));
-    EXPECT_TRUE(app_.animating);
+    EXPECT_TRUE(app_.model().stepping.animating);
     EXPECT_TRUE(window_->statusLabel()->text().contains("steps a second"));
     QTest::keyClick(window_->windowHandle(), Qt::Key_Space);
-    EXPECT_FALSE(app_.animating);
+    EXPECT_FALSE(app_.model().stepping.animating);
     EXPECT_FALSE(window_->timerActive());
     // Backspace steps back one step.
-    const int steps = app_.stepsTaken;
+    const int steps = app_.model().stepping.stepsTaken;
     QTest::keyClick(window_->windowHandle(), Qt::Key_Backspace);
-    EXPECT_EQ(app_.stepsTaken, steps - 1);
+    EXPECT_EQ(app_.model().stepping.stepsTaken, steps - 1);
     window_->postQuit(0);
   });
   EXPECT_GE(acceptances, 2);

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/qt/qt_density_dialog.h"
+#include "app/qt/qt_density_dialog.h"
 
 namespace {
 

@@ -19,7 +19,7 @@ namespace {
 QImage paintAfter(const std::vector<int>& ids) {
   FakeWindow window(400, 300);
   MainWindow app;
-  app.hwnd = &window;
+  app.attach(window);
   for (int id : ids) app.command(id);
   QImage image(window.width, window.height, QImage::Format_RGB32);
   QPainter painter(&image);

@@ -18,7 +18,7 @@
 namespace {
 
 struct Picture {
-  Picture(int width, int height) : window(width, height) { app.hwnd = &window; }
+  Picture(int width, int height) : window(width, height) { app.attach(window); }
   void paintOn(QPainter& painter, QtCanvas::Form form = QtCanvas::Form::Pixels) {
     painter.fillRect(QRect(0, 0, window.width, window.height), Qt::white);
     QtCanvas canvas(painter, form);
@@ -73,10 +73,10 @@ TEST(LecturePicture, ACandidateAboveTheFrameShowsItsMarkerAtTheTopEdge) {
   Picture picture(400, 300);
   picture.run({121, 134, 135});
   const QImage image = picture.render();
-  const Rect frame = picture.app.plotter.getFrame(picture.window);
+  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
   PlotMapping mapping;
-  picture.app.plotter.getMapping(picture.window, mapping);
-  const int x = wholePixelX(mapping, picture.app.sampler.lastX);
+  picture.app.model().curve.plotter.getMapping(picture.window, mapping);
+  const int x = wholePixelX(mapping, picture.app.model().sampler.lastX);
   int red = 0;
   for (int y = frame.top; y < frame.top + 20; ++y)
     for (int dx = -6; dx <= 6; ++dx)

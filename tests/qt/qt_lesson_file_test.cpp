@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "density/formula_density.h"
-#include "platform/qt/qt_lesson_file.h"
+#include "app/qt/qt_lesson_file.h"
 
 namespace {
 

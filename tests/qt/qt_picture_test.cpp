@@ -25,7 +25,7 @@ constexpr QRgb kGreen = 0x00FF00;
 constexpr QRgb kBlue = 0x0000FF;
 
 struct Picture {
-  Picture() { app.hwnd = &window; }
+  Picture() { app.attach(window); }
 
   void paintOn(QPainter& painter, QtCanvas::Form form = QtCanvas::Form::Pixels) {
     painter.fillRect(QRect(0, 0, window.width, window.height), Qt::white);
@@ -81,7 +81,7 @@ TEST(QtPicture, StartUpCurveIsOneUnbrokenLine) {
 // Pure data colours outside the frame grown by the dot radius, leaving out
 // the caption band (red text).
 int strayDataPixels(Picture& picture, const QImage& image) {
-  const Rect frame = picture.app.plotter.getFrame(picture.window);
+  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
   const QRect allowed(QPoint(frame.left - 4, frame.top - 4), QPoint(frame.right + 3, frame.bottom + 2));
   const int captionTop = picture.window.height * 4 / 5 + 8;
   int stray = 0;
@@ -114,7 +114,7 @@ void expectCurvesAtDeviceResolution(Picture& picture) {
   const QImage once = picture.render(1);
   const QImage twice = picture.render(2);
   ASSERT_EQ(twice.size(), once.size() * 2);
-  const Rect frame = picture.app.plotter.getFrame(picture.window);
+  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
   int splitBlocks = 0;
   int strayBlue = 0;
   for (int y = frame.top; y < frame.bottom - 1; ++y)
@@ -213,7 +213,7 @@ TEST_F(PictureFileTest, SvgDrawsTheSamePictureInVectors) {
       EXPECT_LE(std::abs(greenShown.left() - greenDrawn.left()), near);
       EXPECT_LE(std::abs(greenShown.top() - greenDrawn.top()), near);
       // The clip holds in the vector form too: nothing green left of the y labels' edge.
-      const Rect frame = picture.app.plotter.getFrame(picture.window);
+      const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
       EXPECT_GE(greenDrawn.left(), frame.left - 5);
     }
   }

@@ -57,9 +57,11 @@ class FakeWindowSystem : public WindowSystem {
   }
   int runMessageLoop(Window&, const std::vector<Accelerator>& accelerators) override {
     loopAccelerators = accelerators.size();
+    loopTable = &accelerators;
     return window.quitCodes.empty() ? -1 : window.quitCodes.back();
   }
   FakeWindow window;
   WindowOptions created;
   std::size_t loopAccelerators = 0;
+  const std::vector<Accelerator>* loopTable = nullptr;
 };

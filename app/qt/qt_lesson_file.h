@@ -1,0 +1,23 @@
+#pragma once
+// Lesson files: a small JSON object, read with Qt's JSON classes.
+//   {"title": "Normal tail", "density": "exp(-x^2/2)", "lower": 2, "upper": 4, "scale": "log"}
+// "density" or "logDensity" (exactly one) holds the formula; "lower" and
+// "upper" are numbers or the strings "-inf" / "inf"; "title" and "scale"
+// ("normal" or "log") are optional. Whether the formula parses is checked
+// where it is used, not here.
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+#include "model/lesson.h"
+
+// Returns "" and fills lesson, or says what is wrong with the file.
+std::string parseLesson(const QByteArray& bytes, Lesson& lesson);
+std::string readLessonFile(const QString& path, Lesson& lesson);
+
+QByteArray lessonJson(const Lesson& lesson);
+// Returns "" when written, or why not.
+std::string writeLessonFile(const QString& path, const Lesson& lesson);
+
+// Lesson files are small; anything larger is not one.
+constexpr qint64 maxLessonFileSize = 64 * 1024;

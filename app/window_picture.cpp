@@ -1,0 +1,138 @@
+// Caption, exact curve, then the envelope while stepping, or the darts, their
+// histogram or plain rejection's candidates.
+#include "app/window_picture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "density/density_kinds.h"
+#include "display/axis_titles.h"
+#include "display/candidate_marker.h"
+#include "display/dots.h"
+#include "display/envelope_drawing.h"
+#include "display/histogram_drawing.h"
+#include "display/larger_dots_canvas.h"
+#include "display/plot_colors.h"
+#include "display/proof_drawing.h"
+#include "model/density_curve.h"
+#include "model/window_model.h"
+#include "platform/picture_scale.h"
+#include "platform/selection.h"
+#include "platform/window.h"
+
+namespace {
+using PlotColor::black;
+using PlotColor::blue;
+using PlotColor::green;
+using PlotColor::red;
+
+// Where the data may draw: the axes rectangle, grown by the largest dot's
+// radius so that a dot on the frame stays whole, but never into the tick
+// labels, which start `gap` pixels below and left of the axes.
+Rect dataClip(const Rect& frame, int dotRadius, int gap) {
+  return Rect{frame.left - std::min(dotRadius, gap), frame.top - dotRadius, frame.right + dotRadius,
+              frame.bottom + std::min(dotRadius, gap - 1)};
+}
+
+std::string captionOf(const DensityState& density) {
+  char caption[256];
+  if (density.isOther()) {
+    std::snprintf(caption, sizeof caption, "%s", density.otherChoice.caption.c_str());
+    return caption;
+  }
+  const DensityKind& row = densityKindRow(density.kind);
+  switch (row.instance) {
+    case DensityInstance::Beta:
+      std::snprintf(caption, sizeof caption, "Beta distribution: alpha = %.3f, beta = %.3f", row.alpha, row.beta);
+      return caption;
+    case DensityInstance::Gamma:
+      std::snprintf(caption, sizeof caption, "Gamma distribution: alpha = %.3f, beta = %.3f", row.alpha,
+                    row.beta);
+      return caption;
+    case DensityInstance::Test:
+      break;
+  }
+  return "Test density";
+}
+}  // namespace
+
+void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model) {
+  const Rect client = window.clientRect();
+  // A minimised or empty client area has nothing to show.
+  if (client.right - client.left <= 0 || client.bottom - client.top <= 0) return;
+  // Pens, dots, ticks and text grow with the window; at its opening size
+  // the factor is 1.
+  const double scale = pictureScale(client);
+  canvas.setPenWidth(scaledPixels(1, scale));
+  canvas.setTextScale(scale);
+
+  const std::string caption = captionOf(model.density);
+  const int cy = canvas.textExtent(caption).cy;
+  Rect band = client;
+  band.top = client.bottom - (3 * cy) / 2;
+  band.bottom = client.bottom - cy / 2;
+  canvas.setTextColor(red);
+  canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  canvas.setTextColor(black);
+
+  const ViewOptions& view = model.view;
+  const bool logScale = view.logScale;
+  // The plotter settles its ranges while drawing; the model's stays as it is.
+  CurveState curve = model.curve;
+  preparePlot(curve, view);
+  Plotter& plotter = curve.plotter;
+  plotter.color = blue;
+  plotter.pictureScale = scale;
+  plotter.draw(window, canvas);
+  PlotMapping mapping;
+  plotter.getMapping(window, mapping);
+  const Rect frame = plotter.getFrame(window);
+  drawAxisTitles(canvas, frame, band.top, logScale, scale, xAxisTitle(plotter.xOffsetText));
+
+  const SteppingState& stepping = model.stepping;
+  const DartsState& darts = model.darts;
+  const ARSSampler& sampler = model.sampler;
+  // A proof of non-log-concavity keeps its envelope on screen after stepping ended.
+  const bool envelopeShown = stepping.active || stepping.proof.has_value();
+  if (!envelopeShown && !darts.thrown) return;
+
+  const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
+  LargerDotsCanvas larger(canvas, dotFactor);
+  Canvas& data = dotFactor != 1.0 ? larger : canvas;
+  const bool histogramShown = view.histogramShown && !darts.x.empty();
+  {
+    const int gap = scaledPixels(4, scale);
+    const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);
+    ClipSelection clip(canvas, dotClip);
+    if (envelopeShown) {
+      drawAbscissae(data, sampler, mapping, black, logScale, curve.logOffset);
+      // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
+      const bool typed = model.density.isOther();
+      const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
+      // Lines end at the frame, where only dots may overhang it; the picture
+      // at the opening size keeps its classic clip.
+      const bool framedLines = typed || scale > 1.0;
+      if (framedLines) canvas.setClipRect(&frame);
+      drawUpperHull(data, sampler, mapping, red, logScale, curve.logOffset, trace);
+      drawSqueeze(data, sampler, mapping, green, logScale, curve.logOffset, trace);
+      if (framedLines) canvas.setClipRect(&dotClip);
+      if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
+      if (sampler.hasLastDraw) {
+        const double height = plottedHeight(curve, logScale, sampler.lastLogY);
+        drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX), wholePixelY(mapping, height),
+                            scale);
+      }
+    } else if (darts.comparing) {
+      drawDots(data, mapping, darts.plain.rejectedX, darts.plain.rejectedY, PlotColor::rejected);
+      drawDots(data, mapping, darts.plain.acceptedX, darts.plain.acceptedY, PlotColor::darts);
+    } else if (histogramShown) {
+      drawHistogram(canvas, mapping, plotter, darts.x, logScale);
+    } else {
+      drawDots(data, mapping, darts.x, darts.y, PlotColor::darts);
+    }
+  }
+  // The bars lie behind the curve: it is drawn again over them.
+  if (!stepping.active && !darts.comparing && histogramShown) plotter.draw(window, canvas);
+  // Data that reached the axes lies under them, not over them.
+  plotter.redrawAxes(window, canvas);
+}

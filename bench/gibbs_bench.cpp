@@ -1,0 +1,314 @@
+// One update of a Gibbs sampler: a new log-concave conditional, the chain's
+// state as the start, one draw. Side by side in one run: a fresh
+// LogConcaveSampler per update, the warm path (warmReset), UNU.RAN's ARS
+// re-initialised per update (when found at configure time) and a
+// stepping-out slice sampler with w = 1. Counters: evaluations of h (and of
+// h' for UNU.RAN) per update, and the most any single update spent.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sampler/log_concave_sampler.h"
+
+#ifdef ARS_HAVE_UNURAN
+#include <unuran.h>
+#endif
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+using Rng = std::mt19937_64;
+
+// A family of conditionals; advance() moves its parameters (from a stream of
+// its own, so that every method sees the same sequence) given the chain's state.
+struct Conditional {
+  virtual ~Conditional() = default;
+  virtual double h(double x) const = 0;
+  virtual double dh(double x) const = 0;
+  virtual void advance(Rng& g, double state) = 0;
+  // The start of the update: the chain's state unless the workload fixes it.
+  virtual double start(double state) { return state; }
+  double lower = -inf, upper = inf, initial = 0;
+};
+
+struct MovingNormal : Conditional {
+  double m = 0;
+  double h(double x) const override { return -0.5 * (x - m) * (x - m); }
+  double dh(double x) const override { return -(x - m); }
+  void advance(Rng& g, double) override { m = 0.8 * m + 0.6 * std::normal_distribution<>()(g); }
+};
+
+double softplus(double e) { return e > 0 ? e + std::log1p(std::exp(-e)) : std::log1p(std::exp(e)); }
+
+struct LogisticCoefficient : Conditional {
+  std::vector<double> x, w, y;
+  double gamma = 0.5;
+  LogisticCoefficient() {
+    Rng g(7);
+    std::normal_distribution<> z;
+    std::uniform_real_distribution<> u;
+    for (int i = 0; i < 200; ++i) {
+      x.push_back(z(g));
+      w.push_back(z(g));
+      const double eta = x.back() + 0.5 * w.back();
+      y.push_back(u(g) < 1 / (1 + std::exp(-eta)) ? 1.0 : 0.0);
+    }
+    initial = 1;
+  }
+  double h(double b) const override {
+    double s = -b * b / 200;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      const double eta = b * x[i] + gamma * w[i];
+      s += y[i] * eta - softplus(eta);
+    }
+    return s;
+  }
+  double dh(double b) const override {
+    double s = -b / 100;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      const double eta = b * x[i] + gamma * w[i];
+      s += (y[i] - 1 / (1 + std::exp(-eta))) * x[i];
+    }
+    return s;
+  }
+  void advance(Rng& g, double) override {
+    gamma = 0.5 + 0.8 * (gamma - 0.5) + 0.1 * std::normal_distribution<>()(g);
+  }
+};
+
+struct GammaRate : Conditional {
+  double rate = 1, logRate = 0;
+  GammaRate() {
+    lower = 0;
+    initial = 3.5;
+  }
+  double h(double t) const override { return t > 0 ? 2.5 * std::log(t) - rate * t : -inf; }
+  double dh(double t) const override { return 2.5 / t - rate; }
+  void advance(Rng& g, double) override {
+    logRate = 0.8 * logRate + 0.5 * std::normal_distribution<>()(g);
+    rate = std::exp(logRate);
+  }
+};
+
+struct BetaBinomial : Conditional {
+  double k = 5;
+  BetaBinomial() {
+    lower = 0;
+    upper = 1;
+    initial = 0.3;
+  }
+  double h(double p) const override {
+    return p > 0 && p < 1 ? k * std::log(p) + (20 - k) * std::log1p(-p) : -inf;
+  }
+  double dh(double p) const override { return k / p - (20 - k) / (1 - p); }
+  void advance(Rng& g, double state) override {
+    k = static_cast<double>(std::binomial_distribution<int>(20, state)(g));
+  }
+};
+
+struct CountModel : Conditional {
+  double y;
+  explicit CountModel(double count) : y(count) { initial = std::log(count + 0.5); }
+  double h(double t) const override { return y * t - 1.5 * std::exp(t) - t * t / 200; }
+  double dh(double t) const override { return y - 1.5 * std::exp(t) - t / 100; }
+  void advance(Rng&, double) override {}
+};
+
+// t - e^t from starts on a grid over [-10, 10], in turn.
+struct GumbelFromGrid : Conditional {
+  int next = 0;
+  double h(double t) const override { return t - std::exp(t); }
+  double dh(double t) const override { return 1 - std::exp(t); }
+  void advance(Rng&, double) override {}
+  double start(double) override { return -10 + 0.5 * (next++ % 41); }
+};
+
+using Make = std::unique_ptr<Conditional> (*)();
+
+struct Workload {
+  const char* name;
+  Make make;
+};
+
+const Workload workloads[] = {
+    {"a_normal", [] { return std::unique_ptr<Conditional>(new MovingNormal); }},
+    {"b_logistic", [] { return std::unique_ptr<Conditional>(new LogisticCoefficient); }},
+    {"c_gamma", [] { return std::unique_ptr<Conditional>(new GammaRate); }},
+    {"d_beta", [] { return std::unique_ptr<Conditional>(new BetaBinomial); }},
+    {"count_y0", [] { return std::unique_ptr<Conditional>(new CountModel(0)); }},
+    {"count_y1", [] { return std::unique_ptr<Conditional>(new CountModel(1)); }},
+    {"count_y3", [] { return std::unique_ptr<Conditional>(new CountModel(3)); }},
+    {"count_y30", [] { return std::unique_ptr<Conditional>(new CountModel(30)); }},
+    {"count_y3000", [] { return std::unique_ptr<Conditional>(new CountModel(3000)); }},
+    {"gumbel_starts", [] { return std::unique_ptr<Conditional>(new GumbelFromGrid); }},
+};
+
+// Counters shared by every method: evaluations per update, the largest.
+struct Tally {
+  std::uint64_t h = 0, dh = 0, updates = 0, most = 0;
+  void update(std::uint64_t spent) {
+    ++updates;
+    most = std::max(most, spent);
+  }
+  void report(benchmark::State& state, bool derivatives) const {
+    const double n = static_cast<double>(std::max<std::uint64_t>(updates, 1));
+    state.counters["h"] = static_cast<double>(h) / n;
+    if (derivatives) state.counters["dh"] = static_cast<double>(dh) / n;
+    state.counters["max"] = static_cast<double>(most);
+  }
+};
+
+void fresh(benchmark::State& state, const Workload& w) {
+  auto c = w.make();
+  Rng params(1), g(2);
+  Tally tally;
+  double x = c->initial;
+  const Conditional* cc = c.get();
+  for (auto _ : state) {
+    c->advance(params, x);
+    ars::LogConcaveSampler s([cc](double t) { return cc->h(t); }, c->lower, c->upper, {c->start(x)});
+    x = s.sample(g);
+    tally.h += s.counts().evaluations;
+    tally.update(s.counts().evaluations);
+  }
+  tally.report(state, false);
+}
+
+void warm(benchmark::State& state, const Workload& w) {
+  auto c = w.make();
+  Rng params(1), g(2);
+  Tally tally;
+  double x = c->initial;
+  const Conditional* cc = c.get();
+  const auto f = [cc](double t) { return cc->h(t); };
+  ars::LogConcaveSampler s(f, c->lower, c->upper, {x});
+  for (auto _ : state) {
+    c->advance(params, x);
+    s.warmReset(f, c->lower, c->upper, {c->start(x)});
+    x = s.sample(g);
+    tally.h += s.counts().evaluations;
+    tally.update(s.counts().evaluations);
+  }
+  tally.report(state, false);
+}
+
+// Neal's stepping out (w = 1, no limit on the steps) and shrinkage.
+void slice(benchmark::State& state, const Workload& w) {
+  auto c = w.make();
+  Rng params(1), g(2);
+  std::uniform_real_distribution<> u;
+  std::exponential_distribution<> e;
+  Tally tally;
+  double x = c->initial;
+  for (auto _ : state) {
+    c->advance(params, x);
+    std::uint64_t n = 0;
+    const auto h = [&](double t) {
+      ++n;
+      return t > c->lower && t < c->upper ? c->h(t) : -inf;
+    };
+    const double x0 = c->start(x);
+    const double level = h(x0) - e(g);
+    double left = x0 - u(g), right = left + 1;
+    while (h(left) > level) left -= 1;
+    while (h(right) > level) right += 1;
+    for (;;) {
+      const double t = left + (right - left) * u(g);
+      if (h(t) > level) {
+        x = t;
+        break;
+      }
+      (t < x0 ? left : right) = t;
+    }
+    tally.h += n;
+    tally.update(n);
+  }
+  tally.report(state, false);
+}
+
+#ifdef ARS_HAVE_UNURAN
+struct UnuranCall {
+  const Conditional* c = nullptr;
+  std::uint64_t h = 0, dh = 0;
+};
+UnuranCall unuranCall;
+
+double unuranLogPdf(double x, const UNUR_DISTR*) {
+  ++unuranCall.h;
+  return unuranCall.c->h(x);
+}
+double unuranDLogPdf(double x, const UNUR_DISTR*) {
+  ++unuranCall.dh;
+  return unuranCall.c->dh(x);
+}
+double unuranUniform(void* state) {
+  return std::uniform_real_distribution<>()(*static_cast<Rng*>(state));
+}
+
+// The generator is built once; each update changes the density behind the
+// callbacks and re-initialises it (from percentiles of the old hat).
+void unuranArs(benchmark::State& state, const Workload& w) {
+  auto c = w.make();
+  Rng params(1), g(2);
+  unur_set_error_handler_off();
+  unuranCall = UnuranCall{c.get(), 0, 0};
+  UNUR_URNG* urng = unur_urng_new(unuranUniform, &g);
+  UNUR_DISTR* distr = unur_distr_cont_new();
+  unur_distr_cont_set_logpdf(distr, unuranLogPdf);
+  unur_distr_cont_set_dlogpdf(distr, unuranDLogPdf);
+  unur_distr_cont_set_domain(distr, c->lower, c->upper);
+  double x = c->initial;
+  UNUR_PAR* par = unur_ars_new(distr);
+  const double cpoints[] = {x - 0.5, x + 0.5};
+  if (c->upper - c->lower > 2) unur_ars_set_cpoints(par, 2, cpoints);
+  unur_set_urng(par, urng);
+  UNUR_GEN* gen = unur_init(par);
+  Tally tally;
+  if (gen == nullptr) {
+    state.SkipWithError("unur_init failed");
+  } else {
+    for (auto _ : state) {
+      c->advance(params, x);
+      const std::uint64_t before = unuranCall.h + unuranCall.dh;
+      if (unur_reinit(gen) != UNUR_SUCCESS) {
+        state.SkipWithError("unur_reinit failed");
+        break;
+      }
+      x = unur_sample_cont(gen);
+      tally.update(unuranCall.h + unuranCall.dh - before);
+    }
+    tally.h = unuranCall.h;
+    tally.dh = unuranCall.dh;
+    unur_free(gen);
+  }
+  tally.report(state, true);
+  unur_distr_free(distr);
+  unur_urng_free(urng);
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  for (const Workload& w : workloads) {
+    const std::string name = w.name;
+    benchmark::RegisterBenchmark(("fresh/" + name).c_str(), fresh, w);
+    benchmark::RegisterBenchmark(("warm/" + name).c_str(), warm, w);
+#ifdef ARS_HAVE_UNURAN
+    benchmark::RegisterBenchmark(("unuran_ars/" + name).c_str(), unuranArs, w);
+#endif
+    benchmark::RegisterBenchmark(("slice/" + name).c_str(), slice, w);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

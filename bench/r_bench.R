@@ -1,0 +1,72 @@
+# The R package's speed targets, measured in one run:
+#   rlogconcave(1e6, N(0, 1)) against rnorm(1e6)            (target: at most 2x)
+#   one Gibbs update (a fresh density, one draw), N(0, 1):
+#     with an R closure                                      (target: at most 20 us)
+#     with a compiled log-density                            (target: at most 3 us)
+# Run after `make r`:  Rscript bench/r_bench.R [build/r-lib]
+args <- commandArgs(trailingOnly = TRUE)
+lib <- if (length(args)) args[1] else "build/r-lib"
+suppressPackageStartupMessages(library(adaptiverejection, lib.loc = lib))
+
+# The least of several elapsed times: the run least disturbed by other work.
+best <- function(f, reps = 7) min(replicate(reps, system.time(f())[["elapsed"]]))
+
+set.seed(1)
+normal <- function(x) -x^2 / 2
+t_ars <- best(function() rlogconcave(1e6, normal))
+t_rnorm <- best(function() rnorm(1e6))
+
+# A Gibbs update: the conditional's mean changes every time, so the envelope
+# is built afresh; the previous state is the start.
+updates <- 20000
+gibbs_closure <- function() {
+  x <- 0
+  for (i in seq_len(updates)) {
+    m <- x / 2
+    x <- rlogconcave(1, function(v) -(v - m)^2 / 2, starts = x)
+  }
+}
+
+# rng = false: the pointer's maker need not save R's generator state.
+Rcpp::sourceCpp(code = '
+#include <Rcpp.h>
+typedef double (*logpdf_fn)(double, void *);
+static double normal(double x, void *data) {
+  const double z = x - REAL(static_cast<SEXP>(data))[0];
+  return -0.5 * (z * z);
+}
+// [[Rcpp::export(rng = false)]]
+SEXP normal_logpdf(Rcpp::NumericVector mean) {
+  return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&normal), true, mean);
+}')
+gibbs_compiled <- function() {
+  x <- 0
+  for (i in seq_len(updates)) x <- rlogconcave(1, normal_logpdf(x / 2), starts = x)
+}
+# The same without making the pointer: the sampler's own share.
+fixed <- normal_logpdf(0)
+gibbs_compiled_fixed <- function() {
+  x <- 0
+  for (i in seq_len(updates)) x <- rlogconcave(1, fixed, starts = x)
+}
+# A call of rnorm(1) in the same loop: R's own cost of one draw, by which
+# the machine's speed (and load) divides out.
+rnorm_only <- function() {
+  x <- 0
+  for (i in seq_len(updates)) x <- rnorm(1, x / 2)
+}
+
+us <- function(t) 1e6 * t / updates
+u_rnorm <- us(best(rnorm_only))
+u_closure <- us(best(gibbs_closure, 3))
+u_compiled <- us(best(gibbs_compiled, 3))
+u_fixed <- us(best(gibbs_compiled_fixed, 3))
+
+cat(sprintf("rlogconcave(1e6) %.3f s, rnorm(1e6) %.3f s: ratio %.2f (target <= 2)\n",
+            t_ars, t_rnorm, t_ars / t_rnorm))
+cat(sprintf("rnorm(1, x / 2) in the same loop:     %6.2f us\n", u_rnorm))
+cat(sprintf("Gibbs update, R closure:             %6.2f us (%.1f rnorm calls; target <= 20 us: %.2f of it)\n",
+            u_closure, u_closure / u_rnorm, u_closure / 20))
+cat(sprintf("Gibbs update, compiled log-density:  %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
+            u_compiled, u_compiled / u_rnorm, u_compiled / 3))
+cat(sprintf("  the same pointer every time:       %6.2f us (%.1f rnorm calls)\n", u_fixed, u_fixed / u_rnorm))

@@ -1,0 +1,92 @@
+// TConcaveSampler in steady state and from a fresh start, beside
+// LogConcaveSampler on the same log-concave density for ratios in one run:
+// the Cauchy under -1/sqrt(f), the normal under log, and a two-normal
+// mixture cut at its inflection points.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include "sampler/log_concave_sampler.h"
+#include "sampler/t_concave_sampler.h"
+
+namespace {
+
+const double kInf = std::numeric_limits<double>::infinity();
+
+double cauchy(double x) { return -std::log1p(x * x); }
+double normal(double x) { return -0.5 * x * x; }
+double twins(double x) { return -0.5 * x * x + 3 * std::fabs(x) + std::log1p(std::exp(-6 * std::fabs(x))); }
+
+template <class Sampler>
+void steady(benchmark::State& state, Sampler& sampler) {
+  std::mt19937_64 g(42);
+  for (int i = 0; i < 20000; ++i) sampler.sample(g);
+  for (auto _ : state) benchmark::DoNotOptimize(sampler.sample(g));
+}
+
+void BM_TConcaveCauchySteady(benchmark::State& state) {
+  ars::TConcaveSampler s(cauchy, -kInf, kInf);
+  steady(state, s);
+  state.counters["points"] = static_cast<double>(s.points());
+}
+BENCHMARK(BM_TConcaveCauchySteady)->Iterations(1000000);
+
+void BM_TConcaveNormalLogSteady(benchmark::State& state) {
+  ars::TConcaveSampler s(normal, -kInf, kInf, ars::Transform::Log);
+  steady(state, s);
+}
+BENCHMARK(BM_TConcaveNormalLogSteady)->Iterations(1000000);
+
+void BM_LogConcaveNormalSteady(benchmark::State& state) {
+  LogConcaveSampler s(normal, -kInf, kInf);
+  steady(state, s);
+}
+BENCHMARK(BM_LogConcaveNormalSteady)->Iterations(1000000);
+
+void BM_TConcaveMixtureSteady(benchmark::State& state) {
+  const double at = std::acosh(3.0) / 3;
+  ars::TConcaveSampler s(twins, -kInf, kInf, ars::Transform::Log, {-at, at});
+  steady(state, s);
+}
+BENCHMARK(BM_TConcaveMixtureSteady)->Iterations(1000000);
+
+// A fresh sampler started at the previous draw, one draw: a Gibbs step.
+template <class Make>
+void fresh(benchmark::State& state, Make make) {
+  std::mt19937_64 g(42);
+  double x = 0.3, evaluations = 0;
+  for (auto _ : state) {
+    auto s = make(x);
+    x = s.sample(g);
+    evaluations += static_cast<double>(s.evaluations());
+  }
+  state.counters["evaluations"] = evaluations / static_cast<double>(state.iterations());
+}
+
+void BM_TConcaveCauchyFreshDraw(benchmark::State& state) {
+  fresh(state, [](double x) { return ars::TConcaveSampler(cauchy, -kInf, kInf, ars::Transform::InverseSqrt, {}, {x}); });
+}
+BENCHMARK(BM_TConcaveCauchyFreshDraw)->Iterations(100000);
+
+void BM_TConcaveNormalLogFreshDraw(benchmark::State& state) {
+  fresh(state, [](double x) { return ars::TConcaveSampler(normal, -kInf, kInf, ars::Transform::Log, {}, {x}); });
+}
+BENCHMARK(BM_TConcaveNormalLogFreshDraw)->Iterations(100000);
+
+void BM_LogConcaveNormalFreshDraw(benchmark::State& state) {
+  std::mt19937_64 g(42);
+  double x = 0.3, evaluations = 0;
+  for (auto _ : state) {
+    LogConcaveSampler s(normal, -kInf, kInf, {x});
+    x = s.sample(g);
+    evaluations += static_cast<double>(s.counts().evaluations);
+  }
+  state.counters["evaluations"] = evaluations / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_LogConcaveNormalFreshDraw)->Iterations(100000);
+
+}  // namespace
+
+BENCHMARK_MAIN();

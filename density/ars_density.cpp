@@ -1,1 +1,0 @@
-#include "density/ars_density.h"

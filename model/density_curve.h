@@ -1,0 +1,11 @@
+#pragma once
+// The exact curve of the selected density, shifted so that its largest log
+// value is 50, on the log or the normal scale.
+struct CurveState;
+struct ViewOptions;
+struct WindowModel;
+
+void rebuildDensityCurve(WindowModel& model);
+// The plotter's ranges made ready for the scale, before the paint or the
+// status line reads them.
+void preparePlot(CurveState& curve, const ViewOptions& view);

@@ -1,0 +1,39 @@
+#pragma once
+// The density shown: one of the built-in kinds, or a typed one with its
+// plotted range and, once known, why the sampler refuses it.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "density/beta_density.h"
+#include "density/density_choice.h"
+#include "density/formula_density.h"
+#include "density/gamma_density.h"
+#include "density/test_density.h"
+#include "display/proof_highlight.h"
+
+// The kind number of a density beyond the built-in kinds 1 to 6.
+constexpr std::int32_t otherDensityKind = 7;
+
+struct DensityState {
+  std::int32_t kind = 1;
+  // The parameters the caption shows.
+  double alpha = 2.0;
+  double beta = 3.0;
+  // The built-in kinds' instances, given to the sampler.
+  ARSBetaDensity betaDensity;
+  ARSGammaDensity gammaDensity;
+  ARSTestDensity testDensity;
+
+  DensityChoice otherChoice;
+  std::unique_ptr<FormulaDensity> otherDensity;
+  double otherXMin = 0.0;  // the plotted range for it, found when it was chosen
+  double otherXMax = 1.0;
+  // Why the other density was refused, in a sentence (empty: not refused).
+  std::string refusal;
+  // Three points of the curve that prove the refusal, when it has them.
+  std::optional<ProofHighlight> refusalProof;
+
+  bool isOther() const { return kind == otherDensityKind; }
+};

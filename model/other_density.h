@@ -1,0 +1,16 @@
+#pragma once
+// A density beyond the six built-in kinds: chosen in the dialog, from the
+// catalogue or from a lesson, and sampled with the library's sound settings.
+#include <string>
+
+#include "density/density_choice.h"
+#include "model/lesson.h"
+
+struct WindowModel;
+
+// Makes the choice the density shown; returns why it cannot be used ("" when it is).
+std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice);
+// The lesson's scale, where it names one; true when the curve changed with it.
+bool applyLessonScale(WindowModel& model, LessonScale scale);
+// The density shown and its scale as a lesson.
+Lesson currentLesson(const WindowModel& model);

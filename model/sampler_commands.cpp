@@ -1,0 +1,216 @@
+#include "model/sampler_commands.h"
+
+#include <stdexcept>
+
+#include "density/density_kinds.h"
+#include "model/density_curve.h"
+#include "model/proof_finding.h"
+#include "model/refusal.h"
+#include "model/reports.h"
+#include "model/typed_sampler.h"
+#include "model/window_model.h"
+
+namespace {
+
+bool takeStep(WindowModel& model) {
+  ARSSampler& sampler = model.sampler;
+  SteppingState& stepping = model.stepping;
+  const SamplerCounts before = sampler.counts;
+  const bool accepted = sampler.step();
+  ++stepping.stepsTaken;
+  if (sampler.counts.squeezeAccepts != before.squeezeAccepts) {
+    stepping.lastResult = StepResult::SqueezeAccept;
+  } else if (sampler.counts.densityAccepts != before.densityAccepts) {
+    stepping.lastResult = StepResult::DensityAccept;
+  } else {
+    stepping.lastResult = StepResult::Rejection;
+  }
+  return accepted;
+}
+
+void prepareOtherSampler(WindowModel& model) {
+  if (!model.samplerHoldsOther) {
+    model.builtInScaleOffset = model.sampler.scaleOffset;
+    model.samplerHoldsOther = true;
+  }
+  const DensityState& d = model.density;
+  prepareTypedSampler(model.sampler, *d.otherDensity, d.otherChoice.lower, d.otherChoice.upper);
+}
+
+// Starting points and the first envelope; a typed density has its points
+// from the search already.
+void buildFirstEnvelope(WindowModel& model) {
+  prepareSampler(model);
+  if (!model.density.isOther()) model.sampler.initPoints();
+  model.sampler.buildEnvelope();
+}
+
+void beginStepping(SteppingState& stepping) {
+  stepping.active = true;
+  stepping.lastAccepted = false;
+  stepping.stepsTaken = 0;
+  stepping.lastResult = StepResult::None;
+}
+
+void rememberSteppingStart(WindowModel& model) {
+  model.stepping.startRandom = model.rnd;
+  // The sampler carries its scale from one preparation to the next.
+  model.stepping.startOffset = model.sampler.scaleOffset;
+}
+
+void replaySteps(WindowModel& model, Reports& reports, int count) {
+  model.rnd = model.stepping.startRandom;
+  model.sampler.scaleOffset = model.stepping.startOffset;
+  beginStepping(model.stepping);
+  model.stepping.notLogConcaveShown = false;
+  try {
+    buildFirstEnvelope(model);
+    while (model.stepping.stepsTaken < count) model.stepping.lastAccepted = takeStep(model);
+  } catch (const ARSSampler::XNotLogConcave&) {
+    // Only a changed program could fail where the first run did not.
+    refuse(model, reports);
+    stopStepping(model);
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+    stopStepping(model);
+  }
+}
+
+}  // namespace
+
+void clearDarts(WindowModel& model) {
+  model.darts.x.clear();
+  model.darts.y.clear();
+  model.darts.comparing = false;
+  model.darts.plain.clear();
+}
+
+void stopStepping(WindowModel& model) {
+  if (model.stepping.active) {
+    model.stepping.active = false;
+    model.stepping.lastAccepted = false;
+  }
+}
+
+void prepareSampler(WindowModel& model) {
+  if (model.density.isOther()) {
+    prepareOtherSampler(model);
+    return;
+  }
+  ARSSampler& sampler = model.sampler;
+  if (model.samplerHoldsOther) {
+    restoreProgramSettings(sampler);
+    sampler.scaleOffset = model.builtInScaleOffset;
+    model.samplerHoldsOther = false;
+  }
+  const DensityKind& kind = densityKindRow(model.density.kind);
+  DensityState& d = model.density;
+  ARSDensity* density = &d.testDensity;
+  if (kind.instance == DensityInstance::Beta) {
+    d.betaDensity.alpha = kind.alpha;
+    d.betaDensity.beta = kind.beta;
+    density = &d.betaDensity;
+  } else if (kind.instance == DensityInstance::Gamma) {
+    d.gammaDensity.alpha = kind.alpha;
+    d.gammaDensity.beta = kind.beta;
+    density = &d.gammaDensity;
+  }
+  sampler.clear();
+  sampler.reset();
+  sampler.density = density;
+  if (!kind.upperBounded) sampler.upperBounded = false;
+  sampler.keepPoints = true;
+}
+
+void throwDarts(WindowModel& model, Reports& reports) {
+  DartsState& darts = model.darts;
+  ARSSampler& sampler = model.sampler;
+  darts.thrown = true;
+  clearDarts(model);
+  darts.x.reserve(darts.count);
+  darts.y.reserve(darts.count);
+  try {
+    prepareSampler(model);
+    for (int i = 0; i < darts.count; ++i) {
+      sampler.sample();
+      darts.x.push_back(sampler.lastX);
+      darts.y.push_back(plottedHeight(model.curve, model.view.logScale, sampler.lastLogY));
+    }
+  } catch (const ARSSampler::XNotLogConcave&) {
+    refuse(model, reports);
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+  }
+  darts.comparing = false;
+  darts.lastThrow =
+      ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
+}
+
+void startStepping(WindowModel& model, Reports& reports) {
+  rememberSteppingStart(model);
+  beginStepping(model.stepping);
+  try {
+    buildFirstEnvelope(model);
+  } catch (const ARSSampler::XNotLogConcave&) {
+    refuse(model, reports);
+    model.stepping.active = false;
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+    model.stepping.active = false;
+  }
+}
+
+void nextStep(WindowModel& model, Reports& reports) {
+  if (!model.stepping.active) {
+    reports.notStepping();
+    return;
+  }
+  try {
+    model.stepping.lastAccepted = takeStep(model);
+  } catch (const ARSSampler::XNotLogConcave&) {
+    // The report is made while the offending candidate is still on display,
+    // and the proof stays after it.
+    findProof(model);
+    refuse(model, reports);
+    stopStepping(model);
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+    stopStepping(model);
+  }
+}
+
+void stepUntilAccepted(WindowModel& model, Reports& reports) {
+  rememberSteppingStart(model);
+  try {
+    buildFirstEnvelope(model);
+    beginStepping(model.stepping);
+    while (!model.stepping.lastAccepted) model.stepping.lastAccepted = takeStep(model);
+  } catch (const ARSSampler::XNotLogConcave&) {
+    refuse(model, reports);
+    model.stepping.active = false;
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+    model.stepping.active = false;
+  }
+}
+
+void stepBack(WindowModel& model, Reports& reports) {
+  SteppingState& stepping = model.stepping;
+  // After a report the display shows the failed step; one back is the last good one.
+  if (stepping.proof) {
+    stepping.proof.reset();
+    replaySteps(model, reports, stepping.stepsTaken);
+    return;
+  }
+  if (!stepping.active || stepping.stepsTaken == 0) return;
+  replaySteps(model, reports, stepping.stepsTaken - 1);
+}
+
+void restartFromSeed(WindowModel& model) {
+  stopStepping(model);
+  clearDarts(model);
+  model.stepping.notLogConcaveShown = false;
+  model.sampler.restart();
+  model.rnd.seed = fixedSeed;
+  model.rnd.state = fixedSeed;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The commands that drive the sampler: a throw of darts, the stepping
+// display and its replay. What the user must be told goes to `reports` at
+// the moment it is met.
+class Reports;
+struct WindowModel;
+
+void clearDarts(WindowModel& model);
+void stopStepping(WindowModel& model);
+// The sampler set up afresh for the density shown; throws what the typed
+// density's search throws.
+void prepareSampler(WindowModel& model);
+void throwDarts(WindowModel& model, Reports& reports);
+void startStepping(WindowModel& model, Reports& reports);
+void nextStep(WindowModel& model, Reports& reports);
+void stepUntilAccepted(WindowModel& model, Reports& reports);
+// The stepping display one step earlier, replayed from the state in which
+// stepping began: the same uniforms are drawn, so the envelope and the
+// random state end as they were after that step.
+void stepBack(WindowModel& model, Reports& reports);
+// The random source and the sampler as a new window starts them.
+void restartFromSeed(WindowModel& model);

@@ -1,0 +1,19 @@
+#pragma once
+// How the picture is shown: none of these changes the sampler or its darts.
+
+struct ViewOptions {
+  bool logScale = false;
+  bool largerPoints = false;
+  bool histogramShown = false;
+  bool statusBarShown = true;
+  bool fullScreen = false;
+  int animationSpeed = 2;  // index into animationIntervals
+};
+
+// Animation intervals in milliseconds, from slowest to fastest; a new
+// window animates at animationIntervals[2].
+constexpr int animationIntervals[] = {2000, 1000, 500, 250, 125, 60};
+
+int animationInterval(const ViewOptions& view);
+// One step faster (faster = 1) or slower (-1), kept within the intervals.
+void changeAnimationSpeed(ViewOptions& view, int faster);

@@ -1,0 +1,10 @@
+#include "model/window_model.h"
+
+#include "model/density_curve.h"
+
+WindowModel::WindowModel() {
+  rebuildDensityCurve(*this);
+  rnd.seed = fixedSeed;
+  rnd.state = fixedSeed;
+  sampler.prnd = &rnd;
+}

@@ -1,0 +1,171 @@
+"""TConcaveSampler: heavy tails and densities with inflection points."""
+import math
+
+import numpy as np
+
+from . import _arguments, _core
+from ._callables import c_call, c_function
+from ._copying import CopyableSampler
+from ._random_state import bit_generator
+
+_TRANSFORMS = {0.0: "log f", -0.5: "-1/sqrt(f)"}
+
+
+def _splits(given, lower, upper):
+    if given is None:
+        return []
+    xs = [float(x) for x in np.asarray(given, dtype=float).reshape(-1)]
+    for i, x in enumerate(xs):
+        if not (lower < x < upper and math.isfinite(x)):
+            raise ValueError("split point %r lies outside the open domain (%r, %r)" % (x, lower, upper))
+        if i and not x > xs[i - 1]:
+            raise ValueError("splits must increase; got %r after %r" % (x, xs[i - 1]))
+    return xs
+
+
+class TConcaveSampler(CopyableSampler):
+    """Exact draws from a density that is concave after a transformation T.
+
+    With ``c=-0.5``, T(f) = -1/sqrt(f): every log-concave density, and heavy
+    tails such as the Cauchy and the Student t with nu >= 1. With ``c=0``,
+    T = log. Without derivatives: a hull of secants of T(f) through the
+    evaluated points is the hat, their chords the squeeze, and every candidate
+    that needs an evaluation of `logpdf` refines both.
+
+    Parameters
+    ----------
+    logpdf : callable, C function or distribution
+        The log-density up to an additive constant, as for LogConcaveSampler.
+    domain : (float, float), optional
+        The support; either end may be infinite. Defaults to the
+        distribution's ``support()``, else the whole real line.
+    c : {-0.5, 0}, optional
+        The transformation: -0.5 for T(f) = -1/sqrt(f) (the default), 0 for log.
+    splits : sequence of float, optional
+        Increasing points inside the domain where T(f) changes between concave
+        and convex, e.g. the inflection points of log f for a mixture with
+        ``c=0``. Each piece between them is found concave or convex from its
+        evaluated points; a piece reaching an infinite end must be concave.
+    starts : sequence of float, optional
+        Abscissae inside the domain where `logpdf` is finite, e.g. the previous
+        state of a Gibbs chain.
+    random_state : None, int, numpy.random.Generator or BitGenerator, optional
+        Where uniforms come from unless `rvs` is given another, as for
+        LogConcaveSampler.
+
+    Raises
+    ------
+    NotLogConcaveError
+        The evaluated points prove T(f) not concave (or, with splits, a piece
+        neither concave nor convex, or a convex piece reaching an infinite
+        end); the message names the transformation and the points. `rvs` may
+        raise it later, when a draw uncovers this.
+    ValueError
+        A bad domain, c, split or starting point; `logpdf` NaN or +inf.
+
+    Examples
+    --------
+    >>> import numpy as np
+    >>> from adaptive_rejection import TConcaveSampler
+    >>> t3 = TConcaveSampler(lambda x: -2.0 * np.log1p(x * x / 3), random_state=1)
+    >>> t3.rvs(size=4).shape
+    (4,)
+    """
+
+    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data")
+
+    def __init__(self, logpdf, domain=None, *, c=-0.5, splits=None, starts=None,
+                 random_state=None, data=None):
+        f, default_domain = _arguments.log_density(logpdf)
+        lower, upper = _arguments.domain(default_domain if domain is None else domain)
+        if isinstance(c, bool) or not isinstance(c, (int, float, np.number)) or float(c) not in _TRANSFORMS:
+            raise ValueError("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), not %r" % (c,))
+        cuts = _splits(splits, lower, upper)
+        xs = _arguments.starts(starts, lower, upper)
+        bits = bit_generator(random_state)
+        found = c_function(f)
+        if found is not None:
+            self._core = _core.TSampler.from_c(*c_call(logpdf, found, data), lower, upper,
+                                               float(c), cuts, xs, bits)
+        elif data is not None:
+            raise ValueError("data= is for C functions 'double (double, void *)', not %r" % (logpdf,))
+        else:
+            self._core = _core.TSampler.from_python(f, lower, upper, float(c), cuts, xs, bits)
+        self._logpdf = logpdf
+        self._bits = None if random_state is None else bits
+        self._domain = domain
+        self._c = float(c)
+        self._splits = cuts
+        self._data = data
+
+    def _rebuild_kwargs(self):
+        return {"domain": self._domain, "c": self._c, "splits": self._splits, "data": self._data}
+
+    def __reduce__(self):
+        # Points at a finite end of a convex piece are not valid starts.
+        restore, (cls, logpdf, kwargs, starts, bits) = super().__reduce__()
+        lower, upper = self.domain
+        return restore, (cls, logpdf, kwargs, [x for x in starts if lower < x < upper], bits)
+
+    def rvs(self, size=None, random_state=None):
+        """Draw from the density: one float for size=None, else an array of shape `size`."""
+        bits = None if random_state is None else bit_generator(random_state)
+        if size is None:
+            return self._core.draw(bits)
+        out = np.empty(size, dtype=np.float64)
+        self._core.fill(out, bits)
+        return out
+
+    @property
+    def c(self):
+        """float: The transformation: 0 for log, -0.5 for -1/sqrt(f)."""
+        return self._c
+
+    @property
+    def splits(self):
+        """list of float: The split points between pieces."""
+        return list(self._splits)
+
+    @property
+    def hat_area(self):
+        """float: Integral of the hat, an upper bound on that of exp(logpdf)."""
+        return math.exp(self._core.log_hat_area)
+
+    @property
+    def squeeze_area(self):
+        """float: Integral of the squeeze, a lower bound on that of exp(logpdf)."""
+        return math.exp(self._core.log_squeeze_area)
+
+    @property
+    def squeeze_hat_ratio(self):
+        """float: squeeze_area / hat_area, the share of draws decided without evaluating."""
+        return math.exp(self._core.log_squeeze_area - self._core.log_hat_area)
+
+    @property
+    def log_hat_area(self):
+        """float: log(hat_area), which never overflows."""
+        return self._core.log_hat_area
+
+    @property
+    def log_squeeze_area(self):
+        """float: log(squeeze_area), which never underflows."""
+        return self._core.log_squeeze_area
+
+    @property
+    def evaluations(self):
+        """int: Calls of logpdf so far, the start included."""
+        return self._core.evaluations
+
+    @property
+    def domain(self):
+        """(float, float): The domain."""
+        return self._core.limits
+
+    @property
+    def points(self):
+        """(ndarray, ndarray): Abscissae of the evaluated points and logpdf there."""
+        return self._core.points
+
+    def __repr__(self):
+        return "TConcaveSampler(%r, domain=%r, c=%r, splits=%r)" % (
+            self._logpdf, self.domain, self._c, self._splits)

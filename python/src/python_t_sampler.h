@@ -1,0 +1,61 @@
+#pragma once
+// The engine's TConcaveSampler as the Python module holds it: a log-density
+// from Python or C, a default numpy bit generator, and a lock that keeps two
+// Python threads from driving one sampler at once.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "log_density_source.h"
+#include "numpy_bit_generator.h"
+#include "sampler/t_concave_sampler.h"
+
+class PythonTSampler {
+ public:
+  struct Setup {
+    double lower, upper;
+    ars::Transform transform;
+    std::vector<double> splits, starts;
+  };
+
+  // A Python callable: called with the GIL held, draws keep the GIL.
+  static std::unique_ptr<PythonTSampler> fromPython(pybind11::object logpdf, Setup setup,
+                                                    pybind11::object bitGenerator);
+  // A C function at `address`: construction and draws release the GIL.
+  static std::unique_ptr<PythonTSampler> fromC(std::uintptr_t address, bool takesData,
+                                               std::uintptr_t data, pybind11::object keepAlive,
+                                               Setup setup, pybind11::object bitGenerator);
+  std::unique_ptr<PythonTSampler> copy(pybind11::object bitGenerator);
+
+  double draw(const pybind11::object& bitGenerator);
+  void fill(pybind11::array_t<double, pybind11::array::c_style> out,
+            const pybind11::object& bitGenerator);
+
+  double logHatArea();
+  double logSqueezeArea();
+  std::uint64_t evaluations();
+  pybind11::tuple limits();
+  pybind11::tuple pointArrays();  // (x, logpdf there)
+
+ private:
+  class Exclusive;
+  PythonTSampler(bool python, LogDensityFunction h, pybind11::object keepAlive,
+                 pybind11::object bitGenerator);
+  template <class F>
+  decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith);
+
+  bool python_;
+  LogDensityFunction h_;
+  pybind11::object keepAlive_;
+  BitSource defaultBits_;
+  std::optional<ars::TConcaveSampler> sampler_;
+  std::mutex mutex_;
+  std::atomic<std::thread::id> owner_{};
+};

@@ -1,0 +1,92 @@
+"""TConcaveSampler: Student t and a mixture against scipy, refusals, copies."""
+import copy
+import math
+import pickle
+
+import numpy as np
+import pytest
+from scipy import optimize, stats
+
+from adaptive_rejection import NotLogConcaveError, TConcaveSampler
+
+N = 20000
+P_MIN = 1e-4
+
+
+def t_logpdf(nu):
+    return lambda x: -0.5 * (nu + 1) * math.log1p(x * x / nu)
+
+
+def mixture_logpdf(x):
+    return float(np.logaddexp(math.log(0.7) - 0.5 * x * x,
+                              math.log(0.3 / 0.5) - 2.0 * (x - 4) ** 2))
+
+
+def mixture_cdf(x):
+    return 0.7 * stats.norm.cdf(x) + 0.3 * stats.norm.cdf(x, 4, 0.5)
+
+
+def inflection_points(logpdf, lo=-20, hi=20):
+    """Where the second difference of logpdf changes sign."""
+    def curvature(x, e=1e-3):
+        return logpdf(x + e) - 2 * logpdf(x) + logpdf(x - e)
+    grid = np.linspace(lo, hi, 4001)
+    signs = np.sign([curvature(x) for x in grid])
+    return [optimize.brentq(curvature, a, b, xtol=1e-12)
+            for a, b, sa, sb in zip(grid, grid[1:], signs, signs[1:]) if sa != sb]
+
+
+@pytest.mark.parametrize("nu", [1, 1.5, 5, 30])
+def test_student_t_draws_follow_scipy(nu):
+    s = TConcaveSampler(t_logpdf(nu), random_state=2024)
+    assert stats.kstest(s.rvs(N), stats.t(nu).cdf).pvalue > P_MIN
+    assert s.squeeze_area <= s.hat_area
+    assert 0.5 < s.squeeze_hat_ratio <= 1
+
+
+def test_student_t_one_draw_per_fresh_sampler():
+    rng = np.random.default_rng(5)
+    x, xs = 0.0, []
+    for _ in range(3000):
+        x = TConcaveSampler(t_logpdf(3), starts=[x], random_state=rng).rvs()
+        xs.append(x)
+    assert stats.kstest(xs, stats.t(3).cdf).pvalue > P_MIN
+
+
+def test_mixture_with_its_inflection_points():
+    splits = inflection_points(mixture_logpdf)
+    assert len(splits) == 4
+    s = TConcaveSampler(mixture_logpdf, c=0, splits=splits, random_state=7)
+    assert stats.kstest(s.rvs(N), mixture_cdf).pvalue > P_MIN
+    assert s.splits == splits and s.c == 0
+
+
+def test_reports_name_the_transformation():
+    with pytest.raises(NotLogConcaveError, match=r"-1/sqrt\(f\)"):
+        TConcaveSampler(t_logpdf(0.5), random_state=1).rvs(100000)
+    with pytest.raises(NotLogConcaveError, match="log f"):
+        TConcaveSampler(mixture_logpdf, c=0, random_state=1).rvs(100000)
+    with pytest.raises(ValueError, match="c must be"):
+        TConcaveSampler(t_logpdf(3), c=-1)
+    with pytest.raises(ValueError, match="splits must increase"):
+        TConcaveSampler(t_logpdf(3), splits=[1, 0])
+    with pytest.raises(ValueError, match="outside"):
+        TConcaveSampler(t_logpdf(3), (0, 1), splits=[2])
+
+
+def test_errors_of_logpdf_propagate_unchanged():
+    def bad(x):
+        raise KeyError("mine")
+    with pytest.raises(KeyError, match="mine"):
+        TConcaveSampler(bad)
+
+
+def test_copies_pickles_and_distribution_objects():
+    s = TConcaveSampler(stats.t(4), random_state=3)
+    s.rvs(100)
+    c = copy.copy(s)
+    assert np.array_equal(c.rvs(10), s.rvs(10))
+    u = pickle.loads(pickle.dumps(TConcaveSampler(stats.cauchy(), random_state=3)))
+    assert np.isfinite(u.rvs(10)).all()
+    half = TConcaveSampler(stats.halfcauchy(), random_state=1)
+    assert half.domain == (0.0, math.inf) and (half.rvs(1000) > 0).all()

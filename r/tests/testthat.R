@@ -1,0 +1,4 @@
+library(testthat)
+library(adaptiverejection)
+
+test_check("adaptiverejection")

@@ -1,0 +1,79 @@
+# One compilation for both ways into compiled code: a log-density made with
+# Rcpp::XPtr, and the C++ sampler of <adaptiverejection.h> (LinkingTo).
+skip_if_not(nzchar(Sys.which(sub(" .*", "", system2(file.path(R.home("bin"), "R"),
+                                                     c("CMD", "config", "CXX17"), stdout = TRUE)))),
+            "no C++17 compiler")
+Rcpp::sourceCpp(code = '
+// [[Rcpp::depends(adaptiverejection)]]
+// [[Rcpp::plugins(cpp17)]]
+#include <Rcpp.h>
+#include <adaptiverejection.h>
+
+typedef double (*logpdf_fn)(double, void *);
+
+static double normal(double x, void *data) {
+  const double *p = REAL(static_cast<SEXP>(data));
+  const double z = (x - p[0]) / p[1];
+  return -0.5 * (z * z);
+}
+
+// [[Rcpp::export]]
+SEXP normal_logpdf(Rcpp::NumericVector params) {
+  return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&normal), true, params);
+}
+
+// [[Rcpp::export]]
+Rcpp::NumericVector linked_draws(int n, double mean, double sd) {
+  adaptiverejection::LogConcaveSampler s(
+      [=](double x) { const double z = (x - mean) / sd; return -0.5 * (z * z); }, R_NegInf, R_PosInf);
+  Rcpp::NumericVector out(n);
+  adaptiverejection::RngScope scope;
+  adaptiverejection::RUniform u;
+  s.sample(u, out.begin(), out.size());
+  return out;
+}
+
+// [[Rcpp::export]]
+std::string linked_failure(int which) {
+  std::mt19937_64 g(1);
+  try {
+    if (which == 1) adaptiverejection::LogConcaveSampler([](double x) { return x * x; }, -1, 1).sample(g);
+    if (which == 2) adaptiverejection::LogConcaveSampler([](double) { return 0.0; }, 1, 0);
+    if (which == 3) adaptiverejection::LogConcaveSampler([](double) -> double { throw std::range_error("mine"); }, -1, 1);
+  } catch (const ars::NotLogConcave& e) {
+    return std::string("not log-concave: ") + e.what();
+  } catch (const std::invalid_argument& e) {
+    return std::string("invalid: ") + e.what();
+  } catch (const std::range_error& e) {
+    return std::string("own: ") + e.what();
+  }
+  return "none";
+}
+', env = environment())
+
+test_that("a compiled log-density gives the closure's draws", {
+  set.seed(5)
+  closure <- rlogconcave(5000, function(x) -0.5 * ((x - 3) / 2)^2)
+  set.seed(5)
+  expect_identical(rlogconcave(5000, normal_logpdf(c(3, 2))), closure)
+  set.seed(5)
+  s <- logconcave_sampler(normal_logpdf(c(3, 2)))
+  expect_identical(s$sample(5000), closure)
+  expect_error(rlogconcave(1, normal_logpdf(c(0, NaN))), "logpdf returned NaN")
+  # No R code runs while it draws: the draw loop itself must see the interrupt.
+  interrupted <- tryCatch({
+    tools::pskill(Sys.getpid(), tools::SIGINT)
+    rlogconcave(1e7, normal_logpdf(c(0, 1)))
+  }, interrupt = function(e) "interrupted")
+  expect_identical(interrupted, "interrupted")
+})
+
+test_that("the C++ sampler of other packages draws as rlogconcave does and throws in their code", {
+  set.seed(6)
+  closure <- rlogconcave(5000, function(x) -0.5 * ((x - 3) / 2)^2)
+  set.seed(6)
+  expect_identical(linked_draws(5000, 3, 2), closure)
+  expect_match(linked_failure(1), "^not log-concave: .*chord")
+  expect_match(linked_failure(2), "^invalid: the support \\[1, 0\\]")
+  expect_identical(linked_failure(3), "own: mine")
+})

@@ -1,0 +1,1 @@
+#include "sampler/ars_density.h"
