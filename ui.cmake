@@ -12,6 +12,7 @@ add_library(ars_ui STATIC
   display/candidate_marker.cpp
   display/proof_drawing.cpp
   display/axis_titles.cpp
+  display/axis_ticks.cpp
   display/histogram.cpp
   display/histogram_drawing.cpp
   display/dots.cpp

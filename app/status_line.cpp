@@ -4,6 +4,7 @@
 #include "app/status_line.h"
 
 #include "density/density_kinds.h"
+#include "display/axis_ticks.h"
 #include "display/candidate_marker.h"
 #include "model/refusal.h"
 #include "model/window_model.h"
@@ -43,14 +44,14 @@ double squeezeShare(const ARSSampler& sampler) {
   return area / sampler.totalArea;
 }
 
-std::string whatTheStepDid(StepResult result, double x) {
+std::string whatTheStepDid(StepResult result, const std::string& x) {
   switch (result) {
     case StepResult::SqueezeAccept:
       return "accepted by the squeeze";
     case StepResult::DensityAccept:
       return "accepted after evaluating the density";
     case StepResult::Rejection:
-      return format("rejected: new point at x = %.3f", x);
+      return "rejected: new point at x = " + x;
     case StepResult::None:
       break;
   }
@@ -126,10 +127,14 @@ std::string statusLine(const WindowModel& model, const Window* window) {
         format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.",
                sampler.points.size(), static_cast<unsigned long long>(sampler.counts.evaluations),
                100.0 * squeezeShare(sampler));
+    // A typed density may lie at any scale: its new point gets the digits its range needs.
+    const std::string newPointText = density.isOther()
+                                         ? valueAtResolution(sampler.lastX, model.curve.xMax - model.curve.xMin)
+                                         : format("%.3f", sampler.lastX);
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    return format("Step %d: ", stepping.stepsTaken) + whatTheStepDid(stepping.lastResult, sampler.lastX) + ". " +
+    return format("Step %d: ", stepping.stepsTaken) + whatTheStepDid(stepping.lastResult, newPointText) + ". " +
            envelope + candidateOutsideNote(model, window) + animation;
   }
   if (!darts.x.empty()) {

@@ -22,10 +22,13 @@ const char* const keysText =
     "Ctrl+L \xe2\x80\x94 log scale\n"
     "Ctrl+R \xe2\x80\x94 refresh the picture\n"
     "Space \xe2\x80\x94 animate the steps; Space again stops\n"
-    "+ \xe2\x80\x94 animate faster\n"
+    "+ or = \xe2\x80\x94 animate faster\n"
     "\xe2\x88\x92 \xe2\x80\x94 animate slower\n"
     "Backspace \xe2\x80\x94 step back: the picture one step earlier\n"
-    "F11 \xe2\x80\x94 full screen on and off";
+    "F11 \xe2\x80\x94 full screen on and off\n"
+    "Ctrl+P \xe2\x80\x94 compare with plain rejection\n"
+    "Ctrl+H \xe2\x80\x94 histogram of the darts on and off\n"
+    "Ctrl+Home \xe2\x80\x94 restart from the seed";
 const char* const aboutText =
     "Adaptive Rejection Sampler " ARS_VERSION "\n"
     "Derivative-free adaptive rejection sampling of log-concave densities,\n"

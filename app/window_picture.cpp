@@ -87,7 +87,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   PlotMapping mapping;
   plotter.getMapping(window, mapping);
   const Rect frame = plotter.getFrame(window);
-  drawAxisTitles(canvas, frame, band.top, logScale, scale);
+  drawAxisTitles(canvas, frame, band.top, logScale, scale, xAxisTitle(plotter.xOffsetText));
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
@@ -102,11 +102,20 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   const bool histogramShown = view.histogramShown && !darts.x.empty();
   {
     const int gap = scaledPixels(4, scale);
-    ClipSelection clip(canvas, dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap));
+    const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);
+    ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
       drawAbscissae(data, sampler, mapping, black, logScale, curve.logOffset);
-      drawUpperHull(data, sampler, mapping, red, logScale, curve.logOffset);
-      drawSqueeze(data, sampler, mapping, green, logScale, curve.logOffset);
+      // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
+      const bool typed = model.density.isOther();
+      const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
+      // Lines end at the frame, where only dots may overhang it; the picture
+      // at the opening size keeps its classic clip.
+      const bool framedLines = typed || scale > 1.0;
+      if (framedLines) canvas.setClipRect(&frame);
+      drawUpperHull(data, sampler, mapping, red, logScale, curve.logOffset, trace);
+      drawSqueeze(data, sampler, mapping, green, logScale, curve.logOffset, trace);
+      if (framedLines) canvas.setClipRect(&dotClip);
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
       if (sampler.hasLastDraw) {
         const double height = plottedHeight(curve, logScale, sampler.lastLogY);

@@ -169,6 +169,27 @@ double FormulaDensity::logDensity(double x) const {
 
 double FormulaDensity::densityValue(double x) const { return std::exp(logDensity(x)); }
 
+std::string FormulaDensity::notIntegrableReason() const {
+  // Eleven points from 1e290 to 1e300 towards each unbounded end: a density
+  // that never falls between them keeps at least its value at 1e290 over a
+  // stretch of 1e300, and a log-concave one keeps it from there inwards.
+  for (const double direction : {-1.0, 1.0}) {
+    if ((direction < 0 ? lower_ : upper_) != direction * infinity) continue;
+    double previous = logDensity(direction * 1e290);
+    bool falls = !(previous > -infinity && previous < infinity);
+    for (int k = 291; k <= 300 && !falls; ++k) {
+      const double h = logDensity(direction * std::pow(10.0, k));
+      if (!(h > -infinity && h < infinity) || h < previous) falls = true;
+      previous = h;
+    }
+    if (!falls) {
+      return std::string("The density does not fall off towards ") + (direction < 0 ? "-inf" : "inf") +
+             ": it is not integrable there.";
+    }
+  }
+  return "";
+}
+
 bool parseSupportEnd(const std::string& text, double& value) {
   std::size_t begin = 0;
   std::size_t end = text.size();

@@ -38,6 +38,11 @@ class FormulaDensity : public ARSDensity {
   double logDensity(double x) const override;
   double densityValue(double x) const override;
 
+  // Why the density provably has no finite mass (empty when that cannot be
+  // told from its values): towards an unbounded end it does not fall off
+  // even among the largest doubles, as for the log-density x on [0, inf).
+  std::string notIntegrableReason() const;
+
   const std::string& text() const { return text_; }
   Form form() const { return form_; }
   double lower() const { return lower_; }

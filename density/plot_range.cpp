@@ -10,6 +10,10 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 // Beyond this drop from the highest value the density no longer shows.
 constexpr double visibleDrop = 25.0;
 constexpr int gridIntervals = 4000;
+// The grid closes in on mass that covers fewer cells than this.
+constexpr int zoomCells = 400;
+constexpr int maxZoomRounds = 40;
+constexpr double farEndGap = 4.0;
 
 bool usable(double h) { return h == h && h < infinity; }
 
@@ -53,6 +57,49 @@ std::vector<double> trialPoints(double lower, double upper) {
   return xs;
 }
 
+// Where the mass on a grid of [left, right] starts and ends, each tail
+// beyond holding less than plotTailMass (midpoints, so that the ends
+// themselves are never evaluated).
+struct MassCut {
+  bool found = false;
+  double xMin = 0.0;
+  double xMax = 0.0;
+};
+
+MassCut cutTails(const std::function<double(double)>& f, double left, double right) {
+  const double width = (right - left) / gridIntervals;
+  std::vector<double> h(gridIntervals);
+  double top = -infinity;
+  for (int i = 0; i < gridIntervals; ++i) {
+    h[i] = f(left + (i + 0.5) * width);
+    if (usable(h[i])) top = std::max(top, h[i]);
+  }
+  if (!(top > -infinity)) return {};
+  std::vector<double> mass(gridIntervals + 1, 0.0);
+  for (int i = 0; i < gridIntervals; ++i) {
+    mass[i + 1] = mass[i] + (usable(h[i]) ? std::exp(h[i] - top) : 0.0);
+  }
+  const double total = mass.back();
+  int first = 0;
+  while (first < gridIntervals && mass[first + 1] < plotTailMass * total) ++first;
+  int last = gridIntervals;
+  while (last > 0 && total - mass[last - 1] < plotTailMass * total) --last;
+  MassCut cut{true, left + first * width, left + last * width};
+  if (!(cut.xMin < cut.xMax)) return {};
+  return cut;
+}
+
+// A finite end stays in view unless the density lives so far from it that
+// the curve would shrink to a spike: the gap may be up to farEndGap times
+// the width of the mass.
+PlotRange keepFiniteEnds(PlotRange cut, double lower, double upper) {
+  const double mass = cut.xMax - cut.xMin;
+  PlotRange range = cut;
+  if (std::isfinite(lower) && cut.xMin - lower <= farEndGap * mass) range.xMin = lower;
+  if (std::isfinite(upper) && upper - cut.xMax <= farEndGap * mass) range.xMax = upper;
+  return range;
+}
+
 }  // namespace
 
 PlotRange plotRange(const std::function<double(double)>& f, double lower, double upper,
@@ -84,35 +131,29 @@ PlotRange plotRange(const std::function<double(double)>& f, double lower, double
     return PlotRange{std::isfinite(lower) ? lower : -1.0, std::isfinite(upper) ? upper : 1.0};
   }
 
-  // Mass on a fine grid (midpoints, so that finite ends are never evaluated).
-  const double width = (right - left) / gridIntervals;
-  std::vector<double> h(gridIntervals);
-  double top = -infinity;
-  for (int i = 0; i < gridIntervals; ++i) {
-    h[i] = f(left + (i + 0.5) * width);
-    if (usable(h[i])) top = std::max(top, h[i]);
-  }
+  // The mass on a fine grid, cut where the tails hold less than plotTailMass;
+  // where it lies in a few cells of the grid (a narrow density found far
+  // away, or a spike in a wide support), the grid closes in on it.
   PlotRange range{left, right};
-  if (!(top > -infinity)) return range;
-  std::vector<double> mass(gridIntervals + 1, 0.0);
-  for (int i = 0; i < gridIntervals; ++i) {
-    mass[i + 1] = mass[i] + (usable(h[i]) ? std::exp(h[i] - top) : 0.0);
+  for (int round = 0; round < maxZoomRounds; ++round) {
+    const MassCut cut = cutTails(f, left, right);
+    if (!cut.found) break;
+    // Mass up to the edge of the stretch at an unbounded end: the density
+    // does not fall off there (it is not integrable), and no closer look
+    // helps; the stretch is shown as found.
+    if ((std::isinf(upper) && cut.xMax >= right) || (std::isinf(lower) && cut.xMin <= left)) {
+      return PlotRange{std::isfinite(lower) ? lower : cut.xMin, std::isfinite(upper) ? upper : cut.xMax};
+    }
+    range = PlotRange{cut.xMin, cut.xMax};
+    const double cell = (right - left) / gridIntervals;
+    if (cut.xMax - cut.xMin >= zoomCells * cell) break;
+    // No finer grid tells more once the cells reach the doubles' spacing.
+    if (cell <= 64 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(left), std::fabs(right)))
+      break;
+    // A margin beyond the coarse cut, whose tails a few cells measure poorly.
+    const double margin = cell + (cut.xMax - cut.xMin) / 4;
+    left = std::max(lower, cut.xMin - margin);
+    right = std::min(upper, cut.xMax + margin);
   }
-  const double total = mass.back();
-  if (!std::isinf(lower)) {
-    range.xMin = lower;
-  } else {
-    int i = 0;
-    while (i < gridIntervals && mass[i + 1] < plotTailMass * total) ++i;
-    range.xMin = left + i * width;
-  }
-  if (!std::isinf(upper)) {
-    range.xMax = upper;
-  } else {
-    int i = gridIntervals;
-    while (i > 0 && total - mass[i - 1] < plotTailMass * total) --i;
-    range.xMax = left + i * width;
-  }
-  if (!(range.xMin < range.xMax)) range = PlotRange{left, right};
-  return range;
+  return keepFiniteEnds(range, lower, upper);
 }

@@ -1,15 +1,47 @@
 #include "display/axis_titles.h"
 
+#include <algorithm>
+
 #include "platform/picture_scale.h"
 
-void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale) {
-  if (!(scale > 1.0)) return;
+namespace {
+
+// In the right margin, just above the x axis: the one place that no label,
+// title or caption takes, whatever the window's size. A title too long for
+// the margin reaches back over the frame rather than off the window.
+void drawAtAxisEnd(Canvas& canvas, const Rect& frame, const std::string& title, int gap) {
+  const Size size = canvas.textExtent(title);
+  const int line = size.cy;
+  const int clientRight = frame.right - 1 + frame.left;
+  const int left = std::min(frame.right - 1 + gap, clientRight - size.cx);
+  canvas.drawText(title, Rect{left, frame.bottom - 1 - gap - line, clientRight, frame.bottom - 1 - gap}, 0);
+}
+
+}  // namespace
+
+std::string xAxisTitle(const std::string& offsetText) {
+  if (offsetText.empty()) return "x";
+  // A negative offset is added: "x + 8e8", not "x − -8e8".
+  if (offsetText[0] == '-') return "x + " + offsetText.substr(1);
+  return "x \xe2\x88\x92 " + offsetText;
+}
+
+void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,
+                    const std::string& xTitle) {
   const int gap = scaledPixels(4, scale);
+  const bool offset = xTitle != "x";
+  if (!(scale > 1.0)) {
+    if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
+    return;
+  }
   const int line = canvas.textExtent("x").cy;
   // Below the x labels (which start `gap` under the axis), above the caption.
   const int xTop = frame.bottom - 1 + gap + line + gap / 2;
-  if (xTop + line > captionTop) return;
-  canvas.drawText("x", Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
+  if (xTop + line > captionTop) {
+    if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
+    return;
+  }
+  canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
 
   const char* yTitle = logScale ? "log density + constant" : "density";
   // Above the topmost y label, which is centred on the top of the axis.

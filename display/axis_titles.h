@@ -1,9 +1,15 @@
 #pragma once
 // Titles of the axes, where the margins have room for them beyond the tick
-// labels and the caption: "x" under the x labels, and over the y axis what
-// its heights are.
+// labels and the caption: under the x labels what x is ("x", or "x − 8e8"
+// where the labels are offset), and over the y axis what its heights are.
+#include <string>
+
 #include "platform/canvas.h"
 
-// `captionTop` is where the caption band starts; nothing is drawn at scale 1,
-// the picture the window opens with.
-void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale);
+// `captionTop` is where the caption band starts. At scale 1, the picture the
+// window opens with, only an offset x title is drawn, at the axis's right end.
+void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,
+                    const std::string& xTitle = "x");
+
+// "x", or "x − offset" (or "x + |offset|") when the x labels are offset.
+std::string xAxisTitle(const std::string& offsetText);

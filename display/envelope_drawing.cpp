@@ -13,7 +13,6 @@
 namespace {
 
 constexpr Color red = 0x000000FF;
-constexpr double polylineStep = 0.01;  // in data units, on the normal scale
 
 struct Point {
   int x;
@@ -60,21 +59,41 @@ void moveTo(Canvas& canvas, PointF p) { canvas.moveToF(p.x, p.y); }
 void lineTo(Canvas& canvas, PointF p) { canvas.lineToF(p.x, p.y); }
 
 // A straight piece in log space: straight on the log scale, an exponential
-// drawn in steps of 0.01 on the normal scale, ending exactly at its right end.
+// drawn in the trace's steps on the normal scale, ending exactly at its
+// right end. Only its part within the trace's range is drawn.
 template <typename ToPixel>
-void drawPiece(Canvas& canvas, const Scale& scale, ToPixel toPixelOf, double leftX, double leftY,
-               double rightX, double rightY, double slope) {
+void drawPiece(Canvas& canvas, const Scale& scale, ToPixel toPixelOf, const EnvelopeTrace& trace,
+               double leftX, double leftY, double rightX, double rightY, double slope) {
+  if (rightX < trace.from || leftX > trace.to) return;
+  if (leftX < trace.from) {
+    leftY += (trace.from - leftX) * slope;
+    leftX = trace.from;
+  }
+  if (rightX > trace.to) {
+    rightY = leftY + (trace.to - leftX) * slope;
+    rightX = trace.to;
+  }
   moveTo(canvas, toPixelOf(leftX, leftY));
   if (scale.logScale()) {
     lineTo(canvas, toPixelOf(rightX, rightY));
     return;
   }
-  double x = leftX + polylineStep;
-  for (; x <= rightX; x += polylineStep) lineTo(canvas, toPixelOf(x, leftY + (x - leftX) * slope));
-  if (x - polylineStep < rightX) lineTo(canvas, toPixelOf(rightX, rightY));
+  const double step = trace.step;
+  double x = leftX + step;
+  for (; x <= rightX; x += step) lineTo(canvas, toPixelOf(x, leftY + (x - leftX) * slope));
+  if (x - step < rightX) lineTo(canvas, toPixelOf(rightX, rightY));
 }
 
 }  // namespace
+
+EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame) {
+  const int width = frame.right - frame.left;
+  if (!(mapping.scaleX > 0) || width <= 0) return EnvelopeTrace{};
+  // A margin of an eighth of the frame on each side: the lines run on under the clip.
+  const double margin = width / 8.0;
+  return EnvelopeTrace{1 / mapping.scaleX, mapping.xMin - margin / mapping.scaleX,
+                       mapping.xMin + (width + margin) / mapping.scaleX};
+}
 
 void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
                    Color color, bool logScale, double logOffset) {
@@ -95,7 +114,7 @@ void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping&
 }
 
 void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
-                   Color color, bool logScale, double logOffset) {
+                   Color color, bool logScale, double logOffset, const EnvelopeTrace& trace) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
   const std::size_t n = sampler.segments.size();
@@ -115,17 +134,17 @@ void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping&
       canvas.lineTo(top.x, scale.wholeY(s.squeezeRightY));
     }
     if (canvas.keepsFractions()) {
-      drawPiece(canvas, scale, exact, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
+      drawPiece(canvas, scale, exact, trace, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
                 s.upperSlope);
     } else {
-      drawPiece(canvas, scale, whole, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
+      drawPiece(canvas, scale, whole, trace, s.upperLeftX, s.upperLeftY, s.upperRightX, s.upperRightY,
                 s.upperSlope);
     }
   }
 }
 
 void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
-                 Color color, bool logScale, double logOffset) {
+                 Color color, bool logScale, double logOffset, const EnvelopeTrace& trace) {
   // Without an envelope (a repaint behind a message box) there is nothing to outline.
   const std::size_t n = sampler.segments.size();
   if (n < 3) return;
@@ -141,10 +160,10 @@ void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& m
   for (std::size_t k = 1; k + 1 < n; ++k) {
     const EnvelopeSegment& s = sampler.segments[k];
     if (canvas.keepsFractions()) {
-      drawPiece(canvas, scale, exact, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
+      drawPiece(canvas, scale, exact, trace, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
                 s.squeezeRightY, s.squeezeSlope);
     } else {
-      drawPiece(canvas, scale, offset, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
+      drawPiece(canvas, scale, offset, trace, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
                 s.squeezeRightY, s.squeezeSlope);
     }
   }

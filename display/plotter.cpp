@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "display/axis_ticks.h"
 #include "platform/picture_scale.h"
 #include "display/pixel.h"
 #include "platform/selection.h"
@@ -37,6 +38,18 @@ std::string label(double value) {
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, "%.2f", value);
   return buffer;
+}
+
+// The ticks of one axis: spread evenly from its low end by `step` (the
+// classic axes, "%.2f" labels), or at round values with labels kept apart.
+AxisTicks axisTicks(bool round, double low, double high, double step, int count, int pixels,
+                    const LabelExtent& extent, int gap) {
+  if (round) return roundTicks(low, high, pixels, extent, gap);
+  AxisTicks result;
+  int ticks = 0;
+  // Bounded, so that a step lost in rounding cannot loop for ever.
+  for (double t = low; t <= high && ticks <= count; t += step, ++ticks) result.ticks.push_back({t, label(t)});
+  return result;
 }
 
 void scaleRange(const std::vector<double>& values, double& low, double& high) {
@@ -87,24 +100,33 @@ void Plotter::redrawAxes(const Window& window, Canvas& canvas) {
   if (drawAxes) drawAxisLines(f, canvas);
   if (numPoints < 2) return;
   const int tick = scaledPixels(2, pictureScale);
+  const int gap = scaledPixels(4, pictureScale);
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
   if (drawXTicks && xSpan != 0) {
-    int ticks = 0;
-    for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
-      const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
+    for (const AxisTick& t : xAxisTicks(canvas, f.width, gap).ticks) {
+      const int px = f.left + toPixel((t.value - xMin) * f.width / xSpan);
       canvas.moveTo(px, f.bottom - tick);
       canvas.lineTo(px, f.bottom + tick);
     }
   }
   if (drawYTicks && ySpan != 0) {
-    int ticks = 0;
-    for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
-      const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
+    for (const AxisTick& t : yAxisTicks(canvas, f.height, gap).ticks) {
+      const int py = f.bottom - toPixel((t.value - yMin) * f.height / ySpan);
       canvas.moveTo(f.left - tick, py);
       canvas.lineTo(f.left + tick, py);
     }
   }
+}
+
+AxisTicks Plotter::xAxisTicks(Canvas& canvas, int pixels, int gap) const {
+  const LabelExtent width = [&canvas](const std::string& text) { return canvas.textExtent(text).cx; };
+  return axisTicks(ticksAtRoundValues, xMin, xMax, xTickStep, numXTicks, pixels, width, 2 * gap);
+}
+
+AxisTicks Plotter::yAxisTicks(Canvas& canvas, int pixels, int gap) const {
+  const LabelExtent height = [&canvas](const std::string& text) { return canvas.textExtent(text).cy; };
+  return axisTicks(ticksAtRoundValues, yMin, yMax, yTickStep, numYTicks, pixels, height, gap);
 }
 
 void Plotter::rescale() {
@@ -112,6 +134,7 @@ void Plotter::rescale() {
   if (autoScaleX) scaleRange(xValues, xMin, xMax);
   if (histogramMode) rebin();
   if (autoScaleY) scaleRange(yValues, yMin, yMax);
+  if (autoScaleY && yFromZero && yMin > 0) yMin = 0;
   xTickStep = (xMax - xMin) / numXTicks;
   yTickStep = (yMax - yMin) / numYTicks;
   rangeStale = false;
@@ -162,42 +185,40 @@ void Plotter::draw(const Window& window, Canvas& canvas) {
   const int gap = scaledPixels(4, pictureScale);
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
-  // Zero-width axes get no ticks and no data: both would divide by zero. The
-  // tick count is bounded so that a step lost in rounding cannot loop for ever.
+  // Zero-width axes get no ticks and no data: both would divide by zero.
   const bool xUsable = xSpan != 0;
   const bool yUsable = ySpan != 0;
 
+  xOffsetText.clear();
   if (drawXTicks && xUsable) {
-    int ticks = 0;
-    for (double t = xMin; t <= xMax && ticks <= numXTicks; t += xTickStep, ++ticks) {
-      const int px = f.left + toPixel((t - xMin) * f.width / xSpan);
+    const AxisTicks ticks = xAxisTicks(canvas, f.width, gap);
+    xOffsetText = ticks.offsetText;
+    for (const AxisTick& t : ticks.ticks) {
+      const int px = f.left + toPixel((t.value - xMin) * f.width / xSpan);
       canvas.moveTo(px, f.bottom - tick);
       canvas.lineTo(px, f.bottom + tick);
-      const std::string text = label(t);
-      const Size size = canvas.textExtent(text);
+      const Size size = canvas.textExtent(t.label);
       Rect r;
       r.left = px - size.cx / 2;
       r.right = r.left + size.cx;
       r.top = f.bottom + gap;
       r.bottom = f.bottom + gap + size.cy;
-      canvas.drawText(text, r, DT_CENTER);
+      canvas.drawText(t.label, r, DT_CENTER);
     }
   }
 
   if (drawYTicks && yUsable) {
-    int ticks = 0;
-    for (double t = yMin; t <= yMax && ticks <= numYTicks; t += yTickStep, ++ticks) {
-      const int py = f.bottom - toPixel((t - yMin) * f.height / ySpan);
+    for (const AxisTick& t : yAxisTicks(canvas, f.height, gap).ticks) {
+      const int py = f.bottom - toPixel((t.value - yMin) * f.height / ySpan);
       canvas.moveTo(f.left - tick, py);
       canvas.lineTo(f.left + tick, py);
-      const std::string text = label(t);
-      const Size size = canvas.textExtent(text);
+      const Size size = canvas.textExtent(t.label);
       Rect r;
       r.right = f.left - gap;
       r.left = f.left - gap - size.cx;
       r.top = py - size.cy / 2;
       r.bottom = r.top + size.cy;
-      canvas.drawText(text, r, DT_CENTER);
+      canvas.drawText(t.label, r, DT_CENTER);
     }
   }
 

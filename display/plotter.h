@@ -3,8 +3,10 @@
 // client width and height: axes, ticks with "%.2f" labels, and the points as a
 // polyline or as a histogram of their x values.
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "display/axis_ticks.h"
 #include "display/plot_mapping.h"
 #include "platform/canvas.h"
 
@@ -25,6 +27,9 @@ class Plotter {
   void redrawAxes(const Window& window, Canvas& canvas);
   void rescale();
   void rebin();
+  // The ticks the axes get, as the last drawing laid them out.
+  AxisTicks xAxisTicks(Canvas& canvas, int pixels, int gap) const;
+  AxisTicks yAxisTicks(Canvas& canvas, int pixels, int gap) const;
 
   Color color = 0x00FF0000;
   std::int32_t numPoints = 0;
@@ -53,4 +58,11 @@ class Plotter {
   // Tick marks and label gaps grow by this factor (the pens and
   // the font are the canvas's own).
   double pictureScale = 1.0;
+  // Ticks at round values, for a density of any location and scale, instead
+  // of the classic evenly spread "%.2f" ticks.
+  bool ticksAtRoundValues = false;
+  // On the normal scale, the y range starts at 0 whatever the lowest value.
+  bool yFromZero = false;
+  // What the last drawing subtracted from the x labels ("8e8"; empty: nothing).
+  std::string xOffsetText;
 };

@@ -28,17 +28,21 @@ constexpr CurveGrid curveGrids[] = {
     {3.0, 10.0, 3.0, 10.0, 0.01}, {3.0, 3.0, 3.0, 3.0, 0.005},    {1.0, 1.0, 0.99, 0.99, 0.005},
 };
 constexpr double gridStart = 0.01;
-// A typed density's curve: midpoints of equal intervals.
+// A typed density's curve: its ends and the midpoints of equal intervals.
 constexpr int curveIntervals = 400;
 
-// An empty plotter over the curve's range, its ticks spread evenly.
-void clearPlotterForCurve(CurveState& curve) {
+// An empty plotter over the curve's range, its ticks spread evenly; a
+// typed density's at round values, as it may lie anywhere at any scale, and
+// on the normal scale from 0, so that its darts fill the area down to it.
+void clearPlotterForCurve(CurveState& curve, bool typed, bool logScale) {
   Plotter& plotter = curve.plotter;
   plotter.clear();
   plotter.histogramMode = false;
   plotter.xMin = curve.xMin;
   plotter.xMax = curve.xMax;
   plotter.autoScaleX = false;
+  plotter.ticksAtRoundValues = typed;
+  plotter.yFromZero = typed && !logScale;
   plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
   plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
 }
@@ -52,7 +56,7 @@ void rebuildBuiltInCurve(WindowModel& model) {
   curve.xMax = logScale ? grid.plotXMaxLog : grid.plotXMax;
   const double gridEnd = logScale ? grid.gridEndLog : grid.gridEnd;
 
-  clearPlotterForCurve(curve);
+  clearPlotterForCurve(curve, false, logScale);
 
   // Constant terms are computed once; each value still sums in the same order.
   const double alpha = row.alpha;
@@ -96,27 +100,32 @@ void rebuildOtherCurve(WindowModel& model) {
   CurveState& curve = model.curve;
   curve.xMin = model.density.otherXMin;
   curve.xMax = model.density.otherXMax;
-  clearPlotterForCurve(curve);
+  const bool logScale = model.view.logScale;
+  clearPlotterForCurve(curve, true, logScale);
   const FormulaDensity* density = model.density.otherDensity.get();
   if (!density) return;
 
-  // Midpoints of equal intervals: a finite end, where the density may have
-  // its pole or its zero, is never evaluated.
+  // From end to end of the plotted range: the ends where the density has a
+  // value there (a zero too, on the axis of the normal scale), midpoints of
+  // equal intervals between them.
   const double step = (curve.xMax - curve.xMin) / curveIntervals;
   std::vector<double> xs;
   std::vector<double> values;
   double largest = -infinity;
-  for (int i = 0; i < curveIntervals; ++i) {
-    const double x = curve.xMin + (i + 0.5) * step;
+  const auto add = [&](double x, bool end) {
     const double v = density->logDensity(x);
-    if (!(v > -infinity && v < infinity)) continue;  // no value to plot
-    largest = std::max(largest, v);
+    const bool onAxis = end && v == -infinity && !logScale;
+    if (!(v > -infinity && v < infinity) && !onAxis) return;  // no value to plot
+    if (!onAxis) largest = std::max(largest, v);
     xs.push_back(x);
     values.push_back(v);
-  }
+  };
+  add(curve.xMin, true);
+  for (int i = 0; i < curveIntervals; ++i) add(curve.xMin + (i + 0.5) * step, false);
+  add(curve.xMax, true);
   curve.logOffset = std::isfinite(largest) ? 50 - largest : 0.0;
   for (std::size_t i = 0; i < xs.size(); ++i) {
-    curve.plotter.addPoint(xs[i], plottedHeight(curve, model.view.logScale, values[i]));
+    curve.plotter.addPoint(xs[i], plottedHeight(curve, logScale, values[i]));
   }
 }
 

@@ -5,11 +5,12 @@
 namespace SpecialKey {
 constexpr int backspace = 0x100;
 constexpr int f11 = 0x101;
+constexpr int home = 0x102;
 }  // namespace SpecialKey
 
 // Control + letter accelerators, and plain keys.
 struct Accelerator {
-  int key;  // upper-case letter, ' ', '+', '-', or a SpecialKey
+  int key;  // upper-case letter, ' ', '+', '=', '-', or a SpecialKey
   int id;
   bool control = true;
 };

@@ -13,6 +13,11 @@ const std::vector<Accelerator>& acceleratorTable() {
       {'-', CommandId::slowerAnimation, false},
       {SpecialKey::backspace, CommandId::stepBack, false},
       {SpecialKey::f11, CommandId::fullScreen, false},
+      // '=' is '+' without Shift on many keyboards.
+      {'=', CommandId::fasterAnimation, false},
+      {'P', CommandId::comparePlainRejection},
+      {'H', CommandId::histogram},
+      {SpecialKey::home, CommandId::restartFromSeed},
   };
   return table;
 }

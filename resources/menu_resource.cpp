@@ -24,10 +24,10 @@ const std::vector<MenuPopup>& mainMenu() {
         {nullptr, 0},
         {"&Refresh\tCtrl-r", CommandId::refresh},
         {nullptr, 0},
-        {"Restart from s&eed", CommandId::restartFromSeed},
+        {"Restart from s&eed\tCtrl-Home", CommandId::restartFromSeed},
         {"Step &back\tBackspace", CommandId::stepBack},
         {nullptr, 0},
-        {"&Compare with plain rejection", CommandId::comparePlainRejection}}},
+        {"&Compare with plain rejection\tCtrl-p", CommandId::comparePlainRejection}}},
       {"&View",
        {{"&Status bar", CommandId::statusBar},
         {"&Animate steps\tSpace", CommandId::animateSteps},
@@ -37,7 +37,7 @@ const std::vector<MenuPopup>& mainMenu() {
         {"Animate fas&ter\t+", CommandId::fasterAnimation},
         {"Animate sl&ower\t\u2212", CommandId::slowerAnimation},
         {nullptr, 0},
-        {"&Histogram of the darts", CommandId::histogram}}},
+        {"&Histogram of the darts\tCtrl-h", CommandId::histogram}}},
       {"&Help", {{"&Keys\u2026", CommandId::keys}, {"&About", CommandId::about}}},
   };
   return menu;

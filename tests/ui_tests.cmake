@@ -1,6 +1,7 @@
 # Tests of the display and application logic against the recording surface and fake window.
 add_executable(ui_tests
   display/plotter_test.cpp
+  display/axis_ticks_test.cpp
   model/density_curve_test.cpp
   display/paint_test.cpp
   app/commands_test.cpp

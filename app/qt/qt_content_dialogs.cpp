@@ -4,13 +4,16 @@
 
 #include "app/qt/qt_density_dialog.h"
 #include "app/qt/qt_lesson_file.h"
+#include "platform/qt/qt_main_window.h"
 
 namespace {
 const QString lessonFilter = QStringLiteral("Lessons (*.json);;All files (*)");
 }
 
 bool QtContentDialogs::chooseDensity(DensityChoice& choice) {
-  QtDensityDialog dialog(choice, parent_);
+  // The picture's scale, so that the dialog grows with it on a projector.
+  const auto* window = dynamic_cast<const QtMainWindow*>(parent_);
+  QtDensityDialog dialog(choice, window != nullptr ? window->pictureScale() : 1.0, parent_);
   if (dialog.exec() != QDialog::Accepted) return false;
   choice = dialog.choice();
   return true;

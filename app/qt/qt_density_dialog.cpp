@@ -1,6 +1,8 @@
 #include "app/qt/qt_density_dialog.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -14,13 +16,20 @@
 
 namespace {
 constexpr int formulaSource = 0;  // then the catalogue's entries in order
+constexpr int formulaCharacters = 80;
 }
 
-QtDensityDialog::QtDensityDialog(const DensityChoice& start, QWidget* parent)
+QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidget* parent)
     : QDialog(parent), source_(new QComboBox), formulaPage_(new QWidget), cataloguePage_(new QWidget),
       formula_(new QLineEdit), form_(new QComboBox), lower_(new QLineEdit), upper_(new QLineEdit),
       problem_(new QLabel), buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)) {
   setWindowTitle(QStringLiteral("Other density"));
+  // On a projector the dialog grows with the picture behind it.
+  if (scale > 1.0 && font().pointSizeF() > 0) {
+    QFont larger = font();
+    larger.setPointSizeF(larger.pointSizeF() * scale);
+    setFont(larger);
+  }
   source_->setObjectName("source");
   source_->addItem(QStringLiteral("Formula in x"));
   for (const CatalogueEntry& entry : catalogue()) source_->addItem(QString::fromUtf8(entry.name));
@@ -28,6 +37,12 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, QWidget* parent)
   formula_->setObjectName("formula");
   formula_->setMaxLength(static_cast<int>(FormulaDensity::maxLength) + 1);
   formula_->setPlaceholderText(QStringLiteral("exp(-x^2/2)/(1+x^2)"));
+  // Room for 80 characters of a formula, as far as the screen allows.
+  int formulaWidth = QFontMetrics(font()).averageCharWidth() * formulaCharacters;
+  if (const QScreen* screen = this->screen()) {
+    formulaWidth = qMin(formulaWidth, screen->availableGeometry().width() * 3 / 4);
+  }
+  formula_->setMinimumWidth(formulaWidth);
   formula_->setText(start.formula.empty() ? QStringLiteral("exp(-x^2/2)") : QString::fromStdString(start.formula));
   form_->setObjectName("form");
   form_->addItems({QStringLiteral("density"), QStringLiteral("log-density")});
@@ -106,6 +121,9 @@ void QtDensityDialog::check() {
 QString QtDensityDialog::take(const DensityChoice& c) {
   try {
     const FormulaDensity density(c);
+    // What cannot be sampled for want of a finite mass is refused here, not after OK.
+    const std::string reason = density.notIntegrableReason();
+    if (!reason.empty()) return QString::fromStdString(reason);
   } catch (const FormulaDensity::XInvalid& e) {
     return QString::fromStdString(e.what());
   }

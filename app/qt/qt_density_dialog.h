@@ -16,7 +16,8 @@ class QWidget;
 
 class QtDensityDialog : public QDialog {
  public:
-  explicit QtDensityDialog(const DensityChoice& start, QWidget* parent = nullptr);
+  // `scale` is the picture's: fonts grow by it on a projector.
+  explicit QtDensityDialog(const DensityChoice& start, double scale = 1.0, QWidget* parent = nullptr);
 
   // Valid once the problem text is empty.
   const DensityChoice& choice() const { return choice_; }

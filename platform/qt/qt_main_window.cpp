@@ -46,6 +46,7 @@ long QtMainWindow::send(WindowMessage message, const MessageParams& params) {
 }
 
 void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
+  menuFont_ = menuBar()->font();
   int position = 0;
   for (const MenuPopup& popup : popups) {
     QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
@@ -118,7 +119,7 @@ void QtMainWindow::setClientToolTip(const std::string& text) {
 void QtMainWindow::invalidate() { clientArea_->update(); }
 
 void QtMainWindow::messageBox(const std::string& text, const std::string& caption) {
-  showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text));
+  showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text), statusScale_);
   // The owner takes the keyboard back, as it would from a window manager;
   // without one nothing else would give it back to the accelerators.
   activateWindow();
@@ -177,6 +178,11 @@ void QtMainWindow::scaleStatusBar() {
   if (statusFont_.pointSizeF() > 0) font.setPointSizeF(statusFont_.pointSizeF() * scale);
   statusLabel_->setFont(font);
   legend_->setFont(font);
+  // The menus too, read from the back of a hall.
+  QFont menuFont = menuFont_;
+  if (menuFont_.pointSizeF() > 0) menuFont.setPointSizeF(menuFont_.pointSizeF() * scale);
+  menuBar()->setFont(menuFont);
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(menuFont);
   legend_->setMinimumSize(legend_->sizeHint());
   const int height = std::max(statusLines * QFontMetrics(font).lineSpacing(), legend_->sizeHint().height()) + 6;
   statusBar()->setFixedHeight(scale == 1.0 ? statusHeight_ : height);

@@ -46,6 +46,8 @@ class QtMainWindow : public QMainWindow, public Window {
   QLabel* statusLabel() const { return statusLabel_; }
   QtLegend* legend() const { return legend_; }
   bool timerActive() const { return timer_.isActive(); }
+  // The factor the picture is drawn at, for dialogs over the window.
+  double pictureScale() const { return statusScale_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -67,7 +69,8 @@ class QtMainWindow : public QMainWindow, public Window {
   // The status bar as built, and the factor its text and legend are drawn at.
   QFont statusFont_;
   int statusHeight_ = 0;
-  double statusScale_ = 1.0;
+  double statusScale_ = 1.0;  // the picture's scale, for dialogs and menus too
+  QFont menuFont_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
   // While a picture is drawn for a file: the client size it is drawn at.

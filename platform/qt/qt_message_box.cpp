@@ -20,8 +20,13 @@ int titleBarWidth(const QString& caption) {
   return metrics.horizontalAdvance(caption) + 4 * button + 2 * frame;
 }
 
-void showMessageBox(QWidget* owner, const QString& caption, const QString& text) {
+void showMessageBox(QWidget* owner, const QString& caption, const QString& text, double scale) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+  if (scale > 1.0 && box.font().pointSizeF() > 0) {
+    QFont larger = box.font();
+    larger.setPointSizeF(larger.pointSizeF() * scale);
+    box.setFont(larger);
+  }
   // Some styles put an icon on dialog buttons.
   box.button(QMessageBox::Ok)->setIcon(QIcon());
 

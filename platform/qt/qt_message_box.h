@@ -5,8 +5,9 @@
 class QString;
 class QWidget;
 
-// Modal; returns when the box is closed. The owner may be null.
-void showMessageBox(QWidget* owner, const QString& caption, const QString& text);
+// Modal; returns when the box is closed. The owner may be null. On a
+// projector the text grows by the picture's `scale`.
+void showMessageBox(QWidget* owner, const QString& caption, const QString& text, double scale = 1.0);
 
 // The width a title bar needs for the caption: the caption in the title font,
 // the title bar's buttons and the frame.

@@ -5,10 +5,11 @@
 
 #include "platform/qt/qt_main_window.h"
 
-// Letters, space, '+' and '-' are their own Qt codes.
+// Letters, space, '+', '=' and '-' are their own Qt codes.
 Qt::Key qtKeyOf(int key) {
   if (key == SpecialKey::backspace) return Qt::Key_Backspace;
   if (key == SpecialKey::f11) return Qt::Key_F11;
+  if (key == SpecialKey::home) return Qt::Key_Home;
   return static_cast<Qt::Key>(key);
 }
 

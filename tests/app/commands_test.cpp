@@ -321,7 +321,7 @@ TEST(WindowProcedure, RoutesMessagesToTheApplication) {
   mainWindowProc(w, WindowMessage::Destroy, {});
   EXPECT_EQ(w.quitCodes, std::vector<int>{0});
   EXPECT_EQ(app.run(system), 0);
-  EXPECT_EQ(system.loopAccelerators, 13u);
+  EXPECT_EQ(system.loopAccelerators, 17u);
   EXPECT_EQ(system.loopTable, &acceleratorTable());
 
   // Before Create the window holds no application: nothing happens.
@@ -359,7 +359,7 @@ TEST(Resources, MenuAndAcceleratorTables) {
   const auto& keys = acceleratorTable();
   const std::string order = "SNXGRTEL";
   const int ids[] = {134, 135, 136, 137, 141, 133, 111, 112};
-  ASSERT_EQ(keys.size(), 13u);  // the last four: +, -, Backspace, F11
+  ASSERT_EQ(keys.size(), 17u);  // then +, -, Backspace, F11, =, Ctrl+P, Ctrl+H, Ctrl+Home
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(keys[i].key, order[i]);
     EXPECT_EQ(keys[i].id, ids[i]);

@@ -186,10 +186,10 @@ TEST(Help, KeysListsEveryAcceleratorAndAboutNamesTheProgram) {
   ASSERT_EQ(rig.window.boxes.size(), 1u);
   const std::string& keys = rig.window.boxes[0].second;
   for (const char* key : {"Ctrl+T", "Ctrl+S", "Ctrl+N", "Ctrl+G", "Ctrl+X", "Ctrl+E", "Ctrl+L", "Ctrl+R", "Space",
-                          "+", "\xe2\x88\x92", "Backspace", "F11"}) {
+                          "+ or =", "\xe2\x88\x92", "Backspace", "F11", "Ctrl+P", "Ctrl+H", "Ctrl+Home"}) {
     EXPECT_NE(keys.find(key), std::string::npos) << key;
   }
-  EXPECT_EQ(acceleratorTable().size(), 13u);  // each of them listed above
+  EXPECT_EQ(acceleratorTable().size(), 17u);  // each of them listed above
   rig.run({CommandId::about});
   ASSERT_EQ(rig.window.boxes.size(), 2u);
   EXPECT_NE(rig.window.boxes[1].second.find("Adaptive Rejection Sampler " ARS_VERSION), std::string::npos);

@@ -3,7 +3,9 @@
 // the histogram and plain rejection.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "app/main_window.h"
@@ -81,6 +83,42 @@ TEST(OtherDensity, CatalogueEntriesThroughTheWindow) {
   EXPECT_EQ(rig.app.model().sampler.minSlopeGap, 0.1);
   EXPECT_EQ(rig.app.model().sampler.areaTolerance, 0.01);
   EXPECT_FALSE(rig.app.model().sampler.stableInversion);
+}
+
+TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
+  struct Case {
+    const char* logDensity;
+    double location, scale;
+    std::function<double(double)> standardCdf;
+    double lowQuantile, highQuantile;  // where 1e-4 of the mass lies beyond
+    const char* xTitle;
+  };
+  const auto normal = [](double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); };
+  const auto gumbel = [](double z) { return std::exp(-std::exp(-z)); };
+  const std::vector<Case> cases = {
+      {"-(x-800000000)^2/2", 8e8, 1, normal, -3.719, 3.719, "x \xe2\x88\x92 8e8"},
+      {"-(x/0.000001)^2/2", 0, 1e-6, normal, -3.719, 3.719, "x"},
+      {"-x/0.000001 - exp(-x/0.000001)", 0, 1e-6, gumbel, -2.220, 9.210, "x"},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    ASSERT_EQ(rig.app.selectOtherDensity({"", c.logDensity, true, -inf, inf}), "");
+    const CurveState& curve = rig.app.model().curve;
+    EXPECT_NEAR((curve.xMin - c.location) / c.scale, c.lowQuantile, 0.05) << c.logDensity;
+    EXPECT_NEAR((curve.xMax - c.location) / c.scale, c.highQuantile, 0.05) << c.logDensity;
+    // The curve runs across the whole plotted range.
+    EXPECT_EQ(curve.plotter.xValues.front(), curve.xMin);
+    EXPECT_EQ(curve.plotter.xValues.back(), curve.xMax);
+    const std::vector<double> darts = twoThrows(rig.app);
+    EXPECT_TRUE(rig.window.boxes.empty()) << c.logDensity;
+    EXPECT_TRUE(passes(darts, [&](double x) { return c.standardCdf((x - c.location) / c.scale); }))
+        << c.logDensity;
+    RecordingCanvas canvas;
+    rig.app.paint(canvas);
+    const std::vector<std::string> texts = canvas.texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "0"), texts.end()) << c.logDensity;
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), c.xTitle), std::string(c.xTitle) == "x" ? 0 : 1);
+  }
 }
 
 TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -96,6 +97,17 @@ TEST(Catalogue, PlotRangeCutsUnboundedTailsNearTheirQuantiles) {
   const PlotRange r = plotRange([&](double x) { return e.logDensity(x); }, 0, e.upper(), {});
   EXPECT_EQ(r.xMin, 0);
   EXPECT_NEAR(r.xMax, -std::log(plotTailMass), 0.1);
+  // A spike far from a finite end: the grid closes in on it and the end goes.
+  FormulaDensity spike("-((x-1e6)/0.001)^2/2", Form::logDensity, 0, 1e7);
+  const PlotRange s = plotRange([&](double x) { return spike.logDensity(x); }, 0, 1e7, {});
+  EXPECT_NEAR((s.xMin - 1e6) / 0.001, -3.719, 0.05);
+  EXPECT_NEAR((s.xMax - 1e6) / 0.001, 3.719, 0.05);
+  // No finite mass: the stretch explored, from its finite end, not a collapsed spike.
+  const double inf = std::numeric_limits<double>::infinity();
+  FormulaDensity rising("x", Form::logDensity, 0, inf);
+  const PlotRange g = plotRange([&](double x) { return rising.logDensity(x); }, 0, inf, {});
+  EXPECT_EQ(g.xMin, 0);
+  EXPECT_GT(g.xMax, 1e6);
 }
 
 }  // namespace

@@ -76,6 +76,22 @@ TEST(FormulaDensity, SupportEndsMustBeOrdered) {
   EXPECT_EQ(refusal("-x^2", Form::logDensity, 0, -inf), "The upper end is not a number or inf.");
 }
 
+TEST(FormulaDensity, ProvesNoFiniteMassOnlyWhereTheTailNeverFalls) {
+  const auto reason = [](const char* text, Form form, double lower, double upper) {
+    return FormulaDensity(text, form, lower, upper).notIntegrableReason();
+  };
+  EXPECT_EQ(reason("x", Form::logDensity, 0, inf), "The density does not fall off towards inf: it is not integrable there.");
+  EXPECT_EQ(reason("0*x", Form::logDensity, 0, inf), "The density does not fall off towards inf: it is not integrable there.");
+  EXPECT_EQ(reason("exp(x)", Form::density, -inf, 0), "");
+  EXPECT_EQ(reason("1", Form::density, -inf, 0), "The density does not fall off towards -inf: it is not integrable there.");
+  // Falling tails, however slowly or far away, and bounded supports give no proof.
+  for (const char* logDensity : {"-(x-800000000)^2/2", "-x/0.000001 - exp(-x/0.000001)", "-log(1+x^2)"}) {
+    EXPECT_EQ(reason(logDensity, Form::logDensity, -inf, inf), "") << logDensity;
+  }
+  EXPECT_EQ(reason("-x", Form::logDensity, 0, inf), "");
+  EXPECT_EQ(reason("x", Form::logDensity, 0, 1e300), "");
+}
+
 TEST(FormulaDensity, ReadsAndWritesSupportEnds) {
   double v = 0;
   EXPECT_TRUE(parseSupportEnd(" -inf ", v));

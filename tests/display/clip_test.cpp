@@ -70,6 +70,28 @@ TEST(Clipping, ThrowsAndSteppingOnBothScalesStayInTheFrame) {
   }
 }
 
+TEST(Clipping, HullAndSqueezeEndAtTheFrameOnAProjector) {
+  FakeWindow window(1600, 1000);
+  MainWindow app;
+  app.attach(window);
+  for (int id : {112, 134, 135, 135}) app.command(id);
+  RecordingCanvas canvas;
+  app.paint(canvas);
+  const Rect frame = app.model().curve.plotter.getFrame(window);
+  // The hull in red, then the squeeze in green (the candidate's marker, red too, follows).
+  const std::vector<Primitive> lines = canvas.of(Primitive::Line);
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) if (lines[i].pen == 0x0000FF00) end = i + 1;
+  int envelope = 0;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (lines[i].pen != 0x000000FF && lines[i].pen != 0x0000FF00) continue;
+    ++envelope;
+    ASSERT_TRUE(lines[i].clipped);
+    EXPECT_TRUE(inside(lines[i].clip, frame));
+  }
+  EXPECT_GT(envelope, 5);
+}
+
 TEST(Clipping, NothingToClipAtStartUp) {
   FakeWindow window;
   MainWindow app;

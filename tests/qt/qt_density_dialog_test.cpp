@@ -31,6 +31,10 @@ TEST(DensityDialog, ValidatesTheFormulaWhileTyping) {
   EXPECT_EQ(rig.dialog.problem().toStdString(), "The density is not a number at x = -1e-06.");
   rig.dialog.findChild<QComboBox*>("form")->setCurrentIndex(1);
   rig.edit("lower")->setText("0");
+  // e^sqrt(x) grows without end: refused before OK, not after it.
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The density does not fall off towards inf: it is not integrable there.");
+  EXPECT_FALSE(rig.okEnabled());
+  rig.edit("upper")->setText("4");
   EXPECT_EQ(rig.dialog.problem().toStdString(), "");
   EXPECT_TRUE(rig.dialog.choice().logDensity);
   EXPECT_EQ(rig.dialog.choice().lower, 0);

@@ -230,8 +230,12 @@ TEST_F(QtWindowTest, EveryAcceleratorSendsItsCommandOnce) {
     window.postQuit(0);
   });
   EXPECT_EQ(code, 0);
-  for (const Accelerator& accelerator : acceleratorTable())
-    EXPECT_EQ(recorder_.count(WindowMessage::Command, accelerator.id), 1) << accelerator.key;
+  // '+' and '=' share their command.
+  for (const Accelerator& accelerator : acceleratorTable()) {
+    int bound = 0;
+    for (const Accelerator& other : acceleratorTable()) bound += other.id == accelerator.id;
+    EXPECT_EQ(recorder_.count(WindowMessage::Command, accelerator.id), bound) << accelerator.key;
+  }
   EXPECT_EQ(recorder_.count(WindowMessage::Command), static_cast<int>(acceleratorTable().size()));
 }
 
