@@ -46,8 +46,10 @@ extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEX
     const double lo = supportEnd(lower, "lower");
     const double hi = supportEnd(upper, "upper");
     std::vector<double> s = startingPoints(starts);
+    const SEXP given = params;
     auto h = logDensityFrom(logpdf, params);
-    Rcpp::RObject keep(params);
+    // .Call's arguments are protected; a double copy of params is not.
+    Rcpp::RObject keep(params != given ? params : R_NilValue);
     Reusable<ars::LogConcaveSampler> reusable;
     if (!reusable.mine()) {
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);

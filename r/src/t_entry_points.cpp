@@ -76,8 +76,10 @@ extern "C" SEXP ars_rtconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP 
   return guarded([&] {
     const std::size_t count = drawCount(n);
     const Arguments a(lower, upper, c, splits, starts);
+    const SEXP given = params;
     auto h = logDensityFrom(logpdf, params);
-    Rcpp::RObject keep(params);
+    // .Call's arguments are protected; a double copy of params is not.
+    Rcpp::RObject keep(params != given ? params : R_NilValue);
     // A sampler keeps its transformation: one kept sampler for each.
     if (a.transform == ars::Transform::Log) return reusedDraws<0>(std::move(h), a, count);
     return reusedDraws<1>(std::move(h), a, count);
