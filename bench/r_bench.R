@@ -81,13 +81,18 @@ rnorm_only <- function() {
   for (i in seq_len(updates)) x <- rnorm(1, x / 2)
 }
 
-us <- function(t) 1e6 * t / updates
-u_rnorm <- us(best(rnorm_only))
-u_closure <- us(best(gibbs_closure, 3))
-u_compiled <- us(best(gibbs_compiled, 3))
-u_new <- us(best(gibbs_new_pointer, 3))
-u_t_closure <- us(best(gibbs_t_closure, 3))
-u_t_compiled <- us(best(gibbs_t_compiled, 3))
+# Taken in turns, so that a change of the machine's load between them
+# shifts every loop alike; the least time of each.
+loops <- list(rnorm = rnorm_only, closure = gibbs_closure, compiled = gibbs_compiled,
+              new = gibbs_new_pointer, t_closure = gibbs_t_closure, t_compiled = gibbs_t_compiled)
+times <- replicate(5, vapply(loops, function(f) system.time(f())[["elapsed"]], 0))
+u <- 1e6 * apply(times, 1, min) / updates
+u_rnorm <- u[["rnorm"]]
+u_closure <- u[["closure"]]
+u_compiled <- u[["compiled"]]
+u_new <- u[["new"]]
+u_t_closure <- u[["t_closure"]]
+u_t_compiled <- u[["t_compiled"]]
 
 cat(sprintf("rlogconcave(1e6) %.3f s, rnorm(1e6) %.3f s: ratio %.2f (target <= 2)\n",
             t_ars, t_rnorm, t_ars / t_rnorm))
