@@ -2,7 +2,9 @@
 #   rlogconcave(1e6, N(0, 1)) against rnorm(1e6)            (target: at most 2x)
 #   one Gibbs update (a fresh density, one draw), N(0, 1):
 #     with an R closure                                      (target: at most 20 us)
-#     with a compiled log-density                            (target: at most 3 us)
+#     with a compiled log-density, one pointer and the
+#     conditional's parameters as params                     (target: at most 3 us)
+#   and, for the T-concave sampler, the same update of a Student t (df = 3)
 # Run after `make r`:  Rscript bench/r_bench.R [build/r-lib]
 args <- commandArgs(trailingOnly = TRUE)
 lib <- if (length(args)) args[1] else "build/r-lib"
@@ -39,15 +41,38 @@ static double normal(double x, void *data) {
 SEXP normal_logpdf(Rcpp::NumericVector mean) {
   return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&normal), true, mean);
 }')
+# One pointer for every update; the conditional's mean comes as params.
+pointer <- normal_logpdf(0)
 gibbs_compiled <- function() {
+  x <- 0
+  for (i in seq_len(updates)) x <- rlogconcave(1, pointer, starts = x, params = x / 2)
+}
+# A new pointer for every update, its tag holding the mean: what params saves.
+gibbs_new_pointer <- function() {
   x <- 0
   for (i in seq_len(updates)) x <- rlogconcave(1, normal_logpdf(x / 2), starts = x)
 }
-# The same without making the pointer: the sampler's own share.
-fixed <- normal_logpdf(0)
-gibbs_compiled_fixed <- function() {
+# A Student t (df = 3) centred at x / 2, one draw per update, with rtconcave.
+Rcpp::sourceCpp(code = '
+#include <Rcpp.h>
+typedef double (*logpdf_fn)(double, void *);
+static double student3(double x, void *data) {
+  const double z = x - REAL(static_cast<SEXP>(data))[0];
+  return -2.0 * std::log1p(z * z / 3.0);
+}
+// [[Rcpp::export(rng = false)]]
+SEXP student3_logpdf() { return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&student3)); }')
+student <- student3_logpdf()
+gibbs_t_closure <- function() {
   x <- 0
-  for (i in seq_len(updates)) x <- rlogconcave(1, fixed, starts = x)
+  for (i in seq_len(updates)) {
+    m <- x / 2
+    x <- rtconcave(1, function(v) -2 * log1p((v - m)^2 / 3), starts = x)
+  }
+}
+gibbs_t_compiled <- function() {
+  x <- 0
+  for (i in seq_len(updates)) x <- rtconcave(1, student, starts = x, params = x / 2)
 }
 # A call of rnorm(1) in the same loop: R's own cost of one draw, by which
 # the machine's speed (and load) divides out.
@@ -56,17 +81,27 @@ rnorm_only <- function() {
   for (i in seq_len(updates)) x <- rnorm(1, x / 2)
 }
 
-us <- function(t) 1e6 * t / updates
-u_rnorm <- us(best(rnorm_only))
-u_closure <- us(best(gibbs_closure, 3))
-u_compiled <- us(best(gibbs_compiled, 3))
-u_fixed <- us(best(gibbs_compiled_fixed, 3))
+# Taken in turns, so that a change of the machine's load between them
+# shifts every loop alike; the least time of each.
+loops <- list(rnorm = rnorm_only, closure = gibbs_closure, compiled = gibbs_compiled,
+              new = gibbs_new_pointer, t_closure = gibbs_t_closure, t_compiled = gibbs_t_compiled)
+times <- replicate(5, vapply(loops, function(f) system.time(f())[["elapsed"]], 0))
+u <- 1e6 * apply(times, 1, min) / updates
+u_rnorm <- u[["rnorm"]]
+u_closure <- u[["closure"]]
+u_compiled <- u[["compiled"]]
+u_new <- u[["new"]]
+u_t_closure <- u[["t_closure"]]
+u_t_compiled <- u[["t_compiled"]]
 
 cat(sprintf("rlogconcave(1e6) %.3f s, rnorm(1e6) %.3f s: ratio %.2f (target <= 2)\n",
             t_ars, t_rnorm, t_ars / t_rnorm))
 cat(sprintf("rnorm(1, x / 2) in the same loop:     %6.2f us\n", u_rnorm))
 cat(sprintf("Gibbs update, R closure:             %6.2f us (%.1f rnorm calls; target <= 20 us: %.2f of it)\n",
             u_closure, u_closure / u_rnorm, u_closure / 20))
-cat(sprintf("Gibbs update, compiled log-density:  %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
+cat(sprintf("Gibbs update, compiled, params:      %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
             u_compiled, u_compiled / u_rnorm, u_compiled / 3))
-cat(sprintf("  the same pointer every time:       %6.2f us (%.1f rnorm calls)\n", u_fixed, u_fixed / u_rnorm))
+cat(sprintf("  a new pointer every update:        %6.2f us (%.1f rnorm calls)\n", u_new, u_new / u_rnorm))
+cat(sprintf("Gibbs update, Student t, rtconcave:\n"))
+cat(sprintf("  R closure:                         %6.2f us (%.1f rnorm calls)\n", u_t_closure, u_t_closure / u_rnorm))
+cat(sprintf("  compiled, params:                  %6.2f us (%.1f rnorm calls)\n", u_t_compiled, u_t_compiled / u_rnorm))

@@ -1,8 +1,8 @@
 # A sampler that keeps its envelope between calls: an environment whose
 # fields are read through active bindings, so that s$hat_area is always the
 # current value.
-logconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, starts = NULL) {
-  handle <- .Call(C_ars_sampler_new, logpdf, lower, upper, starts)
+logconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, starts = NULL, params = NULL) {
+  handle <- .Call(C_ars_sampler_new, logpdf, lower, upper, starts, params)
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_sampler_sample, handle, n)
   state <- function(field) function() .Call(C_ars_sampler_state, handle)[[field]]

@@ -43,3 +43,37 @@ std::vector<double> startingPoints(SEXP starts) {
   }
   return out;
 }
+
+std::vector<double> splitPoints(SEXP splits, double lower, double upper) {
+  if (splits == R_NilValue) return {};
+  if (TYPEOF(splits) != REALSXP && TYPEOF(splits) != INTSXP) {
+    throw std::invalid_argument("splits must be NULL or a numeric vector");
+  }
+  ars::detail::checkSupport(lower, upper);
+  std::vector<double> out(static_cast<std::size_t>(Rf_xlength(splits)));
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::string name = "splits[" + std::to_string(i + 1) + "]";
+    out[i] = TYPEOF(splits) == REALSXP ? REAL(splits)[i]
+             : INTEGER(splits)[i] == NA_INTEGER ? R_NaN : INTEGER(splits)[i];
+    if (std::isnan(out[i])) throw std::invalid_argument(name + " is NA");
+    if (!(out[i] > lower && out[i] < upper)) {
+      throw std::invalid_argument(name + " = " + ars::detail::number(out[i]) + " lies outside the open support (" +
+                                  ars::detail::number(lower) + ", " + ars::detail::number(upper) + ")");
+    }
+    if (i > 0 && !(out[i] > out[i - 1])) {
+      throw std::invalid_argument("splits must increase, but " + name + " = " + ars::detail::number(out[i]) +
+                                  " follows " + ars::detail::number(out[i - 1]));
+    }
+  }
+  return out;
+}
+
+void startsInside(const std::vector<double>& starts, double lower, double upper) {
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    if (!(starts[i] > lower && starts[i] < upper)) {
+      throw std::invalid_argument("the starting abscissa " + ars::detail::number(starts[i]) +
+                                  " lies outside the open support (" + ars::detail::number(lower) + ", " +
+                                  ars::detail::number(upper) + ")");
+    }
+  }
+}

@@ -11,3 +11,9 @@ std::size_t drawCount(SEXP n);
 double supportEnd(SEXP v, const char* name);
 // NULL or a numeric vector without NA.
 std::vector<double> startingPoints(SEXP starts);
+
+// NULL or a numeric vector of points strictly inside (lower, upper), each
+// greater than the one before.
+std::vector<double> splitPoints(SEXP splits, double lower, double upper);
+// Throws unless each start lies strictly inside (lower, upper).
+void startsInside(const std::vector<double>& starts, double lower, double upper);

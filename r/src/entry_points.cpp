@@ -9,6 +9,7 @@
 #include "draws.h"
 #include "log_density.h"
 #include "r_failure.h"
+#include "reusable.h"
 #include "sampler/log_concave_sampler.h"
 
 namespace {
@@ -18,37 +19,6 @@ namespace {
 struct HeldSampler {
   std::function<double(double)> logDensity;
   ars::LogConcaveSampler sampler;
-};
-
-// rlogconcave's sampler, kept between calls so that a Gibbs update reuses
-// its buffers; a logpdf that itself calls rlogconcave gets a fresh one.
-std::optional<ars::LogConcaveSampler> reusable;
-bool reusableBusy = false;
-// The reused sampler's log-density, called through this slot so that it can
-// be let go (and the R function with it) without another search.
-std::function<double(double)> reusableDensity;
-double callReusableDensity(double x) { return reusableDensity(x); }
-
-class Borrowed {
- public:
-  Borrowed() {
-    if (reusableBusy) return;
-    reusableBusy = true;
-    mine_ = true;
-  }
-  // Lets go of logpdf (and what it refers to) until the next call, however
-  // this one ended.
-  ~Borrowed() {
-    if (!mine_) return;
-    reusableDensity = nullptr;
-    reusableBusy = false;
-  }
-  Borrowed(const Borrowed&) = delete;
-  Borrowed& operator=(const Borrowed&) = delete;
-  bool mine() const { return mine_; }
-
- private:
-  bool mine_ = false;
 };
 
 HeldSampler& held(SEXP xp) {
@@ -69,36 +39,38 @@ SEXP numbers(const std::vector<double>& v) {
 
 }  // namespace
 
-extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP starts) {
+extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP starts,
+                                SEXP params) {
   return guarded([&] {
     const std::size_t count = drawCount(n);
     const double lo = supportEnd(lower, "lower");
     const double hi = supportEnd(upper, "upper");
     std::vector<double> s = startingPoints(starts);
-    auto h = logDensityFrom(logpdf);
-    Borrowed borrowed;
-    if (!borrowed.mine()) {
+    const SEXP given = params;
+    auto h = logDensityFrom(logpdf, params);
+    // .Call's arguments are protected; a double copy of params is not.
+    Rcpp::RObject keep(params != given ? params : R_NilValue);
+    Reusable<ars::LogConcaveSampler> reusable;
+    if (!reusable.mine()) {
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
       return drawVector(fresh, count);
     }
-    reusableDensity = std::move(h);
-    if (reusable) {
-      reusable->reset(callReusableDensity, lo, hi, s);
-    } else {
-      reusable.emplace(callReusableDensity, lo, hi, s);
-    }
-    return drawVector(*reusable, count);
+    auto& sampler = reusable.prepare(
+        std::move(h), [&](auto call) { return ars::LogConcaveSampler(call, lo, hi, s); },
+        [&](auto& kept, auto call) { kept.reset(call, lo, hi, s); });
+    return drawVector(sampler, count);
   });
 }
 
-extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts) {
+extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts, SEXP params) {
   return guarded([&] {
     const double lo = supportEnd(lower, "lower");
     const double hi = supportEnd(upper, "upper");
     std::vector<double> s = startingPoints(starts);
-    auto h = logDensityFrom(logpdf);
+    auto h = logDensityFrom(logpdf, params);
+    Rcpp::List keep = Rcpp::List::create(logpdf, params);
     auto p = std::make_unique<HeldSampler>(HeldSampler{h, ars::LogConcaveSampler(h, lo, hi, s)});
-    SEXP xp = PROTECT(R_MakeExternalPtr(p.get(), R_NilValue, logpdf));
+    SEXP xp = PROTECT(R_MakeExternalPtr(p.get(), R_NilValue, keep));
     p.release();
     R_RegisterCFinalizerEx(xp, finalize, TRUE);
     UNPROTECT(1);
@@ -144,15 +116,31 @@ extern "C" SEXP ars_sampler_logpdf(SEXP xp, SEXP x) {
   });
 }
 
+// t_entry_points.cpp
+extern "C" {
+SEXP ars_rtconcave(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP ars_tsampler_new(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP ars_tsampler_sample(SEXP, SEXP);
+SEXP ars_tsampler_state(SEXP);
+SEXP ars_tsampler_points(SEXP);
+SEXP ars_tsampler_logpdf(SEXP, SEXP);
+}
+
 namespace {
 
 const R_CallMethodDef callMethods[] = {
-    {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), 5},
-    {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), 4},
+    {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), 6},
+    {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), 5},
     {"ars_sampler_sample", reinterpret_cast<DL_FUNC>(&ars_sampler_sample), 2},
     {"ars_sampler_state", reinterpret_cast<DL_FUNC>(&ars_sampler_state), 1},
     {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
     {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},
+    {"ars_rtconcave", reinterpret_cast<DL_FUNC>(&ars_rtconcave), 8},
+    {"ars_tsampler_new", reinterpret_cast<DL_FUNC>(&ars_tsampler_new), 7},
+    {"ars_tsampler_sample", reinterpret_cast<DL_FUNC>(&ars_tsampler_sample), 2},
+    {"ars_tsampler_state", reinterpret_cast<DL_FUNC>(&ars_tsampler_state), 1},
+    {"ars_tsampler_points", reinterpret_cast<DL_FUNC>(&ars_tsampler_points), 1},
+    {"ars_tsampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_tsampler_logpdf), 2},
     {nullptr, nullptr, 0}};
 
 }  // namespace

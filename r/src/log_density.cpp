@@ -64,14 +64,26 @@ bool isCompiledLogDensity(SEXP logpdf) {
                               "compiled double (*)(double, void*), not a " + describe(logpdf));
 }
 
-std::function<double(double)> logDensityFrom(SEXP logpdf) {
-  if (!isCompiledLogDensity(logpdf)) return RClosureLogDensity(logpdf);
+std::function<double(double)> logDensityFrom(SEXP logpdf, SEXP& params) {
+  if (!isCompiledLogDensity(logpdf)) {
+    if (params != R_NilValue) {
+      throw std::invalid_argument("params is for a compiled logpdf; an R function takes its parameters "
+                                  "from where it was made");
+    }
+    return RClosureLogDensity(logpdf);
+  }
+  if (params != R_NilValue) {
+    if (TYPEOF(params) == INTSXP || TYPEOF(params) == LGLSXP) params = Rf_coerceVector(params, REALSXP);
+    if (TYPEOF(params) != REALSXP) {
+      throw std::invalid_argument("params must be NULL or a numeric vector, not a " + describe(params));
+    }
+  }
   auto* slot = static_cast<CompiledLogDensity*>(R_ExternalPtrAddr(logpdf));
   if (slot == nullptr || *slot == nullptr) {
     throw std::invalid_argument("logpdf is an external pointer to nothing (NULL, or saved and reloaded)");
   }
   const CompiledLogDensity f = *slot;
-  SEXP tag = R_ExternalPtrTag(logpdf);
+  SEXP tag = params != R_NilValue ? params : R_ExternalPtrTag(logpdf);
   void* data = tag == R_NilValue ? nullptr : static_cast<void*>(tag);
   return [f, data](double x) { return checked(f(x, data), x); };
 }
