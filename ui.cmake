@@ -23,6 +23,7 @@ add_library(ars_ui STATIC
   model/typed_sampler.cpp
   model/other_density.cpp
   model/saved_view.cpp
+  model/lesson.cpp
   model/refusal.cpp
   model/proof_finding.cpp
   model/plain_rejection.cpp
