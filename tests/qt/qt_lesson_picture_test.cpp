@@ -47,16 +47,16 @@ TEST(LessonPicture, StepsAreReplayedAsTheKeysWouldTakeThem) {
 }
 
 TEST(LessonPicture, ASavedLessonReopensOnTheSamePicture) {
-  // Stepping begun after a throw, on the log scale, with larger points: the
-  // replay starts from where that stepping began.
+  // Stepping begun after a throw, on the log scale, with larger points and
+  // the whole envelope: the replay starts from where that stepping began.
   Window shown;
-  shown.run({CommandId::firstDensity + 3, CommandId::logScale, CommandId::largerPoints, CommandId::throwDarts,
-             CommandId::startStepping, 135, 135, 135, 135});
+  shown.run({CommandId::firstDensity + 3, CommandId::logScale, CommandId::largerPoints, CommandId::wholeEnvelope,
+             CommandId::throwDarts, CommandId::startStepping, 135, 135, 135, 135});
   const QByteArray json = lessonJson(currentLesson(shown.app.model()));
   Window reopened;
   ASSERT_EQ(reopened.open(json.constData()), "") << json.toStdString();
   EXPECT_TRUE(reopened.render() == shown.render()) << json.toStdString();
-  EXPECT_EQ(reopened.app.model().view.largerPoints, true);
+  EXPECT_TRUE(reopened.app.model().view.largerPoints && reopened.app.model().view.wholeEnvelope);
 
   // A typed density with its caption, and a throw's size.
   Window typed;
