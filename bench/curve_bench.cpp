@@ -1,19 +1,20 @@
 // Rebuilding the exact curve: Gamma(10,0.1) on the log scale, 1000 points.
 #include <benchmark/benchmark.h>
 
-#include "app/main_window.h"
+#include "model/density_curve.h"
+#include "model/window_model.h"
 
 namespace {
 
 void BM_RebuildGammaLogCurve(benchmark::State& state) {
-  MainWindow app;
-  app.densityKind = 4;
-  app.logScale = true;
+  WindowModel model;
+  model.density.kind = 4;
+  model.view.logScale = true;
   for (auto _ : state) {
-    app.rebuildDensityCurve();
-    benchmark::DoNotOptimize(app.plotter.yValues.data());
+    rebuildDensityCurve(model);
+    benchmark::DoNotOptimize(model.curve.plotter.yValues.data());
   }
-  state.counters["points"] = app.plotter.numPoints;
+  state.counters["points"] = model.curve.plotter.numPoints;
 }
 BENCHMARK(BM_RebuildGammaLogCurve)->Unit(benchmark::kMicrosecond);
 

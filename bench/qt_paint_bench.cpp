@@ -70,19 +70,19 @@ void paintBenchmark(benchmark::State& state, MainWindow& app, ImageWindow& windo
 void BM_PaintDarts(benchmark::State& state) {
   ImageWindow window(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   MainWindow app;
-  app.hwnd = &window;
-  app.throwDarts();
+  app.attach(window);
+  app.command(CommandId::throwDarts);
   paintBenchmark(state, app, window);
-  state.counters["darts"] = static_cast<double>(app.dartX.size());
+  state.counters["darts"] = static_cast<double>(app.model().darts.x.size());
 }
 BENCHMARK(BM_PaintDarts)->Args({400, 300})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 void BM_PaintSteppingEnvelope(benchmark::State& state) {
   ImageWindow window(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   MainWindow app;
-  app.hwnd = &window;
-  app.startStepping();
-  for (int i = 0; i < 200; ++i) app.nextStep();
+  app.attach(window);
+  app.command(CommandId::startStepping);
+  for (int i = 0; i < 200; ++i) app.command(CommandId::nextStep);
   paintBenchmark(state, app, window);
 }
 BENCHMARK(BM_PaintSteppingEnvelope)->Args({400, 300})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
@@ -171,7 +171,7 @@ void BM_ControlTToDartsShown(benchmark::State& state) {
       QKeyEvent release(QEvent::KeyRelease, Qt::Key_T, Qt::ControlModifier);
       QApplication::sendEvent(window, &release);
     }
-    state.counters["darts"] = static_cast<double>(app.dartX.size());
+    state.counters["darts"] = static_cast<double>(app.model().darts.x.size());
     window->postQuit(0);
   });
   app.run(system);
