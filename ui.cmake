@@ -16,6 +16,8 @@ add_library(ars_ui STATIC
   display/histogram.cpp
   display/histogram_drawing.cpp
   display/dots.cpp
+  display/hull_range.cpp
+  display/hull_cut_mark.cpp
   model/window_model.cpp
   model/view_options.cpp
   model/curve_state.cpp
@@ -24,6 +26,8 @@ add_library(ars_ui STATIC
   model/typed_sampler.cpp
   model/other_density.cpp
   model/saved_view.cpp
+  model/lesson.cpp
+  model/envelope_view.cpp
   model/refusal.cpp
   model/proof_finding.cpp
   model/plain_rejection.cpp

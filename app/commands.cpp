@@ -1,5 +1,6 @@
 // The command table behind the menu and the accelerators, and the check marks.
 #include "app/main_window.h"
+#include "app/view_settings.h"
 #include "model/density_curve.h"
 #include "model/sampler_commands.h"
 #include "platform/menu.h"
@@ -10,7 +11,7 @@ namespace {
 // animation running and a proof on screen.
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
-  return id == statusBar || id == CommandId::largerPoints || id == CommandId::fullScreen ||
+  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope || id == CommandId::fullScreen ||
          id == fasterAnimation || id == slowerAnimation;
 }
 }  // namespace
@@ -113,6 +114,10 @@ void MainWindow::command(int id) {
     case CommandId::histogram:
       m.view.histogramShown = !m.view.histogramShown;
       break;
+    case CommandId::wholeEnvelope:
+      m.view.wholeEnvelope = !m.view.wholeEnvelope;
+      if (settings_) settings_->save(m.view);
+      break;
     case CommandId::comparePlainRejection:
       stopAnimation();
       ::stopStepping(m);
@@ -140,6 +145,7 @@ void MainWindow::updateMenu(Menu& menu, int position) {
     menu.checkItem(CommandId::animateSteps, m.stepping.animating);
     menu.checkItem(CommandId::largerPoints, m.view.largerPoints);
     menu.checkItem(CommandId::histogram, m.view.histogramShown);
+    menu.checkItem(CommandId::wholeEnvelope, m.view.wholeEnvelope);
   }
 }
 

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "model/other_density.h"
 #include "model/plain_comparison.h"
+#include "model/saved_view.h"
 #include "resources/command_ids.h"
 
 void MainWindow::lessonCommand(int id) {
@@ -20,12 +21,6 @@ void MainWindow::lessonCommand(int id) {
     if (problem.empty()) problem = openLesson(lesson);
     if (!problem.empty()) showMessage(("The lesson cannot be opened:\n" + problem).c_str(), "Open lesson");
   } else if (id == CommandId::saveLesson) {
-    if (!model_.density.isOther()) {
-      showMessage("Only a density chosen with \"Distribution > Other density\xe2\x80\xa6\"\n"
-                  "or opened from a lesson can be saved as a lesson.",
-                  "Save lesson");
-      return;
-    }
     std::string problem;
     dialogs_->saveLessonFile(currentLesson(model_), problem);
     if (!problem.empty()) showMessage(problem.c_str(), "Save lesson");
@@ -41,11 +36,10 @@ std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
 }
 
 std::string MainWindow::openLesson(const Lesson& lesson) {
-  DensityChoice choice = lesson.density;
-  choice.caption = lesson.title;
-  const std::string problem = selectOtherDensity(choice);
+  stopAnimation();
+  const std::string problem = restoreView(model_, lessonView(lesson, savedView(model_)), *this);
   if (!problem.empty()) return problem;
-  if (applyLessonScale(model_, lesson.scale)) repaint();
+  repaint();
   return "";
 }
 

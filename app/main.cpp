@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/qt/qt_content_dialogs.h"
 #include "app/qt/qt_lesson_file.h"
+#include "app/qt/qt_view_settings.h"
 #include "platform/qt/qt_application_identity.h"
 #include "platform/qt/qt_assertion_report.h"
 #include "platform/qt/qt_diagnostics.h"
@@ -44,6 +45,8 @@ int main(int argc, char* argv[]) {
   Window* window = app.open(system, mainWindowTitle);
   QtContentDialogs dialogs(dynamic_cast<QWidget*>(window));
   app.setContentDialogs(dialogs);
+  QtViewSettings settings;
+  app.setViewSettings(settings);
   app.show();
   const std::string lessonPath = lessonArgument(argc, argv);
   if (!lessonPath.empty()) {

@@ -13,6 +13,7 @@
 class Canvas;
 class ContentDialogs;
 class Menu;
+class ViewSettings;
 class WindowSystem;
 struct DensityChoice;
 
@@ -28,6 +29,8 @@ class MainWindow : private Reports {
   // The dialogs behind Other density, Open lesson and Save lesson; without
   // them those commands do nothing.
   void setContentDialogs(ContentDialogs& dialogs) { dialogs_ = &dialogs; }
+  // Where the remembered view options are read from now and saved to on change.
+  void setViewSettings(ViewSettings& settings);
   void show();
   int run(WindowSystem& system);
   long onDestroy();
@@ -65,6 +68,7 @@ class MainWindow : private Reports {
   WindowModel model_;
   Window* window_ = nullptr;
   ContentDialogs* dialogs_ = nullptr;
+  ViewSettings* settings_ = nullptr;
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

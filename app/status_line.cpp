@@ -6,6 +6,7 @@
 #include "density/density_kinds.h"
 #include "display/axis_ticks.h"
 #include "display/candidate_marker.h"
+#include "model/envelope_view.h"
 #include "model/refusal.h"
 #include "model/window_model.h"
 #include "platform/window.h"
@@ -75,11 +76,14 @@ std::string comparisonStatus(const DartsState& darts) {
 
 std::string candidateOutsideNote(const WindowModel& model, const Window* window) {
   const ARSSampler& sampler = model.sampler;
-  const Plotter& plotter = model.curve.plotter;
+  // The range as the picture draws it.
+  CurveState curve = model.curve;
+  fitEnvelopeInView(curve, model);
+  const Plotter& plotter = curve.plotter;
   if (window == nullptr || !sampler.hasLastDraw || plotter.numPoints < 2) return "";
   PlotMapping mapping;
   plotter.getMapping(*window, mapping);
-  const double height = plottedHeight(model.curve, model.view.logScale, sampler.lastLogY);
+  const double height = plottedHeight(curve, model.view.logScale, sampler.lastLogY);
   const int px = wholePixelX(mapping, sampler.lastX);
   const int py = wholePixelY(mapping, height);
   switch (sideOfFrame(plotter.getFrame(*window), px, py)) {

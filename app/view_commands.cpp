@@ -1,6 +1,7 @@
 // The View pop-up's animation: Next step on every tick while stepping, until
 // Space again, a message box, Stop stepping or any other command.
 #include "app/main_window.h"
+#include "app/view_settings.h"
 #include "model/sampler_commands.h"
 
 void MainWindow::toggleAnimation() {
@@ -41,4 +42,10 @@ void MainWindow::onTimer() {
 void MainWindow::changeAnimationSpeed(int faster) {
   ::changeAnimationSpeed(model_.view, faster);
   if (model_.stepping.animating && window_) window_->setTimer(animationInterval(model_.view));
+}
+
+void MainWindow::setViewSettings(ViewSettings& settings) {
+  settings_ = &settings;
+  settings.load(model_.view);
+  repaint();
 }

@@ -11,10 +11,12 @@
 #include "display/dots.h"
 #include "display/envelope_drawing.h"
 #include "display/histogram_drawing.h"
+#include "display/hull_cut_mark.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/proof_drawing.h"
 #include "model/density_curve.h"
+#include "model/envelope_view.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
@@ -80,6 +82,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   // The plotter settles its ranges while drawing; the model's stays as it is.
   CurveState curve = model.curve;
   preparePlot(curve, view);
+  const bool hullCut = fitEnvelopeInView(curve, model);
   Plotter& plotter = curve.plotter;
   plotter.color = blue;
   plotter.pictureScale = scale;
@@ -116,6 +119,10 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
       drawUpperHull(data, sampler, mapping, red, logScale, curve.logOffset, trace);
       drawSqueeze(data, sampler, mapping, green, logScale, curve.logOffset, trace);
       if (framedLines) canvas.setClipRect(&dotClip);
+      if (hullCut) {
+        drawHullCuts(canvas, mapping, frame, hullAbove(sampler, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)),
+                     scale);
+      }
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
       if (sampler.hasLastDraw) {
         const double height = plottedHeight(curve, logScale, sampler.lastLogY);

@@ -73,19 +73,3 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   rebuildDensityCurve(model);
   return "";
 }
-
-bool applyLessonScale(WindowModel& model, LessonScale scale) {
-  if (scale == LessonScale::unspecified) return false;
-  model.view.logScale = scale == LessonScale::log;
-  rebuildDensityCurve(model);
-  return true;
-}
-
-Lesson currentLesson(const WindowModel& model) {
-  Lesson lesson;
-  lesson.density = model.density.otherChoice;
-  lesson.title = model.density.otherChoice.caption;
-  lesson.density.caption.clear();
-  lesson.scale = model.view.logScale ? LessonScale::log : LessonScale::normal;
-  return lesson;
-}

@@ -10,7 +10,3 @@ struct WindowModel;
 
 // Makes the choice the density shown; returns why it cannot be used ("" when it is).
 std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice);
-// The lesson's scale, where it names one; true when the curve changed with it.
-bool applyLessonScale(WindowModel& model, LessonScale scale);
-// The density shown and its scale as a lesson.
-Lesson currentLesson(const WindowModel& model);

@@ -211,6 +211,5 @@ void restartFromSeed(WindowModel& model) {
   clearDarts(model);
   model.stepping.notLogConcaveShown = false;
   model.sampler.restart();
-  model.rnd.seed = fixedSeed;
-  model.rnd.state = fixedSeed;
+  model.rnd.state = model.rnd.seed;
 }

@@ -18,5 +18,5 @@ void stepUntilAccepted(WindowModel& model, Reports& reports);
 // stepping began: the same uniforms are drawn, so the envelope and the
 // random state end as they were after that step.
 void stepBack(WindowModel& model, Reports& reports);
-// The random source and the sampler as a new window starts them.
+// The random source back at its seed and the sampler as a new window starts them.
 void restartFromSeed(WindowModel& model);

@@ -12,10 +12,17 @@ SavedView savedView(const WindowModel& model) {
   saved.densityKind = model.density.kind;
   saved.otherChoice = model.density.otherChoice;
   saved.view = model.view;
+  saved.darts = model.darts.count;
+  saved.seed = model.rnd.seed;
+  if (model.stepping.active) {
+    saved.steps = model.stepping.stepsTaken;
+    // Stepping may have begun after a throw: its replay starts where it began.
+    saved.seed = model.stepping.startRandom.state;
+  }
   return saved;
 }
 
-std::string restoreView(WindowModel& model, const SavedView& saved) {
+std::string restoreView(WindowModel& model, const SavedView& saved, Reports& reports) {
   const bool typed = saved.densityKind == otherDensityKind;
   if (!typed && (saved.densityKind < firstDensityKind || saved.densityKind > lastDensityKind)) {
     return "no density kind " + std::to_string(saved.densityKind);
@@ -38,5 +45,13 @@ std::string restoreView(WindowModel& model, const SavedView& saved) {
   // The animation is the window's to start again.
   model.stepping.animating = false;
   model.stepping.proof.reset();
+  model.darts.count = saved.darts;
+  model.darts.thrown = false;
+  model.rnd.seed = saved.seed;
+  restartFromSeed(model);
+  if (saved.steps != SavedView::notStepping) {
+    startStepping(model, reports);
+    for (int i = 0; i < saved.steps && model.stepping.active; ++i) nextStep(model, reports);
+  }
   return "";
 }

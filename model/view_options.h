@@ -8,6 +8,8 @@ struct ViewOptions {
   bool statusBarShown = true;
   bool fullScreen = false;
   int animationSpeed = 2;  // index into animationIntervals
+  // The vertical range holds the upper hull too, up to a cap (window_picture.cpp).
+  bool wholeEnvelope = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

@@ -18,6 +18,7 @@ constexpr int savePicture = 151;
 constexpr int statusBar = 161;
 constexpr int animateSteps = 162;
 constexpr int largerPoints = 163;
+constexpr int wholeEnvelope = 164;
 // The lecture hall: rehearsal, animation speed, full screen, help.
 constexpr int restartFromSeed = 170;
 constexpr int stepBack = 171;

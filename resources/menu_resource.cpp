@@ -37,7 +37,8 @@ const std::vector<MenuPopup>& mainMenu() {
         {"Animate fas&ter\t+", CommandId::fasterAnimation},
         {"Animate sl&ower\t\u2212", CommandId::slowerAnimation},
         {nullptr, 0},
-        {"&Histogram of the darts\tCtrl-h", CommandId::histogram}}},
+        {"&Histogram of the darts\tCtrl-h", CommandId::histogram},
+        {"&Whole envelope in view", CommandId::wholeEnvelope}}},
       {"&Help", {{"&Keys\u2026", CommandId::keys}, {"&About", CommandId::about}}},
   };
   return menu;

@@ -6,8 +6,13 @@
 #include <QJsonParseError>
 #include <QSaveFile>
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <optional>
 
+#include "density/density_kinds.h"
 #include "density/formula_density.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -24,19 +29,69 @@ std::string readEnd(const QJsonObject& object, const char* key, double& value) {
   return std::string("The field \"") + key + "\" must be a number, \"-inf\" or \"inf\".";
 }
 
-}  // namespace
+std::string field(const char* key) { return std::string("The field \"") + key + "\""; }
 
-std::string parseLesson(const QByteArray& bytes, Lesson& lesson) {
-  QJsonParseError error;
-  const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-  if (error.error != QJsonParseError::NoError) {
-    return "The file is not JSON: " + error.errorString().toStdString() + " at character " +
-           std::to_string(error.offset + 1) + ".";
+// A whole number from low to high, written as a JSON number.
+std::string readWhole(const QJsonObject& object, const char* key, int low, int high, int& value) {
+  const QJsonValue v = object.value(QLatin1String(key));
+  const double d = v.toDouble();
+  if (!v.isDouble() || d != std::floor(d) || d < low || d > high) {
+    return field(key) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+           ".";
   }
-  if (!document.isObject()) return "The file holds no JSON object.";
-  const QJsonObject object = document.object();
+  value = static_cast<int>(d);
+  return "";
+}
 
-  Lesson read;
+std::string readFlag(const QJsonObject& object, const char* key, std::optional<bool>& value) {
+  if (!object.contains(QLatin1String(key))) return "";
+  const QJsonValue v = object.value(QLatin1String(key));
+  if (!v.isBool()) return field(key) + " must be true or false.";
+  value = v.toBool();
+  return "";
+}
+
+// Steps a second, as the status line shows the animation's speed.
+double stepsPerSecond(int speed) { return std::round(10000.0 / animationIntervals[speed]) / 10; }
+
+std::string readSpeed(const QJsonObject& object, std::optional<int>& speed) {
+  if (!object.contains(QLatin1String("speed"))) return "";
+  const QJsonValue v = object.value(QLatin1String("speed"));
+  std::string offered;
+  const int count = static_cast<int>(std::size(animationIntervals));
+  for (int i = 0; i < count; ++i) {
+    // A speed read back from a file matches to a few digits.
+    if (v.isDouble() && std::fabs(v.toDouble() - stepsPerSecond(i)) < 0.05) {
+      speed = i;
+      return "";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%g", stepsPerSecond(i));
+    offered += (i == 0 ? "" : i + 1 == count ? " or " : ", ") + std::string(text);
+  }
+  return field("speed") + " must be one of " + offered + " (steps a second).";
+}
+
+// "builtin" in place of the formula, its support and its caption.
+std::string readBuiltin(const QJsonObject& object, Lesson& read) {
+  for (const char* other : {"density", "logDensity", "lower", "upper", "title"}) {
+    if (object.contains(QLatin1String(other))) {
+      return std::string("The file gives both \"builtin\" and \"") + other +
+             "\"; a built-in density has its own formula, support and caption.";
+    }
+  }
+  read.builtin = builtinKindNamed(object.value(QLatin1String("builtin")).toString().toStdString());
+  if (read.builtin != 0) return "";
+  std::string names;
+  for (int kind = firstDensityKind; kind <= lastDensityKind; ++kind) {
+    names += (kind == firstDensityKind ? "\"" : kind == lastDensityKind ? " or \"" : ", \"") +
+             std::string(builtinKindName(kind)) + "\"";
+  }
+  return field("builtin") + " must be " + names + ".";
+}
+
+// "density" or "logDensity", and the support's two ends.
+std::string readFormula(const QJsonObject& object, Lesson& read) {
   const bool hasDensity = object.contains(QLatin1String("density"));
   const bool hasLog = object.contains(QLatin1String("logDensity"));
   if (hasDensity == hasLog) {
@@ -51,6 +106,55 @@ std::string parseLesson(const QByteArray& bytes, Lesson& lesson) {
   read.density.logDensity = hasLog;
   for (const std::string& problem : {readEnd(object, "lower", read.density.lower),
                                      readEnd(object, "upper", read.density.upper)}) {
+    if (!problem.empty()) return problem;
+  }
+  return "";
+}
+
+// Seed, steps, darts and the view: all optional.
+std::string readState(const QJsonObject& object, Lesson& read) {
+  if (object.contains(QLatin1String("seed"))) {
+    int seed = 0;
+    const std::string problem = readWhole(object, "seed", 1, 2147483646, seed);
+    if (!problem.empty()) return problem;
+    read.seed = seed;
+  }
+  if (object.contains(QLatin1String("steps"))) {
+    const std::string problem = readWhole(object, "steps", 0, maxLessonSteps, read.steps);
+    if (!problem.empty()) return problem;
+  }
+  if (object.contains(QLatin1String("darts"))) {
+    int darts = 0;
+    const std::string problem = readWhole(object, "darts", 1000, 100000, darts);
+    if (!problem.empty()) return problem;
+    read.darts = darts;
+  }
+  for (const std::string& problem :
+       {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
+        readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints)}) {
+    if (!problem.empty()) return problem;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string parseLesson(const QByteArray& bytes, Lesson& lesson) {
+  QJsonParseError error;
+  const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+  if (error.error != QJsonParseError::NoError) {
+    return "The file is not JSON: " + error.errorString().toStdString() + " at character " +
+           std::to_string(error.offset + 1) + ".";
+  }
+  if (!document.isObject()) return "The file holds no JSON object.";
+  const QJsonObject object = document.object();
+
+  Lesson read;
+  if (object.contains(QLatin1String("builtin"))) {
+    const std::string problem = readBuiltin(object, read);
+    if (!problem.empty()) return problem;
+  } else {
+    const std::string problem = readFormula(object, read);
     if (!problem.empty()) return problem;
   }
   if (object.contains(QLatin1String("title"))) {
@@ -68,6 +172,8 @@ std::string parseLesson(const QByteArray& bytes, Lesson& lesson) {
       return "The field \"scale\" must be \"normal\" or \"log\".";
     }
   }
+  const std::string problem = readState(object, read);
+  if (!problem.empty()) return problem;
   lesson = read;
   return "";
 }
@@ -83,19 +189,32 @@ std::string readLessonFile(const QString& path, Lesson& lesson) {
 
 QByteArray lessonJson(const Lesson& lesson) {
   QJsonObject object;
-  if (!lesson.title.empty()) object.insert("title", QString::fromStdString(lesson.title));
-  object.insert(lesson.density.logDensity ? "logDensity" : "density",
-                QString::fromStdString(lesson.density.formula));
-  for (const auto& [key, value] : {std::pair<const char*, double>{"lower", lesson.density.lower},
-                                   std::pair<const char*, double>{"upper", lesson.density.upper}}) {
-    if (std::isfinite(value)) {
-      object.insert(QLatin1String(key), value);
-    } else {
-      object.insert(QLatin1String(key), QString::fromStdString(supportEndText(value)));
+  if (lesson.builtin != 0) {
+    object.insert("builtin", builtinKindName(lesson.builtin));
+  } else {
+    if (!lesson.title.empty()) object.insert("title", QString::fromStdString(lesson.title));
+    object.insert(lesson.density.logDensity ? "logDensity" : "density",
+                  QString::fromStdString(lesson.density.formula));
+    for (const auto& [key, value] : {std::pair<const char*, double>{"lower", lesson.density.lower},
+                                     std::pair<const char*, double>{"upper", lesson.density.upper}}) {
+      if (std::isfinite(value)) {
+        object.insert(QLatin1String(key), value);
+      } else {
+        object.insert(QLatin1String(key), QString::fromStdString(supportEndText(value)));
+      }
     }
   }
   if (lesson.scale != LessonScale::unspecified) {
     object.insert("scale", lesson.scale == LessonScale::log ? "log" : "normal");
+  }
+  object.insert("seed", lesson.seed);
+  if (lesson.steps != SavedView::notStepping) object.insert("steps", lesson.steps);
+  object.insert("darts", lesson.darts);
+  if (lesson.speed) object.insert("speed", stepsPerSecond(*lesson.speed));
+  for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"wholeEnvelope", lesson.wholeEnvelope},
+                                  {"histogram", lesson.histogram},
+                                  {"largerPoints", lesson.largerPoints}}) {
+    if (flag) object.insert(QLatin1String(key), *flag);
   }
   return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }

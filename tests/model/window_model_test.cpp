@@ -62,7 +62,7 @@ TEST(SavedView, RestoresTheDensityAndTheViewIntoAFreshModel) {
   throwDarts(shown, reports);
 
   WindowModel fresh;
-  ASSERT_EQ(restoreView(fresh, savedView(shown)), "");
+  ASSERT_EQ(restoreView(fresh, savedView(shown), reports), "");
   EXPECT_EQ(fresh.density.kind, 4);
   EXPECT_TRUE(fresh.view.logScale);
   EXPECT_TRUE(fresh.view.largerPoints);
@@ -74,7 +74,7 @@ TEST(SavedView, RestoresTheDensityAndTheViewIntoAFreshModel) {
   const CatalogueKind gumbel = CatalogueKind::gumbel;
   ASSERT_EQ(selectOtherDensity(shown, catalogueChoice(gumbel, {1, 0.5})), "");
   WindowModel typed;
-  ASSERT_EQ(restoreView(typed, savedView(shown)), "");
+  ASSERT_EQ(restoreView(typed, savedView(shown), reports), "");
   EXPECT_EQ(typed.density.kind, otherDensityKind);
   EXPECT_EQ(typed.density.otherChoice.caption, shown.density.otherChoice.caption);
   EXPECT_EQ(typed.curve.plotter.xValues, shown.curve.plotter.xValues);
@@ -83,14 +83,15 @@ TEST(SavedView, RestoresTheDensityAndTheViewIntoAFreshModel) {
 
 TEST(SavedView, AnUnusableViewChangesNothing) {
   WindowModel model;
+  RecordingReports reports;
   const std::vector<double> curve = model.curve.plotter.yValues;
   SavedView saved = savedView(model);
   saved.view.logScale = true;
   saved.densityKind = lastDensityKind + 3;
-  EXPECT_FALSE(restoreView(model, saved).empty());
+  EXPECT_FALSE(restoreView(model, saved, reports).empty());
   saved.densityKind = otherDensityKind;
   saved.otherChoice = {"", "exp(-x^2", false, -inf, inf};
-  EXPECT_FALSE(restoreView(model, saved).empty());
+  EXPECT_FALSE(restoreView(model, saved, reports).empty());
   EXPECT_EQ(model.density.kind, 1);
   EXPECT_FALSE(model.view.logScale);
   EXPECT_EQ(model.curve.plotter.yValues, curve);

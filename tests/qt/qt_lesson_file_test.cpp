@@ -98,4 +98,44 @@ TEST(LessonFile, ShippedExamplesReadAndTheirFormulasParse) {
   }
 }
 
+TEST(LessonFile, ReadsTheWindowsStateAndNamesABadKey) {
+  Lesson lesson;
+  ASSERT_EQ(parseLesson(R"j({"builtin": "gamma-10-0.1", "seed": 7, "steps": 0, "darts": 20000, "speed": 16.7,
+                             "wholeEnvelope": true, "histogram": false, "largerPoints": true})j",
+                        lesson),
+            "");
+  EXPECT_EQ(lesson.builtin, 4);
+  EXPECT_EQ(lesson.seed, 7);
+  EXPECT_EQ(lesson.steps, 0);
+  EXPECT_EQ(lesson.darts, 20000);
+  EXPECT_EQ(lesson.speed, 5);
+  EXPECT_EQ(lesson.wholeEnvelope, true);
+  EXPECT_EQ(lesson.histogram, false);
+  EXPECT_EQ(lesson.largerPoints, true);
+  // An old file leaves the new keys at their defaults or to the window.
+  ASSERT_EQ(parseLesson(R"j({"density": "x", "lower": 0, "upper": 1})j", lesson), "");
+  EXPECT_EQ(lesson.builtin, 0);
+  EXPECT_EQ(lesson.seed, 1001);
+  EXPECT_EQ(lesson.steps, SavedView::notStepping);
+  EXPECT_EQ(lesson.darts, 5000);
+  EXPECT_FALSE(lesson.speed || lesson.wholeEnvelope || lesson.histogram || lesson.largerPoints);
+
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-2"})j"),
+            "The field \"builtin\" must be \"beta-2-3\", \"beta-0.5-2\", \"gamma-1-1\", \"gamma-10-0.1\", "
+            "\"gamma-0.5-2\" or \"test-density\".");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "lower": 0})j"),
+            "The file gives both \"builtin\" and \"lower\"; a built-in density has its own formula, support and "
+            "caption.");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "seed": 1.5})j"),
+            "The field \"seed\" must be a whole number from 1 to 2147483646.");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "steps": -1})j"),
+            "The field \"steps\" must be a whole number from 0 to 100000.");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "darts": 999})j"),
+            "The field \"darts\" must be a whole number from 1000 to 100000.");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "speed": 3})j"),
+            "The field \"speed\" must be one of 0.5, 1, 2, 4, 8 or 16.7 (steps a second).");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "histogram": "yes"})j"),
+            "The field \"histogram\" must be true or false.");
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 # stopped), fail, start_xvfb and count.
 
 workdir=$(mktemp -d)
+# Remembered view options of the user running the checks must not change their pictures.
+export XDG_CONFIG_HOME="$workdir/config"
 xvfb_pid=""
 app_pid=""
 cleanup() {

@@ -1,0 +1,17 @@
+#pragma once
+// The upper hull over a range of abscissae, for a vertical range that holds
+// it: its highest log value there, and where it rises above a level (to mark
+// where the picture cuts it).
+#include <vector>
+
+class ARSSampler;
+
+// The hull's highest log value over [xMin, xMax]; -infinity without a hull.
+double hullTop(const ARSSampler& sampler, double xMin, double xMax);
+
+struct HullCut {
+  double left;
+  double right;
+};
+// The stretches of [xMin, xMax] where the hull's log value exceeds `level`.
+std::vector<HullCut> hullAbove(const ARSSampler& sampler, double xMin, double xMax, double level);
