@@ -223,8 +223,8 @@ std::size_t StartSearch::highest() const {
 // units in the last place wide is found in some twenty evaluations. Where
 // the first point rises the mode lies that way: the other side is left (the
 // secant makes its tail fall) and the search goes on from there. Where it
-// falls, the second point goes a spread beyond the mode that a parabola of
-// the unit's scale (or, for a far larger fall, of the scale the fall says)
+// falls, the second point goes otherSpread units beyond the mode that a
+// parabola of the unit's scale (or, for a far larger fall, of the scale the fall says)
 // puts through the two values, within a quarter and four units of x0.
 void StartSearch::probeAround(double x0) {
   const double h0 = points_[highest()].h;
@@ -242,7 +242,7 @@ void StartSearch::probeAround(double x0) {
         const double far = 2 * spread * spread;
         const double scale = drop > far ? a / std::sqrt(2 * drop) : unit_ / spread;
         const double mode = 0.5 * a - drop * (scale / a) * scale;
-        const double other = spread * scale - mode;
+        const double other = otherSpread * scale - mode;
         distance = std::min(4 * unit_, std::max(0.25 * unit_, other));
         if (drop > far) distance = std::min(distance, other);
         if (!(distance > 0) || !std::isfinite(distance)) distance = unit_;
