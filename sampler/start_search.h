@@ -69,6 +69,7 @@ class StartSearch {
   };
   Parabola fit(std::size_t b) const;
   Parabola fitAt(std::size_t i) const;
+  double rateJump(bool up, double& scale) const;
   double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 

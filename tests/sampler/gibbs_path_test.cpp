@@ -46,6 +46,19 @@ TEST(GibbsPath, DoublyExponentialTailFromAnyStart) {
   EXPECT_LE(spent.most, 16u);
 }
 
+TEST(GibbsPath, SteepSidesAreDescendedByTheSlopesDecayNotStepByStep) {
+  // Down a doubly exponential side the slopes' decay says how far the mode
+  // is; plain doubling took 11 evaluations from 10 and 54 for cosh from 100.
+  // A polynomial side (the decay misjudged) must not be sent astronomically
+  // far past the mode.
+  const auto search = [](auto h, double start) {
+    return ars::LogConcaveSampler(h, -inf, inf, {start}).counts().evaluations;
+  };
+  EXPECT_LE(search([](double t) { return t - std::exp(t); }, 10), 9u);
+  EXPECT_LE(search([](double t) { return -std::cosh(t); }, 100), 32u);
+  EXPECT_LE(search([](double t) { return -t * t * t * t; }, 100), 26u);
+}
+
 TEST(GibbsPath, ZeroCountConditionalOfACountModel) {
   // y t - 1.5 e^t - t^2 / 200 at y = 0: flat to the left for some hundred
   // units, doubly exponential to the right.
