@@ -48,7 +48,7 @@ class StartSearch {
   static constexpr double maxDrop = 30.0;
   // An outer neighbour towards an unbounded end less than this below the
   // highest point gets a point beyond it before the hull is built.
-  static constexpr double minDrop = 0.1;
+  static constexpr double minDrop = 0.2;
 
  private:
   double evaluate(double x);
