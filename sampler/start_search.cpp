@@ -223,8 +223,8 @@ std::size_t StartSearch::highest() const {
 // units in the last place wide is found in some twenty evaluations. Where
 // the first point rises the mode lies that way: the other side is left (the
 // secant makes its tail fall) and the search goes on from there. Where it
-// falls, the second point goes a spread beyond the mode that a parabola of
-// the unit's scale (or, for a far larger fall, of the scale the fall says)
+// falls, the second point goes otherSpread units beyond the mode that a
+// parabola of the unit's scale (or, for a far larger fall, of the scale the fall says)
 // puts through the two values, within a quarter and four units of x0.
 void StartSearch::probeAround(double x0) {
   const double h0 = points_[highest()].h;
@@ -242,7 +242,7 @@ void StartSearch::probeAround(double x0) {
         const double far = 2 * spread * spread;
         const double scale = drop > far ? a / std::sqrt(2 * drop) : unit_ / spread;
         const double mode = 0.5 * a - drop * (scale / a) * scale;
-        const double other = spread * scale - mode;
+        const double other = otherSpread * scale - mode;
         distance = std::min(4 * unit_, std::max(0.25 * unit_, other));
         if (drop > far) distance = std::min(distance, other);
         if (!(distance > 0) || !std::isfinite(distance)) distance = unit_;
@@ -341,6 +341,7 @@ void StartSearch::bracket() {
     bisected = false;
     step *= 2;
     double x = edge.x + dir * step;
+    bool stepped = true;
     if (k >= 3) {
       const Parabola outer = fitAt(up ? k - 3 : 0);
       if (outer.reliable) {
@@ -356,13 +357,25 @@ void StartSearch::bracket() {
         if (reach > 0.25 * step && std::isfinite(target) && (trusted || (k == 3 && reach <= 4 * step))) {
           x = target;
           step *= 0.5;
+          stepped = false;
         } else if (!(dir * (outer.mode - edge.x) > 0)) {
           // The mode lies behind the edge, by the parabola: no step longer
           // than the last gap.
           const HullPoint& inner = up ? points_[k - 2] : points_[1];
           step = std::min(step, std::fabs(edge.x - inner.x));
           x = edge.x + dir * step;
+          stepped = false;
         }
+      }
+      // A plain doubling towards a doubly exponential tail's mode takes a
+      // step per unit of log-slope: the rates' decay says how far to go, at
+      // most four steps at once (on a nearly straight side the decay is
+      // barely measured). Landed near the mode, steps go on from its scale.
+      double localScale = 0.0;
+      const double far = stepped ? rateJump(up, localScale) : 0.0;
+      if (far > step) {
+        x = edge.x + dir * std::min(far, 4 * step);
+        if (far <= 4 * step) step = std::min(step, localScale);
       }
     }
     if (!std::isfinite(x) && std::isinf(up ? upper_ : lower_)) {
@@ -375,6 +388,27 @@ void StartSearch::bracket() {
     probe(x);
   }
   throw NotLogConcave("not integrable: the search for a falling tail did not end");
+}
+
+// Where the rise towards the edge slows by a steady factor (a doubly
+// exponential tail), the distance beyond the edge to where the rise rate
+// r = r0 e^(-k d) has come down to k: there the local scale 1 / sqrt(k r)
+// is 1 / k (returned in scale) and h rises by about one over it, near the
+// mode. 0 where the last two rates do not fall that way.
+double StartSearch::rateJump(bool up, double& scale) const {
+  const std::size_t k = points_.size();
+  const HullPoint& edge = up ? points_[k - 1] : points_[0];
+  const HullPoint& inner = up ? points_[k - 2] : points_[1];
+  const HullPoint& next = up ? points_[k - 3] : points_[2];
+  const double dir = up ? 1.0 : -1.0;
+  const double back = dir * slope(next, inner), front = dir * slope(inner, edge);
+  if (!(front > 0) || !(back > 1.25 * front)) return 0.0;
+  const double gap = std::fabs(edge.x - inner.x);
+  const double decay = std::log(back / front) / (0.5 * (gap + std::fabs(inner.x - next.x)));
+  if (!(front > decay)) return 0.0;
+  const double jump = std::log(front / decay) / decay - 0.5 * gap;
+  scale = 1 / decay;
+  return std::isfinite(jump) && jump > 0 ? jump : 0.0;
 }
 
 // A point between the highest one and a neighbour more than maxDrop below

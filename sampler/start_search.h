@@ -36,15 +36,19 @@ class StartSearch {
 
   // The envelope is good enough to start drawing once this part of the hat's
   // area lies under the squeeze.
-  static constexpr double startRatio = 0.1;
+  static constexpr double startRatio = 0.05;
   // Points placed by the parabola this many guessed scale units from the mode.
   static constexpr double spread = 1.2;
+  // The second point goes this many guessed units beyond the mode: the
+  // guess from two values is rough, and a point too near the mode leaves a
+  // flat tail that costs a further point.
+  static constexpr double otherSpread = 1.5;
   // A neighbour of the highest point further below it than this is split
   // off before the hull is built.
   static constexpr double maxDrop = 30.0;
   // An outer neighbour towards an unbounded end less than this below the
   // highest point gets a point beyond it before the hull is built.
-  static constexpr double minDrop = 0.3;
+  static constexpr double minDrop = 0.2;
 
  private:
   double evaluate(double x);
@@ -65,6 +69,7 @@ class StartSearch {
   };
   Parabola fit(std::size_t b) const;
   Parabola fitAt(std::size_t i) const;
+  double rateJump(bool up, double& scale) const;
   double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 
