@@ -30,9 +30,11 @@ void MainWindow::command(int id) {
   }
   // The proof stays on screen until the next command that changes the state.
   // A change of scale keeps it too: the proof is best seen on the log scale.
+  // Next step and Space cannot go past the failed step, so they keep it as well.
   const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture ||
                              id == keys || id == about || id == CommandId::stepBack ||
-                             id == normalScale || id == CommandId::logScale;
+                             id == normalScale || id == CommandId::logScale ||
+                             id == CommandId::nextStep || id == animateSteps;
   if (!keepsTheProof) m.stepping.proof.reset();
   if (id >= firstDensity && id <= lastDensity) {
     ::stopStepping(m);

@@ -10,6 +10,8 @@ void MainWindow::toggleAnimation() {
     stopAnimation();
     return;
   }
+  // A report's proof stays: animating would only meet the failed step again.
+  if (!stepping.active && stepping.proof) return;
   // Animating from nothing starts the stepping first.
   if (!stepping.active) {
     stepping.notLogConcaveShown = false;

@@ -162,7 +162,9 @@ void startStepping(WindowModel& model, Reports& reports) {
 
 void nextStep(WindowModel& model, Reports& reports) {
   if (!model.stepping.active) {
-    reports.notStepping();
+    // After a report the failed step would fail again: the last good step
+    // and its proof stay on screen instead of a box about starting points.
+    if (!model.stepping.proof) reports.notStepping();
     return;
   }
   try {

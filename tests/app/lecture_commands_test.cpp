@@ -173,6 +173,30 @@ TEST(Proof, StaysOnScreenUntilTheNextCommandThatChangesTheState) {
   EXPECT_FALSE(rig.app.model().stepping.proof.has_value());
 }
 
+// After a report nothing can step past the failed step: Next step and Space
+// leave the proof and the last good step on screen, and Step back still
+// lands on step 4.
+TEST(Proof, NextStepAndSpaceKeepTheLastGoodStep) {
+  Rig rig;
+  rig.run({126, 134, 135, 135, 135, 135, 135});
+  ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+  ASSERT_EQ(rig.window.boxes.size(), 1u);
+  const std::string status = rig.window.statusText;
+  rig.run({135, CommandId::animateSteps, 135});
+  EXPECT_EQ(rig.window.boxes.size(), 1u);  // no box about starting points
+  EXPECT_TRUE(rig.app.model().stepping.proof.has_value());
+  EXPECT_FALSE(rig.app.model().stepping.animating);
+  EXPECT_EQ(rig.window.statusText, status);
+  Rig four;
+  four.run({126, 134, 135, 135, 135, 135});
+  rig.run({CommandId::stepBack});
+  expectSameSamplerState(rig.app, four.app);
+  // Without a proof, Next step when not stepping still brings its box.
+  Rig idle;
+  idle.run({135});
+  EXPECT_EQ(idle.window.boxes.size(), 1u);
+}
+
 TEST(Help, KeysListsEveryAcceleratorAndAboutNamesTheProgram) {
   const std::vector<MenuPopup>& menu = mainMenu();
   ASSERT_STREQ(menu.back().title, "&Help");
