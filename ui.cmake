@@ -11,6 +11,7 @@ add_library(ars_ui STATIC
   display/larger_dots_canvas.cpp
   display/candidate_marker.cpp
   display/proof_drawing.cpp
+  display/proof_inset.cpp
   display/axis_titles.cpp
   display/axis_ticks.cpp
   display/histogram.cpp

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "density/density_kinds.h"
 #include "display/axis_titles.h"
@@ -15,6 +17,7 @@
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/proof_drawing.h"
+#include "display/proof_inset.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
 #include "model/window_model.h"
@@ -108,6 +111,9 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);
     ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
+      if (stepping.proof) {
+        drawProofRings(canvas, mapping, *stepping.proof, sampler.points, logScale, curve.logOffset, scale);
+      }
       drawAbscissae(data, sampler, mapping, black, logScale, curve.logOffset);
       // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
       const bool typed = model.density.isOther();
@@ -140,6 +146,17 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   }
   // The bars lie behind the curve: it is drawn again over them.
   if (!stepping.active && !darts.comparing && histogramShown) plotter.draw(window, canvas);
+  if (envelopeShown && stepping.proof) {
+    // The point below the chord first: the panel keeps away from it on a tie.
+    std::vector<std::pair<int, int>> keep = proofPixels(mapping, *stepping.proof, logScale, curve.logOffset);
+    std::swap(keep[0], keep[1]);
+    if (sampler.hasLastDraw) {
+      keep.emplace_back(wholePixelX(mapping, sampler.lastX),
+                        wholePixelY(mapping, plottedHeight(curve, logScale, sampler.lastLogY)));
+    }
+    const Rect inset = proofInsetRect(frame, keep, scale);
+    drawProofInset(canvas, inset, *stepping.proof, scale);
+  }
   // Data that reached the axes lies under them, not over them.
   plotter.redrawAxes(window, canvas);
 }

@@ -4,6 +4,7 @@
 // The colours of the picture, shared by the painting and its legend.
 namespace PlotColor {
 constexpr Color black = 0x00000000;
+constexpr Color white = 0x00FFFFFF;
 constexpr Color red = 0x000000FF;
 constexpr Color green = 0x0000FF00;
 constexpr Color blue = 0x00FF0000;

@@ -47,15 +47,51 @@ void drawChord(Canvas& canvas, const ProofScale& scale, const ProofHighlight& p)
   canvas.lineTo(onChord.x, onChord.y);
 }
 
-void ring(Canvas& canvas, Pixel p, int radius) {
-  canvas.ellipse(p.x - radius, p.y - radius, p.x + radius, p.y + radius);
+// A magenta band of `width` pixels around a hole of the background's colour.
+void ring(Canvas& canvas, Pixel p, int radius, int width) {
+  {
+    BrushSelection brush(canvas, PlotColor::proof);
+    canvas.ellipse(p.x - radius, p.y - radius, p.x + radius, p.y + radius);
+  }
+  PenSelection pen(canvas, PlotColor::white);
+  BrushSelection brush(canvas, PlotColor::white);
+  const int hole = radius - width;
+  canvas.ellipse(p.x - hole, p.y - hole, p.x + hole, p.y + hole);
 }
+
+bool heldBySampler(const std::vector<HullPoint>& points, double x) {
+  for (const HullPoint& p : points)
+    if (p.x == x) return true;
+  return false;
+}
+
+bool shown(const ProofHighlight& proof) { return proof.leftX < proof.belowX && proof.belowX < proof.rightX; }
 
 }  // namespace
 
+void drawProofRings(Canvas& canvas, const PlotMapping& mapping, const ProofHighlight& proof,
+                    const std::vector<HullPoint>& samplerPoints, bool logScale, double logOffset, double scale) {
+  if (!shown(proof)) return;
+  const ProofScale at(mapping, logScale, logOffset);
+  const int width = scaledPixels(1, scale);
+  canvas.setPenWidth(width);
+  PenSelection pen(canvas, PlotColor::proof);
+  const int band = scaledPixels(2, scale);
+  ring(canvas, at.at(proof.leftX, proof.leftH), scaledPixels(5, scale), band);
+  ring(canvas, at.at(proof.rightX, proof.rightH), scaledPixels(5, scale), band);
+  const Pixel below = at.at(proof.belowX, proof.belowH);
+  ring(canvas, below, scaledPixels(7, scale), band);
+  if (!heldBySampler(samplerPoints, proof.belowX)) {
+    PenSelection dotPen(canvas, PlotColor::points);
+    BrushSelection dot(canvas, PlotColor::points);
+    const int r = scaledPixels(2, scale);
+    canvas.ellipse(below.x - r, below.y - r, below.x + r, below.y + r);
+  }
+}
+
 void drawProofHighlight(Canvas& canvas, const PlotMapping& mapping, const ProofHighlight& proof,
                         bool logScale, double logOffset, double scale) {
-  if (!(proof.leftX < proof.belowX && proof.belowX < proof.rightX)) return;
+  if (!shown(proof)) return;
   const ProofScale at(mapping, logScale, logOffset);
   const int width = scaledPixels(1, scale);
   canvas.setPenWidth(2 * width);
@@ -64,9 +100,15 @@ void drawProofHighlight(Canvas& canvas, const PlotMapping& mapping, const ProofH
     drawChord(canvas, at, proof);
   }
   canvas.setPenWidth(width);
-  PenSelection pen(canvas, PlotColor::points);
-  BrushSelection brush(canvas, PlotColor::proof);
-  ring(canvas, at.at(proof.leftX, proof.leftH), scaledPixels(4, scale));
-  ring(canvas, at.at(proof.rightX, proof.rightH), scaledPixels(4, scale));
-  ring(canvas, at.at(proof.belowX, proof.belowH), scaledPixels(6, scale));
+}
+
+std::vector<std::pair<int, int>> proofPixels(const PlotMapping& mapping, const ProofHighlight& proof, bool logScale,
+                                             double logOffset) {
+  const ProofScale at(mapping, logScale, logOffset);
+  std::vector<std::pair<int, int>> pixels;
+  for (const Pixel p : {at.at(proof.leftX, proof.leftH), at.at(proof.belowX, proof.belowH),
+                        at.at(proof.rightX, proof.rightH)}) {
+    pixels.emplace_back(p.x, p.y);
+  }
+  return pixels;
 }
