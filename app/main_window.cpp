@@ -62,6 +62,7 @@ void MainWindow::repaint() {
   // The status line reads the plot's ranges, as the paint will use them.
   preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
+  window_->setLegend(plotLegend(model_.stepping.proof.has_value()));
   window_->setClientToolTip(plotToolTip());
 }
 

@@ -2,13 +2,18 @@
 
 #include "display/plot_colors.h"
 
-const std::vector<LegendEntry>& plotLegend() {
+const std::vector<LegendEntry>& plotLegend(bool proofShown) {
   using namespace PlotColor;
-  // Lines in the first column, dots in the second.
+  // Column by column: lines in the first, dots in the second, the proof in a third.
   static const std::vector<LegendEntry> legend = {
-      {"curve", curve, false, curve},         {"darts", darts, true, darts},
-      {"upper hull", upperHull, false, upperHull}, {"points", points, true, points},
-      {"squeeze", squeeze, false, squeeze},   {"candidate", candidate, true, points},
+      {"curve", curve, false, curve},     {"upper hull", upperHull, false, upperHull},
+      {"squeeze", squeeze, false, squeeze}, {"darts", darts, true, darts},
+      {"points", points, true, points},   {"candidate", candidate, true, points},
   };
-  return legend;
+  static const std::vector<LegendEntry> withProof = [] {
+    std::vector<LegendEntry> entries = legend;
+    entries.push_back({"proof", proof, false, proof});
+    return entries;
+  }();
+  return proofShown ? withProof : legend;
 }

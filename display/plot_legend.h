@@ -1,7 +1,9 @@
 #pragma once
-// The picture's colours with their names, for the legend beside the status line.
+// The picture's colours with their names, for the legend beside the status
+// line, in columns of three.
 #include <vector>
 
 #include "platform/legend_entry.h"
 
-const std::vector<LegendEntry>& plotLegend();
+// With the proof's colour while a proof of non-log-concavity is on screen.
+const std::vector<LegendEntry>& plotLegend(bool proofShown = false);

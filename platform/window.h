@@ -1,7 +1,9 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
+#include "platform/legend_entry.h"
 
 class Canvas;
 class Menu;
@@ -35,6 +37,8 @@ class Window {
 
   // A window without these ignores them.
   virtual void setStatusText(const std::string& /*text*/) {}
+  // The legend beside the status line, when what the picture shows changes.
+  virtual void setLegend(const std::vector<LegendEntry>& /*entries*/) {}
   virtual void showStatusBar(bool /*shown*/) {}
   // Sends Timer messages every `milliseconds` until killed; setting it again restarts it.
   virtual void setTimer(int /*milliseconds*/) {}

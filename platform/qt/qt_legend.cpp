@@ -4,7 +4,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int columns = 2;
+constexpr int rowsPerColumn = 3;
 constexpr int baseSwatchWidth = 12;
 constexpr int gap = 4;         // between swatch and name
 constexpr int columnGap = 8;
@@ -26,25 +26,35 @@ double QtLegend::growth() const {
 
 int QtLegend::swatchWidth() const { return static_cast<int>(baseSwatchWidth * growth() + 0.5); }
 
-int QtLegend::rows() const { return static_cast<int>((entries_.size() + columns - 1) / columns); }
+int QtLegend::rows() const { return std::min(rowsPerColumn, static_cast<int>(entries_.size())); }
+
+int QtLegend::columns() const { return static_cast<int>((entries_.size() + rowsPerColumn - 1) / rowsPerColumn); }
+
+void QtLegend::setEntries(const std::vector<LegendEntry>& entries) {
+  entries_ = entries;
+  setMinimumSize(sizeHint());
+  updateGeometry();
+  update();
+}
 
 int QtLegend::columnWidth(int column) const {
   int widest = 0;
-  for (std::size_t i = column; i < entries_.size(); i += columns)
+  const std::size_t end = std::min(entries_.size(), static_cast<std::size_t>(column + 1) * rowsPerColumn);
+  for (std::size_t i = static_cast<std::size_t>(column) * rowsPerColumn; i < end; ++i)
     widest = std::max(widest, fontMetrics().horizontalAdvance(QString::fromUtf8(entries_[i].name)));
   return swatchWidth() + gap + widest;
 }
 
 QSize QtLegend::sizeHint() const {
   int width = 0;
-  for (int c = 0; c < columns; ++c) width += columnWidth(c) + (c > 0 ? columnGap : 0);
+  for (int c = 0; c < columns(); ++c) width += columnWidth(c) + (c > 0 ? columnGap : 0);
   // A few pixels after the last text, which the font may draw past its advance.
   return QSize(width + gap, rows() * fontMetrics().height());
 }
 
 QRect QtLegend::swatchRect(int i) const {
-  const int column = i % columns;
-  const int row = i / columns;
+  const int column = i / rowsPerColumn;
+  const int row = i % rowsPerColumn;
   int x = 0;
   for (int c = 0; c < column; ++c) x += columnWidth(c) + columnGap;
   const int lineHeight = fontMetrics().height();

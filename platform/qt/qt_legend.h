@@ -1,6 +1,6 @@
 #pragma once
 // The legend beside the status line: a small swatch and a name for each
-// colour of the picture, lines in one column and dots in the next.
+// colour of the picture, in columns of three.
 #include <QWidget>
 #include <vector>
 
@@ -10,6 +10,8 @@ class QtLegend : public QWidget {
  public:
   explicit QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent = nullptr);
 
+  // What the picture shows changed; the legend grows or shrinks with it.
+  void setEntries(const std::vector<LegendEntry>& entries);
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
   // Where the swatch of entry i is drawn, for checks of what the legend shows.
@@ -21,6 +23,7 @@ class QtLegend : public QWidget {
  private:
   int columnWidth(int column) const;
   int rows() const;
+  int columns() const;
   // Swatches grow with the font, from the size they have with the first one.
   double growth() const;
   int swatchWidth() const;

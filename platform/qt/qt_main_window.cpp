@@ -153,6 +153,10 @@ void QtMainWindow::fitOuterSize() {
   resize(outerSize_ - frame);
 }
 
+void QtMainWindow::setLegend(const std::vector<LegendEntry>& entries) {
+  if (legend_ != nullptr) legend_->setEntries(entries);
+}
+
 void QtMainWindow::setStatusText(const std::string& text) {
   if (statusLabel_ == nullptr) return;
   statusLabel_->setText(QString::fromStdString(text));

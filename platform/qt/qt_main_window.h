@@ -29,6 +29,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void setUserData(void* data) override;
   void* userData() const override;
   void setStatusText(const std::string& text) override;
+  void setLegend(const std::vector<LegendEntry>& entries) override;
   void showStatusBar(bool shown) override;
   void setTimer(int milliseconds) override;
   void killTimer() override;

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "app/main_window.h"
+#include "display/plot_colors.h"
 #include "resources/accelerators.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
@@ -187,10 +188,18 @@ TEST(Proof, NextStepAndSpaceKeepTheLastGoodStep) {
   EXPECT_TRUE(rig.app.model().stepping.proof.has_value());
   EXPECT_FALSE(rig.app.model().stepping.animating);
   EXPECT_EQ(rig.window.statusText, status);
+  // The legend names the proof's colour while it is shown.
+  const auto namesTheProof = [](const FakeWindow& w) {
+    for (const LegendEntry& e : w.legend)
+      if (std::strcmp(e.name, "proof") == 0) return e.color == PlotColor::proof;
+    return false;
+  };
+  EXPECT_TRUE(namesTheProof(rig.window));
   Rig four;
   four.run({126, 134, 135, 135, 135, 135});
   rig.run({CommandId::stepBack});
   expectSameSamplerState(rig.app, four.app);
+  EXPECT_FALSE(namesTheProof(rig.window));
   // Without a proof, Next step when not stepping still brings its box.
   Rig idle;
   idle.run({135});

@@ -129,4 +129,40 @@ TEST(ProofDrawing, TheTestDensitysReportLeavesEnvelopeAndHighlightDrawn) {
   EXPECT_TRUE(ellipsesIn(after, PlotColor::proof).empty());
 }
 
+// On both scales a panel zooms in on the point below the chord: the gap,
+// flat on the normal scale and under a pixel on the log scale, takes a good
+// part of the panel's height, and the panel covers none of the proof's rings.
+TEST(ProofDrawing, ThePanelShowsTheGapAndLeavesTheRingsInView) {
+  for (int scale : {111, 112}) {
+    SCOPED_TRACE(scale);
+    Rig rig(1280, 800);
+    const RecordingCanvas canvas = rig.paintAfter({126, scale, 134, 135, 135, 135, 135, 135});
+    ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+    const Rect frame = rig.app.model().curve.plotter.getFrame(rig.window);
+    std::vector<Primitive> panels;
+    for (const Primitive& f : canvas.of(Primitive::Frame))
+      if (f.a > frame.left && f.c < frame.right && f.b > frame.top && f.d < frame.bottom) panels.push_back(f);
+    ASSERT_EQ(panels.size(), 1u);
+    const Primitive panel = panels[0];
+    for (const Primitive& ring : ellipsesIn(canvas, PlotColor::proof)) {
+      const int x = (ring.a + ring.c) / 2, y = (ring.b + ring.d) / 2;
+      EXPECT_FALSE(x > panel.a && x < panel.c && y > panel.b && y < panel.d) << x << "," << y;
+    }
+    // The gap: a magenta vertical line in the panel, drawn from the point up.
+    int gap = 0;
+    for (std::size_t i = 1; i < canvas.log.size(); ++i) {
+      const Primitive& from = canvas.log[i - 1];
+      const Primitive& to = canvas.log[i];
+      if (from.kind == Primitive::Move && to.kind == Primitive::Line && to.pen == PlotColor::proof &&
+          from.a == to.a && from.a > panel.a && from.a < panel.c && from.b > panel.b && from.b < panel.d) {
+        gap = std::max(gap, from.b - to.b);
+      }
+    }
+    EXPECT_GT(gap, (panel.d - panel.b) / 4);
+  }
+  // Without a proof there is no panel.
+  Rig plain(1280, 800);
+  EXPECT_TRUE(plain.paintAfter({126, 134, 135}).of(Primitive::Frame).empty());
+}
+
 }  // namespace

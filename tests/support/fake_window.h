@@ -23,6 +23,7 @@ class FakeWindow : public Window {
   void setUserData(void* data) override { user = data; }
   void* userData() const override { return user; }
   void setStatusText(const std::string& text) override { statusText = text; }
+  void setLegend(const std::vector<LegendEntry>& entries) override { legend = entries; }
   void showStatusBar(bool shown) override { statusBarShown = shown; }
   void setTimer(int milliseconds) override { timerMilliseconds = milliseconds; }
   void killTimer() override { timerMilliseconds = 0; }
@@ -36,6 +37,7 @@ class FakeWindow : public Window {
   std::vector<std::pair<std::string, std::string>> boxes;  // caption, text
   std::vector<int> quitCodes;
   std::string statusText;
+  std::vector<LegendEntry> legend;
   bool statusBarShown = true;
   int timerMilliseconds = 0;  // 0: no timer running
   int pictureRequests = 0;
