@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "display/plot_legend.h"
 #include "platform/menu.h"
+#include "platform/qt/qt_legend.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "recording_procedure.h"
@@ -281,6 +283,26 @@ TEST_F(QtWindowTest, AcceleratorsAreHeldBackWhileAMessageBoxIsOpen) {
   EXPECT_EQ(popupsWhileOpen, 0);
   EXPECT_EQ(recorder_.count(WindowMessage::Command, CommandId::refresh), 1);
   EXPECT_EQ(recorder_.count(WindowMessage::Command), 2);
+}
+
+// The proof's entry opens a third column: the legend keeps its three rows,
+// so the status line keeps its height, and the magenta line is drawn.
+TEST(Legend, TheProofOpensAThirdColumnOfTheSameHeight) {
+  QtLegend legend(plotLegend(false));
+  const QSize before = legend.sizeHint();
+  EXPECT_EQ(legend.swatchRect(3).top(), legend.swatchRect(0).top());  // darts beside the curve
+  legend.setEntries(plotLegend(true));
+  EXPECT_EQ(legend.sizeHint().height(), before.height());
+  EXPECT_GT(legend.sizeHint().width(), before.width());
+  EXPECT_GT(legend.swatchRect(6).left(), legend.swatchRect(3).left());
+  EXPECT_EQ(legend.swatchRect(6).top(), legend.swatchRect(0).top());
+  legend.resize(legend.sizeHint());
+  const QImage image = legend.grab().toImage();
+  int magenta = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == QColor(255, 0, 255)) ++magenta;
+  EXPECT_GT(magenta, 10);
 }
 
 }  // namespace
