@@ -1,10 +1,11 @@
 // Caption, exact curve, then the envelope while stepping, or the darts, their
-// histogram or plain rejection's candidates.
+// histogram; plain rejection beside the darts in panels of their own.
 #include "app/window_picture.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "app/comparison_picture.h"
 #include "density/density_kinds.h"
 #include "display/axis_titles.h"
 #include "display/candidate_marker.h"
@@ -77,6 +78,12 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   canvas.setTextColor(black);
 
+  // Plain rejection and the adaptive darts each get a panel of their own.
+  if (model.darts.comparing && !model.stepping.active && !model.stepping.proof.has_value()) {
+    paintComparison(canvas, window, model, scale, band.top);
+    return;
+  }
+
   const ViewOptions& view = model.view;
   const bool logScale = view.logScale;
   // The plotter settles its ranges while drawing; the model's stays as it is.
@@ -129,9 +136,6 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
         drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX), wholePixelY(mapping, height),
                             scale);
       }
-    } else if (darts.comparing) {
-      drawDots(data, mapping, darts.plain.rejectedX, darts.plain.rejectedY, PlotColor::rejected);
-      drawDots(data, mapping, darts.plain.acceptedX, darts.plain.acceptedY, PlotColor::darts);
     } else if (histogramShown) {
       drawHistogram(canvas, mapping, plotter, darts.x, logScale);
     } else {
