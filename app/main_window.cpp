@@ -4,6 +4,7 @@
 #include "app/window_picture.h"
 #include "display/plot_legend.h"
 #include "model/density_curve.h"
+#include "model/plain_comparison.h"
 #include "platform/window_system.h"
 #include "resources/accelerators.h"
 #include "resources/menu_resource.h"
@@ -63,6 +64,7 @@ void MainWindow::repaint() {
   preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
   window_->setClientToolTip(plotToolTip());
+  window_->setLegend(comparisonShown(model_) ? comparisonLegend() : plotLegend());
 }
 
 std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }

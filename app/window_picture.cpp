@@ -18,6 +18,7 @@
 #include "display/proof_drawing.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
+#include "model/plain_comparison.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
@@ -79,7 +80,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   canvas.setTextColor(black);
 
   // Plain rejection and the adaptive darts each get a panel of their own.
-  if (model.darts.comparing && !model.stepping.active && !model.stepping.proof.has_value()) {
+  if (comparisonShown(model)) {
     paintComparison(canvas, window, model, scale, band.top);
     return;
   }

@@ -12,3 +12,13 @@ const std::vector<LegendEntry>& plotLegend() {
   };
   return legend;
 }
+
+const std::vector<LegendEntry>& comparisonLegend() {
+  using namespace PlotColor;
+  static const std::vector<LegendEntry> legend = {
+      {"curve", curve, false, curve},
+      {"accepted", darts, true, darts},
+      {"rejected", rejected, true, rejected},
+  };
+  return legend;
+}

@@ -5,3 +5,5 @@
 #include "platform/legend_entry.h"
 
 const std::vector<LegendEntry>& plotLegend();
+// While plain rejection is compared: the curve and the two kinds of dots.
+const std::vector<LegendEntry>& comparisonLegend();

@@ -12,6 +12,10 @@ bool supportIsBounded(const WindowModel& model) {
                      : densityKindRow(d.kind).upperBounded;
 }
 
+bool comparisonShown(const WindowModel& model) {
+  return model.darts.comparing && !model.stepping.active && !model.stepping.proof.has_value();
+}
+
 void throwPlainComparison(WindowModel& model) {
   const CurveState& curve = model.curve;
   const bool logScale = model.view.logScale;

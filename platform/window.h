@@ -1,7 +1,10 @@
 #pragma once
 #include <string>
 
+#include <vector>
+
 #include "platform/canvas.h"
+#include "platform/legend_entry.h"
 
 class Canvas;
 class Menu;
@@ -45,4 +48,6 @@ class Window {
   virtual void setFullScreen(bool /*on*/) {}
   // A hint shown when the pointer rests over the client area.
   virtual void setClientToolTip(const std::string& /*text*/) {}
+  // The legend beside the status line, for what the picture now shows.
+  virtual void setLegend(const std::vector<LegendEntry>& /*entries*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <string>
 
 namespace {
 constexpr int columns = 2;
@@ -18,6 +19,17 @@ QColor toQColor(Color color) {
 QtLegend::QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent)
     : QWidget(parent), entries_(entries), baseLineHeight_(fontMetrics().height()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+bool QtLegend::setEntries(const std::vector<LegendEntry>& entries) {
+  const auto same = [](const LegendEntry& a, const LegendEntry& b) {
+    return std::string(a.name) == b.name && a.color == b.color && a.dot == b.dot && a.outline == b.outline;
+  };
+  if (std::equal(entries.begin(), entries.end(), entries_.begin(), entries_.end(), same)) return false;
+  entries_ = entries;
+  updateGeometry();
+  update();
+  return true;
 }
 
 double QtLegend::growth() const {

@@ -10,6 +10,9 @@ class QtLegend : public QWidget {
  public:
   explicit QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent = nullptr);
 
+  // False when these are the entries shown already.
+  bool setEntries(const std::vector<LegendEntry>& entries);
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
   // Where the swatch of entry i is drawn, for checks of what the legend shows.

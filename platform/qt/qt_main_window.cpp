@@ -165,6 +165,11 @@ void QtMainWindow::resizeEvent(QResizeEvent* event) {
   scaleStatusBar();
 }
 
+void QtMainWindow::setLegend(const std::vector<LegendEntry>& entries) {
+  if (legend_ == nullptr || !legend_->setEntries(entries)) return;
+  legend_->setMinimumSize(legend_->sizeHint());
+}
+
 void QtMainWindow::scaleStatusBar() {
   if (statusLabel_ == nullptr || statusHeight_ == 0) return;
   // The status text and legend grow with the window as the picture does,

@@ -35,6 +35,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void savePicture() override;
   void setFullScreen(bool on) override;
   void setClientToolTip(const std::string& text) override;
+  void setLegend(const std::vector<LegendEntry>& entries) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.

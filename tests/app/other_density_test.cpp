@@ -236,8 +236,11 @@ TEST(PlainRejection, SideBySideWithAsManyDartsAndUnboundedSupportsCut) {
   EXPECT_TRUE(shown("Plain: 8,902 evaluations") || shown("Plain rejection: 8,902 evaluations for 5,000 darts"));
   EXPECT_TRUE(shown("Adaptive: 99 evaluations") || shown("Adaptive: 99 evaluations for 5,000 darts"));
   EXPECT_TRUE(shown("accepted") && shown("rejected"));
+  // The legend names what the panels show, and the envelope's colours again after.
+  EXPECT_EQ(rig.window.legend, (std::vector<std::string>{"curve", "accepted", "rejected"}));
   rig.app.command(CommandId::normalScale);
   EXPECT_FALSE(darts.comparing);
+  EXPECT_EQ(rig.window.legend.size(), 6u);
 
   // Gamma(10, 0.1) is unbounded: sampled over the plotted range, with the mass beyond it stated.
   rig.app.command(124);

@@ -23,6 +23,10 @@ class FakeWindow : public Window {
   void setUserData(void* data) override { user = data; }
   void* userData() const override { return user; }
   void setStatusText(const std::string& text) override { statusText = text; }
+  void setLegend(const std::vector<LegendEntry>& entries) override {
+    legend.clear();
+    for (const LegendEntry& entry : entries) legend.push_back(entry.name);
+  }
   void showStatusBar(bool shown) override { statusBarShown = shown; }
   void setTimer(int milliseconds) override { timerMilliseconds = milliseconds; }
   void killTimer() override { timerMilliseconds = 0; }
@@ -36,6 +40,7 @@ class FakeWindow : public Window {
   std::vector<std::pair<std::string, std::string>> boxes;  // caption, text
   std::vector<int> quitCodes;
   std::string statusText;
+  std::vector<std::string> legend;  // the names of the legend's entries
   bool statusBarShown = true;
   int timerMilliseconds = 0;  // 0: no timer running
   int pictureRequests = 0;
