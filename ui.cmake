@@ -41,6 +41,7 @@ add_library(ars_ui STATIC
   app/user_messages.cpp
   app/status_line.cpp
   app/window_picture.cpp
+  app/comparison_picture.cpp
   app/command_line.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})

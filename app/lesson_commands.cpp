@@ -44,12 +44,6 @@ std::string MainWindow::openLesson(const Lesson& lesson) {
 }
 
 void MainWindow::compareWithPlainRejection() {
-  if (!supportIsBounded(model_)) {
-    showMessage("Plain rejection needs a bounded range under one constant envelope.\n"
-                "This density's support is unbounded: no box of finite width holds it.",
-                "Compare with plain rejection");
-    return;
-  }
   throwDarts();
   if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) ||
       model_.curve.plotter.yValues.empty()) {

@@ -4,6 +4,7 @@
 #include "app/window_picture.h"
 #include "display/plot_legend.h"
 #include "model/density_curve.h"
+#include "model/plain_comparison.h"
 #include "platform/window_system.h"
 #include "resources/accelerators.h"
 #include "resources/menu_resource.h"
@@ -62,8 +63,9 @@ void MainWindow::repaint() {
   // The status line reads the plot's ranges, as the paint will use them.
   preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
-  window_->setLegend(plotLegend(model_.stepping.proof.has_value()));
   window_->setClientToolTip(plotToolTip());
+  window_->setLegend(comparisonShown(model_) ? comparisonLegend()
+                                             : plotLegend(model_.stepping.proof.has_value()));
 }
 
 std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }

@@ -66,10 +66,25 @@ std::string grouped(unsigned long long n) {
   return digits;
 }
 
+// What the plain half leaves out: the support beyond the plotted range, or
+// darts when its box was too empty to fill.
+std::string comparisonNotes(const DartsState& darts) {
+  const PlainRejection& plain = darts.plain;
+  std::string notes;
+  if (plain.rangeCutsSupport) {
+    // No dart beyond the range bounds the mass left out by one dart's share.
+    const double share = plain.massLeftOut > 0 ? plain.massLeftOut : 1.0 / static_cast<double>(darts.x.size());
+    notes += format(". Plain covers only %g to %g, leaving out %s %.2g%% of the mass", plain.xMin, plain.xMax,
+                    plain.massLeftOut > 0 ? "about" : "under", 100.0 * share);
+  }
+  if (plain.acceptedX.size() < darts.x.size()) notes += ". Plain stopped at its candidates' limit";
+  return notes;
+}
+
 std::string comparisonStatus(const DartsState& darts) {
   return "plain: " + grouped(darts.plain.evaluations) + " evaluations for " +
          grouped(darts.plain.acceptedX.size()) + " darts; adaptive: " + grouped(darts.lastThrow.evaluations) +
-         " evaluations for " + grouped(darts.lastThrow.darts) + " darts";
+         " evaluations for " + grouped(darts.lastThrow.darts) + " darts" + comparisonNotes(darts);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Caption, exact curve, then the envelope while stepping, or the darts, their
-// histogram or plain rejection's candidates.
+// histogram; plain rejection beside the darts in panels of their own.
 #include "app/window_picture.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/comparison_picture.h"
 #include "density/density_kinds.h"
 #include "display/axis_titles.h"
 #include "display/candidate_marker.h"
@@ -20,6 +21,7 @@
 #include "display/proof_inset.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
+#include "model/plain_comparison.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
@@ -80,6 +82,12 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   canvas.setTextColor(black);
 
+  // Plain rejection and the adaptive darts each get a panel of their own.
+  if (comparisonShown(model)) {
+    paintComparison(canvas, window, model, scale, band.top);
+    return;
+  }
+
   const ViewOptions& view = model.view;
   const bool logScale = view.logScale;
   // The plotter settles its ranges while drawing; the model's stays as it is.
@@ -135,9 +143,6 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
         drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX), wholePixelY(mapping, height),
                             scale);
       }
-    } else if (darts.comparing) {
-      drawDots(data, mapping, darts.plain.rejectedX, darts.plain.rejectedY, PlotColor::rejected);
-      drawDots(data, mapping, darts.plain.acceptedX, darts.plain.acceptedY, PlotColor::darts);
     } else if (histogramShown) {
       drawHistogram(canvas, mapping, plotter, darts.x, logScale);
     } else {

@@ -17,3 +17,13 @@ const std::vector<LegendEntry>& plotLegend(bool proofShown) {
   }();
   return proofShown ? withProof : legend;
 }
+
+const std::vector<LegendEntry>& comparisonLegend() {
+  using namespace PlotColor;
+  static const std::vector<LegendEntry> legend = {
+      {"curve", curve, false, curve},
+      {"accepted", darts, true, darts},
+      {"rejected", rejected, true, rejected},
+  };
+  return legend;
+}

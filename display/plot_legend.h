@@ -7,3 +7,5 @@
 
 // With the proof's colour while a proof of non-log-concavity is on screen.
 const std::vector<LegendEntry>& plotLegend(bool proofShown = false);
+// While plain rejection is compared: the curve and the two kinds of dots.
+const std::vector<LegendEntry>& comparisonLegend();

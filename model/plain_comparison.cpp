@@ -12,6 +12,10 @@ bool supportIsBounded(const WindowModel& model) {
                      : densityKindRow(d.kind).upperBounded;
 }
 
+bool comparisonShown(const WindowModel& model) {
+  return model.darts.comparing && !model.stepping.active && !model.stepping.proof.has_value();
+}
+
 void throwPlainComparison(WindowModel& model) {
   const CurveState& curve = model.curve;
   const bool logScale = model.view.logScale;
@@ -23,7 +27,19 @@ void throwPlainComparison(WindowModel& model) {
   const ARSDensity* density = model.sampler.density;
   const auto logDensity = [density](double x) { return density->logDensity(x); };
   const auto plotted = [&curve, logScale](double v) { return plottedHeight(curve, logScale, v); };
-  throwPlainRejection(model.darts.plain, logDensity, curve.xMin, curve.xMax, logTop,
-                      static_cast<std::size_t>(model.darts.count), model.rnd, plotted);
+  // As many darts as the adaptive throw; a box the density barely fills
+  // stops at a bound rather than running on.
+  const std::size_t darts = model.darts.x.size();
+  PlainRejection& plain = model.darts.plain;
+  throwPlainRejection(plain, logDensity, curve.xMin, curve.xMax, logTop, darts, darts * maxCandidatesPerDart,
+                      model.rnd, plotted);
+  // An unbounded support is sampled over the plotted range only; the
+  // adaptive darts beyond it estimate the mass left out.
+  plain.rangeCutsSupport = !supportIsBounded(model);
+  std::size_t outside = 0;
+  for (const double x : model.darts.x) {
+    if (x < curve.xMin || x > curve.xMax) ++outside;
+  }
+  plain.massLeftOut = darts != 0 ? static_cast<double>(outside) / static_cast<double>(darts) : 0.0;
   model.darts.comparing = true;
 }

@@ -10,13 +10,18 @@ void PlainRejection::clear() {
   rejectedX.clear();
   rejectedY.clear();
   evaluations = 0;
+  xMin = xMax = 0.0;
+  rangeCutsSupport = false;
+  massLeftOut = 0.0;
 }
 
 void throwPlainRejection(PlainRejection& result, const std::function<double(double)>& logDensity,
-                         double xMin, double xMax, double logTop, std::size_t candidates,
+                         double xMin, double xMax, double logTop, std::size_t darts, std::size_t maxCandidates,
                          UniformRandom& rnd, const std::function<double(double)>& plotted) {
   result.clear();
-  for (std::size_t i = 0; i < candidates; ++i) {
+  result.xMin = xMin;
+  result.xMax = xMax;
+  for (std::size_t i = 0; i < maxCandidates && result.acceptedX.size() < darts; ++i) {
     const double x = xMin + (xMax - xMin) * rnd.next();
     const double logHeight = logTop + std::log(rnd.next());
     ++result.evaluations;

@@ -13,11 +13,17 @@ struct PlainRejection {
   std::vector<double> acceptedX, acceptedY;
   std::vector<double> rejectedX, rejectedY;
   std::size_t evaluations = 0;
+  // The range the candidates cover, and the share of the adaptive darts
+  // beyond it: the mass plain rejection leaves out of an unbounded support.
+  double xMin = 0.0, xMax = 0.0;
+  bool rangeCutsSupport = false;
+  double massLeftOut = 0.0;
   void clear();
 };
 
-// Throws `candidates` candidates on [xMin, xMax] under exp(logTop) with the
-// random source; `plotted` turns a log height into the curve's scale.
+// Throws candidates on [xMin, xMax] under exp(logTop) with the random source
+// until `darts` are accepted or `maxCandidates` are spent; `plotted` turns a
+// log height into the curve's scale.
 void throwPlainRejection(PlainRejection& result, const std::function<double(double)>& logDensity,
-                         double xMin, double xMax, double logTop, std::size_t candidates,
+                         double xMin, double xMax, double logTop, std::size_t darts, std::size_t maxCandidates,
                          UniformRandom& rnd, const std::function<double(double)>& plotted);

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include <vector>
+
 #include "platform/canvas.h"
 #include "platform/legend_entry.h"
 

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <string>
 
 namespace {
 constexpr int rowsPerColumn = 3;
@@ -20,6 +21,18 @@ QtLegend::QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent)
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+bool QtLegend::setEntries(const std::vector<LegendEntry>& entries) {
+  const auto same = [](const LegendEntry& a, const LegendEntry& b) {
+    return std::string(a.name) == b.name && a.color == b.color && a.dot == b.dot && a.outline == b.outline;
+  };
+  if (std::equal(entries.begin(), entries.end(), entries_.begin(), entries_.end(), same)) return false;
+  entries_ = entries;
+  setMinimumSize(sizeHint());
+  updateGeometry();
+  update();
+  return true;
+}
+
 double QtLegend::growth() const {
   return std::max(1.0, fontMetrics().height() / static_cast<double>(std::max(1, baseLineHeight_)));
 }
@@ -29,13 +42,6 @@ int QtLegend::swatchWidth() const { return static_cast<int>(baseSwatchWidth * gr
 int QtLegend::rows() const { return std::min(rowsPerColumn, static_cast<int>(entries_.size())); }
 
 int QtLegend::columns() const { return static_cast<int>((entries_.size() + rowsPerColumn - 1) / rowsPerColumn); }
-
-void QtLegend::setEntries(const std::vector<LegendEntry>& entries) {
-  entries_ = entries;
-  setMinimumSize(sizeHint());
-  updateGeometry();
-  update();
-}
 
 int QtLegend::columnWidth(int column) const {
   int widest = 0;

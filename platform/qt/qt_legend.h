@@ -11,7 +11,8 @@ class QtLegend : public QWidget {
   explicit QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent = nullptr);
 
   // What the picture shows changed; the legend grows or shrinks with it.
-  void setEntries(const std::vector<LegendEntry>& entries);
+  // False when these are the entries shown already.
+  bool setEntries(const std::vector<LegendEntry>& entries);
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
   // Where the swatch of entry i is drawn, for checks of what the legend shows.

@@ -12,6 +12,7 @@
 #include "model/other_density.h"
 #include "density/catalogue.h"
 #include "display/histogram.h"
+#include "display/plot_colors.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 #include "support/goodness_of_fit.h"
@@ -198,27 +199,63 @@ TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
   rig.app.paint(canvas);
 }
 
-TEST(PlainRejection, CountsAddUpAndUnboundedSupportsAreDeclined) {
+TEST(PlainRejection, SideBySideWithAsManyDartsAndUnboundedSupportsCut) {
   Rig rig;
   rig.app.command(CommandId::comparePlainRejection);
-  EXPECT_TRUE(rig.app.model().darts.comparing);
-  EXPECT_EQ(rig.app.model().darts.plain.evaluations, 5000u);
-  EXPECT_EQ(rig.app.model().darts.plain.acceptedX.size() + rig.app.model().darts.plain.rejectedX.size(), 5000u);
+  const DartsState& darts = rig.app.model().darts;
+  EXPECT_TRUE(darts.comparing);
+  ASSERT_EQ(darts.x.size(), 5000u);
+  EXPECT_EQ(darts.plain.acceptedX.size(), 5000u);
+  EXPECT_EQ(darts.plain.acceptedX.size() + darts.plain.rejectedX.size(), darts.plain.evaluations);
   // Beta(2,3) fills 1/(max f) = 0.5625 of the box (less the 1% margin).
-  EXPECT_NEAR(static_cast<double>(rig.app.model().darts.plain.acceptedX.size()) / 5000, 0.5625 / 1.01, 0.03);
-  EXPECT_EQ(rig.app.model().darts.x.size(), 5000u);
+  EXPECT_NEAR(5000.0 / static_cast<double>(darts.plain.evaluations), 0.5625 / 1.01, 0.03);
+  EXPECT_FALSE(darts.plain.rangeCutsSupport);
   EXPECT_EQ(rig.app.statusLine(),
-            "plain: 5,000 evaluations for 2,774 darts; adaptive: 99 evaluations for 5,000 darts");
+            "plain: 8,902 evaluations for 5,000 darts; adaptive: 99 evaluations for 5,000 darts");
+
+  // Plain rejection's panel on the left, grey and red; the adaptive darts on
+  // the right, red; each panel titled with its count and keyed.
   RecordingCanvas canvas;
   rig.app.paint(canvas);
+  const int middle = rig.window.clientRect().right / 2;
+  std::size_t greyLeft = 0, redLeft = 0, greyRight = 0, redRight = 0;
+  for (const Primitive& dot : canvas.of(Primitive::Ellipse)) {
+    const bool left = dot.c < middle;
+    const bool grey = dot.brush == PlotColor::rejected;
+    ASSERT_TRUE(grey || dot.brush == PlotColor::darts);
+    ++(left ? (grey ? greyLeft : redLeft) : (grey ? greyRight : redRight));
+  }
+  EXPECT_EQ(greyLeft, darts.plain.rejectedX.size() + 1);  // and the key's
+  EXPECT_EQ(redLeft, 5001u);
+  EXPECT_EQ(greyRight, 0u);
+  EXPECT_EQ(redRight, 5001u);
+  const std::vector<std::string> texts = canvas.texts();
+  const auto shown = [&texts](const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  EXPECT_TRUE(shown("Plain: 8,902 evaluations") || shown("Plain rejection: 8,902 evaluations for 5,000 darts"));
+  EXPECT_TRUE(shown("Adaptive: 99 evaluations") || shown("Adaptive: 99 evaluations for 5,000 darts"));
+  EXPECT_TRUE(shown("accepted") && shown("rejected"));
+  // The legend names what the panels show, and the envelope's colours again after.
+  std::vector<std::string> names;
+  for (const LegendEntry& entry : rig.window.legend) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"curve", "accepted", "rejected"}));
   rig.app.command(CommandId::normalScale);
-  EXPECT_FALSE(rig.app.model().darts.comparing);
+  EXPECT_FALSE(darts.comparing);
+  EXPECT_EQ(rig.window.legend.size(), 6u);
 
-  rig.app.command(124);  // Gamma(10, 0.1): unbounded
+  // Gamma(10, 0.1) is unbounded: sampled over the plotted range, with the mass beyond it stated.
+  rig.app.command(124);
   rig.app.command(CommandId::comparePlainRejection);
-  ASSERT_EQ(rig.window.boxes.size(), 1u);
-  EXPECT_EQ(rig.window.boxes[0].first, "Compare with plain rejection");
-  EXPECT_FALSE(rig.app.model().darts.comparing);
+  EXPECT_TRUE(rig.window.boxes.empty());
+  EXPECT_TRUE(darts.comparing);
+  EXPECT_EQ(darts.plain.acceptedX.size(), 5000u);
+  EXPECT_TRUE(darts.plain.rangeCutsSupport);
+  const auto inRange = [&darts](double x) { return x >= darts.plain.xMin && x <= darts.plain.xMax; };
+  EXPECT_TRUE(std::all_of(darts.plain.acceptedX.begin(), darts.plain.acceptedX.end(), inRange));
+  EXPECT_LT(darts.plain.massLeftOut, 0.001);
+  EXPECT_NE(rig.app.statusLine().find(". Plain covers only 0 to 3, leaving out under 0.02% of the mass"),
+            std::string::npos);
 }
 
 }  // namespace
