@@ -146,11 +146,12 @@ void throwDarts(WindowModel& model, Reports& reports) {
       ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
 }
 
-void startStepping(WindowModel& model, Reports& reports) {
-  rememberSteppingStart(model);
-  beginStepping(model.stepping);
+// Runs the start of stepping; a density refused or unusable on the way ends
+// stepping with its report.
+template <class Start>
+void startingOrReporting(WindowModel& model, Reports& reports, Start&& start) {
   try {
-    buildFirstEnvelope(model);
+    start();
   } catch (const ARSSampler::XNotLogConcave&) {
     refuse(model, reports);
     model.stepping.active = false;
@@ -158,6 +159,12 @@ void startStepping(WindowModel& model, Reports& reports) {
     reports.unusable(e.what());
     model.stepping.active = false;
   }
+}
+
+void startStepping(WindowModel& model, Reports& reports) {
+  rememberSteppingStart(model);
+  beginStepping(model.stepping);
+  startingOrReporting(model, reports, [&] { buildFirstEnvelope(model); });
 }
 
 void nextStep(WindowModel& model, Reports& reports) {
@@ -183,17 +190,11 @@ void nextStep(WindowModel& model, Reports& reports) {
 
 void stepUntilAccepted(WindowModel& model, Reports& reports) {
   rememberSteppingStart(model);
-  try {
+  startingOrReporting(model, reports, [&] {
     buildFirstEnvelope(model);
     beginStepping(model.stepping);
     while (!model.stepping.lastAccepted) model.stepping.lastAccepted = takeStep(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
-    refuse(model, reports);
-    model.stepping.active = false;
-  } catch (const std::exception& e) {
-    reports.unusable(e.what());
-    model.stepping.active = false;
-  }
+  });
 }
 
 void stepBack(WindowModel& model, Reports& reports) {
