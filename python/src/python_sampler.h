@@ -15,6 +15,7 @@
 
 #include "log_density_source.h"
 #include "numpy_bit_generator.h"
+#include "sampler_guard.h"
 #include "sampler/log_concave_sampler.h"
 
 class PythonSampler {
@@ -60,18 +61,14 @@ class PythonSampler {
   pybind11::tuple squeezeArrays();
 
  private:
-  class Exclusive;
+  using Exclusive = SamplerGuard::Exclusive;
   PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
                 pybind11::object keepAlive, pybind11::object bitGenerator);
-  template <class F>
-  decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith);
 
   std::shared_ptr<const PythonLogDensity> python_;  // null for a C function
   LogDensityFunction h_;                            // what the engine calls
   pybind11::object keepAlive_;
   std::uint64_t extraEvaluations_ = 0;              // by evaluate
-  BitSource defaultBits_;
   std::optional<ars::LogConcaveSampler> sampler_;
-  std::mutex mutex_;
-  std::atomic<std::thread::id> owner_{};
+  SamplerGuard guard_;
 };

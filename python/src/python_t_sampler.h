@@ -15,6 +15,7 @@
 
 #include "log_density_source.h"
 #include "numpy_bit_generator.h"
+#include "sampler_guard.h"
 #include "sampler/t_concave_sampler.h"
 
 class PythonTSampler {
@@ -45,17 +46,13 @@ class PythonTSampler {
   pybind11::tuple pointArrays();  // (x, logpdf there)
 
  private:
-  class Exclusive;
+  using Exclusive = SamplerGuard::Exclusive;
   PythonTSampler(bool python, LogDensityFunction h, pybind11::object keepAlive,
                  pybind11::object bitGenerator);
-  template <class F>
-  decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith);
 
   bool python_;
   LogDensityFunction h_;
   pybind11::object keepAlive_;
-  BitSource defaultBits_;
   std::optional<ars::TConcaveSampler> sampler_;
-  std::mutex mutex_;
-  std::atomic<std::thread::id> owner_{};
+  SamplerGuard guard_;
 };

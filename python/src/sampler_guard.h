@@ -1,0 +1,104 @@
+#pragma once
+// What the module's samplers share: one thread at a time per sampler, and
+// draws from a numpy bit generator (the caller's or the sampler's own) with
+// that generator's lock held.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+#include "log_density_source.h"
+#include "numpy_bit_generator.h"
+
+class SamplerGuard {
+ public:
+  // One thread at a time per sampler. Waiting happens without the GIL, so the
+  // thread that holds the sampler can finish; a logpdf that reaches back into
+  // its own sampler is refused rather than deadlocked.
+  class Exclusive {
+   public:
+    explicit Exclusive(SamplerGuard& g) : g_(g) {
+      if (g_.owner_.load() == std::this_thread::get_id())
+        throw std::runtime_error("a sampler cannot be used from inside its own logpdf");
+      if (!g_.mutex_.try_lock()) {
+        pybind11::gil_scoped_release unlocked;
+        g_.mutex_.lock();
+      }
+      g_.owner_.store(std::this_thread::get_id());
+    }
+    ~Exclusive() {
+      g_.owner_.store(std::thread::id());
+      g_.mutex_.unlock();
+    }
+    Exclusive(const Exclusive&) = delete;
+    Exclusive& operator=(const Exclusive&) = delete;
+
+   private:
+    SamplerGuard& g_;
+  };
+
+  // python: the log-density is a Python callable (draws keep the GIL).
+  SamplerGuard(pybind11::object bitGenerator, bool python)
+      : defaultBits_(std::move(bitGenerator)), python_(python) {}
+
+  // One draw, from bitGenerator or, when it is None, the sampler's own.
+  template <class Sampler>
+  double draw(Sampler& sampler, const pybind11::object& bitGenerator) {
+    return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
+      if (!withoutGil) return sampler.sample(bits);
+      pybind11::gil_scoped_release unlocked;
+      return sampler.sample(bits);
+    });
+  }
+
+  // Fills out, looking at pending signals (Ctrl+C) between chunks.
+  template <class Sampler>
+  void fill(Sampler& sampler, pybind11::array_t<double, pybind11::array::c_style> out,
+            const pybind11::object& bitGenerator) {
+    constexpr std::size_t chunk = std::size_t{1} << 16;
+    double* p = out.mutable_data();
+    const std::size_t n = static_cast<std::size_t>(out.size());
+    withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
+      for (std::size_t i = 0; i < n; i += chunk) {
+        const std::size_t m = std::min(chunk, n - i);
+        if (withoutGil) {
+          pybind11::gil_scoped_release unlocked;
+          sampler.sample(bits, p + i, m);
+        } else {
+          sampler.sample(bits, p + i, m);
+        }
+        if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
+      }
+    });
+  }
+
+ private:
+  // Runs drawWith(bits, withoutGil) holding the sampler and the bit
+  // generator's lock. A C log-density draws without the GIL; a Python one
+  // lets go of the generator's lock while it runs.
+  template <class F>
+  decltype(auto) withDrawSource(const pybind11::object& bitGenerator, F&& drawWith) {
+    std::optional<BitSource> given;
+    if (!bitGenerator.is_none()) given.emplace(bitGenerator);
+    const BitSource& source = given ? *given : defaultBits_;
+    Exclusive exclusive(*this);
+    BitLockHold locked(source.lock());
+    NumpyBits bits(source.bits());
+    if (!python_) return drawWith(bits, true);
+    CallContext context;
+    context.heldLock = source.lock().ptr();
+    return propagatingCallbackErrors(context, [&] { return drawWith(bits, false); });
+  }
+
+  BitSource defaultBits_;
+  bool python_;
+  std::mutex mutex_;
+  std::atomic<std::thread::id> owner_{};
+};
