@@ -4,13 +4,14 @@ import numpy as np
 from . import _arguments, _concavity_check, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler
+from ._drawing import DrawingSampler
 from ._random_state import bit_generator
 
 # Evaluations that check=True spends.
 DEFAULT_CHECK = 8
 
 
-class LogConcaveSampler(CopyableSampler):
+class LogConcaveSampler(CopyableSampler, DrawingSampler):
     """Exact draws from a univariate log-concave density, without derivatives.
 
     Derivative-free adaptive rejection sampling: a hull of secants above the
@@ -132,28 +133,6 @@ class LogConcaveSampler(CopyableSampler):
     def _rebuild_kwargs(self):
         return {"domain": self._domain, "vectorized": self._vectorized, "data": self._data}
 
-    def rvs(self, size=None, random_state=None):
-        """Draw from the density.
-
-        Parameters
-        ----------
-        size : int or tuple of int, optional
-            Shape of the result; None draws one float.
-        random_state : None, int, numpy.random.Generator or BitGenerator, optional
-            Where the uniforms come from for this call; None uses the
-            sampler's own.
-
-        Returns
-        -------
-        float or numpy.ndarray
-            One draw, or an array of draws of shape `size`.
-        """
-        bits = None if random_state is None else bit_generator(random_state)
-        if size is None:
-            return self._core.draw(bits)
-        out = np.empty(size, dtype=np.float64)
-        self._core.fill(out, bits)
-        return out
 
     @property
     def hat_area(self):
@@ -171,16 +150,6 @@ class LogConcaveSampler(CopyableSampler):
         return self._core.squeeze_hat_ratio
 
     @property
-    def log_hat_area(self):
-        """float: log(hat_area), which never overflows."""
-        return self._core.log_hat_area
-
-    @property
-    def log_squeeze_area(self):
-        """float: log(squeeze_area), which never underflows."""
-        return self._core.log_squeeze_area
-
-    @property
     def evaluations(self):
         """int: Calls of logpdf so far, the search for starting points included."""
         return self._core.evaluations
@@ -189,11 +158,6 @@ class LogConcaveSampler(CopyableSampler):
     def domain(self):
         """(float, float): The domain, finite ends moved in to where logpdf was found -inf."""
         return self._core.limits
-
-    @property
-    def points(self):
-        """(ndarray, ndarray): Abscissae of the evaluated points and logpdf there."""
-        return self._core.points
 
     @property
     def hull(self):

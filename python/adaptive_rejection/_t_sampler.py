@@ -6,6 +6,7 @@ import numpy as np
 from . import _arguments, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler
+from ._drawing import DrawingSampler
 from ._random_state import bit_generator
 
 _TRANSFORMS = {0.0: "log f", -0.5: "-1/sqrt(f)"}
@@ -23,7 +24,7 @@ def _splits(given, lower, upper):
     return xs
 
 
-class TConcaveSampler(CopyableSampler):
+class TConcaveSampler(CopyableSampler, DrawingSampler):
     """Exact draws from a density that is concave after a transformation T.
 
     With ``c=-0.5``, T(f) = -1/sqrt(f): every log-concave density, and heavy
@@ -107,14 +108,6 @@ class TConcaveSampler(CopyableSampler):
         lower, upper = self.domain
         return restore, (cls, logpdf, kwargs, [x for x in starts if lower < x < upper], bits)
 
-    def rvs(self, size=None, random_state=None):
-        """Draw from the density: one float for size=None, else an array of shape `size`."""
-        bits = None if random_state is None else bit_generator(random_state)
-        if size is None:
-            return self._core.draw(bits)
-        out = np.empty(size, dtype=np.float64)
-        self._core.fill(out, bits)
-        return out
 
     @property
     def c(self):
@@ -142,16 +135,6 @@ class TConcaveSampler(CopyableSampler):
         return math.exp(self._core.log_squeeze_area - self._core.log_hat_area)
 
     @property
-    def log_hat_area(self):
-        """float: log(hat_area), which never overflows."""
-        return self._core.log_hat_area
-
-    @property
-    def log_squeeze_area(self):
-        """float: log(squeeze_area), which never underflows."""
-        return self._core.log_squeeze_area
-
-    @property
     def evaluations(self):
         """int: Calls of logpdf so far, the start included."""
         return self._core.evaluations
@@ -160,11 +143,6 @@ class TConcaveSampler(CopyableSampler):
     def domain(self):
         """(float, float): The domain."""
         return self._core.limits
-
-    @property
-    def points(self):
-        """(ndarray, ndarray): Abscissae of the evaluated points and logpdf there."""
-        return self._core.points
 
     def __repr__(self):
         return "TConcaveSampler(%r, domain=%r, c=%r, splits=%r)" % (
