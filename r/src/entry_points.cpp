@@ -7,6 +7,7 @@
 
 #include "arguments.h"
 #include "draws.h"
+#include "held_sampler.h"
 #include "log_density.h"
 #include "r_failure.h"
 #include "reusable.h"
@@ -14,24 +15,9 @@
 
 namespace {
 
-// A sampler object of the R side: the sampler and the log-density it calls,
-// which the external pointer's protected slot keeps alive.
-struct HeldSampler {
-  std::function<double(double)> logDensity;
-  ars::LogConcaveSampler sampler;
-};
+using HeldLogConcave = HeldSampler<ars::LogConcaveSampler>;
 
-HeldSampler& held(SEXP xp) {
-  if (TYPEOF(xp) != EXTPTRSXP || R_ExternalPtrAddr(xp) == nullptr) {
-    throw std::invalid_argument("not a live logconcave_sampler (saved and reloaded?)");
-  }
-  return *static_cast<HeldSampler*>(R_ExternalPtrAddr(xp));
-}
-
-void finalize(SEXP xp) {
-  delete static_cast<HeldSampler*>(R_ExternalPtrAddr(xp));
-  R_ClearExternalPtr(xp);
-}
+HeldLogConcave& held(SEXP xp) { return heldSampler<ars::LogConcaveSampler>(xp, "logconcave_sampler"); }
 
 SEXP numbers(const std::vector<double>& v) {
   return Rcpp::NumericVector(v.begin(), v.end());
@@ -69,12 +55,8 @@ extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts
     std::vector<double> s = startingPoints(starts);
     auto h = logDensityFrom(logpdf, params);
     Rcpp::List keep = Rcpp::List::create(logpdf, params);
-    auto p = std::make_unique<HeldSampler>(HeldSampler{h, ars::LogConcaveSampler(h, lo, hi, s)});
-    SEXP xp = PROTECT(R_MakeExternalPtr(p.get(), R_NilValue, keep));
-    p.release();
-    R_RegisterCFinalizerEx(xp, finalize, TRUE);
-    UNPROTECT(1);
-    return xp;
+    return heldSamplerPointer(
+        std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s)}), keep);
   });
 }
 

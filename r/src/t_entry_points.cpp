@@ -6,6 +6,7 @@
 
 #include "arguments.h"
 #include "draws.h"
+#include "held_sampler.h"
 #include "log_density.h"
 #include "r_failure.h"
 #include "reusable.h"
@@ -39,22 +40,9 @@ struct Arguments {
   std::vector<double> cuts, s;
 };
 
-struct HeldTSampler {
-  std::function<double(double)> logDensity;
-  ars::TConcaveSampler sampler;
-};
+using HeldTConcave = HeldSampler<ars::TConcaveSampler>;
 
-HeldTSampler& held(SEXP xp) {
-  if (TYPEOF(xp) != EXTPTRSXP || R_ExternalPtrAddr(xp) == nullptr) {
-    throw std::invalid_argument("not a live tconcave_sampler (saved and reloaded?)");
-  }
-  return *static_cast<HeldTSampler*>(R_ExternalPtrAddr(xp));
-}
-
-void finalize(SEXP xp) {
-  delete static_cast<HeldTSampler*>(R_ExternalPtrAddr(xp));
-  R_ClearExternalPtr(xp);
-}
+HeldTConcave& held(SEXP xp) { return heldSampler<ars::TConcaveSampler>(xp, "tconcave_sampler"); }
 
 template <int Kind>
 SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_t count) {
@@ -92,13 +80,9 @@ extern "C" SEXP ars_tsampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP c, SE
     const Arguments a(lower, upper, c, splits, starts);
     auto h = logDensityFrom(logpdf, params);
     Rcpp::List keep = Rcpp::List::create(logpdf, params);
-    auto p = std::make_unique<HeldTSampler>(
-        HeldTSampler{h, ars::TConcaveSampler(h, a.lo, a.hi, a.transform, a.cuts, a.s)});
-    SEXP xp = PROTECT(R_MakeExternalPtr(p.get(), R_NilValue, keep));
-    p.release();
-    R_RegisterCFinalizerEx(xp, finalize, TRUE);
-    UNPROTECT(1);
-    return xp;
+    return heldSamplerPointer(
+        std::make_unique<HeldTConcave>(HeldTConcave{h, ars::TConcaveSampler(h, a.lo, a.hi, a.transform, a.cuts, a.s)}),
+        keep);
   });
 }
 
