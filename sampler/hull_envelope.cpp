@@ -28,6 +28,18 @@ double slopeNoise(const HullPoint& a, const HullPoint& b) {
   return roundingMargin * (std::fabs(a.h) + std::fabs(b.h)) / (b.x - a.x);
 }
 
+// A lower bound of e^g (the cubic of its series: the rest is g^4 e^t / 24 >= 0),
+// within 5e-6 of it for g >= -0.1, where squeezes hug hulls: the bound that
+// lets most draws accept without a log, at a fraction of an exponential's
+// cost for a sampler that draws once.
+double belowExp(double g) {
+  const double cubic = 1 + g * (1 + g * (0.5 + g * (1.0 / 6)));
+  return cubic > 0 ? cubic : 0.0;
+}
+
+// Up to this many pieces a draw scans them instead of a guide table.
+constexpr std::size_t guideFrom = 12;
+
 // (1 - e^-z) / z, the mean of e^-t over [0, z] times... stable at 0.
 double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 * z; }
 
@@ -56,7 +68,12 @@ std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& 
 }
 
 void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, double upper) {
-  if (&points != &points_) points_.assign(points.begin(), points.end());
+  if (&points != &points_) {
+    // Room for the points that draws add, so that a one-draw sampler
+    // allocates once.
+    if (points_.capacity() < points.size() + 4) points_.reserve(2 * points.size() + 8);
+    points_.assign(points.begin(), points.end());
+  }
   lower_ = lower;
   upper_ = upper;
   ++version_;
@@ -69,7 +86,9 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
     }
   }
   segments_.clear();
-  segments_.reserve(2 * k + 2);  // at most two pieces an interval and two tails: one allocation
+  // At most two pieces an interval and two tails; room for a few more
+  // points, so that inserting them rebuilds without allocating.
+  if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
   addLeftTail();
   for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
   addRightTail();
@@ -80,7 +99,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 // ends) with value top, and falls by rate per unit away from it.
 void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b) {
-  HullSegment s{};
+  // Filled in place: a copy of the finished piece stalls on its own stores.
+  HullSegment& s = segments_.emplace_back();
   s.left = left;
   s.right = right;
   s.anchor = anchor;
@@ -101,13 +121,13 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
     const double far = s.gap0 + s.gapSlope * s.width;
     const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
     if (s.gap0 > tolerance || far > tolerance) {
+      segments_.pop_back();
       throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
                           ") to h(" + number(b->x) + ") rises above the hull");
     }
     s.gap0 = std::min(s.gap0, 0.0);
-    s.acceptBound = std::exp(std::min({s.gap0, far, 0.0})) * (1 - 1e-12);
+    s.acceptBound = belowExp(std::min({s.gap0, far, 0.0})) * (1 - 1e-12);
   }
-  segments_.push_back(s);
 }
 
 void HullEnvelope::addLeftTail() {
@@ -219,11 +239,19 @@ void HullEnvelope::finish() {
   highest_ = -inf;
   for (const HullSegment& s : segments_) highest_ = std::max(highest_, s.top);
   const std::size_t n = segments_.size();
+  if (ends_.capacity() < n) ends_.reserve(segments_.capacity());
   ends_.resize(n);
   double sum = 0.0;
+  // Neighbouring pieces often share their top (a crossing, or a point):
+  // one exponential serves both.
+  double lastTop = std::numeric_limits<double>::quiet_NaN(), lastExp = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
     HullSegment& s = segments_[i];
-    s.expTop = std::exp(s.top - highest_);
+    if (s.top != lastTop) {
+      lastTop = s.top;
+      lastExp = std::exp(s.top - highest_);
+    }
+    s.expTop = lastExp;
     if (std::isinf(s.width)) {
       s.area = s.expTop / s.rate;
     } else {
@@ -237,15 +265,12 @@ void HullEnvelope::finish() {
     throw std::invalid_argument("the envelope has no positive finite area (" + number(total_) +
                                 "): check the support and logDensity");
   }
-  double squeeze = 0.0;
-  for (std::size_t i = 0; i + 1 < points_.size(); ++i) {
-    const HullPoint& a = points_[i];
-    const HullPoint& b = points_[i + 1];
-    squeeze += std::exp(std::max(a.h, b.h) - highest_) * (b.x - a.x) *
-               fallingMean(std::fabs(b.h - a.h));
-  }
-  squeezeTotal_ = squeeze;
   // Guide table: slice g of [0, total) starts at or after the piece guide_[g].
+  // A few pieces are scanned as fast as the table is built.
+  if (n <= guideFrom) {
+    guide_.clear();
+    return;
+  }
   const std::size_t slices = 2 * n;
   guide_.assign(slices, 0);
   guideScale_ = static_cast<double>(slices) / total_;
@@ -259,6 +284,11 @@ void HullEnvelope::finish() {
 
 std::size_t HullEnvelope::choose(double t) const {
   const std::size_t n = ends_.size();
+  if (guide_.empty()) {
+    std::size_t i = 0;
+    while (i + 1 < n && !(ends_[i] > t)) ++i;
+    return i;
+  }
   double slice = t * guideScale_;
   std::size_t g = slice > 0 ? static_cast<std::size_t>(slice) : 0;
   if (g >= guide_.size()) g = guide_.size() - 1;
@@ -303,7 +333,20 @@ bool HullEnvelope::underSqueeze(double x, double logY) const {
 }
 
 double HullEnvelope::logHatArea() const { return highest_ + std::log(total_); }
-double HullEnvelope::logSqueezeArea() const { return highest_ + std::log(squeezeTotal_); }
+// Computed when asked: draws need only the pieces' own squeeze terms, and a
+// one-draw sampler would pay for the sum at every rebuild.
+double HullEnvelope::squeezeTotal() const {
+  double squeeze = 0.0;
+  for (std::size_t i = 0; i + 1 < points_.size(); ++i) {
+    const HullPoint& a = points_[i];
+    const HullPoint& b = points_[i + 1];
+    squeeze += std::exp(std::max(a.h, b.h) - highest_) * (b.x - a.x) *
+               fallingMean(std::fabs(b.h - a.h));
+  }
+  return squeeze;
+}
+
+double HullEnvelope::logSqueezeArea() const { return highest_ + std::log(squeezeTotal()); }
 
 bool HullEnvelope::insert(double x, double h) {
   const auto at = std::lower_bound(points_.begin(), points_.end(), x,

@@ -33,7 +33,7 @@ struct HullSegment {
   // (gap0 = -infinity where the piece has no squeeze: the tails).
   double gap0;
   double gapSlope;
-  double acceptBound;  // exp of the smallest gap on the piece: u2 below it accepts
+  double acceptBound;  // <= exp of the smallest gap on the piece: u2 below it accepts
 };
 
 class HullEnvelope {
@@ -49,12 +49,12 @@ class HullEnvelope {
   double upper() const { return upper_; }
   double highest() const { return highest_; }
   double total() const { return total_; }            // relative to exp(highest)
-  double squeezeTotal() const { return squeezeTotal_; }  // likewise
+  double squeezeTotal() const;  // likewise (a sum over the points at each call)
   double logHatArea() const;
   double logSqueezeArea() const;
   // Changes with every build.
   std::size_t version() const { return version_; }
-  double ratio() const { return total_ > 0 ? squeezeTotal_ / total_ : 0.0; }
+  double ratio() const { return total_ > 0 ? squeezeTotal() / total_ : 0.0; }
 
   // The piece holding cumulative area t (0 <= t < total()).
   std::size_t choose(double t) const;
@@ -96,7 +96,6 @@ class HullEnvelope {
   double upper_ = 0.0;
   double highest_ = 0.0;
   double total_ = 0.0;
-  double squeezeTotal_ = 0.0;
   std::size_t version_ = 0;
   bool dirty_ = false;
 };

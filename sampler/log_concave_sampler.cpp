@@ -203,7 +203,7 @@ struct LogConcaveSampler::Core {
   }
 
   bool refining() const {
-    return envelope.points().size() < maxPoints && envelope.ratio() < targetRatio;
+    return envelope.points().size() < maxPoints && (targetRatio >= 1 || envelope.ratio() < targetRatio);
   }
 
   double evaluate(double x) {
