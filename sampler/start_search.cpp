@@ -369,13 +369,22 @@ void StartSearch::bracket() {
       }
       // A plain doubling towards a doubly exponential tail's mode takes a
       // step per unit of log-slope: the rates' decay says how far to go, at
-      // most four steps at once (on a nearly straight side the decay is
-      // barely measured). Landed near the mode, steps go on from its scale.
+      // most eight steps at once (on a nearly straight side the decay is
+      // barely measured, and a polynomial side's decay would send the point
+      // far past the mode). Landed near the mode, steps go on from its scale.
+      // A nearly straight side whose slope has begun to give way fast (a
+      // log-linear side turning into a doubly exponential fall beyond the
+      // mode) goes by that turn instead: a doubling, or the rates' decay,
+      // would land far down the fall.
       double localScale = 0.0;
-      const double far = stepped ? rateJump(up, localScale) : 0.0;
-      if (far > step) {
-        x = edge.x + dir * std::min(far, 4 * step);
-        if (far <= 4 * step) step = std::min(step, localScale);
+      const double turn = stepped && k >= 4 ? turnJump(up, localScale) : 0.0;
+      const double far = stepped && !(turn > 0) ? rateJump(up, localScale) : 0.0;
+      if (turn > 0) {
+        x = edge.x + dir * std::min(turn, 4 * step);
+        step = std::min(step, turn);
+      } else if (far > step) {
+        x = edge.x + dir * std::min(far, 8 * step);
+        if (far <= 8 * step) step = std::min(step, localScale);
       }
     }
     if (!std::isfinite(x) && std::isinf(up ? upper_ : lower_)) {
@@ -408,6 +417,28 @@ double StartSearch::rateJump(bool up, double& scale) const {
   if (!(front > decay)) return 0.0;
   const double jump = std::log(front / decay) / decay - 0.5 * gap;
   scale = 1 / decay;
+  return std::isfinite(jump) && jump > 0 ? jump : 0.0;
+}
+
+// Where the slopes towards the edge fall short of the outer one by a
+// shortfall that grows exponentially (by more than turnGrowth between the
+// last two chords), the distance beyond the edge to one decay length past
+// where that shortfall, so extrapolated, eats the whole slope: about a local
+// scale beyond the mode. 0 where the slopes do not give way so.
+double StartSearch::turnJump(bool up, double& scale) const {
+  const std::size_t k = points_.size();
+  const double dir = up ? 1.0 : -1.0;
+  const auto at = [&](std::size_t j) -> const HullPoint& { return up ? points_[k - 1 - j] : points_[j]; };
+  // Chords from the edge inwards: front (edge), back, outer.
+  const double front = dir * slope(at(1), at(0)), back = dir * slope(at(2), at(1));
+  const double outer = dir * slope(at(3), at(2));
+  const double shortFront = outer - front, shortBack = outer - back;
+  if (!(front > 0) || !(shortBack > 0) || !(shortFront > turnGrowth * shortBack)) return 0.0;
+  const double between = 0.5 * std::fabs(at(0).x - at(2).x);  // from the back chord's middle to the front's
+  const double decay = std::log(shortFront / shortBack) / between;
+  const double toMode = std::log(outer / shortFront) / decay - 0.5 * std::fabs(at(0).x - at(1).x);
+  scale = 1 / decay;
+  const double jump = std::max(toMode, 0.0) + scale;
   return std::isfinite(jump) && jump > 0 ? jump : 0.0;
 }
 
@@ -525,18 +556,24 @@ void StartSearch::refine() {
     if (parabola.reliable) {
       const double m = parabola.mode, s = parabola.scale;
       bool below = false, above = false, near = false;
+      double nearestBelow = inf, nearestAbove = inf;
       for (const HullPoint& p : points_) {
         const double z = (p.x - m) / s;
         below = below || (z <= -0.6 && z >= -2.5);
         above = above || (z >= 0.6 && z <= 2.5);
         near = near || std::fabs(z) < 0.6;
+        if (z < 0) nearestBelow = std::min(nearestBelow, -z);
+        if (z > 0) nearestAbove = std::min(nearestAbove, z);
       }
-      if (!near) {
-        x = m;
-      } else if (!below) {
+      // A side without a point a spread out leaves its outer piece to one
+      // secant, steep and far above h over the whole gap: that side first
+      // (the farther gap when both lack one), the mode after.
+      if (!below && (above || nearestBelow >= nearestAbove)) {
         x = m - spread * s;
       } else if (!above) {
         x = m + spread * s;
+      } else if (!near) {
+        x = m;
       }
       if (!(x > lower_ && x < upper_)) x = std::numeric_limits<double>::quiet_NaN();
     }

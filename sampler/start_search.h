@@ -49,6 +49,9 @@ class StartSearch {
   // An outer neighbour towards an unbounded end less than this below the
   // highest point gets a point beyond it before the hull is built.
   static constexpr double minDrop = 0.2;
+  // A slope's shortfall growing by more than this between two chords marks
+  // a side turning exponentially fast (see turnJump).
+  static constexpr double turnGrowth = 4.0;
 
  private:
   double evaluate(double x);
@@ -70,6 +73,7 @@ class StartSearch {
   Parabola fit(std::size_t b) const;
   Parabola fitAt(std::size_t i) const;
   double rateJump(bool up, double& scale) const;
+  double turnJump(bool up, double& scale) const;
   double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 

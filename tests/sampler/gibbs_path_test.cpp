@@ -44,6 +44,12 @@ TEST(GibbsPath, DoublyExponentialTailFromAnyStart) {
   const Spent spent = freshUpdates([](double t) { return t - std::exp(t); }, 0, 81, starts);
   EXPECT_LE(spent.mean, 10.0);
   EXPECT_LE(spent.most, 16u);
+  // From every start, over many draws: the flat side's doubling once
+  // overshot into the fall beyond the mode, and the steep side crept down.
+  for (double t0 = -10; t0 <= 10; t0 += 0.5) {
+    const Spent one = freshUpdates([](double t) { return t - std::exp(t); }, 0, 100, {t0});
+    EXPECT_LE(one.mean, 10.0) << "from " << t0;
+  }
 }
 
 TEST(GibbsPath, SteepSidesAreDescendedByTheSlopesDecayNotStepByStep) {
