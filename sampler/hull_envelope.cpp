@@ -346,6 +346,32 @@ double HullEnvelope::squeezeTotal() const {
   return squeeze;
 }
 
+// The intervals next to the highest point first: they hold most of the
+// squeeze, and the sum stops once it reaches the share.
+bool HullEnvelope::squeezeHolds(double share) const {
+  const std::size_t k = points_.size();
+  if (k < 2) return false;
+  std::size_t top = 0;
+  for (std::size_t i = 1; i < k; ++i) {
+    if (points_[i].h > points_[top].h) top = i;
+  }
+  const double wanted = share * total_;
+  const auto piece = [&](std::size_t i) {
+    const HullPoint& a = points_[i];
+    const HullPoint& b = points_[i + 1];
+    return std::exp(std::max(a.h, b.h) - highest_) * (b.x - a.x) * fallingMean(std::fabs(b.h - a.h));
+  };
+  double squeeze = 0.0;
+  std::size_t left = top, right = top;  // intervals [left, right) summed
+  while (left > 0 || right + 1 < k) {
+    if (right + 1 < k) squeeze += piece(right++);
+    if (squeeze >= wanted) return true;
+    if (left > 0) squeeze += piece(--left);
+    if (squeeze >= wanted) return true;
+  }
+  return false;
+}
+
 double HullEnvelope::logSqueezeArea() const { return highest_ + std::log(squeezeTotal()); }
 
 bool HullEnvelope::insert(double x, double h) {

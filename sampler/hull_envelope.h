@@ -55,6 +55,8 @@ class HullEnvelope {
   // Changes with every build.
   std::size_t version() const { return version_; }
   double ratio() const { return total_ > 0 ? squeezeTotal() / total_ : 0.0; }
+  // ratio() >= share, summing only as far as it takes.
+  bool squeezeHolds(double share) const;
 
   // The piece holding cumulative area t (0 <= t < total()).
   std::size_t choose(double t) const;

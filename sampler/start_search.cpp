@@ -509,7 +509,7 @@ void StartSearch::refine() {
       continue;
     }
     envelope_.build(points_, lower_, upper_);
-    if (envelope_.ratio() >= startRatio) return;
+    if (envelope_.squeezeHolds(startRatio)) return;
     const std::size_t b = highest();
     const Parabola parabola = fit(b);
     double x = std::numeric_limits<double>::quiet_NaN();
