@@ -343,7 +343,18 @@ void StartSearch::bracket() {
     double x = edge.x + dir * step;
     bool stepped = true;
     if (k >= 3) {
-      const Parabola outer = fitAt(up ? k - 3 : 0);
+      // Near a finite end, h is mostly a log-linear a log(distance) -
+      // r distance (Gamma- and Beta-like conditionals), which three points
+      // fix: its mode, a spread beyond, in one step instead of doublings
+      // from the small scale near the end, or a parabola's guess.
+      double endScale = 0.0;
+      const double fromEnd = endJump(up, endScale);
+      const Parabola outer = fromEnd > 0 ? Parabola{false, 0, 0} : fitAt(up ? k - 3 : 0);
+      if (fromEnd > 0) {
+        x = edge.x + dir * fromEnd;
+        step = endScale;
+        stepped = false;
+      }
       if (outer.reliable) {
         const double target = outer.mode + dir * spread * outer.scale;
         const double reach = dir * (target - edge.x);
@@ -418,6 +429,39 @@ double StartSearch::rateJump(bool up, double& scale) const {
   const double jump = std::log(front / decay) / decay - 0.5 * gap;
   scale = 1 / decay;
   return std::isfinite(jump) && jump > 0 ? jump : 0.0;
+}
+
+// h = a log(u) - r u + c through the three points next to the edge, with u
+// the distance from the nearer finite end: the distance beyond the edge to
+// a spread past its mode a / r, on the far side from the edge (half-way to
+// the end where that spread would pass it); its scale u / sqrt(a) goes to
+// scale. 0 without a finite end, or where the fit is no such curve.
+double StartSearch::endJump(bool up, double& scale) const {
+  const std::size_t k = points_.size();
+  const auto at = [&](std::size_t j) -> const HullPoint& { return up ? points_[k - 1 - j] : points_[j]; };
+  const double x0 = at(0).x;
+  const bool fromLower = std::isfinite(lower_) && !(std::isfinite(upper_) && upper_ - x0 < x0 - lower_);
+  if (!fromLower && !std::isfinite(upper_)) return 0.0;
+  const double end = fromLower ? lower_ : upper_;
+  const auto u = [&](std::size_t j) { return fromLower ? at(j).x - end : end - at(j).x; };
+  const double u0 = u(0), u1 = u(1), u2 = u(2);
+  if (!(u0 > 0 && u1 > 0 && u2 > 0)) return 0.0;
+  // Differences from the innermost point: d = a dl - r du.
+  const double dl1 = std::log(u1 / u2), du1 = u1 - u2, d1 = at(1).h - at(2).h;
+  const double dl0 = std::log(u0 / u2), du0 = u0 - u2, d0 = at(0).h - at(2).h;
+  const double det = dl1 * du0 - dl0 * du1;
+  const double a = (d1 * du0 - d0 * du1) / det;
+  const double r = (d1 * dl0 - d0 * dl1) / det;
+  if (!(a > 0) || !(r > 0) || !std::isfinite(a) || !std::isfinite(r)) return 0.0;
+  const double mode = a / r;
+  scale = mode / std::sqrt(a);
+  // Away from the end (u grows the way the edge moves) or towards it.
+  const bool away = up == fromLower;
+  double target = mode + (away ? spread : -spread) * scale;
+  if (!(target > 0)) target = 0.5 * std::min(mode, u0);
+  // An edge at the target already (or past it) leaves the step to the rest.
+  const double jump = away ? target - u0 : u0 - target;
+  return std::isfinite(jump) && jump > 0.25 * scale ? jump : 0.0;
 }
 
 // Where the slopes towards the edge fall short of the outer one by a

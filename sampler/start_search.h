@@ -74,6 +74,7 @@ class StartSearch {
   Parabola fitAt(std::size_t i) const;
   double rateJump(bool up, double& scale) const;
   double turnJump(bool up, double& scale) const;
+  double endJump(bool up, double& scale) const;
   double farNeighbourSplit() const;
   double inside(double x0, double x) const;
 

@@ -65,6 +65,24 @@ TEST(GibbsPath, SteepSidesAreDescendedByTheSlopesDecayNotStepByStep) {
   EXPECT_LE(search([](double t) { return -t * t * t * t; }, 100), 26u);
 }
 
+TEST(GibbsPath, GammaLikeSidesAreClimbedByTheirLogLinearShape) {
+  // 2.5 log t - rate t from a hundredth of the mode up to ten times it: the
+  // climb away from 0 doubled from the small scale near it (13 evaluations);
+  // and an edge already at the shape's target must not creep by ulps.
+  for (double rate : {0.01, 0.136, 1.0, 30.0}) {
+    for (double share : {0.01, 0.06, 0.3, 3.0, 10.0}) {
+      const double start = share * 2.5 / rate;
+      const ars::LogConcaveSampler s(
+          [rate](double t) { return t > 0 ? 2.5 * std::log(t) - rate * t : -inf; }, 0, inf, {start});
+      EXPECT_LE(s.counts().evaluations, 8u) << "rate " << rate << " from " << start;
+    }
+  }
+  const double rate = 0.13604120004315454;
+  ars::LogConcaveSampler s([rate](double t) { return t > 0 ? 2.5 * std::log(t) - rate * t : -inf; }, 0,
+                           inf, {1.0628940303118832});
+  EXPECT_LE(s.counts().evaluations, 8u);
+}
+
 TEST(GibbsPath, ZeroCountConditionalOfACountModel) {
   // y t - 1.5 e^t - t^2 / 200 at y = 0: flat to the left for some hundred
   // units, doubly exponential to the right.
