@@ -19,8 +19,11 @@ const char* transformName(Transform t) {
   return t == Transform::Log ? "T = log f" : "T = -1/sqrt(f)";
 }
 
-// Points closer than this give secants of rounding noise.
-double gapAt(double x) { return 1e-10 * std::max(1.0, std::fabs(x)); }
+// Points closer than this give secants of rounding noise. Relative only: a
+// density of width 1e-12 at 0 is as well served as one of width 1 at 1e12.
+double gapAt(double x) {
+  return std::max(1e-13 * std::fabs(x), std::numeric_limits<double>::min());
+}
 
 }  // namespace
 

@@ -1,9 +1,9 @@
 // Exactness of the T-concave sampler by Kolmogorov-Smirnov on heavy tails,
-// the one-draw-per-fresh-sampler (Gibbs) pattern, and its refusals.
+// starts far from the mode, and its refusals.
 #include "sampler/t_concave_sampler.h"
 
 #include "support/kolmogorov_smirnov.h"
-#include "support/student_t_cdf.h"
+#include "support/t_concave_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -17,42 +17,10 @@
 
 namespace {
 
-const double kPi = std::acos(-1.0);
 const double kInf = std::numeric_limits<double>::infinity();
 
-struct Case {
-  const char* name;
-  std::function<double(double)> logpdf, cdf;
-  double lower, upper;
-  ars::Transform transform;
-};
-
-Case studentT(const char* name, double nu) {
-  return {name, [nu](double x) { return -0.5 * (nu + 1) * std::log1p(x * x / nu); },
-          [nu](double x) { return studentTCdf(x, nu); }, -kInf, kInf, ars::Transform::InverseSqrt};
-}
-
-std::vector<Case> cases() {
-  return {
-      studentT("t1.5", 1.5), studentT("t3", 3), studentT("t5", 5), studentT("t30", 30),
-      {"cauchy", [](double x) { return -std::log1p(x * x); },
-       [](double x) { return 0.5 + std::atan(x) / kPi; }, -kInf, kInf, ars::Transform::InverseSqrt},
-      {"t2", [](double x) { return -1.5 * std::log1p(x * x / 2); },
-       [](double x) { return 0.5 + x / (2 * std::sqrt(2 + x * x)); }, -kInf, kInf,
-       ars::Transform::InverseSqrt},
-      {"half-cauchy", [](double x) { return -std::log1p(x * x); },
-       [](double x) { return 2 * std::atan(x) / kPi; }, 0, kInf, ars::Transform::InverseSqrt},
-      {"normal-log", [](double x) { return -0.5 * (x - 3) * (x - 3); },
-       [](double x) { return 0.5 * std::erfc(-(x - 3) / std::sqrt(2.0)); }, -kInf, kInf,
-       ars::Transform::Log},
-      {"normal-isqrt", [](double x) { return -0.5 * x * x; },
-       [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }, -kInf, kInf,
-       ars::Transform::InverseSqrt},
-  };
-}
-
 TEST(TConcaveSampler, ManyDrawsMatchTheDistribution) {
-  for (const Case& c : cases()) {
+  for (const TConcaveCase& c : heavyTailCases()) {
     for (std::uint64_t seed : {1u, 2u}) {
       ars::TConcaveSampler s(c.logpdf, c.lower, c.upper, c.transform, {}, {}, seed);
       std::vector<double> xs(200000);
@@ -60,19 +28,6 @@ TEST(TConcaveSampler, ManyDrawsMatchTheDistribution) {
       EXPECT_GE(ksPValue(xs, c.cdf), 1e-6) << c.name << " seed " << seed;
       EXPECT_LT(s.evaluations(), 400u) << c.name;
     }
-  }
-}
-
-TEST(TConcaveSampler, GibbsPatternOneDrawPerFreshSampler) {
-  for (const Case& c : cases()) {
-    std::mt19937_64 g(7);
-    double x = c.lower == 0 ? 1 : 0;
-    std::vector<double> xs(20000);
-    for (double& out : xs) {
-      ars::TConcaveSampler s(c.logpdf, c.lower, c.upper, c.transform, {}, {x});
-      out = x = s(g);
-    }
-    EXPECT_GE(ksPValue(xs, c.cdf), 1e-6) << c.name;
   }
 }
 
