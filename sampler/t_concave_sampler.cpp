@@ -1,5 +1,7 @@
 #include "sampler/t_concave_sampler.h"
 
+#include "sampler/mode_bracket.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,6 +16,9 @@ using detail::Line;
 
 constexpr int kMaxBuildSteps = 200;
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// A bracket of the mode is close enough once f at its outer points is
+// within a factor e^4 of the middle.
+constexpr double kBracketDrop = 4;
 
 const char* transformName(Transform t) {
   return t == Transform::Log ? "T = log f" : "T = -1/sqrt(f)";
@@ -151,14 +156,31 @@ bool TConcaveSampler::insert(double x, double h) {
 }
 
 void TConcaveSampler::build() {
+  bracketed_ = false;
   for (int step = 0; step < kMaxBuildSteps; ++step) {
     if (tryBuild()) return;
   }
   std::ostringstream m;
   m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
-    << " points: " << lastWhy_
-    << " (a start nearer the mode helps where the density is far narrower than the distance to it)";
+    << " points: " << lastWhy_;
   throw NotLogConcave(m.str());
+}
+
+// Brackets the mode from the points and (x, h), if h is finite, and keeps
+// the points that found it (the far ones drop out of the next build). Returns false: the envelope is not built yet.
+bool TConcaveSampler::bracketMode(double x, double h) {
+  bracketed_ = true;
+  std::vector<detail::Evaluated> known(x_.size());
+  for (std::size_t i = 0; i < x_.size(); ++i) known[i] = {x_[i], h_[i]};
+  if (std::isfinite(h)) {
+    const auto at = std::lower_bound(x_.begin(), x_.end(), x);
+    known.insert(known.begin() + (at - x_.begin()), {x, h});
+  }
+  const auto found = detail::bracketMode([this](double at) { return evaluate(at); }, lower_, upper_,
+                                         known, kBracketDrop);
+  for (const detail::Evaluated& p : found)
+    if (std::isfinite(p.h)) insert(p.x, p.h);
+  return false;
 }
 
 // Evaluates near x and keeps the point; where T(f) is not finite there (too
@@ -176,6 +198,8 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
       if (insert(x, h)) return false;
       break;
     }
+    // T(f) overflows at x: the points are spread far wider than the density.
+    if (!bracketed_) return bracketMode(x, h);
     const auto it = std::lower_bound(x_.begin(), x_.end(), x);
     const double near = it == x_.end() ? x_.back()
                         : it == x_.begin() ? x_.front()
@@ -321,7 +345,13 @@ void TConcaveSampler::buildConvex(std::size_t a, std::size_t b) {
 // not finite yet, evaluates one more point where it helps and returns false.
 bool TConcaveSampler::tryBuild() {
   // Points so far below the highest that T(f) overflows say nothing; the
-  // hull of the others is a hull still. Split points stay.
+  // hull of the others is a hull still. Split points stay. They also say
+  // that the points are spread far wider than the density: its mode is
+  // bracketed first, once a build, whatever the scale.
+  const bool overflows = std::any_of(h_.begin(), h_.end(), [this](double h) {
+    return !std::isfinite(detail::toT(transform_, h - hmax_));
+  });
+  if (overflows && !bracketed_) return bracketMode(0, -kInf);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < x_.size(); ++i) {
     if (std::isfinite(detail::toT(transform_, h_[i] - hmax_)) ||
