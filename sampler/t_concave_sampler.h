@@ -42,7 +42,8 @@ class TConcaveSampler {
   using result_type = double;
 
   // starts: points inside (lower, upper) to begin with (e.g. the previous
-  // state of a Gibbs chain); more are added until the hat is finite.
+  // state of a Gibbs chain); more are added until the hat is finite. They
+  // may lie any distance from a mode of any width (sampler/mode_bracket.h).
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
                   const std::vector<double>& splits = {},

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -20,6 +21,9 @@
 #ifndef ARS_GIBBS_DRAWS
 #define ARS_GIBBS_DRAWS 200000
 #endif
+
+// CTest lists each case by its name, not its bytes.
+void PrintTo(const TConcaveCase& c, std::ostream* os) { *os << c.name; }
 
 namespace {
 
