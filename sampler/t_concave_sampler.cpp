@@ -167,7 +167,8 @@ void TConcaveSampler::build() {
 }
 
 // Brackets the mode from the points and (x, h), if h is finite, and keeps
-// the points that found it (the far ones drop out of the next build). Returns false: the envelope is not built yet.
+// the points that found it (the far ones drop out of the next build).
+// Returns false: the envelope is not built yet.
 bool TConcaveSampler::bracketMode(double x, double h) {
   bracketed_ = true;
   std::vector<detail::Evaluated> known(x_.size());
