@@ -65,7 +65,7 @@ class Search {
     const double end = side < 0 ? lo_ : hi_;
     double x = b_.x + side * step_[side > 0];
     const bool clipped = side < 0 ? !(x > lo_) : !(x < hi_);
-    if (clipped) x = 0.5 * (b_.x + end);
+    if (clipped) x = 0.5 * b_.x + 0.5 * end;  // halves never overflow
     if (std::fabs(x - b_.x) <= tooNear(b_.x) || x == end) {
       (side < 0 ? atLow_ : atHigh_) = true;
       return;
@@ -81,21 +81,28 @@ class Search {
     step_[side > 0] = 2 * std::fabs(x - (side < 0 ? c_ : a_)->x);
   }
 
-  bool adequate() const {
-    return (!a_ || b_.h - a_->h <= drop_) && (!c_ || b_.h - c_->h <= drop_);
+  // A side is close enough where h falls by at most the drop there, or, where
+  // f = 0 at its outer point, where that zero is no further from the middle
+  // than the other side's point (the caller's support ends there).
+  bool sideDone(const std::optional<Evaluated>& side, const std::optional<Evaluated>& other) const {
+    if (!side) return true;
+    if (std::isfinite(side->h)) return b_.h - side->h <= drop_;
+    return !other || !std::isfinite(other->h) || std::fabs(side->x - b_.x) <= std::fabs(other->x - b_.x);
   }
+  bool adequate() const { return sideDone(a_, c_) && sideDone(c_, a_); }
 
   // One point inside the bracket: the parabola's vertex where it falls well
   // inside, else the golden section of the wider side that is too steep.
 // The two take turns, so the bracket shrinks at least by the golden ratio
 // every other step whatever the shape of h.
   bool shrink(bool parabola) {
-    const bool leftSteep = a_ && !(b_.h - a_->h <= drop_), rightSteep = c_ && !(b_.h - c_->h <= drop_);
+    const bool leftSteep = !sideDone(a_, c_), rightSteep = !sideDone(c_, a_);
     const double leftWidth = leftSteep ? b_.x - a_->x : 0, rightWidth = rightSteep ? c_->x - b_.x : 0;
     const bool left = leftWidth > rightWidth;
     const double width = left ? leftWidth : rightWidth;
     if (!(width > 4 * tooNear(b_.x))) return false;
-    double x = left ? b_.x - kGolden * width : b_.x + kGolden * width;
+    // Weighted means of bracket points, which never overflow.
+    double x = (1 - kGolden) * b_.x + kGolden * (left ? a_->x : c_->x);
     if (parabola && a_ && c_ && std::isfinite(a_->h) && std::isfinite(c_->h)) {
       const double v = vertex(*a_, b_, *c_);
       const double margin = 0.01 * (c_->x - a_->x);
@@ -108,7 +115,7 @@ class Search {
       if (v > a_->x + margin && v < c_->x - margin && std::fabs(v - b_.x) > margin)
         x = v;
       else if (reach < 0.9 * width && reach > tooNear(b_.x))
-        x = left ? b_.x - reach : b_.x + reach;
+        x = left ? b_.x - reach : b_.x + reach;  // inside the bracket: finite
     }
     const Evaluated p = at(x);
     if (p.h > b_.h) {

@@ -177,10 +177,14 @@ bool TConcaveSampler::bracketMode(double x, double h) {
     const auto at = std::lower_bound(x_.begin(), x_.end(), x);
     known.insert(known.begin() + (at - x_.begin()), {x, h});
   }
-  const auto found = detail::bracketMode([this](double at) { return evaluate(at); }, lower_, upper_,
-                                         known, kBracketDrop);
+  auto found = detail::bracketMode([this](double at) { return evaluate(at); }, lower_, upper_, known,
+                                   kBracketDrop);
   for (const detail::Evaluated& p : found)
     if (std::isfinite(p.h)) insert(p.x, p.h);
+  // Where f = 0 beyond the points the support ends: the innermost zeros.
+  std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) { return p.x < q.x; });
+  for (const detail::Evaluated& p : found)
+    if (p.h == -kInf && p.x > lower_ && p.x < upper_) zeroAt(p.x);
   return false;
 }
 

@@ -124,6 +124,12 @@ TEST(TConcaveSampler, ZeroDensityMovesAnEndIn) {
   EXPECT_GE(ksPValue(xs, [](double x) { return std::erf(x / std::sqrt(2.0)); }), 1e-6);
   EXPECT_LE(s.lowerLimit(), 0);
   EXPECT_GT(s.lowerLimit(), -kInf);
+  // The same a billionth as wide, from 1e3: the zero is found at its scale.
+  ars::TConcaveSampler narrow([](double x) { return x < 0 ? -kInf : -0.5 * (x * 1e9) * (x * 1e9); },
+                              -kInf, kInf, ars::Transform::InverseSqrt, {}, {1e3}, 3);
+  for (double& x : xs) x = narrow.sample() * 1e9;
+  EXPECT_GE(ksPValue(xs, [](double x) { return std::erf(x / std::sqrt(2.0)); }), 1e-6);
+  EXPECT_LT(narrow.evaluations(), 400u);
   // Zero between positive values is a proof, not a silent hole.
   EXPECT_THROW(
       {
