@@ -1,5 +1,7 @@
 #include "sampler/t_concave_sampler.h"
 
+#include "sampler/mode_bracket.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,13 +16,19 @@ using detail::Line;
 
 constexpr int kMaxBuildSteps = 200;
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// A bracket of the mode is close enough once f at its outer points is
+// within a factor e^4 of the middle.
+constexpr double kBracketDrop = 4;
 
 const char* transformName(Transform t) {
   return t == Transform::Log ? "T = log f" : "T = -1/sqrt(f)";
 }
 
-// Points closer than this give secants of rounding noise.
-double gapAt(double x) { return 1e-10 * std::max(1.0, std::fabs(x)); }
+// Points closer than this give secants of rounding noise. Relative only: a
+// density of width 1e-12 at 0 is as well served as one of width 1 at 1e12.
+double gapAt(double x) {
+  return std::max(1e-13 * std::fabs(x), std::numeric_limits<double>::min());
+}
 
 }  // namespace
 
@@ -148,14 +156,36 @@ bool TConcaveSampler::insert(double x, double h) {
 }
 
 void TConcaveSampler::build() {
+  bracketed_ = false;
   for (int step = 0; step < kMaxBuildSteps; ++step) {
     if (tryBuild()) return;
   }
   std::ostringstream m;
   m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
-    << " points: " << lastWhy_
-    << " (a start nearer the mode helps where the density is far narrower than the distance to it)";
+    << " points: " << lastWhy_;
   throw NotLogConcave(m.str());
+}
+
+// Brackets the mode from the points and (x, h), if h is finite, and keeps
+// the points that found it (the far ones drop out of the next build).
+// Returns false: the envelope is not built yet.
+bool TConcaveSampler::bracketMode(double x, double h) {
+  bracketed_ = true;
+  std::vector<detail::Evaluated> known(x_.size());
+  for (std::size_t i = 0; i < x_.size(); ++i) known[i] = {x_[i], h_[i]};
+  if (std::isfinite(h)) {
+    const auto at = std::lower_bound(x_.begin(), x_.end(), x);
+    known.insert(known.begin() + (at - x_.begin()), {x, h});
+  }
+  auto found = detail::bracketMode([this](double at) { return evaluate(at); }, lower_, upper_, known,
+                                   kBracketDrop);
+  for (const detail::Evaluated& p : found)
+    if (std::isfinite(p.h)) insert(p.x, p.h);
+  // Where f = 0 beyond the points the support ends: the innermost zeros.
+  std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) { return p.x < q.x; });
+  for (const detail::Evaluated& p : found)
+    if (p.h == -kInf && p.x > lower_ && p.x < upper_) zeroAt(p.x);
+  return false;
 }
 
 // Evaluates near x and keeps the point; where T(f) is not finite there (too
@@ -173,6 +203,8 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
       if (insert(x, h)) return false;
       break;
     }
+    // T(f) overflows at x: the points are spread far wider than the density.
+    if (!bracketed_) return bracketMode(x, h);
     const auto it = std::lower_bound(x_.begin(), x_.end(), x);
     const double near = it == x_.end() ? x_.back()
                         : it == x_.begin() ? x_.front()
@@ -318,7 +350,13 @@ void TConcaveSampler::buildConvex(std::size_t a, std::size_t b) {
 // not finite yet, evaluates one more point where it helps and returns false.
 bool TConcaveSampler::tryBuild() {
   // Points so far below the highest that T(f) overflows say nothing; the
-  // hull of the others is a hull still. Split points stay.
+  // hull of the others is a hull still. Split points stay. They also say
+  // that the points are spread far wider than the density: its mode is
+  // bracketed first, once a build, whatever the scale.
+  const bool overflows = std::any_of(h_.begin(), h_.end(), [this](double h) {
+    return !std::isfinite(detail::toT(transform_, h - hmax_));
+  });
+  if (overflows && !bracketed_) return bracketMode(0, -kInf);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < x_.size(); ++i) {
     if (std::isfinite(detail::toT(transform_, h_[i] - hmax_)) ||

@@ -42,7 +42,8 @@ class TConcaveSampler {
   using result_type = double;
 
   // starts: points inside (lower, upper) to begin with (e.g. the previous
-  // state of a Gibbs chain); more are added until the hat is finite.
+  // state of a Gibbs chain); more are added until the hat is finite. They
+  // may lie any distance from a mode of any width (sampler/mode_bracket.h).
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
                   const std::vector<double>& splits = {},
@@ -135,6 +136,7 @@ class TConcaveSampler {
   bool insert(double x, double h);
   void build();
   bool tryBuild();
+  bool bracketMode(double x, double h);
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
   bool zeroAt(double x);
   double stepOut(double x);
@@ -168,6 +170,7 @@ class TConcaveSampler {
   std::size_t evaluations_ = 0;
   std::string lastWhy_;
   double outward_ = 0;  // the last outward step of this build
+  bool bracketed_ = false;  // the mode was bracketed in this build
   // The built-in generator, seeded on first use: a sampler made for one
   // draw from the caller's generator does not pay for seeding it.
   std::mt19937_64& engine() {

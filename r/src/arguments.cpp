@@ -52,20 +52,37 @@ std::vector<double> splitPoints(SEXP splits, double lower, double upper) {
   ars::detail::checkSupport(lower, upper);
   std::vector<double> out(static_cast<std::size_t>(Rf_xlength(splits)));
   for (std::size_t i = 0; i < out.size(); ++i) {
-    const std::string name = "splits[" + std::to_string(i + 1) + "]";
     out[i] = TYPEOF(splits) == REALSXP ? REAL(splits)[i]
              : INTEGER(splits)[i] == NA_INTEGER ? R_NaN : INTEGER(splits)[i];
-    if (std::isnan(out[i])) throw std::invalid_argument(name + " is NA");
-    if (!(out[i] > lower && out[i] < upper)) {
-      throw std::invalid_argument(name + " = " + ars::detail::number(out[i]) + " lies outside the open support (" +
+  }
+  checkSplits(out, lower, upper);
+  return out;
+}
+
+void checkSplits(const std::vector<double>& splits, double lower, double upper) {
+  for (std::size_t i = 0; i < splits.size(); ++i) {
+    const std::string name = "splits[" + std::to_string(i + 1) + "]";
+    if (std::isnan(splits[i])) throw std::invalid_argument(name + " is NA");
+    if (!(splits[i] > lower && splits[i] < upper)) {
+      throw std::invalid_argument(name + " = " + ars::detail::number(splits[i]) + " lies outside the open support (" +
                                   ars::detail::number(lower) + ", " + ars::detail::number(upper) + ")");
     }
-    if (i > 0 && !(out[i] > out[i - 1])) {
-      throw std::invalid_argument("splits must increase, but " + name + " = " + ars::detail::number(out[i]) +
-                                  " follows " + ars::detail::number(out[i - 1]));
+    if (i > 0 && !(splits[i] > splits[i - 1])) {
+      throw std::invalid_argument("splits must increase, but " + name + " = " + ars::detail::number(splits[i]) +
+                                  " follows " + ars::detail::number(splits[i - 1]));
     }
   }
-  return out;
+}
+
+ars::Transform transformOf(SEXP c) {
+  if (!isSingleNumber(c)) throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f))");
+  return transformOf(Rf_asReal(c));
+}
+
+ars::Transform transformOf(double c) {
+  if (c == 0) return ars::Transform::Log;
+  if (c == -0.5) return ars::Transform::InverseSqrt;
+  throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), not " + ars::detail::number(c));
 }
 
 void startsInside(const std::vector<double>& starts, double lower, double upper) {

@@ -11,7 +11,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "arguments.h"
+#include "sampler/argument_checks.h"
 #include "sampler/log_concave_sampler.h"
+#include "sampler/t_concave_sampler.h"
 
 namespace {
 
@@ -70,12 +73,35 @@ void* newSampler(adaptiverejection_logpdf logpdf, void* data, double lower, doub
   return made;
 }
 
+// Checked as rtconcave checks them, so that both ways in agree.
+void* newTSampler(adaptiverejection_logpdf logpdf, void* data, double lower, double upper, double c,
+                  const double* splits, std::size_t nsplits, const double* starts, std::size_t nstarts,
+                  int* status, char* message, std::size_t size) {
+  ars::TConcaveSampler* made = nullptr;
+  const int s = caught(
+      [&] {
+        if (logpdf == nullptr) throw std::invalid_argument("logpdf is a null function pointer");
+        const ars::Transform transform = transformOf(c);
+        ars::detail::checkSupport(lower, upper);
+        std::vector<double> cuts(splits, splits + (splits != nullptr ? nsplits : 0));
+        checkSplits(cuts, lower, upper);
+        std::vector<double> at(starts, starts + (starts != nullptr ? nstarts : 0));
+        startsInside(at, lower, upper);
+        made = new ars::TConcaveSampler([logpdf, data](double x) { return logpdf(x, data); }, lower,
+                                        upper, transform, cuts, at);
+      },
+      message, size);
+  if (status != nullptr) *status = s;
+  return made;
+}
+
+template <class Sampler>
 int sample(void* sampler, adaptiverejection_bits bits, void* generator, double* out,
            std::size_t count, char* message, std::size_t size) {
   return caught(
       [&] {
         CallerBits g(bits, generator);
-        static_cast<ars::LogConcaveSampler*>(sampler)->sample(g, out, count);
+        static_cast<Sampler*>(sampler)->sample(g, out, count);
       },
       message, size);
 }
@@ -88,13 +114,35 @@ void state(const void* sampler, double* s) {
   s[3] = static_cast<double>(p->points());
 }
 
-void deleteSampler(void* sampler) { delete static_cast<ars::LogConcaveSampler*>(sampler); }
+void tState(const void* sampler, double* s) {
+  const auto* p = static_cast<const ars::TConcaveSampler*>(sampler);
+  s[0] = p->hatArea();
+  s[1] = p->squeezeArea();
+  s[2] = p->logHatArea();
+  s[3] = p->logSqueezeArea();
+  s[4] = static_cast<double>(p->evaluations());
+  s[5] = static_cast<double>(p->points());
+}
+
+template <class Sampler>
+void deleteSampler(void* sampler) {
+  delete static_cast<Sampler*>(sampler);
+}
+
+template <class F>
+void provide(const char* name, F f) {
+  R_RegisterCCallable("adaptiverejection", name, reinterpret_cast<DL_FUNC>(f));
+}
 
 }  // namespace
 
 void registerCApi() {
-  R_RegisterCCallable("adaptiverejection", "ars_new", reinterpret_cast<DL_FUNC>(&newSampler));
-  R_RegisterCCallable("adaptiverejection", "ars_sample", reinterpret_cast<DL_FUNC>(&sample));
-  R_RegisterCCallable("adaptiverejection", "ars_state", reinterpret_cast<DL_FUNC>(&state));
-  R_RegisterCCallable("adaptiverejection", "ars_delete", reinterpret_cast<DL_FUNC>(&deleteSampler));
+  provide("ars_new", &newSampler);
+  provide("ars_sample", &sample<ars::LogConcaveSampler>);
+  provide("ars_state", &state);
+  provide("ars_delete", &deleteSampler<ars::LogConcaveSampler>);
+  provide("ars_t_new", &newTSampler);
+  provide("ars_t_sample", &sample<ars::TConcaveSampler>);
+  provide("ars_t_state", &tState);
+  provide("ars_t_delete", &deleteSampler<ars::TConcaveSampler>);
 }

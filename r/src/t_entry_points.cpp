@@ -15,15 +15,6 @@
 
 namespace {
 
-ars::Transform transformOf(SEXP c) {
-  const bool single = (TYPEOF(c) == REALSXP || TYPEOF(c) == INTSXP) && Rf_xlength(c) == 1;
-  const double v = single ? Rf_asReal(c) : R_NaN;
-  if (v == 0) return ars::Transform::Log;
-  if (v == -0.5) return ars::Transform::InverseSqrt;
-  throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f))" +
-                              (single ? ", not " + ars::detail::number(v) : std::string()));
-}
-
 // The arguments every entry point checks the same way, in R's words before
 // the engine's.
 struct Arguments {

@@ -1,9 +1,9 @@
 // Exactness of the T-concave sampler by Kolmogorov-Smirnov on heavy tails,
-// the one-draw-per-fresh-sampler (Gibbs) pattern, and its refusals.
+// starts far from the mode, and its refusals.
 #include "sampler/t_concave_sampler.h"
 
 #include "support/kolmogorov_smirnov.h"
-#include "support/student_t_cdf.h"
+#include "support/t_concave_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -17,42 +17,10 @@
 
 namespace {
 
-const double kPi = std::acos(-1.0);
 const double kInf = std::numeric_limits<double>::infinity();
 
-struct Case {
-  const char* name;
-  std::function<double(double)> logpdf, cdf;
-  double lower, upper;
-  ars::Transform transform;
-};
-
-Case studentT(const char* name, double nu) {
-  return {name, [nu](double x) { return -0.5 * (nu + 1) * std::log1p(x * x / nu); },
-          [nu](double x) { return studentTCdf(x, nu); }, -kInf, kInf, ars::Transform::InverseSqrt};
-}
-
-std::vector<Case> cases() {
-  return {
-      studentT("t1.5", 1.5), studentT("t3", 3), studentT("t5", 5), studentT("t30", 30),
-      {"cauchy", [](double x) { return -std::log1p(x * x); },
-       [](double x) { return 0.5 + std::atan(x) / kPi; }, -kInf, kInf, ars::Transform::InverseSqrt},
-      {"t2", [](double x) { return -1.5 * std::log1p(x * x / 2); },
-       [](double x) { return 0.5 + x / (2 * std::sqrt(2 + x * x)); }, -kInf, kInf,
-       ars::Transform::InverseSqrt},
-      {"half-cauchy", [](double x) { return -std::log1p(x * x); },
-       [](double x) { return 2 * std::atan(x) / kPi; }, 0, kInf, ars::Transform::InverseSqrt},
-      {"normal-log", [](double x) { return -0.5 * (x - 3) * (x - 3); },
-       [](double x) { return 0.5 * std::erfc(-(x - 3) / std::sqrt(2.0)); }, -kInf, kInf,
-       ars::Transform::Log},
-      {"normal-isqrt", [](double x) { return -0.5 * x * x; },
-       [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }, -kInf, kInf,
-       ars::Transform::InverseSqrt},
-  };
-}
-
 TEST(TConcaveSampler, ManyDrawsMatchTheDistribution) {
-  for (const Case& c : cases()) {
+  for (const TConcaveCase& c : heavyTailCases()) {
     for (std::uint64_t seed : {1u, 2u}) {
       ars::TConcaveSampler s(c.logpdf, c.lower, c.upper, c.transform, {}, {}, seed);
       std::vector<double> xs(200000);
@@ -60,19 +28,6 @@ TEST(TConcaveSampler, ManyDrawsMatchTheDistribution) {
       EXPECT_GE(ksPValue(xs, c.cdf), 1e-6) << c.name << " seed " << seed;
       EXPECT_LT(s.evaluations(), 400u) << c.name;
     }
-  }
-}
-
-TEST(TConcaveSampler, GibbsPatternOneDrawPerFreshSampler) {
-  for (const Case& c : cases()) {
-    std::mt19937_64 g(7);
-    double x = c.lower == 0 ? 1 : 0;
-    std::vector<double> xs(20000);
-    for (double& out : xs) {
-      ars::TConcaveSampler s(c.logpdf, c.lower, c.upper, c.transform, {}, {x});
-      out = x = s(g);
-    }
-    EXPECT_GE(ksPValue(xs, c.cdf), 1e-6) << c.name;
   }
 }
 
@@ -120,6 +75,46 @@ TEST(TConcaveSampler, StartsFarFromTheModeFindAFiniteHat) {
   }
 }
 
+TEST(TConcaveSampler, NarrowDensitiesFarFromTheStartAreFoundAtAnyScale) {
+  // Widths down to 1e-11 of the distance to the mode, from the default start
+  // and from far beyond it: the mode is bracketed by comparing values of h,
+  // and the draws are exact.
+  const double pi = std::acos(-1.0);
+  struct Narrow {
+    const char* name;
+    double centre, scale;
+    bool cauchy;
+    std::vector<double> starts;
+  };
+  const Narrow cases[] = {{"normal 1e-6 at 1e4", 1e4, 1e-6, false, {}},
+                          {"normal 1e-6 at 1e4 from 1e9", 1e4, 1e-6, false, {1e9}},
+                          {"normal 1e-12 at 0 from 1e6", 0, 1e-12, false, {1e6}},
+                          {"cauchy 1e-8 at 1e3", 1e3, 1e-8, true, {}},
+                          {"cauchy 1e-8 at 1e3 from -1e12", 1e3, 1e-8, true, {-1e12}}};
+  for (const Narrow& c : cases) {
+    const auto h = [c](double x) {
+      const double z = (x - c.centre) / c.scale;
+      return c.cauchy ? -std::log1p(z * z) : -0.5 * z * z;
+    };
+    const auto cdf = [c, pi](double x) {
+      const double z = (x - c.centre) / c.scale;
+      return c.cauchy ? 0.5 + std::atan(z) / pi : 0.5 * std::erfc(-z / std::sqrt(2.0));
+    };
+    for (ars::Transform t : {ars::Transform::InverseSqrt, ars::Transform::Log}) {
+      if (c.cauchy && t == ars::Transform::Log) continue;  // not log-concave
+      // Under log, a split at the mode takes the piecewise path.
+      const std::vector<double> splits =
+          t == ars::Transform::Log ? std::vector<double>{c.centre} : std::vector<double>{};
+      ars::TConcaveSampler s(h, -kInf, kInf, t, splits, c.starts, 4);
+      std::vector<double> xs(30000);
+      for (double& x : xs) x = s.sample();
+      const char* how = t == ars::Transform::Log ? " under log" : " under -1/sqrt(f)";
+      EXPECT_GE(ksPValue(xs, cdf), 1e-6) << c.name << how;
+      EXPECT_LT(s.evaluations(), 400u) << c.name << how;
+    }
+  }
+}
+
 TEST(TConcaveSampler, ZeroDensityMovesAnEndIn) {
   // The half-normal given on the whole line: f = 0 left of 0.
   ars::TConcaveSampler s([](double x) { return x < 0 ? -kInf : -0.5 * x * x; }, -kInf, kInf,
@@ -129,6 +124,12 @@ TEST(TConcaveSampler, ZeroDensityMovesAnEndIn) {
   EXPECT_GE(ksPValue(xs, [](double x) { return std::erf(x / std::sqrt(2.0)); }), 1e-6);
   EXPECT_LE(s.lowerLimit(), 0);
   EXPECT_GT(s.lowerLimit(), -kInf);
+  // The same a billionth as wide, from 1e3: the zero is found at its scale.
+  ars::TConcaveSampler narrow([](double x) { return x < 0 ? -kInf : -0.5 * (x * 1e9) * (x * 1e9); },
+                              -kInf, kInf, ars::Transform::InverseSqrt, {}, {1e3}, 3);
+  for (double& x : xs) x = narrow.sample() * 1e9;
+  EXPECT_GE(ksPValue(xs, [](double x) { return std::erf(x / std::sqrt(2.0)); }), 1e-6);
+  EXPECT_LT(narrow.evaluations(), 400u);
   // Zero between positive values is a proof, not a silent hole.
   EXPECT_THROW(
       {

@@ -34,6 +34,46 @@ Rcpp::NumericVector linked_draws(int n, double mean, double sd) {
 }
 
 // [[Rcpp::export]]
+Rcpp::NumericVector linked_t_draws(int n, double c, Rcpp::NumericVector splits) {
+  // The Cauchy under -1/sqrt(f); under log, 0.5 N(-3, 1) + 0.5 N(3, 1) cut at its inflections.
+  auto h = [c](double x) {
+    return c == 0 ? -x * x / 2 + 3 * std::fabs(x) + std::log1p(std::exp(-6 * std::fabs(x)))
+                  : -std::log1p(x * x);
+  };
+  adaptiverejection::TConcaveSampler s(h, R_NegInf, R_PosInf, c,
+                                       std::vector<double>(splits.begin(), splits.end()));
+  Rcpp::NumericVector out(n);
+  adaptiverejection::RngScope scope;
+  adaptiverejection::RUniform u;
+  s.sample(u, out.begin(), out.size());
+  if (!(s.squeezeArea() <= s.hatArea()) || s.evaluations() == 0 || s.points() < 3)
+    Rcpp::stop("inspection");
+  return out;
+}
+
+// [[Rcpp::export]]
+std::string linked_t_failure(int which) {
+  std::mt19937_64 g(1);
+  auto t_half = [](double x) { return -0.75 * std::log1p(2 * x * x); };
+  try {
+    if (which == 1) {
+      adaptiverejection::TConcaveSampler s(t_half, R_NegInf, R_PosInf);
+      for (int i = 0; i < 100000; ++i) s.sample(g);
+    }
+    if (which == 2) adaptiverejection::TConcaveSampler(t_half, R_NegInf, R_PosInf, 1.0);
+    if (which == 3) adaptiverejection::TConcaveSampler(t_half, 0, 1, -0.5, {0.5, 0.25});
+    if (which == 4) adaptiverejection::TConcaveSampler([](double) -> double { throw std::range_error("mine"); }, -1, 1);
+  } catch (const ars::NotLogConcave& e) {
+    return std::string("not T-concave: ") + e.what();
+  } catch (const std::invalid_argument& e) {
+    return std::string("invalid: ") + e.what();
+  } catch (const std::range_error& e) {
+    return std::string("own: ") + e.what();
+  }
+  return "none";
+}
+
+// [[Rcpp::export]]
 std::string linked_failure(int which) {
   std::mt19937_64 g(1);
   try {
@@ -76,6 +116,26 @@ test_that("the C++ sampler of other packages draws as rlogconcave does and throw
   expect_match(linked_failure(1), "^not log-concave: .*chord")
   expect_match(linked_failure(2), "^invalid: the support \\[1, 0\\]")
   expect_identical(linked_failure(3), "own: mine")
+})
+
+test_that("the C++ T-concave sampler takes c and splits as rtconcave does and draws the same", {
+  set.seed(7)
+  cauchy <- rtconcave(4000, function(x) -log1p(x^2))
+  set.seed(7)
+  expect_identical(linked_t_draws(4000, -0.5, numeric()), cauchy)
+  a <- acosh(3) / 3
+  set.seed(8)
+  twins <- rtconcave(4000, function(x) -x^2 / 2 + 3 * abs(x) + log1p(exp(-6 * abs(x))), c = 0,
+                     splits = c(-a, a))
+  set.seed(8)
+  expect_identical(linked_t_draws(4000, 0, c(-a, a)), twins)
+  expect_match(linked_t_failure(1), "^not T-concave: .*-1/sqrt\\(f\\)")
+  expect_identical(linked_t_failure(2), tryCatch(rtconcave(1, function(x) 0, c = 1),
+                                                 error = function(e) paste("invalid:", conditionMessage(e))))
+  expect_identical(linked_t_failure(3),
+                   tryCatch(rtconcave(1, function(x) 0, 0, 1, splits = c(0.5, 0.25)),
+                            error = function(e) paste("invalid:", conditionMessage(e))))
+  expect_identical(linked_t_failure(4), "own: mine")
 })
 
 test_that("params reach a compiled log-density in place of its tag, for both samplers", {

@@ -30,8 +30,19 @@ typedef void* (*adaptiverejection_new_fn)(adaptiverejection_logpdf logpdf, void*
 typedef int (*adaptiverejection_sample_fn)(void* sampler, adaptiverejection_bits bits,
                                            void* generator, double* out, size_t count,
                                            char* message, size_t message_size);
-// hat area, squeeze area, evaluations of logpdf, points of the envelope.
-typedef void (*adaptiverejection_state_fn)(const void* sampler, double* state4);
+// The T-concave sampler: c is 0 (T = log f) or -0.5 (T = -1/sqrt(f)),
+// splits the increasing points strictly inside (lower, upper) where T(f)
+// turns between concave and convex. Its sample and delete functions have the
+// types above.
+typedef void* (*adaptiverejection_tnew_fn)(adaptiverejection_logpdf logpdf, void* data,
+                                           double lower, double upper, double c,
+                                           const double* splits, size_t nsplits,
+                                           const double* starts, size_t nstarts, int* status,
+                                           char* message, size_t message_size);
+// hat area, squeeze area, evaluations of logpdf, points of the envelope; the
+// T-concave sampler's has the logarithms of the two areas before the counts
+// (six values).
+typedef void (*adaptiverejection_state_fn)(const void* sampler, double* state);
 typedef void (*adaptiverejection_delete_fn)(void* sampler);
 
 #ifdef __cplusplus
