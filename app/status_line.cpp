@@ -8,6 +8,7 @@
 #include "display/candidate_marker.h"
 #include "model/envelope_view.h"
 #include "model/refusal.h"
+#include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/window.h"
 
@@ -59,6 +60,33 @@ std::string whatTheStepDid(StepResult result, const std::string& x) {
   return "";
 }
 
+// With two beats per step: the candidate's decision in full at its first
+// beat, the refinement at a rejected step's second.
+std::string whatTheBeatShows(const WindowModel& model, const std::string& x) {
+  if (!candidateBeatShown(model)) {
+    if (model.stepping.lastResult == StepResult::Rejection) return "envelope refined through the new point at x = " + x;
+    return whatTheStepDid(model.stepping.lastResult, x);
+  }
+  switch (model.stepping.lastResult) {
+    case StepResult::SqueezeAccept:
+      return "candidate at x = " + x + " under the squeeze: accepted without evaluating";
+    case StepResult::DensityAccept:
+      return "candidate at x = " + x + " under the curve: accepted after one evaluation";
+    case StepResult::Rejection:
+    case StepResult::None:
+      break;
+  }
+  return "candidate at x = " + x + " above the curve: rejected, it becomes a point";
+}
+
+// What stepping has drawn since it began: each step draws one candidate.
+std::string runningCount(const ars::SamplerCounts& counts) {
+  return format(" Of %llu candidates: %llu by the squeeze, %llu after evaluation, %llu rejected.",
+                static_cast<unsigned long long>(counts.draws), static_cast<unsigned long long>(counts.squeezeAccepts),
+                static_cast<unsigned long long>(counts.densityAccepts),
+                static_cast<unsigned long long>(counts.rejections));
+}
+
 // 2180 as "2,180": the figures side by side are read at a glance.
 std::string grouped(unsigned long long n) {
   std::string digits = std::to_string(n);
@@ -96,6 +124,8 @@ std::string candidateOutsideNote(const WindowModel& model, const Window* window)
   fitEnvelopeInView(curve, model);
   const Plotter& plotter = curve.plotter;
   if (window == nullptr || !sampler.hasLastDraw || plotter.numPoints < 2) return "";
+  // Between beats no candidate is drawn.
+  if (model.view.twoBeats && model.stepping.active && !candidateBeatShown(model)) return "";
   PlotMapping mapping;
   plotter.getMapping(*window, mapping);
   const double height = plottedHeight(curve, model.view.logScale, sampler.lastLogY);
@@ -153,8 +183,17 @@ std::string statusLine(const WindowModel& model, const Window* window) {
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    return format("Step %d: ", stepping.stepsTaken) + whatTheStepDid(stepping.lastResult, newPointText) + ". " +
-           envelope + candidateOutsideNote(model, window) + animation;
+    const std::string step = format("Step %d: ", stepping.stepsTaken);
+    const std::string tail = runningCount(sampler.counts) + candidateOutsideNote(model, window) + animation;
+    if (!model.view.twoBeats) return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + tail;
+    // A rejected candidate's first beat still shows the envelope it was drawn under.
+    if (secondBeatDue(model)) {
+      return step + whatTheBeatShows(model, newPointText) + ". " +
+             format("%zu points, %llu evaluations; Ctrl+N refines the envelope.", stepping.beat.points.size(),
+                    static_cast<unsigned long long>(sampler.counts.evaluations)) +
+             tail;
+    }
+    return step + whatTheBeatShows(model, newPointText) + ". " + envelope + tail;
   }
   if (!darts.x.empty()) {
     const double rate = darts.lastThrow.candidates > 0
