@@ -61,30 +61,36 @@ std::string whatTheStepDid(StepResult result, const std::string& x) {
 }
 
 // With two beats per step: the candidate's decision in full at its first
-// beat, the refinement at a rejected step's second.
-std::string whatTheBeatShows(const WindowModel& model, const std::string& x) {
-  if (!candidateBeatShown(model)) {
-    if (model.stepping.lastResult == StepResult::Rejection) return "envelope refined through the new point at x = " + x;
-    return whatTheStepDid(model.stepping.lastResult, x);
+// beat, the refinement at a rejected step's second; short enough that the
+// running count after it fits beside the legend.
+std::string whatTheBeatShows(const ARSSampler& sampler, bool candidateShown, StepResult result,
+                             const std::string& x) {
+  if (!candidateShown) {
+    if (result == StepResult::Rejection) {
+      return format("refined through x = %s: %zu points, squeeze covers %.0f%%.", x.c_str(), sampler.points.size(),
+                    100.0 * squeezeShare(sampler));
+    }
+    return whatTheStepDid(result, x) + ".";
   }
-  switch (model.stepping.lastResult) {
+  switch (result) {
     case StepResult::SqueezeAccept:
-      return "candidate at x = " + x + " under the squeeze: accepted without evaluating";
+      return "x = " + x + " under the squeeze: accepted, not evaluated.";
     case StepResult::DensityAccept:
-      return "candidate at x = " + x + " under the curve: accepted after one evaluation";
+      return "x = " + x + " under the curve: accepted after evaluating.";
     case StepResult::Rejection:
     case StepResult::None:
       break;
   }
-  return "candidate at x = " + x + " above the curve: rejected, it becomes a point";
+  return "x = " + x + " above the curve: rejected, becomes a point.";
 }
 
-// What stepping has drawn since it began: each step draws one candidate.
+// What stepping has drawn since it began; each step draws one candidate.
 std::string runningCount(const ars::SamplerCounts& counts) {
-  return format(" Of %llu candidates: %llu by the squeeze, %llu after evaluation, %llu rejected.",
+  return format(" Candidates %llu: %llu squeezed, %llu evaluated, %llu rejected; %llu evaluations.",
                 static_cast<unsigned long long>(counts.draws), static_cast<unsigned long long>(counts.squeezeAccepts),
                 static_cast<unsigned long long>(counts.densityAccepts),
-                static_cast<unsigned long long>(counts.rejections));
+                static_cast<unsigned long long>(counts.rejections),
+                static_cast<unsigned long long>(counts.evaluations));
 }
 
 // 2180 as "2,180": the figures side by side are read at a glance.
@@ -184,16 +190,13 @@ std::string statusLine(const WindowModel& model, const Window* window) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
     const std::string step = format("Step %d: ", stepping.stepsTaken);
-    const std::string tail = runningCount(sampler.counts) + candidateOutsideNote(model, window) + animation;
-    if (!model.view.twoBeats) return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + tail;
-    // A rejected candidate's first beat still shows the envelope it was drawn under.
-    if (secondBeatDue(model)) {
-      return step + whatTheBeatShows(model, newPointText) + ". " +
-             format("%zu points, %llu evaluations; Ctrl+N refines the envelope.", stepping.beat.points.size(),
-                    static_cast<unsigned long long>(sampler.counts.evaluations)) +
-             tail;
+    const std::string outside = candidateOutsideNote(model, window) + animation;
+    if (model.view.twoBeats) {
+      return step +
+             whatTheBeatShows(sampler, candidateBeatShown(model), stepping.lastResult, newPointText) +
+             runningCount(sampler.counts) + outside;
     }
-    return step + whatTheBeatShows(model, newPointText) + ". " + envelope + tail;
+    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
   }
   if (!darts.x.empty()) {
     const double rate = darts.lastThrow.candidates > 0

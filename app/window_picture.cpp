@@ -126,7 +126,10 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   const bool histogramShown = view.histogramShown && !darts.x.empty();
   {
     const int gap = scaledPixels(4, scale);
-    const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);
+    // With two beats the candidate's marker is the largest dot, for a hall.
+    const int markerRadius = scaledPixels(view.largerPoints ? 10 : 6, scale);
+    const int largestDot = view.twoBeats ? markerRadius : scaledPixels(view.largerPoints ? 8 : 4, scale);
+    const Rect dotClip = dataClip(frame, largestDot, gap);
     ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
       if (stepping.proof) {
@@ -162,8 +165,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
         if (classicCandidate) {
           drawCandidateMarker(canvas, frame, px, py, scale);
         } else {
-          drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult),
-                         scaledPixels(view.largerPoints ? 8 : 4, scale), scale);
+          drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult), markerRadius, scale);
         }
       }
     } else if (histogramShown) {

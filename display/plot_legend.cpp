@@ -20,13 +20,14 @@ const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats) {
       {"squeeze", squeeze, line, squeeze}, {"darts", darts, dot, darts},
       {"points", points, dot, points},     {"candidate", candidate, dot, points},
   };
-  // With two beats per step the candidates by their fate take the second column.
+  // With two beats per step the candidates by their fate take the second
+  // column, named as the status line counts them.
   static const std::vector<LegendEntry> beats = {
       {"curve", curve, line, curve},
       {"upper hull", upperHull, line, upperHull},
       {"squeeze", squeeze, line, squeeze},
-      {"accepted: squeeze", squeezed, dot, points},
-      {"accepted: density", evaluated, LegendSwatch::Square, points},
+      {"squeezed", squeezed, dot, points},
+      {"evaluated", evaluated, LegendSwatch::Square, points},
       {"rejected", rejectedCandidate, LegendSwatch::Cross, rejectedCandidate},
       {"points", points, dot, points},
       {"darts", darts, dot, darts},

@@ -47,7 +47,8 @@ shoot() {
   else
     import -window "$window" "$workdir/shot.png"
   fi
-  convert "$workdir/shot.png" -resize 1280x -strip "$out/$1"
+  # A palette of 128 colours keeps each picture small; the plot uses a few.
+  convert "$workdir/shot.png" -resize 1280x -strip +dither -colors 128 "PNG8:$out/$1"
   echo "$out/$1: $(identify -format %wx%h "$out/$1"), $(($(stat -c %s "$out/$1") / 1024)) KB"
 }
 

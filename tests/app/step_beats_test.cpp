@@ -65,18 +65,18 @@ TEST(TwoBeats, ARejectedStepShowsItsCandidateBeforeTheRefinedEnvelope) {
   // Drawn against the three starting points; the sampler already holds the fourth.
   EXPECT_EQ(rig.shownPoints(), 3u);
   EXPECT_EQ(m.sampler.points.size(), 4u);
-  EXPECT_TRUE(rig.startsWith("Step 1: candidate at x = 0.051 above the curve: rejected")) << rig.window.statusText;
+  EXPECT_TRUE(rig.startsWith("Step 1: x = 0.051 above the curve: rejected, becomes a point. Candidates 1: 0 squeezed")) << rig.window.statusText;
 
   rig.run({nextStep});
   EXPECT_EQ(rig.at(), std::make_pair(1, false));
   EXPECT_EQ(rig.shownPoints(), 4u);
-  EXPECT_TRUE(rig.startsWith("Step 1: envelope refined through the new point at x = 0.051.")) << rig.window.statusText;
+  EXPECT_TRUE(rig.startsWith("Step 1: refined through x = 0.051: 4 points, squeeze covers ")) << rig.window.statusText;
 
   // An accepted step changes no envelope: its one beat shows the candidate.
   rig.run({nextStep});
   EXPECT_EQ(rig.at(), std::make_pair(2, true));
   EXPECT_EQ(m.stepping.lastResult, StepResult::DensityAccept);
-  EXPECT_TRUE(rig.startsWith("Step 2: candidate at x = 0.271 under the curve: accepted after one evaluation."));
+  EXPECT_TRUE(rig.startsWith("Step 2: x = 0.271 under the curve: accepted after evaluating."));
   rig.run({nextStep});
   EXPECT_EQ(rig.at(), std::make_pair(3, true));
 
@@ -124,16 +124,16 @@ TEST(TwoBeats, EachFateHasItsOwnMarkerAndLegendEntry) {
 }
 
 TEST(TwoBeats, TheRunningCountAddsUp) {
-  for (bool twoBeats : {false, true}) {
-    Rig rig(twoBeats);
+  {
+    Rig rig;
     rig.run({CommandId::firstDensity + 3, startStepping});
     for (int beat = 0; beat < 60; ++beat) {
       rig.run({nextStep});
       const std::string& text = rig.window.statusText;
-      const std::size_t at = text.find(" Of ");
+      const std::size_t at = text.find(" Candidates ");
       ASSERT_NE(at, std::string::npos) << text;
       unsigned long long all = 0, squeezed = 0, evaluated = 0, rejected = 0;
-      ASSERT_EQ(std::sscanf(text.c_str() + at, " Of %llu candidates: %llu by the squeeze, %llu after evaluation, %llu rejected.",
+      ASSERT_EQ(std::sscanf(text.c_str() + at, " Candidates %llu: %llu squeezed, %llu evaluated, %llu rejected",
                             &all, &squeezed, &evaluated, &rejected),
                 4)
           << text;
@@ -141,7 +141,7 @@ TEST(TwoBeats, TheRunningCountAddsUp) {
       EXPECT_EQ(squeezed + evaluated + rejected, all);
       const ars::SamplerCounts& counts = rig.app.model().sampler.counts;
       EXPECT_EQ(rejected, counts.rejections);
-      EXPECT_NE(text.find(" " + std::to_string(counts.evaluations) + " evaluations"), std::string::npos) << text;
+      EXPECT_NE(text.find("; " + std::to_string(counts.evaluations) + " evaluations."), std::string::npos) << text;
     }
   }
 }
