@@ -12,7 +12,8 @@ namespace {
 // animation running and a proof on screen.
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
-  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope || id == CommandId::twoBeats || id == CommandId::fullScreen ||
+  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
+         id == CommandId::twoBeats || id == CommandId::fullScreen ||
          id == fasterAnimation || id == slowerAnimation;
 }
 }  // namespace

@@ -62,6 +62,7 @@ std::string captionOf(const DensityState& density) {
   }
   return "Test density";
 }
+
 CandidateFate fateOf(StepResult result) {
   switch (result) {
     case StepResult::SqueezeAccept: return CandidateFate::Squeezed;
@@ -154,8 +155,8 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
       drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
       if (framedLines) canvas.setClipRect(&dotClip);
       if (hullCut) {
-        drawHullCuts(canvas, mapping, frame, hullAbove(shape.segments, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)),
-                     scale);
+        drawHullCuts(canvas, mapping, frame,
+                     hullAbove(shape.segments, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)), scale);
       }
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
       if (sampler.hasLastDraw && (classicCandidate || decided)) {

@@ -62,7 +62,9 @@ void drawFateMarker(Canvas& canvas, const Rect& frame, int px, int py, Candidate
                     double scale) {
   const FrameSide side = sideOfFrame(frame, px, py);
   Centre c{px, py};
-  if (side != FrameSide::Inside) c = markAtEdge(canvas, frame, side, px, py, radius, scaledPixels(5, scale), fateColor(fate));
+  if (side != FrameSide::Inside) {
+    c = markAtEdge(canvas, frame, side, px, py, radius, scaledPixels(5, scale), fateColor(fate));
+  }
   drawFateShape(canvas, c.x, c.y, fate, radius);
 }
 

@@ -65,7 +65,8 @@ TEST(TwoBeats, ARejectedStepShowsItsCandidateBeforeTheRefinedEnvelope) {
   // Drawn against the three starting points; the sampler already holds the fourth.
   EXPECT_EQ(rig.shownPoints(), 3u);
   EXPECT_EQ(m.sampler.points.size(), 4u);
-  EXPECT_TRUE(rig.startsWith("Step 1: x = 0.051 above the curve: rejected, becomes a point. Candidates 1: 0 squeezed")) << rig.window.statusText;
+  EXPECT_TRUE(rig.startsWith("Step 1: x = 0.051 above the curve: rejected, becomes a point. Candidates 1: 0 squeezed"))
+      << rig.window.statusText;
 
   rig.run({nextStep});
   EXPECT_EQ(rig.at(), std::make_pair(1, false));
