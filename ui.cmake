@@ -24,6 +24,7 @@ add_library(ars_ui STATIC
   model/curve_state.cpp
   model/density_curve.cpp
   model/sampler_commands.cpp
+  model/step_beat.cpp
   model/typed_sampler.cpp
   model/other_density.cpp
   model/saved_view.cpp

@@ -3,6 +3,7 @@
 #include "app/view_settings.h"
 #include "model/density_curve.h"
 #include "model/sampler_commands.h"
+#include "model/step_beat.h"
 #include "platform/menu.h"
 #include "resources/command_ids.h"
 
@@ -11,7 +12,8 @@ namespace {
 // animation running and a proof on screen.
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
-  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope || id == CommandId::fullScreen ||
+  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
+         id == CommandId::twoBeats || id == CommandId::fullScreen ||
          id == fasterAnimation || id == slowerAnimation;
 }
 }  // namespace
@@ -120,6 +122,12 @@ void MainWindow::command(int id) {
       m.view.wholeEnvelope = !m.view.wholeEnvelope;
       if (settings_) settings_->save(m.view);
       break;
+    case CommandId::twoBeats:
+      m.view.twoBeats = !m.view.twoBeats;
+      // An accepted step's candidate comes into view; a rejected one is shown refined.
+      showLastBeat(m);
+      if (settings_) settings_->save(m.view);
+      break;
     case CommandId::comparePlainRejection:
       stopAnimation();
       ::stopStepping(m);
@@ -148,6 +156,7 @@ void MainWindow::updateMenu(Menu& menu, int position) {
     menu.checkItem(CommandId::largerPoints, m.view.largerPoints);
     menu.checkItem(CommandId::histogram, m.view.histogramShown);
     menu.checkItem(CommandId::wholeEnvelope, m.view.wholeEnvelope);
+    menu.checkItem(CommandId::twoBeats, m.view.twoBeats);
   }
 }
 

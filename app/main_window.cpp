@@ -65,7 +65,7 @@ void MainWindow::repaint() {
   window_->setStatusText(statusLine());
   window_->setClientToolTip(plotToolTip());
   window_->setLegend(comparisonShown(model_) ? comparisonLegend()
-                                             : plotLegend(model_.stepping.proof.has_value()));
+                                             : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats));
 }
 
 std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }

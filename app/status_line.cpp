@@ -8,6 +8,7 @@
 #include "display/candidate_marker.h"
 #include "model/envelope_view.h"
 #include "model/refusal.h"
+#include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/window.h"
 
@@ -59,6 +60,39 @@ std::string whatTheStepDid(StepResult result, const std::string& x) {
   return "";
 }
 
+// With two beats per step: the candidate's decision in full at its first
+// beat, the refinement at a rejected step's second; short enough that the
+// running count after it fits beside the legend.
+std::string whatTheBeatShows(const ARSSampler& sampler, bool candidateShown, StepResult result,
+                             const std::string& x) {
+  if (!candidateShown) {
+    if (result == StepResult::Rejection) {
+      return format("refined through x = %s: %zu points, squeeze covers %.0f%%.", x.c_str(), sampler.points.size(),
+                    100.0 * squeezeShare(sampler));
+    }
+    return whatTheStepDid(result, x) + ".";
+  }
+  switch (result) {
+    case StepResult::SqueezeAccept:
+      return "x = " + x + " under the squeeze: accepted, not evaluated.";
+    case StepResult::DensityAccept:
+      return "x = " + x + " under the curve: accepted after evaluating.";
+    case StepResult::Rejection:
+    case StepResult::None:
+      break;
+  }
+  return "x = " + x + " above the curve: rejected, becomes a point.";
+}
+
+// What stepping has drawn since it began; each step draws one candidate.
+std::string runningCount(const ars::SamplerCounts& counts) {
+  return format(" Candidates %llu: %llu squeezed, %llu evaluated, %llu rejected; %llu evaluations.",
+                static_cast<unsigned long long>(counts.draws), static_cast<unsigned long long>(counts.squeezeAccepts),
+                static_cast<unsigned long long>(counts.densityAccepts),
+                static_cast<unsigned long long>(counts.rejections),
+                static_cast<unsigned long long>(counts.evaluations));
+}
+
 // 2180 as "2,180": the figures side by side are read at a glance.
 std::string grouped(unsigned long long n) {
   std::string digits = std::to_string(n);
@@ -96,6 +130,8 @@ std::string candidateOutsideNote(const WindowModel& model, const Window* window)
   fitEnvelopeInView(curve, model);
   const Plotter& plotter = curve.plotter;
   if (window == nullptr || !sampler.hasLastDraw || plotter.numPoints < 2) return "";
+  // Between beats no candidate is drawn.
+  if (model.view.twoBeats && model.stepping.active && !candidateBeatShown(model)) return "";
   PlotMapping mapping;
   plotter.getMapping(*window, mapping);
   const double height = plottedHeight(curve, model.view.logScale, sampler.lastLogY);
@@ -153,8 +189,14 @@ std::string statusLine(const WindowModel& model, const Window* window) {
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    return format("Step %d: ", stepping.stepsTaken) + whatTheStepDid(stepping.lastResult, newPointText) + ". " +
-           envelope + candidateOutsideNote(model, window) + animation;
+    const std::string step = format("Step %d: ", stepping.stepsTaken);
+    const std::string outside = candidateOutsideNote(model, window) + animation;
+    if (model.view.twoBeats) {
+      return step +
+             whatTheBeatShows(sampler, candidateBeatShown(model), stepping.lastResult, newPointText) +
+             runningCount(sampler.counts) + outside;
+    }
+    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
   }
   if (!darts.x.empty()) {
     const double rate = darts.lastThrow.candidates > 0

@@ -22,6 +22,7 @@
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
 #include "model/plain_comparison.h"
+#include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
@@ -60,6 +61,16 @@ std::string captionOf(const DensityState& density) {
       break;
   }
   return "Test density";
+}
+
+CandidateFate fateOf(StepResult result) {
+  switch (result) {
+    case StepResult::SqueezeAccept: return CandidateFate::Squeezed;
+    case StepResult::DensityAccept: return CandidateFate::Evaluated;
+    case StepResult::Rejection:
+    case StepResult::None: break;
+  }
+  return CandidateFate::Rejected;
 }
 }  // namespace
 
@@ -116,13 +127,23 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   const bool histogramShown = view.histogramShown && !darts.x.empty();
   {
     const int gap = scaledPixels(4, scale);
-    const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);
+    // With two beats the candidate's marker is the largest dot, for a hall.
+    const int markerRadius = scaledPixels(view.largerPoints ? 10 : 6, scale);
+    const int largestDot = view.twoBeats ? markerRadius : scaledPixels(view.largerPoints ? 8 : 4, scale);
+    const Rect dotClip = dataClip(frame, largestDot, gap);
     ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
       if (stepping.proof) {
         drawProofRings(canvas, mapping, *stepping.proof, sampler.points, logScale, curve.logOffset, scale);
       }
-      drawAbscissae(data, sampler, mapping, black, logScale, curve.logOffset);
+      // The candidate with its decision is drawn against the envelope it came from.
+      const EnvelopeShape shape = shownEnvelope(model);
+      const bool decided = candidateBeatShown(model);
+      // With two beats per step only the decided candidate is marked; a
+      // proof's failed candidate keeps the classic dot.
+      const bool classicCandidate = !(view.twoBeats && stepping.active);
+      drawAbscissae(data, shape, mapping, black, logScale, curve.logOffset);
+      if (classicCandidate) drawLastDraw(data, sampler, mapping, black, logScale, curve.logOffset);
       // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
       const bool typed = model.density.isOther();
       const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
@@ -130,18 +151,23 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
       // at the opening size keeps its classic clip.
       const bool framedLines = typed || scale > 1.0;
       if (framedLines) canvas.setClipRect(&frame);
-      drawUpperHull(data, sampler, mapping, red, logScale, curve.logOffset, trace);
-      drawSqueeze(data, sampler, mapping, green, logScale, curve.logOffset, trace);
+      drawUpperHull(data, shape, mapping, red, logScale, curve.logOffset, trace);
+      drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
       if (framedLines) canvas.setClipRect(&dotClip);
       if (hullCut) {
-        drawHullCuts(canvas, mapping, frame, hullAbove(sampler, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)),
-                     scale);
+        drawHullCuts(canvas, mapping, frame,
+                     hullAbove(shape.segments, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)), scale);
       }
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
-      if (sampler.hasLastDraw) {
+      if (sampler.hasLastDraw && (classicCandidate || decided)) {
         const double height = plottedHeight(curve, logScale, sampler.lastLogY);
-        drawCandidateMarker(canvas, frame, wholePixelX(mapping, sampler.lastX), wholePixelY(mapping, height),
-                            scale);
+        const int px = wholePixelX(mapping, sampler.lastX);
+        const int py = wholePixelY(mapping, height);
+        if (classicCandidate) {
+          drawCandidateMarker(canvas, frame, px, py, scale);
+        } else {
+          drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult), markerRadius, scale);
+        }
       }
     } else if (histogramShown) {
       drawHistogram(canvas, mapping, plotter, darts.x, logScale);

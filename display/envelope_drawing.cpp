@@ -95,17 +95,21 @@ EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame) {
                        mapping.xMin + (width + margin) / mapping.scaleX};
 }
 
-void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    Color color, bool logScale, double logOffset) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
-  {
-    BrushSelection brush(canvas, color);
-    for (const HullPoint& point : sampler.points) {
-      const Point p = scale.whole(point.x, point.h);
-      canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
-    }
+  BrushSelection brush(canvas, color);
+  for (const HullPoint& point : shape.points) {
+    const Point p = scale.whole(point.x, point.h);
+    canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
   }
+}
+
+void drawLastDraw(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+                  Color color, bool logScale, double logOffset) {
+  const Scale scale(mapping, logScale, logOffset);
+  PenSelection pen(canvas, color);
   if (sampler.hasLastDraw) {
     BrushSelection brush(canvas, red);
     const Point p = scale.whole(sampler.lastX, sampler.lastLogY);
@@ -113,15 +117,15 @@ void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping&
   }
 }
 
-void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+void drawUpperHull(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    Color color, bool logScale, double logOffset, const EnvelopeTrace& trace) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
-  const std::size_t n = sampler.segments.size();
+  const std::size_t n = shape.segments.size();
   const auto whole = [&scale](double x, double v) { return scale.whole(x, v); };
   const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
   for (std::size_t i = 0; i < n; ++i) {
-    const EnvelopeSegment& s = sampler.segments[i];
+    const EnvelopeSegment& s = shape.segments[i];
     // The hull jumps at the outermost points: join it down to the density there.
     if (i == 1) {
       const Point top = scale.whole(s.upperLeftX, s.upperLeftY);
@@ -143,22 +147,22 @@ void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping&
   }
 }
 
-void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+void drawSqueeze(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                  Color color, bool logScale, double logOffset, const EnvelopeTrace& trace) {
   // Without an envelope (a repaint behind a message box) there is nothing to outline.
-  const std::size_t n = sampler.segments.size();
+  const std::size_t n = shape.segments.size();
   if (n < 3) return;
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
   const auto offset = [&scale](double x, double v) { return scale.offset(x, v); };
   const auto exact = [&scale](double x, double v) { return scale.exact(x, v); };
 
-  const EnvelopeSegment& first = sampler.segments[1];
+  const EnvelopeSegment& first = shape.segments[1];
   canvas.moveTo(scale.offsetX(first.squeezeLeftX), scale.originY());
   lineTo(canvas, scale.offset(first.squeezeLeftX, first.squeezeLeftY));
 
   for (std::size_t k = 1; k + 1 < n; ++k) {
-    const EnvelopeSegment& s = sampler.segments[k];
+    const EnvelopeSegment& s = shape.segments[k];
     if (canvas.keepsFractions()) {
       drawPiece(canvas, scale, exact, trace, s.squeezeLeftX, s.squeezeLeftY, s.squeezeRightX,
                 s.squeezeRightY, s.squeezeSlope);
@@ -168,7 +172,7 @@ void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& m
     }
   }
 
-  const EnvelopeSegment& last = sampler.segments[n - 2];
+  const EnvelopeSegment& last = shape.segments[n - 2];
   const Point end = scale.offset(last.squeezeRightX, last.squeezeRightY);
   moveTo(canvas, end);
   canvas.lineTo(end.x, scale.originY());

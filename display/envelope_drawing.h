@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <limits>
 
-class ARSSampler;
+#include "display/envelope_shape.h"
+
 class Canvas;
 struct PlotMapping;
 struct Rect;
@@ -24,11 +25,15 @@ struct EnvelopeTrace {
 // The part of the x range in view (with a margin beyond the frame), one step per pixel.
 EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame);
 
-void drawAbscissae(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+// The points; the classic candidate is drawLastDraw's.
+void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    std::uint32_t color, bool logScale, double logOffset);
-void drawUpperHull(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+// The sampler's last draw as a red dot outlined in `color`, when it has one.
+void drawLastDraw(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+                  std::uint32_t color, bool logScale, double logOffset);
+void drawUpperHull(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    std::uint32_t color, bool logScale, double logOffset,
                    const EnvelopeTrace& trace = EnvelopeTrace{});
-void drawSqueeze(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
+void drawSqueeze(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                  std::uint32_t color, bool logScale, double logOffset,
                  const EnvelopeTrace& trace = EnvelopeTrace{});

@@ -21,12 +21,12 @@ double at(const EnvelopeSegment& s, double x) {
 
 }  // namespace
 
-double hullTop(const ARSSampler& sampler, double xMin, double xMax) {
+double hullTop(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax) {
   double top = -std::numeric_limits<double>::infinity();
   double a = 0;
   double b = 0;
   // Each piece is straight in log space: its highest value is at an end.
-  for (const EnvelopeSegment& s : sampler.segments) {
+  for (const EnvelopeSegment& s : segments) {
     if (!clipped(s, xMin, xMax, a, b)) continue;
     for (double v : {at(s, a), at(s, b)}) {
       if (std::isfinite(v)) top = std::max(top, v);
@@ -35,11 +35,11 @@ double hullTop(const ARSSampler& sampler, double xMin, double xMax) {
   return top;
 }
 
-std::vector<HullCut> hullAbove(const ARSSampler& sampler, double xMin, double xMax, double level) {
+std::vector<HullCut> hullAbove(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax, double level) {
   std::vector<HullCut> cuts;
   double a = 0;
   double b = 0;
-  for (const EnvelopeSegment& s : sampler.segments) {
+  for (const EnvelopeSegment& s : segments) {
     if (!clipped(s, xMin, xMax, a, b)) continue;
     const double va = at(s, a);
     const double vb = at(s, b);

@@ -4,14 +4,14 @@
 // where the picture cuts it).
 #include <vector>
 
-class ARSSampler;
+#include "sampler/ars.h"
 
 // The hull's highest log value over [xMin, xMax]; -infinity without a hull.
-double hullTop(const ARSSampler& sampler, double xMin, double xMax);
+double hullTop(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax);
 
 struct HullCut {
   double left;
   double right;
 };
 // The stretches of [xMin, xMax] where the hull's log value exceeds `level`.
-std::vector<HullCut> hullAbove(const ARSSampler& sampler, double xMin, double xMax, double level);
+std::vector<HullCut> hullAbove(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax, double level);

@@ -16,4 +16,9 @@ constexpr Color points = black;
 constexpr Color candidate = red;  // outlined in the points' colour
 constexpr Color rejected = 0x00A0A0A0;  // plain rejection's rejected candidates
 constexpr Color proof = 0x00FF00FF;  // magenta: the points and chord that prove non-log-concavity
+// With two beats per step, what became of the candidate; none of them is a
+// colour of the envelope.
+constexpr Color squeezed = rgb(70, 170, 235);           // sky blue: accepted under the squeeze
+constexpr Color evaluated = rgb(235, 150, 0);           // orange: accepted after evaluating
+constexpr Color rejectedCandidate = rgb(120, 30, 190);  // violet: rejected, becomes a point
 }  // namespace PlotColor

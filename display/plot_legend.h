@@ -5,7 +5,9 @@
 
 #include "platform/legend_entry.h"
 
-// With the proof's colour while a proof of non-log-concavity is on screen.
-const std::vector<LegendEntry>& plotLegend(bool proofShown = false);
+// With the proof's colour while a proof of non-log-concavity is on screen,
+// and with the candidates' three fates in place of one candidate with two
+// beats per step.
+const std::vector<LegendEntry>& plotLegend(bool proofShown = false, bool twoBeats = false);
 // While plain rejection is compared: the curve and the two kinds of dots.
 const std::vector<LegendEntry>& comparisonLegend();

@@ -3,13 +3,14 @@
 #include <cmath>
 
 #include "display/hull_range.h"
+#include "model/step_beat.h"
 #include "model/window_model.h"
 
 bool fitEnvelopeInView(CurveState& curve, const WindowModel& model) {
   const bool envelopeShown = model.stepping.active || model.stepping.proof.has_value();
   Plotter& plotter = curve.plotter;
   if (!model.view.wholeEnvelope || !envelopeShown || plotter.numPoints < 2) return false;
-  const double top = hullTop(model.sampler, plotter.xMin, plotter.xMax);
+  const double top = hullTop(shownEnvelope(model).segments, plotter.xMin, plotter.xMax);
   if (!std::isfinite(top)) return false;
   const bool logScale = model.view.logScale;
   const double cap = logScale ? plotter.yMax + std::log(wholeEnvelopeCap) : plotter.yMax * wholeEnvelopeCap;

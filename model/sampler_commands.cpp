@@ -16,6 +16,7 @@ bool takeStep(WindowModel& model) {
   ARSSampler& sampler = model.sampler;
   SteppingState& stepping = model.stepping;
   const ars::SamplerCounts before = sampler.counts;
+  rememberEnvelope(stepping.beat, sampler);
   const bool accepted = sampler.step();
   ++stepping.stepsTaken;
   if (sampler.counts.squeezeAccepts != before.squeezeAccepts) {
@@ -50,6 +51,7 @@ void beginStepping(SteppingState& stepping) {
   stepping.lastAccepted = false;
   stepping.stepsTaken = 0;
   stepping.lastResult = StepResult::None;
+  stepping.beat.candidateShown = false;
 }
 
 void rememberSteppingStart(WindowModel& model) {
@@ -66,8 +68,26 @@ void replaySteps(WindowModel& model, Reports& reports, int count) {
   try {
     buildFirstEnvelope(model);
     while (model.stepping.stepsTaken < count) model.stepping.lastAccepted = takeStep(model);
+    showLastBeat(model);
   } catch (const ARSSampler::XNotLogConcave&) {
     // Only a changed program could fail where the first run did not.
+    refuse(model, reports);
+    stopStepping(model);
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+    stopStepping(model);
+  }
+}
+
+// One step of the sampler whatever the beats; a report ends stepping.
+void wholeStep(WindowModel& model, Reports& reports) {
+  model.stepping.beat.candidateShown = false;
+  try {
+    model.stepping.lastAccepted = takeStep(model);
+  } catch (const ARSSampler::XNotLogConcave&) {
+    // The report is made while the offending candidate is still on display,
+    // and the proof stays after it.
+    findProof(model);
     refuse(model, reports);
     stopStepping(model);
   } catch (const std::exception& e) {
@@ -174,18 +194,18 @@ void nextStep(WindowModel& model, Reports& reports) {
     if (!model.stepping.proof) reports.notStepping();
     return;
   }
-  try {
-    model.stepping.lastAccepted = takeStep(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
-    // The report is made while the offending candidate is still on display,
-    // and the proof stays after it.
-    findProof(model);
-    refuse(model, reports);
-    stopStepping(model);
-  } catch (const std::exception& e) {
-    reports.unusable(e.what());
-    stopStepping(model);
+  // A rejected candidate shown with its decision: now the envelope it refined.
+  if (secondBeatDue(model)) {
+    model.stepping.beat.candidateShown = false;
+    return;
   }
+  wholeStep(model, reports);
+  model.stepping.beat.candidateShown = model.view.twoBeats && model.stepping.active;
+}
+
+void takeWholeSteps(WindowModel& model, Reports& reports, int count) {
+  for (int i = 0; i < count && model.stepping.active; ++i) wholeStep(model, reports);
+  showLastBeat(model);
 }
 
 void stepUntilAccepted(WindowModel& model, Reports& reports) {
@@ -194,6 +214,7 @@ void stepUntilAccepted(WindowModel& model, Reports& reports) {
     buildFirstEnvelope(model);
     beginStepping(model.stepping);
     while (!model.stepping.lastAccepted) model.stepping.lastAccepted = takeStep(model);
+    showLastBeat(model);
   });
 }
 
@@ -206,6 +227,10 @@ void stepBack(WindowModel& model, Reports& reports) {
     return;
   }
   if (!stepping.active || stepping.stepsTaken == 0) return;
+  if (firstBeatBehind(model)) {
+    stepping.beat.candidateShown = true;
+    return;
+  }
   replaySteps(model, reports, stepping.stepsTaken - 1);
 }
 

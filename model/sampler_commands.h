@@ -12,9 +12,13 @@ void stopStepping(WindowModel& model);
 void prepareSampler(WindowModel& model);
 void throwDarts(WindowModel& model, Reports& reports);
 void startStepping(WindowModel& model, Reports& reports);
+// One step, or with two beats per step one beat: a new candidate with its
+// decision, or the envelope the last rejected one refined.
 void nextStep(WindowModel& model, Reports& reports);
+// Whole steps whatever the beats, shown at the last one's last beat.
+void takeWholeSteps(WindowModel& model, Reports& reports, int count);
 void stepUntilAccepted(WindowModel& model, Reports& reports);
-// The stepping display one step earlier, replayed from the state in which
+// The stepping display one beat earlier (one step with one beat per step), replayed from the state in which
 // stepping began: the same uniforms are drawn, so the envelope and the
 // random state end as they were after that step.
 void stepBack(WindowModel& model, Reports& reports);

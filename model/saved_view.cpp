@@ -51,7 +51,7 @@ std::string restoreView(WindowModel& model, const SavedView& saved, Reports& rep
   restartFromSeed(model);
   if (saved.steps != SavedView::notStepping) {
     startStepping(model, reports);
-    for (int i = 0; i < saved.steps && model.stepping.active; ++i) nextStep(model, reports);
+    takeWholeSteps(model, reports, saved.steps);
   }
   return "";
 }

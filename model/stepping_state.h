@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "display/proof_highlight.h"
+#include "model/step_beat.h"
 #include "sampler/uniform_random.h"
 
 // What the last sampler step did, as the status line reports it.
@@ -20,6 +21,9 @@ struct SteppingState {
   // After a not-log-concave report while stepping: the points that prove it,
   // shown with the envelope until the next command.
   std::optional<ProofHighlight> proof;
+  // The envelope the last candidate was drawn under, and whether the window
+  // shows the candidate against it (with two beats per step).
+  StepBeat beat;
   // The random state and the sampler's scale as stepping began.
   UniformRandom startRandom;
   double startOffset = 0.0;

@@ -10,6 +10,9 @@ struct ViewOptions {
   int animationSpeed = 2;  // index into animationIntervals
   // The vertical range holds the upper hull too, up to a cap (window_picture.cpp).
   bool wholeEnvelope = false;
+  // Each step in two beats: the candidate against the envelope it was drawn
+  // under, then the refined envelope (model/step_beat.h).
+  bool twoBeats = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

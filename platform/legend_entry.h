@@ -1,10 +1,13 @@
 #pragma once
 #include "platform/canvas.h"
 
+// How a legend entry is drawn: as a line, or as a marker of the picture's.
+enum class LegendSwatch { Line, Dot, Square, Cross };
+
 // One colour of the picture and what it stands for, for the legend beside the status line.
 struct LegendEntry {
   const char* name;
   Color color;
-  bool dot;       // false: a line
-  Color outline;  // of a dot
+  LegendSwatch swatch;
+  Color outline;  // of a dot or a square
 };

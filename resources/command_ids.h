@@ -33,4 +33,6 @@ constexpr int openLesson = 191;
 constexpr int saveLesson = 192;
 constexpr int histogram = 193;
 constexpr int comparePlainRejection = 194;
+// Each step in two beats: the candidate with its decision, then the refined envelope.
+constexpr int twoBeats = 195;
 }  // namespace CommandId

@@ -38,7 +38,8 @@ const std::vector<MenuPopup>& mainMenu() {
         {"Animate sl&ower\t\u2212", CommandId::slowerAnimation},
         {nullptr, 0},
         {"&Histogram of the darts\tCtrl-h", CommandId::histogram},
-        {"&Whole envelope in view", CommandId::wholeEnvelope}}},
+        {"&Whole envelope in view", CommandId::wholeEnvelope},
+        {"Two &beats per step", CommandId::twoBeats}}},
       {"&Help", {{"&Keys\u2026", CommandId::keys}, {"&About", CommandId::about}}},
   };
   return menu;

@@ -12,6 +12,7 @@ add_executable(ui_tests
   app/reference_replay_test.cpp
   app/command_line_test.cpp
   app/lecture_commands_test.cpp
+  app/step_beats_test.cpp
   display/scaled_picture_test.cpp
   app/other_density_test.cpp
   model/window_model_test.cpp

@@ -131,7 +131,8 @@ std::string readState(const QJsonObject& object, Lesson& read) {
   }
   for (const std::string& problem :
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
-        readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints)}) {
+        readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
+        readFlag(object, "twoBeats", read.twoBeats)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -213,7 +214,8 @@ QByteArray lessonJson(const Lesson& lesson) {
   if (lesson.speed) object.insert("speed", stepsPerSecond(*lesson.speed));
   for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"wholeEnvelope", lesson.wholeEnvelope},
                                   {"histogram", lesson.histogram},
-                                  {"largerPoints", lesson.largerPoints}}) {
+                                  {"largerPoints", lesson.largerPoints},
+                                  {"twoBeats", lesson.twoBeats}}) {
     if (flag) object.insert(QLatin1String(key), *flag);
   }
   return QJsonDocument(object).toJson(QJsonDocument::Indented);

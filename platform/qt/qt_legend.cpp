@@ -1,6 +1,7 @@
 #include "platform/qt/qt_legend.h"
 
 #include <QPainter>
+#include <QPen>
 #include <algorithm>
 #include <string>
 
@@ -23,7 +24,7 @@ QtLegend::QtLegend(const std::vector<LegendEntry>& entries, QWidget* parent)
 
 bool QtLegend::setEntries(const std::vector<LegendEntry>& entries) {
   const auto same = [](const LegendEntry& a, const LegendEntry& b) {
-    return std::string(a.name) == b.name && a.color == b.color && a.dot == b.dot && a.outline == b.outline;
+    return std::string(a.name) == b.name && a.color == b.color && a.swatch == b.swatch && a.outline == b.outline;
   };
   if (std::equal(entries.begin(), entries.end(), entries_.begin(), entries_.end(), same)) return false;
   entries_ = entries;
@@ -74,16 +75,31 @@ void QtLegend::paintEvent(QPaintEvent*) {
     const LegendEntry& entry = entries_[i];
     const QRect swatch = swatchRect(i);
     const QPoint centre = swatch.center();
-    if (entry.dot) {
-      // The candidate's size; the picture's dots are smaller but the colour counts here.
-      painter.setPen(toQColor(entry.outline));
-      painter.setBrush(toQColor(entry.color));
-      const int radius = static_cast<int>(3 * growth() + 0.5);
-      painter.drawEllipse(QRect(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1));
-    } else {
-      const int thickness = static_cast<int>(2 * growth() + 0.5);
-      painter.fillRect(QRect(swatch.left(), centre.y() - thickness / 2, swatch.width(), thickness),
-                       toQColor(entry.color));
+    const int radius = static_cast<int>(3 * growth() + 0.5);
+    const QRect box(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1);
+    switch (entry.swatch) {
+      case LegendSwatch::Dot:
+        // The candidate's size; the picture's dots are smaller but the colour counts here.
+        painter.setPen(toQColor(entry.outline));
+        painter.setBrush(toQColor(entry.color));
+        painter.drawEllipse(box);
+        break;
+      case LegendSwatch::Square:
+        painter.setPen(toQColor(entry.outline));
+        painter.setBrush(toQColor(entry.color));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        break;
+      case LegendSwatch::Cross:
+        painter.setPen(QPen(toQColor(entry.color), std::max(2.0, growth() * 2)));
+        painter.drawLine(box.topLeft(), box.bottomRight());
+        painter.drawLine(box.bottomLeft(), box.topRight());
+        break;
+      case LegendSwatch::Line: {
+        const int thickness = static_cast<int>(2 * growth() + 0.5);
+        painter.fillRect(QRect(swatch.left(), centre.y() - thickness / 2, swatch.width(), thickness),
+                         toQColor(entry.color));
+        break;
+      }
     }
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect text(swatch.right() + 1 + gap, swatch.top(), width(), swatch.height());

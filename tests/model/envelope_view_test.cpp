@@ -40,7 +40,7 @@ TEST(WholeEnvelope, HoldsTheHullUpToItsCapOnBothScales) {
   EXPECT_EQ(start.fitted, start.plain * wholeEnvelopeCap);
   EXPECT_TRUE(start.cut);
   const Plotter& p = start.curve.plotter;
-  EXPECT_FALSE(hullAbove(model.sampler, p.xMin, p.xMax, logAtTop(start.curve, false)).empty());
+  EXPECT_FALSE(hullAbove(model.sampler.segments, p.xMin, p.xMax, logAtTop(start.curve, false)).empty());
   EXPECT_DOUBLE_EQ(logAtTop(start.curve, false) + start.curve.logOffset,
                    std::log(start.plain * wholeEnvelopeCap));
 
@@ -51,7 +51,7 @@ TEST(WholeEnvelope, HoldsTheHullUpToItsCapOnBothScales) {
   const Ranges later = rangesOf(model);
   const Plotter& q = later.curve.plotter;
   EXPECT_GT(later.fitted, later.plain);
-  EXPECT_EQ(later.fitted, hullTop(model.sampler, q.xMin, q.xMax) + later.curve.logOffset);
+  EXPECT_EQ(later.fitted, hullTop(model.sampler.segments, q.xMin, q.xMax) + later.curve.logOffset);
   EXPECT_FALSE(later.cut);
   EXPECT_EQ(q.yTickStep, (q.yMax - q.yMin) / q.numYTicks);
 

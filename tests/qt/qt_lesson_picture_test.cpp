@@ -46,6 +46,19 @@ TEST(LessonPicture, StepsAreReplayedAsTheKeysWouldTakeThem) {
   EXPECT_TRUE(lesson.render() == keys.render());
 }
 
+TEST(LessonPicture, StepsCountWholeStepsWithTwoBeats) {
+  // Steps 1 to 6 of Beta(2,3): rejected, accepted, rejected, accepted,
+  // rejected, rejected. A rejected step takes two Ctrl+N, an accepted one.
+  Window keys;
+  keys.run({CommandId::twoBeats, CommandId::startStepping});
+  for (int beat = 0; beat < 2 + 1 + 2 + 1 + 2 + 2; ++beat) keys.run({135});
+  Window lesson;
+  ASSERT_EQ(lesson.open(R"j({"builtin": "beta-2-3", "steps": 6, "twoBeats": true})j"), "");
+  EXPECT_EQ(lesson.app.model().stepping.stepsTaken, 6);
+  EXPECT_EQ(lesson.app.statusLine(), keys.app.statusLine());
+  EXPECT_TRUE(lesson.render() == keys.render());
+}
+
 TEST(LessonPicture, ASavedLessonReopensOnTheSamePicture) {
   // Stepping begun after a throw, on the log scale, with larger points and
   // the whole envelope: the replay starts from where that stepping began.

@@ -1,0 +1,37 @@
+#pragma once
+// A step in two beats: first the candidate against the envelope it was
+// drawn under, with its decision, then the envelope refined by it. Only a
+// rejection refines the envelope, so only a rejected step has a second
+// beat; an accepted step is whole at its first. The sampler steps at the
+// first beat exactly as it does with one beat per step: a beat is only
+// what the window shows.
+#include <vector>
+
+#include "display/envelope_shape.h"
+#include "sampler/ars.h"
+
+struct WindowModel;
+
+// The envelope a step's candidate was drawn under, as it is drawn.
+struct StepBeat {
+  std::vector<HullPoint> points;
+  std::vector<EnvelopeSegment> segments;
+  // The window shows the last step's candidate against these.
+  bool candidateShown = false;
+};
+
+// Kept before every step: the copies reuse their storage.
+void rememberEnvelope(StepBeat& beat, const ARSSampler& sampler);
+
+// True while the last step's candidate is shown with its decision.
+bool candidateBeatShown(const WindowModel& model);
+// The envelope the stepping display draws: the one the shown candidate was
+// drawn under, otherwise the sampler's.
+EnvelopeShape shownEnvelope(const WindowModel& model);
+// Next step shows the second beat of the shown step (no new draw).
+bool secondBeatDue(const WindowModel& model);
+// Step back shows the first beat of the shown step (no replay).
+bool firstBeatBehind(const WindowModel& model);
+// The step just taken or replayed at its last beat: an accepted candidate
+// stays in view, a rejected one has become a point of the refined envelope.
+void showLastBeat(WindowModel& model);
