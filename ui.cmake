@@ -19,12 +19,14 @@ add_library(ars_ui STATIC
   display/dots.cpp
   display/hull_range.cpp
   display/hull_cut_mark.cpp
+  display/split_lines.cpp
   model/window_model.cpp
   model/view_options.cpp
   model/curve_state.cpp
   model/density_curve.cpp
   model/sampler_commands.cpp
   model/typed_sampler.cpp
+  model/transformed_darts.cpp
   model/other_density.cpp
   model/saved_view.cpp
   model/lesson.cpp

@@ -64,6 +64,7 @@ class MainWindow : private Reports {
   void refused() override;
   void unusable(const char* what) override;
   void notStepping() override;
+  void steppingUnavailable(const char* why) override;
 
   WindowModel model_;
   Window* window_ = nullptr;

@@ -60,6 +60,8 @@ void MainWindow::unusable(const char* what) {
 
 void MainWindow::notStepping() { showMessage(notSteppingText, notSteppingCaption); }
 
+void MainWindow::steppingUnavailable(const char* why) { showMessage(why, "Stepping not available"); }
+
 void MainWindow::showKeys() { showMessage(keysText, "Keys"); }
 
 void MainWindow::showAbout() { showMessage(aboutText, "About Adaptive Rejection Sampler"); }

@@ -19,6 +19,7 @@
 #include "display/plot_colors.h"
 #include "display/proof_drawing.h"
 #include "display/proof_inset.h"
+#include "display/split_lines.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
 #include "model/plain_comparison.h"
@@ -101,7 +102,8 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   PlotMapping mapping;
   plotter.getMapping(window, mapping);
   const Rect frame = plotter.getFrame(window);
-  drawAxisTitles(canvas, frame, band.top, logScale, scale, xAxisTitle(plotter.xOffsetText));
+  drawAxisTitles(canvas, frame, band.top, verticalScale(curve, logScale), scale, xAxisTitle(plotter.xOffsetText));
+  if (model.density.isOther()) drawSplitLines(canvas, mapping, frame, model.density.otherChoice.splits, scale);
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
@@ -113,7 +115,8 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
   LargerDotsCanvas larger(canvas, dotFactor);
   Canvas& data = dotFactor != 1.0 ? larger : canvas;
-  const bool histogramShown = view.histogramShown && !darts.x.empty();
+  // Bars have heights on the log and normal scales only: on the T scale the darts stay dots.
+  const bool histogramShown = view.histogramShown && !darts.x.empty() && !curve.tScale;
   {
     const int gap = scaledPixels(4, scale);
     const Rect dotClip = dataClip(frame, scaledPixels(view.largerPoints ? 8 : 4, scale), gap);

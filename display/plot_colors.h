@@ -15,5 +15,6 @@ constexpr Color squeeze = green;
 constexpr Color points = black;
 constexpr Color candidate = red;  // outlined in the points' colour
 constexpr Color rejected = 0x00A0A0A0;  // plain rejection's rejected candidates
+constexpr Color split = 0x00606060;  // dark grey: dashed lines at a density's split points
 constexpr Color proof = 0x00FF00FF;  // magenta: the points and chord that prove non-log-concavity
 }  // namespace PlotColor

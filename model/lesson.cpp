@@ -38,6 +38,7 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.wholeEnvelope) saved.view.wholeEnvelope = *lesson.wholeEnvelope;
   if (lesson.histogram) saved.view.histogramShown = *lesson.histogram;
   if (lesson.largerPoints) saved.view.largerPoints = *lesson.largerPoints;
+  if (lesson.tScale) saved.view.tScale = *lesson.tScale;
   return saved;
 }
 
@@ -59,5 +60,6 @@ Lesson currentLesson(const WindowModel& model) {
   lesson.wholeEnvelope = saved.view.wholeEnvelope;
   lesson.histogram = saved.view.histogramShown;
   lesson.largerPoints = saved.view.largerPoints;
+  lesson.tScale = saved.view.tScale;
   return lesson;
 }

@@ -25,6 +25,7 @@ struct Lesson {
   std::optional<bool> wholeEnvelope;
   std::optional<bool> histogram;
   std::optional<bool> largerPoints;
+  std::optional<bool> tScale;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

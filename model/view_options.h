@@ -10,6 +10,10 @@ struct ViewOptions {
   int animationSpeed = 2;  // index into animationIntervals
   // The vertical range holds the upper hull too, up to a cap (window_picture.cpp).
   bool wholeEnvelope = false;
+  // The vertical axis in T(f) = -1/sqrt(f), where the envelope of a density
+  // sampled under that transformation is straight; the other densities keep
+  // the log or normal scale (see tScaleShown).
+  bool tScale = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

@@ -33,4 +33,6 @@ constexpr int openLesson = 191;
 constexpr int saveLesson = 192;
 constexpr int histogram = 193;
 constexpr int comparePlainRejection = 194;
+// The Plot pop-up's scale for densities sampled under T(f) = -1/sqrt(f).
+constexpr int tScale = 195;
 }  // namespace CommandId

@@ -8,6 +8,7 @@
 
 namespace {
 const QString wholeEnvelopeKey = QStringLiteral("view/wholeEnvelope");
+const QString tScaleKey = QStringLiteral("view/tScale");
 
 std::unique_ptr<QSettings> open(const QString& file) {
   if (file.isEmpty()) {
@@ -18,9 +19,13 @@ std::unique_ptr<QSettings> open(const QString& file) {
 }  // namespace
 
 void QtViewSettings::load(ViewOptions& view) {
-  view.wholeEnvelope = open(file_)->value(wholeEnvelopeKey, view.wholeEnvelope).toBool();
+  const std::unique_ptr<QSettings> settings = open(file_);
+  view.wholeEnvelope = settings->value(wholeEnvelopeKey, view.wholeEnvelope).toBool();
+  view.tScale = settings->value(tScaleKey, view.tScale).toBool();
 }
 
 void QtViewSettings::save(const ViewOptions& view) {
-  open(file_)->setValue(wholeEnvelopeKey, view.wholeEnvelope);
+  const std::unique_ptr<QSettings> settings = open(file_);
+  settings->setValue(wholeEnvelopeKey, view.wholeEnvelope);
+  settings->setValue(tScaleKey, view.tScale);
 }

@@ -46,7 +46,9 @@ class FakeWindow : public Window {
 class FakeMenu : public Menu {
  public:
   void checkItem(int id, bool checked) override { checks[id] = checked; }
+  void enableItem(int id, bool enabled) override { enabledItems[id] = enabled; }
   std::map<int, bool> checks;
+  std::map<int, bool> enabledItems;
 };
 
 // Hands out a FakeWindow and returns a fixed code from the message loop.
