@@ -32,6 +32,7 @@ add_library(ars_ui STATIC
   model/lesson.cpp
   model/envelope_view.cpp
   model/refusal.cpp
+  model/transform_offer.cpp
   model/proof_finding.cpp
   model/plain_rejection.cpp
   model/plain_comparison.cpp

@@ -136,6 +136,7 @@ void MainWindow::command(int id) {
     default:
       return;  // not a command
   }
+  takeOfferedDensity(id == CommandId::throwDarts || id == CommandId::comparePlainRejection);
   repaint();
 }
 

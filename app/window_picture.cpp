@@ -103,14 +103,20 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   plotter.getMapping(window, mapping);
   const Rect frame = plotter.getFrame(window);
   drawAxisTitles(canvas, frame, band.top, verticalScale(curve, logScale), scale, xAxisTitle(plotter.xOffsetText));
-  if (model.density.isOther()) drawSplitLines(canvas, mapping, frame, model.density.otherChoice.splits, scale);
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
   const ARSSampler& sampler = model.sampler;
   // A proof of non-log-concavity keeps its envelope on screen after stepping ended.
   const bool envelopeShown = stepping.active || stepping.proof.has_value();
-  if (!envelopeShown && !darts.thrown) return;
+  // Over the darts, which would hide them.
+  const auto drawSplits = [&] {
+    if (model.density.isOther()) drawSplitLines(canvas, mapping, frame, model.density.otherChoice.splits, scale);
+  };
+  if (!envelopeShown && !darts.thrown) {
+    drawSplits();
+    return;
+  }
 
   const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
   LargerDotsCanvas larger(canvas, dotFactor);
@@ -165,6 +171,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     const Rect inset = proofInsetRect(frame, keep, scale);
     drawProofInset(canvas, inset, *stepping.proof, scale);
   }
+  drawSplits();
   // Data that reached the axes lies under them, not over them.
   plotter.redrawAxes(window, canvas);
 }

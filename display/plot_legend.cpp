@@ -2,19 +2,24 @@
 
 #include "display/plot_colors.h"
 
-const std::vector<LegendEntry>& plotLegend(bool proofShown) {
+const std::vector<LegendEntry>& plotLegend(bool proofShown, bool splitsShown) {
   using namespace PlotColor;
-  // Column by column: lines in the first, dots in the second, the proof in a third.
+  // Column by column: lines in the first, dots in the second, the proof and
+  // the split points in a third.
   static const std::vector<LegendEntry> legend = {
       {"curve", curve, false, curve},     {"upper hull", upperHull, false, upperHull},
       {"squeeze", squeeze, false, squeeze}, {"darts", darts, true, darts},
       {"points", points, true, points},   {"candidate", candidate, true, points},
   };
-  static const std::vector<LegendEntry> withProof = [] {
-    std::vector<LegendEntry> entries = legend;
-    entries.push_back({"proof", proof, false, proof});
+  const auto with = [](std::vector<LegendEntry> entries, bool proof, bool splits) {
+    if (proof) entries.push_back({"proof", PlotColor::proof, false, PlotColor::proof});
+    if (splits) entries.push_back({"inflection point", split, false, split});
     return entries;
-  }();
+  };
+  static const std::vector<LegendEntry> withProof = with(legend, true, false);
+  static const std::vector<LegendEntry> withSplits = with(legend, false, true);
+  static const std::vector<LegendEntry> withBoth = with(legend, true, true);
+  if (splitsShown) return proofShown ? withBoth : withSplits;
   return proofShown ? withProof : legend;
 }
 

@@ -5,7 +5,8 @@
 
 #include "platform/legend_entry.h"
 
-// With the proof's colour while a proof of non-log-concavity is on screen.
-const std::vector<LegendEntry>& plotLegend(bool proofShown = false);
+// With the proof's colour while a proof of non-log-concavity is on screen,
+// and the split points' while a density has them.
+const std::vector<LegendEntry>& plotLegend(bool proofShown = false, bool splitsShown = false);
 // While plain rejection is compared: the curve and the two kinds of dots.
 const std::vector<LegendEntry>& comparisonLegend();

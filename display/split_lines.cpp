@@ -11,6 +11,8 @@ void drawSplitLines(Canvas& canvas, const PlotMapping& mapping, const Rect& fram
   if (splits.empty()) return;
   const int dash = scaledPixels(6, scale);
   const int gap = scaledPixels(4, scale);
+  // Twice the curve's width: seen from the back of a hall, over the darts.
+  canvas.setPenWidth(2 * scaledPixels(1, scale));
   PenSelection pen(canvas, PlotColor::split);
   for (const double s : splits) {
     const int x = wholePixelX(mapping, s);
@@ -21,4 +23,5 @@ void drawSplitLines(Canvas& canvas, const PlotMapping& mapping, const Rect& fram
       canvas.lineTo(x, std::max(y - dash, frame.top));
     }
   }
+  canvas.setPenWidth(scaledPixels(1, scale));
 }

@@ -58,7 +58,9 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
     // The transformed sampler's reasons name its transformation and points.
     d.refusal = std::string(e.what()) + ".";
   }
-  const PlotRange range = plotRange(f, choice.lower, choice.upper, known);
+  // The transformed sampler's first points need not span a heavy tail's
+  // mass: its range is explored from the density's values instead.
+  const PlotRange range = plotRange(f, choice.lower, choice.upper, logConcave ? known : std::vector<HullPoint>{});
   d.otherXMin = range.xMin;
   d.otherXMax = range.xMax;
   // A heavy tail would leave the peak a spike: the plot shows where the
