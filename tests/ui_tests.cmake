@@ -14,6 +14,7 @@ add_executable(ui_tests
   app/lecture_commands_test.cpp
   display/scaled_picture_test.cpp
   app/other_density_test.cpp
+  app/transformed_density_test.cpp
   model/window_model_test.cpp
   model/envelope_view_test.cpp
 )
