@@ -17,19 +17,13 @@
 #include "support/fake_window.h"
 #include "support/goodness_of_fit.h"
 #include "support/recording_canvas.h"
+#include "support/window_rig.h"
 
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-struct Rig {
-  Rig() {
-    window.setUserData(&app);
-    app.attach(window);
-  }
-  FakeWindow window;
-  MainWindow app;
-};
+using Rig = WindowRig;
 
 // Two throws of darts in a row: 10,000 draws, enough for the test's power.
 std::vector<double> twoThrows(MainWindow& app) {

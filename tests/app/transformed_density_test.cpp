@@ -14,20 +14,14 @@
 #include "support/fake_window.h"
 #include "support/goodness_of_fit.h"
 #include "support/recording_canvas.h"
+#include "support/window_rig.h"
 #include "support/student_t_cdf.h"
 
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-struct Rig {
-  Rig() {
-    window.setUserData(&app);
-    app.attach(window);
-  }
-  FakeWindow window;
-  MainWindow app;
-};
+using Rig = WindowRig;
 
 DensityChoice studentT(double nu) { return catalogueChoice(CatalogueKind::studentT, {nu}); }
 
