@@ -5,7 +5,7 @@
 const std::vector<LegendEntry>& plotLegend(bool proofShown, bool splitsShown) {
   using namespace PlotColor;
   // Column by column: lines in the first, dots in the second, the proof and
-  // the split points in a third.
+  // the split points (where log f inflects, for the mixture) in a third.
   static const std::vector<LegendEntry> legend = {
       {"curve", curve, false, curve},     {"upper hull", upperHull, false, upperHull},
       {"squeeze", squeeze, false, squeeze}, {"darts", darts, true, darts},
@@ -13,7 +13,7 @@ const std::vector<LegendEntry>& plotLegend(bool proofShown, bool splitsShown) {
   };
   const auto with = [](std::vector<LegendEntry> entries, bool proof, bool splits) {
     if (proof) entries.push_back({"proof", PlotColor::proof, false, PlotColor::proof});
-    if (splits) entries.push_back({"inflection point", split, false, split});
+    if (splits) entries.push_back({"inflection", split, false, split});
     return entries;
   };
   static const std::vector<LegendEntry> withProof = with(legend, true, false);

@@ -64,7 +64,7 @@ TEST(TransformedDensity, MixtureWithSplitsIsSampledAndItsSplitsDrawn) {
   const int bins = equalProbabilityBins(x.size());
   EXPECT_LT(chiSquare(x, cdf, bins), chiSquareQuantile(bins - 1, chiSquareZ));
   ASSERT_FALSE(rig.window.legend.empty());
-  EXPECT_STREQ(rig.window.legend.back().name, "inflection point");
+  EXPECT_STREQ(rig.window.legend.back().name, "inflection");
 }
 
 TEST(TransformedDensity, TScaleShowsMinusOneOverRootFAndMapsForeignReferences) {
