@@ -19,6 +19,7 @@ add_library(ars_ui STATIC
   display/dots.cpp
   display/hull_range.cpp
   display/hull_cut_mark.cpp
+  display/split_lines.cpp
   model/window_model.cpp
   model/view_options.cpp
   model/curve_state.cpp
@@ -26,11 +27,13 @@ add_library(ars_ui STATIC
   model/sampler_commands.cpp
   model/step_beat.cpp
   model/typed_sampler.cpp
+  model/transformed_darts.cpp
   model/other_density.cpp
   model/saved_view.cpp
   model/lesson.cpp
   model/envelope_view.cpp
   model/refusal.cpp
+  model/transform_offer.cpp
   model/proof_finding.cpp
   model/plain_rejection.cpp
   model/plain_comparison.cpp

@@ -25,7 +25,7 @@ void MainWindow::command(int id) {
   if (id != animateSteps && id != refresh && !onlyChangesTheView(id)) stopAnimation();
   // A new density, scale, throw or start ends any earlier report.
   const bool restartsThePicture = (id >= firstDensity && id <= lastDensity) || id == normalScale ||
-                                  id == CommandId::logScale || id == CommandId::throwDarts ||
+                                  id == CommandId::logScale || id == CommandId::tScale || id == CommandId::throwDarts ||
                                   id == CommandId::stopStepping;
   if (restartsThePicture || id == CommandId::startStepping || id == CommandId::stepUntilAccepted) {
     m.stepping.notLogConcaveShown = false;
@@ -35,7 +35,7 @@ void MainWindow::command(int id) {
   // Next step and Space cannot go past the failed step, so they keep it as well.
   const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture ||
                              id == keys || id == about || id == CommandId::stepBack ||
-                             id == normalScale || id == CommandId::logScale ||
+                             id == normalScale || id == CommandId::logScale || id == CommandId::tScale ||
                              id == CommandId::nextStep || id == animateSteps;
   if (!keepsTheProof) m.stepping.proof.reset();
   if (id >= firstDensity && id <= lastDensity) {
@@ -55,6 +55,13 @@ void MainWindow::command(int id) {
       clearDarts(m);
       m.view.logScale = id == CommandId::logScale;
       rebuildDensityCurve(m);
+      break;
+    case CommandId::tScale:
+      // Darts keep their heights on one scale: a new scale throws again.
+      clearDarts(m);
+      m.view.tScale = !m.view.tScale;
+      rebuildDensityCurve(m);
+      if (settings_) settings_->save(m.view);
       break;
     case CommandId::throwDarts:
       ::stopStepping(m);
@@ -137,6 +144,7 @@ void MainWindow::command(int id) {
     default:
       return;  // not a command
   }
+  takeOfferedDensity(id == CommandId::throwDarts || id == CommandId::comparePlainRejection);
   repaint();
 }
 
@@ -145,6 +153,10 @@ void MainWindow::updateMenu(Menu& menu, int position) {
   if (position == 1) {
     menu.checkItem(CommandId::logScale, m.view.logScale);
     menu.checkItem(CommandId::normalScale, !m.view.logScale);
+    // Only a density sampled under -1/sqrt(f) has a T scale to show.
+    menu.checkItem(CommandId::tScale, m.view.tScale);
+    menu.enableItem(CommandId::tScale, m.density.isOther() &&
+                                           m.density.otherChoice.transform == ars::Transform::InverseSqrt);
   } else if (position == 2) {
     for (int id = CommandId::firstDensity; id <= CommandId::lastDensity; ++id) {
       menu.checkItem(id, id == CommandId::firstDensity - 1 + m.density.kind);

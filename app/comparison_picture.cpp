@@ -105,7 +105,7 @@ void paintComparison(Canvas& canvas, const Window& window, const WindowModel& mo
     PlotMapping mapping;
     plotter.getMapping(panel, mapping);
     const Rect frame = plotter.getFrame(panel);
-    drawAxisTitles(shifted, frame, captionTop, view.logScale, scale, xAxisTitle(plotter.xOffsetText));
+    drawAxisTitles(shifted, frame, captionTop, verticalScale(curve, view.logScale), scale, xAxisTitle(plotter.xOffsetText));
 
     const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
     LargerDotsCanvas larger(shifted, dotFactor);

@@ -39,6 +39,8 @@ std::string MainWindow::openLesson(const Lesson& lesson) {
   stopAnimation();
   const std::string problem = restoreView(model_, lessonView(lesson, savedView(model_)), *this);
   if (!problem.empty()) return problem;
+  // Opened from the command line too, where no command ends after it.
+  takeOfferedDensity(false);
   repaint();
   return "";
 }

@@ -64,10 +64,12 @@ void MainWindow::repaint() {
   preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
   window_->setClientToolTip(plotToolTip());
+  const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
   window_->setLegend(comparisonShown(model_) ? comparisonLegend()
-                                             : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats));
+                                             : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats,
+                                                          splitsShown));
 }
 
 std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }
 
-std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_.view); }
+std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_.view, model_.curve.tScale); }

@@ -3,8 +3,10 @@
 // window's messages and commands to the model's operations, and tells the
 // user what they met. The picture and the status line are drawn from the
 // model after every command.
+#include <optional>
 #include <string>
 
+#include "density/density_choice.h"
 #include "model/lesson.h"
 #include "model/reports.h"
 #include "model/window_model.h"
@@ -60,15 +62,20 @@ class MainWindow : private Reports {
   void showMessage(const char* text, const char* caption);
   void showKeys();
   void showAbout();
+  // The density a refusal's box offered and the user took, chosen once the
+  // command that met the refusal has ended.
+  void takeOfferedDensity(bool throwAgain);
 
   void refused() override;
   void unusable(const char* what) override;
   void notStepping() override;
+  void steppingUnavailable(const char* why) override;
 
   WindowModel model_;
   Window* window_ = nullptr;
   ContentDialogs* dialogs_ = nullptr;
   ViewSettings* settings_ = nullptr;
+  std::optional<DensityChoice> offered_;
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

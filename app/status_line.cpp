@@ -210,7 +210,11 @@ std::string statusLine(const WindowModel& model, const Window* window) {
   return densityInWords(density.kind) + ".";
 }
 
-std::string plotToolTip(const ViewOptions& view) {
+std::string plotToolTip(const ViewOptions& view, bool tScaleShown) {
+  if (tScaleShown) {
+    return "T scale: each height is \xe2\x88\x92" "1/\xe2\x88\x9a(density / its peak); the density is "
+           "concave on it, so the sampler's hull and squeeze are straight lines.";
+  }
   if (view.logScale) {
     return "Log scale: each height is the log density plus a constant that puts the curve's peak at "
            "50; one unit up multiplies the density by e = 2.72.";

@@ -11,4 +11,4 @@ struct WindowModel;
 std::string statusLine(const WindowModel& model, const Window* window);
 // Where the last candidate lies when the plot frame cannot hold it ("" inside).
 std::string candidateOutsideNote(const WindowModel& model, const Window* window);
-std::string plotToolTip(const ViewOptions& view);
+std::string plotToolTip(const ViewOptions& view, bool tScaleShown = false);

@@ -1,7 +1,10 @@
 // What the window tells the user in a modal box: the sampler's refusals,
 // unusable densities, and the Help pop-up's keys and about text.
 #include "app/main_window.h"
+#include "model/other_density.h"
 #include "model/refusal.h"
+#include "model/sampler_commands.h"
+#include "model/transform_offer.h"
 
 namespace {
 const char* const notLogConcaveCaption = "Log-concavity assumption violated";
@@ -49,9 +52,29 @@ void MainWindow::refused() {
     return;
   }
   const bool notIntegrable = refusedAsNotIntegrable(d);
-  const std::string text = std::string(notIntegrable ? notIntegrableText : notLogConcaveText) + "\n\n" +
-                           d.otherChoice.caption + ": " + otherDensityReport(d);
-  showMessage(text.c_str(), notIntegrable ? "Density not integrable" : notLogConcaveCaption);
+  std::string text = std::string(notIntegrable ? notIntegrableText : notLogConcaveText) + "\n\n" +
+                     d.otherChoice.caption + ": " + otherDensityReport(d);
+  const char* caption = notIntegrable ? "Density not integrable" : notLogConcaveCaption;
+  if (!inverseSqrtWouldHelp(d)) {
+    showMessage(text.c_str(), caption);
+    return;
+  }
+  text += "\n\nUnder T(f) = \xe2\x88\x92" "1/\xe2\x88\x9a" "f it is concave wherever it is plotted, "
+          "as heavy tails are: it can be sampled exactly that way.";
+  stopAnimation();
+  if (window_ && window_->offerAction(text, caption, "Sample under \xe2\x88\x92" "1/\xe2\x88\x9a" "f")) {
+    offered_ = underInverseSqrt(d.otherChoice);
+  }
+}
+
+void MainWindow::takeOfferedDensity(bool throwAgain) {
+  if (!offered_) return;
+  const DensityChoice choice = *offered_;
+  offered_.reset();
+  // The refusal's proof belongs to the density as it was.
+  model_.stepping.proof.reset();
+  if (!::selectOtherDensity(model_, choice).empty()) return;
+  if (throwAgain) ::throwDarts(model_, *this);
 }
 
 void MainWindow::unusable(const char* what) {
@@ -60,6 +83,8 @@ void MainWindow::unusable(const char* what) {
 }
 
 void MainWindow::notStepping() { showMessage(notSteppingText, notSteppingCaption); }
+
+void MainWindow::steppingUnavailable(const char* why) { showMessage(why, "Stepping not available"); }
 
 void MainWindow::showKeys() { showMessage(keysText, "Keys"); }
 

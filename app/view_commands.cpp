@@ -38,6 +38,7 @@ void MainWindow::onTimer() {
   // A report stops it through its message box; acceptances do not.
   ::nextStep(model_, *this);
   if (!model_.stepping.active) stopAnimation();
+  takeOfferedDensity(false);
   repaint();
 }
 

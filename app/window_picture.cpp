@@ -19,6 +19,7 @@
 #include "display/plot_colors.h"
 #include "display/proof_drawing.h"
 #include "display/proof_inset.h"
+#include "display/split_lines.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
 #include "model/plain_comparison.h"
@@ -112,19 +113,27 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   PlotMapping mapping;
   plotter.getMapping(window, mapping);
   const Rect frame = plotter.getFrame(window);
-  drawAxisTitles(canvas, frame, band.top, logScale, scale, xAxisTitle(plotter.xOffsetText));
+  drawAxisTitles(canvas, frame, band.top, verticalScale(curve, logScale), scale, xAxisTitle(plotter.xOffsetText));
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
   const ARSSampler& sampler = model.sampler;
   // A proof of non-log-concavity keeps its envelope on screen after stepping ended.
   const bool envelopeShown = stepping.active || stepping.proof.has_value();
-  if (!envelopeShown && !darts.thrown) return;
+  // Over the darts, which would hide them.
+  const auto drawSplits = [&] {
+    if (model.density.isOther()) drawSplitLines(canvas, mapping, frame, model.density.otherChoice.splits, scale);
+  };
+  if (!envelopeShown && !darts.thrown) {
+    drawSplits();
+    return;
+  }
 
   const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
   LargerDotsCanvas larger(canvas, dotFactor);
   Canvas& data = dotFactor != 1.0 ? larger : canvas;
-  const bool histogramShown = view.histogramShown && !darts.x.empty();
+  // Bars have heights on the log and normal scales only: on the T scale the darts stay dots.
+  const bool histogramShown = view.histogramShown && !darts.x.empty() && !curve.tScale;
   {
     const int gap = scaledPixels(4, scale);
     // With two beats the candidate's marker is the largest dot, for a hall.
@@ -188,6 +197,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     const Rect inset = proofInsetRect(frame, keep, scale);
     drawProofInset(canvas, inset, *stepping.proof, scale);
   }
+  drawSplits();
   // Data that reached the axes lies under them, not over them.
   plotter.redrawAxes(window, canvas);
 }

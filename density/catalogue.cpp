@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "density/mixture_inflections.h"
+
 namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
@@ -76,8 +78,12 @@ std::string catalogueProblem(CatalogueKind kind, const std::vector<double>& p) {
     case K::truncatedNormal:
       if (!positive(1).empty()) return positive(1);
       return p[2] < p[3] ? "" : "a must lie below b.";
-    case K::exponential: case K::studentT:
+    case K::exponential:
       return positive(0);
+    case K::studentT:
+      // Below 1 even -1/sqrt(f) turns convex in the tails: no exact sampler here takes it.
+      return p[0] >= 1 ? "" : "nu must be at least 1: below it the Student t is not concave under "
+                              "\xe2\x88\x92" "1/\xe2\x88\x9a" "f, and the sampler cannot take it.";
     case K::gamma:
       return !atLeastOne(0).empty() ? atLeastOne(0) : positive(1);
     case K::beta:
@@ -148,15 +154,18 @@ DensityChoice catalogueChoice(CatalogueKind kind, const std::vector<double>& p) 
     }
     case K::cauchy:
       c.formula = "-log(1+" + standardized(p[0], p[1]) + "^2)";
+      c.transform = ars::Transform::InverseSqrt;
       break;
     case K::studentT:
       c.formula = "-(" + number(p[0]) + "+1)/2*log(1+x^2/" + number(p[0]) + ")";
+      c.transform = ars::Transform::InverseSqrt;
       break;
     case K::normalMixture:
       c.logDensity = false;
       c.formula = number(p[0]) + "/" + number(p[2]) + "*exp(-" + standardized(p[1], p[2]) +
                   "^2/2) + (1-" + number(p[0]) + ")/" + number(p[4]) + "*exp(-" +
                   standardized(p[3], p[4]) + "^2/2)";
+      c.splits = mixtureInflections({p[0], p[1], p[2], p[3], p[4]});
       break;
   }
   return c;

@@ -2,8 +2,10 @@
 // The catalogue of named densities offered beside a typed formula. Each entry
 // becomes a DensityChoice whose formula is its log-density (or, for the
 // mixture, its density), so that a lesson file can hold any of them.
-// Most are log-concave; Cauchy, Student t and the two-component mixture are
-// there to show how the sampler refuses a density that is not.
+// Most are log-concave. Cauchy and Student t (nu >= 1) are concave under
+// T(f) = -1/sqrt(f) and come with that transformation; the two-normal
+// mixture comes with its inflection points as split points, which it needs
+// where its modes lie far enough apart for log f to turn convex between them.
 #include <string>
 #include <vector>
 

@@ -1,8 +1,13 @@
 #pragma once
 // A density the user picked beyond the built-in kinds: a formula in x, read
 // as the density or as its logarithm, on a support, with the caption that
-// names it in the window.
+// names it in the window, the transformation T under which it is concave
+// (log unless said otherwise) and the split points where T(f) changes
+// between concave and convex.
 #include <string>
+#include <vector>
+
+#include "sampler/transformed_line.h"
 
 struct DensityChoice {
   std::string caption;
@@ -10,4 +15,12 @@ struct DensityChoice {
   bool logDensity = false;  // false: the formula is the density itself
   double lower = 0.0;
   double upper = 1.0;
+  ars::Transform transform = ars::Transform::Log;
+  std::vector<double> splits = {};  // increasing, inside (lower, upper)
 };
+
+// Sampled by the log-concave sampler the built-in kinds share, or by the
+// sampler for a transformation and split points.
+inline bool plainLogConcave(const DensityChoice& c) {
+  return c.transform == ars::Transform::Log && c.splits.empty();
+}

@@ -17,7 +17,29 @@ void drawAtAxisEnd(Canvas& canvas, const Rect& frame, const std::string& title, 
   canvas.drawText(title, Rect{left, frame.bottom - 1 - gap - line, clientRight, frame.bottom - 1 - gap}, 0);
 }
 
+// Over the y axis, above its topmost label (centred on the top of the axis).
+void drawYTitle(Canvas& canvas, const Rect& frame, VerticalScale vertical, int gap, int line) {
+  const int yBottom = frame.top - line / 2 - gap;
+  if (yBottom - line < 0) return;
+  const char* yTitle = yAxisTitle(vertical);
+  const int width = canvas.textExtent(yTitle).cx;
+  const int left = frame.left - gap > 0 ? frame.left - gap : 0;
+  canvas.drawText(yTitle, Rect{left, yBottom - line, left + width, yBottom}, 0);
+}
+
 }  // namespace
+
+const char* yAxisTitle(VerticalScale vertical) {
+  switch (vertical) {
+    case VerticalScale::log:
+      return "log density + constant";
+    case VerticalScale::t:
+      return "T scale: \xe2\x88\x92" "1/\xe2\x88\x9a(density / peak)";
+    case VerticalScale::normal:
+      break;
+  }
+  return "density";
+}
 
 std::string xAxisTitle(const std::string& offsetText) {
   if (offsetText.empty()) return "x";
@@ -26,12 +48,14 @@ std::string xAxisTitle(const std::string& offsetText) {
   return "x \xe2\x88\x92 " + offsetText;
 }
 
-void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,
+void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, VerticalScale vertical, double scale,
                     const std::string& xTitle) {
   const int gap = scaledPixels(4, scale);
   const bool offset = xTitle != "x";
   if (!(scale > 1.0)) {
     if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
+    // Heights that are neither the density nor its log need saying at any size.
+    if (vertical == VerticalScale::t) drawYTitle(canvas, frame, vertical, gap, canvas.textExtent("x").cy);
     return;
   }
   const int line = canvas.textExtent("x").cy;
@@ -42,12 +66,5 @@ void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logS
     return;
   }
   canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
-
-  const char* yTitle = logScale ? "log density + constant" : "density";
-  // Above the topmost y label, which is centred on the top of the axis.
-  const int yBottom = frame.top - line / 2 - gap;
-  if (yBottom - line < 0) return;
-  const int width = canvas.textExtent(yTitle).cx;
-  const int left = frame.left - gap > 0 ? frame.left - gap : 0;
-  canvas.drawText(yTitle, Rect{left, yBottom - line, left + width, yBottom}, 0);
+  drawYTitle(canvas, frame, vertical, gap, line);
 }

@@ -6,10 +6,15 @@
 
 #include "platform/canvas.h"
 
+enum class VerticalScale { normal, log, t };
+
 // `captionTop` is where the caption band starts. At scale 1, the picture the
-// window opens with, only an offset x title is drawn, at the axis's right end.
-void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, bool logScale, double scale,
+// window opens with, only an offset x title is drawn, at the axis's right
+// end, and the T scale's title, which no other picture shares.
+void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, VerticalScale vertical, double scale,
                     const std::string& xTitle = "x");
+
+const char* yAxisTitle(VerticalScale vertical);
 
 // "x", or "x − offset" (or "x + |offset|") when the x labels are offset.
 std::string xAxisTitle(const std::string& offsetText);

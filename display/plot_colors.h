@@ -15,6 +15,7 @@ constexpr Color squeeze = green;
 constexpr Color points = black;
 constexpr Color candidate = red;  // outlined in the points' colour
 constexpr Color rejected = 0x00A0A0A0;  // plain rejection's rejected candidates
+constexpr Color split = 0x00606060;  // dark grey: dashed lines at a density's split points
 constexpr Color proof = 0x00FF00FF;  // magenta: the points and chord that prove non-log-concavity
 // With two beats per step, what became of the candidate; none of them is a
 // colour of the envelope.

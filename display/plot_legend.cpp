@@ -7,14 +7,16 @@ using namespace PlotColor;
 constexpr LegendSwatch line = LegendSwatch::Line;
 constexpr LegendSwatch dot = LegendSwatch::Dot;
 
-std::vector<LegendEntry> withProof(std::vector<LegendEntry> entries) {
-  entries.push_back({"proof", proof, line, proof});
+std::vector<LegendEntry> with(std::vector<LegendEntry> entries, bool proofShown, bool splitsShown) {
+  if (proofShown) entries.push_back({"proof", proof, line, proof});
+  if (splitsShown) entries.push_back({"inflection", split, line, split});
   return entries;
 }
 }  // namespace
 
-const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats) {
-  // Column by column: lines in the first, dots in the second, the proof in a third.
+const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats, bool splitsShown) {
+  // Column by column: lines in the first, dots in the second, the proof and
+  // the split points (where log f inflects, for the mixture) in a third.
   static const std::vector<LegendEntry> legend = {
       {"curve", curve, line, curve},       {"upper hull", upperHull, line, upperHull},
       {"squeeze", squeeze, line, squeeze}, {"darts", darts, dot, darts},
@@ -32,10 +34,13 @@ const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats) {
       {"points", points, dot, points},
       {"darts", darts, dot, darts},
   };
-  static const std::vector<LegendEntry> legendWithProof = withProof(legend);
-  static const std::vector<LegendEntry> beatsWithProof = withProof(beats);
-  if (twoBeats) return proofShown ? beatsWithProof : beats;
-  return proofShown ? legendWithProof : legend;
+  // Every combination, built once: index bit 0 the proof, bit 1 the splits.
+  static const std::vector<LegendEntry> plain[4] = {
+      legend, with(legend, true, false), with(legend, false, true), with(legend, true, true)};
+  static const std::vector<LegendEntry> stepped[4] = {
+      beats, with(beats, true, false), with(beats, false, true), with(beats, true, true)};
+  const int index = (proofShown ? 1 : 0) + (splitsShown ? 2 : 0);
+  return twoBeats ? stepped[index] : plain[index];
 }
 
 const std::vector<LegendEntry>& comparisonLegend() {

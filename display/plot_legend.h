@@ -6,8 +6,9 @@
 #include "platform/legend_entry.h"
 
 // With the proof's colour while a proof of non-log-concavity is on screen,
-// and with the candidates' three fates in place of one candidate with two
-// beats per step.
-const std::vector<LegendEntry>& plotLegend(bool proofShown = false, bool twoBeats = false);
+// with the candidates' three fates in place of one candidate with two beats
+// per step, and the split points' while a density has them.
+const std::vector<LegendEntry>& plotLegend(bool proofShown = false, bool twoBeats = false,
+                                           bool splitsShown = false);
 // While plain rejection is compared: the curve and the two kinds of dots.
 const std::vector<LegendEntry>& comparisonLegend();

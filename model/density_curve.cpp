@@ -49,6 +49,7 @@ void clearPlotterForCurve(CurveState& curve, bool typed, bool logScale) {
 
 void rebuildBuiltInCurve(WindowModel& model) {
   const bool logScale = model.view.logScale;
+  model.curve.tScale = false;
   const DensityKind& row = densityKindRow(model.density.kind);
   const CurveGrid& grid = curveGrids[row.kind - firstDensityKind];
   CurveState& curve = model.curve;
@@ -100,7 +101,9 @@ void rebuildOtherCurve(WindowModel& model) {
   CurveState& curve = model.curve;
   curve.xMin = model.density.otherXMin;
   curve.xMax = model.density.otherXMax;
-  const bool logScale = model.view.logScale;
+  curve.tScale = tScaleShown(model);
+  // A zero of the density has no height on the T scale, as on the log scale.
+  const bool logScale = model.view.logScale || curve.tScale;
   clearPlotterForCurve(curve, true, logScale);
   const FormulaDensity* density = model.density.otherDensity.get();
   if (!density) return;
@@ -131,6 +134,11 @@ void rebuildOtherCurve(WindowModel& model) {
 
 }  // namespace
 
+bool tScaleShown(const WindowModel& model) {
+  return model.view.tScale && model.density.isOther() &&
+         model.density.otherChoice.transform == ars::Transform::InverseSqrt;
+}
+
 void rebuildDensityCurve(WindowModel& model) {
   if (model.density.isOther()) {
     rebuildOtherCurve(model);
@@ -141,7 +149,7 @@ void rebuildDensityCurve(WindowModel& model) {
 
 void preparePlot(CurveState& curve, const ViewOptions& view) {
   Plotter& plotter = curve.plotter;
-  if (view.logScale) {
+  if (view.logScale || curve.tScale) {
     plotter.autoScaleX = true;
     plotter.autoScaleY = true;
     plotter.drawYTicks = true;

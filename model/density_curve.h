@@ -6,6 +6,9 @@ struct ViewOptions;
 struct WindowModel;
 
 void rebuildDensityCurve(WindowModel& model);
+// The T scale applies to a density sampled under T(f) = -1/sqrt(f); the
+// others keep the log or normal scale while the option is on.
+bool tScaleShown(const WindowModel& model);
 // The plotter's ranges made ready for the scale, before the paint or the
 // status line reads them.
 void preparePlot(CurveState& curve, const ViewOptions& view);

@@ -39,6 +39,7 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.histogram) saved.view.histogramShown = *lesson.histogram;
   if (lesson.largerPoints) saved.view.largerPoints = *lesson.largerPoints;
   if (lesson.twoBeats) saved.view.twoBeats = *lesson.twoBeats;
+  if (lesson.tScale) saved.view.tScale = *lesson.tScale;
   return saved;
 }
 
@@ -61,5 +62,6 @@ Lesson currentLesson(const WindowModel& model) {
   lesson.histogram = saved.view.histogramShown;
   lesson.largerPoints = saved.view.largerPoints;
   lesson.twoBeats = saved.view.twoBeats;
+  lesson.tScale = saved.view.tScale;
   return lesson;
 }

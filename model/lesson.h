@@ -26,6 +26,7 @@ struct Lesson {
   std::optional<bool> histogram;
   std::optional<bool> largerPoints;
   std::optional<bool> twoBeats;
+  std::optional<bool> tScale;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

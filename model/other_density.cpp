@@ -9,7 +9,9 @@
 #include "model/density_curve.h"
 #include "model/refusal.h"
 #include "model/sampler_commands.h"
+#include "model/transformed_darts.h"
 #include "model/window_model.h"
+#include "sampler/not_log_concave.h"
 #include "sampler/starting_point_search.h"
 
 namespace {
@@ -47,16 +49,26 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   std::vector<HullPoint> known;
   d.refusal.clear();
   d.refusalProof.reset();
+  const bool logConcave = plainLogConcave(choice);
   try {
-    known = StartingPointSearch(f, choice.lower, choice.upper, {}).points();
+    known = logConcave ? StartingPointSearch(f, choice.lower, choice.upper, {}).points()
+                       : transformedStartPoints(typed, choice);
   } catch (const ARSSampler::XNotLogConcave&) {
-  } catch (const std::invalid_argument& e) {
+  } catch (const std::exception& e) {
+    // The transformed sampler's reasons name its transformation and points.
     d.refusal = std::string(e.what()) + ".";
   }
-  const PlotRange range = plotRange(f, choice.lower, choice.upper, known);
+  // The transformed sampler's first points need not span a heavy tail's
+  // mass: its range is explored from the density's values instead.
+  const PlotRange range = plotRange(f, choice.lower, choice.upper, logConcave ? known : std::vector<HullPoint>{});
   d.otherXMin = range.xMin;
   d.otherXMax = range.xMax;
-  if (known.empty()) {
+  // A heavy tail would leave the peak a spike: the plot shows where the
+  // density is within 1/400 of it, the darts beyond lie outside the frame.
+  if (choice.transform == ars::Transform::InverseSqrt) visibleRange(typed, d.otherXMin, d.otherXMax, std::log(400.0));
+  if (known.empty() && !logConcave) {
+    visibleRange(typed, d.otherXMin, d.otherXMax);
+  } else if (known.empty()) {
     // Refused: the plot shows where the density is visible, not its tails.
     visibleRange(typed, d.otherXMin, d.otherXMax);
     ProofHighlight triple;

@@ -23,8 +23,11 @@ void throwPlainComparison(WindowModel& model) {
   // for a peak between its grid points.
   const std::vector<double>& heights = curve.plotter.yValues;
   const double top = *std::max_element(heights.begin(), heights.end());
-  const double logTop = (logScale ? top : std::log(top)) - curve.logOffset + std::log(1.01);
-  const ARSDensity* density = model.sampler.density;
+  // The T scale's heights are no log values: its peak is where the shift put 50.
+  const double logTop =
+      (curve.tScale ? 50 : logScale ? top : std::log(top)) - curve.logOffset + std::log(1.01);
+  // A density sampled under a transformation never reaches the window's ARSSampler.
+  const ARSDensity* density = model.density.isOther() ? model.density.otherDensity.get() : model.sampler.density;
   const auto logDensity = [density](double x) { return density->logDensity(x); };
   const auto plotted = [&curve, logScale](double v) { return plottedHeight(curve, logScale, v); };
   // As many darts as the adaptive throw; a box the density barely fills

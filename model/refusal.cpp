@@ -22,7 +22,7 @@ std::string numberText(double x) {
 
 }  // namespace
 
-void visibleRange(const FormulaDensity& d, double& xMin, double& xMax) {
+void visibleRange(const FormulaDensity& d, double& xMin, double& xMax, double logDrop) {
   constexpr int n = 400;
   for (int round = 0; round < 4; ++round) {
     const double step = (xMax - xMin) / n;
@@ -36,7 +36,7 @@ void visibleRange(const FormulaDensity& d, double& xMin, double& xMax) {
     for (int i = 0; i <= n; ++i) {
       const double x = xMin + step * i;
       const double h = d.logDensity(x);
-      if (std::isfinite(h) && h >= top - 10) {
+      if (std::isfinite(h) && h >= top - logDrop) {
         from = std::min(from, x);
         to = std::max(to, x);
       }

@@ -10,10 +10,10 @@ class Reports;
 struct DensityState;
 struct WindowModel;
 
-// Narrows [xMin, xMax] to where the density is within e^10 of its highest
-// value, so that a heavy tail's range does not hide its shape and a proof
-// lies in view, in readable numbers.
-void visibleRange(const FormulaDensity& density, double& xMin, double& xMax);
+// Narrows [xMin, xMax] to where the log-density is within logDrop of its
+// highest value, so that a heavy tail's range does not hide its shape and a
+// proof lies in view, in readable numbers.
+void visibleRange(const FormulaDensity& density, double& xMin, double& xMax, double logDrop = 10);
 
 // The refusal's sentence; `proof`, where given, receives the grid's three
 // points when they prove it (its belowX is left alone otherwise).

@@ -2,11 +2,14 @@
 
 #include <stdexcept>
 
+#include "sampler/not_log_concave.h"
+
 #include "density/density_kinds.h"
 #include "model/density_curve.h"
 #include "model/proof_finding.h"
 #include "model/refusal.h"
 #include "model/reports.h"
+#include "model/transformed_darts.h"
 #include "model/typed_sampler.h"
 #include "model/window_model.h"
 
@@ -44,6 +47,35 @@ void buildFirstEnvelope(WindowModel& model) {
   prepareSampler(model);
   if (!model.density.isOther()) model.sampler.initPoints();
   model.sampler.buildEnvelope();
+}
+
+// A typed density under a transformation or with split points: the window's
+// ARSSampler knows only log-concave densities without them.
+bool transformed(const WindowModel& model) {
+  return model.density.isOther() && !plainLogConcave(model.density.otherChoice);
+}
+
+// Its darts come from the transformed sampler; what refuses the density on
+// the way is recorded as its refusal.
+void throwDartsTransformed(WindowModel& model, Reports& reports) {
+  try {
+    throwTransformedDarts(model);
+  } catch (const ars::NotLogConcave& e) {
+    model.density.refusal = std::string(e.what()) + ".";
+    refuse(model, reports);
+  } catch (const std::exception& e) {
+    reports.unusable(e.what());
+  }
+}
+
+// Stepping shows the window's ARSSampler, which cannot take such a density.
+bool steppingUnavailable(WindowModel& model, Reports& reports) {
+  if (!transformed(model)) return false;
+  model.stepping.active = false;
+  reports.steppingUnavailable(
+      "Stepping through this density needs the envelope of its transformation or split points, "
+      "which the stepping display does not show yet.\nGo | Throw darts samples it exactly.");
+  return true;
 }
 
 void beginStepping(SteppingState& stepping) {
@@ -149,6 +181,11 @@ void throwDarts(WindowModel& model, Reports& reports) {
   clearDarts(model);
   darts.x.reserve(darts.count);
   darts.y.reserve(darts.count);
+  if (transformed(model)) {
+    throwDartsTransformed(model, reports);
+    darts.comparing = false;
+    return;
+  }
   try {
     prepareSampler(model);
     for (int i = 0; i < darts.count; ++i) {
@@ -182,6 +219,7 @@ void startingOrReporting(WindowModel& model, Reports& reports, Start&& start) {
 }
 
 void startStepping(WindowModel& model, Reports& reports) {
+  if (steppingUnavailable(model, reports)) return;
   rememberSteppingStart(model);
   beginStepping(model.stepping);
   startingOrReporting(model, reports, [&] { buildFirstEnvelope(model); });
@@ -209,6 +247,7 @@ void takeWholeSteps(WindowModel& model, Reports& reports, int count) {
 }
 
 void stepUntilAccepted(WindowModel& model, Reports& reports) {
+  if (steppingUnavailable(model, reports)) return;
   rememberSteppingStart(model);
   startingOrReporting(model, reports, [&] {
     buildFirstEnvelope(model);

@@ -13,6 +13,10 @@ struct ViewOptions {
   // Each step in two beats: the candidate against the envelope it was drawn
   // under, then the refined envelope (model/step_beat.h).
   bool twoBeats = false;
+  // The vertical axis in T(f) = -1/sqrt(f), where the envelope of a density
+  // sampled under that transformation is straight; the other densities keep
+  // the log or normal scale (see tScaleShown).
+  bool tScale = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

@@ -6,4 +6,6 @@ class Menu {
   virtual ~Menu() = default;
   // Ids without an item are ignored.
   virtual void checkItem(int id, bool checked) = 0;
+  // Greys an item out while it has nothing to act on; ids without an item are ignored.
+  virtual void enableItem(int /*id*/, bool /*enabled*/) {}
 };

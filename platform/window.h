@@ -32,6 +32,11 @@ class Window {
   virtual void invalidate() = 0;        // repaint the whole client area once, later
   // Modal, owned by this window, no icon, one OK button.
   virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+  // The same box with a button for `action` beside OK; true when it was chosen.
+  virtual bool offerAction(const std::string& text, const std::string& caption, const std::string& /*action*/) {
+    messageBox(text, caption);
+    return false;
+  }
   virtual void postQuit(int exitCode) = 0;
   virtual void show() = 0;
   virtual void setUserData(void* data) = 0;

@@ -35,4 +35,6 @@ constexpr int histogram = 193;
 constexpr int comparePlainRejection = 194;
 // Each step in two beats: the candidate with its decision, then the refined envelope.
 constexpr int twoBeats = 195;
+// The Plot pop-up's scale for densities sampled under T(f) = -1/sqrt(f).
+constexpr int tScale = 196;
 }  // namespace CommandId

@@ -15,6 +15,7 @@ add_executable(ui_tests
   app/step_beats_test.cpp
   display/scaled_picture_test.cpp
   app/other_density_test.cpp
+  app/transformed_density_test.cpp
   model/window_model_test.cpp
   model/envelope_view_test.cpp
 )

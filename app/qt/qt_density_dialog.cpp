@@ -13,6 +13,7 @@
 
 #include "density/catalogue.h"
 #include "density/formula_density.h"
+#include "density/transform_choice.h"
 
 namespace {
 constexpr int formulaSource = 0;  // then the catalogue's entries in order
@@ -22,7 +23,7 @@ constexpr int formulaCharacters = 80;
 QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidget* parent)
     : QDialog(parent), source_(new QComboBox), formulaPage_(new QWidget), cataloguePage_(new QWidget),
       formula_(new QLineEdit), form_(new QComboBox), lower_(new QLineEdit), upper_(new QLineEdit),
-      problem_(new QLabel), buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)) {
+      transform_(new QComboBox), splits_(new QLineEdit), catalogueNote_(new QLabel), problem_(new QLabel), buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)) {
   setWindowTitle(QStringLiteral("Other density"));
   // On a projector the dialog grows with the picture behind it.
   if (scale > 1.0 && font().pointSizeF() > 0) {
@@ -52,11 +53,21 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
   const bool fresh = start.formula.empty();
   lower_->setText(QString::fromStdString(fresh ? "-inf" : supportEndText(start.lower)));
   upper_->setText(QString::fromStdString(fresh ? "inf" : supportEndText(start.upper)));
+  // In the order of ars::Transform.
+  transform_->setObjectName("transform");
+  transform_->addItems({QStringLiteral("log f (log-concave)"),
+                        QStringLiteral("\u22121/\u221af (heavy tails: Cauchy, Student t)")});
+  transform_->setCurrentIndex(start.transform == ars::Transform::InverseSqrt ? 1 : 0);
+  splits_->setObjectName("splits");
+  splits_->setPlaceholderText(QStringLiteral("none, or where T(f) turns: -0.66, 0.66"));
+  splits_->setText(QString::fromStdString(splitsText(start.splits)));
   auto* formulaForm = new QFormLayout(formulaPage_);
   formulaForm->addRow(QStringLiteral("f(x) ="), formula_);
   formulaForm->addRow(QStringLiteral("The formula is the"), form_);
   formulaForm->addRow(QStringLiteral("Lower end"), lower_);
   formulaForm->addRow(QStringLiteral("Upper end"), upper_);
+  formulaForm->addRow(QStringLiteral("Concave under T ="), transform_);
+  formulaForm->addRow(QStringLiteral("Split points"), splits_);
 
   auto* catalogueForm = new QFormLayout(cataloguePage_);
   for (int i = 0; i < maxParameters; ++i) {
@@ -66,6 +77,9 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
     catalogueForm->addRow(parameterNames_.back(), parameters_.back());
     connect(parameters_.back(), &QLineEdit::textChanged, this, [this] { check(); });
   }
+  catalogueNote_->setObjectName("catalogueNote");
+  catalogueNote_->setWordWrap(true);
+  catalogueForm->addRow(catalogueNote_);
 
   problem_->setObjectName("problem");
   problem_->setWordWrap(true);
@@ -82,6 +96,8 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
   connect(form_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { check(); });
   connect(lower_, &QLineEdit::textChanged, this, [this] { check(); });
   connect(upper_, &QLineEdit::textChanged, this, [this] { check(); });
+  connect(transform_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { check(); });
+  connect(splits_, &QLineEdit::textChanged, this, [this] { check(); });
   connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
   showEntry();
@@ -141,6 +157,10 @@ QString QtDensityDialog::checkFormula() {
   if (!parseSupportEnd(upper_->text().toStdString(), c.upper)) {
     return QStringLiteral("The upper end must be a number or inf.");
   }
+  c.transform = transform_->currentIndex() == 1 ? ars::Transform::InverseSqrt : ars::Transform::Log;
+  std::string problem = parseSplits(splits_->text().toStdString(), c.splits);
+  if (problem.empty()) problem = splitsProblem(c.splits, c.lower, c.upper);
+  if (!problem.empty()) return QString::fromStdString(problem);
   return take(c);
 }
 
@@ -157,5 +177,13 @@ QString QtDensityDialog::checkCatalogue(int index) {
   const std::string problem = catalogueProblem(entry.kind, values);
   if (!problem.empty()) return QString::fromStdString(problem);
   const DensityChoice c = catalogueChoice(entry.kind, values);
+  // What the lecturer sees of how the entry is sampled.
+  QString note;
+  if (c.transform == ars::Transform::InverseSqrt) note = QStringLiteral("Sampled under T(f) = \u22121/\u221af.");
+  if (!c.splits.empty()) {
+    note = QStringLiteral("Inflection points of log f (split points): %1.")
+               .arg(QString::fromStdString(splitsText(c.splits)));
+  }
+  catalogueNote_->setText(note);
   return take(c);
 }

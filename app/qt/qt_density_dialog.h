@@ -1,6 +1,7 @@
 #pragma once
 // "Other density": a catalogue entry with its parameters, or a formula in x
-// (density or log-density) with the support's two ends. Every change is
+// (density or log-density) with the support's two ends, the transformation
+// it is concave under and its split points. Every change is
 // checked at once; the problem shows under the fields and OK stays disabled
 // until there is none.
 #include <QDialog>
@@ -39,6 +40,9 @@ class QtDensityDialog : public QDialog {
   QComboBox* form_;
   QLineEdit* lower_;
   QLineEdit* upper_;
+  QComboBox* transform_;
+  QLineEdit* splits_;
+  QLabel* catalogueNote_;  // how the entry is sampled
   std::vector<QLabel*> parameterNames_;
   std::vector<QLineEdit*> parameters_;
   QLabel* problem_;

@@ -1,6 +1,7 @@
 #include "app/qt/qt_lesson_file.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -12,6 +13,7 @@
 
 #include "density/density_kinds.h"
 #include "density/formula_density.h"
+#include "density/transform_choice.h"
 #include "model/view_options.h"
 
 namespace {
@@ -74,7 +76,7 @@ std::string readSpeed(const QJsonObject& object, std::optional<int>& speed) {
 
 // "builtin" in place of the formula, its support and its caption.
 std::string readBuiltin(const QJsonObject& object, Lesson& read) {
-  for (const char* other : {"density", "logDensity", "lower", "upper", "title"}) {
+  for (const char* other : {"density", "logDensity", "lower", "upper", "title", "transform", "splits"}) {
     if (object.contains(QLatin1String(other))) {
       return std::string("The file gives both \"builtin\" and \"") + other +
              "\"; a built-in density has its own formula, support and caption.";
@@ -90,7 +92,30 @@ std::string readBuiltin(const QJsonObject& object, Lesson& read) {
   return field("builtin") + " must be " + names + ".";
 }
 
-// "density" or "logDensity", and the support's two ends.
+// "transform" and "splits", both optional: log and none.
+std::string readTransform(const QJsonObject& object, DensityChoice& density) {
+  if (object.contains(QLatin1String("transform"))) {
+    const QJsonValue v = object.value(QLatin1String("transform"));
+    if (!v.isString() || !transformNamed(v.toString().toStdString(), density.transform)) {
+      const std::string given = v.isString() ? "\"" + v.toString().toStdString() + "\"" : "not a text";
+      return field("transform") + " must be \"log\" or \"inverse-sqrt\" (it is " + given + ").";
+    }
+  }
+  if (!object.contains(QLatin1String("splits"))) return "";
+  const QJsonValue v = object.value(QLatin1String("splits"));
+  if (!v.isArray()) return field("splits") + " must be a list of numbers, as [-1.2, 1.2].";
+  std::vector<double> splits;
+  for (const QJsonValue& s : v.toArray()) {
+    if (!s.isDouble()) return field("splits") + " must hold only numbers.";
+    splits.push_back(s.toDouble());
+  }
+  const std::string problem = splitsProblem(splits, density.lower, density.upper);
+  if (!problem.empty()) return field("splits") + ": " + problem;
+  density.splits = splits;
+  return "";
+}
+
+// "density" or "logDensity", the support's two ends and the transformation.
 std::string readFormula(const QJsonObject& object, Lesson& read) {
   const bool hasDensity = object.contains(QLatin1String("density"));
   const bool hasLog = object.contains(QLatin1String("logDensity"));
@@ -108,7 +133,7 @@ std::string readFormula(const QJsonObject& object, Lesson& read) {
                                      readEnd(object, "upper", read.density.upper)}) {
     if (!problem.empty()) return problem;
   }
-  return "";
+  return readTransform(object, read.density);
 }
 
 // Seed, steps, darts and the view: all optional.
@@ -132,7 +157,7 @@ std::string readState(const QJsonObject& object, Lesson& read) {
   for (const std::string& problem :
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
-        readFlag(object, "twoBeats", read.twoBeats)}) {
+        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -204,6 +229,15 @@ QByteArray lessonJson(const Lesson& lesson) {
         object.insert(QLatin1String(key), QString::fromStdString(supportEndText(value)));
       }
     }
+    // Old readers never see the keys of a plain log-concave density.
+    if (lesson.density.transform != ars::Transform::Log) {
+      object.insert("transform", transformName(lesson.density.transform));
+    }
+    if (!lesson.density.splits.empty()) {
+      QJsonArray splits;
+      for (const double s : lesson.density.splits) splits.append(s);
+      object.insert("splits", splits);
+    }
   }
   if (lesson.scale != LessonScale::unspecified) {
     object.insert("scale", lesson.scale == LessonScale::log ? "log" : "normal");
@@ -215,7 +249,8 @@ QByteArray lessonJson(const Lesson& lesson) {
   for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"wholeEnvelope", lesson.wholeEnvelope},
                                   {"histogram", lesson.histogram},
                                   {"largerPoints", lesson.largerPoints},
-                                  {"twoBeats", lesson.twoBeats}}) {
+                                  {"twoBeats", lesson.twoBeats},
+                                  {"tScale", lesson.tScale}}) {
     if (flag) object.insert(QLatin1String(key), *flag);
   }
   return QJsonDocument(object).toJson(QJsonDocument::Indented);

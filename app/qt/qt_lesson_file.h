@@ -6,8 +6,10 @@
 // ("normal" or "log") are optional. "builtin" ("beta-2-3", ...) names a
 // built-in density in place of the formula, its support and title. The
 // window's state is optional too: "seed", "steps", "darts", "speed",
-// "wholeEnvelope", "histogram", "largerPoints", "twoBeats"; "steps" counts
-// whole steps, shown at the last one's last beat. Whether the formula parses is
+// "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"; "steps"
+// counts whole steps, shown at the last one's last beat. A formula may name
+// its "transform" ("log" or "inverse-sqrt") and its "splits" (increasing
+// numbers inside the support). Whether the formula parses is
 // checked where it is used, not here.
 #include <QByteArray>
 #include <QString>

@@ -9,6 +9,7 @@
 namespace {
 const QString wholeEnvelopeKey = QStringLiteral("view/wholeEnvelope");
 const QString twoBeatsKey = QStringLiteral("view/twoBeats");
+const QString tScaleKey = QStringLiteral("view/tScale");
 
 std::unique_ptr<QSettings> open(const QString& file) {
   if (file.isEmpty()) {
@@ -22,10 +23,12 @@ void QtViewSettings::load(ViewOptions& view) {
   const std::unique_ptr<QSettings> settings = open(file_);
   view.wholeEnvelope = settings->value(wholeEnvelopeKey, view.wholeEnvelope).toBool();
   view.twoBeats = settings->value(twoBeatsKey, view.twoBeats).toBool();
+  view.tScale = settings->value(tScaleKey, view.tScale).toBool();
 }
 
 void QtViewSettings::save(const ViewOptions& view) {
   const std::unique_ptr<QSettings> settings = open(file_);
   settings->setValue(wholeEnvelopeKey, view.wholeEnvelope);
   settings->setValue(twoBeatsKey, view.twoBeats);
+  settings->setValue(tScaleKey, view.tScale);
 }

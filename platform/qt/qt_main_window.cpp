@@ -119,10 +119,16 @@ void QtMainWindow::setClientToolTip(const std::string& text) {
 void QtMainWindow::invalidate() { clientArea_->update(); }
 
 void QtMainWindow::messageBox(const std::string& text, const std::string& caption) {
-  showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text), statusScale_);
+  offerAction(text, caption, std::string());
+}
+
+bool QtMainWindow::offerAction(const std::string& text, const std::string& caption, const std::string& action) {
+  const bool chosen = showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text),
+                                     statusScale_, QString::fromStdString(action));
   // The owner takes the keyboard back, as it would from a window manager;
   // without one nothing else would give it back to the accelerators.
   activateWindow();
+  return chosen;
 }
 
 void QtMainWindow::postQuit(int exitCode) {

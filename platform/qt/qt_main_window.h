@@ -24,6 +24,7 @@ class QtMainWindow : public QMainWindow, public Window {
   Rect clientRect() const override;
   void invalidate() override;
   void messageBox(const std::string& text, const std::string& caption) override;
+  bool offerAction(const std::string& text, const std::string& caption, const std::string& action) override;
   void postQuit(int exitCode) override;
   void show() override;
   void setUserData(void* data) override;

@@ -14,3 +14,9 @@ void QtMenu::checkItem(int id, bool checked) {
     action->setChecked(checked);
   }
 }
+
+void QtMenu::enableItem(int id, bool enabled) {
+  for (QAction* action : menu_.actions()) {
+    if (!action->isSeparator() && action->data().toInt() == id) action->setEnabled(enabled);
+  }
+}

@@ -9,6 +9,7 @@ class QtMenu : public Menu {
   explicit QtMenu(QMenu& menu);
 
   void checkItem(int id, bool checked) override;
+  void enableItem(int id, bool enabled) override;
 
  private:
   QMenu& menu_;

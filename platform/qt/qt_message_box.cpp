@@ -20,7 +20,7 @@ int titleBarWidth(const QString& caption) {
   return metrics.horizontalAdvance(caption) + 4 * button + 2 * frame;
 }
 
-void showMessageBox(QWidget* owner, const QString& caption, const QString& text, double scale) {
+bool showMessageBox(QWidget* owner, const QString& caption, const QString& text, double scale, const QString& action) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
   if (scale > 1.0 && box.font().pointSizeF() > 0) {
     QFont larger = box.font();
@@ -29,6 +29,7 @@ void showMessageBox(QWidget* owner, const QString& caption, const QString& text,
   }
   // Some styles put an icon on dialog buttons.
   box.button(QMessageBox::Ok)->setIcon(QIcon());
+  QPushButton* actionButton = action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
 
   // QMessageBox fixes its size to its layout's minimum when it is shown, and
   // allows only a little for the caption: a strut across the layout raises
@@ -39,4 +40,5 @@ void showMessageBox(QWidget* owner, const QString& caption, const QString& text,
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                   grid->columnCount());
   box.exec();
+  return actionButton != nullptr && box.clickedButton() == actionButton;
 }

@@ -120,7 +120,7 @@ TEST(ViewMenu, CheckMarksShowTheStateWhenItOpens) {
   // The classic pop-ups keep their marks by position.
   FakeMenu plot;
   rig.app.updateMenu(plot, 1);
-  EXPECT_EQ(plot.checks, (std::map<int, bool>{{111, true}, {112, false}}));
+  EXPECT_EQ(plot.checks, (std::map<int, bool>{{111, true}, {112, false}, {196, false}}));
   FakeMenu go;
   rig.app.updateMenu(go, 3);
   EXPECT_TRUE(go.checks.empty());

@@ -10,6 +10,7 @@
 #include "model/typed_sampler.h"
 #include "density/catalogue.h"
 #include "density/formula_density.h"
+#include "density/mixture_inflections.h"
 #include "density/plot_range.h"
 #include "sampler/uniform_random.h"
 #include "support/goodness_of_fit.h"
@@ -82,6 +83,48 @@ TEST(Catalogue, HeavyTailsAndTwoModesAreRefused) {
     FormulaDensity d = densityOf(catalogueChoice(kind, catalogueEntry(kind).defaults));
     EXPECT_THROW(draws(d, 5000), ARSSampler::XNotLogConcave) << catalogueEntry(kind).name;
   }
+}
+
+TEST(Catalogue, HeavyTailsComeUnderInverseSqrtAndBelowNuOneAreRefused) {
+  for (CatalogueKind kind : {CatalogueKind::cauchy, CatalogueKind::studentT}) {
+    EXPECT_EQ(catalogueChoice(kind, catalogueEntry(kind).defaults).transform, ars::Transform::InverseSqrt);
+  }
+  EXPECT_EQ(catalogueProblem(CatalogueKind::studentT, {1}), "");
+  EXPECT_NE(catalogueProblem(CatalogueKind::studentT, {0.5}).find("nu must be at least 1"), std::string::npos);
+  EXPECT_EQ(catalogueChoice(CatalogueKind::normal, {0, 1}).transform, ars::Transform::Log);
+}
+
+// log f'' of the mixture in long double by central differences of its
+// log-density: an independent check of the sign the catalogue's formula gives.
+long double logCurvatureNumerically(const NormalMixture& m, long double x) {
+  const auto logf = [&m](long double y) {
+    const long double z1 = (y - m.mu1) / m.sigma1, z2 = (y - m.mu2) / m.sigma2;
+    return std::log(m.w / m.sigma1 * std::exp(-z1 * z1 / 2) + (1 - m.w) / m.sigma2 * std::exp(-z2 * z2 / 2));
+  };
+  const long double h = 1e-4L;
+  return (logf(x + h) - 2 * logf(x) + logf(x - h)) / (h * h);
+}
+
+TEST(Catalogue, TheMixtureCarriesTheInflectionPointsOfItsLog) {
+  // Equal halves at +-2 with unit scales: log f'' = -1 + 4 sech^2(2x), zero at +-acosh(2)/2.
+  const std::vector<double> splits = catalogueChoice(CatalogueKind::normalMixture, {0.5, -2, 1, 2, 1}).splits;
+  ASSERT_EQ(splits.size(), 2u);
+  EXPECT_NEAR(splits[0], -std::acosh(2.0) / 2, 1e-14);
+  EXPECT_NEAR(splits[1], std::acosh(2.0) / 2, 1e-14);
+  // Unequal weights and scales: every point is a change of sign, by an
+  // independent computation. Two lie between the modes, and two where the
+  // wide component's tail takes over again beyond the narrow one.
+  for (const NormalMixture& m : {NormalMixture{0.7, 0, 1, 4, 0.5}, NormalMixture{0.999, 0, 1, 6, 0.01}}) {
+    const std::vector<double> points = mixtureInflections(m);
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_LT(points[1], m.mu2);
+    EXPECT_GT(points[2], m.mu2);
+    for (const double s : points) {
+      EXPECT_LT(logCurvatureNumerically(m, s - 1e-3L) * logCurvatureNumerically(m, s + 1e-3L), 0) << s;
+    }
+  }
+  // Modes too close for a dip: log-concave, no split points.
+  EXPECT_TRUE(catalogueChoice(CatalogueKind::normalMixture, {0.5, -0.5, 1, 0.5, 1}).splits.empty());
 }
 
 TEST(Catalogue, PlotRangeCutsUnboundedTailsNearTheirQuantiles) {

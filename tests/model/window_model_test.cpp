@@ -39,8 +39,11 @@ TEST(WindowModel, CommandsReportWhatTheyMeet) {
   EXPECT_EQ(reports.log.size(), 1u);
 
   // A refusal is recorded in the model before it is reported.
+  // The Cauchy taken as log-concave, without its transformation.
   const CatalogueKind cauchy = CatalogueKind::cauchy;
-  ASSERT_EQ(selectOtherDensity(model, catalogueChoice(cauchy, catalogueEntry(cauchy).defaults)), "");
+  DensityChoice underLog = catalogueChoice(cauchy, catalogueEntry(cauchy).defaults);
+  underLog.transform = ars::Transform::Log;
+  ASSERT_EQ(selectOtherDensity(model, underLog), "");
   EXPECT_FALSE(model.stepping.active);
   throwDarts(model, reports);
   ASSERT_EQ(reports.log.size(), 2u);

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -64,6 +65,29 @@ TEST(DensityDialog, CatalogueEntriesCheckTheirParameters) {
   EXPECT_EQ(rig.dialog.choice().lower, 2);
   EXPECT_EQ(rig.dialog.choice().upper, 4);
   EXPECT_TRUE(rig.okEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DensityDialog, TakesATransformationAndRefusesBadSplitPoints) {
+  DialogRig rig;
+  rig.edit("formula")->setText("exp(-(x+2)^2/2) + exp(-(x-2)^2/2)");
+  rig.edit("splits")->setText("0.66, -0.66");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "The split point -0.66 does not lie above the one before it.");
+  EXPECT_FALSE(rig.okEnabled());
+  rig.edit("splits")->setText("-0.66 x");
+  EXPECT_EQ(rig.dialog.problem().toStdString(), "\"x\" is not a split point (a number).");
+  rig.edit("splits")->setText("-0.66, 0.66");
+  EXPECT_TRUE(rig.okEnabled());
+  EXPECT_EQ(rig.dialog.choice().splits, (std::vector<double>{-0.66, 0.66}));
+  rig.dialog.findChild<QComboBox*>("transform")->setCurrentIndex(1);
+  EXPECT_EQ(rig.dialog.choice().transform, ars::Transform::InverseSqrt);
+  // The catalogue's Student t says how it is sampled.
+  rig.dialog.findChild<QComboBox*>("source")->setCurrentText("Student t");
+  EXPECT_EQ(rig.dialog.choice().transform, ars::Transform::InverseSqrt);
+  EXPECT_NE(rig.dialog.findChild<QLabel*>("catalogueNote")->text().toStdString().find("T(f)"), std::string::npos);
 }
 
 }  // namespace

@@ -57,6 +57,34 @@ TEST(LessonFile, RoundTripsThroughAFile) {
   EXPECT_EQ(back.scale, LessonScale::unspecified);
 }
 
+TEST(LessonFile, KeepsTheTransformationSplitPointsAndTScale) {
+  Lesson lesson;
+  lesson.density = DensityChoice{"", "1/(1+x^2)", false, -inf, inf};
+  lesson.density.transform = ars::Transform::InverseSqrt;
+  lesson.density.splits = {-0.5, 1.0 / 3};
+  lesson.tScale = true;
+  Lesson back;
+  ASSERT_EQ(parseLesson(lessonJson(lesson), back), "");
+  EXPECT_EQ(back.density.transform, ars::Transform::InverseSqrt);
+  EXPECT_EQ(back.density.splits, lesson.density.splits);
+  EXPECT_EQ(back.tScale, std::optional<bool>(true));
+  // A file without the keys is log-concave, as files always were.
+  ASSERT_EQ(parseLesson(R"j({"density": "exp(-x^2/2)", "lower": "-inf", "upper": "inf"})j", back), "");
+  EXPECT_EQ(back.density.transform, ars::Transform::Log);
+  EXPECT_TRUE(back.density.splits.empty());
+  EXPECT_FALSE(back.tScale.has_value());
+  // Bad values are named with their key.
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lower": 0, "upper": 1, "transform": "sqrt"})j"),
+            "The field \"transform\" must be \"log\" or \"inverse-sqrt\" (it is \"sqrt\").");
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lower": 0, "upper": 1, "splits": [0.5, 0.25]})j"),
+            "The field \"splits\": The split point 0.25 does not lie above the one before it.");
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lower": 0, "upper": 1, "splits": [2]})j"),
+            "The field \"splits\": The split point 2 lies outside the support (0, 1).");
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lower": 0, "upper": 1, "splits": "0.5"})j"),
+            "The field \"splits\" must be a list of numbers, as [-1.2, 1.2].");
+  EXPECT_NE(problemOf(R"j({"builtin": "beta-2-3", "transform": "log"})j").find("\"transform\""), std::string::npos);
+}
+
 TEST(LessonFile, NamesWhatIsWrongWithABadFile) {
   EXPECT_EQ(problemOf("{\"density\": \"x\", "),
             "The file is not JSON: unterminated object at character 18.");

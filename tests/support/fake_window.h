@@ -18,6 +18,11 @@ class FakeWindow : public Window {
   void messageBox(const std::string& text, const std::string& caption) override {
     boxes.emplace_back(caption, text);
   }
+  bool offerAction(const std::string& text, const std::string& caption, const std::string& action) override {
+    boxes.emplace_back(caption, text);
+    offers.push_back(action);
+    return takeOffers;
+  }
   void postQuit(int exitCode) override { quitCodes.push_back(exitCode); }
   void show() override { shown = true; }
   void setUserData(void* data) override { user = data; }
@@ -35,6 +40,8 @@ class FakeWindow : public Window {
   bool shown = false;
   void* user = nullptr;
   std::vector<std::pair<std::string, std::string>> boxes;  // caption, text
+  std::vector<std::string> offers;  // the action offered by a box, in order
+  bool takeOffers = false;          // what the user answers to them
   std::vector<int> quitCodes;
   std::string statusText;
   std::vector<LegendEntry> legend;
@@ -46,7 +53,9 @@ class FakeWindow : public Window {
 class FakeMenu : public Menu {
  public:
   void checkItem(int id, bool checked) override { checks[id] = checked; }
+  void enableItem(int id, bool enabled) override { enabledItems[id] = enabled; }
   std::map<int, bool> checks;
+  std::map<int, bool> enabledItems;
 };
 
 // Hands out a FakeWindow and returns a fixed code from the message loop.

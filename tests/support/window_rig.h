@@ -1,0 +1,13 @@
+#pragma once
+// The program's window over a fake one, for tests that drive it by commands.
+#include "app/main_window.h"
+#include "support/fake_window.h"
+
+struct WindowRig {
+  WindowRig() {
+    window.setUserData(&app);
+    app.attach(window);
+  }
+  FakeWindow window;
+  MainWindow app;
+};
