@@ -4,10 +4,14 @@
 // where the picture cuts it).
 #include <vector>
 
+#include "sampler/envelope_piece.h"
+
 class ARSSampler;
 
 // The hull's highest log value over [xMin, xMax]; -infinity without a hull.
+// The same for a typed density's pieces, under T = log f.
 double hullTop(const ARSSampler& sampler, double xMin, double xMax);
+double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax);
 
 struct HullCut {
   double left;
@@ -15,3 +19,5 @@ struct HullCut {
 };
 // The stretches of [xMin, xMax] where the hull's log value exceeds `level`.
 std::vector<HullCut> hullAbove(const ARSSampler& sampler, double xMin, double xMax, double level);
+std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax,
+                               double level);

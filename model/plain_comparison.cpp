@@ -24,7 +24,8 @@ void throwPlainComparison(WindowModel& model) {
   const std::vector<double>& heights = curve.plotter.yValues;
   const double top = *std::max_element(heights.begin(), heights.end());
   const double logTop = (logScale ? top : std::log(top)) - curve.logOffset + std::log(1.01);
-  const ARSDensity* density = model.sampler.density;
+  const DensityState& d = model.density;
+  const ARSDensity* density = d.isOther() ? d.otherDensity.get() : model.sampler.density;
   const auto logDensity = [density](double x) { return density->logDensity(x); };
   const auto plotted = [&curve, logScale](double v) { return plottedHeight(curve, logScale, v); };
   // As many darts as the adaptive throw; a box the density barely fills

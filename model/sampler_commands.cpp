@@ -1,20 +1,26 @@
 #include "model/sampler_commands.h"
 
+#include <exception>
 #include <stdexcept>
 
 #include "density/density_kinds.h"
 #include "model/density_curve.h"
+#include "model/other_density.h"
 #include "model/proof_finding.h"
 #include "model/refusal.h"
 #include "model/reports.h"
-#include "model/typed_sampler.h"
 #include "model/window_model.h"
 
 namespace {
 
 bool takeStep(WindowModel& model) {
-  ARSSampler& sampler = model.sampler;
   SteppingState& stepping = model.stepping;
+  if (model.typed) {
+    stepping.lastResult = model.typed->step(model.rnd);
+    ++stepping.stepsTaken;
+    return stepping.lastResult != StepResult::Rejection;
+  }
+  ARSSampler& sampler = model.sampler;
   const ars::SamplerCounts before = sampler.counts;
   const bool accepted = sampler.step();
   ++stepping.stepsTaken;
@@ -28,20 +34,18 @@ bool takeStep(WindowModel& model) {
   return accepted;
 }
 
-void prepareOtherSampler(WindowModel& model) {
-  if (!model.samplerHoldsOther) {
-    model.builtInScaleOffset = model.sampler.scaleOffset;
-    model.samplerHoldsOther = true;
-  }
-  const DensityState& d = model.density;
-  prepareTypedSampler(model.sampler, *d.otherDensity, d.otherChoice.lower, d.otherChoice.upper);
+// A typed density whose search passed, proved not log-concave by a later
+// candidate: recorded so that every later start refuses at once.
+void refusedOnTheWay(WindowModel& model, const ars::NotLogConcave& report) {
+  if (model.density.isOther() && model.density.otherStart) refuseOtherDensity(model, report);
 }
 
-// Starting points and the first envelope; a typed density has its points
-// from the search already.
+// Starting points and the first envelope; a typed density has both from
+// the search already.
 void buildFirstEnvelope(WindowModel& model) {
   prepareSampler(model);
-  if (!model.density.isOther()) model.sampler.initPoints();
+  if (model.typed) return;
+  model.sampler.initPoints();
   model.sampler.buildEnvelope();
 }
 
@@ -66,8 +70,9 @@ void replaySteps(WindowModel& model, Reports& reports, int count) {
   try {
     buildFirstEnvelope(model);
     while (model.stepping.stepsTaken < count) model.stepping.lastAccepted = takeStep(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
     // Only a changed program could fail where the first run did not.
+    refusedOnTheWay(model, e);
     refuse(model, reports);
     stopStepping(model);
   } catch (const std::exception& e) {
@@ -93,16 +98,15 @@ void stopStepping(WindowModel& model) {
 }
 
 void prepareSampler(WindowModel& model) {
+  model.typed.reset();
   if (model.density.isOther()) {
-    prepareOtherSampler(model);
+    // A copy of the sampler as the search left it, or what the search threw.
+    const DensityState& d = model.density;
+    if (!d.otherStart) std::rethrow_exception(d.otherFailure);
+    model.typed = d.otherStart;
     return;
   }
   ARSSampler& sampler = model.sampler;
-  if (model.samplerHoldsOther) {
-    restoreProgramSettings(sampler);
-    sampler.scaleOffset = model.builtInScaleOffset;
-    model.samplerHoldsOther = false;
-  }
   const DensityKind& kind = densityKindRow(model.density.kind);
   DensityState& d = model.density;
   ARSDensity* density = &d.testDensity;
@@ -129,21 +133,37 @@ void throwDarts(WindowModel& model, Reports& reports) {
   clearDarts(model);
   darts.x.reserve(darts.count);
   darts.y.reserve(darts.count);
+  const auto addDart = [&](double x, double logY) {
+    darts.x.push_back(x);
+    darts.y.push_back(plottedHeight(model.curve, model.view.logScale, logY));
+  };
   try {
     prepareSampler(model);
     for (int i = 0; i < darts.count; ++i) {
-      sampler.sample();
-      darts.x.push_back(sampler.lastX);
-      darts.y.push_back(plottedHeight(model.curve, model.view.logScale, sampler.lastLogY));
+      if (model.typed) {
+        const double x = model.typed->sample(model.rnd);
+        addDart(x, model.typed->lastLogY());
+      } else {
+        sampler.sample();
+        addDart(sampler.lastX, sampler.lastLogY);
+      }
     }
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
+    // A typed density's darts before the proof came are no sample of it.
+    if (model.typed) clearDarts(model);
+    refusedOnTheWay(model, e);
     refuse(model, reports);
   } catch (const std::exception& e) {
     reports.unusable(e.what());
   }
   darts.comparing = false;
-  darts.lastThrow =
-      ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
+  if (model.typed) {
+    const ars::SamplerCounts& counts = model.typed->counts();
+    darts.lastThrow = ThrowSummary{darts.x.size(), counts.draws, counts.evaluations, model.typed->points().size()};
+  } else {
+    darts.lastThrow =
+        ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
+  }
 }
 
 // Runs the start of stepping; a density refused or unusable on the way ends
@@ -152,7 +172,8 @@ template <class Start>
 void startingOrReporting(WindowModel& model, Reports& reports, Start&& start) {
   try {
     start();
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
+    refusedOnTheWay(model, e);
     refuse(model, reports);
     model.stepping.active = false;
   } catch (const std::exception& e) {
@@ -176,9 +197,10 @@ void nextStep(WindowModel& model, Reports& reports) {
   }
   try {
     model.stepping.lastAccepted = takeStep(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
     // The report is made while the offending candidate is still on display,
     // and the proof stays after it.
+    refusedOnTheWay(model, e);
     findProof(model);
     refuse(model, reports);
     stopStepping(model);
@@ -214,5 +236,6 @@ void restartFromSeed(WindowModel& model) {
   clearDarts(model);
   model.stepping.notLogConcaveShown = false;
   model.sampler.restart();
+  model.typed.reset();
   model.rnd.state = model.rnd.seed;
 }

@@ -59,8 +59,13 @@ TEST(OtherDensity, TypedFormulaDartsFollowTheDensityOnBothScales) {
     EXPECT_TRUE(rig.window.boxes.empty());
     const NumericCdf cdf([](double x) { return -x * x / 2 - std::log1p(x * x); }, -12, 12);
     EXPECT_TRUE(passes(darts, cdf));
-    // Darts lie under the curve's scale: none above the curve's highest value.
-    for (double y : rig.app.model().darts.y) EXPECT_LE(y, log ? 50.0 + 1e-9 : std::exp(50.0) * (1 + 1e-9));
+    // Every dart lies under the curve at its own abscissa, on the curve's scale.
+    const DartsState& d = rig.app.model().darts;
+    const double offset = rig.app.model().curve.logOffset;
+    for (std::size_t i = 0; i < d.x.size(); ++i) {
+      const double h = -d.x[i] * d.x[i] / 2 - std::log1p(d.x[i] * d.x[i]) + offset;
+      EXPECT_LE(d.y[i], log ? h + 1e-9 : std::exp(h) * (1 + 1e-9));
+    }
   }
 }
 
@@ -73,7 +78,8 @@ TEST(OtherDensity, CatalogueEntriesThroughTheWindow) {
   // Stepping works as for the built-in kinds.
   rig.app.command(CommandId::startStepping);
   EXPECT_TRUE(rig.app.model().stepping.active);
-  EXPECT_GE(rig.app.model().sampler.segments.size(), 4u);
+  ASSERT_TRUE(rig.app.model().typed.has_value());
+  EXPECT_GE(rig.app.model().typed->pieces().size(), 4u);
   rig.app.command(CommandId::stepUntilAccepted);
   EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
   RecordingCanvas canvas;
