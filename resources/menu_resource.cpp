@@ -12,7 +12,9 @@ const std::vector<MenuPopup>& mainMenu() {
        {{"&Normal scale\tCtrl-e", CommandId::normalScale},
         {"&Log scale\tCtrl-l", CommandId::logScale}}},
       {"&Distribution",
-       {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124}, {"Test density", 126},
+       // Density kind k has the id firstDensity - 1 + k; kinds 2, 3 and 5 have no item.
+       {{"Beta(2,3)", CommandId::firstDensity}, {"Gamma(10,0.1)", CommandId::firstDensity + 3},
+        {"Test density", CommandId::lastDensity},
         {nullptr, 0},
         {"&Other density\u2026", CommandId::otherDensity}}},
       {"&Go",
