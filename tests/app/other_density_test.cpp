@@ -125,6 +125,28 @@ TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
     const std::vector<std::string> texts = canvas.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "0"), texts.end()) << c.logDensity;
     EXPECT_EQ(std::count(texts.begin(), texts.end(), c.xTitle), std::string(c.xTitle) == "x" ? 0 : 1);
+    // Stepping: the hull and the squeeze run across the plot, traced pixel by pixel.
+    rig.app.command(CommandId::startStepping);
+    for (int i = 0; i < 5; ++i) rig.app.command(CommandId::nextStep);
+    EXPECT_TRUE(rig.window.boxes.empty()) << c.logDensity;
+    EXPECT_EQ(rig.app.statusLine().rfind("Step 5: ", 0), 0u) << rig.app.statusLine();
+    for (const int scale : {CommandId::normalScale, CommandId::logScale}) {
+      rig.app.command(scale);
+      rig.app.command(CommandId::startStepping);
+      RecordingCanvas stepping;
+      rig.app.paint(stepping);
+      for (const Color color : {PlotColor::upperHull, PlotColor::squeeze}) {
+        int least = 1 << 20, most = -(1 << 20), lines = 0;
+        for (const Primitive& p : stepping.of(Primitive::Line)) {
+          if (p.pen != color) continue;
+          ++lines;
+          least = std::min(least, p.a);
+          most = std::max(most, p.a);
+        }
+        EXPECT_GE(lines, scale == CommandId::logScale ? 3 : 50) << c.logDensity;  // straight on the log scale
+        EXPECT_GT(most - least, 100) << c.logDensity;  // of the 400 pixels' plot
+      }
+    }
   }
 }
 
