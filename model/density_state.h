@@ -35,7 +35,8 @@ struct DensityState {
   double otherXMax = 1.0;
   // Each start of the sampler copies this; empty when the search failed.
   std::optional<EnvelopeStepper> otherStart;
-  // What the search threw, thrown again at every start.
+  // Why the search, or a later command, refused the density: thrown again
+  // at every new start.
   std::exception_ptr otherFailure;
   // Why the other density was refused, in a sentence (empty: not refused).
   std::string refusal;

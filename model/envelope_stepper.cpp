@@ -64,23 +64,24 @@ StepResult EnvelopeStepper::step(UniformRandom& rnd) {
     ++counts_.squeezeAccepts;
     return StepResult::SqueezeAccept;
   }
-  ++counts_.rejections;
+  const bool accepted = evaluateAndRefine(x);
+  ++(accepted ? counts_.densityAccepts : counts_.rejections);
+  return accepted ? StepResult::DensityAccept : StepResult::Rejection;
+}
+
+// The density at the candidate x decides; the point refines the envelope,
+// accepted or not, as in the library's draws.
+bool EnvelopeStepper::evaluateAndRefine(double x) {
   // A candidate off the doubles, or on an end of the support itself, is drawn
   // again; neither can hold mass.
-  if (!std::isfinite(x) || x == envelope_.lower() || x == envelope_.upper()) return StepResult::Rejection;
+  if (!std::isfinite(x) || x == envelope_.lower() || x == envelope_.upper()) return false;
   const double h = evaluate(x);
   if (h == -inf) {
     zeroAt(x);
-    return StepResult::Rejection;
+    return false;
   }
-  // As in the library's draws, accepted points refine the envelope too.
   envelope_.insert(x, h);
-  if (lastLogY_ <= h) {
-    --counts_.rejections;
-    ++counts_.densityAccepts;
-    return StepResult::DensityAccept;
-  }
-  return StepResult::Rejection;
+  return lastLogY_ <= h;
 }
 
 double EnvelopeStepper::sample(UniformRandom& rnd) {

@@ -60,6 +60,7 @@ class EnvelopeStepper {
 
  private:
   double evaluate(double x);
+  bool evaluateAndRefine(double x);
   void zeroAt(double x);
 
   LogDensity logDensity_;

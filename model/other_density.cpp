@@ -118,7 +118,9 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
     d.refusal = std::string(e.what()) + ".";
     d.otherFailure = std::current_exception();
   }
-  const PlotRange range = plotRange(f, choice.lower, choice.upper, d.otherStart ? spanOf(f, *d.otherStart, choice.lower, choice.upper) : std::vector<HullPoint>{});
+  const std::vector<HullPoint> span =
+      d.otherStart ? spanOf(f, *d.otherStart, choice.lower, choice.upper) : std::vector<HullPoint>{};
+  const PlotRange range = plotRange(f, choice.lower, choice.upper, span);
   d.otherXMin = range.xMin;
   d.otherXMax = range.xMax;
   if (!d.otherStart) narrowToRefusal(d);
@@ -131,7 +133,6 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
 void refuseOtherDensity(WindowModel& model, const ars::NotLogConcave& report) {
   DensityState& d = model.density;
   recordRefusal(d, report);
-  d.otherStart.reset();
   d.otherFailure = std::make_exception_ptr(report);
   narrowToRefusal(d);
   rebuildDensityCurve(model);

@@ -84,8 +84,8 @@ void recordRefusal(DensityState& d, const ars::NotLogConcave& report) {
 void refuse(WindowModel& model, Reports& reports) {
   model.stepping.notLogConcaveShown = true;
   DensityState& d = model.density;
-  // Refused before any envelope: the search's three points are the proof on screen.
-  if (d.isOther() && !model.stepping.proof && d.refusalProof && !d.otherStart) {
+  // Refused before an envelope was shown: the recorded three points are the proof on screen.
+  if (d.isOther() && !model.stepping.proof && d.refusalProof) {
     model.stepping.proof = d.refusalProof;
     model.stepping.proof->fromCurve = true;
   }

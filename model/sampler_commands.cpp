@@ -37,14 +37,27 @@ bool takeStep(WindowModel& model) {
 // A typed density whose search passed, proved not log-concave by a later
 // candidate: recorded so that every later start refuses at once.
 void refusedOnTheWay(WindowModel& model, const ars::NotLogConcave& report) {
-  if (model.density.isOther() && model.density.otherStart) refuseOtherDensity(model, report);
+  if (model.density.isOther() && !model.density.otherFailure) refuseOtherDensity(model, report);
+}
+
+// A copy of the typed sampler as its search left it. A density refused
+// since then refuses every new start at once; a replay (Step back) still
+// runs up to the step before the proof.
+void prepareTyped(WindowModel& model, bool replay) {
+  const DensityState& d = model.density;
+  if (!d.otherStart || (d.otherFailure && !replay)) std::rethrow_exception(d.otherFailure);
+  model.typed = d.otherStart;
 }
 
 // Starting points and the first envelope; a typed density has both from
 // the search already.
-void buildFirstEnvelope(WindowModel& model) {
+void buildFirstEnvelope(WindowModel& model, bool replay = false) {
+  if (model.density.isOther()) {
+    model.typed.reset();
+    prepareTyped(model, replay);
+    return;
+  }
   prepareSampler(model);
-  if (model.typed) return;
   model.sampler.initPoints();
   model.sampler.buildEnvelope();
 }
@@ -68,7 +81,7 @@ void replaySteps(WindowModel& model, Reports& reports, int count) {
   beginStepping(model.stepping);
   model.stepping.notLogConcaveShown = false;
   try {
-    buildFirstEnvelope(model);
+    buildFirstEnvelope(model, true);
     while (model.stepping.stepsTaken < count) model.stepping.lastAccepted = takeStep(model);
   } catch (const ars::NotLogConcave& e) {
     // Only a changed program could fail where the first run did not.
@@ -100,10 +113,7 @@ void stopStepping(WindowModel& model) {
 void prepareSampler(WindowModel& model) {
   model.typed.reset();
   if (model.density.isOther()) {
-    // A copy of the sampler as the search left it, or what the search threw.
-    const DensityState& d = model.density;
-    if (!d.otherStart) std::rethrow_exception(d.otherFailure);
-    model.typed = d.otherStart;
+    prepareTyped(model, false);
     return;
   }
   ARSSampler& sampler = model.sampler;

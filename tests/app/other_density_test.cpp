@@ -171,6 +171,24 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureAreReportedWithAProof) {
     EXPECT_LT(p.belowX, p.rightX);
     EXPECT_LT(p.belowH, p.leftH + (p.rightH - p.leftH) * (p.belowX - p.leftX) / (p.rightX - p.leftX));
   }
+  // The Cauchy passes the search and is refused by a later candidate, which
+  // Step back undoes; a new start refuses at once.
+  {
+    Rig rig;
+    ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::cauchy, {0, 1})), "");
+    rig.app.command(CommandId::startStepping);
+    for (int i = 0; i < 1000 && rig.window.boxes.empty(); ++i) rig.app.command(CommandId::nextStep);
+    ASSERT_EQ(rig.window.boxes.size(), 1u);
+    ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+    const int good = rig.app.model().stepping.stepsTaken;
+    rig.app.command(CommandId::stepBack);
+    EXPECT_TRUE(rig.app.model().stepping.active);
+    EXPECT_FALSE(rig.app.model().stepping.proof.has_value());
+    EXPECT_EQ(rig.app.model().stepping.stepsTaken, good);
+    rig.app.command(CommandId::startStepping);
+    EXPECT_FALSE(rig.app.model().stepping.active);
+    EXPECT_EQ(rig.window.boxes.size(), 2u);
+  }
   // Not integrable: a constant on a half line.
   Rig rig;
   ASSERT_EQ(rig.app.selectOtherDensity({"", "0*x", true, 0, inf}), "");
