@@ -44,6 +44,7 @@ void refusedOnTheWay(WindowModel& model, const ars::NotLogConcave& report) {
 // since then refuses every new start at once; a replay (Step back) still
 // runs up to the step before the proof.
 void prepareTyped(WindowModel& model, bool replay) {
+  model.typed.reset();
   const DensityState& d = model.density;
   if (!d.otherStart || (d.otherFailure && !replay)) std::rethrow_exception(d.otherFailure);
   model.typed = d.otherStart;
@@ -53,7 +54,6 @@ void prepareTyped(WindowModel& model, bool replay) {
 // the search already.
 void buildFirstEnvelope(WindowModel& model, bool replay = false) {
   if (model.density.isOther()) {
-    model.typed.reset();
     prepareTyped(model, replay);
     return;
   }
