@@ -8,6 +8,7 @@ add_library(ars_ui STATIC
   display/plot_mapping.cpp
   display/plot_legend.cpp
   display/envelope_drawing.cpp
+  display/typed_envelope_drawing.cpp
   display/larger_dots_canvas.cpp
   display/candidate_marker.cpp
   display/proof_drawing.cpp
@@ -26,8 +27,9 @@ add_library(ars_ui STATIC
   model/density_curve.cpp
   model/sampler_commands.cpp
   model/step_beat.cpp
-  model/typed_sampler.cpp
   model/transformed_darts.cpp
+  model/envelope_stepper.cpp
+  model/sampler_in_use.cpp
   model/other_density.cpp
   model/saved_view.cpp
   model/lesson.cpp

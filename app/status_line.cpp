@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include "app/status_line.h"
 
@@ -8,6 +9,7 @@
 #include "display/candidate_marker.h"
 #include "model/envelope_view.h"
 #include "model/refusal.h"
+#include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/window.h"
@@ -32,18 +34,6 @@ std::string densityInWords(int kind) {
       break;
   }
   return "Test density, a posterior on (0, 1)";
-}
-
-// The chance that the next candidate is accepted without evaluating the
-// density: the area under the squeeze over the area under the upper hull.
-// The squeeze is the chords between neighbouring points (several hull
-// segments can share one chord).
-double squeezeShare(const ARSSampler& sampler) {
-  const std::vector<HullPoint>& p = sampler.points;
-  if (p.size() < 2 || sampler.segments.empty() || !(sampler.totalArea > 0)) return 0.0;
-  double area = 0.0;
-  for (std::size_t i = 0; i + 1 < p.size(); ++i) area += sampler.pieceArea(p[i].x, p[i].h, p[i + 1].x, p[i + 1].h);
-  return area / sampler.totalArea;
 }
 
 std::string whatTheStepDid(StepResult result, const std::string& x) {
@@ -124,18 +114,18 @@ std::string comparisonStatus(const DartsState& darts) {
 }  // namespace
 
 std::string candidateOutsideNote(const WindowModel& model, const Window* window) {
-  const ARSSampler& sampler = model.sampler;
+  const std::optional<LastCandidate> candidate = lastCandidate(model);
   // The range as the picture draws it.
   CurveState curve = model.curve;
   fitEnvelopeInView(curve, model);
   const Plotter& plotter = curve.plotter;
-  if (window == nullptr || !sampler.hasLastDraw || plotter.numPoints < 2) return "";
+  if (window == nullptr || !candidate || plotter.numPoints < 2) return "";
   // Between beats no candidate is drawn.
   if (model.view.twoBeats && model.stepping.active && !candidateBeatShown(model)) return "";
   PlotMapping mapping;
   plotter.getMapping(*window, mapping);
-  const double height = plottedHeight(curve, model.view.logScale, sampler.lastLogY);
-  const int px = wholePixelX(mapping, sampler.lastX);
+  const double height = plottedHeight(curve, model.view.logScale, candidate->logY);
+  const int px = wholePixelX(mapping, candidate->x);
   const int py = wholePixelY(mapping, height);
   switch (sideOfFrame(plotter.getFrame(*window), px, py)) {
     case FrameSide::Above:
@@ -155,7 +145,6 @@ std::string candidateOutsideNote(const WindowModel& model, const Window* window)
 std::string statusLine(const WindowModel& model, const Window* window) {
   const DensityState& density = model.density;
   const SteppingState& stepping = model.stepping;
-  const ARSSampler& sampler = model.sampler;
   const DartsState& darts = model.darts;
   const bool logScale = model.view.logScale;
   const std::optional<ProofHighlight>& proof = stepping.proof;
@@ -177,15 +166,16 @@ std::string statusLine(const WindowModel& model, const Window* window) {
     return densityInWords(density.kind) + " is not log-concave: the sampler refuses it.";
   }
   if (stepping.active) {
-    if (sampler.segments.empty()) return "Choosing starting points\xe2\x80\xa6";
+    const std::optional<EnvelopeSummary> summary = envelopeSummary(model);
+    if (!summary) return "Choosing starting points\xe2\x80\xa6";
     const std::string envelope =
-        format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.",
-               sampler.points.size(), static_cast<unsigned long long>(sampler.counts.evaluations),
-               100.0 * squeezeShare(sampler));
+        format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.", summary->points,
+               static_cast<unsigned long long>(summary->evaluations), 100.0 * summary->squeezeShare);
     // A typed density may lie at any scale: its new point gets the digits its range needs.
+    const double lastX = lastCandidate(model).value_or(LastCandidate{}).x;
     const std::string newPointText = density.isOther()
-                                         ? valueAtResolution(sampler.lastX, model.curve.xMax - model.curve.xMin)
-                                         : format("%.3f", sampler.lastX);
+                                         ? valueAtResolution(lastX, model.curve.xMax - model.curve.xMin)
+                                         : format("%.3f", lastX);
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -14,15 +15,18 @@
 #include "display/dots.h"
 #include "display/envelope_drawing.h"
 #include "display/histogram_drawing.h"
+#include "display/hull_range.h"
 #include "display/hull_cut_mark.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/proof_drawing.h"
 #include "display/proof_inset.h"
 #include "display/split_lines.h"
+#include "display/typed_envelope_drawing.h"
 #include "model/density_curve.h"
 #include "model/envelope_view.h"
 #include "model/plain_comparison.h"
+#include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
@@ -142,35 +146,50 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     const Rect dotClip = dataClip(frame, largestDot, gap);
     ClipSelection clip(canvas, dotClip);
     if (envelopeShown) {
+      const std::optional<LastCandidate> candidate = lastCandidate(model);
       if (stepping.proof) {
-        drawProofRings(canvas, mapping, *stepping.proof, sampler.points, logScale, curve.logOffset, scale);
+        drawProofRings(canvas, mapping, *stepping.proof, envelopePoints(model), logScale, curve.logOffset, scale);
       }
-      // The candidate with its decision is drawn against the envelope it came from.
-      const EnvelopeShape shape = shownEnvelope(model);
-      const bool decided = candidateBeatShown(model);
-      // With two beats per step only the decided candidate is marked; a
-      // proof's failed candidate keeps the classic dot.
-      const bool classicCandidate = !(view.twoBeats && stepping.active);
-      drawAbscissae(data, shape, mapping, black, logScale, curve.logOffset);
-      if (classicCandidate) drawLastDraw(data, sampler, mapping, black, logScale, curve.logOffset);
-      // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
+      // With two beats per step (built-in kinds) only the decided candidate
+      // is marked; a proof's failed candidate keeps the classic dot.
       const bool typed = model.density.isOther();
+      const bool decided = candidateBeatShown(model);
+      const bool classicCandidate = !(view.twoBeats && stepping.active) || typed;
+      // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
       const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
       // Lines end at the frame, where only dots may overhang it; the picture
       // at the opening size keeps its classic clip.
       const bool framedLines = typed || scale > 1.0;
-      if (framedLines) canvas.setClipRect(&frame);
-      drawUpperHull(data, shape, mapping, red, logScale, curve.logOffset, trace);
-      drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
-      if (framedLines) canvas.setClipRect(&dotClip);
-      if (hullCut) {
-        drawHullCuts(canvas, mapping, frame,
-                     hullAbove(shape.segments, plotter.xMin, plotter.xMax, logAtTop(curve, logScale)), scale);
+      std::vector<HullCut> cuts;
+      const double levelAtTop = logAtTop(curve, logScale);
+      if (typed) {
+        const HullPoint dart = candidate ? HullPoint{candidate->x, candidate->logY} : HullPoint{};
+        drawEvaluatedPoints(data, envelopePoints(model), candidate ? &dart : nullptr, mapping, black, logScale,
+                            curve.logOffset);
+        const std::vector<ars::detail::EnvelopePiece> pieces =
+            model.typed ? model.typed->pieces() : std::vector<ars::detail::EnvelopePiece>{};
+        const ars::Transform transform = model.typed ? model.typed->transform() : ars::Transform::Log;
+        canvas.setClipRect(&frame);
+        drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace);
+        drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace);
+        canvas.setClipRect(&dotClip);
+        if (hullCut) cuts = hullAbove(pieces, plotter.xMin, plotter.xMax, levelAtTop);
+      } else {
+        // The candidate with its decision is drawn against the envelope it came from.
+        const EnvelopeShape shape = shownEnvelope(model);
+        drawAbscissae(data, shape, mapping, black, logScale, curve.logOffset);
+        if (classicCandidate) drawLastDraw(data, sampler, mapping, black, logScale, curve.logOffset);
+        if (framedLines) canvas.setClipRect(&frame);
+        drawUpperHull(data, shape, mapping, red, logScale, curve.logOffset, trace);
+        drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
+        if (framedLines) canvas.setClipRect(&dotClip);
+        if (hullCut) cuts = hullAbove(shape.segments, plotter.xMin, plotter.xMax, levelAtTop);
       }
+      if (hullCut) drawHullCuts(canvas, mapping, frame, cuts, scale);
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
-      if (sampler.hasLastDraw && (classicCandidate || decided)) {
-        const double height = plottedHeight(curve, logScale, sampler.lastLogY);
-        const int px = wholePixelX(mapping, sampler.lastX);
+      if (candidate && (classicCandidate || decided)) {
+        const double height = plottedHeight(curve, logScale, candidate->logY);
+        const int px = wholePixelX(mapping, candidate->x);
         const int py = wholePixelY(mapping, height);
         if (classicCandidate) {
           drawCandidateMarker(canvas, frame, px, py, scale);
@@ -190,9 +209,9 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     // The point below the chord first: the panel keeps away from it on a tie.
     std::vector<std::pair<int, int>> keep = proofPixels(mapping, *stepping.proof, logScale, curve.logOffset);
     std::swap(keep[0], keep[1]);
-    if (sampler.hasLastDraw) {
-      keep.emplace_back(wholePixelX(mapping, sampler.lastX),
-                        wholePixelY(mapping, plottedHeight(curve, logScale, sampler.lastLogY)));
+    if (const std::optional<LastCandidate> candidate = lastCandidate(model)) {
+      keep.emplace_back(wholePixelX(mapping, candidate->x),
+                        wholePixelY(mapping, plottedHeight(curve, logScale, candidate->logY)));
     }
     const Rect inset = proofInsetRect(frame, keep, scale);
     drawProofInset(canvas, inset, *stepping.proof, scale);

@@ -3,12 +3,9 @@
 namespace {
 
 constexpr DensityKind kinds[] = {
-    {1, 121, "Beta(2,3)", DensityInstance::Beta, 2.0, 3.0, true},
-    {2, 122, nullptr, DensityInstance::Beta, 0.5, 2.0, true},
-    {3, 123, nullptr, DensityInstance::Gamma, 1.0, 1.0, false},
-    {4, 124, "Gamma(10,0.1)", DensityInstance::Gamma, 10.0, 0.1, false},
-    {5, 125, nullptr, DensityInstance::Gamma, 0.5, 2.0, false},
-    {6, 126, "Test density", DensityInstance::Test, 0.0, 0.0, true},
+    {1, DensityInstance::Beta, 2.0, 3.0, true},  {2, DensityInstance::Beta, 0.5, 2.0, true},
+    {3, DensityInstance::Gamma, 1.0, 1.0, false}, {4, DensityInstance::Gamma, 10.0, 0.1, false},
+    {5, DensityInstance::Gamma, 0.5, 2.0, false}, {6, DensityInstance::Test, 0.0, 0.0, true},
 };
 
 }  // namespace

@@ -1,13 +1,12 @@
 #pragma once
 
-// The six density kinds the program offers. Kind k has command id 120 + k;
-// kinds 2, 3 and 5 have no menu item.
+// The six density kinds the program offers. Their menu items and command ids
+// (kind k has 120 + k; kinds 2, 3 and 5 have no menu item) are the menu
+// table's alone.
 enum class DensityInstance { Beta, Gamma, Test };
 
 struct DensityKind {
   int kind;
-  int command;
-  const char* menuText;  // nullptr: reachable by command id only
   DensityInstance instance;
   double alpha;  // parameters written into the Beta or Gamma instance
   double beta;

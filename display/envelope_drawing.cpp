@@ -14,75 +14,9 @@ namespace {
 
 constexpr Color red = 0x000000FF;
 
-struct Point {
-  int x;
-  int y;
-};
-
-// Unrounded pixel coordinates, for a vector picture.
-struct PointF {
-  double x;
-  double y;
-};
-
-class Scale {
- public:
-  Scale(const PlotMapping& m, bool logScale, double logOffset)
-      : m_(m), logScale_(logScale), logOffset_(logOffset) {}
-
-  double height(double logValue) const {
-    return logScale_ ? logValue + logOffset_ : shiftedExp(logValue, logOffset_);
-  }
-  // trunc(origin + offset): darts, points and the upper hull.
-  Point whole(double x, double logValue) const { return {wholePixelX(m_, x), wholeY(logValue)}; }
-  int wholeY(double logValue) const { return wholePixelY(m_, height(logValue)); }
-  // origin + trunc(offset): the squeeze.
-  Point offset(double x, double logValue) const {
-    return {offsetX(x), m_.originY - toPixel((height(logValue) - m_.yMin) * m_.scaleY)};
-  }
-  int offsetX(double x) const { return m_.originX + toPixel((x - m_.xMin) * m_.scaleX); }
-  PointF exact(double x, double logValue) const {
-    return {m_.originX + (x - m_.xMin) * m_.scaleX, m_.originY - (height(logValue) - m_.yMin) * m_.scaleY};
-  }
-  int originY() const { return m_.originY; }
-  bool logScale() const { return logScale_; }
-
- private:
-  const PlotMapping& m_;
-  bool logScale_;
-  double logOffset_;
-};
-
-void moveTo(Canvas& canvas, Point p) { canvas.moveTo(p.x, p.y); }
-void lineTo(Canvas& canvas, Point p) { canvas.lineTo(p.x, p.y); }
-void moveTo(Canvas& canvas, PointF p) { canvas.moveToF(p.x, p.y); }
-void lineTo(Canvas& canvas, PointF p) { canvas.lineToF(p.x, p.y); }
-
-// A straight piece in log space: straight on the log scale, an exponential
-// drawn in the trace's steps on the normal scale, ending exactly at its
-// right end. Only its part within the trace's range is drawn.
-template <typename ToPixel>
-void drawPiece(Canvas& canvas, const Scale& scale, ToPixel toPixelOf, const EnvelopeTrace& trace,
-               double leftX, double leftY, double rightX, double rightY, double slope) {
-  if (rightX < trace.from || leftX > trace.to) return;
-  if (leftX < trace.from) {
-    leftY += (trace.from - leftX) * slope;
-    leftX = trace.from;
-  }
-  if (rightX > trace.to) {
-    rightY = leftY + (trace.to - leftX) * slope;
-    rightX = trace.to;
-  }
-  moveTo(canvas, toPixelOf(leftX, leftY));
-  if (scale.logScale()) {
-    lineTo(canvas, toPixelOf(rightX, rightY));
-    return;
-  }
-  const double step = trace.step;
-  double x = leftX + step;
-  for (; x <= rightX; x += step) lineTo(canvas, toPixelOf(x, leftY + (x - leftX) * slope));
-  if (x - step < rightX) lineTo(canvas, toPixelOf(rightX, rightY));
-}
+using envelope_pen::drawPiece;
+using envelope_pen::Point;
+using envelope_pen::Scale;
 
 }  // namespace
 
@@ -95,26 +29,34 @@ EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame) {
                        mapping.xMin + (width + margin) / mapping.scaleX};
 }
 
-void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
-                   Color color, bool logScale, double logOffset) {
+void drawEvaluatedPoints(Canvas& canvas, const std::vector<HullPoint>& points, const HullPoint* candidate,
+                         const PlotMapping& mapping, Color color, bool logScale, double logOffset) {
   const Scale scale(mapping, logScale, logOffset);
   PenSelection pen(canvas, color);
-  BrushSelection brush(canvas, color);
-  for (const HullPoint& point : shape.points) {
-    const Point p = scale.whole(point.x, point.h);
-    canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
+  {
+    BrushSelection brush(canvas, color);
+    for (const HullPoint& point : points) {
+      const Point p = scale.whole(point.x, point.h);
+      canvas.ellipse(p.x - 2, p.y - 2, p.x + 2, p.y + 2);
+    }
   }
+  if (candidate != nullptr) {
+    BrushSelection brush(canvas, red);
+    const Point p = scale.whole(candidate->x, candidate->h);
+    canvas.ellipse(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
+  }
+}
+
+void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
+                   Color color, bool logScale, double logOffset) {
+  drawEvaluatedPoints(canvas, shape.points, nullptr, mapping, color, logScale, logOffset);
 }
 
 void drawLastDraw(Canvas& canvas, const ARSSampler& sampler, const PlotMapping& mapping,
                   Color color, bool logScale, double logOffset) {
-  const Scale scale(mapping, logScale, logOffset);
-  PenSelection pen(canvas, color);
-  if (sampler.hasLastDraw) {
-    BrushSelection brush(canvas, red);
-    const Point p = scale.whole(sampler.lastX, sampler.lastLogY);
-    canvas.ellipse(p.x - 4, p.y - 4, p.x + 4, p.y + 4);
-  }
+  if (!sampler.hasLastDraw) return;
+  const HullPoint last{sampler.lastX, sampler.lastLogY};
+  drawEvaluatedPoints(canvas, {}, &last, mapping, color, logScale, logOffset);
 }
 
 void drawUpperHull(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,

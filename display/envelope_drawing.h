@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
+#include <vector>
+
+#include "display/envelope_pen.h"
 
 #include "display/envelope_shape.h"
 
@@ -12,19 +14,14 @@ class Canvas;
 struct PlotMapping;
 struct Rect;
 
-// How the pieces are traced: by default the classic way, each whole piece
-// in steps of 0.01 data units on the normal scale. A density of any location
-// and scale needs the part of each piece in view, one step per pixel: its
-// pieces may be a billion units wide or a millionth.
-struct EnvelopeTrace {
-  double step = 0.01;
-  double from = -std::numeric_limits<double>::infinity();
-  double to = std::numeric_limits<double>::infinity();
-};
-
 // The part of the x range in view (with a margin beyond the frame), one step per pixel.
 EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame);
 
+// Evaluated points as dots, and the last candidate (where given: its x and
+// the log height of its dart) as a larger red one.
+void drawEvaluatedPoints(Canvas& canvas, const std::vector<ars::detail::HullPoint>& points,
+                         const ars::detail::HullPoint* candidate, const PlotMapping& mapping, std::uint32_t color,
+                         bool logScale, double logOffset);
 // The points; the classic candidate is drawLastDraw's.
 void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    std::uint32_t color, bool logScale, double logOffset);

@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "sampler/ars.h"
+#include "sampler/envelope_piece.h"
 
 // The hull's highest log value over [xMin, xMax]; -infinity without a hull.
+// The same for a typed density's pieces, under T = log f.
 double hullTop(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax);
+double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax);
 
 struct HullCut {
   double left;
@@ -15,3 +18,5 @@ struct HullCut {
 };
 // The stretches of [xMin, xMax] where the hull's log value exceeds `level`.
 std::vector<HullCut> hullAbove(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax, double level);
+std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax,
+                               double level);

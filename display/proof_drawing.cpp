@@ -1,48 +1,31 @@
 #include "display/proof_drawing.h"
 
-#include "platform/picture_scale.h"
+#include "display/envelope_pen.h"
 #include "display/plot_colors.h"
+#include "platform/picture_scale.h"
 #include "platform/selection.h"
-#include "sampler/ars.h"
 
 namespace {
 
-struct Pixel {
-  int x;
-  int y;
-};
-
-class ProofScale {
- public:
-  ProofScale(const PlotMapping& m, bool logScale, double logOffset)
-      : m_(m), logScale_(logScale), logOffset_(logOffset) {}
-  Pixel at(double x, double logValue) const {
-    const double y = logScale_ ? logValue + logOffset_ : shiftedExp(logValue, logOffset_);
-    return {wholePixelX(m_, x), wholePixelY(m_, y)};
-  }
-  bool logScale() const { return logScale_; }
-
- private:
-  const PlotMapping& m_;
-  bool logScale_;
-  double logOffset_;
-};
+// The envelope's scale, in whole pixels as its points are drawn.
+using Pixel = envelope_pen::Point;
+using ProofScale = envelope_pen::Scale;
 
 // The chord is straight in log space: a line on the log scale, an
 // exponential (drawn in short pieces) on the normal scale.
 void drawChord(Canvas& canvas, const ProofScale& scale, const ProofHighlight& p) {
   const double slope = (p.rightH - p.leftH) / (p.rightX - p.leftX);
-  const Pixel start = scale.at(p.leftX, p.leftH);
+  const Pixel start = scale.whole(p.leftX, p.leftH);
   canvas.moveTo(start.x, start.y);
   const int pieces = scale.logScale() ? 1 : 64;
   for (int i = 1; i <= pieces; ++i) {
     const double x = i == pieces ? p.rightX : p.leftX + (p.rightX - p.leftX) * i / pieces;
-    const Pixel next = scale.at(x, i == pieces ? p.rightH : p.leftH + (x - p.leftX) * slope);
+    const Pixel next = scale.whole(x, i == pieces ? p.rightH : p.leftH + (x - p.leftX) * slope);
     canvas.lineTo(next.x, next.y);
   }
   // The gap that proves it: from the point up to the chord above it.
-  const Pixel below = scale.at(p.belowX, p.belowH);
-  const Pixel onChord = scale.at(p.belowX, p.leftH + (p.belowX - p.leftX) * slope);
+  const Pixel below = scale.whole(p.belowX, p.belowH);
+  const Pixel onChord = scale.whole(p.belowX, p.leftH + (p.belowX - p.leftX) * slope);
   canvas.moveTo(below.x, below.y);
   canvas.lineTo(onChord.x, onChord.y);
 }
@@ -77,9 +60,9 @@ void drawProofRings(Canvas& canvas, const PlotMapping& mapping, const ProofHighl
   canvas.setPenWidth(width);
   PenSelection pen(canvas, PlotColor::proof);
   const int band = scaledPixels(2, scale);
-  ring(canvas, at.at(proof.leftX, proof.leftH), scaledPixels(5, scale), band);
-  ring(canvas, at.at(proof.rightX, proof.rightH), scaledPixels(5, scale), band);
-  const Pixel below = at.at(proof.belowX, proof.belowH);
+  ring(canvas, at.whole(proof.leftX, proof.leftH), scaledPixels(5, scale), band);
+  ring(canvas, at.whole(proof.rightX, proof.rightH), scaledPixels(5, scale), band);
+  const Pixel below = at.whole(proof.belowX, proof.belowH);
   ring(canvas, below, scaledPixels(7, scale), band);
   if (!heldBySampler(samplerPoints, proof.belowX)) {
     PenSelection dotPen(canvas, PlotColor::points);
@@ -106,8 +89,8 @@ std::vector<std::pair<int, int>> proofPixels(const PlotMapping& mapping, const P
                                              double logOffset) {
   const ProofScale at(mapping, logScale, logOffset);
   std::vector<std::pair<int, int>> pixels;
-  for (const Pixel p : {at.at(proof.leftX, proof.leftH), at.at(proof.belowX, proof.belowH),
-                        at.at(proof.rightX, proof.rightH)}) {
+  for (const Pixel p : {at.whole(proof.leftX, proof.leftH), at.whole(proof.belowX, proof.belowH),
+                        at.whole(proof.rightX, proof.rightH)}) {
     pixels.emplace_back(p.x, p.y);
   }
   return pixels;

@@ -9,6 +9,7 @@ struct ProofHighlight {
   double belowX = 0.0, belowH = 0.0;
   double rightX = 0.0, rightH = 0.0;
   std::string sentence;
-  // Found on the curve itself before the sampler had an envelope to prove it.
+  // Found before the sampler had an envelope to show: by its search for
+  // starting points, or by an earlier command that refused the density.
   bool fromCurve = false;
 };

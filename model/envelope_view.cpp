@@ -1,6 +1,7 @@
 #include "model/envelope_view.h"
 
 #include <cmath>
+#include <limits>
 
 #include "display/hull_range.h"
 #include "model/step_beat.h"
@@ -10,7 +11,10 @@ bool fitEnvelopeInView(CurveState& curve, const WindowModel& model) {
   const bool envelopeShown = model.stepping.active || model.stepping.proof.has_value();
   Plotter& plotter = curve.plotter;
   if (!model.view.wholeEnvelope || !envelopeShown || plotter.numPoints < 2) return false;
-  const double top = hullTop(shownEnvelope(model).segments, plotter.xMin, plotter.xMax);
+  const double top = model.density.isOther()
+                         ? (model.typed ? hullTop(model.typed->pieces(), plotter.xMin, plotter.xMax)
+                                        : -std::numeric_limits<double>::infinity())
+                         : hullTop(shownEnvelope(model).segments, plotter.xMin, plotter.xMax);
   if (!std::isfinite(top)) return false;
   const bool logScale = model.view.logScale;
   const double cap = logScale ? plotter.yMax + std::log(wholeEnvelopeCap) : plotter.yMax * wholeEnvelopeCap;

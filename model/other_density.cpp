@@ -1,7 +1,9 @@
 #include "model/other_density.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
+#include <exception>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -12,17 +14,73 @@
 #include "model/transformed_darts.h"
 #include "model/window_model.h"
 #include "sampler/not_log_concave.h"
-#include "sampler/starting_point_search.h"
 
 namespace {
 
-constexpr double infinity = std::numeric_limits<double>::infinity();
+// The range grown to hold the proof's three points with a margin, where
+// they lie near it; points far out would squeeze the curve to a spike.
+void includeProof(const ProofHighlight& p, double& xMin, double& xMax) {
+  const double from = std::min(p.leftX, xMin);
+  const double to = std::max(p.rightX, xMax);
+  if (!(to - from <= 4 * (xMax - xMin))) return;
+  const double margin = (to - from) / 20;
+  xMin = std::min(xMin, p.leftX - margin);
+  xMax = std::max(xMax, p.rightX + margin);
+}
 
 std::string describe(const DensityChoice& c) {
   std::string formula = c.formula;
   if (formula.size() > 60) formula = formula.substr(0, 57) + "\xe2\x80\xa6";
   return std::string(c.logDensity ? "Log-density " : "Density ") + formula + " on [" +
          supportEndText(c.lower) + ", " + supportEndText(c.upper) + "]";
+}
+
+// Below the highest point by this much the density no longer shows.
+constexpr double visibleDrop = 25.0;
+
+// The search's points may all lie near the mode, and some far off (where it
+// came from). From the outermost visible point on one side (direction -1 or
+// +1), steps of the spacing to its neighbour, doubling, until the density
+// has fallen visibleDrop below the highest point or an end of the support
+// comes first.
+double walkOut(const std::function<double(double)>& f, const std::vector<HullPoint>& p, std::size_t top,
+               double lower, double upper, int direction) {
+  std::size_t edge = top;
+  const auto next = [&](std::size_t i) { return direction > 0 ? i + 1 : i - 1; };
+  const auto inside = [&](std::size_t i) { return direction > 0 ? i + 1 < p.size() : i > 0; };
+  while (inside(edge) && p[next(edge)].h >= p[top].h - visibleDrop) edge = next(edge);
+  if (inside(edge)) return p[next(edge)].x;
+  const std::size_t neighbour = direction > 0 ? edge - 1 : edge + 1;  // edge is the last or first point
+  double step = std::fabs(p[edge].x - p[neighbour].x);
+  double x = p[edge].x;
+  for (int i = 0; i < 200 && step > 0; ++i, step *= 2) {
+    const double ahead = x + direction * step;
+    if (!(ahead > lower && ahead < upper)) return direction > 0 ? upper : lower;
+    const double h = f(ahead);
+    if (!(h >= p[top].h - visibleDrop)) return ahead;
+    x = ahead;
+  }
+  return x;
+}
+
+// The span where the density shows, as two points for the plotted range.
+std::vector<HullPoint> spanOf(const std::function<double(double)>& f, const EnvelopeStepper& sampler,
+                              double lower, double upper) {
+  const std::vector<HullPoint>& p = sampler.points();
+  std::size_t top = 0;
+  for (std::size_t i = 1; i < p.size(); ++i) {
+    if (p[i].h > p[top].h) top = i;
+  }
+  const double from = walkOut(f, p, top, lower, upper, -1);
+  const double to = walkOut(f, p, top, lower, upper, +1);
+  return {HullPoint{from, f(from)}, HullPoint{to, f(to)}};
+}
+
+// Refused: the plot shows where the density is visible, not its tails, and
+// the proof's points with it.
+void narrowToRefusal(DensityState& d) {
+  visibleRange(*d.otherDensity, d.otherXMin, d.otherXMax);
+  if (d.refusalProof) includeProof(*d.refusalProof, d.otherXMin, d.otherXMax);
 }
 
 }  // namespace
@@ -38,50 +96,55 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   clearDarts(model);
   model.stepping.notLogConcaveShown = false;
   DensityState& d = model.density;
+  // The typed sampler calls the density it replaces.
+  model.typed.reset();
   d.otherChoice = choice;
   if (d.otherChoice.caption.empty()) d.otherChoice.caption = describe(choice);
   d.otherDensity = std::move(density);
 
-  // Where the search succeeds its points show where the density lives; the
-  // refusal, if any, is known from here on.
+  // The library's search runs once, here: its points show where the density
+  // lives, and a refusal is known from here on with its proof.
   const FormulaDensity& typed = *d.otherDensity;
   const auto f = [&typed](double x) { return typed.logDensity(x); };
-  std::vector<HullPoint> known;
   d.refusal.clear();
+  d.refusedNotIntegrable = false;
   d.refusalProof.reset();
+  d.otherStart.reset();
+  d.otherFailure = nullptr;
   const bool logConcave = plainLogConcave(choice);
   try {
-    known = logConcave ? StartingPointSearch(f, choice.lower, choice.upper, {}).points()
-                       : transformedStartPoints(typed, choice);
-  } catch (const ARSSampler::XNotLogConcave&) {
+    if (logConcave) {
+      d.otherStart.emplace(f, choice.lower, choice.upper);
+    } else {
+      transformedStartPoints(typed, choice);
+    }
+  } catch (const ars::NotLogConcave& e) {
+    recordRefusal(d, e);
+    d.otherFailure = std::current_exception();
   } catch (const std::exception& e) {
     // The transformed sampler's reasons name its transformation and points.
     d.refusal = std::string(e.what()) + ".";
+    d.otherFailure = std::current_exception();
   }
-  // The transformed sampler's first points need not span a heavy tail's
-  // mass: its range is explored from the density's values instead.
-  const PlotRange range = plotRange(f, choice.lower, choice.upper, logConcave ? known : std::vector<HullPoint>{});
+  const std::vector<HullPoint> span =
+      d.otherStart ? spanOf(f, *d.otherStart, choice.lower, choice.upper) : std::vector<HullPoint>{};
+  const PlotRange range = plotRange(f, choice.lower, choice.upper, span);
   d.otherXMin = range.xMin;
   d.otherXMax = range.xMax;
   // A heavy tail would leave the peak a spike: the plot shows where the
   // density is within 1/400 of it, the darts beyond lie outside the frame.
   if (choice.transform == ars::Transform::InverseSqrt) visibleRange(typed, d.otherXMin, d.otherXMax, std::log(400.0));
-  if (known.empty() && !logConcave) {
-    visibleRange(typed, d.otherXMin, d.otherXMax);
-  } else if (known.empty()) {
-    // Refused: the plot shows where the density is visible, not its tails.
-    visibleRange(typed, d.otherXMin, d.otherXMax);
-    ProofHighlight triple;
-    triple.belowX = infinity;
-    const std::string sentence = refusalSentence(typed, d.otherXMin, d.otherXMax, &triple);
-    if (d.refusal.empty()) d.refusal = sentence;
-    if (std::isfinite(triple.belowX)) {
-      triple.sentence = sentence;
-      d.refusalProof = triple;
-    }
-  }
+  if (d.otherFailure) narrowToRefusal(d);
 
   d.kind = otherDensityKind;
   rebuildDensityCurve(model);
   return "";
+}
+
+void refuseOtherDensity(WindowModel& model, const ars::NotLogConcave& report) {
+  DensityState& d = model.density;
+  recordRefusal(d, report);
+  d.otherFailure = std::make_exception_ptr(report);
+  narrowToRefusal(d);
+  rebuildDensityCurve(model);
 }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <vector>
 
 #include "model/reports.h"
 #include "model/window_model.h"
@@ -12,11 +11,10 @@
 namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
-constexpr const char* notIntegrableStart = "its tail";
 
-std::string numberText(double x) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.3g", x);
+std::string fixed(double value, int digits) {
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
   return buffer;
 }
 
@@ -50,57 +48,46 @@ void visibleRange(const FormulaDensity& d, double& xMin, double& xMax, double lo
   }
 }
 
-// Three points proving the density not log-concave: the middle one below
-// the chord of the outer two, on a grid over the plotted range. Otherwise
-// its mass does not stay finite towards an unbounded end.
-std::string refusalSentence(const FormulaDensity& d, double xMin, double xMax, ProofHighlight* proof) {
-  constexpr int n = 400;
-  visibleRange(d, xMin, xMax);
-  std::vector<HullPoint> grid;
-  for (int i = 0; i <= n; ++i) {
-    const double x = xMin + (xMax - xMin) * i / n;
-    const double h = d.logDensity(x);
-    if (std::isfinite(h)) grid.push_back({x, h});
+std::string proofSentence(const ProofHighlight& p) {
+  // Two decimals, or as many more as it takes to tell the three points apart
+  // (a density at a scale of 1e-6 needs some ten).
+  int digits = 2;
+  while (digits < 12 && (fixed(p.belowX, digits) == fixed(p.leftX, digits) ||
+                         fixed(p.belowX, digits) == fixed(p.rightX, digits))) {
+    ++digits;
   }
-  for (std::size_t k : {std::size_t{40}, std::size_t{10}, std::size_t{1}}) {
-    double widest = 0.0;
-    std::size_t best = 0;
-    for (std::size_t j = k; j + k < grid.size(); ++j) {
-      const HullPoint& a = grid[j - k];
-      const HullPoint& b = grid[j];
-      const HullPoint& c = grid[j + k];
-      if (!ARSSampler::belowChord(a, b, c)) continue;
-      const double gap = a.h + (c.h - a.h) * (b.x - a.x) / (c.x - a.x) - b.h;
-      if (gap > widest) {
-        widest = gap;
-        best = j;
-      }
-    }
-    if (widest > 0) {
-      if (proof != nullptr) {
-        *proof = ProofHighlight{grid[best - k].x, grid[best - k].h, grid[best].x,
-                                grid[best].h,     grid[best + k].x, grid[best + k].h, "", true};
-      }
-      return "the density at x = " + numberText(grid[best].x) + " lies below the chord from " +
-             numberText(grid[best - k].x) + " to " + numberText(grid[best + k].x) +
-             " on the log scale, so it is not log-concave.";
-    }
+  return "the density at x = " + fixed(p.belowX, digits) + " lies below the chord from " +
+         fixed(p.leftX, digits) + " to " + fixed(p.rightX, digits) +
+         " on the log scale, so it is not log-concave.";
+}
+
+void recordRefusal(DensityState& d, const ars::NotLogConcave& report) {
+  d.refusedNotIntegrable = report.reason() == ars::NotLogConcave::Reason::NotIntegrable;
+  d.refusalProof.reset();
+  if (d.refusedNotIntegrable) {
+    d.refusal =
+        "its tail does not fall off fast enough towards infinity: the density is not integrable "
+        "there (or not log-concave far out).";
+    return;
   }
-  if (d.upper() == infinity || d.lower() == -infinity) {
-    return std::string(notIntegrableStart) +
-           " does not fall off fast enough towards infinity: the density is not integrable "
-           "there (or not log-concave far out).";
+  if (!report.hasPoints()) {
+    d.refusal = "the points the sampler evaluated prove it not log-concave.";
+    return;
   }
-  return "the points the sampler evaluated prove it not log-concave.";
+  const auto& q = report.points();
+  ProofHighlight proof{q[0].x, q[0].h, q[1].x, q[1].h, q[2].x, q[2].h, "", false};
+  proof.sentence = proofSentence(proof);
+  d.refusal = proof.sentence;
+  d.refusalProof = proof;
 }
 
 void refuse(WindowModel& model, Reports& reports) {
   model.stepping.notLogConcaveShown = true;
   DensityState& d = model.density;
-  if (d.isOther()) {
-    if (d.refusal.empty()) d.refusal = refusalSentence(*d.otherDensity, d.otherXMin, d.otherXMax, nullptr);
-    // Refused before any envelope: the grid's three points are the proof on screen.
-    if (!model.stepping.proof && d.refusalProof) model.stepping.proof = d.refusalProof;
+  // Refused before an envelope was shown: the recorded three points are the proof on screen.
+  if (d.isOther() && !model.stepping.proof && d.refusalProof) {
+    model.stepping.proof = d.refusalProof;
+    model.stepping.proof->fromCurve = true;
   }
   reports.refused();
 }
@@ -109,6 +96,4 @@ std::string otherDensityReport(const DensityState& density) {
   return density.refusal.empty() ? "the sampler refuses it." : density.refusal;
 }
 
-bool refusedAsNotIntegrable(const DensityState& density) {
-  return density.refusal.rfind(notIntegrableStart, 0) == 0;
-}
+bool refusedAsNotIntegrable(const DensityState& density) { return density.refusedNotIntegrable; }

@@ -1,9 +1,12 @@
 #pragma once
-// Why the sampler refuses a typed density, in a sentence and, where a grid
-// over the curve finds them, three points that prove it not log-concave.
+// Why the sampler refuses a density, in a sentence and, where the refusal
+// rests on them, the three points that prove it not log-concave: for a typed
+// density those the library's report carries, for a built-in kind those the
+// window finds among the sampler's points (proof_finding.h).
 #include <string>
 
 #include "display/proof_highlight.h"
+#include "sampler/not_log_concave.h"
 
 class FormulaDensity;
 class Reports;
@@ -15,12 +18,15 @@ struct WindowModel;
 // proof lies in view, in readable numbers.
 void visibleRange(const FormulaDensity& density, double& xMin, double& xMax, double logDrop = 10);
 
-// The refusal's sentence; `proof`, where given, receives the grid's three
-// points when they prove it (its belowX is left alone otherwise).
-std::string refusalSentence(const FormulaDensity& density, double xMin, double xMax, ProofHighlight* proof);
+// The sentence a student can follow for a point below the chord of two others.
+std::string proofSentence(const ProofHighlight& proof);
 
-// Records the refusal in the model (its sentence, and for a typed density
-// refused before any envelope the grid's proof on screen), then reports it.
+// Records a typed density's refusal from the library's report: its sentence,
+// whether it is about the tails' mass, and the proof where it has one.
+void recordRefusal(DensityState& density, const ars::NotLogConcave& report);
+
+// Shows a refused typed density's proof (when the sampler had no envelope
+// to show yet), then reports the refusal.
 void refuse(WindowModel& model, Reports& reports);
 
 // The refusal as the status line gives it.

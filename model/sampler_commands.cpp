@@ -1,23 +1,29 @@
 #include "model/sampler_commands.h"
 
+#include <exception>
 #include <stdexcept>
-
-#include "sampler/not_log_concave.h"
 
 #include "density/density_kinds.h"
 #include "model/density_curve.h"
+#include "model/other_density.h"
 #include "model/proof_finding.h"
 #include "model/refusal.h"
 #include "model/reports.h"
+#include "model/step_beat.h"
 #include "model/transformed_darts.h"
-#include "model/typed_sampler.h"
 #include "model/window_model.h"
+#include "sampler/not_log_concave.h"
 
 namespace {
 
 bool takeStep(WindowModel& model) {
-  ARSSampler& sampler = model.sampler;
   SteppingState& stepping = model.stepping;
+  if (model.typed) {
+    stepping.lastResult = model.typed->step(model.rnd);
+    ++stepping.stepsTaken;
+    return stepping.lastResult != StepResult::Rejection;
+  }
+  ARSSampler& sampler = model.sampler;
   const ars::SamplerCounts before = sampler.counts;
   rememberEnvelope(stepping.beat, sampler);
   const bool accepted = sampler.step();
@@ -32,25 +38,36 @@ bool takeStep(WindowModel& model) {
   return accepted;
 }
 
-void prepareOtherSampler(WindowModel& model) {
-  if (!model.samplerHoldsOther) {
-    model.builtInScaleOffset = model.sampler.scaleOffset;
-    model.samplerHoldsOther = true;
-  }
-  const DensityState& d = model.density;
-  prepareTypedSampler(model.sampler, *d.otherDensity, d.otherChoice.lower, d.otherChoice.upper);
+// A typed density whose search passed, proved not log-concave by a later
+// candidate: recorded so that every later start refuses at once.
+void refusedOnTheWay(WindowModel& model, const ars::NotLogConcave& report) {
+  if (model.density.isOther() && !model.density.otherFailure) refuseOtherDensity(model, report);
 }
 
-// Starting points and the first envelope; a typed density has its points
-// from the search already.
-void buildFirstEnvelope(WindowModel& model) {
+// A copy of the typed sampler as its search left it. A density refused
+// since then refuses every new start at once; a replay (Step back) still
+// runs up to the step before the proof.
+void prepareTyped(WindowModel& model, bool replay) {
+  model.typed.reset();
+  const DensityState& d = model.density;
+  if (!d.otherStart || (d.otherFailure && !replay)) std::rethrow_exception(d.otherFailure);
+  model.typed = d.otherStart;
+}
+
+// Starting points and the first envelope; a typed density has both from
+// the search already.
+void buildFirstEnvelope(WindowModel& model, bool replay = false) {
+  if (model.density.isOther()) {
+    prepareTyped(model, replay);
+    return;
+  }
   prepareSampler(model);
-  if (!model.density.isOther()) model.sampler.initPoints();
+  model.sampler.initPoints();
   model.sampler.buildEnvelope();
 }
 
-// A typed density under a transformation or with split points: the window's
-// ARSSampler knows only log-concave densities without them.
+// A typed density under a transformation or with split points: the stepper
+// takes log-concave densities without them.
 bool transformed(const WindowModel& model) {
   return model.density.isOther() && !plainLogConcave(model.density.otherChoice);
 }
@@ -68,7 +85,7 @@ void throwDartsTransformed(WindowModel& model, Reports& reports) {
   }
 }
 
-// Stepping shows the window's ARSSampler, which cannot take such a density.
+// Stepping shows the stepper's envelope, which cannot take such a density.
 bool steppingUnavailable(WindowModel& model, Reports& reports) {
   if (!transformed(model)) return false;
   model.stepping.active = false;
@@ -98,11 +115,12 @@ void replaySteps(WindowModel& model, Reports& reports, int count) {
   beginStepping(model.stepping);
   model.stepping.notLogConcaveShown = false;
   try {
-    buildFirstEnvelope(model);
+    buildFirstEnvelope(model, true);
     while (model.stepping.stepsTaken < count) model.stepping.lastAccepted = takeStep(model);
     showLastBeat(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
     // Only a changed program could fail where the first run did not.
+    refusedOnTheWay(model, e);
     refuse(model, reports);
     stopStepping(model);
   } catch (const std::exception& e) {
@@ -116,9 +134,10 @@ void wholeStep(WindowModel& model, Reports& reports) {
   model.stepping.beat.candidateShown = false;
   try {
     model.stepping.lastAccepted = takeStep(model);
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
     // The report is made while the offending candidate is still on display,
     // and the proof stays after it.
+    refusedOnTheWay(model, e);
     findProof(model);
     refuse(model, reports);
     stopStepping(model);
@@ -145,16 +164,12 @@ void stopStepping(WindowModel& model) {
 }
 
 void prepareSampler(WindowModel& model) {
+  model.typed.reset();
   if (model.density.isOther()) {
-    prepareOtherSampler(model);
+    prepareTyped(model, false);
     return;
   }
   ARSSampler& sampler = model.sampler;
-  if (model.samplerHoldsOther) {
-    restoreProgramSettings(sampler);
-    sampler.scaleOffset = model.builtInScaleOffset;
-    model.samplerHoldsOther = false;
-  }
   const DensityKind& kind = densityKindRow(model.density.kind);
   DensityState& d = model.density;
   ARSDensity* density = &d.testDensity;
@@ -186,21 +201,37 @@ void throwDarts(WindowModel& model, Reports& reports) {
     darts.comparing = false;
     return;
   }
+  const auto addDart = [&](double x, double logY) {
+    darts.x.push_back(x);
+    darts.y.push_back(plottedHeight(model.curve, model.view.logScale, logY));
+  };
   try {
     prepareSampler(model);
     for (int i = 0; i < darts.count; ++i) {
-      sampler.sample();
-      darts.x.push_back(sampler.lastX);
-      darts.y.push_back(plottedHeight(model.curve, model.view.logScale, sampler.lastLogY));
+      if (model.typed) {
+        const double x = model.typed->sample(model.rnd);
+        addDart(x, model.typed->lastLogY());
+      } else {
+        sampler.sample();
+        addDart(sampler.lastX, sampler.lastLogY);
+      }
     }
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
+    // A typed density's darts before the proof came are no sample of it.
+    if (model.typed) clearDarts(model);
+    refusedOnTheWay(model, e);
     refuse(model, reports);
   } catch (const std::exception& e) {
     reports.unusable(e.what());
   }
   darts.comparing = false;
-  darts.lastThrow =
-      ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
+  if (model.typed) {
+    const ars::SamplerCounts& counts = model.typed->counts();
+    darts.lastThrow = ThrowSummary{darts.x.size(), counts.draws, counts.evaluations, model.typed->points().size()};
+  } else {
+    darts.lastThrow =
+        ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
+  }
 }
 
 // Runs the start of stepping; a density refused or unusable on the way ends
@@ -209,7 +240,8 @@ template <class Start>
 void startingOrReporting(WindowModel& model, Reports& reports, Start&& start) {
   try {
     start();
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave& e) {
+    refusedOnTheWay(model, e);
     refuse(model, reports);
     model.stepping.active = false;
   } catch (const std::exception& e) {
@@ -278,5 +310,6 @@ void restartFromSeed(WindowModel& model) {
   clearDarts(model);
   model.stepping.notLogConcaveShown = false;
   model.sampler.restart();
+  model.typed.reset();
   model.rnd.state = model.rnd.seed;
 }

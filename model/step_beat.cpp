@@ -9,7 +9,9 @@ void rememberEnvelope(StepBeat& beat, const ARSSampler& sampler) {
 
 bool candidateBeatShown(const WindowModel& model) {
   const SteppingState& stepping = model.stepping;
-  return model.view.twoBeats && stepping.active && stepping.beat.candidateShown && model.sampler.hasLastDraw;
+  // A typed density's stepper keeps no envelope behind its candidate: one beat.
+  return model.view.twoBeats && stepping.active && stepping.beat.candidateShown && !model.density.isOther() &&
+         model.sampler.hasLastDraw;
 }
 
 EnvelopeShape shownEnvelope(const WindowModel& model) {

@@ -4,6 +4,8 @@
 // view options. Commands (sampler_commands.h, other_density.h,
 // plain_comparison.h, saved_view.h) change it; the picture and the status
 // line are drawn from it read-only.
+#include <optional>
+
 #include "model/curve_state.h"
 #include "model/darts_state.h"
 #include "model/density_state.h"
@@ -27,9 +29,8 @@ struct WindowModel {
   DartsState darts;
   SteppingState stepping;
   UniformRandom rnd;
+  // The built-in kinds' bit-exact sampler.
   ARSSampler sampler;
-  // The sampler's settings belong to the built-in kinds again after a typed
-  // density, and its scale is the one they left.
-  bool samplerHoldsOther = false;
-  double builtInScaleOffset = 0.0;
+  // A typed density's sampler, on the library's path; empty for the built-in kinds.
+  std::optional<EnvelopeStepper> typed;
 };

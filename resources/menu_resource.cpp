@@ -14,7 +14,9 @@ const std::vector<MenuPopup>& mainMenu() {
         {nullptr, 0},
         {"&T scale (\u22121/\u221af)", CommandId::tScale}}},
       {"&Distribution",
-       {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124}, {"Test density", 126},
+       // Density kind k has the id firstDensity - 1 + k; kinds 2, 3 and 5 have no item.
+       {{"Beta(2,3)", CommandId::firstDensity}, {"Gamma(10,0.1)", CommandId::firstDensity + 3},
+        {"Test density", CommandId::lastDensity},
         {nullptr, 0},
         {"&Other density\u2026", CommandId::otherDensity}}},
       {"&Go",

@@ -25,11 +25,6 @@ using ars::detail::number;
 
 }  // namespace
 
-double shiftedExp(double a, double b) {
-  const double sum = a + b;
-  return sum > -50 ? std::exp(sum) : 0.0;
-}
-
 ARSSampler::ARSSampler() { reset(); }
 
 ARSSampler::~ARSSampler() { clear(); }
@@ -75,9 +70,7 @@ double ARSSampler::scaledLog(double v) const {
   return -(scaleOffset + 51);
 }
 
-double ARSSampler::chordSlope(const HullPoint& p, const HullPoint& q) {
-  return (q.h - p.h) / (q.x - p.x);
-}
+double ARSSampler::chordSlope(const HullPoint& p, const HullPoint& q) { return ars::detail::chordSlope(p, q); }
 
 void ARSSampler::initPoints() {
   if (points.size() >= 3) {
@@ -573,9 +566,7 @@ std::size_t ARSSampler::insertPointAt(double x, double h) {
 // tolerance does not have to grow as the points close in: the slopes of a-b
 // and b-c differ by this distance times (c.x - a.x) / ((b.x - a.x)(c.x - b.x)).
 bool ARSSampler::belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
-  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
-  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
-  return b.h < chord - concavityTolerance * scale;
+  return ars::detail::belowChord(a, b, c);
 }
 
 bool ARSSampler::violatesLogConcavity() const {

@@ -36,16 +36,14 @@
 
 #include <string>
 
+#include "sampler/hull_geometry.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
 
 class ARSDensity;
 class UniformRandom;
 
-struct HullPoint {
-  double x = 0.0;  // abscissa
-  double h = 0.0;  // log-density there
-};
+using HullPoint = ars::detail::HullPoint;
 
 // One piece of the envelope. The two outer tails carry no squeeze (all zero).
 struct EnvelopeSegment {
@@ -63,8 +61,7 @@ struct EnvelopeSegment {
   double cumulativeArea = 0.0;  // of all segments to the left
 };
 
-// exp(a + b) when a + b > -50, otherwise exactly 0.0.
-double shiftedExp(double a, double b);
+using ars::detail::shiftedExp;
 
 class ARSSampler {
  public:
@@ -168,10 +165,8 @@ class ARSSampler {
   // otherwise taken as a rejection that refines the hull there.
   static constexpr double hullExcessTolerance = 1e-6;
   // Chord slopes "rise" only when a point lies below the chord of its
-  // neighbours by more than this times (1 + the largest |h| of the three):
-  // far above the rounding of any log-density computed in double precision
-  // from terms up to some 10^4 times its value.
-  static constexpr double concavityTolerance = 1e-8;
+  // neighbours by more than this, relative (see hull_geometry.h).
+  static constexpr double concavityTolerance = ars::detail::concavityTolerance;
   // Refinement stops here; sampling goes on, still exact, with the envelope
   // it has. Some 10^15 draws would be needed to reach it by refinement.
   std::size_t maxPoints = 100000;

@@ -50,34 +50,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "sampler/uniform_source.h"
+
 namespace ars::detail {
 
 // One piece of the upper hull in log units of h: y + slope * (x - at) on [left, right].
 struct HullPiece {
   double left, right, at, y, slope;
 };
-
-// 64 random bits from any UniformRandomBitGenerator.
-template <class URBG>
-std::uint64_t randomBits64(URBG& g) {
-  using Result = typename URBG::result_type;
-  constexpr std::uint64_t low = static_cast<std::uint64_t>(URBG::min());
-  constexpr std::uint64_t high = static_cast<std::uint64_t>(URBG::max());
-  if constexpr (low == 0 && high == std::numeric_limits<std::uint64_t>::max()) {
-    return static_cast<std::uint64_t>(g());
-  } else if constexpr (low == 0 && high == 0xffffffffu) {
-    const std::uint64_t top = static_cast<std::uint64_t>(static_cast<Result>(g()));
-    return (top << 32) | static_cast<std::uint64_t>(g());
-  } else {
-    std::uniform_int_distribution<std::uint64_t> all;
-    return all(g);
-  }
-}
-
-// 53 random bits as a uniform strictly inside (0, 1).
-inline double openUnit(std::uint64_t bits) {
-  return (static_cast<double>(bits >> 11) + 0.5) * 0x1p-53;
-}
 
 class FastTable {
  public:
@@ -148,7 +128,7 @@ template <class URBG>
 FastTable::Candidate FastTable::draw(URBG& g) const {
   if (slots_.empty()) throw std::logic_error("FastTable::draw: build() was not called");
   // One random number picks a slot, its part and the place in a box.
-  const std::uint64_t bits = randomBits64(g);
+  const std::uint64_t bits = generatorBits(g);
   const Slot& slot = slots_[static_cast<std::size_t>(bits >> shift_)];
   const std::uint64_t low = bits & lowMask_;
   const int part = low >= slot.threshold ? 1 : 0;
@@ -158,7 +138,7 @@ FastTable::Candidate FastTable::draw(URBG& g) const {
     return {slot.start[part] + static_cast<double>(static_cast<std::int64_t>(rank)) * slot.scale[part],
             slot.logTop[part], true};
   // Caps and tails (rare): fresh numbers.
-  const double u = openUnit(randomBits64(g));
+  const double u = unitFromBits(generatorBits(g));
   const std::size_t cap = entry - boxCount_;
   if (cap < caps_.size()) return drawCap(cap, u, g);
   return drawTail(tails_[cap - caps_.size()], u, g);
@@ -178,9 +158,9 @@ FastTable::Candidate FastTable::drawCap(std::size_t index, double u, URBG& g) co
   // fixed number of tries keeps the draw exact.
   for (int tries = 0; tries < 32; ++tries) {
     const double x = std::min(cap.left + cap.width * u, cap.right);
-    const double logY = std::log(cap.bottom + cap.height * openUnit(randomBits64(g)));
+    const double logY = std::log(cap.bottom + cap.height * unitFromBits(generatorBits(g)));
     if (logY <= cap.hullY + cap.hullSlope * (x - cap.hullAt)) return found(x, logY);
-    u = openUnit(randomBits64(g));
+    u = unitFromBits(generatorBits(g));
   }
   const double logBottom = std::log(cap.bottom);
   const double s = cap.hullSlope;
@@ -190,13 +170,13 @@ FastTable::Candidate FastTable::drawCap(std::size_t index, double u, URBG& g) co
   const double rate = std::fabs(s);
   const double reach = rate * cap.width;
   for (;;) {
-    const double v = openUnit(randomBits64(g));
+    const double v = unitFromBits(generatorBits(g));
     // Distance from the anchor with density proportional to exp(-rate d) on [0, width].
     double d = rate > 0 ? -std::log1p(v * std::expm1(-reach)) / rate : v * cap.width;
     if (!(d >= 0)) d = 0;
     if (d > cap.width) d = cap.width;
     const double x = rising ? anchor - d : anchor + d;
-    const double logY = cap.hullY + s * (x - cap.hullAt) + std::log(openUnit(randomBits64(g)));
+    const double logY = cap.hullY + s * (x - cap.hullAt) + std::log(unitFromBits(generatorBits(g)));
     if (logY > logBottom) return found(x, logY);
   }
 }
@@ -206,7 +186,7 @@ FastTable::Candidate FastTable::drawTail(const Tail& tail, double u, URBG& g) co
   // Inversion of the exponential piece beyond the edge; the squeeze is -inf there.
   const double logU = std::log(u);
   const double x = tail.edge + logU / tail.slope;
-  const double logV = std::log(openUnit(randomBits64(g)));
+  const double logV = std::log(unitFromBits(generatorBits(g)));
   return {x, offset_ + ((tail.y + logU) + logV), false};
 }
 

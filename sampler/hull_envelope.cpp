@@ -19,7 +19,7 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 // hull is raised by this much so that rounding never puts it below h.
 constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
 
-double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
+double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); }
 
 // How far rounding of the two values can move the slope between a and b.
 // Points a few units in the last place apart have next to no slope
@@ -55,16 +55,11 @@ bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::
   return true;
 }
 
-bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
-  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
-  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
-  return b.h < chord - 1e-8 * scale;
-}
-
-std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
-  return "not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
-         " lies below the chord from h(" + number(a.x) + ") = " + number(a.h) + " to h(" +
-         number(c.x) + ") = " + number(c.h);
+NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+  return NotLogConcave("not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
+                           " lies below the chord from h(" + number(a.x) + ") = " + number(a.h) +
+                           " to h(" + number(c.x) + ") = " + number(c.h),
+                       {a.x, a.h}, {b.x, b.h}, {c.x, c.h});
 }
 
 void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, double upper) {
@@ -143,7 +138,8 @@ void HullEnvelope::addLeftTail() {
          nullptr);
   } else {
     throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
-                        number(p.x));
+                            number(p.x),
+                        NotLogConcave::Reason::NotIntegrable);
   }
 }
 
@@ -160,7 +156,8 @@ void HullEnvelope::addRightTail() {
          nullptr);
   } else {
     throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
-                        number(p.x));
+                            number(p.x),
+                        NotLogConcave::Reason::NotIntegrable);
   }
 }
 

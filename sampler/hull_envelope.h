@@ -12,12 +12,10 @@
 #include <string>
 #include <vector>
 
-namespace ars::detail {
+#include "sampler/hull_geometry.h"
+#include "sampler/not_log_concave.h"
 
-struct HullPoint {
-  double x;
-  double h;
-};
+namespace ars::detail {
 
 struct HullSegment {
   double left;    // the piece's ends (left may be -infinity, right +infinity)
@@ -102,12 +100,10 @@ class HullEnvelope {
   bool dirty_ = false;
 };
 
-// b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
-bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 // The chords from (x, h), inserted before at, to its neighbours have finite slopes.
 bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
                   double x, double h);
-// The reason text for that proof.
-std::string chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
+// The refusal b below the chord a-c proves, with its reason text and the three points.
+NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 
 }  // namespace ars::detail

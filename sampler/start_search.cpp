@@ -19,7 +19,7 @@ constexpr double epsilon = std::numeric_limits<double>::epsilon();
 // Enough doublings to run from the smallest step past the largest double.
 constexpr int maxSteps = 2200;
 
-double slope(const HullPoint& a, const HullPoint& b) { return (b.h - a.h) / (b.x - a.x); }
+double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); }
 
 }  // namespace
 
@@ -400,14 +400,16 @@ void StartSearch::bracket() {
     }
     if (!std::isfinite(x) && std::isinf(up ? upper_ : lower_)) {
       throw NotLogConcave(std::string("not integrable towards ") + (up ? "+" : "-") +
-                          "infinity: h does not fall beyond " + number(edge.x));
+                          "infinity: h does not fall beyond " + number(edge.x),
+                          NotLogConcave::Reason::NotIntegrable);
     }
     x = inside(edge.x, x);
     if (x == edge.x) x = std::nextafter(edge.x, dir * inf);
     if (x == edge.x || !(x >= lower_ && x <= upper_)) return;
     probe(x);
   }
-  throw NotLogConcave("not integrable: the search for a falling tail did not end");
+  throw NotLogConcave("not integrable: the search for a falling tail did not end",
+                      NotLogConcave::Reason::NotIntegrable);
 }
 
 // Where the rise towards the edge slows by a steady factor (a doubly

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "app/main_window.h"
 #include "model/sampler_commands.h"
@@ -342,6 +344,14 @@ TEST(Resources, MenuAndAcceleratorTables) {
   EXPECT_EQ(menu[0].items[1].text, nullptr);
   EXPECT_STREQ(menu[0].items[2].text, "E&xit");
   EXPECT_EQ(menu[0].items[2].id, 101);
+  // The density kinds' items: kind k has the id 120 + k.
+  EXPECT_STREQ(menu[2].title, "&Distribution");
+  const std::vector<std::pair<const char*, int>> kinds = {{"Beta(2,3)", 121}, {"Gamma(10,0.1)", 124},
+                                                          {"Test density", 126}};
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    EXPECT_STREQ(menu[2].items[i].text, kinds[i].first);
+    EXPECT_EQ(menu[2].items[i].id, kinds[i].second);
+  }
   EXPECT_STREQ(menu[3].title, "&Go");
   // The View pop-up comes after the four of the classic menu.
   EXPECT_STREQ(menu[4].title, "&View");

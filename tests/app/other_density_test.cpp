@@ -53,8 +53,13 @@ TEST(OtherDensity, TypedFormulaDartsFollowTheDensityOnBothScales) {
     EXPECT_TRUE(rig.window.boxes.empty());
     const NumericCdf cdf([](double x) { return -x * x / 2 - std::log1p(x * x); }, -12, 12);
     EXPECT_TRUE(passes(darts, cdf));
-    // Darts lie under the curve's scale: none above the curve's highest value.
-    for (double y : rig.app.model().darts.y) EXPECT_LE(y, log ? 50.0 + 1e-9 : std::exp(50.0) * (1 + 1e-9));
+    // Every dart lies under the curve at its own abscissa, on the curve's scale.
+    const DartsState& d = rig.app.model().darts;
+    const double offset = rig.app.model().curve.logOffset;
+    for (std::size_t i = 0; i < d.x.size(); ++i) {
+      const double h = -d.x[i] * d.x[i] / 2 - std::log1p(d.x[i] * d.x[i]) + offset;
+      EXPECT_LE(d.y[i], log ? h + 1e-9 : std::exp(h) * (1 + 1e-9));
+    }
   }
 }
 
@@ -67,7 +72,8 @@ TEST(OtherDensity, CatalogueEntriesThroughTheWindow) {
   // Stepping works as for the built-in kinds.
   rig.app.command(CommandId::startStepping);
   EXPECT_TRUE(rig.app.model().stepping.active);
-  EXPECT_GE(rig.app.model().sampler.segments.size(), 4u);
+  ASSERT_TRUE(rig.app.model().typed.has_value());
+  EXPECT_GE(rig.app.model().typed->pieces().size(), 4u);
   rig.app.command(CommandId::stepUntilAccepted);
   EXPECT_TRUE(rig.app.model().stepping.lastAccepted);
   RecordingCanvas canvas;
@@ -113,6 +119,28 @@ TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
     const std::vector<std::string> texts = canvas.texts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "0"), texts.end()) << c.logDensity;
     EXPECT_EQ(std::count(texts.begin(), texts.end(), c.xTitle), std::string(c.xTitle) == "x" ? 0 : 1);
+    // Stepping: the hull and the squeeze run across the plot, traced pixel by pixel.
+    rig.app.command(CommandId::startStepping);
+    for (int i = 0; i < 5; ++i) rig.app.command(CommandId::nextStep);
+    EXPECT_TRUE(rig.window.boxes.empty()) << c.logDensity;
+    EXPECT_EQ(rig.app.statusLine().rfind("Step 5: ", 0), 0u) << rig.app.statusLine();
+    for (const int scale : {CommandId::normalScale, CommandId::logScale}) {
+      rig.app.command(scale);
+      rig.app.command(CommandId::startStepping);
+      RecordingCanvas stepping;
+      rig.app.paint(stepping);
+      for (const Color color : {PlotColor::upperHull, PlotColor::squeeze}) {
+        int least = 1 << 20, most = -(1 << 20), lines = 0;
+        for (const Primitive& p : stepping.of(Primitive::Line)) {
+          if (p.pen != color) continue;
+          ++lines;
+          least = std::min(least, p.a);
+          most = std::max(most, p.a);
+        }
+        EXPECT_GE(lines, scale == CommandId::logScale ? 3 : 50) << c.logDensity;  // straight on the log scale
+        EXPECT_GT(most - least, 100) << c.logDensity;  // of the 400 pixels' plot
+      }
+    }
   }
 }
 
@@ -144,6 +172,24 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureUnderLogAreReportedWithAProof) {
     EXPECT_LT(p.leftX, p.belowX);
     EXPECT_LT(p.belowX, p.rightX);
     EXPECT_LT(p.belowH, p.leftH + (p.rightH - p.leftH) * (p.belowX - p.leftX) / (p.rightX - p.leftX));
+  }
+  // The Cauchy passes the search and is refused by a later candidate, which
+  // Step back undoes; a new start refuses at once.
+  {
+    Rig rig;
+    ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::cauchy, {0, 1})), "");
+    rig.app.command(CommandId::startStepping);
+    for (int i = 0; i < 1000 && rig.window.boxes.empty(); ++i) rig.app.command(CommandId::nextStep);
+    ASSERT_EQ(rig.window.boxes.size(), 1u);
+    ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
+    const int good = rig.app.model().stepping.stepsTaken;
+    rig.app.command(CommandId::stepBack);
+    EXPECT_TRUE(rig.app.model().stepping.active);
+    EXPECT_FALSE(rig.app.model().stepping.proof.has_value());
+    EXPECT_EQ(rig.app.model().stepping.stepsTaken, good);
+    rig.app.command(CommandId::startStepping);
+    EXPECT_FALSE(rig.app.model().stepping.active);
+    EXPECT_EQ(rig.window.boxes.size(), 2u);
   }
   // Not integrable: a constant on a half line.
   Rig rig;

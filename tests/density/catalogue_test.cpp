@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <vector>
 
-#include "model/typed_sampler.h"
 #include "density/catalogue.h"
 #include "density/formula_density.h"
 #include "density/mixture_inflections.h"
 #include "density/plot_range.h"
+#include "model/envelope_stepper.h"
 #include "sampler/uniform_random.h"
 #include "support/goodness_of_fit.h"
 
@@ -26,11 +26,10 @@ FormulaDensity densityOf(const DensityChoice& c) {
 std::vector<double> draws(FormulaDensity& density, std::size_t n) {
   UniformRandom rnd;
   rnd.setSeed(1001);
-  ARSSampler sampler;
-  sampler.prnd = &rnd;
-  prepareTypedSampler(sampler, density, density.lower(), density.upper());
+  EnvelopeStepper sampler([&density](double x) { return density.logDensity(x); }, density.lower(),
+                          density.upper());
   std::vector<double> xs(n);
-  for (double& x : xs) x = sampler.sample();
+  for (double& x : xs) x = sampler.sample(rnd);
   return xs;
 }
 
@@ -81,7 +80,7 @@ TEST(Catalogue, HeavyTailsAndTwoModesAreRefused) {
   for (CatalogueKind kind :
        {CatalogueKind::cauchy, CatalogueKind::studentT, CatalogueKind::normalMixture}) {
     FormulaDensity d = densityOf(catalogueChoice(kind, catalogueEntry(kind).defaults));
-    EXPECT_THROW(draws(d, 5000), ARSSampler::XNotLogConcave) << catalogueEntry(kind).name;
+    EXPECT_THROW(draws(d, 5000), ars::NotLogConcave) << catalogueEntry(kind).name;
   }
 }
 

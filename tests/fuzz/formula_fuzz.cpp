@@ -7,10 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/typed_sampler.h"
 #include "density/formula_density.h"
 #include "density/plot_range.h"
-#include "sampler/ars.h"
+#include "model/envelope_stepper.h"
 #include "sampler/uniform_random.h"
 
 namespace {
@@ -40,16 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     FormulaDensity density(formula, log ? FormulaDensity::Form::logDensity : FormulaDensity::Form::density,
                            lower, upper);
-    // What the window does next: the plotted range, then a few draws.
-    plotRange([&](double x) { return density.logDensity(x); }, lower, upper, {});
+    // What the window does next: the search, the plotted range, then a few draws.
+    const auto f = [&](double x) { return density.logDensity(x); };
+    EnvelopeStepper stepper(f, lower, upper);
+    plotRange(f, lower, upper, stepper.points());
     UniformRandom rnd;
     rnd.setSeed(1001);
-    ARSSampler sampler;
-    sampler.prnd = &rnd;
-    prepareTypedSampler(sampler, density, lower, upper);
-    for (int i = 0; i < 20; ++i) sampler.sample();
+    for (int i = 0; i < 20; ++i) stepper.sample(rnd);
   } catch (const FormulaDensity::XInvalid&) {
-  } catch (const ARSSampler::XNotLogConcave&) {
+  } catch (const ars::NotLogConcave&) {
   } catch (const std::invalid_argument&) {
   } catch (const std::runtime_error&) {  // sampling gave up: reported as unusable
   }

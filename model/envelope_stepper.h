@@ -1,0 +1,73 @@
+#pragma once
+// The library's sampling path, one candidate at a time, for the window: the
+// starting points and envelope of StartSearch and HullEnvelope, candidates
+// from the window's own random source (so that a lesson or a seed replays),
+// and the envelope as lines the window draws. Typed densities (Other
+// density, the catalogue, lessons) run here; the six built-in kinds keep the
+// bit-exact ARSSampler.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "model/stepping_state.h"
+#include "sampler/envelope_piece.h"
+#include "sampler/hull_envelope.h"
+#include "sampler/sampler_counts.h"
+#include "sampler/transformed_line.h"
+
+class UniformRandom;
+
+class EnvelopeStepper {
+ public:
+  using LogDensity = std::function<double(double)>;
+  using HullPoint = ars::detail::HullPoint;
+  using EnvelopePiece = ars::detail::EnvelopePiece;
+
+  // Runs the library's search for starting points. Throws
+  // std::invalid_argument for a bad support, a value of h NaN or +infinity,
+  // or a transformation or split points the stepper does not take yet;
+  // ars::NotLogConcave, with its proof, where the points refuse the density.
+  EnvelopeStepper(LogDensity logDensity, double lower, double upper,
+                  ars::Transform transform = ars::Transform::Log, std::vector<double> splits = {});
+
+  // One candidate from rnd, decided (by the squeeze alone, or by one
+  // evaluation of h), every evaluated point refining the envelope as the
+  // library's draws do. Throws what the constructor throws.
+  StepResult step(UniformRandom& rnd);
+  // Candidates until one is accepted: a dart. std::runtime_error after
+  // maxTries candidates (an envelope holding next to none of the density).
+  double sample(UniformRandom& rnd);
+
+  // The last candidate and the log height of its dart under the hull.
+  bool hasLastDraw() const { return hasLastDraw_; }
+  double lastX() const { return lastX_; }
+  double lastLogY() const { return lastLogY_; }
+
+  ars::Transform transform() const { return transform_; }
+  const std::vector<HullPoint>& points() const { return envelope_.points(); }
+  std::vector<EnvelopePiece> pieces() const;
+  const ars::SamplerCounts& counts() const { return counts_; }
+  // The part of the hull's area under the squeeze: the chance that the next
+  // candidate needs no evaluation.
+  double squeezeShare() const { return envelope_.ratio(); }
+  // The envelope's domain: finite ends move in to where h is -infinity.
+  double lower() const { return envelope_.lower(); }
+  double upper() const { return envelope_.upper(); }
+
+  // Far more than any density the window can plot needs; a spike narrower
+  // than the doubles around it never accepts, and the window must not freeze.
+  static constexpr std::size_t maxTries = 100000;
+
+ private:
+  double evaluate(double x);
+  bool evaluateAndRefine(double x);
+  void zeroAt(double x);
+
+  LogDensity logDensity_;
+  ars::Transform transform_;
+  ars::detail::HullEnvelope envelope_;
+  ars::SamplerCounts counts_;
+  bool hasLastDraw_ = false;
+  double lastX_ = 0.0;
+  double lastLogY_ = 0.0;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// The arithmetic both sampling paths share, to the last bit: an evaluated
+// point, the slope of a chord, the test that proves a density not
+// log-concave, and the exponential the window scales its curve with.
+#include <algorithm>
+#include <cmath>
+
+namespace ars::detail {
+
+struct HullPoint {
+  double x = 0.0;  // abscissa
+  double h = 0.0;  // log-density there
+};
+
+inline double chordSlope(const HullPoint& p, const HullPoint& q) { return (q.h - p.h) / (q.x - p.x); }
+
+// A point lies below a chord only by more than this times (1 + the largest
+// |h| of the three): far above the rounding of any log-density computed in
+// double precision from terms up to some 10^4 times its value.
+constexpr double concavityTolerance = 1e-8;
+
+// b (a.x < b.x < c.x) lies below the chord a-c by more than rounding.
+inline bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+  const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
+  const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
+  return b.h < chord - concavityTolerance * scale;
+}
+
+// exp(a + b) when a + b > -50, otherwise exactly 0.0.
+inline double shiftedExp(double a, double b) {
+  const double sum = a + b;
+  return sum > -50 ? std::exp(sum) : 0.0;
+}
+
+}  // namespace ars::detail
