@@ -53,12 +53,12 @@ std::string whatTheStepDid(StepResult result, const std::string& x) {
 // With two beats per step: the candidate's decision in full at its first
 // beat, the refinement at a rejected step's second; short enough that the
 // running count after it fits beside the legend.
-std::string whatTheBeatShows(const ARSSampler& sampler, bool candidateShown, StepResult result,
+std::string whatTheBeatShows(const EnvelopeSummary& envelope, bool candidateShown, StepResult result,
                              const std::string& x) {
   if (!candidateShown) {
     if (result == StepResult::Rejection) {
-      return format("refined through x = %s: %zu points, squeeze covers %.0f%%.", x.c_str(), sampler.points.size(),
-                    100.0 * squeezeShare(sampler));
+      return format("refined through x = %s: %zu points, squeeze covers %.0f%%.", x.c_str(), envelope.points,
+                    100.0 * envelope.squeezeShare);
     }
     return whatTheStepDid(result, x) + ".";
   }
@@ -182,9 +182,9 @@ std::string statusLine(const WindowModel& model, const Window* window) {
     const std::string step = format("Step %d: ", stepping.stepsTaken);
     const std::string outside = candidateOutsideNote(model, window) + animation;
     if (model.view.twoBeats) {
-      return step +
-             whatTheBeatShows(sampler, candidateBeatShown(model), stepping.lastResult, newPointText) +
-             runningCount(sampler.counts) + outside;
+      const ars::SamplerCounts& counts = model.typed ? model.typed->counts() : model.sampler.counts;
+      return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
+             runningCount(counts) + outside;
     }
     return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
   }

@@ -177,7 +177,7 @@ TEST(OtherDensity, CauchyStudentTAndTheMixtureUnderLogAreReportedWithAProof) {
   // Step back undoes; a new start refuses at once.
   {
     Rig rig;
-    ASSERT_EQ(rig.app.selectOtherDensity(catalogueChoice(CatalogueKind::cauchy, {0, 1})), "");
+    ASSERT_EQ(rig.app.selectOtherDensity(underLog(CatalogueKind::cauchy)), "");
     rig.app.command(CommandId::startStepping);
     for (int i = 0; i < 1000 && rig.window.boxes.empty(); ++i) rig.app.command(CommandId::nextStep);
     ASSERT_EQ(rig.window.boxes.size(), 1u);
