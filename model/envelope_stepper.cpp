@@ -19,12 +19,11 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 EnvelopeStepper::EnvelopeStepper(LogDensity logDensity, double lower, double upper, ars::Transform transform,
                                  std::vector<double> splits)
     : logDensity_(std::move(logDensity)), transform_(transform) {
-  // The window draws and steps log-concave envelopes for now; the shape of
-  // the call is the one heavy tails and mixtures will take.
-  if (transform != ars::Transform::Log) {
-    throw std::invalid_argument("the window steps densities under T = log f only, not T = -1/sqrt(f)");
+  if (transform != ars::Transform::Log || !splits.empty()) {
+    general_.emplace(logDensity_, lower, upper, transform, splits);
+    syncGeneral();
+    return;
   }
-  if (!splits.empty()) throw std::invalid_argument("the window steps densities without split points only");
   std::vector<HullPoint> points;
   const ars::detail::StartSearch search(logDensity_, lower, upper, {}, points, envelope_);
   counts_.evaluations = search.evaluations();
@@ -47,6 +46,7 @@ void EnvelopeStepper::zeroAt(double x) {
 }
 
 StepResult EnvelopeStepper::step(UniformRandom& rnd) {
+  if (general_) return generalStep(rnd);
   envelope_.refresh();
   ++counts_.draws;
   const double u1 = rnd.next();
@@ -67,6 +67,52 @@ StepResult EnvelopeStepper::step(UniformRandom& rnd) {
   const bool accepted = evaluateAndRefine(x);
   ++(accepted ? counts_.densityAccepts : counts_.rejections);
   return accepted ? StepResult::DensityAccept : StepResult::Rejection;
+}
+
+// The same step on TConcaveSampler's hat and squeeze: the same two uniforms,
+// a candidate outside the support rejected unevaluated.
+StepResult EnvelopeStepper::generalStep(UniformRandom& rnd) {
+  ++counts_.draws;
+  const double u1 = rnd.next();
+  const double u2 = rnd.next();
+  ars::TConcaveSampler::Trial trial{};
+  try {
+    trial = general_->trial(u1, u2);
+  } catch (...) {
+    syncGeneral();  // the evaluation that proved the refusal counts
+    throw;
+  }
+  syncGeneral();
+  hasLastDraw_ = true;
+  lastX_ = trial.x;
+  lastLogY_ = trial.logY;
+  using Outcome = ars::TConcaveSampler::Outcome;
+  switch (trial.outcome) {
+    case Outcome::SqueezeAccept:
+      ++counts_.squeezeAccepts;
+      return StepResult::SqueezeAccept;
+    case Outcome::DensityAccept:
+      ++counts_.densityAccepts;
+      return StepResult::DensityAccept;
+    case Outcome::Rejection:
+    case Outcome::Outside:
+      break;
+  }
+  ++counts_.rejections;
+  return StepResult::Rejection;
+}
+
+void EnvelopeStepper::syncGeneral() {
+  counts_.evaluations = general_->evaluations();
+  const std::vector<double> x = general_->evaluatedPoints();
+  const std::vector<double> h = general_->evaluatedLogDensities();
+  generalPoints_.resize(x.size());
+  for (std::size_t i = 0; i < x.size(); ++i) generalPoints_[i] = HullPoint{x[i], h[i]};
+}
+
+double EnvelopeStepper::squeezeShare() const {
+  if (!general_) return envelope_.ratio();
+  return std::exp(general_->logSqueezeArea() - general_->logHatArea());
 }
 
 // The density at the candidate x decides; the point refines the envelope,
@@ -93,6 +139,25 @@ double EnvelopeStepper::sample(UniformRandom& rnd) {
 }
 
 std::vector<EnvelopeStepper::EnvelopePiece> EnvelopeStepper::pieces() const {
+  if (general_) {
+    // The sampler's lines are in T(f / exp(ref)): shifted (log) or scaled
+    // (-1/sqrt(f) = -exp(-h/2)) into T of f itself, still straight.
+    std::vector<EnvelopePiece> out = general_->envelopePieces();
+    const double ref = general_->referenceLog();
+    const bool log = transform_ == ars::Transform::Log;
+    const double scale = std::exp(-ref / 2);
+    for (EnvelopePiece& p : out) {
+      for (ars::detail::Line* line : {&p.hull, &p.squeeze}) {
+        if (log) {
+          line->t += ref;
+        } else {
+          line->t *= scale;
+          line->slope *= scale;
+        }
+      }
+    }
+    return out;
+  }
   const std::vector<HullPoint>& p = envelope_.points();
   std::vector<EnvelopePiece> out;
   out.reserve(envelope_.segments().size());

@@ -4,15 +4,18 @@
 // from the window's own random source (so that a lesson or a seed replays),
 // and the envelope as lines the window draws. Typed densities (Other
 // density, the catalogue, lessons) run here; the six built-in kinds keep the
-// bit-exact ARSSampler.
+// bit-exact ARSSampler. Under T = -1/sqrt(f), or with split points, the
+// envelope is TConcaveSampler's, stepped through its one-candidate trial.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "model/stepping_state.h"
 #include "sampler/envelope_piece.h"
 #include "sampler/hull_envelope.h"
 #include "sampler/sampler_counts.h"
+#include "sampler/t_concave_sampler.h"
 #include "sampler/transformed_line.h"
 
 class UniformRandom;
@@ -24,9 +27,9 @@ class EnvelopeStepper {
   using EnvelopePiece = ars::detail::EnvelopePiece;
 
   // Runs the library's search for starting points. Throws
-  // std::invalid_argument for a bad support, a value of h NaN or +infinity,
-  // or a transformation or split points the stepper does not take yet;
-  // ars::NotLogConcave, with its proof, where the points refuse the density.
+  // std::invalid_argument for a bad support, bad split points, or a value of
+  // h NaN or +infinity; ars::NotLogConcave, with its proof where points give
+  // one, where the density is refused under the transformation.
   EnvelopeStepper(LogDensity logDensity, double lower, double upper,
                   ars::Transform transform = ars::Transform::Log, std::vector<double> splits = {});
 
@@ -44,15 +47,16 @@ class EnvelopeStepper {
   double lastLogY() const { return lastLogY_; }
 
   ars::Transform transform() const { return transform_; }
-  const std::vector<HullPoint>& points() const { return envelope_.points(); }
+  const std::vector<HullPoint>& points() const { return general_ ? generalPoints_ : envelope_.points(); }
+  // Lines in T of the density itself (h on the log path).
   std::vector<EnvelopePiece> pieces() const;
   const ars::SamplerCounts& counts() const { return counts_; }
   // The part of the hull's area under the squeeze: the chance that the next
   // candidate needs no evaluation.
-  double squeezeShare() const { return envelope_.ratio(); }
+  double squeezeShare() const;
   // The envelope's domain: finite ends move in to where h is -infinity.
-  double lower() const { return envelope_.lower(); }
-  double upper() const { return envelope_.upper(); }
+  double lower() const { return general_ ? general_->lowerLimit() : envelope_.lower(); }
+  double upper() const { return general_ ? general_->upperLimit() : envelope_.upper(); }
 
   // Far more than any density the window can plot needs; a spike narrower
   // than the doubles around it never accepts, and the window must not freeze.
@@ -62,10 +66,15 @@ class EnvelopeStepper {
   double evaluate(double x);
   bool evaluateAndRefine(double x);
   void zeroAt(double x);
+  StepResult generalStep(UniformRandom& rnd);
+  void syncGeneral();
 
   LogDensity logDensity_;
   ars::Transform transform_;
   ars::detail::HullEnvelope envelope_;
+  // Set under -1/sqrt(f) or with split points; envelope_ then stays empty.
+  std::optional<ars::TConcaveSampler> general_;
+  std::vector<HullPoint> generalPoints_;
   ars::SamplerCounts counts_;
   bool hasLastDraw_ = false;
   double lastX_ = 0.0;

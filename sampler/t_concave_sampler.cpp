@@ -252,6 +252,12 @@ std::string TConcaveSampler::triple(std::size_t i) const {
   return m.str();
 }
 
+// The three points whose middle lies below the chord in T lie so in h too
+// (T is a concave function of h): a program can show them as the proof.
+void TConcaveSampler::refuse(const std::string& why, std::size_t i) const {
+  throw NotLogConcave(why, {x_[i], h_[i]}, {x_[i + 1], h_[i + 1]}, {x_[i + 2], h_[i + 2]});
+}
+
 // A piece is concave unless its points prove it convex; one that shows both
 // is reported, as is a convex one reaching an infinite end. Without split
 // points the support is one piece, and a convex proof on an unbounded
@@ -268,8 +274,9 @@ TConcaveSampler::Shape TConcaveSampler::classify(std::size_t a, std::size_t b,
   const double lo = bounds_[segment], hi = bounds_[segment + 1];
   const bool unbounded = !std::isfinite(lo) || !std::isfinite(hi);
   if (splits_.empty() && (unbounded || concaveAt != b)) {
-    throw NotLogConcave(std::string("density is not T-concave under ") + transformName(transform_) +
-                        ": " + triple(convexAt) + " (the middle point lies below the chord)");
+    refuse(std::string("density is not T-concave under ") + transformName(transform_) + ": " +
+               triple(convexAt) + " (the middle point lies below the chord)",
+           convexAt);
   }
   if (concaveAt != b || unbounded) {
     std::ostringstream m;
@@ -281,7 +288,7 @@ TConcaveSampler::Shape TConcaveSampler::classify(std::size_t a, std::size_t b,
     else
       m << "is convex (" << triple(convexAt)
         << "), and a convex piece cannot reach an infinite end";
-    throw NotLogConcave(m.str());
+    refuse(m.str(), convexAt);
   }
   return Shape::Convex;
 }
@@ -585,6 +592,35 @@ bool TConcaveSampler::zeroAt(double x) {
   m << "density is not T-concave under " << transformName(transform_) << ": it is zero at x = " << x
     << " between positive values at " << *(it - 1) << " and " << *it;
   throw NotLogConcave(m.str());
+}
+
+TConcaveSampler::Trial TConcaveSampler::trial(double u, double v) {
+  if (logConcave_) throw std::logic_error("TConcaveSampler::trial: the log-concave path draws with sample()");
+  double x = 0, hat = 0;
+  const Verdict verdict = propose(u, v, x, hat);
+  // Read before decide() refines, which may move the reference hmax_.
+  const double logY = std::isfinite(x) ? std::log(v) + logHatAt(x) + hmax_ : -kInf;
+  if (verdict == Verdict::Outside) return {Outcome::Outside, x, logY};
+  if (verdict == Verdict::Accept) return {Outcome::SqueezeAccept, x, logY};
+  return {decide(x, v * hat) ? Outcome::DensityAccept : Outcome::Rejection, x, logY};
+}
+
+// log of the hat at x relative to hmax_, from the piece holding x.
+double TConcaveSampler::logHatAt(double x) const {
+  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
+                                      [](double at, const Piece& p) { return at < p.l; });
+  const Piece& p = after == pieces_.begin() ? pieces_.front() : *(after - 1);
+  const double t = p.hat.at(x);
+  if (transform_ == Transform::Log) return t;
+  return t < 0 ? -2 * std::log(-t) : kInf;
+}
+
+std::vector<detail::EnvelopePiece> TConcaveSampler::envelopePieces() const {
+  std::vector<detail::EnvelopePiece> out;
+  if (logConcave_) return out;
+  out.reserve(pieces_.size());
+  for (const Piece& p : pieces_) out.push_back({p.l, p.r, p.hat, p.hasSqueeze, p.squeeze});
+  return out;
 }
 
 bool TConcaveSampler::decide(double x, double y) {

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "sampler/envelope_piece.h"
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/transformed_line.h"
@@ -91,6 +92,24 @@ class TConcaveSampler {
     engine_.reset();
   }
 
+  // One candidate at a time, for a program that shows each step: from the
+  // uniforms u, v in (0, 1), accepted by the squeeze, or decided by one
+  // evaluation of h that refines hat and squeeze; a candidate outside the
+  // support counts as rejected, unevaluated. Throws what sample() throws.
+  // Only where hat and squeeze are this class's own: a transformation other
+  // than log, or split points (else std::logic_error).
+  enum class Outcome { SqueezeAccept, DensityAccept, Rejection, Outside };
+  struct Trial {
+    Outcome outcome;
+    double x;
+    double logY;  // log of the dart's height under the hat, in the units of h
+  };
+  Trial trial(double u, double v);
+  // The pieces of hat and squeeze as lines in the scale T(f / exp(referenceLog())),
+  // which keeps T finite whatever the size of h; empty on the log-concave path.
+  std::vector<detail::EnvelopePiece> envelopePieces() const;
+  double referenceLog() const { return hmax_; }
+
   Transform transform() const { return transform_; }
   const std::vector<double>& splits() const { return splits_; }
   std::size_t points() const;
@@ -132,6 +151,7 @@ class TConcaveSampler {
   // whether it is accepted.
   bool decide(double x, double y);
   Draw drawOf(const Piece& p) const;
+  double logHatAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
   void build();
@@ -143,6 +163,7 @@ class TConcaveSampler {
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
   int secondDifferenceSign(std::size_t i) const;
   std::string triple(std::size_t i) const;
+  [[noreturn]] void refuse(const std::string& why, std::size_t i) const;
   detail::Line secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const;
   bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
   void buildConvex(std::size_t a, std::size_t b);

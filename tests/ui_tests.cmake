@@ -18,6 +18,8 @@ add_executable(ui_tests
   app/transformed_density_test.cpp
   model/window_model_test.cpp
   model/envelope_stepper_test.cpp
+  model/transformed_stepping_test.cpp
+  display/typed_envelope_drawing_test.cpp
   model/envelope_view_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
