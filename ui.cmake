@@ -27,7 +27,6 @@ add_library(ars_ui STATIC
   model/density_curve.cpp
   model/sampler_commands.cpp
   model/step_beat.cpp
-  model/transformed_darts.cpp
   model/envelope_stepper.cpp
   model/sampler_in_use.cpp
   model/other_density.cpp

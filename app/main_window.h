@@ -69,7 +69,6 @@ class MainWindow : private Reports {
   void refused() override;
   void unusable(const char* what) override;
   void notStepping() override;
-  void steppingUnavailable(const char* why) override;
 
   WindowModel model_;
   Window* window_ = nullptr;

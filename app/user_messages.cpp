@@ -84,7 +84,6 @@ void MainWindow::unusable(const char* what) {
 
 void MainWindow::notStepping() { showMessage(notSteppingText, notSteppingCaption); }
 
-void MainWindow::steppingUnavailable(const char* why) { showMessage(why, "Stepping not available"); }
 
 void MainWindow::showKeys() { showMessage(keysText, "Keys"); }
 

@@ -165,15 +165,16 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
       if (typed) {
         const HullPoint dart = candidate ? HullPoint{candidate->x, candidate->logY} : HullPoint{};
         drawEvaluatedPoints(data, envelopePoints(model), candidate ? &dart : nullptr, mapping, black, logScale,
-                            curve.logOffset);
+                            curve.logOffset, curve.tScale);
         const std::vector<ars::detail::EnvelopePiece> pieces =
             model.typed ? model.typed->pieces() : std::vector<ars::detail::EnvelopePiece>{};
         const ars::Transform transform = model.typed ? model.typed->transform() : ars::Transform::Log;
         canvas.setClipRect(&frame);
-        drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace);
-        drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace);
+        drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace, curve.tScale);
+        drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace,
+                             curve.tScale);
         canvas.setClipRect(&dotClip);
-        if (hullCut) cuts = hullAbove(pieces, plotter.xMin, plotter.xMax, levelAtTop);
+        if (hullCut) cuts = hullAbove(pieces, transform, plotter.xMin, plotter.xMax, levelAtTop);
       } else {
         // The candidate with its decision is drawn against the envelope it came from.
         const EnvelopeShape shape = shownEnvelope(model);

@@ -30,8 +30,8 @@ EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame) {
 }
 
 void drawEvaluatedPoints(Canvas& canvas, const std::vector<HullPoint>& points, const HullPoint* candidate,
-                         const PlotMapping& mapping, Color color, bool logScale, double logOffset) {
-  const Scale scale(mapping, logScale, logOffset);
+                         const PlotMapping& mapping, Color color, bool logScale, double logOffset, bool tScale) {
+  const Scale scale(mapping, logScale, logOffset, tScale);
   PenSelection pen(canvas, color);
   {
     BrushSelection brush(canvas, color);

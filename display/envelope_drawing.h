@@ -18,10 +18,11 @@ struct Rect;
 EnvelopeTrace traceInView(const PlotMapping& mapping, const Rect& frame);
 
 // Evaluated points as dots, and the last candidate (where given: its x and
-// the log height of its dart) as a larger red one.
+// the log height of its dart) as a larger red one; tScale as the typed
+// envelope's drawing takes it.
 void drawEvaluatedPoints(Canvas& canvas, const std::vector<ars::detail::HullPoint>& points,
                          const ars::detail::HullPoint* candidate, const PlotMapping& mapping, std::uint32_t color,
-                         bool logScale, double logOffset);
+                         bool logScale, double logOffset, bool tScale = false);
 // The points; the classic candidate is drawLastDraw's.
 void drawAbscissae(Canvas& canvas, const EnvelopeShape& shape, const PlotMapping& mapping,
                    std::uint32_t color, bool logScale, double logOffset);

@@ -2,6 +2,7 @@
 // What both envelopes' drawings share: the curve's vertical scale (log, or
 // the shifted exponential by logOffset) in the pixel roundings the classic
 // picture uses, and a piece straight in log space traced in the trace's steps.
+#include <cmath>
 #include <limits>
 
 #include "display/pixel.h"
@@ -34,10 +35,13 @@ struct PointF {
 
 class Scale {
  public:
-  Scale(const PlotMapping& m, bool logScale, double logOffset)
-      : m_(m), logScale_(logScale), logOffset_(logOffset) {}
+  // tScale: heights in -1/sqrt(f / peak), the peak (where the shift puts
+  // the log value 50) at -1, as the curve is plotted on the T scale.
+  Scale(const PlotMapping& m, bool logScale, double logOffset, bool tScale = false)
+      : m_(m), logScale_(logScale && !tScale), tScale_(tScale), logOffset_(logOffset) {}
 
   double height(double logValue) const {
+    if (tScale_) return -std::exp(-(logValue - (50 - logOffset_)) / 2);
     return logScale_ ? logValue + logOffset_ : ars::detail::shiftedExp(logValue, logOffset_);
   }
   // trunc(origin + offset): darts, points and the upper hull.
@@ -57,6 +61,7 @@ class Scale {
  private:
   const PlotMapping& m_;
   bool logScale_;
+  bool tScale_;
   double logOffset_;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "display/typed_envelope_drawing.h"
 #include "sampler/ars.h"
 
 namespace {
@@ -77,15 +78,19 @@ double hullTop(const std::vector<EnvelopeSegment>& segments, double xMin, double
   return topOf<SegmentReading>(segments, xMin, xMax);
 }
 
-double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax) {
-  return topOf<PieceReading>(pieces, xMin, xMax);
+// T is increasing in the log value: the highest T is the highest log value,
+// and a level crosses a line in T where its T does.
+double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, ars::Transform transform, double xMin,
+               double xMax) {
+  const double top = topOf<PieceReading>(pieces, xMin, xMax);
+  return std::isfinite(top) ? logValueOfT(transform, top) : top;
 }
 
 std::vector<HullCut> hullAbove(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax, double level) {
   return cutsOf<SegmentReading>(segments, xMin, xMax, level);
 }
 
-std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax,
-                               double level) {
-  return cutsOf<PieceReading>(pieces, xMin, xMax, level);
+std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, ars::Transform transform,
+                               double xMin, double xMax, double level) {
+  return cutsOf<PieceReading>(pieces, xMin, xMax, ars::detail::toT(transform, level));
 }

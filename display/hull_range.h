@@ -6,11 +6,13 @@
 
 #include "sampler/ars.h"
 #include "sampler/envelope_piece.h"
+#include "sampler/transformed_line.h"
 
 // The hull's highest log value over [xMin, xMax]; -infinity without a hull.
-// The same for a typed density's pieces, under T = log f.
+// The same for a typed density's pieces, lines in T(f) under `transform`.
 double hullTop(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax);
-double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax);
+double hullTop(const std::vector<ars::detail::EnvelopePiece>& pieces, ars::Transform transform, double xMin,
+               double xMax);
 
 struct HullCut {
   double left;
@@ -18,5 +20,5 @@ struct HullCut {
 };
 // The stretches of [xMin, xMax] where the hull's log value exceeds `level`.
 std::vector<HullCut> hullAbove(const std::vector<EnvelopeSegment>& segments, double xMin, double xMax, double level);
-std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, double xMin, double xMax,
-                               double level);
+std::vector<HullCut> hullAbove(const std::vector<ars::detail::EnvelopePiece>& pieces, ars::Transform transform,
+                               double xMin, double xMax, double level);

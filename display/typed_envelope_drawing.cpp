@@ -64,19 +64,19 @@ double logValueOfT(ars::Transform transform, double t) {
 
 void drawPiecewiseHull(Canvas& canvas, const std::vector<EnvelopePiece>& pieces, ars::Transform transform,
                        const PlotMapping& mapping, std::uint32_t color, bool logScale, double logOffset,
-                       const EnvelopeTrace& trace) {
-  const Scale scale(mapping, logScale, logOffset);
+                       const EnvelopeTrace& trace, bool tScale) {
+  const Scale scale(mapping, logScale, logOffset, tScale);
   PenSelection pen(canvas, color);
   drawLines(canvas, pieces, transform, scale, trace, [](const EnvelopePiece& p) { return &p.hull; });
 }
 
 void drawPiecewiseSqueeze(Canvas& canvas, const std::vector<EnvelopePiece>& pieces, ars::Transform transform,
                           const PlotMapping& mapping, std::uint32_t color, bool logScale, double logOffset,
-                          const EnvelopeTrace& trace) {
+                          const EnvelopeTrace& trace, bool tScale) {
   const auto first = std::find_if(pieces.begin(), pieces.end(), [](const EnvelopePiece& p) { return p.hasSqueeze; });
   const auto last = std::find_if(pieces.rbegin(), pieces.rend(), [](const EnvelopePiece& p) { return p.hasSqueeze; });
   if (first == pieces.end()) return;
-  const Scale scale(mapping, logScale, logOffset);
+  const Scale scale(mapping, logScale, logOffset, tScale);
   PenSelection pen(canvas, color);
   // Down to the axis at the outer points, where the squeeze ends.
   for (const auto& [piece, x] : {std::pair{&*first, first->left}, std::pair{&*last, last->right}}) {

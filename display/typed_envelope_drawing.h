@@ -16,10 +16,11 @@ struct PlotMapping;
 // The log-density (up to the sampler's constant) whose T is t.
 double logValueOfT(ars::Transform transform, double t);
 
+// tScale: on the T scale (-1/sqrt(f / peak)) whatever logScale says.
 void drawPiecewiseHull(Canvas& canvas, const std::vector<ars::detail::EnvelopePiece>& pieces,
                        ars::Transform transform, const PlotMapping& mapping, std::uint32_t color, bool logScale,
-                       double logOffset, const EnvelopeTrace& trace);
+                       double logOffset, const EnvelopeTrace& trace, bool tScale = false);
 // The squeeze, closed down to the axis at its two ends as the built-in kinds' is.
 void drawPiecewiseSqueeze(Canvas& canvas, const std::vector<ars::detail::EnvelopePiece>& pieces,
                           ars::Transform transform, const PlotMapping& mapping, std::uint32_t color,
-                          bool logScale, double logOffset, const EnvelopeTrace& trace);
+                          bool logScale, double logOffset, const EnvelopeTrace& trace, bool tScale = false);

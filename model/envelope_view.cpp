@@ -10,9 +10,11 @@
 bool fitEnvelopeInView(CurveState& curve, const WindowModel& model) {
   const bool envelopeShown = model.stepping.active || model.stepping.proof.has_value();
   Plotter& plotter = curve.plotter;
-  if (!model.view.wholeEnvelope || !envelopeShown || plotter.numPoints < 2) return false;
+  // On the T scale the hull stays below 0, which the autoscaled range holds.
+  if (!model.view.wholeEnvelope || !envelopeShown || plotter.numPoints < 2 || curve.tScale) return false;
   const double top = model.density.isOther()
-                         ? (model.typed ? hullTop(model.typed->pieces(), plotter.xMin, plotter.xMax)
+                         ? (model.typed ? hullTop(model.typed->pieces(), model.typed->transform(), plotter.xMin,
+                                                  plotter.xMax)
                                         : -std::numeric_limits<double>::infinity())
                          : hullTop(shownEnvelope(model).segments, plotter.xMin, plotter.xMax);
   if (!std::isfinite(top)) return false;

@@ -11,7 +11,6 @@
 #include "model/density_curve.h"
 #include "model/refusal.h"
 #include "model/sampler_commands.h"
-#include "model/transformed_darts.h"
 #include "model/window_model.h"
 #include "sampler/not_log_concave.h"
 
@@ -111,18 +110,12 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   d.refusalProof.reset();
   d.otherStart.reset();
   d.otherFailure = nullptr;
-  const bool logConcave = plainLogConcave(choice);
   try {
-    if (logConcave) {
-      d.otherStart.emplace(f, choice.lower, choice.upper);
-    } else {
-      transformedStartPoints(typed, choice);
-    }
+    d.otherStart.emplace(f, choice.lower, choice.upper, choice.transform, choice.splits);
   } catch (const ars::NotLogConcave& e) {
     recordRefusal(d, e);
     d.otherFailure = std::current_exception();
-  } catch (const std::exception& e) {
-    // The transformed sampler's reasons name its transformation and points.
+  } catch (const std::invalid_argument& e) {
     d.refusal = std::string(e.what()) + ".";
     d.otherFailure = std::current_exception();
   }

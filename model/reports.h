@@ -9,8 +9,6 @@ class Reports {
   virtual void unusable(const char* what) = 0;
   // Next step before stepping began.
   virtual void notStepping() = 0;
-  // Stepping cannot show this density; `why` says so and what does.
-  virtual void steppingUnavailable(const char* why) = 0;
 
  protected:
   Reports() = default;

@@ -10,7 +10,6 @@
 #include "model/refusal.h"
 #include "model/reports.h"
 #include "model/step_beat.h"
-#include "model/transformed_darts.h"
 #include "model/window_model.h"
 #include "sampler/not_log_concave.h"
 
@@ -64,35 +63,6 @@ void buildFirstEnvelope(WindowModel& model, bool replay = false) {
   prepareSampler(model);
   model.sampler.initPoints();
   model.sampler.buildEnvelope();
-}
-
-// A typed density under a transformation or with split points: the stepper
-// takes log-concave densities without them.
-bool transformed(const WindowModel& model) {
-  return model.density.isOther() && !plainLogConcave(model.density.otherChoice);
-}
-
-// Its darts come from the transformed sampler; what refuses the density on
-// the way is recorded as its refusal.
-void throwDartsTransformed(WindowModel& model, Reports& reports) {
-  try {
-    throwTransformedDarts(model);
-  } catch (const ars::NotLogConcave& e) {
-    model.density.refusal = std::string(e.what()) + ".";
-    refuse(model, reports);
-  } catch (const std::exception& e) {
-    reports.unusable(e.what());
-  }
-}
-
-// Stepping shows the stepper's envelope, which cannot take such a density.
-bool steppingUnavailable(WindowModel& model, Reports& reports) {
-  if (!transformed(model)) return false;
-  model.stepping.active = false;
-  reports.steppingUnavailable(
-      "Stepping through this density needs the envelope of its transformation or split points, "
-      "which the stepping display does not show yet.\nGo | Throw darts samples it exactly.");
-  return true;
 }
 
 void beginStepping(SteppingState& stepping) {
@@ -196,11 +166,6 @@ void throwDarts(WindowModel& model, Reports& reports) {
   clearDarts(model);
   darts.x.reserve(darts.count);
   darts.y.reserve(darts.count);
-  if (transformed(model)) {
-    throwDartsTransformed(model, reports);
-    darts.comparing = false;
-    return;
-  }
   const auto addDart = [&](double x, double logY) {
     darts.x.push_back(x);
     darts.y.push_back(plottedHeight(model.curve, model.view.logScale, logY));
@@ -251,7 +216,6 @@ void startingOrReporting(WindowModel& model, Reports& reports, Start&& start) {
 }
 
 void startStepping(WindowModel& model, Reports& reports) {
-  if (steppingUnavailable(model, reports)) return;
   rememberSteppingStart(model);
   beginStepping(model.stepping);
   startingOrReporting(model, reports, [&] { buildFirstEnvelope(model); });
@@ -279,7 +243,6 @@ void takeWholeSteps(WindowModel& model, Reports& reports, int count) {
 }
 
 void stepUntilAccepted(WindowModel& model, Reports& reports) {
-  if (steppingUnavailable(model, reports)) return;
   rememberSteppingStart(model);
   startingOrReporting(model, reports, [&] {
     buildFirstEnvelope(model);

@@ -47,11 +47,18 @@ TEST(TransformedDensity, StudentTDartsFollowTheLawAndReplayFromTheSeed) {
   rig.app.command(CommandId::throwDarts);
   rig.app.command(CommandId::throwDarts);
   EXPECT_EQ(rig.app.model().darts.x, last);
-  // Stepping says why it cannot show this density yet, and nothing starts.
+  // Stepping runs on the same envelope, drawn on every scale, the T scale too.
   rig.app.command(CommandId::startStepping);
-  ASSERT_EQ(rig.window.boxes.size(), 1u);
-  EXPECT_EQ(rig.window.boxes[0].first, "Stepping not available");
-  EXPECT_FALSE(rig.app.model().stepping.active);
+  for (int i = 0; i < 20; ++i) rig.app.command(CommandId::nextStep);
+  EXPECT_TRUE(rig.window.boxes.empty());
+  ASSERT_TRUE(rig.app.model().stepping.active);
+  EXPECT_EQ(rig.app.model().stepping.stepsTaken, 20);
+  for (int scale : {CommandId::logScale, CommandId::tScale}) {
+    rig.app.command(scale);
+    RecordingCanvas canvas;
+    rig.app.paint(canvas);
+    EXPECT_TRUE(rig.window.boxes.empty());
+  }
 }
 
 TEST(TransformedDensity, MixtureWithSplitsIsSampledAndItsSplitsDrawn) {

@@ -10,7 +10,6 @@ class RecordingReports : public Reports {
   void refused() override { log.push_back("refused"); }
   void unusable(const char* what) override { log.push_back(std::string("unusable: ") + what); }
   void notStepping() override { log.push_back("not stepping"); }
-  void steppingUnavailable(const char* why) override { log.push_back(std::string("no stepping: ") + why); }
 
   std::vector<std::string> log;
 };
