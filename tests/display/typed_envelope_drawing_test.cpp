@@ -1,5 +1,5 @@
 // A Cauchy's envelope under T = -1/sqrt(f): hull and squeeze, straight in T,
-// are traced as curves that enclose the density on both vertical scales.
+// are traced as curves that enclose the density on every vertical scale.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,19 +26,26 @@ TEST(TypedEnvelopeDrawing, InverseSqrtPiecesAreTracedAboveAndBelowTheDensity) {
   for (int i = 0; i < 30; ++i) stepper.step(rnd);
   const std::vector<ars::detail::EnvelopePiece> pieces = stepper.pieces();
   const EnvelopeTrace trace{0.01, -4, 4};
-  for (const bool logScale : {false, true}) {
-    // 50 pixels a unit across; 1000 a unit of f up, or 50 a unit of log f.
-    const PlotMapping mapping{0, 600, 50, logScale ? 50.0 : 1000.0, -4, logScale ? -10.0 : 0.0};
+  // The normal, the log and the T scale (-1/sqrt(f / f(0)), straight pieces).
+  const double offset = 50 - cauchy(0);
+  for (const int kind : {0, 1, 2}) {
+    const bool logScale = kind == 1, tScale = kind == 2;
+    // 50 pixels a unit across; 1000 a unit of f up, or 50 a unit of log f or of T.
+    const PlotMapping mapping{0, 600, 50, kind == 0 ? 1000.0 : 50.0, -4, kind == 0 ? 0.0 : -10.0};
     const auto heightAt = [&](double x) {
       const double h = cauchy(x);
-      return mapping.originY - ((logScale ? h : std::exp(h)) - mapping.yMin) * mapping.scaleY;
+      const double y = tScale ? -std::exp(-(h - cauchy(0)) / 2) : logScale ? h : std::exp(h);
+      return mapping.originY - (y - mapping.yMin) * mapping.scaleY;
     };
+    const double logOffset = tScale ? offset : 0;
     for (const bool hull : {true, false}) {
       RecordingCanvas canvas;
       if (hull) {
-        drawPiecewiseHull(canvas, pieces, ars::Transform::InverseSqrt, mapping, 0xff0000, logScale, 0, trace);
+        drawPiecewiseHull(canvas, pieces, ars::Transform::InverseSqrt, mapping, 0xff0000, logScale, logOffset, trace,
+                          tScale);
       } else {
-        drawPiecewiseSqueeze(canvas, pieces, ars::Transform::InverseSqrt, mapping, 0x00ff00, logScale, 0, trace);
+        drawPiecewiseSqueeze(canvas, pieces, ars::Transform::InverseSqrt, mapping, 0x00ff00, logScale, logOffset,
+                             trace, tScale);
       }
       const std::vector<Primitive> lines = canvas.of(Primitive::Line);
       ASSERT_GT(lines.size(), 400u) << "traced in steps of 0.01";
@@ -48,9 +55,9 @@ TEST(TypedEnvelopeDrawing, InverseSqrtPiecesAreTracedAboveAndBelowTheDensity) {
         const double lowY = std::min(heightAt(x), heightAt(x + 1 / mapping.scaleX));
         const double highY = std::max(heightAt(x), heightAt(x + 1 / mapping.scaleX));
         if (hull) {
-          EXPECT_LE(p.b, highY + 1) << "x " << x << (logScale ? " log" : "");
+          EXPECT_LE(p.b, highY + 1) << "x " << x << " scale " << kind;
         } else {
-          EXPECT_GE(p.b, lowY - 1) << "x " << x << (logScale ? " log" : "");
+          EXPECT_GE(p.b, lowY - 1) << "x " << x << " scale " << kind;
         }
       }
     }
