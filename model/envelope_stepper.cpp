@@ -126,7 +126,7 @@ bool EnvelopeStepper::evaluateAndRefine(double x) {
     zeroAt(x);
     return false;
   }
-  envelope_.insert(x, h);
+  if (envelope_.points().size() < maxPoints) envelope_.insert(x, h);
   return lastLogY_ <= h;
 }
 

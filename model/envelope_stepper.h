@@ -61,6 +61,11 @@ class EnvelopeStepper {
   // Far more than any density the window can plot needs; a spike narrower
   // than the doubles around it never accepts, and the window must not freeze.
   static constexpr std::size_t maxTries = 100000;
+  // Each point rebuilds the hull: past this many (far more than a density
+  // the window plots needs) candidates are still decided exactly, against
+  // the envelope as it stands, so that a density whose values the doubles
+  // cannot resolve (a slope of 1 at 7e15) ends in a report, not a freeze.
+  static constexpr std::size_t maxPoints = 1000;
 
  private:
   double evaluate(double x);

@@ -110,4 +110,22 @@ TEST(EnvelopeStepper, RefusalsCarryTheirProofOrTheirReason) {
   EXPECT_THROW(EnvelopeStepper(gumbel, -inf, inf, ars::Transform::Log, {1.0, 0.0}), std::invalid_argument);
 }
 
+// Near 7e15 the doubles step by 1, so h is a staircase no hull holds: the
+// points stop growing and every dart still ends, drawn or given up.
+TEST(EnvelopeStepper, AStaircaseBeyondTheDoublesEndsWithoutFreezing) {
+  const auto h = [](double x) { return 444447 + std::fabs(x - 7104218094546470.0); };
+  try {
+    EnvelopeStepper stepper(h, 0, inf);
+    UniformRandom rnd;
+    rnd.setSeed(1001);
+    try {
+      for (int i = 0; i < 20; ++i) stepper.sample(rnd);
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_LE(stepper.points().size(), EnvelopeStepper::maxPoints);
+  } catch (const ars::NotLogConcave&) {
+  } catch (const std::invalid_argument&) {
+  }
+}
+
 }  // namespace
