@@ -43,3 +43,13 @@ start_xvfb() {
 count() {
   convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:
 }
+
+# Waits for the window titled $title and does what a window manager does on
+# maximise: the window over the whole screen (WIDTH HEIGHT), focused. Sets window.
+maximise_window() {
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
+    fail "no window named '$title' appeared"
+  xdotool windowmove --sync "$window" 0 0
+  xdotool windowsize --sync "$window" "$1" "$2"
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+}

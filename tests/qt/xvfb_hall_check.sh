@@ -17,12 +17,7 @@ start_xvfb 1920x1080x24
 QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
 app_pid=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title}\$" | head -n 1) ||
-  fail "no window named '$title' appeared"
-# What a window manager does on maximise: the window over the whole screen.
-xdotool windowmove --sync "$window" 0 0
-xdotool windowsize --sync "$window" 1920 1080
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+maximise_window 1920 1080
 
 shot="$workdir/window.png"
 sleep 0.5
