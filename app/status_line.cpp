@@ -182,9 +182,8 @@ std::string statusLine(const WindowModel& model, const Window* window) {
     const std::string step = format("Step %d: ", stepping.stepsTaken);
     const std::string outside = candidateOutsideNote(model, window) + animation;
     if (model.view.twoBeats) {
-      const ars::SamplerCounts& counts = model.typed ? model.typed->counts() : model.sampler.counts;
       return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
-             runningCount(counts) + outside;
+             runningCount(samplerCounts(model)) + outside;
     }
     return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
   }

@@ -9,6 +9,7 @@
 #include "model/proof_finding.h"
 #include "model/refusal.h"
 #include "model/reports.h"
+#include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
 #include "sampler/not_log_concave.h"
@@ -190,13 +191,8 @@ void throwDarts(WindowModel& model, Reports& reports) {
     reports.unusable(e.what());
   }
   darts.comparing = false;
-  if (model.typed) {
-    const ars::SamplerCounts& counts = model.typed->counts();
-    darts.lastThrow = ThrowSummary{darts.x.size(), counts.draws, counts.evaluations, model.typed->points().size()};
-  } else {
-    darts.lastThrow =
-        ThrowSummary{darts.x.size(), sampler.counts.draws, sampler.counts.evaluations, sampler.points.size()};
-  }
+  const ars::SamplerCounts& counts = samplerCounts(model);
+  darts.lastThrow = ThrowSummary{darts.x.size(), counts.draws, counts.evaluations, envelopePoints(model).size()};
 }
 
 // Runs the start of stepping; a density refused or unusable on the way ends

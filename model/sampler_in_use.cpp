@@ -31,6 +31,12 @@ const std::vector<ars::detail::HullPoint>& envelopePoints(const WindowModel& mod
   return model.sampler.points;
 }
 
+const ars::SamplerCounts& samplerCounts(const WindowModel& model) {
+  static const ars::SamplerCounts none{};
+  if (model.density.isOther()) return model.typed ? model.typed->counts() : none;
+  return model.sampler.counts;
+}
+
 std::optional<EnvelopeSummary> envelopeSummary(const WindowModel& model) {
   if (model.density.isOther()) {
     if (!model.typed) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sampler/hull_geometry.h"
+#include "sampler/sampler_counts.h"
 
 struct WindowModel;
 
@@ -29,5 +30,7 @@ struct EnvelopeSummary {
 };
 // None before the sampler has an envelope.
 std::optional<EnvelopeSummary> envelopeSummary(const WindowModel& model);
+// The counts of the sampler in use (zeros for a refused typed density).
+const ars::SamplerCounts& samplerCounts(const WindowModel& model);
 // The envelope's points (none without one).
 const std::vector<ars::detail::HullPoint>& envelopePoints(const WindowModel& model);
