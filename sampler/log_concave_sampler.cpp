@@ -52,6 +52,14 @@ constexpr double tableDepth = 60.0;
 // A table whose rejections pass this many, and a sixteenth of its draws, is rebuilt.
 constexpr std::uint64_t looseRejections = 64;
 
+// The warm path probes where the last conditional lay (its mode and a
+// spread either side, as the parabola through its envelope's top says) once
+// successive modes have moved less than this many scales, on a running
+// average; farther moves start from the chain's state, which then says more.
+constexpr double steadyDrift = 0.25;
+// Weight of the latest move in that average.
+constexpr double driftWeight = 0.2;
+
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
 template <class F>
@@ -94,20 +102,26 @@ struct LogConcaveSampler::Core {
   std::size_t tablePoints = 0;
   detail::HullEnvelope tableEnvelope;
   std::vector<detail::HullPoint> tablePointsBuffer;
+  // The warm path's memory: the shape at the last warmReset and the running
+  // average of how far the mode moved, in scales (negative: none yet).
+  detail::LearnedShape lastShape;
+  double drift = -1.0;
+  std::vector<double> guides;
 
   explicit Core(const pcg64& e) : engine(e) {}
 
   void start(LogDensity f, double lower, double upper, const std::vector<double>& starts,
-             double unitHint = 0.0) {
-    asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint); });
+             double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
+    asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
   }
 
   void search(LogDensity f, double lower, double upper, const std::vector<double>& starts,
-              double unitHint) {
+              double unitHint, const std::vector<double>& guideAt) {
     logDensity = std::move(f);
     counts = SamplerCounts{};
     if (!logDensity) throw std::invalid_argument("logDensity is empty");
-    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope, unitHint);
+    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope, unitHint,
+                                     guideAt);
     counts.evaluations = search.evaluations();
     hasTable = false;
     tableRefused = false;
@@ -200,6 +214,17 @@ struct LogConcaveSampler::Core {
   template <class F>
   auto read(F&& f) const {
     return reader.read(envelope, std::forward<F>(f));
+  }
+
+  // Records the envelope's shape before a warm reset; true when the modes
+  // have held steady enough for the guides.
+  bool steady(const detail::LearnedShape& shape) {
+    if (shape.reliable && lastShape.reliable) {
+      const double moved = std::fabs(shape.mode - lastShape.mode) / lastShape.scale;
+      if (std::isfinite(moved)) drift = drift < 0 ? moved : (1 - driftWeight) * drift + driftWeight * moved;
+    }
+    lastShape = shape;
+    return shape.reliable && drift >= 0 && drift < steadyDrift;
   }
 
   bool refining() const {
@@ -477,14 +502,23 @@ void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, s
 
 void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                               const std::vector<double>& starts) {
-  core().start(std::move(logDensity), lower, upper, starts);
+  Core& c = core();
+  c.lastShape = detail::LearnedShape{};
+  c.drift = -1.0;
+  c.start(std::move(logDensity), lower, upper, starts);
 }
 
 void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
                                   const std::vector<double>& starts) {
   Core& c = core();
   const double unit = detail::learnedUnit(c.envelope.points());
-  c.start(std::move(logDensity), lower, upper, starts, unit);
+  const detail::LearnedShape shape = detail::learnedShape(c.envelope.points());
+  c.guides.clear();
+  if (c.steady(shape)) {
+    const double spread = detail::StartSearch::spread * shape.scale;
+    c.guides.assign({shape.mode - spread, shape.mode, shape.mode + spread});
+  }
+  c.start(std::move(logDensity), lower, upper, starts, unit, c.guides);
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }

@@ -25,7 +25,8 @@ double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); 
 
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
                          const std::vector<double>& starts, std::vector<HullPoint>& points,
-                         HullEnvelope& envelope, double unitHint)
+                         HullEnvelope& envelope, double unitHint,
+                         const std::vector<double>& guides)
     : logDensity_(logDensity),
       declaredLower_(lower),
       declaredUpper_(upper),
@@ -37,7 +38,14 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
   checkSupport(lower, upper);
   points_.clear();
   points_.reserve(16);  // a search rarely needs more: one allocation for a fresh sampler
-  findFirstPoint(starts, unitHint > 0 && std::isfinite(unitHint) ? unitHint : 0.0);
+  const double hint = unitHint > 0 && std::isfinite(unitHint) ? unitHint : 0.0;
+  guided_ = hint > 0 && probeGuides(guides, starts);
+  if (guided_) {
+    unit_ = hint;
+    if (std::isfinite(lower_) && std::isfinite(upper_)) unit_ = std::min(unit_, (upper_ - lower_) * 0.25);
+  } else {
+    findFirstPoint(starts, hint);
+  }
   bracket();
   refine();
 }
@@ -185,15 +193,40 @@ void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitH
   }
   if (unitHint > 0) unit_ = unitHint;
   const double x0 = points_.front().x;
+  applyZeros();
+  if (std::isfinite(lower_) && std::isfinite(upper_)) {
+    unit_ = std::min(unit_, std::max(x0 - lower_, upper_ - x0) * 0.5);
+  }
+}
+
+// Zeros met before the first positive value move the limits in to them.
+void StartSearch::applyZeros() {
+  const double x0 = points_.front().x;
   for (double z : zeros_) {
     if (z < x0) lower_ = std::max(lower_, z);
     if (z > x0) upper_ = std::min(upper_, z);
   }
   if (lower_ != declaredLower_) lookBeyondCut(false);
   if (upper_ != declaredUpper_) lookBeyondCut(true);
-  if (std::isfinite(lower_) && std::isfinite(upper_)) {
-    unit_ = std::min(unit_, std::max(x0 - lower_, upper_ - x0) * 0.5);
+}
+
+// The guides inside the support, each probed; true when one had a finite h.
+// The starts are only checked against the support: a guided search does
+// not need them.
+bool StartSearch::probeGuides(const std::vector<double>& guides, const std::vector<double>& starts) {
+  if (guides.empty()) return false;
+  for (double x : starts) {
+    if (!(x >= lower_ && x <= upper_) || !std::isfinite(x)) return false;  // reported by the usual path
   }
+  for (double x : guides) {
+    if (x > lower_ && x < upper_ && std::isfinite(x)) probe(x);
+  }
+  if (points_.empty()) {
+    zeros_.clear();  // the starts' path takes the support as declared
+    return false;
+  }
+  applyZeros();
+  return true;
 }
 
 // x moved inside the current limits: half-way to an end it would pass.
@@ -292,7 +325,9 @@ StartSearch::Parabola StartSearch::fitAt(std::size_t i) const {
 // points next inwards (h near quadratic). Towards a doubly exponential tail
 // the curvature grows by far: a jump there would land astronomically low.
 void StartSearch::bracket() {
-  probeAround(points_[highest()].x);
+  // Guides lie a spread either side of where the mode was: the doubling
+  // steps below take over where they do not bracket it.
+  if (!guided_ || points_.size() < 2) probeAround(points_[highest()].x);
   // Steps double from the unit (not from a rescaled first probe, nor from a
   // jump: both say little about the distance to the mode).
   double stepUp = 0.5 * unit_, stepDown = 0.5 * unit_;
@@ -646,14 +681,39 @@ void StartSearch::refine() {
   envelope_.build(points_, lower_, upper_);
 }
 
-double learnedUnit(const std::vector<HullPoint>& points) {
+namespace {
+
+// The first of the three points around the highest one (or the outer three
+// at an end); the caller needs three points.
+std::size_t aroundHighest(const std::vector<HullPoint>& points) {
   const std::size_t k = points.size();
-  if (k < 3) return 0.0;
   std::size_t b = 0;
   for (std::size_t i = 1; i < k; ++i) {
     if (points[i].h > points[b].h) b = i;
   }
-  const std::size_t i = b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1);
+  return b == 0 ? 0 : (b + 1 == k ? k - 3 : b - 1);
+}
+
+}  // namespace
+
+LearnedShape learnedShape(const std::vector<HullPoint>& points) {
+  if (points.size() < 3) return {};
+  const std::size_t i = aroundHighest(points);
+  const HullPoint& p = points[i];
+  const HullPoint& q = points[i + 1];
+  const HullPoint& r = points[i + 2];
+  const double s1 = slope(p, q);
+  const double drop = s1 - slope(q, r);
+  const double span = r.x - p.x;
+  const double mode = 0.5 * (p.x + q.x) + (s1 / drop) * (0.5 * span);
+  const double scale = std::sqrt(0.5 * span) / std::sqrt(drop);
+  if (!(drop > 0) || !std::isfinite(mode) || !std::isfinite(scale) || !(scale > 0)) return {};
+  return {true, mode, scale};
+}
+
+double learnedUnit(const std::vector<HullPoint>& points) {
+  if (points.size() < 3) return 0.0;
+  const std::size_t i = aroundHighest(points);
   const HullPoint& p = points[i];
   const HullPoint& q = points[i + 1];
   const HullPoint& r = points[i + 2];

@@ -28,9 +28,15 @@ class StartSearch {
   // unitHint (> 0): the distance of the first probes from the start, in
   // place of the guess from the support and the start (the warm path of a
   // Gibbs sampler passes what the previous envelope learned).
+  // guides (ascending): abscissae probed first, in place of the starts, where
+  // the previous envelope says the new density lies; a guide outside the
+  // support is left out, one where h is -infinity moves a limit as any probe
+  // does, and the starts serve as usual when no guide has a finite h. The
+  // starts must still lie in the support, but are not evaluated then.
   StartSearch(const LogDensity& logDensity, double lower, double upper,
               const std::vector<double>& starts, std::vector<HullPoint>& points,
-              HullEnvelope& envelope, double unitHint = 0.0);
+              HullEnvelope& envelope, double unitHint = 0.0,
+              const std::vector<double>& guides = {});
 
   std::size_t evaluations() const { return evaluations_; }
 
@@ -60,6 +66,8 @@ class StartSearch {
   void zeroAt(double x);
   void lookBeyondCut(bool up);
   void findFirstPoint(const std::vector<double>& starts, double unitHint);
+  bool probeGuides(const std::vector<double>& guides, const std::vector<double>& starts);
+  void applyZeros();
   void probeAround(double x0);
   void bracket();
   void refine();
@@ -90,6 +98,7 @@ class StartSearch {
   bool lookedHigh_ = false;
   bool lookedAtLowEnd_ = false;
   bool lookedAtHighEnd_ = false;
+  bool guided_ = false;  // the guides gave the first points
   double unit_ = 1.0;
   // The last split of a far gap rose above the highest point: the parabola
   // misjudged the mode, and the next split bisects.
@@ -101,5 +110,14 @@ class StartSearch {
 // scale the parabola through the highest point and its neighbours gives, or
 // half the distance between those neighbours; 0 without three points.
 double learnedUnit(const std::vector<HullPoint>& points);
+
+// The mode and scale of the parabola through the highest point of an
+// envelope and its neighbours; reliable only where h curves down there.
+struct LearnedShape {
+  bool reliable = false;
+  double mode = 0.0;
+  double scale = 0.0;
+};
+LearnedShape learnedShape(const std::vector<HullPoint>& points);
 
 }  // namespace ars::detail

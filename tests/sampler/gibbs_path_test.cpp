@@ -168,4 +168,36 @@ TEST(GibbsPath, WarmResetSpendsNoMoreThanAFreshSampler) {
   EXPECT_LE(static_cast<double>(warmTotal) / 2000, 5.0);
 }
 
+TEST(GibbsPath, WarmResetProbesWhereASteadyConditionalLay) {
+  // A coefficient whose conditional barely moves between updates: the warm
+  // path probes around the last mode and spends the three points a hull
+  // needs, and one draw, on nearly every update.
+  std::mt19937_64 params(1), g(2);
+  std::normal_distribution<> z;
+  double m = 1, x = 1;
+  std::uint64_t total = 0;
+  ars::LogConcaveSampler w([](double v) { return -0.5 * v * v; }, -inf, inf, {x});
+  for (int i = 0; i < 4000; ++i) {
+    m += 0.01 * z(params);
+    w.warmReset([m](double v) { return -50 * (v - m) * (v - m); }, -inf, inf, {x});
+    x = w.sample(g);
+    if (i >= 100) total += w.counts().evaluations;
+  }
+  EXPECT_LE(static_cast<double>(total) / 3900, 4.2);
+  // Then the conditional jumps far, to where the last mode has density zero
+  // (every guide gives -infinity) and to a support that leaves the guides
+  // out: the starts take over, and the draws follow the new densities.
+  const double jumped = m + 50;
+  std::vector<double> v(20000);
+  w.warmReset([jumped](double t) { return std::fabs(t - jumped) < 1 ? -t * t / 1e4 : -inf; }, -inf, inf,
+              {jumped});
+  w.sample(g, v.data(), v.size());
+  EXPECT_TRUE(std::all_of(v.begin(), v.end(), [&](double t) { return std::fabs(t - jumped) < 1; }));
+  w.warmReset([](double t) { return -0.5 * (t - 10) * (t - 10); }, 8, inf, {10});
+  w.sample(g, v.data(), v.size());
+  double sum = 0;
+  for (double t : v) sum += t;
+  EXPECT_NEAR(sum / 20000, 10 + std::exp(-2.0) / std::sqrt(2 * M_PI) / 0.97725, 0.03);
+}
+
 }  // namespace
