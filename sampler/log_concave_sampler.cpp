@@ -52,11 +52,11 @@ constexpr double tableDepth = 60.0;
 // A table whose rejections pass this many, and a sixteenth of its draws, is rebuilt.
 constexpr std::uint64_t looseRejections = 64;
 
-// The warm path probes where the last conditional lay (its mode and a
-// spread either side, as the parabola through its envelope's top says) once
-// successive modes have moved less than this many scales, on a running
-// average; farther moves start from the chain's state, which then says more.
-constexpr double steadyDrift = 0.25;
+// The warm path probes a spread either side of where the last conditional's
+// mode lay (as the parabola through its envelope's top says) once successive
+// modes have moved less than this many scales, on a running average; farther
+// moves start from the chain's state, which then says more.
+constexpr double steadyDrift = 1.0;
 // Weight of the latest move in that average.
 constexpr double driftWeight = 0.2;
 
@@ -516,7 +516,7 @@ void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double up
   c.guides.clear();
   if (c.steady(shape)) {
     const double spread = detail::StartSearch::spread * shape.scale;
-    c.guides.assign({shape.mode - spread, shape.mode, shape.mode + spread});
+    c.guides.assign({shape.mode - spread, shape.mode + spread});
   }
   c.start(std::move(logDensity), lower, upper, starts, unit, c.guides);
 }

@@ -110,9 +110,14 @@ class LogConcaveSampler {
   // The warm path of a Gibbs sampler: reset to the next conditional (the
   // chain's state as the start), with the first probes placed at the scale
   // the current envelope learned (from its curvature at the top) instead of
-  // a guess from the support and the start. Draws are exact whatever the new
-  // density; the fewest evaluations come when successive conditionals have
-  // similar scales. reset() instead draws as a fresh sampler would.
+  // a guess from the support and the start. Once successive conditionals'
+  // modes have moved less than about a scale each time, the first two probes
+  // go a spread either side of the last mode instead, and the third where
+  // they place the new one; the start is then only checked against the
+  // support, and serves where those probes find no density. Draws are exact
+  // whatever the new density; the fewest evaluations come when successive
+  // conditionals have similar scales. reset() instead draws as a fresh
+  // sampler would (and forgets the past conditionals).
   void warmReset(LogDensity logDensity, double lower, double upper,
                  const std::vector<double>& starts = {});
 

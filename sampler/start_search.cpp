@@ -286,6 +286,23 @@ void StartSearch::probeAround(double x0) {
   }
 }
 
+// Two guides a spread either side of where the mode was: the chord between
+// them and the learned scale place the mode (exactly, for a normal of that
+// scale); the third point goes there when it lies between them, or a spread
+// beyond it, so that the three bracket it.
+void StartSearch::predictMode() {
+  const HullPoint& a = points_[0];
+  const HullPoint& b = points_[1];
+  const double scale = unit_ / spread;
+  const double mode = a.x + (b.x - a.x) * 0.5 + scale * (scale * slope(a, b));
+  double x = mode;
+  if (!(mode > a.x + 0.25 * scale)) x = std::min(mode, a.x) - (a.x - std::min(mode, a.x)) - spread * scale;
+  if (!(mode < b.x - 0.25 * scale)) x = std::max(mode, b.x) + (std::max(mode, b.x) - b.x) + spread * scale;
+  if (!std::isfinite(x)) return;
+  x = inside(x < a.x ? a.x : b.x, x);
+  if (x != a.x && x != b.x) probe(x);
+}
+
 // Fits a parabola through the highest point b and its neighbours (or the
 // two nearest on one side). Reliable when the change of chord slope stands
 // well above what rounding of h could make.
@@ -325,9 +342,14 @@ StartSearch::Parabola StartSearch::fitAt(std::size_t i) const {
 // points next inwards (h near quadratic). Towards a doubly exponential tail
 // the curvature grows by far: a jump there would land astronomically low.
 void StartSearch::bracket() {
-  // Guides lie a spread either side of where the mode was: the doubling
-  // steps below take over where they do not bracket it.
-  if (!guided_ || points_.size() < 2) probeAround(points_[highest()].x);
+  // Two guides lie a spread either side of where the mode was: the third
+  // point goes where they place it, and the doubling steps below take over
+  // where the three do not bracket it.
+  if (!guided_ || points_.size() < 2) {
+    probeAround(points_[highest()].x);
+  } else if (points_.size() == 2) {
+    predictMode();
+  }
   // Steps double from the unit (not from a rescaled first probe, nor from a
   // jump: both say little about the distance to the mode).
   double stepUp = 0.5 * unit_, stepDown = 0.5 * unit_;
@@ -559,7 +581,9 @@ double StartSearch::farNeighbourSplit() const {
   // far again, steepens it.
   const std::size_t k = points_.size();
   for (std::size_t n : {b - 1, b + 1}) {
-    if (n >= k || (n != 0 && n + 1 != k) || !(top - points_[n].h < minDrop)) continue;
+    if (n >= k || (n != 0 && n + 1 != k) || !(top - points_[n].h < (guided_ ? guidedMinDrop : minDrop))) {
+      continue;
+    }
     if (std::isfinite(n > b ? upper_ : lower_)) continue;
     const double gap = points_[n].x - points_[b].x;
     double beyond = points_[n].x + gap;

@@ -55,6 +55,9 @@ class StartSearch {
   // An outer neighbour towards an unbounded end less than this below the
   // highest point gets a point beyond it before the hull is built.
   static constexpr double minDrop = 0.2;
+  // The same after guides: the mode is then placed, not guessed, and a
+  // point beyond a guide that fell short costs more than its flat tail.
+  static constexpr double guidedMinDrop = 0.05;
   // A slope's shortfall growing by more than this between two chords marks
   // a side turning exponentially fast (see turnJump).
   static constexpr double turnGrowth = 4.0;
@@ -69,6 +72,7 @@ class StartSearch {
   bool probeGuides(const std::vector<double>& guides, const std::vector<double>& starts);
   void applyZeros();
   void probeAround(double x0);
+  void predictMode();
   void bracket();
   void refine();
   std::size_t highest() const;
