@@ -21,12 +21,7 @@ constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
 
 double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); }
 
-// How far rounding of the two values can move the slope between a and b.
-// Points a few units in the last place apart have next to no slope
-// information; extended over a wide piece, their secant would fall below h.
-double slopeNoise(const HullPoint& a, const HullPoint& b) {
-  return roundingMargin * (std::fabs(a.h) + std::fabs(b.h)) / (b.x - a.x);
-}
+double slopeNoise(const HullPoint& a, const HullPoint& b) { return chordSlopeNoise(a, b); }
 
 // A lower bound of e^g (the cubic of its series: the rest is g^4 e^t / 24 >= 0),
 // within 5e-6 of it for g >= -0.1, where squeezes hug hulls: the bound that
@@ -95,7 +90,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
-  HullSegment& s = segments_.emplace_back();
+  std::vector<HullSegment>& out = probing_ ? probe_ : segments_;
+  HullSegment& s = out.emplace_back();
   s.left = left;
   s.right = right;
   s.anchor = anchor;
@@ -116,7 +112,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
     const double far = s.gap0 + s.gapSlope * s.width;
     const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
     if (s.gap0 > tolerance || far > tolerance) {
-      segments_.pop_back();
+      out.pop_back();
       throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
                           ") to h(" + number(b->x) + ") rises above the hull");
     }
@@ -127,7 +123,8 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
 
 void HullEnvelope::addLeftTail() {
   const HullPoint& p = points_[0];
-  const double s = slope(points_[0], points_[1]);
+  // Widened by rounding like the interval's secants: its value outwards only rises.
+  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
   const double width = p.x - lower_;
   if (!(width > 0)) return;
   if (s > 0) {
@@ -145,7 +142,7 @@ void HullEnvelope::addLeftTail() {
 
 void HullEnvelope::addRightTail() {
   const HullPoint& p = points_.back();
-  const double s = slope(points_[points_.size() - 2], p);
+  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
   const double width = upper_ - p.x;
   if (!(width > 0)) return;
   if (s < 0) {
@@ -312,6 +309,32 @@ double HullEnvelope::invert(std::size_t i, double r) const {
 
 double HullEnvelope::hullAt(double x) const {
   for (const HullSegment& s : segments_) {
+    if (x >= s.left && x <= s.right) return s.top - s.rate * std::fabs(x - s.anchor);
+  }
+  return -inf;
+}
+
+double HullEnvelope::hullNow(double x) {
+  if (!dirty_) return hullAt(x);
+  probe_.clear();
+  if (probe_.capacity() < 4) probe_.reserve(4);  // an interval's two pieces, in one allocation
+  probing_ = true;
+  try {
+    if (x < points_.front().x) {
+      addLeftTail();
+    } else if (x >= points_.back().x) {
+      addRightTail();
+    } else {
+      const auto at = std::upper_bound(points_.begin(), points_.end(), x,
+                                       [](double v, const HullPoint& p) { return v < p.x; });
+      addInterval(static_cast<std::size_t>(at - points_.begin()) - 1);
+    }
+  } catch (...) {
+    probing_ = false;
+    throw;
+  }
+  probing_ = false;
+  for (const HullSegment& s : probe_) {
     if (x >= s.left && x <= s.right) return s.top - s.rate * std::fabs(x - s.anchor);
   }
   return -inf;

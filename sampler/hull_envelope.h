@@ -62,6 +62,10 @@ class HullEnvelope {
   // Distance from the anchor of piece i that holds area r of that piece.
   double invert(std::size_t i, double r) const;
   double hullAt(double x) const;
+  // The hull of the points as they are now, added ones included, at x: the
+  // pieces a rebuild would give there, without the rebuild. Throws as a
+  // build would where those pieces prove h not log-concave.
+  double hullNow(double x);
   // logY lies on or below the chord between the points around x (the
   // points added since the last build count too).
   bool underSqueeze(double x, double logY) const;
@@ -91,6 +95,8 @@ class HullEnvelope {
   std::vector<HullSegment> segments_;
   std::vector<double> ends_;  // cumulative area at the end of each piece
   std::vector<std::size_t> guide_;
+  std::vector<HullSegment> probe_;  // hullNow's pieces
+  bool probing_ = false;            // push() fills probe_ instead of segments_
   double guideScale_ = 0.0;
   double lower_ = 0.0;
   double upper_ = 0.0;

@@ -4,6 +4,7 @@
 // log-concave, and the exponential the window scales its curve with.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ars::detail {
 
@@ -13,6 +14,14 @@ struct HullPoint {
 };
 
 inline double chordSlope(const HullPoint& p, const HullPoint& q) { return (q.h - p.h) / (q.x - p.x); }
+
+// How far rounding of the two values can move the slope between p and q.
+// Points a few units in the last place apart (or where h is a staircase in
+// its last places) have next to no slope information; extended over a wide
+// piece, their secant would fall below h.
+inline double chordSlopeNoise(const HullPoint& p, const HullPoint& q) {
+  return 8 * std::numeric_limits<double>::epsilon() * (std::fabs(p.h) + std::fabs(q.h)) / (q.x - p.x);
+}
 
 // A point lies below a chord only by more than this times (1 + the largest
 // |h| of the three): far above the rounding of any log-density computed in

@@ -60,6 +60,14 @@ constexpr double steadyDrift = 1.0;
 // Weight of the latest move in that average.
 constexpr double driftWeight = 0.2;
 
+// h above the hull at an evaluated candidate by more than this, relative to
+// the sizes of both, is taken for a hull that rounding of h left too low.
+constexpr double hullExcess = 64 * std::numeric_limits<double>::epsilon();
+
+// A draw thinning the built envelope to the hull of its points as they are
+// now rebuilds after this many candidates in a row fall outside the latter.
+constexpr int maxMissed = 4;
+
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
 template <class F>
@@ -321,14 +329,24 @@ struct LogConcaveSampler::Core {
   }
 
   // given: the table's candidate for the first try, drawn already.
+  // A candidate rejected on the envelope's own path joins the points without
+  // a rebuild: the draw goes on from the envelope as built, each candidate
+  // kept with the chance that the hull of the points as they are now (never
+  // higher) leaves it. The kept ones are exactly the candidates the rebuilt
+  // envelope would give, and a sampler that draws once never rebuilds; the
+  // next draw does.
   template <class Source>
   double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
+    bool thinning = false;
+    int missed = 0;  // candidates in a row that the refined hull left out
     for (std::uint64_t tries = 0; tries < maxTries; ++tries) {
-      ++counts.draws;
       double x, logHeight;
+      double hull = inf;  // the hull at x, where known without a search
       const detail::HullSegment* piece = nullptr;
-      const bool fromTable = given != nullptr || tableReady();
+      thinning = thinning && envelope.dirty();
+      const bool fromTable = given != nullptr || ((hasTable || !thinning) && tableReady());
       if (fromTable) {
+        ++counts.draws;
         const detail::FastTable::Candidate c = given != nullptr ? *given : table.draw(source);
         given = nullptr;
         // The table's squeeze is lowered by a margin and its strips are
@@ -340,7 +358,7 @@ struct LogConcaveSampler::Core {
         x = c.x;
         logHeight = c.logY;
       } else {
-        envelope.refresh();
+        if (!thinning) envelope.refresh();
         const double u1 = source.next();
         const double u2 = source.next();
         const double t = u1 * envelope.total();
@@ -348,18 +366,40 @@ struct LogConcaveSampler::Core {
         const detail::HullSegment& s = envelope.segments()[i];
         const double d = envelope.invert(i, t - envelope.areaBefore(i));
         x = s.anchor + s.dir * d;
-        // Under the squeeze: for most draws the uniform alone decides, without a log.
-        if (u2 <= s.acceptBound) {
-          ++counts.squeezeAccepts;
-          return x;
-        }
-        const double logU = std::log(u2);
-        if (logU <= s.gap0 + s.gapSlope * d) {
-          ++counts.squeezeAccepts;
-          return x;
-        }
-        logHeight = s.top - s.rate * d + logU;
         piece = &s;
+        if (thinning) {
+          logHeight = s.top - s.rate * d + std::log(u2);
+          hull = envelope.hullNow(x);
+          if (!(logHeight <= hull)) {
+            // Not a candidate of the refined hull. Where it leaves out most
+            // of the built one, the rebuild is cheaper than the misses.
+            if (++missed == maxMissed) {
+              envelope.refresh();
+              thinning = false;
+            }
+            continue;
+          }
+          missed = 0;
+          ++counts.draws;
+          if (envelope.underSqueeze(x, logHeight)) {
+            ++counts.squeezeAccepts;
+            return x;
+          }
+        } else {
+          ++counts.draws;
+          // Under the squeeze: for most draws the uniform alone decides, without a log.
+          if (u2 <= s.acceptBound) {
+            ++counts.squeezeAccepts;
+            return x;
+          }
+          const double logU = std::log(u2);
+          if (logU <= s.gap0 + s.gapSlope * d) {
+            ++counts.squeezeAccepts;
+            return x;
+          }
+          hull = s.top - s.rate * d;
+          logHeight = hull + logU;
+        }
       }
       if (!std::isfinite(x)) {
         ++counts.rejections;
@@ -384,6 +424,19 @@ struct LogConcaveSampler::Core {
         zeroAt(x);
         continue;
       }
+      if (hull == inf) hull = envelope.hullNow(x);
+      if (h > hull + hullExcess * (1 + std::fabs(hull) + std::fabs(h))) {
+        // h rises above the hull at x: rounding of h (a staircase in its last
+        // places, an overflow) broke concavity where no three points prove
+        // it. x is no draw; it joins the points at once, raising the hull
+        // where it was too low.
+        ++counts.rejections;
+        ++counts.hullRepairs;
+        hasTable = false;
+        thinning = false;
+        if (refining() && !envelope.insert(x, h) && piece != nullptr) halve(*piece);
+        continue;
+      }
       const bool accepted = logHeight <= h;
       // Every evaluated point may refine: accepted ones too, so that pieces
       // where the squeeze is missing or far below the hull tighten as well.
@@ -392,6 +445,9 @@ struct LogConcaveSampler::Core {
           // An accepted point joins without a rebuild: the next draw (or
           // accessor) rebuilds, and a sampler used for one draw never does.
           envelope.add(x, h);
+        } else if (!thinning && envelope.add(x, h)) {
+          thinning = true;  // the first rejection of a draw; a second one rebuilds
+          missed = 0;
         } else if (!envelope.insert(x, h)) {
           halve(*piece);
         }

@@ -362,8 +362,9 @@ void StartSearch::bracket() {
     }
     const double first = slope(points_[0], points_[1]);
     const double last = slope(points_[k - 2], points_[k - 1]);
-    bool needUp = upper_ == inf && !(last < 0);
-    bool needDown = lower_ == -inf && !(first > 0);
+    // A tail falls only by more than rounding of its two values can make.
+    bool needUp = upper_ == inf && !(last + chordSlopeNoise(points_[k - 2], points_[k - 1]) < 0);
+    bool needDown = lower_ == -inf && !(first - chordSlopeNoise(points_[0], points_[1]) > 0);
     if (k == 2 && !needUp && !needDown) {
       // A third point: beyond the higher one, or between two equal ones.
       if (last == 0) {
@@ -645,10 +646,13 @@ void StartSearch::refine() {
     const std::size_t k = points_.size();
     const auto& pieces = envelope_.segments();
     const double fair = 0.25 * envelope_.total();
-    const bool risingHigh = std::isfinite(upper_) && upper_ > points_[k - 1].x &&
-                            slope(points_[k - 2], points_[k - 1]) > 0 && pieces.back().area > fair;
+    const bool risingHigh =
+        std::isfinite(upper_) && upper_ > points_[k - 1].x &&
+        slope(points_[k - 2], points_[k - 1]) + chordSlopeNoise(points_[k - 2], points_[k - 1]) > 0 &&
+        pieces.back().area > fair;
     const bool risingLow = std::isfinite(lower_) && lower_ < points_[0].x &&
-                           slope(points_[0], points_[1]) < 0 && pieces.front().area > fair;
+                           slope(points_[0], points_[1]) - chordSlopeNoise(points_[0], points_[1]) < 0 &&
+                           pieces.front().area > fair;
     if (risingHigh || risingLow) {
       const double outer = risingHigh ? points_[k - 1].x : points_[0].x;
       const double end = risingHigh ? upper_ : lower_;

@@ -232,4 +232,24 @@ TEST(GeneratedSuite, EveryDensityIsDrawnExactlyWithEverySeed) {
   }
 }
 
+// Case 103: Gumbel-type walls either side of a stretch a hundredth wide. The
+// first probes met h = -infinity (overflow), then a fall of 1e205, and the
+// scale that fall suggested put the next probe 1e-55 away, where h is the
+// same to the last bit: a flat top in the search's eyes, and a hull below the
+// density. Some seeds in forty drew from the walls.
+TEST(GeneratedSuite, AStaircaseInTheLastBitsIsNoFlatTop) {
+  std::mt19937_64 g(20261208);
+  Generated d;
+  for (int c = 0; c <= 103; ++c) d = generate(g);
+  const Cdf cdf(d, d.location - 8000 * d.scale, d.location + 8000 * d.scale);
+  for (std::uint64_t seed = 1103; seed < 1103 + 40 * 7919; seed += 7919) {
+    ars::LogConcaveSampler sampler(d, d.lower, d.upper, d.starts, seed);
+    std::vector<double> x(4000);
+    sampler.sample(x.data(), x.size());
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    EXPECT_GT(d(*low), cdf.top() - 50) << "seed " << seed << " x " << *low;
+    EXPECT_GT(d(*high), cdf.top() - 50) << "seed " << seed << " x " << *high;
+  }
+}
+
 }  // namespace
