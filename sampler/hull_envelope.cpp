@@ -76,8 +76,9 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
     }
   }
   segments_.clear();
-  // At most two pieces an interval and two tails; room for a few more
-  // points, so that inserting them rebuilds without allocating.
+  // At most two pieces an interval and two tails, and two for hullNow();
+  // room for a few more points, so that inserting them rebuilds without
+  // allocating.
   if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
   addLeftTail();
   for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
@@ -90,8 +91,7 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
-  std::vector<HullSegment>& out = probing_ ? probe_ : segments_;
-  HullSegment& s = out.emplace_back();
+  HullSegment& s = segments_.emplace_back();
   s.left = left;
   s.right = right;
   s.anchor = anchor;
@@ -112,7 +112,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
     const double far = s.gap0 + s.gapSlope * s.width;
     const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
     if (s.gap0 > tolerance || far > tolerance) {
-      out.pop_back();
+      segments_.pop_back();
       throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
                           ") to h(" + number(b->x) + ") rises above the hull");
     }
@@ -316,9 +316,10 @@ double HullEnvelope::hullAt(double x) const {
 
 double HullEnvelope::hullNow(double x) {
   if (!dirty_) return hullAt(x);
-  probe_.clear();
-  if (probe_.capacity() < 4) probe_.reserve(4);  // an interval's two pieces, in one allocation
-  probing_ = true;
+  // The pieces go after the built ones, and are dropped again: build()
+  // keeps room for two more (an interval's), so that no reference to a
+  // built piece moves.
+  const std::size_t built = segments_.size();
   try {
     if (x < points_.front().x) {
       addLeftTail();
@@ -330,14 +331,19 @@ double HullEnvelope::hullNow(double x) {
       addInterval(static_cast<std::size_t>(at - points_.begin()) - 1);
     }
   } catch (...) {
-    probing_ = false;
+    segments_.resize(built);
     throw;
   }
-  probing_ = false;
-  for (const HullSegment& s : probe_) {
-    if (x >= s.left && x <= s.right) return s.top - s.rate * std::fabs(x - s.anchor);
+  double value = -inf;
+  for (std::size_t i = built; i < segments_.size(); ++i) {
+    const HullSegment& s = segments_[i];
+    if (x >= s.left && x <= s.right) {
+      value = s.top - s.rate * std::fabs(x - s.anchor);
+      break;
+    }
   }
-  return -inf;
+  segments_.resize(built);
+  return value;
 }
 
 bool HullEnvelope::underSqueeze(double x, double logY) const {

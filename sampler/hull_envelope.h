@@ -95,8 +95,6 @@ class HullEnvelope {
   std::vector<HullSegment> segments_;
   std::vector<double> ends_;  // cumulative area at the end of each piece
   std::vector<std::size_t> guide_;
-  std::vector<HullSegment> probe_;  // hullNow's pieces
-  bool probing_ = false;            // push() fills probe_ instead of segments_
   double guideScale_ = 0.0;
   double lower_ = 0.0;
   double upper_ = 0.0;

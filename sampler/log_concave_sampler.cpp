@@ -67,6 +67,8 @@ constexpr double hullExcess = 64 * std::numeric_limits<double>::epsilon();
 // A draw thinning the built envelope to the hull of its points as they are
 // now rebuilds after this many candidates in a row fall outside the latter.
 constexpr int maxMissed = 4;
+// At most this many rejected points join a draw so; the next one rebuilds.
+constexpr int maxAdded = 3;
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -339,6 +341,7 @@ struct LogConcaveSampler::Core {
   double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
     bool thinning = false;
     int missed = 0;  // candidates in a row that the refined hull left out
+    int added = 0;   // rejected points joined without a rebuild
     for (std::uint64_t tries = 0; tries < maxTries; ++tries) {
       double x, logHeight;
       double hull = inf;  // the hull at x, where known without a search
@@ -445,8 +448,9 @@ struct LogConcaveSampler::Core {
           // An accepted point joins without a rebuild: the next draw (or
           // accessor) rebuilds, and a sampler used for one draw never does.
           envelope.add(x, h);
-        } else if (!thinning && envelope.add(x, h)) {
-          thinning = true;  // the first rejection of a draw; a second one rebuilds
+        } else if (added < maxAdded && envelope.add(x, h)) {
+          thinning = true;
+          ++added;
           missed = 0;
         } else if (!envelope.insert(x, h)) {
           halve(*piece);
