@@ -233,8 +233,6 @@ void HullEnvelope::finish() {
   highest_ = -inf;
   for (const HullSegment& s : segments_) highest_ = std::max(highest_, s.top);
   const std::size_t n = segments_.size();
-  if (ends_.capacity() < n) ends_.reserve(segments_.capacity());
-  ends_.resize(n);
   double sum = 0.0;
   // Neighbouring pieces often share their top (a crossing, or a point):
   // one exponential serves both.
@@ -252,7 +250,7 @@ void HullEnvelope::finish() {
       s.area = s.expTop * s.width * fallingMean(s.rate * s.width);
     }
     sum += s.area;
-    ends_[i] = sum;
+    s.end = sum;
   }
   total_ = sum;
   if (!(total_ > 0 && total_ < inf)) {
@@ -271,23 +269,23 @@ void HullEnvelope::finish() {
   std::size_t j = 0;
   for (std::size_t g = 0; g < slices; ++g) {
     const double start = static_cast<double>(g) / guideScale_;
-    while (j + 1 < n && !(ends_[j] > start)) ++j;
+    while (j + 1 < n && !(segments_[j].end > start)) ++j;
     guide_[g] = j;
   }
 }
 
 std::size_t HullEnvelope::choose(double t) const {
-  const std::size_t n = ends_.size();
+  const std::size_t n = segments_.size();
   if (guide_.empty()) {
     std::size_t i = 0;
-    while (i + 1 < n && !(ends_[i] > t)) ++i;
+    while (i + 1 < n && !(segments_[i].end > t)) ++i;
     return i;
   }
   double slice = t * guideScale_;
   std::size_t g = slice > 0 ? static_cast<std::size_t>(slice) : 0;
   if (g >= guide_.size()) g = guide_.size() - 1;
   std::size_t i = guide_[g];
-  while (i + 1 < n && !(ends_[i] > t)) ++i;
+  while (i + 1 < n && !(segments_[i].end > t)) ++i;
   return i;
 }
 

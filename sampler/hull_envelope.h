@@ -27,6 +27,7 @@ struct HullSegment {
   double width;   // >= 0, +infinity for an unbounded tail
   double expTop;  // exp(top - highest)
   double area;    // of exp(hull - highest) over the piece
+  double end;     // the cumulative area at the piece's right end
   // Squeeze minus hull at distance d from the anchor: gap0 + gapSlope * d
   // (gap0 = -infinity where the piece has no squeeze: the tails).
   double gap0;
@@ -58,7 +59,7 @@ class HullEnvelope {
 
   // The piece holding cumulative area t (0 <= t < total()).
   std::size_t choose(double t) const;
-  double areaBefore(std::size_t i) const { return i == 0 ? 0.0 : ends_[i - 1]; }
+  double areaBefore(std::size_t i) const { return i == 0 ? 0.0 : segments_[i - 1].end; }
   // Distance from the anchor of piece i that holds area r of that piece.
   double invert(std::size_t i, double r) const;
   double hullAt(double x) const;
@@ -76,6 +77,14 @@ class HullEnvelope {
   // The same without the rebuild (the neighbours' concavity is checked at
   // once); refresh() rebuilds when points were added so.
   bool add(double x, double h);
+  // The points, for a search to fill in place (build() from them copies
+  // nothing); the envelope counts as changed until the next build.
+  std::vector<HullPoint>& editPoints() {
+    dirty_ = true;
+    return points_;
+  }
+  // The points no longer match the pieces (a search that failed half-way).
+  void invalidate() { dirty_ = true; }
   void refresh() {
     if (dirty_) build(points_, lower_, upper_);
   }
@@ -93,7 +102,6 @@ class HullEnvelope {
 
   std::vector<HullPoint> points_;
   std::vector<HullSegment> segments_;
-  std::vector<double> ends_;  // cumulative area at the end of each piece
   std::vector<std::size_t> guide_;
   double guideScale_ = 0.0;
   double lower_ = 0.0;

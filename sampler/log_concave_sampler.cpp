@@ -90,7 +90,6 @@ struct LogConcaveSampler::Core {
   pcg64 engine;
   detail::HullEnvelope envelope;
   detail::EnvelopeReader reader;  // const reads never write to the envelope
-  std::vector<detail::HullPoint> scratch;
   SamplerCounts counts;
   std::size_t maxPoints = 100000;
   double targetRatio = 1.0;
@@ -130,9 +129,15 @@ struct LogConcaveSampler::Core {
     logDensity = std::move(f);
     counts = SamplerCounts{};
     if (!logDensity) throw std::invalid_argument("logDensity is empty");
-    const detail::StartSearch search(logDensity, lower, upper, starts, scratch, envelope, unitHint,
-                                     guideAt);
-    counts.evaluations = search.evaluations();
+    try {
+      // In the envelope's own points: a fresh sampler allocates them once.
+      const detail::StartSearch search(logDensity, lower, upper, starts, envelope.editPoints(), envelope,
+                                       unitHint, guideAt);
+      counts.evaluations = search.evaluations();
+    } catch (...) {
+      envelope.invalidate();  // the next draw rebuilds from what was found, or refuses
+      throw;
+    }
     hasTable = false;
     tableRefused = false;
     seenVersion = envelope.version();
