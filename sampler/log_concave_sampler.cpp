@@ -576,14 +576,13 @@ void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
 void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
                                   const std::vector<double>& starts) {
   Core& c = core();
-  const double unit = detail::learnedUnit(c.envelope.points());
   const detail::LearnedShape shape = detail::learnedShape(c.envelope.points());
   c.guides.clear();
   if (c.steady(shape)) {
     const double spread = detail::StartSearch::spread * shape.scale;
     c.guides.assign({shape.mode - spread, shape.mode + spread});
   }
-  c.start(std::move(logDensity), lower, upper, starts, unit, c.guides);
+  c.start(std::move(logDensity), lower, upper, starts, shape.unit, c.guides);
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }

@@ -733,22 +733,17 @@ LearnedShape learnedShape(const std::vector<HullPoint>& points) {
   const double s1 = slope(p, q);
   const double drop = s1 - slope(q, r);
   const double span = r.x - p.x;
-  const double mode = 0.5 * (p.x + q.x) + (s1 / drop) * (0.5 * span);
   const double scale = std::sqrt(0.5 * span) / std::sqrt(drop);
-  if (!(drop > 0) || !std::isfinite(mode) || !std::isfinite(scale) || !(scale > 0)) return {};
-  return {true, mode, scale};
-}
-
-double learnedUnit(const std::vector<HullPoint>& points) {
-  if (points.size() < 3) return 0.0;
-  const std::size_t i = aroundHighest(points);
-  const HullPoint& p = points[i];
-  const HullPoint& q = points[i + 1];
-  const HullPoint& r = points[i + 2];
-  const double drop = slope(p, q) - slope(q, r);
-  const double scale = std::sqrt(0.5 * (r.x - p.x)) / std::sqrt(drop);
-  if (drop > 0 && std::isfinite(scale) && scale > 0) return StartSearch::spread * scale;
-  return 0.5 * (r.x - p.x);
+  LearnedShape shape;
+  const bool curved = drop > 0 && std::isfinite(scale) && scale > 0;
+  shape.unit = curved ? StartSearch::spread * scale : 0.5 * span;
+  const double mode = 0.5 * (p.x + q.x) + (s1 / drop) * (0.5 * span);
+  if (curved && std::isfinite(mode)) {
+    shape.reliable = true;
+    shape.mode = mode;
+    shape.scale = scale;
+  }
+  return shape;
 }
 
 }  // namespace ars::detail

@@ -110,17 +110,16 @@ class StartSearch {
   std::size_t evaluations_ = 0;
 };
 
-// A unit for the next search from an envelope's points: a spread of the
-// scale the parabola through the highest point and its neighbours gives, or
-// half the distance between those neighbours; 0 without three points.
-double learnedUnit(const std::vector<HullPoint>& points);
-
-// The mode and scale of the parabola through the highest point of an
-// envelope and its neighbours; reliable only where h curves down there.
+// What the next search learns from an envelope's points. The mode and
+// scale of the parabola through the highest point and its neighbours,
+// reliable only where h curves down there; and a unit for the first probes:
+// a spread of that scale, or half the distance between those neighbours (0
+// without three points).
 struct LearnedShape {
   bool reliable = false;
   double mode = 0.0;
   double scale = 0.0;
+  double unit = 0.0;
 };
 LearnedShape learnedShape(const std::vector<HullPoint>& points);
 
