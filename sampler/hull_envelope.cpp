@@ -89,7 +89,7 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 // A piece from left to right whose hull is highest at anchor (one of its
 // ends) with value top, and falls by rate per unit away from it.
 void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
-                        const HullPoint* a, const HullPoint* b) {
+                        const HullPoint* a, const HullPoint* b, double m) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
   HullSegment& s = segments_.emplace_back();
   s.left = left;
@@ -104,8 +104,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
   s.gapSlope = 0.0;
   s.acceptBound = 0.0;
   if (a != nullptr) {
-    // The chord a-b at the anchor, from its higher end.
-    const double m = slope(*a, *b);
+    // The chord a-b (slope m) at the anchor, from its higher end.
     const double chord = a->h >= b->h ? a->h + m * (anchor - a->x) : b->h - m * (b->x - anchor);
     s.gap0 = chord - top;
     s.gapSlope = m * s.dir + rate;
@@ -181,9 +180,9 @@ void HullEnvelope::addInterval(std::size_t i) {
   if (hasLeft && hasRight) {
     if (!(d > g)) {  // both secants are the chord
       if (m <= 0) {
-        push(a.x, b.x, a.x, a.h, -m, &a, &b);
+        push(a.x, b.x, a.x, a.h, -m, &a, &b, m);
       } else {
-        push(a.x, b.x, b.x, b.h, m, &a, &b);
+        push(a.x, b.x, b.x, b.h, m, &a, &b, m);
       }
       return;
     }
@@ -198,34 +197,34 @@ void HullEnvelope::addInterval(std::size_t i) {
     y += roundingMargin * (ya >= yb ? std::fabs(a.h) + std::fabs(riseA)
                                     : std::fabs(b.h) + std::fabs(riseB));
     if (d >= 0) {
-      push(a.x, xc, xc, y, d, &a, &b);
+      push(a.x, xc, xc, y, d, &a, &b, m);
     } else {
-      push(a.x, xc, a.x, a.h, -d, &a, &b);
+      push(a.x, xc, a.x, a.h, -d, &a, &b, m);
     }
     if (g <= 0) {
-      push(xc, b.x, xc, y, -g, &a, &b);
+      push(xc, b.x, xc, y, -g, &a, &b, m);
     } else {
-      push(xc, b.x, b.x, b.h, g, &a, &b);
+      push(xc, b.x, b.x, b.h, g, &a, &b, m);
     }
     return;
   }
   if (hasRight) {  // first interval: the secant from the right, extended left
     if (g >= 0) {
-      push(a.x, b.x, b.x, b.h, g, &a, &b);
+      push(a.x, b.x, b.x, b.h, g, &a, &b, m);
     } else {
       const double rise = -g * w;
       const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-      push(a.x, b.x, a.x, top, -g, &a, &b);
+      push(a.x, b.x, a.x, top, -g, &a, &b, m);
     }
     return;
   }
   // last interval: the secant from the left, extended right
   if (d <= 0) {
-    push(a.x, b.x, a.x, a.h, -d, &a, &b);
+    push(a.x, b.x, a.x, a.h, -d, &a, &b, m);
   } else {
     const double rise = d * w;
     const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-    push(a.x, b.x, b.x, top, d, &a, &b);
+    push(a.x, b.x, b.x, top, d, &a, &b, m);
   }
 }
 

@@ -96,8 +96,9 @@ class HullEnvelope {
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();
+  // a, b: the points whose chord (slope m) is the piece's squeeze; none on the tails.
   void push(double left, double right, double anchor, double top, double rate,
-            const HullPoint* a, const HullPoint* b);
+            const HullPoint* a = nullptr, const HullPoint* b = nullptr, double m = 0.0);
   void finish();
 
   std::vector<HullPoint> points_;
