@@ -38,6 +38,13 @@ constexpr std::size_t guideFrom = 12;
 // (1 - e^-z) / z, the mean of e^-t over [0, z] times... stable at 0.
 double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 * z; }
 
+// Out of line, so that building a piece stays free of the string work.
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void throwChordAboveHull(const HullPoint& a,
+                                                                     const HullPoint& b) {
+  throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a.x) +
+                      ") to h(" + number(b.x) + ") rises above the hull");
+}
+
 }  // namespace
 
 // A point whose chord to a neighbour has no finite slope (h so much lower
@@ -80,6 +87,7 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   // room for a few more points, so that inserting them rebuilds without
   // allocating.
   if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
+  highest_ = -inf;  // push() keeps the highest top
   addLeftTail();
   for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
   addRightTail();
@@ -92,6 +100,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
                         const HullPoint* a, const HullPoint* b, double m) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
   HullSegment& s = segments_.emplace_back();
+  if (top > highest_) highest_ = top;
   s.left = left;
   s.right = right;
   s.anchor = anchor;
@@ -112,8 +121,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
     const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
     if (s.gap0 > tolerance || far > tolerance) {
       segments_.pop_back();
-      throw NotLogConcave("not log-concave within rounding: the chord from h(" + number(a->x) +
-                          ") to h(" + number(b->x) + ") rises above the hull");
+      throwChordAboveHull(*a, *b);
     }
     s.gap0 = std::min(s.gap0, 0.0);
     s.acceptBound = belowExp(std::min({s.gap0, far, 0.0})) * (1 - 1e-12);
@@ -229,8 +237,6 @@ void HullEnvelope::addInterval(std::size_t i) {
 }
 
 void HullEnvelope::finish() {
-  highest_ = -inf;
-  for (const HullSegment& s : segments_) highest_ = std::max(highest_, s.top);
   const std::size_t n = segments_.size();
   double sum = 0.0;
   // Neighbouring pieces often share their top (a crossing, or a point):
@@ -317,6 +323,7 @@ double HullEnvelope::hullNow(double x) {
   // keeps room for two more (an interval's), so that no reference to a
   // built piece moves.
   const std::size_t built = segments_.size();
+  const double highest = highest_;
   try {
     if (x < points_.front().x) {
       addLeftTail();
@@ -329,8 +336,10 @@ double HullEnvelope::hullNow(double x) {
     }
   } catch (...) {
     segments_.resize(built);
+    highest_ = highest;
     throw;
   }
+  highest_ = highest;
   double value = -inf;
   for (std::size_t i = built; i < segments_.size(); ++i) {
     const HullSegment& s = segments_[i];
