@@ -319,11 +319,21 @@ double HullEnvelope::hullAt(double x) const {
 
 double HullEnvelope::hullNow(double x) {
   if (!dirty_) return hullAt(x);
-  // The pieces go after the built ones, and are dropped again: build()
-  // keeps room for two more (an interval's), so that no reference to a
-  // built piece moves.
+  // The pieces go after the built ones and are dropped again: build() keeps
+  // room for two more (an interval's). A copy keeps no room: its built
+  // pieces then wait in a spare vector (a swap moves no piece), so that no
+  // reference to one moves either way.
+  std::vector<HullSegment> spare;
+  const bool room = segments_.size() + 2 <= segments_.capacity();
+  if (!room) segments_.swap(spare);
   const std::size_t built = segments_.size();
   const double highest = highest_;
+  const auto restore = [&] {
+    segments_.resize(built);
+    if (!room) segments_.swap(spare);
+    highest_ = highest;
+  };
+  double value = -inf;
   try {
     if (x < points_.front().x) {
       addLeftTail();
@@ -334,21 +344,18 @@ double HullEnvelope::hullNow(double x) {
                                        [](double v, const HullPoint& p) { return v < p.x; });
       addInterval(static_cast<std::size_t>(at - points_.begin()) - 1);
     }
+    for (std::size_t i = built; i < segments_.size(); ++i) {
+      const HullSegment& s = segments_[i];
+      if (x >= s.left && x <= s.right) {
+        value = s.top - s.rate * std::fabs(x - s.anchor);
+        break;
+      }
+    }
   } catch (...) {
-    segments_.resize(built);
-    highest_ = highest;
+    restore();
     throw;
   }
-  highest_ = highest;
-  double value = -inf;
-  for (std::size_t i = built; i < segments_.size(); ++i) {
-    const HullSegment& s = segments_[i];
-    if (x >= s.left && x <= s.right) {
-      value = s.top - s.rate * std::fabs(x - s.anchor);
-      break;
-    }
-  }
-  segments_.resize(built);
+  restore();
   return value;
 }
 

@@ -54,4 +54,27 @@ TEST(HullEnvelope, ShortcutsAgreeWithTheirDefinitions) {
   }
 }
 
+TEST(HullEnvelope, TheHullNowIsARebuildsAndMovesNoBuiltPiece) {
+  // Draws that refine without a rebuild read the hull of the points as they
+  // are now, while holding a built piece: copies (which keep no spare room)
+  // as well as the envelopes built in place.
+  for (const std::vector<double>& xs : {std::vector<double>{-1.2, 0.1, 1.1}, {-3, -0.4, 0.2, 2.5}}) {
+    const HullEnvelope built = normalEnvelope(xs);
+    for (int copy = 0; copy < 2; ++copy) {
+      HullEnvelope e = built;
+      if (copy == 0) e = normalEnvelope(xs);
+      ASSERT_TRUE(e.add(0.7, -0.5 * 0.7 * 0.7));
+      ASSERT_TRUE(e.add(-2, -2.0));
+      HullEnvelope rebuilt = e;
+      rebuilt.refresh();
+      const auto* first = &e.segments()[0];
+      for (double x = -5; x <= 5; x += 0.05) {
+        EXPECT_EQ(e.hullNow(x), rebuilt.hullAt(x)) << "x = " << x << (copy ? ", copy" : "");
+        ASSERT_EQ(&e.segments()[0], first);
+      }
+      EXPECT_TRUE(e.dirty());
+    }
+  }
+}
+
 }  // namespace
