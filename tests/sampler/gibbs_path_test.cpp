@@ -200,4 +200,42 @@ TEST(GibbsPath, WarmResetProbesWhereASteadyConditionalLay) {
   EXPECT_NEAR(sum / 20000, 10 + std::exp(-2.0) / std::sqrt(2 * M_PI) / 0.97725, 0.03);
 }
 
+TEST(GibbsPath, OneDrawPerUpdateIsExactAndCostsWhatItsEnvelopeSays) {
+  // N(m, 1) with m moving, one draw per update, fresh and warm: the draws
+  // that refine without a rebuild (most updates reject a candidate first)
+  // must still follow the conditional, and the search and draw must not
+  // drift above what three points and one draw cost.
+  for (const bool warm : {false, true}) {
+    std::mt19937_64 params(1), g(2);
+    std::normal_distribution<> z;
+    double m = 0, x = 0;
+    std::uint64_t total = 0;
+    std::vector<double> standardised;
+    ars::LogConcaveSampler w([](double v) { return -0.5 * v * v; }, -inf, inf, {x});
+    for (int i = 0; i < 20000; ++i) {
+      m = 0.8 * m + 0.6 * z(params);
+      const auto h = [m](double v) { return -0.5 * (v - m) * (v - m); };
+      if (warm) {
+        w.warmReset(h, -inf, inf, {x});
+        x = w.sample(g);
+        total += w.counts().evaluations;
+      } else {
+        ars::LogConcaveSampler f(h, -inf, inf, {x});
+        x = f.sample(g);
+        total += f.counts().evaluations;
+      }
+      standardised.push_back(x - m);
+    }
+    std::sort(standardised.begin(), standardised.end());
+    double ks = 0;
+    const double n = static_cast<double>(standardised.size());
+    for (std::size_t i = 0; i < standardised.size(); ++i) {
+      const double f = 0.5 * std::erfc(-standardised[i] / std::sqrt(2.0));
+      ks = std::max({ks, f - static_cast<double>(i) / n, static_cast<double>(i + 1) / n - f});
+    }
+    EXPECT_LT(ks, std::sqrt(-0.5 * std::log(0.5e-6) / n)) << (warm ? "warm" : "fresh");
+    EXPECT_LE(static_cast<double>(total) / n, warm ? 4.4 : 4.65) << (warm ? "warm" : "fresh");
+  }
+}
+
 }  // namespace
