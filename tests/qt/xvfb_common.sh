@@ -25,10 +25,12 @@ fail() {
 }
 
 # Xvfb picks a free display itself and writes its number once it accepts
-# clients, so parallel runs do not collide. The screen is 1024x768 unless
-# given (as WxHxDEPTH).
+# clients, so parallel runs do not collide. -noreset: without it the server
+# resets when its last client leaves (a check that closes the program and
+# starts it again), and a client connecting meanwhile is refused. The screen
+# is 1024x768 unless given (as WxHxDEPTH).
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$workdir/display" ] && break
