@@ -51,20 +51,14 @@ Rcpp::NumericVector linked_t_draws(int n, double c, Rcpp::NumericVector splits) 
   return out;
 }
 
-// [[Rcpp::export]]
-std::string linked_t_failure(int which) {
-  std::mt19937_64 g(1);
-  auto t_half = [](double x) { return -0.75 * std::log1p(2 * x * x); };
+// What f threw, by kind: the refusal (under its label), a bad argument, or
+// an error of the log-density itself; "none" when it ended normally.
+template <class F>
+std::string failure(const char* refusal, F f) {
   try {
-    if (which == 1) {
-      adaptiverejection::TConcaveSampler s(t_half, R_NegInf, R_PosInf);
-      for (int i = 0; i < 100000; ++i) s.sample(g);
-    }
-    if (which == 2) adaptiverejection::TConcaveSampler(t_half, R_NegInf, R_PosInf, 1.0);
-    if (which == 3) adaptiverejection::TConcaveSampler(t_half, 0, 1, -0.5, {0.5, 0.25});
-    if (which == 4) adaptiverejection::TConcaveSampler([](double) -> double { throw std::range_error("mine"); }, -1, 1);
+    f();
   } catch (const ars::NotLogConcave& e) {
-    return std::string("not T-concave: ") + e.what();
+    return std::string(refusal) + ": " + e.what();
   } catch (const std::invalid_argument& e) {
     return std::string("invalid: ") + e.what();
   } catch (const std::range_error& e) {
@@ -74,20 +68,28 @@ std::string linked_t_failure(int which) {
 }
 
 // [[Rcpp::export]]
+std::string linked_t_failure(int which) {
+  return failure("not T-concave", [which] {
+    std::mt19937_64 g(1);
+    auto t_half = [](double x) { return -0.75 * std::log1p(2 * x * x); };
+    if (which == 1) {
+      adaptiverejection::TConcaveSampler s(t_half, R_NegInf, R_PosInf);
+      for (int i = 0; i < 100000; ++i) s.sample(g);
+    }
+    if (which == 2) adaptiverejection::TConcaveSampler(t_half, R_NegInf, R_PosInf, 1.0);
+    if (which == 3) adaptiverejection::TConcaveSampler(t_half, 0, 1, -0.5, {0.5, 0.25});
+    if (which == 4) adaptiverejection::TConcaveSampler([](double) -> double { throw std::range_error("mine"); }, -1, 1);
+  });
+}
+
+// [[Rcpp::export]]
 std::string linked_failure(int which) {
-  std::mt19937_64 g(1);
-  try {
+  return failure("not log-concave", [which] {
+    std::mt19937_64 g(1);
     if (which == 1) adaptiverejection::LogConcaveSampler([](double x) { return x * x; }, -1, 1).sample(g);
     if (which == 2) adaptiverejection::LogConcaveSampler([](double) { return 0.0; }, 1, 0);
     if (which == 3) adaptiverejection::LogConcaveSampler([](double) -> double { throw std::range_error("mine"); }, -1, 1);
-  } catch (const ars::NotLogConcave& e) {
-    return std::string("not log-concave: ") + e.what();
-  } catch (const std::invalid_argument& e) {
-    return std::string("invalid: ") + e.what();
-  } catch (const std::range_error& e) {
-    return std::string("own: ") + e.what();
-  }
-  return "none";
+  });
 }
 ', env = environment())
 
