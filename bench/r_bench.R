@@ -4,6 +4,7 @@
 #     with an R closure                                      (target: at most 20 us)
 #     with a compiled log-density, one pointer and the
 #     conditional's parameters as params                     (target: at most 3 us)
+#     and both again on the warm path, a sampler's $update
 #   and, for the T-concave sampler, the same update of a Student t (df = 3)
 # Run after `make r`:  Rscript bench/r_bench.R [build/r-lib]
 args <- commandArgs(trailingOnly = TRUE)
@@ -47,6 +48,22 @@ gibbs_compiled <- function() {
   x <- 0
   for (i in seq_len(updates)) x <- rlogconcave(1, pointer, starts = x, params = x / 2)
 }
+# The same updates on the warm path: one sampler per coordinate, moved to
+# each conditional by $update.
+gibbs_warm_closure <- function() {
+  x <- 0
+  m <- 0
+  s <- logconcave_sampler(function(v) -(v - m)^2 / 2, starts = x)
+  for (i in seq_len(updates)) {
+    m <- x / 2
+    x <- s$update(x)
+  }
+}
+gibbs_warm_compiled <- function() {
+  x <- 0
+  s <- logconcave_sampler(pointer, starts = x, params = 0)
+  for (i in seq_len(updates)) x <- s$update(x, x / 2)
+}
 # A new pointer for every update, its tag holding the mean: what params saves.
 gibbs_new_pointer <- function() {
   x <- 0
@@ -84,6 +101,7 @@ rnorm_only <- function() {
 # Taken in turns, so that a change of the machine's load between them
 # shifts every loop alike; the least time of each.
 loops <- list(rnorm = rnorm_only, closure = gibbs_closure, compiled = gibbs_compiled,
+              warm_closure = gibbs_warm_closure, warm_compiled = gibbs_warm_compiled,
               new = gibbs_new_pointer, t_closure = gibbs_t_closure, t_compiled = gibbs_t_compiled)
 times <- replicate(5, vapply(loops, function(f) system.time(f())[["elapsed"]], 0))
 u <- 1e6 * apply(times, 1, min) / updates
@@ -101,6 +119,10 @@ cat(sprintf("Gibbs update, R closure:             %6.2f us (%.1f rnorm calls; ta
             u_closure, u_closure / u_rnorm, u_closure / 20))
 cat(sprintf("Gibbs update, compiled, params:      %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
             u_compiled, u_compiled / u_rnorm, u_compiled / 3))
+cat(sprintf("Gibbs update, warm ($update), R closure: %6.2f us (%.1f rnorm calls)\n",
+            u[["warm_closure"]], u[["warm_closure"]] / u_rnorm))
+cat(sprintf("Gibbs update, warm ($update), compiled:  %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
+            u[["warm_compiled"]], u[["warm_compiled"]] / u_rnorm, u[["warm_compiled"]] / 3))
 cat(sprintf("  a new pointer every update:        %6.2f us (%.1f rnorm calls)\n", u_new, u_new / u_rnorm))
 cat(sprintf("Gibbs update, Student t, rtconcave:\n"))
 cat(sprintf("  R closure:                         %6.2f us (%.1f rnorm calls)\n", u_t_closure, u_t_closure / u_rnorm))

@@ -5,6 +5,7 @@ logconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, starts = NULL,
   handle <- .Call(C_ars_sampler_new, logpdf, lower, upper, starts, params)
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_sampler_sample, handle, n)
+  s$update <- function(start, params = NULL) .Call(C_ars_sampler_update, handle, start, params)
   state <- function(field) function() .Call(C_ars_sampler_state, handle)[[field]]
   makeActiveBinding("hat_area", state("hat_area"), s)
   makeActiveBinding("squeeze_area", state("squeeze_area"), s)

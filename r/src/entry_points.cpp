@@ -56,7 +56,7 @@ extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts
     auto h = logDensityFrom(logpdf, params);
     Rcpp::List keep = Rcpp::List::create(logpdf, params);
     return heldSamplerPointer(
-        std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s)}), keep);
+        std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi}), keep);
   });
 }
 
@@ -64,6 +64,25 @@ extern "C" SEXP ars_sampler_sample(SEXP xp, SEXP n) {
   return guarded([&] {
     const std::size_t count = drawCount(n);
     return drawVector(held(xp).sampler, count);
+  });
+}
+
+// One Gibbs update: the sampler moves to the next conditional (new params
+// for a compiled logpdf, else the pointer's tag; an R function as it now
+// evaluates) on the warm path, started from start, and draws once.
+extern "C" SEXP ars_sampler_update(SEXP xp, SEXP start, SEXP params) {
+  return guarded([&] {
+    HeldLogConcave& s = held(xp);
+    const double x0 = supportEnd(start, "start");
+    SEXP keep = R_ExternalPtrProtected(xp);
+    SEXP logpdf = VECTOR_ELT(keep, 0);
+    if (isCompiledLogDensity(logpdf) || params != R_NilValue) {
+      s.logDensity = logDensityFrom(logpdf, params);
+      // Later draws call it too: params (or its double copy) stays with the sampler.
+      SET_VECTOR_ELT(keep, 1, params);
+    }
+    s.sampler.warmReset(s.logDensity, s.lower, s.upper, {x0});
+    return drawVector(s.sampler, 1);
   });
 }
 
@@ -114,6 +133,7 @@ const R_CallMethodDef callMethods[] = {
     {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), 6},
     {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), 5},
     {"ars_sampler_sample", reinterpret_cast<DL_FUNC>(&ars_sampler_sample), 2},
+    {"ars_sampler_update", reinterpret_cast<DL_FUNC>(&ars_sampler_update), 3},
     {"ars_sampler_state", reinterpret_cast<DL_FUNC>(&ars_sampler_state), 1},
     {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
     {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},

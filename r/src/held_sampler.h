@@ -5,6 +5,7 @@
 #include <Rcpp.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -13,6 +14,9 @@ template <class Sampler>
 struct HeldSampler {
   std::function<double(double)> logDensity;
   Sampler sampler;
+  // The support as given: each conditional of a Gibbs update has it too.
+  double lower = -std::numeric_limits<double>::infinity();
+  double upper = std::numeric_limits<double>::infinity();
 };
 
 // The object behind xp; `what` is its R class, for the error on a dead pointer.

@@ -156,3 +156,31 @@ test_that("params reach a compiled log-density in place of its tag, for both sam
   expect_identical(tconcave_sampler(h, params = c(3, 2))$sample(2000), closure)
   expect_error(rlogconcave(1, h, params = "a"), "params must be NULL or a numeric vector, not a character")
 })
+
+test_that("update draws from each conditional its params give, and keeps them for later draws", {
+  h <- normal_logpdf(c(0, 1))
+  s <- logconcave_sampler(h, starts = 0, params = c(0, 1))
+  set.seed(11)
+  # Conditionals that move and change scale from update to update: the
+  # standardised draws are N(0, 1) only if each update drew from its own.
+  n <- 20000
+  m <- cumsum(rnorm(n, sd = 0.5))
+  sd <- exp(rnorm(n, sd = 0.3))
+  x <- 0
+  z <- numeric(n)
+  for (i in seq_len(n)) {
+    x <- s$update(x, params = c(m[i], sd[i]))
+    z[i] <- (x - m[i]) / sd[i]
+  }
+  expect_gt(ks.test(z, pnorm)$p.value, 1e-6)
+  # Integer params are copied to doubles; the copy must outlive the update.
+  s$update(0, params = c(40L, 1L))
+  gc()
+  expect_lt(abs(mean(s$sample(5000)) - 40), 0.1)
+  expect_error(s$update(NA), "start must be a single number")
+  expect_error(s$update(0, params = "a"), "params must be NULL or a numeric vector")
+  expect_error(logconcave_sampler(function(v) -v^2, starts = 0)$update(0, params = 1),
+               "params is for a compiled logpdf")
+  b <- logconcave_sampler(h, 0, 1, starts = 0.5, params = c(0.5, 1))
+  expect_error(b$update(2, params = c(0.5, 1)), "outside the support")
+})
