@@ -49,20 +49,21 @@ gibbs_compiled <- function() {
   for (i in seq_len(updates)) x <- rlogconcave(1, pointer, starts = x, params = x / 2)
 }
 # The same updates on the warm path: one sampler per coordinate, moved to
-# each conditional by $update.
+# each conditional by $update, taken out of the sampler once (s$update in
+# the loop would look for a `$` method of its class at every update).
 gibbs_warm_closure <- function() {
   x <- 0
   m <- 0
-  s <- logconcave_sampler(function(v) -(v - m)^2 / 2, starts = x)
+  update <- logconcave_sampler(function(v) -(v - m)^2 / 2, starts = x)$update
   for (i in seq_len(updates)) {
     m <- x / 2
-    x <- s$update(x)
+    x <- update(x)
   }
 }
 gibbs_warm_compiled <- function() {
   x <- 0
-  s <- logconcave_sampler(pointer, starts = x, params = 0)
-  for (i in seq_len(updates)) x <- s$update(x, x / 2)
+  update <- logconcave_sampler(pointer, starts = x, params = 0)$update
+  for (i in seq_len(updates)) x <- update(x, x / 2)
 }
 # A new pointer for every update, its tag holding the mean: what params saves.
 gibbs_new_pointer <- function() {
