@@ -9,7 +9,10 @@ Prints, for N(0, 1) and Beta(2, 3) with a plain Python log-density:
   - construction + first draw against TDR's construction alone;
 and, for N(0, 1) as a C function through ctypes, construction + first draw
 in microseconds. Times are the best of several repeats; ratios below 1
-mean adaptive_rejection is faster.
+mean adaptive_rejection is faster. Then one Gibbs update of N(x / 2, 1) in
+microseconds: a new sampler with starts=[x] and one draw, against the warm
+update s.update(x), with a lambda and with a C function whose data holds the
+mean, beside numpy's normal in the same loop.
 """
 import ctypes
 import glob
@@ -61,14 +64,66 @@ def best(stmt, number, repeat=5):
     return min(timeit.repeat(stmt, number=number, repeat=repeat)) / number
 
 
-def c_normal():
+def test_library():
     here = os.path.dirname(os.path.dirname(adaptive_rejection.__file__))
     found = glob.glob(os.path.join(here, "*ars_python_test_densities*.so"))
-    if not found:
+    return ctypes.CDLL(found[0]) if found else None
+
+
+def c_normal():
+    lib = test_library()
+    if lib is None:
         return None
-    f = ctypes.CDLL(found[0]).standard_normal_logpdf
+    f = lib.standard_normal_logpdf
     f.restype, f.argtypes = ctypes.c_double, [ctypes.c_double]
     return f
+
+
+def gibbs_updates(rng, updates=20000):
+    """Microseconds per update of N(x / 2, 1), the chain's state x as start."""
+    def numpy_normal():
+        x = 0.0
+        for _ in range(updates):
+            x = rng.normal(x / 2)
+
+    def fresh():
+        x = 0.0
+        for _ in range(updates):
+            m = x / 2
+            x = LogConcaveSampler(lambda v: -0.5 * (v - m) * (v - m), starts=x, random_state=rng).rvs()
+
+    def warm():
+        p = [0.0]
+        s = LogConcaveSampler(lambda v: -0.5 * (v - p[0]) * (v - p[0]), starts=0.0, random_state=rng)
+        x = 0.0
+        for _ in range(updates):
+            p[0] = x / 2
+            x = s.update(x)
+
+    loops = [("numpy normal(x / 2)", numpy_normal), ("lambda, new sampler", fresh),
+             ("lambda, update", warm)]
+    lib = test_library()
+    if lib is not None:
+        f = lib.normal_logpdf_with_data
+        f.restype, f.argtypes = ctypes.c_double, [ctypes.c_double, ctypes.c_void_p]
+        params = (ctypes.c_double * 2)(0.0, 1.0)
+        address = ctypes.cast(params, ctypes.c_void_p).value
+
+        def fresh_c():
+            x = 0.0
+            for _ in range(updates):
+                params[0] = x / 2
+                x = LogConcaveSampler(f, starts=x, data=address, random_state=rng).rvs()
+
+        def warm_c():
+            s = LogConcaveSampler(f, starts=0.0, data=address, random_state=rng)
+            x = 0.0
+            for _ in range(updates):
+                params[0] = x / 2
+                x = s.update(x)
+
+        loops += [("C function, new sampler", fresh_c), ("C function, update", warm_c)]
+    return [(name, best(loop, 1) / updates) for name, loop in loops]
 
 
 def main():
@@ -92,6 +147,10 @@ def main():
     t = best(lambda: LogConcaveSampler(f, random_state=rng).rvs(), 2000)
     print("%-10s %-28s %10.1f us %12s %8s   (target < 20 us)" % (
         "N(0,1)", "C function: constr. + draw", t * 1e6, "", ""))
+    print()
+    print("one Gibbs update of N(x / 2, 1):")
+    for name, t in gibbs_updates(rng):
+        print("  %-26s %6.2f us" % (name, t * 1e6))
     return 0
 
 

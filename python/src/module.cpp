@@ -56,6 +56,7 @@ PYBIND11_MODULE(_core, m) {
       .def("copy", &PythonSampler::copy)
       .def("evaluate", &PythonSampler::evaluate)
       .def("draw", &PythonSampler::draw)
+      .def("update", &PythonSampler::update)
       .def("fill", &PythonSampler::fill)
       .def_property_readonly("hat_area", &PythonSampler::hatArea)
       .def_property_readonly("squeeze_area", &PythonSampler::squeezeArea)

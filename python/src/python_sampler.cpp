@@ -15,10 +15,13 @@ py::tuple asArrays(const std::vector<double>& x, const std::vector<double>& y) {
 }  // namespace
 
 PythonSampler::PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
-                             py::object keepAlive, py::object bitGenerator)
+                             py::object keepAlive, py::object bitGenerator, double lower,
+                             double upper)
     : python_(std::move(python)),
       h_(std::move(h)),
       keepAlive_(std::move(keepAlive)),
+      lower_(lower),
+      upper_(upper),
       guard_(std::move(bitGenerator), python_ != nullptr) {}
 
 std::unique_ptr<PythonSampler> PythonSampler::fromPython(py::object logpdf, bool vectorized,
@@ -27,7 +30,8 @@ std::unique_ptr<PythonSampler> PythonSampler::fromPython(py::object logpdf, bool
   density->function = std::move(logpdf);
   density->vectorized = vectorized;
   LogDensityFunction h = pythonLogDensity(density);
-  std::unique_ptr<PythonSampler> s(new PythonSampler(density, h, py::none(), std::move(bitGenerator)));
+  std::unique_ptr<PythonSampler> s(
+      new PythonSampler(density, h, py::none(), std::move(bitGenerator), domain.lower, domain.upper));
   if (vectorized) evaluateAhead(*density, domain.starts);
   CallContext context;
   propagatingCallbackErrors(context, [&] {
@@ -42,7 +46,8 @@ std::unique_ptr<PythonSampler> PythonSampler::fromC(std::uintptr_t address, bool
                                                     Domain domain, py::object bitGenerator) {
   if (address == 0) throw py::value_error("the C function's address is null");
   LogDensityFunction h = cLogDensity(address, takesData, data);
-  std::unique_ptr<PythonSampler> s(new PythonSampler(nullptr, h, std::move(keepAlive), std::move(bitGenerator)));
+  std::unique_ptr<PythonSampler> s(new PythonSampler(nullptr, h, std::move(keepAlive),
+                                                     std::move(bitGenerator), domain.lower, domain.upper));
   py::gil_scoped_release unlocked;
   s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
   return s;
@@ -50,7 +55,8 @@ std::unique_ptr<PythonSampler> PythonSampler::fromC(std::uintptr_t address, bool
 
 std::unique_ptr<PythonSampler> PythonSampler::copy(py::object bitGenerator) {
   Exclusive exclusive(guard_);
-  std::unique_ptr<PythonSampler> s(new PythonSampler(python_, h_, keepAlive_, std::move(bitGenerator)));
+  std::unique_ptr<PythonSampler> s(
+      new PythonSampler(python_, h_, keepAlive_, std::move(bitGenerator), lower_, upper_));
   s->sampler_.emplace(*sampler_);
   s->extraEvaluations_ = extraEvaluations_;
   return s;
@@ -73,6 +79,13 @@ py::array_t<double> PythonSampler::evaluate(
 }
 
 double PythonSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
+
+double PythonSampler::update(double start, const py::object& bitGenerator) {
+  return guard_.update(*sampler_, bitGenerator, [&](ars::LogConcaveSampler& s) {
+    extraEvaluations_ = 0;
+    s.warmReset(h_, lower_, upper_, {start});
+  });
+}
 
 void PythonSampler::fill(py::array_t<double, py::array::c_style> out, const py::object& bitGenerator) {
   guard_.fill(*sampler_, out, bitGenerator);

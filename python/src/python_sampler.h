@@ -44,6 +44,9 @@ class PythonSampler {
 
   // One draw, or out.size() draws into out, from bitGenerator (None: the default).
   double draw(const pybind11::object& bitGenerator);
+  // One Gibbs update: the warm path to the log-density's current conditional
+  // from start, then one draw; the evaluations count from here on.
+  double update(double start, const pybind11::object& bitGenerator);
   void fill(pybind11::array_t<double, pybind11::array::c_style> out,
             const pybind11::object& bitGenerator);
 
@@ -63,12 +66,14 @@ class PythonSampler {
  private:
   using Exclusive = SamplerGuard::Exclusive;
   PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
-                pybind11::object keepAlive, pybind11::object bitGenerator);
+                pybind11::object keepAlive, pybind11::object bitGenerator, double lower,
+                double upper);
 
   std::shared_ptr<const PythonLogDensity> python_;  // null for a C function
   LogDensityFunction h_;                            // what the engine calls
   pybind11::object keepAlive_;
   std::uint64_t extraEvaluations_ = 0;              // by evaluate
+  double lower_, upper_;                            // the domain as given
   std::optional<ars::LogConcaveSampler> sampler_;
   SamplerGuard guard_;
 };

@@ -58,6 +58,21 @@ class SamplerGuard {
     });
   }
 
+  // One Gibbs update: move(sampler) resets it to the next conditional, then
+  // one draw; both under one hold of the sampler and of the generator.
+  template <class Sampler, class Move>
+  double update(Sampler& sampler, const pybind11::object& bitGenerator, Move&& move) {
+    return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
+      if (!withoutGil) {
+        move(sampler);
+        return sampler.sample(bits);
+      }
+      pybind11::gil_scoped_release unlocked;
+      move(sampler);
+      return sampler.sample(bits);
+    });
+  }
+
   // Fills out, looking at pending signals (Ctrl+C) between chunks.
   template <class Sampler>
   void fill(Sampler& sampler, pybind11::array_t<double, pybind11::array::c_style> out,
