@@ -81,7 +81,7 @@ py::array_t<double> PythonSampler::evaluate(
 double PythonSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
 
 double PythonSampler::update(double start, const py::object& bitGenerator) {
-  return guard_.update(*sampler_, bitGenerator, [&](ars::LogConcaveSampler& s) {
+  return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::LogConcaveSampler& s) {
     extraEvaluations_ = 0;
     s.warmReset(h_, lower_, upper_, {start});
   });

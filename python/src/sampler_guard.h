@@ -51,24 +51,20 @@ class SamplerGuard {
   // One draw, from bitGenerator or, when it is None, the sampler's own.
   template <class Sampler>
   double draw(Sampler& sampler, const pybind11::object& bitGenerator) {
-    return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
-      if (!withoutGil) return sampler.sample(bits);
-      pybind11::gil_scoped_release unlocked;
-      return sampler.sample(bits);
-    });
+    return drawAfter(sampler, bitGenerator, [](Sampler&) {});
   }
 
-  // One Gibbs update: move(sampler) resets it to the next conditional, then
-  // one draw; both under one hold of the sampler and of the generator.
-  template <class Sampler, class Move>
-  double update(Sampler& sampler, const pybind11::object& bitGenerator, Move&& move) {
+  // before(sampler), then one draw, under one hold of the sampler and of the
+  // generator: a Gibbs update resets the sampler to the next conditional.
+  template <class Sampler, class Before>
+  double drawAfter(Sampler& sampler, const pybind11::object& bitGenerator, Before&& before) {
     return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
       if (!withoutGil) {
-        move(sampler);
+        before(sampler);
         return sampler.sample(bits);
       }
       pybind11::gil_scoped_release unlocked;
-      move(sampler);
+      before(sampler);
       return sampler.sample(bits);
     });
   }
