@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -20,6 +21,57 @@ constexpr double epsilon = std::numeric_limits<double>::epsilon();
 constexpr int maxSteps = 2200;
 
 double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); }
+
+// Where no start is given, a finite support is first tried on dyadic grids
+// this fine, and at the end this much finer.
+constexpr int coarseGridLevels = 6;
+constexpr int fineGridLevels = 12;
+// The largest shell of a ladder towards an unbounded end: past any double.
+constexpr int maxShell = 1100;
+// Shells searched at their start only first (then finer, then out to the
+// range's end).
+constexpr int nearShells = 64;
+// Level m splits shells into 2^m cells, within as many shells of the unit as
+// make some levelCost probes a level: coarse cells far out, fine ones near.
+constexpr int finestLevel = 9;
+constexpr int levelCost = 1024;
+
+// Abscissae origin + dir * unit * 2^j * (1 + k 2^-m) for shells j <= maxShell:
+// a geometric ladder away from origin (m = 0), and the ladder's gaps bisected
+// (m > 0, odd k) in the shells near the unit, where a support narrower than
+// the gap between two rungs would otherwise slip through.
+struct Ladder {
+  double origin, dir, unit;
+  int maxShell;
+};
+
+template <class Try>
+bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
+  const auto shells = [&](int from, int to, int level) {
+    // Shells 0, -1, 1, -2, 2, ...: the unit, then half and twice it.
+    for (int d = from; d <= to; ++d) {
+      for (int sign : {-1, 1}) {
+        if (d == 0 && sign == 1) continue;
+        const int j = sign * d;
+        for (const Ladder& l : ladders) {
+          if (j > l.maxShell) continue;
+          const double base = std::ldexp(l.unit, j);
+          const double cells = std::ldexp(1.0, level);
+          for (double k = level == 0 ? 0 : 1; k < cells; k += 2) {
+            const double x = l.origin + l.dir * base * (1 + k / cells);
+            if (x != l.origin && tryAt(x)) return true;
+          }
+        }
+      }
+    }
+    return false;
+  };
+  if (shells(0, nearShells, 0)) return true;
+  for (int level = 1; level <= finestLevel; ++level) {
+    if (shells(0, std::min(nearShells, ((levelCost >> level) - 1) / 2), level)) return true;
+  }
+  return shells(nearShells + 1, maxShell + 1074, 0);
+}
 
 }  // namespace
 
@@ -151,45 +203,52 @@ void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitH
     if (lowFinite && highFinite) unit_ = std::min(unit_, (upper_ - lower_) * 0.25);
     return;
   }
+  std::set<double> tried;
+  std::vector<double> order;  // for the message
   const auto tryAt = [&](double x) -> bool {
     if (!(x > lower_ || (x == lower_ && lowFinite)) || !(x < upper_ || (x == upper_ && highFinite))) {
       return false;
     }
+    if (!std::isfinite(x) || !tried.insert(x).second) return false;
+    order.push_back(x);
     return probe(x);
   };
   bool found = false;
   if (lowFinite && highFinite) {
     unit_ = (upper_ - lower_) * 0.25;
-    for (int level = 1; level <= 12 && !found; ++level) {
-      const double cells = std::ldexp(1.0, level);
-      for (double k = 1; k < cells && !found; k += 2) {
-        const double f = k / cells;
-        found = tryAt(lower_ * (1 - f) + upper_ * f);
+    const auto grid = [&](int from, int to) {
+      for (int level = from; level <= to && !found; ++level) {
+        const double cells = std::ldexp(1.0, level);
+        for (double k = 1; k < cells && !found; k += 2) {
+          const double f = k / cells;
+          found = tryAt(lower_ * (1 - f) + upper_ * f);
+        }
       }
-    }
+    };
+    grid(1, coarseGridLevels);
+    // A support squeezed against either end: ladders in from both.
+    const double half = upper_ * 0.5 - lower_ * 0.5;
+    if (!found) found = searchLadders({{lower_, 1.0, half, 0}, {upper_, -1.0, half, 0}}, tryAt);
+    if (!found) grid(coarseGridLevels + 1, fineGridLevels);
   } else if (lowFinite || highFinite) {
     const double end = lowFinite ? lower_ : upper_;
-    const double inwards = lowFinite ? 1.0 : -1.0;
     const double unit = std::max(1.0, std::fabs(end));
     unit_ = unit * 0.5;
-    for (int j = 0; j < maxSteps / 2 && !found; ++j) {
-      for (double step : {std::ldexp(unit, j), std::ldexp(unit, -j - 1)}) {
-        const double x = end + inwards * step;
-        if (!found && std::isfinite(x) && x != end) found = tryAt(x);
-      }
-    }
+    found = searchLadders({{end, lowFinite ? 1.0 : -1.0, unit, maxShell}}, tryAt);
   } else {
     unit_ = 1.0;
-    found = tryAt(0.0);
-    for (int j = 0; j < maxSteps / 2 && !found; ++j) {
-      for (double step : {std::ldexp(1.0, j), std::ldexp(1.0, -j - 1)}) {
-        if (!found && std::isfinite(step) && step > 0) found = tryAt(step) || tryAt(-step);
-      }
-    }
+    found = tryAt(0.0) || searchLadders({{0.0, 1.0, 1.0, maxShell}, {0.0, -1.0, 1.0, maxShell}}, tryAt);
   }
   if (!found) {
-    throw std::invalid_argument("logDensity is -infinity at every abscissa tried in the support " +
-                                supportText(lower_, upper_));
+    std::string named;
+    for (std::size_t i = 0; i < order.size() && i < 8; ++i) named += number(order[i]) + ", ";
+    const std::string origin = lowFinite && highFinite ? std::string("either end")
+                               : number(lowFinite ? lower_ : highFinite ? upper_ : 0.0);
+    throw std::invalid_argument("logDensity is -infinity at all " + std::to_string(order.size()) +
+                                " abscissae tried in the support " + supportText(lower_, upper_) + " (" +
+                                named + "... from " + number(*tried.begin()) + " to " +
+                                number(*tried.rbegin()) + "; a support far narrower than its distance from " +
+                                origin + " can lie between them): give a starting abscissa where the density is positive");
   }
   if (unitHint > 0) unit_ = unitHint;
   const double x0 = points_.front().x;
@@ -264,7 +323,9 @@ void StartSearch::probeAround(double x0) {
   double distance = unit_;
   for (double dir : {+1.0, -1.0}) {
     double step = distance;
-    for (int j = 0; j < 12; ++j) {
+    // The spacing of doubles at x0: the steps shrink no further.
+    const double spacing = std::fabs(std::nextafter(x0, dir * inf) - x0);
+    for (int j = 0; j < 24; ++j) {
       const double x = inside(x0, x0 + dir * step);
       if (x == x0 || !std::isfinite(x)) break;
       const double h = evaluate(x);
@@ -281,7 +342,15 @@ void StartSearch::probeAround(double x0) {
         if (!(distance > 0) || !std::isfinite(distance)) distance = unit_;
         break;
       }
-      step = std::ldexp(step, -(1 << j));
+      // With a point on the other side already, the zero only moves the
+      // limit in: the density lies on that side, and finding where it ends
+      // here is left to the draws.
+      if (h == -inf && dir < 0 && points_.size() >= 2) break;
+      // Squaring the shrink would pass below the spacing: geometric means
+      // with it instead, down to the neighbouring double as the last try.
+      if (step <= spacing) break;
+      const double next = std::ldexp(step, -(1 << std::min(j, 10)));
+      step = next >= spacing ? next : step > 2 * spacing ? std::sqrt(step) * std::sqrt(spacing) : spacing;
     }
   }
 }
@@ -374,6 +443,14 @@ void StartSearch::bracket() {
       }
       needUp = last > 0;
       needDown = !needUp;
+      // Beyond the higher one h was found -infinity (a support stated by
+      // -infinity outside it): the mode lies between that cut and the lower
+      // point, and steps towards the cut would only creep up to it.
+      if (needUp ? upper_ != declaredUpper_ : lower_ != declaredLower_) {
+        if (probe(points_[0].x + (points_[1].x - points_[0].x) * 0.5)) continue;
+        throw std::invalid_argument("the support " + supportText(lower_, upper_) +
+                                    " holds fewer than three distinct abscissae with a positive density");
+      }
     }
     if (!needUp && !needDown) return;
     const bool up = needUp;
@@ -464,6 +541,8 @@ void StartSearch::bracket() {
     x = inside(edge.x, x);
     if (x == edge.x) x = std::nextafter(edge.x, dir * inf);
     if (x == edge.x || !(x >= lower_ && x <= upper_)) return;
+    // A limit moved in is where h was found -infinity already.
+    if ((x == lower_ && lower_ != declaredLower_) || (x == upper_ && upper_ != declaredUpper_)) return;
     probe(x);
   }
   throw NotLogConcave("not integrable: the search for a falling tail did not end",

@@ -3,7 +3,9 @@
 // piecewise linear) at scales from 1e-6 to 1e6, far locations and every kind
 // of support, from a fixed seed. Each is drawn from, with several seeds, and checked by a
 // Kolmogorov-Smirnov test against its numerically integrated distribution
-// (p = 1e-6) and by "no draw where h is far below its maximum".
+// (p = 1e-6) and by "no draw where h is far below its maximum". The same
+// densities again with h = -infinity outside a narrower stretch, on the
+// support as declared before.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -79,7 +81,11 @@ struct Generated {
   double scale;
   std::vector<double> starts;  // where nothing but a start could find the density
   std::string text;
+  // A support stated by h = -infinity outside [cutLow, cutHigh].
+  double cutLow = -inf;
+  double cutHigh = inf;
   double operator()(double x) const {
+    if (x < cutLow || x > cutHigh) return -inf;
     double sum = 0;
     for (const Term& t : terms) sum += value(t, x);
     return sum;
@@ -228,6 +234,57 @@ TEST(GeneratedSuite, EveryDensityIsDrawnExactlyWithEverySeed) {
       EXPECT_LT(ks, critical);
       for (double v : {x.front(), x.back()}) EXPECT_GT(d(v), cdf.top() - 50) << v;
       EXPECT_LT(evaluations, 2000u);
+    }
+  }
+}
+
+// The density as a user states a support: "if (x < a) return -infinity",
+// with the declared support left wider (often the whole line).
+TEST(GeneratedSuite, DensitiesCutByMinusInfinityAreDrawnExactly) {
+  std::mt19937_64 g(20261209);
+  std::uniform_real_distribution<double> u(0, 1);
+  const int cases = ARS_GENERATED_CASES / 3;
+  const std::size_t n = 4000;
+  const double critical = std::sqrt(-0.5 * std::log(0.5e-6) / static_cast<double>(n));
+  for (int c = 0; c < cases; ++c) {
+    Generated d = generate(g);
+    const int sides = static_cast<int>(3 * u(g));  // 0: both cut, 1: low only, 2: high only
+    if (sides != 2) d.cutLow = std::max(d.lower, d.location - d.scale * (0.1 + 2 * u(g)));
+    if (sides != 1) d.cutHigh = std::min(d.upper, d.location + d.scale * (0.1 + 2 * u(g)));
+    // Or only the cut says where the density ends.
+    if (u(g) < 0.5) {
+      if (d.cutLow > -inf) d.lower = -inf;
+      if (d.cutHigh < inf) d.upper = inf;
+    }
+    // A stretch far narrower than its distance from 0 needs a start.
+    const double width = std::min(d.cutHigh, d.location + d.scale) - std::max(d.cutLow, d.location - d.scale);
+    if (!d.starts.empty() || std::fabs(d.location) > 30 * width) d.starts = {d.location};
+    const double reach = 80 * d.scale * 10;
+    const double low = std::max({d.lower, d.cutLow, d.location - reach});
+    const double high = std::min({d.upper, d.cutHigh, d.location + reach});
+    const Cdf cdf(d, low, high);
+    for (int k = 0; k < ARS_GENERATED_SEEDS; ++k) {
+      const std::uint64_t seed = 5000 + static_cast<std::uint64_t>(c) + 7919 * static_cast<std::uint64_t>(k);
+      SCOPED_TRACE("cut case " + std::to_string(c) + " seed " + std::to_string(seed) + " cut [" +
+                   std::to_string(d.cutLow) + ", " + std::to_string(d.cutHigh) + "]: " + d.text);
+      std::vector<double> x(n);
+      try {
+        ars::LogConcaveSampler sampler(d, d.lower, d.upper, d.starts, seed);
+        sampler.sample(x.data(), n);
+        EXPECT_LT(sampler.counts().evaluations, 2000u);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+        continue;
+      }
+      std::sort(x.begin(), x.end());
+      double ks = 0;
+      for (std::size_t i = 0; i < n; ++i) {
+        const double f = cdf(x[i]);
+        ks = std::max({ks, f - static_cast<double>(i) / n, static_cast<double>(i + 1) / n - f});
+      }
+      EXPECT_LT(ks, critical);
+      EXPECT_GE(x.front(), d.cutLow);
+      EXPECT_LE(x.back(), d.cutHigh);
     }
   }
 }
