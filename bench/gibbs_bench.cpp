@@ -306,18 +306,40 @@ void unuranArs(benchmark::State& state, const Workload& w) {
 }
 #endif
 
+// --updates=N runs every benchmark for exactly N updates, so that the
+// evaluation counters repeat from run to run (the timings then say less).
+std::int64_t fixedUpdates(int& argc, char** argv) {
+  std::int64_t n = 0;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a.rfind("--updates=", 0) == 0) {
+      n = std::stoll(a.substr(10));
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::int64_t updates = fixedUpdates(argc, argv);
   benchmark::Initialize(&argc, argv);
   for (const Workload& w : workloads) {
     const std::string name = w.name;
-    benchmark::RegisterBenchmark(("fresh/" + name).c_str(), fresh, w);
-    benchmark::RegisterBenchmark(("warm/" + name).c_str(), warm, w);
+    std::vector<benchmark::internal::Benchmark*> added = {
+        benchmark::RegisterBenchmark(("fresh/" + name).c_str(), fresh, w),
+        benchmark::RegisterBenchmark(("warm/" + name).c_str(), warm, w),
 #ifdef ARS_HAVE_UNURAN
-    benchmark::RegisterBenchmark(("unuran_ars/" + name).c_str(), unuranArs, w);
+        benchmark::RegisterBenchmark(("unuran_ars/" + name).c_str(), unuranArs, w),
 #endif
-    benchmark::RegisterBenchmark(("slice/" + name).c_str(), slice, w);
+        benchmark::RegisterBenchmark(("slice/" + name).c_str(), slice, w)};
+    if (updates > 0) {
+      for (benchmark::internal::Benchmark* b : added) b->Iterations(updates);
+    }
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -8,6 +8,8 @@
 namespace ars::detail {
 
 std::string number(double v) {
+  // printf shows the sign bit of a NaN ("-nan"), which means nothing.
+  if (std::isnan(v)) return "nan";
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.17g", v);
   return buffer;

@@ -4,7 +4,7 @@
 
 namespace ars::detail {
 
-// A double in full precision, for messages.
+// A double in full precision, for messages ("nan" for any NaN).
 std::string number(double v);
 // "[lower, upper]", each in full precision.
 std::string supportText(double lower, double upper);

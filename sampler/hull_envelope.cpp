@@ -7,6 +7,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "sampler/not_log_concave.h"
 
@@ -457,6 +458,21 @@ void HullEnvelope::cut(double x) {
   if (x < points_.front().x && x > lower) lower = x;
   if (x > points_.back().x && x < upper) upper = x;
   build(points_, lower, upper);
+}
+
+void HullEnvelope::swap(HullEnvelope& other) noexcept {
+  points_.swap(other.points_);
+  segments_.swap(other.segments_);
+  guide_.swap(other.guide_);
+  std::swap(guideScale_, other.guideScale_);
+  std::swap(lower_, other.lower_);
+  std::swap(upper_, other.upper_);
+  std::swap(highest_, other.highest_);
+  std::swap(total_, other.total_);
+  std::swap(dirty_, other.dirty_);
+  const std::size_t newest = std::max(version_, other.version_);
+  version_ = newest + 1;
+  other.version_ = newest + 2;
 }
 
 }  // namespace ars::detail

@@ -91,6 +91,10 @@ class HullEnvelope {
   bool dirty() const { return dirty_; }
   // Moves a limit in to x (h is -infinity there, beyond the outer points).
   void cut(double x);
+  // Exchanges the two envelopes, buffers and all; both then count as
+  // changed (versions newer than either had), so that nothing built from
+  // one is taken for the other.
+  void swap(HullEnvelope& other) noexcept;
 
  private:
   void addInterval(std::size_t i);

@@ -89,6 +89,7 @@ struct LogConcaveSampler::Core {
   LogDensity logDensity;
   pcg64 engine;
   detail::HullEnvelope envelope;
+  detail::HullEnvelope spare;  // where the next search builds
   detail::EnvelopeReader reader;  // const reads never write to the envelope
   SamplerCounts counts;
   std::size_t maxPoints = 100000;
@@ -124,20 +125,17 @@ struct LogConcaveSampler::Core {
     asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
   }
 
+  // The search fills the spare envelope, which becomes the sampler's only
+  // once it has succeeded: a search that throws leaves the sampler as it
+  // was. The two buffers take turns, so that warm updates allocate nothing.
   void search(LogDensity f, double lower, double upper, const std::vector<double>& starts,
               double unitHint, const std::vector<double>& guideAt) {
+    if (!f) throw std::invalid_argument("logDensity is empty");
+    const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt);
+    envelope.swap(spare);
     logDensity = std::move(f);
     counts = SamplerCounts{};
-    if (!logDensity) throw std::invalid_argument("logDensity is empty");
-    try {
-      // In the envelope's own points: a fresh sampler allocates them once.
-      const detail::StartSearch search(logDensity, lower, upper, starts, envelope.editPoints(), envelope,
-                                       unitHint, guideAt);
-      counts.evaluations = search.evaluations();
-    } catch (...) {
-      envelope.invalidate();  // the next draw rebuilds from what was found, or refuses
-      throw;
-    }
+    counts.evaluations = search.evaluations();
     hasTable = false;
     tableRefused = false;
     seenVersion = envelope.version();
@@ -568,21 +566,30 @@ void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, s
 void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                               const std::vector<double>& starts) {
   Core& c = core();
+  c.start(std::move(logDensity), lower, upper, starts);
   c.lastShape = detail::LearnedShape{};
   c.drift = -1.0;
-  c.start(std::move(logDensity), lower, upper, starts);
 }
 
 void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
                                   const std::vector<double>& starts) {
   Core& c = core();
   const detail::LearnedShape shape = detail::learnedShape(c.envelope.points());
+  const detail::LearnedShape lastShape = c.lastShape;
+  const double drift = c.drift;
   c.guides.clear();
   if (c.steady(shape)) {
     const double spread = detail::StartSearch::spread * shape.scale;
     c.guides.assign({shape.mode - spread, shape.mode + spread});
   }
-  c.start(std::move(logDensity), lower, upper, starts, shape.unit, c.guides);
+  try {
+    c.start(std::move(logDensity), lower, upper, starts, shape.unit, c.guides);
+  } catch (...) {
+    // The memory of past conditionals too stays as it was.
+    c.lastShape = lastShape;
+    c.drift = drift;
+    throw;
+  }
 }
 
 const SamplerCounts& LogConcaveSampler::counts() const { return core().counts; }

@@ -4,10 +4,15 @@
 // What it samples. The density f on a support [lower, upper] (either end may
 // be infinite) given by its log-density h = log f + constant: any callable
 // double(double), known only up to an additive constant, returning
-// -infinity where the density is zero. No derivative, mode, location or
-// scale is needed; optional starting abscissae (inside the support, with
-// finite h; the previous state of a Gibbs chain is a good one) guide the
-// search for starting points.
+// -infinity where the density is zero (so h may state the support itself:
+// "if (x < a) return -infinity" on a wider declared support). No
+// derivative, mode, location or scale is needed; optional starting
+// abscissae (inside the support, with finite h; the previous state of a
+// Gibbs chain is a good one) guide the search for starting points. Without
+// them the search tries geometric ladders from 0 (or from the finite ends)
+// and finer grids between their rungs near the unit, some ten thousand
+// abscissae at most: a support far narrower than its distance from there
+// (say [1000, 1001] on the whole line) needs a start.
 //
 // How. Derivative-free adaptive rejection sampling: an upper hull of
 // secants and a squeeze of chords through the evaluated points; every
@@ -36,7 +41,9 @@
 // or +infinity anywhere evaluated. ars::NotLogConcave (a std::domain_error)
 // when evaluated points prove h not concave, or the density not integrable
 // towards an unbounded end; what() names the points or the end.
-// std::logic_error from a moved-from sampler.
+// std::logic_error from a moved-from sampler. Whatever h throws passes
+// through. A reset() or warmReset() that throws leaves the sampler exactly
+// as it was (envelope, counts, warm memory, generator).
 //
 // Cost. A first draw after some 4-7 evaluations of h for common densities;
 // about 5 N^(1/3) evaluations for N draws. Almost every draw is accepted by
