@@ -493,10 +493,11 @@ void StartSearch::bracket() {
       if (outer.reliable) {
         const double target = outer.mode + dir * spread * outer.scale;
         const double reach = dir * (target - edge.x);
-        bool trusted = false;
+        bool trusted = false, quadratic = false;
         if (k >= 4) {
           const Parabola next = fitAt(up ? k - 4 : 1);
           trusted = next.reliable && outer.scale > 0.8 * next.scale && outer.scale < 1.25 * next.scale;
+          quadratic = next.reliable && outer.scale > 0.95 * next.scale && outer.scale < 1.05 * next.scale;
         }
         // A target at the edge itself (the edge is the parabola's bracketing
         // point) gives nothing: the step goes on beyond it.
@@ -506,9 +507,20 @@ void StartSearch::bracket() {
           stepped = false;
         } else if (!(dir * (outer.mode - edge.x) > 0)) {
           // The mode lies behind the edge, by the parabola: no step longer
-          // than the last gap.
+          // than the last gap. Where it lies between the edge and its inner
+          // neighbour, that far from both, and the curvature further in
+          // agrees (h near quadratic), a point there brackets it at once
+          // (the edge a spread beyond it falls from it); a step out would
+          // land far down the other side, a gap more to split.
           const HullPoint& inner = up ? points_[k - 2] : points_[1];
-          step = std::min(step, std::fabs(edge.x - inner.x));
+          const double gap = std::fabs(edge.x - inner.x);
+          const double back = dir * (edge.x - outer.mode);
+          if (quadratic && back > 0.25 * outer.scale && back < gap - 0.25 * outer.scale && !isPoint(outer.mode)) {
+            step *= 0.5;  // no step was taken
+            probe(outer.mode);
+            continue;
+          }
+          step = std::min(step, gap);
           x = edge.x + dir * step;
           stepped = false;
         }
