@@ -3,7 +3,9 @@
 // LogConcaveSampler per update, the warm path (warmReset), UNU.RAN's ARS
 // re-initialised per update (when found at configure time) and a
 // stepping-out slice sampler with w = 1. Counters: evaluations of h (and of
-// h' for UNU.RAN) per update, and the most any single update spent.
+// h' for UNU.RAN) per update, and the most any single update spent. The
+// *_checked modes call check() on every update (its cost is their h less
+// that of the plain mode); cauchy_one_draw shows what check() catches.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -177,7 +179,8 @@ struct Tally {
   }
 };
 
-void fresh(benchmark::State& state, const Workload& w) {
+// checked: LogConcaveSampler::check() after every reset, before the draw.
+void fresh(benchmark::State& state, const Workload& w, bool checked) {
   auto c = w.make();
   Rng params(1), g(2);
   Tally tally;
@@ -186,6 +189,7 @@ void fresh(benchmark::State& state, const Workload& w) {
   for (auto _ : state) {
     c->advance(params, x);
     ars::LogConcaveSampler s([cc](double t) { return cc->h(t); }, c->lower, c->upper, {c->start(x)});
+    if (checked) s.check();
     x = s.sample(g);
     tally.h += s.counts().evaluations;
     tally.update(s.counts().evaluations);
@@ -193,7 +197,7 @@ void fresh(benchmark::State& state, const Workload& w) {
   tally.report(state, false);
 }
 
-void warm(benchmark::State& state, const Workload& w) {
+void warm(benchmark::State& state, const Workload& w, bool checked) {
   auto c = w.make();
   Rng params(1), g(2);
   Tally tally;
@@ -204,11 +208,38 @@ void warm(benchmark::State& state, const Workload& w) {
   for (auto _ : state) {
     c->advance(params, x);
     s.warmReset(f, c->lower, c->upper, {c->start(x)});
+    if (checked) s.check();
     x = s.sample(g);
     tally.h += s.counts().evaluations;
     tally.update(s.counts().evaluations);
   }
   tally.report(state, false);
+}
+
+// A density outside the class, the Cauchy, in the one-draw pattern: a fresh
+// sampler per update started at the chain's state. Counters: the share of
+// updates that raised an error, without check() and with it, and the share
+// of the silent draws beyond 10 (P(|X| > 10) = 0.063 for the Cauchy).
+void cauchyOneDraw(benchmark::State& state, bool checked) {
+  Rng g(3);
+  const auto h = [](double t) { return -std::log1p(t * t); };
+  double x = 0, caught = 0, updates = 0, silent = 0, far = 0;
+  for (auto _ : state) {
+    ++updates;
+    try {
+      ars::LogConcaveSampler s(h, -inf, inf, {x});
+      if (checked) s.check();
+      const double y = s.sample(g);
+      ++silent;
+      if (std::fabs(y) > 10) ++far;
+      x = y;
+    } catch (const ars::NotLogConcave&) {
+      ++caught;
+      x = std::cauchy_distribution<>()(g);  // the chain goes on from an exact draw
+    }
+  }
+  state.counters["caught"] = caught / updates;
+  state.counters["far"] = silent > 0 ? far / silent : 0.0;
 }
 
 // Neal's stepping out (w = 1, no limit on the steps) and shrinkage.
@@ -331,15 +362,25 @@ int main(int argc, char** argv) {
   for (const Workload& w : workloads) {
     const std::string name = w.name;
     std::vector<benchmark::internal::Benchmark*> added = {
-        benchmark::RegisterBenchmark(("fresh/" + name).c_str(), fresh, w),
-        benchmark::RegisterBenchmark(("warm/" + name).c_str(), warm, w),
+        benchmark::RegisterBenchmark(("fresh/" + name).c_str(), fresh, w, false),
+        benchmark::RegisterBenchmark(("warm/" + name).c_str(), warm, w, false),
 #ifdef ARS_HAVE_UNURAN
         benchmark::RegisterBenchmark(("unuran_ars/" + name).c_str(), unuranArs, w),
 #endif
         benchmark::RegisterBenchmark(("slice/" + name).c_str(), slice, w)};
+    // What check() costs per update, on the four log-concave families.
+    if (name.size() > 2 && name[1] == '_') {
+      added.push_back(benchmark::RegisterBenchmark(("fresh_checked/" + name).c_str(), fresh, w, true));
+      added.push_back(benchmark::RegisterBenchmark(("warm_checked/" + name).c_str(), warm, w, true));
+    }
     if (updates > 0) {
       for (benchmark::internal::Benchmark* b : added) b->Iterations(updates);
     }
+  }
+  for (bool checked : {false, true}) {
+    benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(
+        checked ? "cauchy_one_draw/checked" : "cauchy_one_draw/unchecked", cauchyOneDraw, checked);
+    if (updates > 0) b->Iterations(updates);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -64,6 +64,9 @@ constexpr double driftWeight = 0.2;
 // the sizes of both, is taken for a hull that rounding of h left too low.
 constexpr double hullExcess = 64 * std::numeric_limits<double>::epsilon();
 
+// check() looks this far into either tail of the hat.
+constexpr double checkTail = 1e-3;
+
 // A draw thinning the built envelope to the hull of its points as they are
 // now rebuilds after this many candidates in a row fall outside the latter.
 constexpr int maxMissed = 4;
@@ -79,7 +82,10 @@ void asOneZeroReport(F&& f) {
   } catch (const ARSSampler::XNotLogConcave&) {
     throw;
   } catch (const NotLogConcave& e) {
-    throw ARSSampler::XNotLogConcave(e.what());
+    // Its reason and points too: the 1.0 type has no constructor for them.
+    ARSSampler::XNotLogConcave report(e.what());
+    static_cast<NotLogConcave&>(report) = e;
+    throw report;
   }
 }
 
@@ -285,6 +291,42 @@ struct LogConcaveSampler::Core {
     } else if (q.size() < maxPoints) {
       envelope.insert(middle, h);
     }
+  }
+
+  // h at hat quantiles: the two far tails first (where a tail that falls
+  // slower than any exponential shows), the rest evenly over the mass. All
+  // join the points at once, so that the hull rebuilt from them proves h not
+  // log-concave wherever they together are not; on success they refine it.
+  // The spare envelope takes the points: a failed check changes nothing but
+  // the count of evaluations.
+  void check(std::size_t extra) {
+    envelope.refresh();
+    std::vector<double> at;
+    for (std::size_t i = 0; i < extra; ++i) {
+      double q = 0.5;
+      if (extra >= 2) q = i == 0 ? checkTail : i == 1 ? 1 - checkTail : (i - 1.5) / static_cast<double>(extra - 2);
+      const double t = q * envelope.total();
+      const std::size_t j = envelope.choose(t);
+      const detail::HullSegment& s = envelope.segments()[j];
+      at.push_back(s.anchor + s.dir * envelope.invert(j, t - envelope.areaBefore(j)));
+    }
+    spare = envelope;
+    for (double x : at) {
+      if (!(x > spare.lower() && x < spare.upper())) continue;
+      const double h = evaluate(x);
+      const auto& p = spare.points();
+      if (h == -inf) {
+        if (x > p.front().x && x < p.back().x) {
+          throw NotLogConcave("not log-concave: the density is zero at x = " + number(x) +
+                              ", inside the points where it is positive (from " + number(p.front().x) +
+                              " to " + number(p.back().x) + ")");
+        }
+        spare.cut(x);
+        continue;
+      }
+      spare.insert(x, h);
+    }
+    envelope.swap(spare);
   }
 
   // A rejected candidate that cannot join the points (it lies on one, its
@@ -612,6 +654,11 @@ double LogConcaveSampler::logSqueezeArea() const {
 
 Envelope LogConcaveSampler::envelope() const {
   return core().read([](const detail::HullEnvelope& e) { return outline(e); });
+}
+
+void LogConcaveSampler::check(std::size_t extraPoints) {
+  Core& c = core();
+  asOneZeroReport([&] { c.check(extraPoints); });
 }
 
 void LogConcaveSampler::setMaxPoints(std::size_t n) { core().maxPoints = std::max<std::size_t>(n, 3); }

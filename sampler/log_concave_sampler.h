@@ -128,6 +128,22 @@ class LogConcaveSampler {
   void warmReset(LogDensity logDensity, double lower, double upper,
                  const std::vector<double>& starts = {});
 
+  // An opt-in test of the class: h at extraPoints more abscissae spread
+  // over the hat's mass (its 0.001 and 0.999 quantiles first, the rest
+  // evenly between), which join the points (and refine the envelope); throws
+  // ars::NotLogConcave naming three points where they are not log-concave
+  // together, or a zero among positive values. A check that throws leaves
+  // the envelope as it was. Call it after construction or a (warm) reset,
+  // before the draws that matter: it costs extraPoints evaluations (less
+  // what they save the draws: some 7 more per Gibbs update on the benchmark's
+  // log-concave conditionals for the default 8, see bench/gibbs_bench).
+  // What passes: a density that is log-concave at every point evaluated.
+  // Wrong densities whose fault lies between the points (a second mode no
+  // point comes near, a bend of a tail beyond the quantiles probed, a
+  // convex stretch inside one piece) can pass, and so can draws made before
+  // the check; more points catch more.
+  void check(std::size_t extraPoints = 8);
+
   // Since construction or reset: draws (candidates), squeeze and density
   // acceptances, rejections, and evaluations of h (the search included).
   const SamplerCounts& counts() const;
