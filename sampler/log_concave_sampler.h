@@ -40,7 +40,12 @@
 // starting abscissa outside the support or where h is not finite, or h NaN
 // or +infinity anywhere evaluated. ars::NotLogConcave (a std::domain_error)
 // when evaluated points prove h not concave, or the density not integrable
-// towards an unbounded end; what() names the points or the end.
+// towards an unbounded end; what() names the points or the end. Only
+// evaluated points can prove it: a density outside the class whose points
+// happen to be log-concave together is drawn from silently, and in the
+// one-draw pattern of a Gibbs sampler (a few points per fresh sampler) that
+// is most updates of, say, a Cauchy. check() evaluates more points to catch
+// such densities.
 // std::logic_error from a moved-from sampler. Whatever h throws passes
 // through. A reset() or warmReset() that throws leaves the sampler exactly
 // as it was (envelope, counts, warm memory, generator).
