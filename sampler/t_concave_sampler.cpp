@@ -434,6 +434,7 @@ bool TConcaveSampler::tryBuild() {
     const double rounding = 2.3e-16 * (4 + std::fabs(h_[i]) + std::fabs(hmax_));
     err_[i] = transform_ == Transform::Log ? rounding : rounding * std::fabs(t_[i]);
   }
+  dropOverflowingSecants();
   pieces_.clear();
   for (std::size_t j = 0; j + 1 < bounds_.size(); ++j) {
     const double lo = bounds_[j], hi = bounds_[j + 1];
@@ -477,6 +478,28 @@ bool TConcaveSampler::tryBuild() {
     }
   }
   return finishTable();
+}
+
+// A point whose T(f) is finite can still lie so far below a close neighbour
+// (f some e^-1400 of the top, a hair away) that the secant between them
+// overflows, and an infinite slope makes a hat that no further point
+// lowers. Such a point says nothing either: the deeper of the two goes,
+// unless it is a split point.
+void TConcaveSampler::dropOverflowingSecants() {
+  for (std::size_t i = 0; i + 1 < x_.size();) {
+    const double d = x_[i + 1] - x_[i];
+    if (std::isfinite((t_[i + 1] - t_[i]) / d) && std::isfinite((err_[i] + err_[i + 1]) / d)) {
+      ++i;
+      continue;
+    }
+    const std::size_t deeper = h_[i] < h_[i + 1] ? i : i + 1;
+    if (std::binary_search(splits_.begin(), splits_.end(), x_[deeper])) {
+      ++i;
+      continue;
+    }
+    for (std::vector<double>* v : {&x_, &h_, &t_, &err_}) v->erase(v->begin() + deeper);
+    if (i > 0) --i;
+  }
 }
 
 bool TConcaveSampler::finishTable() {

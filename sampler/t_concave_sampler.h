@@ -208,6 +208,7 @@ class TConcaveSampler {
   detail::Line secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const;
   bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
   void buildConvex(std::size_t a, std::size_t b);
+  void dropOverflowingSecants();
   bool finishTable();
 
   // A draw that no candidate passes in this many tries: a hat that cannot
