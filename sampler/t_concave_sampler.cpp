@@ -93,6 +93,47 @@ void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
     if (!(s > lower && s < upper))
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
   }
+  // Built in the spare buffers; a throw puts the sampler back as it was.
+  exchange(spare_.state);
+  try {
+    begin(std::move(logDensity), lower, upper, splits, starts, unit);
+  } catch (...) {
+    exchange(spare_.state);
+    throw;
+  }
+  // The old density's callable may hold on to objects of the caller's.
+  spare_.state.logDensity = nullptr;
+  spare_.state.logConcave.reset();
+}
+
+void TConcaveSampler::exchange(Saved& s) {
+  using std::swap;
+  swap(logConcave_, s.logConcave);
+  swap(logDensity_, s.logDensity);
+  swap(lower_, s.lower);
+  swap(upper_, s.upper);
+  swap(splits_, s.splits);
+  swap(bounds_, s.bounds);
+  swap(x_, s.x);
+  swap(h_, s.h);
+  swap(t_, s.t);
+  swap(err_, s.err);
+  swap(hmax_, s.hmax);
+  swap(pieces_, s.pieces);
+  swap(cumulative_, s.cumulative);
+  swap(draws_, s.draws);
+  swap(guide_, s.guide);
+  swap(hatArea_, s.hatArea);
+  swap(squeezeArea_, s.squeezeArea);
+  swap(counts_, s.counts);
+  swap(lastWhy_, s.lastWhy);
+  swap(outward_, s.outward);
+  swap(bracketed_, s.bracketed);
+}
+
+void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
+                            const std::vector<double>& splits, const std::vector<double>& starts,
+                            double unit) {
   logConcave_.reset();
   if (transform_ == Transform::Log && splits.empty()) {
     try {
