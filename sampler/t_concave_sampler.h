@@ -201,6 +201,15 @@ class TConcaveSampler {
   bool tryBuild();
   bool bracketMode(double x, double h);
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  // A point the build wants: near x as addNear places it, or f at the end
+  // of a convex piece. The build gathers them over all pieces, then adds them.
+  struct Wanted {
+    double x, fallbackL, fallbackR;
+    const char* why;
+    bool end;
+  };
+  bool want(double x, double fallbackL, double fallbackR, const char* why);
+  void addWanted();
   bool zeroAt(double x);
   double stepOut(double x);
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
@@ -260,6 +269,7 @@ class TConcaveSampler {
   std::vector<double> cumulative_;
   std::vector<Draw> draws_;
   std::vector<std::uint32_t> guide_;
+  std::vector<Wanted> wanted_;
   double hatArea_ = 0, squeezeArea_ = 0;
   SamplerCounts counts_;
   std::string lastWhy_;
