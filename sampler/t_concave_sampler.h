@@ -25,7 +25,9 @@
 // Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
-// a density whose hat cannot be made finite.
+// a density whose hat cannot be made finite. A draw that throws so leaves no
+// envelope: every later draw throws the same until a reset. A reset or warm
+// reset that throws leaves the sampler as it was before the call.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +42,6 @@
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
-#include "sampler/start_search.h"  // LearnedShape
 #include "sampler/transformed_line.h"
 #include "sampler/uniform_source.h"  // uniform01
 
