@@ -1,11 +1,43 @@
 """What every sampler class of the package offers over its engine ``_core``."""
 import numpy as np
 
+from ._core import NotLogConcaveError
 from ._random_state import bit_generator
+
+# Points of the envelope evaluated again when a draw finds the density not
+# concave, to tell a density changed since the envelope was built.
+_RECHECKED = 8
+
+
+def changed_density(core):
+    """A message if logpdf no longer gives the values the envelope holds, else None.
+
+    Evaluates logpdf again at the highest points (a deterministic log-density
+    gives the same bits), on the error path only.
+    """
+    x, h = core.points
+    if len(x) == 0:
+        return None
+    at = x[np.argsort(-h, kind="stable")[:_RECHECKED]]
+    try:
+        now = core.evaluate(at)
+    except Exception:  # logpdf raising here says nothing about a change
+        return None
+    was = h[np.argsort(-h, kind="stable")[:_RECHECKED]]
+    moved = np.flatnonzero(~((now == was) | (np.isnan(now) & np.isnan(was))))
+    if len(moved) == 0:
+        return None
+    i = int(moved[0])
+    return ("logpdf has changed since the envelope was built: at x = %r it gave %r and now "
+            "gives %r. rvs() draws from the density the envelope was built for; to move to a "
+            "new conditional (new parameters in a closure or a C function's data), call "
+            "update(start)" % (float(at[i]), float(was[i]), float(now[i])))
 
 
 class DrawingSampler:
-    """Mixin: draws and the inspection shared by the samplers; needs ``_core``."""
+    """Mixin: draws and the inspection shared by the samplers; needs ``_core``
+    and ``_drawn`` (draws from the sampler's own seeded generator since
+    construction, None once a pickle can no longer repeat them)."""
 
     __slots__ = ()
 
@@ -24,12 +56,37 @@ class DrawingSampler:
         -------
         float or numpy.ndarray
             One draw, or an array of draws of shape `size`.
+
+        Raises
+        ------
+        NotLogConcaveError
+            A draw found the density not log-concave (T-concave), or found
+            that `logpdf` has changed since the envelope was built: draws
+            from a new conditional take ``update(start)``.
         """
-        bits = None if random_state is None else bit_generator(random_state)
-        if size is None:
-            return self._core.draw(bits)
-        out = np.empty(size, dtype=np.float64)
-        self._core.fill(out, bits)
+        bits = None
+        out = None if size is None else np.empty(size, dtype=np.float64)
+        if random_state is not None:
+            bits = bit_generator(random_state)
+            self._drawn = None  # uniforms from elsewhere: a pickle cannot repeat them
+        try:
+            if out is None:
+                x = self._core.draw(bits)
+                if self._drawn is not None:
+                    self._drawn += 1
+                return x
+            self._core.fill(out, bits)
+        except NotLogConcaveError as e:
+            self._drawn = None
+            changed = changed_density(self._core)
+            if changed is not None:
+                raise NotLogConcaveError(changed) from e
+            raise
+        except BaseException:
+            self._drawn = None
+            raise
+        if self._drawn is not None:
+            self._drawn += out.size
         return out
 
     @property

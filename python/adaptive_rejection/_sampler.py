@@ -3,7 +3,7 @@ import numpy as np
 
 from . import _arguments, _concavity_check, _core
 from ._callables import c_call, c_function
-from ._copying import CopyableSampler
+from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
 from ._random_state import bit_generator
 
@@ -96,7 +96,8 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
     (2, 3)
     """
 
-    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_vectorized", "_data")
+    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_vectorized", "_data", "_check",
+                 "_seed", "_starts", "_drawn")
 
     def __init__(self, logpdf, domain=None, *, starts=None, random_state=None,
                  vectorized=False, data=None, check=False):
@@ -119,8 +120,12 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         self._domain = domain
         self._vectorized = vectorized
         self._data = data
+        self._check = check
+        self._seed = own_seed(random_state)
+        self._starts = xs
+        self._drawn = None if self._seed is None else 0
         if check:
-            self._check(DEFAULT_CHECK if check is True else check)
+            self._run_check(DEFAULT_CHECK if check is True else check)
 
     def update(self, start, random_state=None):
         """One update of a Gibbs sampler: the next conditional, then one draw.
@@ -151,14 +156,12 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
             generator, so a seed repeats a whole chain run with new samplers.
             `evaluations` counts from the update on; `check` is not repeated.
         """
-        try:
-            x = float(start)
-        except (TypeError, ValueError):
-            raise TypeError("start must be a number, not %r" % (start,)) from None
+        x = _arguments.number(start, "start")
         bits = None if random_state is None else bit_generator(random_state)
+        self._drawn = None  # a pickle rebuilds the current conditional afresh
         return self._core.update(x, bits)
 
-    def _check(self, n):
+    def _run_check(self, n):
         if isinstance(n, bool) or not isinstance(n, (int, np.integer)) or n < 0:
             raise ValueError("check must be True, False or a number of evaluations >= 0, "
                              "not %r" % (n,))
@@ -167,7 +170,8 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
             raise _core.NotLogConcaveError(found)
 
     def _rebuild_kwargs(self):
-        return {"domain": self._domain, "vectorized": self._vectorized, "data": self._data}
+        return {"domain": self._domain, "vectorized": self._vectorized, "data": self._data,
+                "check": self._check}
 
 
     @property

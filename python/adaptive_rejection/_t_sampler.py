@@ -5,7 +5,7 @@ import numpy as np
 
 from . import _arguments, _core
 from ._callables import c_call, c_function
-from ._copying import CopyableSampler
+from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
 from ._random_state import bit_generator
 
@@ -15,7 +15,7 @@ _TRANSFORMS = {0.0: "log f", -0.5: "-1/sqrt(f)"}
 def _splits(given, lower, upper):
     if given is None:
         return []
-    xs = [float(x) for x in np.asarray(given, dtype=float).reshape(-1)]
+    xs = _arguments.floats(given, "splits")
     for i, x in enumerate(xs):
         if not (lower < x < upper and math.isfinite(x)):
             raise ValueError("split point %r lies outside the open domain (%r, %r)" % (x, lower, upper))
@@ -73,7 +73,8 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     (4,)
     """
 
-    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data")
+    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data",
+                 "_seed", "_starts", "_drawn")
 
     def __init__(self, logpdf, domain=None, *, c=-0.5, splits=None, starts=None,
                  random_state=None, data=None):
@@ -98,15 +99,17 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         self._c = float(c)
         self._splits = cuts
         self._data = data
+        self._seed = own_seed(random_state)
+        self._starts = xs
+        self._drawn = None if self._seed is None else 0
 
     def _rebuild_kwargs(self):
         return {"domain": self._domain, "c": self._c, "splits": self._splits, "data": self._data}
 
-    def __reduce__(self):
+    def _rebuild_starts(self):
         # Points at a finite end of a convex piece are not valid starts.
-        restore, (cls, logpdf, kwargs, starts, bits) = super().__reduce__()
         lower, upper = self.domain
-        return restore, (cls, logpdf, kwargs, [x for x in starts if lower < x < upper], bits)
+        return [x for x in self._core.points[0].tolist() if lower < x < upper]
 
 
     @property

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "error_messages.h"
 #include "python_sampler.h"
 #include "python_t_sampler.h"
-#include "sampler/not_log_concave.h"
 
 namespace py = pybind11;
 
@@ -33,7 +33,7 @@ py::tuple capsuleContents(py::object capsule) {
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The engine behind adaptive_rejection; use adaptive_rejection.LogConcaveSampler.";
-  py::register_exception<ars::NotLogConcave>(m, "NotLogConcaveError", PyExc_ValueError);
+  registerEngineErrors(m);
   m.def("capsule_contents", &capsuleContents);
 
   using Domain = PythonSampler::Domain;
@@ -94,6 +94,7 @@ PYBIND11_MODULE(_core, m) {
                         std::move(bits));
                   })
       .def("copy", &PythonTSampler::copy)
+      .def("evaluate", &PythonTSampler::evaluate)
       .def("draw", &PythonTSampler::draw)
       .def("fill", &PythonTSampler::fill)
       .def_property_readonly("log_hat_area", &PythonTSampler::logHatArea)

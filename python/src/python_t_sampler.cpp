@@ -43,7 +43,24 @@ std::unique_ptr<PythonTSampler> PythonTSampler::copy(py::object bitGenerator) {
   Exclusive exclusive(guard_);
   std::unique_ptr<PythonTSampler> s(new PythonTSampler(python_, h_, keepAlive_, std::move(bitGenerator)));
   s->sampler_.emplace(*sampler_);
+  s->extraEvaluations_ = extraEvaluations_;
   return s;
+}
+
+py::array_t<double> PythonTSampler::evaluate(
+    py::array_t<double, py::array::c_style | py::array::forcecast> xs) {
+  Exclusive exclusive(guard_);
+  py::array_t<double> out(xs.size());
+  const double* x = xs.data();
+  double* y = out.mutable_data();
+  CallContext context;
+  propagatingCallbackErrors(context, [&] {
+    for (py::ssize_t i = 0; i < xs.size(); ++i) {
+      y[i] = h_(x[i]);
+      ++extraEvaluations_;
+    }
+  });
+  return out;
 }
 
 double PythonTSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
@@ -54,7 +71,10 @@ void PythonTSampler::fill(py::array_t<double, py::array::c_style> out, const py:
 
 double PythonTSampler::logHatArea() { Exclusive e(guard_); return sampler_->logHatArea(); }
 double PythonTSampler::logSqueezeArea() { Exclusive e(guard_); return sampler_->logSqueezeArea(); }
-std::uint64_t PythonTSampler::evaluations() { Exclusive e(guard_); return sampler_->evaluations(); }
+std::uint64_t PythonTSampler::evaluations() {
+  Exclusive e(guard_);
+  return sampler_->evaluations() + extraEvaluations_;
+}
 
 py::tuple PythonTSampler::limits() {
   Exclusive e(guard_);

@@ -35,6 +35,10 @@ class PythonTSampler {
                                                Setup setup, pybind11::object bitGenerator);
   std::unique_ptr<PythonTSampler> copy(pybind11::object bitGenerator);
 
+  // logpdf at xs, counted among the evaluations (for the checks of the Python layer).
+  pybind11::array_t<double> evaluate(pybind11::array_t<double, pybind11::array::c_style |
+                                                                   pybind11::array::forcecast> xs);
+
   double draw(const pybind11::object& bitGenerator);
   void fill(pybind11::array_t<double, pybind11::array::c_style> out,
             const pybind11::object& bitGenerator);
@@ -53,6 +57,7 @@ class PythonTSampler {
   bool python_;
   LogDensityFunction h_;
   pybind11::object keepAlive_;
+  std::uint64_t extraEvaluations_ = 0;  // by evaluate
   std::optional<ars::TConcaveSampler> sampler_;
   SamplerGuard guard_;
 };

@@ -90,3 +90,12 @@ def test_copies_pickles_and_distribution_objects():
     assert np.isfinite(u.rvs(10)).all()
     half = TConcaveSampler(stats.halfcauchy(), random_state=1)
     assert half.domain == (0.0, math.inf) and (half.rvs(1000) > 0).all()
+
+
+@pytest.mark.parametrize("splits, error", [
+    ("01", TypeError), (b"0", TypeError), (["0", "1"], TypeError), ([[0.0]], ValueError),
+    ([[0.0, 1.0]], ValueError), ([None], TypeError),
+])
+def test_splits_must_be_a_flat_sequence_of_numbers(splits, error):
+    with pytest.raises(error, match="splits"):
+        TConcaveSampler(t_logpdf(3), splits=splits)
