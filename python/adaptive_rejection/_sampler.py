@@ -71,8 +71,14 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
     same numbers until given another `random_state`); with
     ``random_state=None`` both keep drawing from numpy's global generator.
     Pickling works where `logpdf` pickles (a function defined at module
-    level, a frozen scipy distribution); the unpickled sampler rebuilds its
-    envelope by evaluating `logpdf` at the same abscissae.
+    level, a frozen scipy distribution). A sampler seeded with an int or a
+    SeedSequence, that has drawn only from that generator, is rebuilt
+    exactly: unpickling constructs it again and repeats its draws (at the
+    engine's speed, evaluating `logpdf` only where the original did), so the
+    copy has the same envelope and continues the same stream. Any other (a
+    generator shared with the caller, draws given another `random_state`,
+    an `update`) is rebuilt from its envelope's abscissae: exact draws, not
+    the same envelope. `logpdf` must give the same values in the new process.
 
     Raises
     ------
@@ -155,6 +161,14 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
             draw depends on the sampler's past updates as well as on the
             generator, so a seed repeats a whole chain run with new samplers.
             `evaluations` counts from the update on; `check` is not repeated.
+
+        Notes
+        -----
+        `rvs` keeps drawing from the density the envelope was built for.
+        After changing what `logpdf` reads, move with `update`: `rvs` would
+        refine the old envelope with the new density's values (wrong draws),
+        and raises NotLogConcaveError saying that the density changed only
+        where a draw shows it.
         """
         x = _arguments.number(start, "start")
         bits = None if random_state is None else bit_generator(random_state)
