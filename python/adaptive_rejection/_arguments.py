@@ -60,9 +60,13 @@ def _few_floats(starts):
     kind = type(starts)
     if kind is float or kind is int:
         return [float(starts)]
-    if (kind is list or kind is tuple) and len(starts) <= _FEW and \
-            all(type(x) is float or type(x) is int for x in starts):
-        return [float(x) for x in starts]
+    if (kind is list or kind is tuple) and len(starts) <= _FEW:
+        xs = []
+        for x in starts:
+            if type(x) is not float and type(x) is not int:
+                return None  # the general path names what is wrong
+            xs.append(float(x))
+        return xs
     return None
 
 

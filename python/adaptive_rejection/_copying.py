@@ -33,6 +33,10 @@ def _slots(cls):
 def own_seed(random_state):
     """The seed a pickle can make the sampler's generator from again: an int or
     a SeedSequence (the generator is then the sampler's alone), else None."""
+    if random_state is None or type(random_state) is np.random.Generator:
+        return None  # the common cases first: a Gibbs update makes a sampler each time
+    if type(random_state) is int:
+        return random_state
     if isinstance(random_state, numbers.Integral) and not isinstance(random_state, bool):
         return int(random_state)
     if isinstance(random_state, np.random.SeedSequence):
