@@ -95,3 +95,13 @@ def starts(given, lower, upper):
             raise ValueError("starting point %r lies outside the domain [%r, %r]"
                              % (x, lower, upper))
     return xs
+
+
+def check_count(check):
+    """The evaluations a check= argument asks for: True is 8."""
+    if check is True:
+        return 8
+    if isinstance(check, bool) or not isinstance(check, (int, np.integer)) or check < 0:
+        raise ValueError("check must be True, False or a number of evaluations >= 0, "
+                         "not %r" % (check,))
+    return int(check)

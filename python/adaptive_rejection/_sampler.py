@@ -1,14 +1,9 @@
 """LogConcaveSampler: the engine with a scipy.stats.sampling-style interface."""
-import numpy as np
-
 from . import _arguments, _concavity_check, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
 from ._random_state import bit_generator
-
-# Evaluations that check=True spends.
-DEFAULT_CHECK = 8
 
 
 class LogConcaveSampler(CopyableSampler, DrawingSampler):
@@ -131,7 +126,7 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         self._starts = xs
         self._drawn = None if self._seed is None else 0
         if check:
-            self._run_check(DEFAULT_CHECK if check is True else check)
+            self._run_check(_arguments.check_count(check))
 
     def update(self, start, random_state=None):
         """One update of a Gibbs sampler: the next conditional, then one draw.
@@ -176,10 +171,7 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         return self._core.update(x, bits)
 
     def _run_check(self, n):
-        if isinstance(n, bool) or not isinstance(n, (int, np.integer)) or n < 0:
-            raise ValueError("check must be True, False or a number of evaluations >= 0, "
-                             "not %r" % (n,))
-        found = _concavity_check.check(self._core, int(n))
+        found = _concavity_check.check(self._core, n)
         if found is not None:
             raise _core.NotLogConcaveError(found)
 

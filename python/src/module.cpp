@@ -78,10 +78,11 @@ PYBIND11_MODULE(_core, m) {
   };
   py::class_<PythonTSampler>(m, "TSampler")
       .def_static("from_python",
-                  [transform](py::object f, double lower, double upper, double c,
+                  [transform](py::object f, bool vectorized, double lower, double upper, double c,
                               std::vector<double> splits, std::vector<double> starts, py::object bits) {
                     return PythonTSampler::fromPython(
-                        std::move(f), Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        std::move(f),
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), vectorized},
                         std::move(bits));
                   })
       .def_static("from_c",
@@ -90,16 +91,19 @@ PYBIND11_MODULE(_core, m) {
                               std::vector<double> splits, std::vector<double> starts, py::object bits) {
                     return PythonTSampler::fromC(
                         address, takesData, data, std::move(keepAlive),
-                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), false},
                         std::move(bits));
                   })
       .def("copy", &PythonTSampler::copy)
       .def("evaluate", &PythonTSampler::evaluate)
+      .def("update", &PythonTSampler::update)
       .def("draw", &PythonTSampler::draw)
       .def("fill", &PythonTSampler::fill)
       .def_property_readonly("log_hat_area", &PythonTSampler::logHatArea)
       .def_property_readonly("log_squeeze_area", &PythonTSampler::logSqueezeArea)
       .def_property_readonly("evaluations", &PythonTSampler::evaluations)
       .def_property_readonly("limits", &PythonTSampler::limits)
-      .def_property_readonly("points", &PythonTSampler::pointArrays);
+      .def_property_readonly("points", &PythonTSampler::pointArrays)
+      .def_property_readonly("hull", &PythonTSampler::hullArrays)
+      .def_property_readonly("squeeze", &PythonTSampler::squeezeArrays);
 }

@@ -25,6 +25,9 @@ c: np.ndarray = s.rvs((2, 3), random_state=np.random.default_rng(2))
 x: float = s.update(0.5)
 t = TConcaveSampler(normal, c=-0.5, splits=[-1.0, 1.0], starts=np.array([0.0]))
 cuts: list = t.splits
+z: float = t.update(0.1, random_state=3)
+hull_x, hull_y = t.hull
+TConcaveSampler(normal, vectorized=False, check=True)
 LogConcaveSampler(lambda v: -v * v, vectorized=True, check=16)
 LogConcaveSampler(3.0)  # wrong
 LogConcaveSampler(normal, starts="0")  # wrong
