@@ -9,6 +9,8 @@ prove T(f) not concave. Between split points a piece may be concave or
 convex, not both, and one reaching an infinite end must be concave. A density
 outside the class can still pass: the check sees only the points it evaluates.
 """
+import bisect
+import itertools
 import math
 
 import numpy as np
@@ -46,21 +48,20 @@ def _t(c, h, top):
     return h - top if c == 0 else -np.exp(-(np.asarray(h) - top) / 2)
 
 
-def _segment_masses(hx, hy, left, right):
-    """Hat mass of each hull segment, relative to exp(max hull)."""
-    top = np.max(hy[np.isfinite(hy)])
-    masses = np.empty(len(hx) - 1)
-    for i in range(len(hx) - 1):
-        a, b, ya, yb = hx[i], hx[i + 1], hy[i] - top, hy[i + 1] - top
-        if math.isinf(a):
-            masses[i] = left.mass()
-        elif math.isinf(b):
-            masses[i] = right.mass()
-        elif yb == ya:
-            masses[i] = (b - a) * math.exp(ya)
-        else:
-            masses[i] = (b - a) * (math.exp(yb) - math.exp(ya)) / (yb - ya)
-    return masses, top
+def _segment_masses(hx, hy, top, left, right):
+    """Hat mass of each hull segment, relative to exp(top), as a list."""
+    a, b = hx[:-1], hx[1:]
+    ya, yb = hy[:-1] - top, hy[1:] - top
+    with np.errstate(all="ignore"):  # tails and -inf ends are set below
+        rise = yb - ya
+        flat = np.abs(rise) < 1e-300
+        masses = (b - a) * np.where(flat, np.exp(ya), (np.exp(yb) - np.exp(ya)) / np.where(flat, 1.0, rise))
+    masses[np.isnan(masses)] = 0.0  # from -inf to -inf
+    if math.isinf(hx[0]):
+        masses[0] = left.mass()
+    if math.isinf(hx[-1]):
+        masses[-1] = right.mass()
+    return masses.tolist()
 
 
 def _inside(hx, hy, i, u, left, right):
@@ -78,19 +79,23 @@ def _inside(hx, hy, i, u, left, right):
 
 def hat_quantiles(hull, points, n, c=0.0):
     """n abscissae at the quantiles (i + 1/2)/n of the hat."""
+    # Plain floats: a check is a few dozen scalar steps, which numpy slows down.
     hx, hy = (np.asarray(v, dtype=float) for v in hull)
-    x, h = points
-    top = np.max(hy[np.isfinite(hy)])
-    t = _t(c, np.asarray(h, dtype=float), top)
+    x, h = (np.asarray(v, dtype=float) for v in points)
+    top = float(np.max(hy[np.isfinite(hy)]))
+    t = _t(c, h, top).tolist()
+    x, h = x.tolist(), h.tolist()
     # The tails continue the secants through the two outermost points.
     left_rate = (t[1] - t[0]) / (x[1] - x[0]) if len(x) > 1 else math.inf
     right_rate = (t[-2] - t[-1]) / (x[-1] - x[-2]) if len(x) > 1 else math.inf
     left, right = _Tail(c, left_rate, h[0], top), _Tail(c, right_rate, h[-1], top)
-    masses, _ = _segment_masses(hx, hy, left, right)
-    cumulative = np.concatenate(([0.0], np.cumsum(masses)))
+    masses = _segment_masses(hx, hy, top, left, right)
+    hx, hy = hx.tolist(), hy.tolist()
+    cumulative = [0.0] + list(itertools.accumulate(masses))
     out = []
-    for p in (np.arange(n) + 0.5) / n * cumulative[-1]:
-        i = min(int(np.searchsorted(cumulative, p, side="right")) - 1, len(masses) - 1)
+    for k in range(n):
+        p = (k + 0.5) / n * cumulative[-1]
+        i = min(bisect.bisect_right(cumulative, p) - 1, len(masses) - 1)
         u = (p - cumulative[i]) / masses[i] if masses[i] > 0 else 0.5
         out.append(_inside(hx, hy, i, min(max(u, 0.0), 1.0), left, right))
     return np.asarray(out)
@@ -117,36 +122,40 @@ def _shapes(x, h, t, c):
 
 
 def _points(x, h, a):
-    return ", ".join("(%r, %r)" % (float(x[i]), float(h[i])) for i in (a, a + 1, a + 2))
+    return ", ".join("(%r, %r)" % (x[i], h[i]) for i in (a, a + 1, a + 2))
 
 
 def violation(x, h, c=0.0, splits=(), domain=(-math.inf, math.inf)):
     """A message naming points that prove T(f) not concave (per piece), or None."""
-    order = np.argsort(x, kind="stable")
-    x, h = np.asarray(x, dtype=float)[order], np.asarray(h, dtype=float)[order]
-    finite = np.flatnonzero(np.isfinite(h))
-    if len(finite) and np.any(np.isneginf(h[finite[0]:finite[-1] + 1])):
-        i = finite[0] + int(np.argmax(np.isneginf(h[finite[0]:finite[-1] + 1])))
-        return ("logpdf is -inf at %r between finite values at %r and %r: the density's "
-                "support is not an interval" % (x[i], x[finite[0]], x[finite[-1]]))
-    x, h = x[finite], h[finite]
-    keep = np.concatenate(([True], np.diff(x) > 0))  # the same abscissa twice
-    x, h = x[keep], h[keep]
-    if len(x) == 0:
+    pairs = sorted(zip(np.asarray(x, dtype=float).tolist(), np.asarray(h, dtype=float).tolist()),
+                   key=lambda p: p[0])
+    finite = [i for i, (_, v) in enumerate(pairs) if math.isfinite(v)]
+    if not finite:
         return None
-    t = _t(c, h, np.max(h)) if c != 0 else h
+    for i in range(finite[0], finite[-1] + 1):
+        if pairs[i][1] == -math.inf:
+            return ("logpdf is -inf at %r between finite values at %r and %r: the density's "
+                    "support is not an interval" % (pairs[i][0], pairs[finite[0]][0],
+                                                     pairs[finite[-1]][0]))
+    x, h = [], []
+    for i in finite:
+        if not x or pairs[i][0] > x[-1]:  # the same abscissa twice
+            x.append(pairs[i][0])
+            h.append(pairs[i][1])
+    top = max(h)
+    t = h if c == 0 else [-math.exp(-(v - top) / 2) for v in h]
     ends = [domain[0]] + list(splits) + [domain[1]]
     name = "not concave" if c == 0 else "not T-concave under T = %s" % _NAMES[c]
     for lo, hi in zip(ends, ends[1:]):
-        inside = (x >= lo) & (x <= hi)
-        px, ph, pt = x[inside], h[inside], t[inside]
+        inside = [i for i, v in enumerate(x) if lo <= v <= hi]
+        px, ph, pt = [x[i] for i in inside], [h[i] for i in inside], [t[i] for i in inside]
         below, above = _shapes(px, ph, pt, c)
         if below is None:
             continue
         where = "" if not splits else " on the piece [%r, %r]" % (lo, hi)
         if not splits:
             return ("logpdf is %s: at %r it is %r, below the chord between its neighbours; "
-                    "points (x, logpdf) %s" % (name, float(px[below + 1]), float(ph[below + 1]),
+                    "points (x, logpdf) %s" % (name, px[below + 1], ph[below + 1],
                                                _points(px, ph, below)))
         if above is not None:
             return ("logpdf is %s%s: it is neither concave nor convex there; points (x, logpdf) "
@@ -164,9 +173,8 @@ def check(core, n, c=0.0, splits=(), domain=(-math.inf, math.inf)):
     if len(points[0]) < 2 or n <= 0:
         return None
     xs = hat_quantiles(core.hull, points, n, c)
-    values = core.evaluate(xs)
-    if np.any(np.isnan(values) | (values == math.inf)):
-        bad = int(np.argmax(np.isnan(values) | (values == math.inf)))
-        raise ValueError("logpdf is %r at %r" % (float(values[bad]), float(xs[bad])))
-    return violation(np.concatenate((points[0], xs)), np.concatenate((points[1], values)),
-                     c, splits, domain)
+    values = core.evaluate(xs).tolist()
+    for x, v in zip(xs.tolist(), values):
+        if v != v or v == math.inf:
+            raise ValueError("logpdf is %r at x = %r" % (abs(v) if v != v else v, x))
+    return violation(points[0].tolist() + xs.tolist(), points[1].tolist() + values, c, splits, domain)
