@@ -15,7 +15,7 @@ namespace {
 
 using detail::Line;
 
-constexpr int kMaxBuildSteps = 200;
+constexpr std::size_t kMaxBuildSteps = 200;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // A bracket of the mode is close enough once f at its outer points is
 // within a factor e^4 of the middle.
@@ -93,6 +93,47 @@ void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
     if (!(s > lower && s < upper))
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
   }
+  // Built in the spare buffers; a throw puts the sampler back as it was.
+  exchange(spare_.state);
+  try {
+    begin(std::move(logDensity), lower, upper, splits, starts, unit);
+  } catch (...) {
+    exchange(spare_.state);
+    throw;
+  }
+  // The old density's callable may hold on to objects of the caller's.
+  spare_.state.logDensity = nullptr;
+  spare_.state.logConcave.reset();
+}
+
+void TConcaveSampler::exchange(Saved& s) {
+  using std::swap;
+  swap(logConcave_, s.logConcave);
+  swap(logDensity_, s.logDensity);
+  swap(lower_, s.lower);
+  swap(upper_, s.upper);
+  swap(splits_, s.splits);
+  swap(bounds_, s.bounds);
+  swap(x_, s.x);
+  swap(h_, s.h);
+  swap(t_, s.t);
+  swap(err_, s.err);
+  swap(hmax_, s.hmax);
+  swap(pieces_, s.pieces);
+  swap(cumulative_, s.cumulative);
+  swap(draws_, s.draws);
+  swap(guide_, s.guide);
+  swap(hatArea_, s.hatArea);
+  swap(squeezeArea_, s.squeezeArea);
+  swap(counts_, s.counts);
+  swap(lastWhy_, s.lastWhy);
+  swap(outward_, s.outward);
+  swap(bracketed_, s.bracketed);
+}
+
+void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
+                            const std::vector<double>& splits, const std::vector<double>& starts,
+                            double unit) {
   logConcave_.reset();
   if (transform_ == Transform::Log && splits.empty()) {
     try {
@@ -209,12 +250,14 @@ bool TConcaveSampler::insert(double x, double h) {
 
 void TConcaveSampler::build() {
   bracketed_ = false;
-  for (int step = 0; step < kMaxBuildSteps; ++step) {
+  // Every piece may need a few steps of its own.
+  const std::size_t steps = kMaxBuildSteps + 2 * splits_.size();
+  for (std::size_t step = 0; step < steps; ++step) {
     if (tryBuild()) return;
   }
   std::ostringstream m;
-  m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
-    << " points: " << lastWhy_;
+  m << "no finite hat under " << transformName(transform_) << " after " << steps
+    << " steps of refinement: " << lastWhy_;
   throw NotLogConcave(m.str());
 }
 
@@ -277,6 +320,38 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
     if (std::isfinite(h)) insert(mid, h);
   }
   return false;
+}
+
+bool TConcaveSampler::want(double x, double fallbackL, double fallbackR, const char* why) {
+  wanted_.push_back({x, fallbackL, fallbackR, why, false});
+  return false;
+}
+
+void TConcaveSampler::addWanted() {
+  for (const Wanted& w : wanted_) {
+    if (!w.end) {
+      addNear(w.x, w.fallbackL, w.fallbackR, w.why);
+      continue;
+    }
+    const double h = evaluate(w.x);
+    if (!std::isfinite(h)) {
+      std::ostringstream m;
+      m << "logDensity: -inf at x = " << w.x << ", the end of a piece where T(f) is convex";
+      throw std::invalid_argument(m.str());
+    }
+    const auto it = std::lower_bound(x_.begin(), x_.end(), w.x);
+    const auto near = it != x_.end() && *it - w.x <= gapAt(w.x) ? it
+                      : it != x_.begin() && w.x - *(it - 1) <= gapAt(w.x) ? it - 1
+                                                                           : x_.end();
+    if (near != x_.end()) {
+      // A point within rounding of the end gives way to it.
+      *near = w.x;
+      h_[near - x_.begin()] = h;
+      hmax_ = std::max(hmax_, h);
+    } else {
+      insert(w.x, h);
+    }
+  }
 }
 
 // How far to step outwards from x: the points' span, at least doubling with
@@ -358,9 +433,9 @@ Line TConcaveSampler::secant(std::size_t i, std::size_t j, std::size_t anchor, d
 bool TConcaveSampler::buildConcave(std::size_t a, std::size_t b, double lo, double hi) {
   const Line left = secant(a, a + 1, a, 1), right = secant(b - 1, b, b, 1);
   if (!std::isfinite(lo) && !(left.slope > 0))
-    return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+    return want(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
   if (!std::isfinite(hi) && !(right.slope < 0))
-    return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+    return want(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
   if (x_[a] > lo) pieces_.push_back({lo, x_[a], left, {}, false, 0});
   for (std::size_t i = a; i < b; ++i) {
     const double d = x_[i + 1] - x_[i];
@@ -436,6 +511,7 @@ bool TConcaveSampler::tryBuild() {
   }
   dropOverflowingSecants();
   pieces_.clear();
+  wanted_.clear();
   for (std::size_t j = 0; j + 1 < bounds_.size(); ++j) {
     const double lo = bounds_[j], hi = bounds_[j + 1];
     const std::size_t a = std::lower_bound(x_.begin(), x_.end(), lo) - x_.begin();
@@ -445,37 +521,32 @@ bool TConcaveSampler::tryBuild() {
       const bool two = b == a + 1;
       const double slope = two ? (t_[b] - t_[a]) / (x_[b] - x_[a]) : 0;
       if (!std::isfinite(lo) && (!two || !(slope > 0)))
-        return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
-      if (!std::isfinite(hi) && (!two || !(slope < 0)))
-        return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
-      if (two) return addNear(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
-      const bool leftWider = x_[a] - lo > hi - x_[b];
-      return addNear(leftWider ? 0.5 * (lo + x_[a]) : 0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
+        want(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+      else if (!std::isfinite(hi) && (!two || !(slope < 0)))
+        want(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+      else if (two)
+        want(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
+      else if (x_[a] - lo > hi - x_[b])
+        want(0.5 * (lo + x_[a]), -kInf, kInf, "too few points");
+      else
+        want(0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
+      continue;
     }
     if (classify(a, b, j) == Shape::Convex) {
-      for (double end : {lo, hi}) {
-        const std::size_t k = end == lo ? a : b;
-        if (x_[k] == end) continue;
-        // A convex piece's hat is its chords: it needs f at the piece's ends.
-        const double h = evaluate(end);
-        if (!std::isfinite(h)) {
-          std::ostringstream m;
-          m << "logDensity: -inf at x = " << end << ", the end of a piece where T(f) is convex";
-          throw std::invalid_argument(m.str());
-        }
-        if (std::fabs(x_[k] - end) <= gapAt(end)) {
-          x_[k] = end;
-          h_[k] = h;
-          hmax_ = std::max(hmax_, h);
-        } else {
-          insert(end, h);
-        }
-        return false;
-      }
-      buildConvex(a, b);
-    } else if (!buildConcave(a, b, lo, hi)) {
-      return false;
+      // A convex piece's hat is its chords: it needs f at the piece's ends.
+      const bool ends = x_[a] == lo && x_[b] == hi;
+      if (x_[a] != lo) wanted_.push_back({lo, lo, lo, "", true});
+      if (x_[b] != hi) wanted_.push_back({hi, hi, hi, "", true});
+      if (ends) buildConvex(a, b);
+    } else {
+      buildConcave(a, b, lo, hi);
     }
+  }
+  // Every piece that needs points gets them in one pass: with many split
+  // points a build costs a pass over the points, not one per piece.
+  if (!wanted_.empty()) {
+    addWanted();
+    return false;
   }
   return finishTable();
 }

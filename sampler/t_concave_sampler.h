@@ -192,6 +192,8 @@ class TConcaveSampler {
   Draw drawOf(const Piece& p) const;
   void start(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
              const std::vector<double>& starts, double unit);
+  void begin(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
+             const std::vector<double>& starts, double unit);
   double logHatAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
@@ -199,6 +201,15 @@ class TConcaveSampler {
   bool tryBuild();
   bool bracketMode(double x, double h);
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  // A point the build wants: near x as addNear places it, or f at the end
+  // of a convex piece. The build gathers them over all pieces, then adds them.
+  struct Wanted {
+    double x, fallbackL, fallbackR;
+    const char* why;
+    bool end;
+  };
+  bool want(double x, double fallbackL, double fallbackR, const char* why);
+  void addWanted();
   bool zeroAt(double x);
   double stepOut(double x);
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
@@ -218,6 +229,35 @@ class TConcaveSampler {
   // Reports of the log-concave sampler name the transformation too.
   [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
 
+  // What a reset replaces, as the spare set of buffers holds it.
+  struct Saved {
+    std::optional<LogConcaveSampler> logConcave;
+    LogDensity logDensity;
+    double lower = 0, upper = 0;
+    std::vector<double> splits, bounds, x, h, t, err;
+    double hmax = 0;
+    std::vector<Piece> pieces;
+    std::vector<double> cumulative;
+    std::vector<Draw> draws;
+    std::vector<std::uint32_t> guide;
+    double hatArea = 0, squeezeArea = 0;
+    SamplerCounts counts;
+    std::string lastWhy;
+    double outward = 0;
+    bool bracketed = false;
+  };
+  // Swaps every field a reset replaces with s: a reset builds in the spare
+  // buffers and swaps back if it throws.
+  void exchange(Saved& s);
+  // Scratch space only: a copy starts with none.
+  struct Spare {
+    Saved state;
+    Spare() = default;
+    Spare(const Spare&) {}
+    Spare& operator=(const Spare&) { return *this; }
+  };
+  Spare spare_;
+
   std::optional<LogConcaveSampler> logConcave_;
   LogDensity logDensity_;
   double lower_ = 0, upper_ = 0;
@@ -229,6 +269,7 @@ class TConcaveSampler {
   std::vector<double> cumulative_;
   std::vector<Draw> draws_;
   std::vector<std::uint32_t> guide_;
+  std::vector<Wanted> wanted_;
   double hatArea_ = 0, squeezeArea_ = 0;
   SamplerCounts counts_;
   std::string lastWhy_;

@@ -108,6 +108,46 @@ TEST(TConcaveParity, EnvelopeBoundsTheLogDensityInItsUnits) {
   }
 }
 
+// A reset or warm reset that throws, midway through its evaluations or at
+// once, leaves the sampler as it was: the same envelope, counts and limits,
+// and the same draws after as a copy taken before gives.
+TEST(TConcaveParity, FailedResetLeavesTheSamplerAsItWas) {
+  const auto convex = [](double x) { return x * x; };
+  const auto nanBeyondHalf = [](double x) { return x > 0.5 ? std::nan("") : -x * x; };
+  const auto zeroAtStart = [](double x) { return x < 3 ? -kInf : -x; };
+  for (ars::Transform t : {ars::Transform::InverseSqrt, ars::Transform::Log}) {
+    for (bool withSplits : {false, true}) {
+      const std::vector<double> splits = withSplits ? std::vector<double>{-1, 1} : std::vector<double>{};
+      ars::TConcaveSampler s([](double x) { return -std::fabs(x) - 0.5 * x * x; }, -kInf, kInf, t, splits, {}, 5);
+      draws(s, 300);
+      const ars::TConcaveSampler before = s;
+      const ars::Envelope e = s.envelope();
+      const ars::SamplerCounts c = s.counts();
+      const bool logPath = t == ars::Transform::Log && !withSplits;
+      EXPECT_ANY_THROW(s.reset(convex, -kInf, kInf, splits));
+      EXPECT_THROW(s.reset(nanBeyondHalf, -kInf, kInf, splits, {0.25}), std::invalid_argument);
+      EXPECT_THROW(s.reset(zeroAtStart, -kInf, kInf, {}, {2}), std::invalid_argument);
+      // The log path's warm reset is LogConcaveSampler's own.
+      if (!logPath) {
+        EXPECT_ANY_THROW(s.warmReset(convex, -kInf, kInf, splits, {0.5}));
+        EXPECT_THROW(s.warmReset(nanBeyondHalf, -kInf, kInf, splits, {0.25}), std::invalid_argument);
+      }
+      EXPECT_THROW(s.warmReset(convex, 0, 1, {5.0}), std::invalid_argument);
+      const ars::Envelope after = s.envelope();
+      EXPECT_EQ(after.x, e.x);
+      EXPECT_EQ(after.hullY, e.hullY);
+      EXPECT_EQ(after.squeezeY, e.squeezeY);
+      EXPECT_EQ(s.counts().evaluations, c.evaluations);
+      EXPECT_EQ(s.counts().draws, c.draws);
+      EXPECT_EQ(s.min(), before.min());
+      EXPECT_EQ(s.max(), before.max());
+      ars::TConcaveSampler copy = before;
+      std::mt19937_64 g1(3), g2(3);
+      for (int i = 0; i < 200; ++i) ASSERT_EQ(s(g1), copy(g2)) << i;
+    }
+  }
+}
+
 // One draw per conditional, each a Student t (nu = 3) at another location
 // and scale, through warmReset started at the chain's state: exact, so the
 // standardised draws are t-distributed; and the learned scale saves
