@@ -170,3 +170,18 @@ def test_a_failed_update_leaves_the_sampler_as_it_was():
         s.update(0.5)
     failing[0] = False
     np.testing.assert_array_equal(s.rvs(1000), before.rvs(1000))
+
+
+def test_a_thousand_splits_of_a_log_concave_density():
+    s = TConcaveSampler(lambda x: -x * x, c=0, splits=[i * 0.005 for i in range(-500, 501)],
+                        random_state=10)
+    assert stats.kstest(s.rvs(N), stats.norm(0, 0.5 ** 0.5).cdf).pvalue > P_MIN
+
+
+def test_rvs_after_the_density_changed_points_to_update():
+    loc = [0.0]
+    s = TConcaveSampler(lambda x: -2.0 * math.log1p((x - loc[0]) ** 2 / 3), random_state=11)
+    s.rvs(20)
+    loc[0] = 40.0
+    with pytest.raises(NotLogConcaveError, match=r"changed since the envelope.*update\(start\)"):
+        s.rvs(100000)
