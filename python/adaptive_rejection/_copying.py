@@ -56,7 +56,6 @@ def _replay(cls, logpdf, kwargs, starts, seed, drawn, bits):
         m = min(left, _REPLAY_CHUNK)
         s._core.fill(scratch[:m], None)
         left -= m
-    s._drawn = drawn
     s._bits.state = bits.state  # the same already, unless numpy seeds differently
     return s
 
@@ -68,9 +67,9 @@ class CopyableSampler:
     - ``_bits``: the BitGenerator it owns or was given, None for numpy's
       global one (which copies go on sharing, as random_state=None means);
     - ``_logpdf``: what the caller passed as logpdf;
-    - ``_seed``, ``_starts``, ``_drawn``: the int or SeedSequence it was
-      seeded with (else None), its starts as given, and its draws since
-      (None once they cannot be repeated);
+    - ``_seed``, ``_starts``: the int or SeedSequence it was seeded with
+      (else None) and its starts as given; the engine counts the draws
+      since (``repeatable_draws``, None once they cannot be repeated);
     - ``_rebuild_kwargs()``: constructor keywords other than logpdf, starts
       and random_state that rebuild it.
     """
@@ -105,8 +104,9 @@ class CopyableSampler:
                 "log-density as a function at module level (C functions never pickle)"
                 % (type(self).__name__, self._logpdf, e)) from None
         kwargs = self._rebuild_kwargs()
-        if self._seed is not None and self._drawn is not None:
+        drawn = self._core.repeatable_draws
+        if self._seed is not None and drawn is not None:
             return _replay, (type(self), self._logpdf, kwargs, self._starts, self._seed,
-                             self._drawn, self._bits)
+                             drawn, self._bits)
         kwargs.pop("check", None)
         return _restore, (type(self), self._logpdf, kwargs, self._rebuild_starts(), self._bits)

@@ -35,9 +35,7 @@ def changed_density(core):
 
 
 class DrawingSampler:
-    """Mixin: draws and the inspection shared by the samplers; needs ``_core``
-    and ``_drawn`` (draws from the sampler's own seeded generator since
-    construction, None once a pickle can no longer repeat them)."""
+    """Mixin: draws and the inspection shared by the samplers; needs ``_core``."""
 
     __slots__ = ()
 
@@ -64,30 +62,18 @@ class DrawingSampler:
             that `logpdf` has changed since the envelope was built: draws
             from a new conditional take ``update(start)``.
         """
-        bits = None
-        out = None if size is None else np.empty(size, dtype=np.float64)
-        if random_state is not None:
-            bits = bit_generator(random_state)
-            self._drawn = None  # uniforms from elsewhere: a pickle cannot repeat them
+        bits = None if random_state is None else bit_generator(random_state)
         try:
-            if out is None:
-                x = self._core.draw(bits)
-                if self._drawn is not None:
-                    self._drawn += 1
-                return x
+            if size is None:
+                return self._core.draw(bits)
+            out = np.empty(size, dtype=np.float64)
             self._core.fill(out, bits)
+            return out
         except NotLogConcaveError as e:
-            self._drawn = None
             changed = changed_density(self._core)
             if changed is not None:
                 raise NotLogConcaveError(changed) from e
             raise
-        except BaseException:
-            self._drawn = None
-            raise
-        if self._drawn is not None:
-            self._drawn += out.size
-        return out
 
     @property
     def log_hat_area(self):

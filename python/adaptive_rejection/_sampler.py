@@ -98,7 +98,7 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
     """
 
     __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_vectorized", "_data", "_check",
-                 "_seed", "_starts", "_drawn")
+                 "_seed", "_starts")
 
     def __init__(self, logpdf, domain=None, *, starts=None, random_state=None,
                  vectorized=False, data=None, check=False):
@@ -124,7 +124,6 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         self._check = check
         self._seed = own_seed(random_state)
         self._starts = xs
-        self._drawn = None if self._seed is None else 0
         if check:
             self._run_check(_arguments.check_count(check))
 
@@ -167,7 +166,6 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         """
         x = _arguments.number(start, "start")
         bits = None if random_state is None else bit_generator(random_state)
-        self._drawn = None  # a pickle rebuilds the current conditional afresh
         return self._core.update(x, bits)
 
     def _run_check(self, n):

@@ -95,7 +95,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     """
 
     __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data",
-                 "_vectorized", "_check", "_seed", "_starts", "_drawn")
+                 "_vectorized", "_check", "_seed", "_starts")
 
     def __init__(self, logpdf, domain=None, *, c=-0.5, splits=None, starts=None,
                  random_state=None, vectorized=False, data=None, check=False):
@@ -127,7 +127,6 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         self._check = check
         self._seed = own_seed(random_state)
         self._starts = xs
-        self._drawn = None if self._seed is None else 0
         if check:
             found = _concavity_check.check(self._core, _arguments.check_count(check), self._c,
                                            self._splits, self.domain)
@@ -159,7 +158,6 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         """
         x = _arguments.number(start, "start")
         bits = None if random_state is None else bit_generator(random_state)
-        self._drawn = None  # a pickle rebuilds the current conditional afresh
         return self._core.update(x, bits)
 
     def _rebuild_kwargs(self):

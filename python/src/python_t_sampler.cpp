@@ -58,6 +58,7 @@ std::unique_ptr<PythonTSampler> PythonTSampler::copy(py::object bitGenerator) {
   std::unique_ptr<PythonTSampler> s(new PythonTSampler(
       python_, h_, keepAlive_, std::move(bitGenerator), Setup{lower_, upper_, {}, splits_, {}, false}));
   s->sampler_.emplace(*sampler_);
+  s->guard_.setHistory(guard_.historyHeld());
   s->extraEvaluations_ = extraEvaluations_;
   return s;
 }
@@ -83,6 +84,7 @@ double PythonTSampler::draw(const py::object& bitGenerator) { return guard_.draw
 double PythonTSampler::update(double start, const py::object& bitGenerator) {
   return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::TConcaveSampler& s) {
     extraEvaluations_ = 0;
+    guard_.forgetHistory();
     s.warmReset(h_, lower_, upper_, splits_, {start});
   });
 }
@@ -121,4 +123,9 @@ py::tuple PythonTSampler::pointArrays() {
   const std::vector<double> h = sampler_->evaluatedLogDensities();
   return py::make_tuple(py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data()),
                         py::array_t<double>(static_cast<py::ssize_t>(h.size()), h.data()));
+}
+
+py::object PythonTSampler::repeatableDraws() {
+  const SamplerGuard::History h = guard_.history();
+  return h.repeatable ? py::object(py::int_(h.ownDraws)) : py::object(py::none());
 }

@@ -50,6 +50,9 @@ class PythonTSampler {
   double logHatArea();
   double logSqueezeArea();
   std::uint64_t evaluations();
+  // Draws from the default generator since construction, or None once a pickle
+  // can no longer repeat them (see SamplerGuard::History).
+  pybind11::object repeatableDraws();
   pybind11::tuple limits();
   pybind11::tuple pointArrays();  // (x, logpdf there)
   // (x, y) vertices in log units of the hat and the squeeze.
