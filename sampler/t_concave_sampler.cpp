@@ -129,13 +129,16 @@ void TConcaveSampler::exchange(Saved& s) {
   swap(lastWhy_, s.lastWhy);
   swap(outward_, s.outward);
   swap(bracketed_, s.bracketed);
+  swap(refused_, s.refused);
 }
 
 void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts,
                             double unit) {
   logConcave_.reset();
+  refused_ = nullptr;
   if (transform_ == Transform::Log && splits.empty()) {
+    logDensity_ = logDensity;  // for check()
     try {
       logConcave_.emplace(std::move(logDensity), lower, upper, starts);
     } catch (const NotLogConcave& e) {
@@ -249,6 +252,15 @@ bool TConcaveSampler::insert(double x, double h) {
 }
 
 void TConcaveSampler::build() {
+  try {
+    refine();
+  } catch (...) {
+    refused_ = std::current_exception();
+    throw;
+  }
+}
+
+void TConcaveSampler::refine() {
   bracketed_ = false;
   // Every piece may need a few steps of its own.
   const std::size_t steps = kMaxBuildSteps + 2 * splits_.size();
@@ -742,6 +754,7 @@ bool TConcaveSampler::zeroAt(double x) {
 
 TConcaveSampler::Trial TConcaveSampler::trial(double u, double v) {
   if (logConcave_) throw std::logic_error("TConcaveSampler::trial: the log-concave path draws with sample()");
+  if (refused_) std::rethrow_exception(refused_);
   double x = 0, hat = 0;
   ++counts_.draws;
   const Verdict verdict = propose(u, v, x, hat);
@@ -815,8 +828,30 @@ bool TConcaveSampler::decide(double x, double y) {
   const double relative = h - hmax_;
   const bool accept = y <= std::exp(relative);
   ++(accept ? counts_.densityAccepts : counts_.rejections);
-  if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
+  addPoint(x, h);
   return accept;
+}
+
+// A point whose T(f) overflows between points with finite T lies below
+// their chord, far: the proof that T(f) is not concave there (unless a
+// split point lies between, where a convex piece may dip that low).
+void TConcaveSampler::addPoint(double x, double h) {
+  if (keep(x, h)) build();
+}
+
+bool TConcaveSampler::keep(double x, double h) {
+  if (std::isfinite(detail::toT(transform_, h - hmax_))) return insert(x, h);
+  const auto it = std::lower_bound(x_.begin(), x_.end(), x);
+  if (it == x_.begin() || it == x_.end() ||
+      std::upper_bound(splits_.begin(), splits_.end(), *(it - 1)) != std::lower_bound(splits_.begin(), splits_.end(), *it))
+    return false;
+  const std::size_t i = static_cast<std::size_t>(it - x_.begin()) - 1;
+  std::ostringstream m;
+  m.precision(17);
+  m << "density is not T-concave under " << transformName(transform_) << ": log f = " << h << " at x = " << x
+    << " lies far below " << h_[i] << " at " << x_[i] << " and " << h_[i + 1] << " at " << x_[i + 1];
+  refused_ = std::make_exception_ptr(NotLogConcave(m.str(), {x_[i], h_[i]}, {x, h}, {x_[i + 1], h_[i + 1]}));
+  std::rethrow_exception(refused_);
 }
 
 }  // namespace ars

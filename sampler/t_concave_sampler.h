@@ -29,6 +29,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <random>
@@ -75,6 +76,7 @@ class TConcaveSampler {
         reportUnderLog(e);
       }
     }
+    if (refused_) std::rethrow_exception(refused_);
     for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
       const double u = detail::uniform01(g), v = detail::uniform01(g);
       double x, hat;
@@ -115,6 +117,13 @@ class TConcaveSampler {
   // reset() draws as a fresh sampler would.
   void warmReset(LogDensity logDensity, double lower, double upper,
                  const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  // Evaluates h at extraPoints more abscissae, spread evenly over the hat's
+  // mass (quantiles (k + 1/2) / extraPoints), adds them to the points and
+  // rebuilds: throws ars::NotLogConcave, naming the transformation and the
+  // points, if the points together are not T-concave (with split points:
+  // neither concave nor convex) on a piece. Opt-in: a density outside the
+  // class often passes the few points a single draw evaluates.
+  void check(std::size_t extraPoints = 8);
   // Restarts the built-in generator: from seed as the constructor would, or
   // without one on a stream of its own. The envelope stays.
   void seed(std::uint64_t s) {
@@ -198,6 +207,7 @@ class TConcaveSampler {
   double evaluate(double x);
   bool insert(double x, double h);
   void build();
+  void refine();
   bool tryBuild();
   bool bracketMode(double x, double h);
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
@@ -220,6 +230,12 @@ class TConcaveSampler {
   bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
   void buildConvex(std::size_t a, std::size_t b);
   void dropOverflowingSecants();
+  // A point evaluated outside a build joins (keep: true if it did, false if
+  // it says nothing) or proves the density outside the class (throws);
+  // addPoint rebuilds after it.
+  void addPoint(double x, double h);
+  bool keep(double x, double h);
+  void checkUnderLog(std::size_t extraPoints);
   bool finishTable();
 
   // A draw that no candidate passes in this many tries: a hat that cannot
@@ -245,6 +261,7 @@ class TConcaveSampler {
     std::string lastWhy;
     double outward = 0;
     bool bracketed = false;
+    std::exception_ptr refused;
   };
   // Swaps every field a reset replaces with s: a reset builds in the spare
   // buffers and swaps back if it throws.
@@ -275,6 +292,9 @@ class TConcaveSampler {
   std::string lastWhy_;
   double outward_ = 0;  // the last outward step of this build
   bool bracketed_ = false;  // the mode was bracketed in this build
+  // What a build threw: the points it had are no envelope, and every draw
+  // after it throws the same until a reset.
+  std::exception_ptr refused_;
   // The built-in generator, seeded on first use: a sampler made for one
   // draw from the caller's generator does not pay for seeding it.
   std::mt19937_64& engine() {
