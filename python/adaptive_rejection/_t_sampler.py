@@ -3,7 +3,7 @@ import math
 
 import numpy as np
 
-from . import _arguments, _concavity_check, _core
+from . import _arguments, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
@@ -60,9 +60,9 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     check : bool or int, optional
         Look for a proof that the density is outside the class at
         construction: evaluates `logpdf` at `check` more abscissae (True: 8)
-        at evenly spaced quantiles of the hat, counted in `evaluations`, and
-        raises NotLogConcaveError if they and the points already evaluated
-        are not T-concave (with splits: a piece neither concave nor convex,
+        at evenly spaced quantiles of the hat, counted in `evaluations`,
+        adds them to the points, and raises NotLogConcaveError if the points
+        together are not T-concave (with splits: a piece neither concave nor convex,
         or convex towards an infinite end). A density can still pass where
         it is in the class at every point evaluated.
 
@@ -128,10 +128,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         self._seed = own_seed(random_state)
         self._starts = xs
         if check:
-            found = _concavity_check.check(self._core, _arguments.check_count(check), self._c,
-                                           self._splits, self.domain)
-            if found is not None:
-                raise _core.NotLogConcaveError(found)
+            self._core.check(_arguments.check_count(check))
 
     def update(self, start, random_state=None):
         """One update of a Gibbs sampler: the next conditional, then one draw.

@@ -98,6 +98,7 @@ PYBIND11_MODULE(_core, m) {
       .def("copy", &PythonTSampler::copy)
       .def("evaluate", &PythonTSampler::evaluate)
       .def("update", &PythonTSampler::update)
+      .def("check", &PythonTSampler::check)
       .def("draw", &PythonTSampler::draw)
       .def("fill", &PythonTSampler::fill)
       .def_property_readonly("log_hat_area", &PythonTSampler::logHatArea)

@@ -81,6 +81,17 @@ py::array_t<double> PythonTSampler::evaluate(
 
 double PythonTSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
 
+void PythonTSampler::check(std::size_t n) {
+  Exclusive exclusive(guard_);
+  if (!python_) {
+    py::gil_scoped_release unlocked;
+    sampler_->check(n);
+    return;
+  }
+  CallContext context;
+  propagatingCallbackErrors(context, [&] { sampler_->check(n); });
+}
+
 double PythonTSampler::update(double start, const py::object& bitGenerator) {
   return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::TConcaveSampler& s) {
     extraEvaluations_ = 0;

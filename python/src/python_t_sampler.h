@@ -40,6 +40,10 @@ class PythonTSampler {
   pybind11::array_t<double> evaluate(pybind11::array_t<double, pybind11::array::c_style |
                                                                    pybind11::array::forcecast> xs);
 
+  // The engine's check: n more points at quantiles of the hat, joined to the
+  // envelope; NotLogConcaveError if the points prove the density outside the class.
+  void check(std::size_t n);
+
   double draw(const pybind11::object& bitGenerator);
   // One Gibbs update: the warm path to the log-density's current conditional
   // from start (the same domain and splits), then one draw.
