@@ -12,12 +12,16 @@ in microseconds. Times are the best of several repeats; ratios below 1
 mean adaptive_rejection is faster. Then one Gibbs update of N(x / 2, 1) in
 microseconds: a new sampler with starts=[x] and one draw, against the warm
 update s.update(x), with a lambda and with a C function whose data holds the
-mean, beside numpy's normal in the same loop.
+mean, beside numpy's normal in the same loop. The same for a Student t(3)
+at x / 2 with TConcaveSampler, also with check=True; and the time
+pickle.loads takes to rebuild a seeded sampler after rvs(10**6) (it repeats
+the draws).
 """
 import ctypes
 import glob
 import math
 import os
+import pickle
 import sys
 import timeit
 
@@ -25,7 +29,7 @@ import numpy as np
 from scipy.stats.sampling import TransformedDensityRejection
 
 import adaptive_rejection
-from adaptive_rejection import LogConcaveSampler
+from adaptive_rejection import LogConcaveSampler, TConcaveSampler
 
 N = 10**6
 
@@ -126,6 +130,42 @@ def gibbs_updates(rng, updates=20000):
     return [(name, best(loop, 1) / updates) for name, loop in loops]
 
 
+def t_concave_updates(rng, updates=5000):
+    """Microseconds per update of t(3) at x / 2, the chain's state x as start."""
+    def fresh(check):
+        def loop():
+            x = 0.0
+            for _ in range(updates):
+                m = x / 2
+                x = TConcaveSampler(lambda v: -2.0 * math.log1p((v - m) * (v - m) / 3), starts=x,
+                                    random_state=rng, check=check).rvs()
+        return loop
+
+    def warm():
+        p = [0.0]
+        s = TConcaveSampler(lambda v: -2.0 * math.log1p((v - p[0]) * (v - p[0]) / 3), starts=0.0,
+                            random_state=rng)
+        x = 0.0
+        for _ in range(updates):
+            p[0] = x / 2
+            x = s.update(x)
+
+    loops = [("new sampler", fresh(False)), ("new sampler, check=True", fresh(True)),
+             ("update", warm)]
+    return [(name, best(loop, 1, 3) / updates) for name, loop in loops]
+
+
+def normal_logpdf(x):
+    return -0.5 * x * x
+
+
+def pickle_load_time():
+    s = LogConcaveSampler(normal_logpdf, random_state=1)
+    s.rvs(10**6)
+    data = pickle.dumps(s)
+    return best(lambda: pickle.loads(data), 1, 3)
+
+
 def main():
     rng = np.random.default_rng(1)
     print("%-10s %-28s %12s %12s %8s" % ("density", "measure", "ours", "TDR", "ratio"))
@@ -151,6 +191,10 @@ def main():
     print("one Gibbs update of N(x / 2, 1):")
     for name, t in gibbs_updates(rng):
         print("  %-26s %6.2f us" % (name, t * 1e6))
+    print("one Gibbs update of t(3) at x / 2, lambda, TConcaveSampler:")
+    for name, t in t_concave_updates(rng):
+        print("  %-26s %6.2f us" % (name, t * 1e6))
+    print("pickle.loads of a seeded sampler after rvs(10**6): %.1f ms" % (pickle_load_time() * 1e3))
     return 0
 
 

@@ -1,5 +1,6 @@
 # Type information for adaptive_rejection.
-from typing import Any, Callable, Optional, Protocol, Sequence, Tuple, Union, overload
+from typing import (Any, Callable, List, Optional, Protocol, Sequence, SupportsIndex, Tuple, Union,
+                    overload)
 
 import numpy as np
 import numpy.typing as npt
@@ -11,20 +12,32 @@ class _Distribution(Protocol):
     def logpdf(self, x: Any) -> Any: ...
     def support(self) -> Tuple[float, float]: ...
 
-# A Python callable, a frozen scipy.stats distribution, or a C function
-# (scipy.LowLevelCallable, ctypes/cffi function pointer, numba cfunc).
+# scipy.LowLevelCallable, read by what it holds.
+class _LowLevelCallable(Protocol):
+    @property
+    def function(self) -> Any: ...
+    @property
+    def user_data(self) -> Any: ...
+    @property
+    def signature(self) -> str: ...
+
+# A Python callable, a frozen scipy.stats distribution, or a C function: a
+# scipy.LowLevelCallable, or a ctypes function pointer (callable); cffi and
+# numba objects come untyped.
 LogDensity = Union[Callable[[float], float], Callable[[np.ndarray], npt.ArrayLike],
-                   _Distribution, Any]
+                   _Distribution, _LowLevelCallable]
 RandomState = Union[None, int, np.random.Generator, np.random.BitGenerator,
                     np.random.RandomState, np.random.SeedSequence]
-Size = Union[int, Tuple[int, ...]]
+# As numpy takes it: np.int64(3) and [2, 3] too.
+Size = Union[SupportsIndex, Sequence[SupportsIndex]]
+Starts = Union[None, float, Sequence[float], npt.NDArray[Any]]
 
 class NotLogConcaveError(ValueError): ...
 
 class LogConcaveSampler:
     def __init__(self, logpdf: LogDensity,
                  domain: Optional[Tuple[float, float]] = ..., *,
-                 starts: Union[None, float, Sequence[float], npt.ArrayLike] = ...,
+                 starts: Starts = ...,
                  random_state: RandomState = ..., vectorized: bool = ...,
                  data: Any = ..., check: Union[bool, int] = ...) -> None: ...
     @overload
@@ -58,17 +71,19 @@ class LogConcaveSampler:
 class TConcaveSampler:
     def __init__(self, logpdf: LogDensity,
                  domain: Optional[Tuple[float, float]] = ..., *, c: float = ...,
-                 splits: Optional[Sequence[float]] = ...,
-                 starts: Union[None, float, Sequence[float], npt.ArrayLike] = ...,
-                 random_state: RandomState = ..., data: Any = ...) -> None: ...
+                 splits: Union[None, Sequence[float], npt.NDArray[Any]] = ...,
+                 starts: Starts = ...,
+                 random_state: RandomState = ..., vectorized: bool = ...,
+                 data: Any = ..., check: Union[bool, int] = ...) -> None: ...
     @overload
     def rvs(self, size: None = ..., random_state: RandomState = ...) -> float: ...
     @overload
     def rvs(self, size: Size, random_state: RandomState = ...) -> npt.NDArray[np.float64]: ...
+    def update(self, start: float, random_state: RandomState = ...) -> float: ...
     @property
     def c(self) -> float: ...
     @property
-    def splits(self) -> list: ...
+    def splits(self) -> List[float]: ...
     @property
     def hat_area(self) -> float: ...
     @property
@@ -85,5 +100,9 @@ class TConcaveSampler:
     def domain(self) -> Tuple[float, float]: ...
     @property
     def points(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
+    @property
+    def hull(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
+    @property
+    def squeeze(self) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
     def __copy__(self) -> "TConcaveSampler": ...
     def __deepcopy__(self, memo: dict) -> "TConcaveSampler": ...

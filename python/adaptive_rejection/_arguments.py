@@ -27,13 +27,30 @@ def log_density(logpdf):
     return logpdf, WHOLE_LINE
 
 
+def number(value, what):
+    """float(value) for a real number; a string (which float() would parse)
+    or anything else is a TypeError naming `what`."""
+    kind = type(value)
+    if kind is float or kind is int:
+        return float(value)
+    if isinstance(value, (str, bytes, bytearray, complex)) or \
+            getattr(value, "dtype", np.dtype(float)).kind not in "biuf":
+        raise TypeError("%s must be a number, not %r" % (what, value))
+    try:
+        return float(value)
+    except (TypeError, ValueError):
+        raise TypeError("%s must be a number, not %r" % (what, value)) from None
+
+
 def domain(given):
+    if isinstance(given, (str, bytes, bytearray)):
+        raise TypeError("domain must be a pair (lower, upper) of numbers, not %r" % (given,))
     try:
         lower, upper = given
-        lower, upper = float(lower), float(upper)
     except (TypeError, ValueError):
         raise ValueError("domain must be a pair (lower, upper) of numbers, not %r"
                          % (given,)) from None
+    lower, upper = number(lower, "domain's lower end"), number(upper, "domain's upper end")
     if not lower < upper:  # also NaN
         raise ValueError("domain must have lower < upper; got (%r, %r)" % (lower, upper))
     return lower, upper
@@ -44,11 +61,26 @@ def _few_floats(starts):
     if kind is float or kind is int:
         return [float(starts)]
     if (kind is list or kind is tuple) and len(starts) <= _FEW:
-        try:
-            return [float(x) for x in starts]
-        except (TypeError, ValueError):
-            return None  # numpy's conversion gives the error
+        xs = []
+        for x in starts:
+            if type(x) is not float and type(x) is not int:
+                return None  # the general path names what is wrong
+            xs.append(float(x))
+        return xs
     return None
+
+
+def floats(given, what):
+    """A sequence of real numbers (or one) as a list of floats; strings,
+    nested sequences and non-numbers are refused, naming `what`."""
+    if isinstance(given, (str, bytes, bytearray)):
+        raise TypeError("%s must be a sequence of numbers, not %r" % (what, given))
+    a = np.asarray(given)
+    if a.dtype.kind not in "biuf":
+        raise TypeError("%s must be a sequence of numbers, not %r" % (what, given))
+    if a.ndim > 1:
+        raise ValueError("%s must be a sequence of numbers, not of shape %s" % (what, a.shape))
+    return a.astype(float).reshape(-1).tolist()
 
 
 def starts(given, lower, upper):
@@ -57,13 +89,19 @@ def starts(given, lower, upper):
         return []
     xs = _few_floats(given)
     if xs is None:
-        a = np.asarray(given, dtype=float)
-        if a.ndim > 1:
-            raise ValueError("starts must be a sequence of abscissae, not of shape %s"
-                             % (a.shape,))
-        xs = a.reshape(-1).tolist()
+        xs = floats(given, "starts")
     for x in xs:
         if not (lower <= x <= upper and math.isfinite(x)):
             raise ValueError("starting point %r lies outside the domain [%r, %r]"
                              % (x, lower, upper))
     return xs
+
+
+def check_count(check):
+    """The evaluations a check= argument asks for: True is 8."""
+    if check is True:
+        return 8
+    if isinstance(check, bool) or not isinstance(check, (int, np.integer)) or check < 0:
+        raise ValueError("check must be True, False or a number of evaluations >= 0, "
+                         "not %r" % (check,))
+    return int(check)

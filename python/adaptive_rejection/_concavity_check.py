@@ -6,7 +6,11 @@ numbers, and looks at all evaluated points together: three of them with the
 middle one below the chord of the other two (beyond rounding), or -inf between
 two finite values, prove the density not log-concave. A density that is not
 log-concave can still pass: the check sees only the points it evaluates.
+(TConcaveSampler's check is the engine's.) Plain floats throughout: a check
+is a few dozen scalar steps, which numpy would slow down.
 """
+import bisect
+import itertools
 import math
 
 import numpy as np
@@ -18,8 +22,8 @@ ROUNDING = 1e-9
 
 def _segment_masses(hx, hy, left_rate, right_rate):
     """Hat mass of each hull segment, relative to exp(max hull)."""
-    top = np.max(hy[np.isfinite(hy)])
-    masses = np.empty(len(hx) - 1)
+    top = max(y for y in hy if math.isfinite(y))
+    masses = [0.0] * (len(hx) - 1)
     for i in range(len(hx) - 1):
         a, b, ya, yb = hx[i], hx[i + 1], hy[i] - top, hy[i + 1] - top
         if math.isinf(a):
@@ -30,7 +34,7 @@ def _segment_masses(hx, hy, left_rate, right_rate):
             masses[i] = (b - a) * math.exp(ya)
         else:
             masses[i] = (b - a) * (math.exp(yb) - math.exp(ya)) / (yb - ya)
-    return masses, top
+    return masses
 
 
 def _inside(hx, hy, i, u, left_rate, right_rate):
@@ -48,33 +52,38 @@ def _inside(hx, hy, i, u, left_rate, right_rate):
 
 def hat_quantiles(hull, points, n):
     """n abscissae at the quantiles (i + 1/2)/n of the hat."""
-    hx, hy = (np.asarray(v, dtype=float) for v in hull)
-    x, h = points
+    hx, hy = (np.asarray(v, dtype=float).tolist() for v in hull)
+    x, h = (np.asarray(v, dtype=float).tolist() for v in points)
     # The tails continue the secants through the two outermost points.
     left_rate = (h[1] - h[0]) / (x[1] - x[0]) if len(x) > 1 else math.inf
     right_rate = (h[-2] - h[-1]) / (x[-1] - x[-2]) if len(x) > 1 else math.inf
-    masses, _ = _segment_masses(hx, hy, left_rate, right_rate)
-    cumulative = np.concatenate(([0.0], np.cumsum(masses)))
+    masses = _segment_masses(hx, hy, left_rate, right_rate)
+    cumulative = [0.0] + list(itertools.accumulate(masses))
     out = []
-    for p in (np.arange(n) + 0.5) / n * cumulative[-1]:
-        i = min(int(np.searchsorted(cumulative, p, side="right")) - 1, len(masses) - 1)
+    for k in range(n):
+        p = (k + 0.5) / n * cumulative[-1]
+        i = min(bisect.bisect_right(cumulative, p) - 1, len(masses) - 1)
         u = (p - cumulative[i]) / masses[i] if masses[i] > 0 else 0.5
         out.append(_inside(hx, hy, i, min(max(u, 0.0), 1.0), left_rate, right_rate))
-    return np.asarray(out)
+    return out
 
 
 def violation(x, h):
     """A message naming points that prove h not concave, or None."""
-    order = np.argsort(x, kind="stable")
-    x, h = np.asarray(x, dtype=float)[order], np.asarray(h, dtype=float)[order]
-    finite = np.flatnonzero(np.isfinite(h))
-    if len(finite) and np.any(np.isneginf(h[finite[0]:finite[-1] + 1])):
-        i = finite[0] + int(np.argmax(np.isneginf(h[finite[0]:finite[-1] + 1])))
-        return ("logpdf is -inf at %r between finite values at %r and %r: the density's "
-                "support is not an interval" % (x[i], x[finite[0]], x[finite[-1]]))
-    x, h = x[finite], h[finite]
-    keep = np.concatenate(([True], np.diff(x) > 0))  # the same abscissa twice
-    x, h = x[keep], h[keep]
+    pairs = sorted(zip(x, h), key=lambda p: p[0])
+    finite = [i for i, (_, v) in enumerate(pairs) if math.isfinite(v)]
+    if not finite:
+        return None
+    for i in range(finite[0], finite[-1] + 1):
+        if pairs[i][1] == -math.inf:
+            return ("logpdf is -inf at %r between finite values at %r and %r: the density's "
+                    "support is not an interval" % (pairs[i][0], pairs[finite[0]][0],
+                                                     pairs[finite[-1]][0]))
+    x, h = [], []
+    for i in finite:
+        if not x or pairs[i][0] > x[-1]:  # the same abscissa twice
+            x.append(pairs[i][0])
+            h.append(pairs[i][1])
     for a in range(len(x) - 2):
         b, c = a + 1, a + 2
         chord = h[a] + (h[c] - h[a]) * ((x[b] - x[a]) / (x[c] - x[a]))
@@ -92,8 +101,8 @@ def check(core, n):
     if len(points[0]) < 2 or n <= 0:
         return None
     xs = hat_quantiles(core.hull, points, n)
-    values = core.evaluate(xs)
-    if np.any(np.isnan(values) | (values == math.inf)):
-        bad = int(np.argmax(np.isnan(values) | (values == math.inf)))
-        raise ValueError("logpdf is %r at %r" % (float(values[bad]), float(xs[bad])))
-    return violation(np.concatenate((points[0], xs)), np.concatenate((points[1], values)))
+    values = core.evaluate(xs).tolist()
+    for x, v in zip(xs, values):
+        if v != v or v == math.inf:
+            raise ValueError("logpdf is %r at x = %r" % (v, x))
+    return violation(points[0].tolist() + xs, points[1].tolist() + values)

@@ -5,7 +5,7 @@ import numpy as np
 
 from . import _arguments, _core
 from ._callables import c_call, c_function
-from ._copying import CopyableSampler
+from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
 from ._random_state import bit_generator
 
@@ -15,7 +15,7 @@ _TRANSFORMS = {0.0: "log f", -0.5: "-1/sqrt(f)"}
 def _splits(given, lower, upper):
     if given is None:
         return []
-    xs = [float(x) for x in np.asarray(given, dtype=float).reshape(-1)]
+    xs = _arguments.floats(given, "splits")
     for i, x in enumerate(xs):
         if not (lower < x < upper and math.isfinite(x)):
             raise ValueError("split point %r lies outside the open domain (%r, %r)" % (x, lower, upper))
@@ -53,6 +53,27 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     random_state : None, int, numpy.random.Generator or BitGenerator, optional
         Where uniforms come from unless `rvs` is given another, as for
         LogConcaveSampler.
+    vectorized : bool, optional
+        `logpdf` takes and returns numpy arrays, as for LogConcaveSampler.
+    data : int, ctypes object or numpy array, optional
+        For a C function ``double (double, void *)``, as for LogConcaveSampler.
+    check : bool or int, optional
+        Look for a proof that the density is outside the class at
+        construction: evaluates `logpdf` at `check` more abscissae (True: 8)
+        at evenly spaced quantiles of the hat, counted in `evaluations`,
+        adds them to the points, and raises NotLogConcaveError if the points
+        together are not T-concave (with splits: a piece neither concave nor convex,
+        or convex towards an infinite end). A density can still pass where
+        it is in the class at every point evaluated.
+
+    Notes
+    -----
+    Drawing is exact for a density in the class. For one that is not, the
+    sampler raises NotLogConcaveError once its evaluated points show it;
+    with few points -- a fresh sampler per Gibbs update that draws once --
+    many such densities go unnoticed and the draws are wrong. Use `check`
+    where T-concavity is not certain. Copies and pickles behave as
+    LogConcaveSampler's.
 
     Raises
     ------
@@ -73,10 +94,11 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     (4,)
     """
 
-    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data")
+    __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data",
+                 "_vectorized", "_check", "_seed", "_starts")
 
     def __init__(self, logpdf, domain=None, *, c=-0.5, splits=None, starts=None,
-                 random_state=None, data=None):
+                 random_state=None, vectorized=False, data=None, check=False):
         f, default_domain = _arguments.log_density(logpdf)
         lower, upper = _arguments.domain(default_domain if domain is None else domain)
         if isinstance(c, bool) or not isinstance(c, (int, float, np.number)) or float(c) not in _TRANSFORMS:
@@ -86,27 +108,63 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         bits = bit_generator(random_state)
         found = c_function(f)
         if found is not None:
+            if vectorized:
+                raise ValueError("vectorized=True applies to Python callables, not C functions")
             self._core = _core.TSampler.from_c(*c_call(logpdf, found, data), lower, upper,
                                                float(c), cuts, xs, bits)
         elif data is not None:
             raise ValueError("data= is for C functions 'double (double, void *)', not %r" % (logpdf,))
         else:
-            self._core = _core.TSampler.from_python(f, lower, upper, float(c), cuts, xs, bits)
+            self._core = _core.TSampler.from_python(f, bool(vectorized), lower, upper, float(c),
+                                                    cuts, xs, bits)
         self._logpdf = logpdf
         self._bits = None if random_state is None else bits
         self._domain = domain
         self._c = float(c)
         self._splits = cuts
         self._data = data
+        self._vectorized = vectorized
+        self._check = check
+        self._seed = own_seed(random_state)
+        self._starts = xs
+        if check:
+            self._core.check(_arguments.check_count(check))
+
+    def update(self, start, random_state=None):
+        """One update of a Gibbs sampler: the next conditional, then one draw.
+
+        As LogConcaveSampler.update: the sampler moves to the density
+        `logpdf` now describes (same domain, transformation and splits), its
+        first probes placed at the scale the last envelope learned either
+        side of `start`, and draws once. Exact whatever the new density;
+        `evaluations` counts from the update on; `check` is not repeated.
+
+        Parameters
+        ----------
+        start : float
+            The chain's current value, inside the domain with `logpdf`
+            finite there.
+        random_state : None, int, numpy.random.Generator or BitGenerator, optional
+            Where the uniforms come from for this call; None uses the
+            sampler's own.
+
+        Returns
+        -------
+        float
+            One draw from the new conditional.
+        """
+        x = _arguments.number(start, "start")
+        bits = None if random_state is None else bit_generator(random_state)
+        return self._core.update(x, bits)
 
     def _rebuild_kwargs(self):
-        return {"domain": self._domain, "c": self._c, "splits": self._splits, "data": self._data}
+        return {"domain": self._domain, "c": self._c, "splits": self._splits, "data": self._data,
+                "vectorized": self._vectorized, "check": self._check}
 
-    def __reduce__(self):
+    def _rebuild_starts(self):
         # Points at a finite end of a convex piece are not valid starts.
-        restore, (cls, logpdf, kwargs, starts, bits) = super().__reduce__()
         lower, upper = self.domain
-        return restore, (cls, logpdf, kwargs, [x for x in starts if lower < x < upper], bits)
+        return [x for x in self._core.points[0].tolist() if lower < x < upper]
 
 
     @property
@@ -136,13 +194,23 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
 
     @property
     def evaluations(self):
-        """int: Calls of logpdf so far, the start included."""
+        """int: Calls of logpdf since construction or the last update, the search included."""
         return self._core.evaluations
 
     @property
     def domain(self):
         """(float, float): The domain."""
         return self._core.limits
+
+    @property
+    def hull(self):
+        """(ndarray, ndarray): Vertices of the hat in log units, for ``plt.plot(*s.hull)``."""
+        return self._core.hull
+
+    @property
+    def squeeze(self):
+        """(ndarray, ndarray): Vertices of the squeeze in log units."""
+        return self._core.squeeze
 
     def __repr__(self):
         return "TConcaveSampler(%r, domain=%r, c=%r, splits=%r)" % (

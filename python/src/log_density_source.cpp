@@ -3,6 +3,7 @@
 #include <pybind11/numpy.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace py = pybind11;
 
@@ -31,13 +32,27 @@ class LockReleased {
   PyObject* lock_;
 };
 
-double onlyValue(const py::handle& result) {
-  auto a = py::array_t<double, py::array::forcecast>::ensure(result);
-  if (!a) throw py::error_already_set();
-  if (a.size() != 1)
+std::string typeName(const py::handle& value) { return Py_TYPE(value.ptr())->tp_name; }
+
+// What a vectorized logpdf returned, as count doubles: numbers only, so that
+// strings that happen to parse and objects numpy cannot convert are refused
+// by name rather than read as a value or lost in the conversion.
+py::array_t<double> vectorValues(const py::object& result, std::size_t count) {
+  py::array a = py::array::ensure(result);
+  if (!a) throw py::type_error("a vectorized logpdf must return an array of numbers; it returned a " +
+                               typeName(result));
+  if (std::string("biuf").find(a.dtype().kind()) == std::string::npos) {
+    throw py::type_error("a vectorized logpdf must return an array of numbers; it returned " +
+                         (py::isinstance<py::array>(result)
+                              ? "an array of dtype " + std::string(py::str(a.dtype()))
+                              : "a " + typeName(result)));
+  }
+  auto values = py::array_t<double, py::array::forcecast>::ensure(a);
+  if (!values) throw py::error_already_set();
+  if (static_cast<std::size_t>(values.size()) != count)
     throw py::value_error("a vectorized logpdf must return one value per abscissa; got " +
-                          std::to_string(a.size()) + " for 1");
-  return *a.data();
+                          std::to_string(values.size()) + " for " + std::to_string(count));
+  return values;
 }
 
 thread_local CallContext* currentCall = nullptr;
@@ -50,12 +65,17 @@ double callOnce(const PythonLogDensity& s, PyObject* heldLock, double x) {
     if (r == nullptr) throw py::error_already_set();
     py::object result = py::reinterpret_steal<py::object>(r);
     const double v = PyFloat_AsDouble(r);
-    if (v == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+    if (v == -1.0 && PyErr_Occurred()) {
+      if (!PyErr_ExceptionMatches(PyExc_TypeError)) throw py::error_already_set();
+      PyErr_Clear();
+      throw py::type_error("logpdf must return a number; it returned a " + typeName(result) +
+                           " at x = " + std::string(py::repr(arg)));
+    }
     return v;
   }
   py::array_t<double> arg(1);
   *arg.mutable_data() = x;
-  return onlyValue(s.function(arg));
+  return *vectorValues(s.function(arg), 1).data();
 }
 
 }  // namespace
@@ -94,10 +114,6 @@ void evaluateAhead(PythonLogDensity& s, const std::vector<double>& xs) {
   if (xs.empty()) return;
   py::array_t<double> arg(static_cast<py::ssize_t>(xs.size()));
   std::copy(xs.begin(), xs.end(), arg.mutable_data());
-  auto values = py::array_t<double, py::array::forcecast>::ensure(s.function(arg));
-  if (!values) throw py::error_already_set();
-  if (static_cast<std::size_t>(values.size()) != xs.size())
-    throw py::value_error("a vectorized logpdf must return one value per abscissa; got " +
-                          std::to_string(values.size()) + " for " + std::to_string(xs.size()));
+  const py::array_t<double> values = vectorValues(s.function(arg), xs.size());
   for (std::size_t i = 0; i < xs.size(); ++i) s.known.emplace_back(xs[i], values.data()[i]);
 }

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "error_messages.h"
 #include "python_sampler.h"
 #include "python_t_sampler.h"
-#include "sampler/not_log_concave.h"
 
 namespace py = pybind11;
 
@@ -33,7 +33,7 @@ py::tuple capsuleContents(py::object capsule) {
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The engine behind adaptive_rejection; use adaptive_rejection.LogConcaveSampler.";
-  py::register_exception<ars::NotLogConcave>(m, "NotLogConcaveError", PyExc_ValueError);
+  registerEngineErrors(m);
   m.def("capsule_contents", &capsuleContents);
 
   using Domain = PythonSampler::Domain;
@@ -64,6 +64,7 @@ PYBIND11_MODULE(_core, m) {
       .def_property_readonly("log_hat_area", &PythonSampler::logHatArea)
       .def_property_readonly("log_squeeze_area", &PythonSampler::logSqueezeArea)
       .def_property_readonly("evaluations", &PythonSampler::evaluations)
+      .def_property_readonly("repeatable_draws", &PythonSampler::repeatableDraws)
       .def_property_readonly("n_points", &PythonSampler::points)
       .def_property_readonly("limits", &PythonSampler::limits)
       .def_property_readonly("points", &PythonSampler::pointArrays)
@@ -78,10 +79,11 @@ PYBIND11_MODULE(_core, m) {
   };
   py::class_<PythonTSampler>(m, "TSampler")
       .def_static("from_python",
-                  [transform](py::object f, double lower, double upper, double c,
+                  [transform](py::object f, bool vectorized, double lower, double upper, double c,
                               std::vector<double> splits, std::vector<double> starts, py::object bits) {
                     return PythonTSampler::fromPython(
-                        std::move(f), Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        std::move(f),
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), vectorized},
                         std::move(bits));
                   })
       .def_static("from_c",
@@ -90,15 +92,21 @@ PYBIND11_MODULE(_core, m) {
                               std::vector<double> splits, std::vector<double> starts, py::object bits) {
                     return PythonTSampler::fromC(
                         address, takesData, data, std::move(keepAlive),
-                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts)},
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), false},
                         std::move(bits));
                   })
       .def("copy", &PythonTSampler::copy)
+      .def("evaluate", &PythonTSampler::evaluate)
+      .def("update", &PythonTSampler::update)
+      .def("check", &PythonTSampler::check)
       .def("draw", &PythonTSampler::draw)
       .def("fill", &PythonTSampler::fill)
       .def_property_readonly("log_hat_area", &PythonTSampler::logHatArea)
       .def_property_readonly("log_squeeze_area", &PythonTSampler::logSqueezeArea)
       .def_property_readonly("evaluations", &PythonTSampler::evaluations)
+      .def_property_readonly("repeatable_draws", &PythonTSampler::repeatableDraws)
       .def_property_readonly("limits", &PythonTSampler::limits)
-      .def_property_readonly("points", &PythonTSampler::pointArrays);
+      .def_property_readonly("points", &PythonTSampler::pointArrays)
+      .def_property_readonly("hull", &PythonTSampler::hullArrays)
+      .def_property_readonly("squeeze", &PythonTSampler::squeezeArrays);
 }

@@ -58,6 +58,7 @@ std::unique_ptr<PythonSampler> PythonSampler::copy(py::object bitGenerator) {
   std::unique_ptr<PythonSampler> s(
       new PythonSampler(python_, h_, keepAlive_, std::move(bitGenerator), lower_, upper_));
   s->sampler_.emplace(*sampler_);
+  s->guard_.setHistory(guard_.historyHeld());
   s->extraEvaluations_ = extraEvaluations_;
   return s;
 }
@@ -83,6 +84,7 @@ double PythonSampler::draw(const py::object& bitGenerator) { return guard_.draw(
 double PythonSampler::update(double start, const py::object& bitGenerator) {
   return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::LogConcaveSampler& s) {
     extraEvaluations_ = 0;
+    guard_.forgetHistory();
     s.warmReset(h_, lower_, upper_, {start});
   });
 }
@@ -123,4 +125,9 @@ py::tuple PythonSampler::squeezeArrays() {
   Exclusive e(guard_);
   const ars::Envelope v = sampler_->envelope();
   return asArrays(v.squeezeX, v.squeezeY);
+}
+
+py::object PythonSampler::repeatableDraws() {
+  const SamplerGuard::History h = guard_.history();
+  return h.repeatable ? py::object(py::int_(h.ownDraws)) : py::object(py::none());
 }

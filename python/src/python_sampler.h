@@ -56,6 +56,9 @@ class PythonSampler {
   double logHatArea();
   double logSqueezeArea();
   std::uint64_t evaluations();
+  // Draws from the default generator since construction, or None once a pickle
+  // can no longer repeat them (see SamplerGuard::History).
+  pybind11::object repeatableDraws();
   std::size_t points();
   pybind11::tuple limits();
   // (x, y) arrays: evaluated points, hull vertices, squeeze vertices.

@@ -7,22 +7,36 @@
 
 namespace py = pybind11;
 
+namespace {
+
+py::tuple asArrays(const std::vector<double>& x, const std::vector<double>& y) {
+  return py::make_tuple(py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data()),
+                        py::array_t<double>(static_cast<py::ssize_t>(y.size()), y.data()));
+}
+
+}  // namespace
+
 PythonTSampler::PythonTSampler(bool python, LogDensityFunction h, py::object keepAlive,
-                               py::object bitGenerator)
+                               py::object bitGenerator, const Setup& setup)
     : python_(python), h_(std::move(h)), keepAlive_(std::move(keepAlive)),
+      lower_(setup.lower), upper_(setup.upper), splits_(setup.splits),
       guard_(std::move(bitGenerator), python) {}
 
 std::unique_ptr<PythonTSampler> PythonTSampler::fromPython(py::object logpdf, Setup setup,
                                                            py::object bitGenerator) {
   auto density = std::make_shared<PythonLogDensity>();
   density->function = std::move(logpdf);
+  density->vectorized = setup.vectorized;
   LogDensityFunction h = pythonLogDensity(density);
-  std::unique_ptr<PythonTSampler> s(new PythonTSampler(true, h, py::none(), std::move(bitGenerator)));
+  std::unique_ptr<PythonTSampler> s(
+      new PythonTSampler(true, h, py::none(), std::move(bitGenerator), setup));
+  if (setup.vectorized) evaluateAhead(*density, setup.starts);
   CallContext context;
   propagatingCallbackErrors(context, [&] {
     s->sampler_.emplace(std::move(h), setup.lower, setup.upper, setup.transform, setup.splits,
                         setup.starts);
   });
+  density->known.clear();
   return s;
 }
 
@@ -32,7 +46,7 @@ std::unique_ptr<PythonTSampler> PythonTSampler::fromC(std::uintptr_t address, bo
   if (address == 0) throw py::value_error("the C function's address is null");
   LogDensityFunction h = cLogDensity(address, takesData, data);
   std::unique_ptr<PythonTSampler> s(
-      new PythonTSampler(false, h, std::move(keepAlive), std::move(bitGenerator)));
+      new PythonTSampler(false, h, std::move(keepAlive), std::move(bitGenerator), setup));
   py::gil_scoped_release unlocked;
   s->sampler_.emplace(std::move(h), setup.lower, setup.upper, setup.transform, setup.splits,
                       setup.starts);
@@ -41,12 +55,50 @@ std::unique_ptr<PythonTSampler> PythonTSampler::fromC(std::uintptr_t address, bo
 
 std::unique_ptr<PythonTSampler> PythonTSampler::copy(py::object bitGenerator) {
   Exclusive exclusive(guard_);
-  std::unique_ptr<PythonTSampler> s(new PythonTSampler(python_, h_, keepAlive_, std::move(bitGenerator)));
+  std::unique_ptr<PythonTSampler> s(new PythonTSampler(
+      python_, h_, keepAlive_, std::move(bitGenerator), Setup{lower_, upper_, {}, splits_, {}, false}));
   s->sampler_.emplace(*sampler_);
+  s->guard_.setHistory(guard_.historyHeld());
+  s->extraEvaluations_ = extraEvaluations_;
   return s;
 }
 
+py::array_t<double> PythonTSampler::evaluate(
+    py::array_t<double, py::array::c_style | py::array::forcecast> xs) {
+  Exclusive exclusive(guard_);
+  py::array_t<double> out(xs.size());
+  const double* x = xs.data();
+  double* y = out.mutable_data();
+  CallContext context;
+  propagatingCallbackErrors(context, [&] {
+    for (py::ssize_t i = 0; i < xs.size(); ++i) {
+      y[i] = h_(x[i]);
+      ++extraEvaluations_;
+    }
+  });
+  return out;
+}
+
 double PythonTSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
+
+void PythonTSampler::check(std::size_t n) {
+  Exclusive exclusive(guard_);
+  if (!python_) {
+    py::gil_scoped_release unlocked;
+    sampler_->check(n);
+    return;
+  }
+  CallContext context;
+  propagatingCallbackErrors(context, [&] { sampler_->check(n); });
+}
+
+double PythonTSampler::update(double start, const py::object& bitGenerator) {
+  return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::TConcaveSampler& s) {
+    extraEvaluations_ = 0;
+    guard_.forgetHistory();
+    s.warmReset(h_, lower_, upper_, splits_, {start});
+  });
+}
 
 void PythonTSampler::fill(py::array_t<double, py::array::c_style> out, const py::object& bitGenerator) {
   guard_.fill(*sampler_, out, bitGenerator);
@@ -54,11 +106,26 @@ void PythonTSampler::fill(py::array_t<double, py::array::c_style> out, const py:
 
 double PythonTSampler::logHatArea() { Exclusive e(guard_); return sampler_->logHatArea(); }
 double PythonTSampler::logSqueezeArea() { Exclusive e(guard_); return sampler_->logSqueezeArea(); }
-std::uint64_t PythonTSampler::evaluations() { Exclusive e(guard_); return sampler_->evaluations(); }
+std::uint64_t PythonTSampler::evaluations() {
+  Exclusive e(guard_);
+  return sampler_->evaluations() + extraEvaluations_;
+}
 
 py::tuple PythonTSampler::limits() {
   Exclusive e(guard_);
   return py::make_tuple(sampler_->lowerLimit(), sampler_->upperLimit());
+}
+
+py::tuple PythonTSampler::hullArrays() {
+  Exclusive e(guard_);
+  const ars::Envelope v = sampler_->envelope();
+  return asArrays(v.hullX, v.hullY);
+}
+
+py::tuple PythonTSampler::squeezeArrays() {
+  Exclusive e(guard_);
+  const ars::Envelope v = sampler_->envelope();
+  return asArrays(v.squeezeX, v.squeezeY);
 }
 
 py::tuple PythonTSampler::pointArrays() {
@@ -67,4 +134,9 @@ py::tuple PythonTSampler::pointArrays() {
   const std::vector<double> h = sampler_->evaluatedLogDensities();
   return py::make_tuple(py::array_t<double>(static_cast<py::ssize_t>(x.size()), x.data()),
                         py::array_t<double>(static_cast<py::ssize_t>(h.size()), h.data()));
+}
+
+py::object PythonTSampler::repeatableDraws() {
+  const SamplerGuard::History h = guard_.history();
+  return h.repeatable ? py::object(py::int_(h.ownDraws)) : py::object(py::none());
 }

@@ -24,6 +24,7 @@ class PythonTSampler {
     double lower, upper;
     ars::Transform transform;
     std::vector<double> splits, starts;
+    bool vectorized = false;  // a Python callable that takes arrays
   };
 
   // A Python callable: called with the GIL held, draws keep the GIL.
@@ -35,24 +36,44 @@ class PythonTSampler {
                                                Setup setup, pybind11::object bitGenerator);
   std::unique_ptr<PythonTSampler> copy(pybind11::object bitGenerator);
 
+  // logpdf at xs, counted among the evaluations (for the checks of the Python layer).
+  pybind11::array_t<double> evaluate(pybind11::array_t<double, pybind11::array::c_style |
+                                                                   pybind11::array::forcecast> xs);
+
+  // The engine's check: n more points at quantiles of the hat, joined to the
+  // envelope; NotLogConcaveError if the points prove the density outside the class.
+  void check(std::size_t n);
+
   double draw(const pybind11::object& bitGenerator);
+  // One Gibbs update: the warm path to the log-density's current conditional
+  // from start (the same domain and splits), then one draw.
+  double update(double start, const pybind11::object& bitGenerator);
   void fill(pybind11::array_t<double, pybind11::array::c_style> out,
             const pybind11::object& bitGenerator);
 
   double logHatArea();
   double logSqueezeArea();
   std::uint64_t evaluations();
+  // Draws from the default generator since construction, or None once a pickle
+  // can no longer repeat them (see SamplerGuard::History).
+  pybind11::object repeatableDraws();
   pybind11::tuple limits();
   pybind11::tuple pointArrays();  // (x, logpdf there)
+  // (x, y) vertices in log units of the hat and the squeeze.
+  pybind11::tuple hullArrays();
+  pybind11::tuple squeezeArrays();
 
  private:
   using Exclusive = SamplerGuard::Exclusive;
   PythonTSampler(bool python, LogDensityFunction h, pybind11::object keepAlive,
-                 pybind11::object bitGenerator);
+                 pybind11::object bitGenerator, const Setup& setup);
 
   bool python_;
   LogDensityFunction h_;
   pybind11::object keepAlive_;
+  std::uint64_t extraEvaluations_ = 0;  // by evaluate
+  double lower_, upper_;                // the domain as given
+  std::vector<double> splits_;          // as given
   std::optional<ars::TConcaveSampler> sampler_;
   SamplerGuard guard_;
 };

@@ -48,6 +48,23 @@ class SamplerGuard {
   SamplerGuard(pybind11::object bitGenerator, bool python)
       : defaultBits_(std::move(bitGenerator)), python_(python) {}
 
+  // What a pickle needs to make the sampler again: the draws it has made from
+  // its default generator since construction, as long as nothing else
+  // changed it (draws from another generator, a failed draw, an update).
+  struct History {
+    std::uint64_t ownDraws = 0;
+    bool repeatable = true;
+  };
+  History history() {
+    Exclusive exclusive(*this);
+    return history_;
+  }
+  // The same for a caller that holds the sampler already (copy).
+  History historyHeld() const { return history_; }
+  void setHistory(History h) { history_ = h; }
+  // Call holding the sampler (e.g. in drawAfter's before).
+  void forgetHistory() { history_.repeatable = false; }
+
   // One draw, from bitGenerator or, when it is None, the sampler's own.
   template <class Sampler>
   double draw(Sampler& sampler, const pybind11::object& bitGenerator) {
@@ -59,6 +76,7 @@ class SamplerGuard {
   template <class Sampler, class Before>
   double drawAfter(Sampler& sampler, const pybind11::object& bitGenerator, Before&& before) {
     return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
+      ++history_.ownDraws;
       if (!withoutGil) {
         before(sampler);
         return sampler.sample(bits);
@@ -77,6 +95,7 @@ class SamplerGuard {
     double* p = out.mutable_data();
     const std::size_t n = static_cast<std::size_t>(out.size());
     withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
+      history_.ownDraws += n;  // a failure makes the history unrepeatable anyway
       for (std::size_t i = 0; i < n; i += chunk) {
         const std::size_t m = std::min(chunk, n - i);
         if (withoutGil) {
@@ -102,14 +121,21 @@ class SamplerGuard {
     Exclusive exclusive(*this);
     BitLockHold locked(source.lock());
     NumpyBits bits(source.bits());
-    if (!python_) return drawWith(bits, true);
-    CallContext context;
-    context.heldLock = source.lock().ptr();
-    return propagatingCallbackErrors(context, [&] { return drawWith(bits, false); });
+    if (given) history_.repeatable = false;
+    try {
+      if (!python_) return drawWith(bits, true);
+      CallContext context;
+      context.heldLock = source.lock().ptr();
+      return propagatingCallbackErrors(context, [&] { return drawWith(bits, false); });
+    } catch (...) {
+      history_.repeatable = false;
+      throw;
+    }
   }
 
   BitSource defaultBits_;
   bool python_;
+  History history_;
   std::mutex mutex_;
   std::atomic<std::thread::id> owner_{};
 };

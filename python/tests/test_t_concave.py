@@ -90,3 +90,98 @@ def test_copies_pickles_and_distribution_objects():
     assert np.isfinite(u.rvs(10)).all()
     half = TConcaveSampler(stats.halfcauchy(), random_state=1)
     assert half.domain == (0.0, math.inf) and (half.rvs(1000) > 0).all()
+
+
+@pytest.mark.parametrize("splits, error", [
+    ("01", TypeError), (b"0", TypeError), (["0", "1"], TypeError), ([[0.0]], ValueError),
+    ([[0.0, 1.0]], ValueError), ([None], TypeError),
+])
+def test_splits_must_be_a_flat_sequence_of_numbers(splits, error):
+    with pytest.raises(error, match="splits"):
+        TConcaveSampler(t_logpdf(3), splits=splits)
+
+
+def test_check_reports_t_half_in_the_one_draw_pattern_and_passes_t_concave_ones():
+    # t(0.5) is not T-concave under -1/sqrt(f) beyond |x| = sqrt(2); without
+    # the check most fresh samplers that draw once go unnoticed.
+    caught = 0
+    for x0 in stats.t(0.5).rvs(300, random_state=1):
+        with pytest.raises(NotLogConcaveError, match=r"-1/sqrt\(f\)"):
+            TConcaveSampler(t_logpdf(0.5), starts=[float(x0)], random_state=2, check=True)
+        caught += 1
+    assert caught == 300
+    for nu in (1, 3):
+        for x0 in stats.t(nu).rvs(300, random_state=3):
+            TConcaveSampler(t_logpdf(nu), starts=[float(x0)], random_state=4, check=True).rvs()
+    splits = inflection_points(mixture_logpdf)
+    for x0 in np.linspace(-3, 6, 50):
+        TConcaveSampler(mixture_logpdf, c=0, splits=splits, starts=[x0], random_state=5, check=16)
+
+
+def test_updates_follow_each_conditional():
+    g = np.random.default_rng(6)
+    means, scales = np.cumsum(g.normal(0, 0.5, 5000)), np.exp(g.normal(0, 0.3, 5000))
+    p = [0.0, 1.0]
+
+    def t3_logpdf(x):
+        z = (x - p[0]) / p[1]
+        return -2.0 * math.log1p(z * z / 3)
+
+    s = TConcaveSampler(t3_logpdf, starts=0.0, random_state=7)
+    x, draws = 0.0, np.empty(len(means))
+    for i, (m, sd) in enumerate(zip(means, scales)):
+        p[0], p[1] = m, sd
+        x = draws[i] = s.update(x)
+    assert stats.kstest((draws - means) / scales, stats.t(3).cdf).pvalue > P_MIN
+    assert 0 < s.evaluations < 40  # the last update's only
+    with pytest.raises(TypeError, match="start"):
+        s.update("1")
+
+
+def test_vectorized_hull_and_squeeze():
+    def vectorized(x):
+        return -2.0 * np.log1p(np.asarray(x) ** 2 / 3)
+
+    a = TConcaveSampler(vectorized, vectorized=True, starts=[0.0, 1.0], random_state=8)
+    b = TConcaveSampler(t_logpdf(3), starts=[0.0, 1.0], random_state=8)
+    np.testing.assert_allclose(a.rvs(2000), b.rvs(2000), rtol=1e-9)  # numpy's log1p vs math's
+    x, h = b.points
+    hx, hy = b.hull
+    sx, sy = b.squeeze
+    assert np.all(np.interp(x, hx, hy) >= h - 1e-9)  # the hat lies on or above every point
+    assert np.all(np.interp(x[1:-1], sx, sy) <= h[1:-1] + 1e-9)
+    with pytest.raises(TypeError, match="logpdf.*dtype <U1"):
+        TConcaveSampler(lambda x: np.array(["a"] * len(x)), vectorized=True, starts=[0.0])
+
+
+def test_a_failed_update_leaves_the_sampler_as_it_was():
+    failing = [False]
+
+    def logpdf(x):
+        if failing[0]:
+            raise KeyError("mine")
+        return -2.0 * math.log1p(x * x / 3)
+
+    s = TConcaveSampler(logpdf, random_state=9)
+    s.rvs(200)
+    before = copy.copy(s)
+    failing[0] = True
+    with pytest.raises(KeyError):
+        s.update(0.5)
+    failing[0] = False
+    np.testing.assert_array_equal(s.rvs(1000), before.rvs(1000))
+
+
+def test_a_thousand_splits_of_a_log_concave_density():
+    s = TConcaveSampler(lambda x: -x * x, c=0, splits=[i * 0.005 for i in range(-500, 501)],
+                        random_state=10)
+    assert stats.kstest(s.rvs(N), stats.norm(0, 0.5 ** 0.5).cdf).pvalue > P_MIN
+
+
+def test_rvs_after_the_density_changed_points_to_update():
+    loc = [0.0]
+    s = TConcaveSampler(lambda x: -2.0 * math.log1p((x - loc[0]) ** 2 / 3), random_state=11)
+    s.rvs(20)
+    loc[0] = 40.0
+    with pytest.raises(NotLogConcaveError, match=r"changed since the envelope.*update\(start\)"):
+        s.rvs(100000)

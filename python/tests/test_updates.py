@@ -1,4 +1,5 @@
 """Gibbs updates: a sampler moved to each next conditional on the warm path."""
+import copy
 import ctypes
 
 import numpy as np
@@ -68,3 +69,27 @@ def test_a_failed_update_is_reported_and_the_next_one_works():
     concave[0] = True
     assert abs(s.update(0.5)) < 10
     assert np.all(np.abs(s.rvs(1000, random_state=9)) < 10)
+
+
+class Stop(Exception):
+    pass
+
+
+def test_an_update_whose_logpdf_raises_leaves_the_sampler_as_it_was():
+    failing = [False]
+
+    def logpdf(x):
+        if failing[0]:
+            raise Stop
+        return -0.5 * x * x
+
+    s = LogConcaveSampler(logpdf, random_state=3)
+    s.rvs(200)
+    before = copy.copy(s)
+    failing[0] = True
+    with pytest.raises(Stop):
+        s.update(0.5)
+    failing[0] = False
+    np.testing.assert_array_equal(s.points[0], before.points[0])
+    np.testing.assert_array_equal(s.rvs(1000), before.rvs(1000))
+    assert abs(s.update(0.5)) < 10
