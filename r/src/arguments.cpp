@@ -14,11 +14,43 @@ bool isSingleNumber(SEXP v) {
 
 }  // namespace
 
+MatchedArguments matchArguments(SEXP args, const std::vector<std::string>& names) {
+  MatchedArguments m;
+  std::vector<bool> open(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) open[i] = Rf_asLogical(CAR(args)) != 0;
+  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) m.value.push_back(CAR(args));
+  SEXP last = R_NilValue;
+  std::size_t next = 0;
+  for (; args != R_NilValue; args = CDR(args)) {
+    const SEXP tag = TAG(args);
+    if (tag == R_NilValue || CHAR(PRINTNAME(tag))[0] == '\0') {
+      while (next < names.size() && !open[next]) ++next;
+      if (next == names.size()) {
+        throw std::invalid_argument("an unnamed argument too many: give arguments meant for logpdf by name");
+      }
+      m.value[next] = CAR(args);
+      open[next] = false;
+      continue;
+    }
+    const SEXP cell = Rf_cons(CAR(args), R_NilValue);
+    SET_TAG(cell, tag);
+    if (last == R_NilValue) {
+      m.extra = cell;
+    } else {
+      SETCDR(last, cell);
+    }
+    last = cell;
+  }
+  if (open[0]) throw std::invalid_argument(names[0] + " is missing");
+  return m;
+}
+
 std::size_t drawCount(SEXP n) {
+  if (Rf_xlength(n) > 1) return static_cast<std::size_t>(Rf_xlength(n));
   const double v = isSingleNumber(n) ? Rf_asReal(n) : R_NaN;
   // Below 2^52 every double is exact and fits a size_t.
   if (!(v >= 0 && v < 0x1p52 && v == std::floor(v))) {
-    throw std::invalid_argument("n must be a single non-negative whole number" +
+    throw std::invalid_argument("n must be a non-negative whole number (or a vector as long as the draws wanted)" +
                                 (isSingleNumber(n) ? ", not " + ars::detail::number(v) : std::string()));
   }
   return static_cast<std::size_t>(v);
