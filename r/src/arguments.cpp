@@ -14,8 +14,7 @@ bool isSingleNumber(SEXP v) {
 
 }  // namespace
 
-MatchedArguments matchArguments(SEXP args, const std::vector<std::string>& names) {
-  MatchedArguments m;
+void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m) {
   std::vector<bool> open(names.size());
   for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) open[i] = Rf_asLogical(CAR(args)) != 0;
   for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) m.value.push_back(CAR(args));
@@ -35,6 +34,7 @@ MatchedArguments matchArguments(SEXP args, const std::vector<std::string>& names
     const SEXP cell = Rf_cons(CAR(args), R_NilValue);
     SET_TAG(cell, tag);
     if (last == R_NilValue) {
+      R_PreserveObject(cell);
       m.extra = cell;
     } else {
       SETCDR(last, cell);
@@ -42,7 +42,6 @@ MatchedArguments matchArguments(SEXP args, const std::vector<std::string>& names
     last = cell;
   }
   if (open[0]) throw std::invalid_argument(names[0] + " is missing");
-  return m;
 }
 
 std::size_t drawCount(SEXP n) {

@@ -2,8 +2,6 @@
 // The plain arguments of the entry points, checked with errors that name them.
 #include <Rinternals.h>
 
-#include <Rcpp.h>
-
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -18,11 +16,17 @@
 // for an R logpdf, which is thus never matched by a prefix (log = TRUE is
 // dnorm's, not logpdf's).
 struct MatchedArguments {
+  MatchedArguments() = default;
+  MatchedArguments(const MatchedArguments&) = delete;
+  MatchedArguments& operator=(const MatchedArguments&) = delete;
+  ~MatchedArguments() {
+    if (extra != R_NilValue) R_ReleaseObject(extra);
+  }
   std::vector<SEXP> value;  // in the order of the formals' names
-  Rcpp::RObject extra;      // a tagged pairlist for logpdf, or NULL
+  SEXP extra = R_NilValue;  // a tagged pairlist for logpdf (preserved), or NULL
 };
 // args starts at the first missing flag; names are the formals'.
-MatchedArguments matchArguments(SEXP args, const std::vector<std::string>& names);
+void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m);
 
 // A single non-negative whole number of draws, or the length of a longer
 // vector (as rnorm takes n).

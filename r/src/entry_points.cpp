@@ -36,7 +36,8 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
   return guarded([&] {
     args = CDR(args);
     const std::size_t count = drawCount(CAR(args));
-    const MatchedArguments m = matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"});
+    MatchedArguments m;
+    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
     const double lo = supportEnd(m.value[1], "lower");
     const double hi = supportEnd(m.value[2], "upper");
     std::vector<double> s = startingPoints(m.value[3]);
@@ -59,7 +60,8 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
 // logconcave_sampler(..., logpdf, lower, upper, starts, params).
 extern "C" SEXP ars_sampler_new(SEXP args) {
   return guarded([&] {
-    const MatchedArguments m = matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"});
+    MatchedArguments m;
+    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
     const double lo = supportEnd(m.value[1], "lower");
     const double hi = supportEnd(m.value[2], "upper");
     std::vector<double> s = startingPoints(m.value[3]);

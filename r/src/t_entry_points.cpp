@@ -61,7 +61,8 @@ extern "C" SEXP ars_rtconcave(SEXP args) {
   return guarded([&] {
     args = CDR(args);
     const std::size_t count = drawCount(CAR(args));
-    const MatchedArguments m = matchArguments(CDR(args), formals);
+    MatchedArguments m;
+    matchArguments(CDR(args), formals, m);
     const Arguments a(m);
     SEXP params = m.value[6];
     auto h = logDensityFrom(m.value[0], params, m.extra);
@@ -75,7 +76,8 @@ extern "C" SEXP ars_rtconcave(SEXP args) {
 
 extern "C" SEXP ars_tsampler_new(SEXP args) {
   return guarded([&] {
-    const MatchedArguments m = matchArguments(CDR(args), formals);
+    MatchedArguments m;
+    matchArguments(CDR(args), formals, m);
     const Arguments a(m);
     SEXP params = m.value[6];
     auto h = logDensityFrom(m.value[0], params, m.extra);
