@@ -1,5 +1,6 @@
 #include "sampler/t_concave_sampler.h"
 
+#include "sampler/fresh_seed.h"
 #include "sampler/mode_bracket.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ namespace {
 
 using detail::Line;
 
-constexpr int kMaxBuildSteps = 200;
+constexpr std::size_t kMaxBuildSteps = 200;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // A bracket of the mode is close enough once f at its outer points is
 // within a factor e^4 of the middle.
@@ -34,13 +35,53 @@ double gapAt(double x) {
 
 TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
                                  Transform transform, const std::vector<double>& splits,
+                                 const std::vector<double>& starts)
+    : transform_(transform), seed_(detail::freshSeed().state) {
+  reset(std::move(logDensity), lower, upper, splits, starts);
+}
+
+TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                 Transform transform, const std::vector<double>& splits,
                                  const std::vector<double>& starts, std::uint64_t seed)
     : transform_(transform), seed_(seed) {
   reset(std::move(logDensity), lower, upper, splits, starts);
 }
 
+void TConcaveSampler::seed() {
+  seed_ = detail::freshSeed().state;
+  engine_.reset();
+}
+
 void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts) {
+  start(std::move(logDensity), lower, upper, splits, starts, 0);
+}
+
+void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
+                                const std::vector<double>& splits, const std::vector<double>& starts) {
+  if (logConcave_ && transform_ == Transform::Log && splits.empty()) {
+    try {
+      logConcave_->warmReset(std::move(logDensity), lower, upper, starts);
+    } catch (const NotLogConcave& e) {
+      reportUnderLog(e);
+    }
+    return;
+  }
+  std::vector<detail::HullPoint> last;
+  if (logConcave_) {
+    const Envelope e = logConcave_->envelope();
+    for (std::size_t i = 0; i < e.x.size(); ++i) last.push_back({e.x[i], e.h[i]});
+  } else {
+    for (std::size_t i = 0; i < x_.size(); ++i) last.push_back({x_[i], h_[i]});
+  }
+  start(std::move(logDensity), lower, upper, splits, starts, detail::learnedShape(last).unit);
+}
+
+// unit > 0: probes that far either side of the first start join it (the
+// warm path); else the build finds the scale from the points.
+void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
+                            const std::vector<double>& splits, const std::vector<double>& starts,
+                            double unit) {
   if (!logDensity) throw std::invalid_argument("logDensity: empty function");
   if (std::isnan(lower) || std::isnan(upper) || !(lower < upper))
     throw std::invalid_argument("lower, upper: need lower < upper");
@@ -52,8 +93,52 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
     if (!(s > lower && s < upper))
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
   }
+  // Built in the spare buffers; a throw puts the sampler back as it was.
+  exchange(spare_.state);
+  try {
+    begin(std::move(logDensity), lower, upper, splits, starts, unit);
+  } catch (...) {
+    exchange(spare_.state);
+    throw;
+  }
+  // The old density's callable may hold on to objects of the caller's.
+  spare_.state.logDensity = nullptr;
+  spare_.state.logConcave.reset();
+}
+
+void TConcaveSampler::exchange(Saved& s) {
+  using std::swap;
+  swap(logConcave_, s.logConcave);
+  swap(logDensity_, s.logDensity);
+  swap(lower_, s.lower);
+  swap(upper_, s.upper);
+  swap(splits_, s.splits);
+  swap(bounds_, s.bounds);
+  swap(x_, s.x);
+  swap(h_, s.h);
+  swap(t_, s.t);
+  swap(err_, s.err);
+  swap(hmax_, s.hmax);
+  swap(pieces_, s.pieces);
+  swap(cumulative_, s.cumulative);
+  swap(draws_, s.draws);
+  swap(guide_, s.guide);
+  swap(hatArea_, s.hatArea);
+  swap(squeezeArea_, s.squeezeArea);
+  swap(counts_, s.counts);
+  swap(lastWhy_, s.lastWhy);
+  swap(outward_, s.outward);
+  swap(bracketed_, s.bracketed);
+  swap(refused_, s.refused);
+}
+
+void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
+                            const std::vector<double>& splits, const std::vector<double>& starts,
+                            double unit) {
   logConcave_.reset();
+  refused_ = nullptr;
   if (transform_ == Transform::Log && splits.empty()) {
+    logDensity_ = logDensity;  // for check()
     try {
       logConcave_.emplace(std::move(logDensity), lower, upper, starts);
     } catch (const NotLogConcave& e) {
@@ -71,7 +156,7 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   bounds_.push_back(upper);
   x_.clear();
   h_.clear();
-  evaluations_ = 0;
+  counts_ = SamplerCounts{};
   outward_ = 0;
   hmax_ = -kInf;
   // Splits first: a start within rounding of a split gives way to it.
@@ -97,6 +182,14 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
     }
     insert(first[i], h);
   }
+  if (unit > 0 && !starts.empty()) {
+    for (double x : {starts.front() - unit, starts.front() + unit}) {
+      if (!(x > lower_ && x < upper_)) continue;
+      // A probe where f = 0 says nothing the build cannot find itself.
+      const double h = evaluate(x);
+      if (std::isfinite(h)) insert(x, h);
+    }
+  }
   build();
 }
 
@@ -115,7 +208,10 @@ std::size_t TConcaveSampler::points() const {
   return logConcave_ ? logConcave_->points() : x_.size();
 }
 std::size_t TConcaveSampler::evaluations() const {
-  return logConcave_ ? static_cast<std::size_t>(logConcave_->counts().evaluations) : evaluations_;
+  return static_cast<std::size_t>(counts().evaluations);
+}
+const SamplerCounts& TConcaveSampler::counts() const {
+  return logConcave_ ? logConcave_->counts() : counts_;
 }
 std::vector<double> TConcaveSampler::evaluatedPoints() const {
   return logConcave_ ? logConcave_->envelope().x : x_;
@@ -133,7 +229,7 @@ double TConcaveSampler::logSqueezeArea() const {
 }
 
 double TConcaveSampler::evaluate(double x) {
-  ++evaluations_;
+  ++counts_.evaluations;
   const double h = logDensity_(x);
   if (std::isnan(h) || h == kInf) {
     std::ostringstream m;
@@ -156,13 +252,24 @@ bool TConcaveSampler::insert(double x, double h) {
 }
 
 void TConcaveSampler::build() {
+  try {
+    refine();
+  } catch (...) {
+    refused_ = std::current_exception();
+    throw;
+  }
+}
+
+void TConcaveSampler::refine() {
   bracketed_ = false;
-  for (int step = 0; step < kMaxBuildSteps; ++step) {
+  // Every piece may need a few steps of its own.
+  const std::size_t steps = kMaxBuildSteps + 2 * splits_.size();
+  for (std::size_t step = 0; step < steps; ++step) {
     if (tryBuild()) return;
   }
   std::ostringstream m;
-  m << "no finite hat under " << transformName(transform_) << " after " << kMaxBuildSteps
-    << " points: " << lastWhy_;
+  m << "no finite hat under " << transformName(transform_) << " after " << steps
+    << " steps of refinement: " << lastWhy_;
   throw NotLogConcave(m.str());
 }
 
@@ -225,6 +332,38 @@ bool TConcaveSampler::addNear(double x, double fallbackL, double fallbackR, cons
     if (std::isfinite(h)) insert(mid, h);
   }
   return false;
+}
+
+bool TConcaveSampler::want(double x, double fallbackL, double fallbackR, const char* why) {
+  wanted_.push_back({x, fallbackL, fallbackR, why, false});
+  return false;
+}
+
+void TConcaveSampler::addWanted() {
+  for (const Wanted& w : wanted_) {
+    if (!w.end) {
+      addNear(w.x, w.fallbackL, w.fallbackR, w.why);
+      continue;
+    }
+    const double h = evaluate(w.x);
+    if (!std::isfinite(h)) {
+      std::ostringstream m;
+      m << "logDensity: -inf at x = " << w.x << ", the end of a piece where T(f) is convex";
+      throw std::invalid_argument(m.str());
+    }
+    const auto it = std::lower_bound(x_.begin(), x_.end(), w.x);
+    const auto near = it != x_.end() && *it - w.x <= gapAt(w.x) ? it
+                      : it != x_.begin() && w.x - *(it - 1) <= gapAt(w.x) ? it - 1
+                                                                           : x_.end();
+    if (near != x_.end()) {
+      // A point within rounding of the end gives way to it.
+      *near = w.x;
+      h_[near - x_.begin()] = h;
+      hmax_ = std::max(hmax_, h);
+    } else {
+      insert(w.x, h);
+    }
+  }
 }
 
 // How far to step outwards from x: the points' span, at least doubling with
@@ -306,9 +445,9 @@ Line TConcaveSampler::secant(std::size_t i, std::size_t j, std::size_t anchor, d
 bool TConcaveSampler::buildConcave(std::size_t a, std::size_t b, double lo, double hi) {
   const Line left = secant(a, a + 1, a, 1), right = secant(b - 1, b, b, 1);
   if (!std::isfinite(lo) && !(left.slope > 0))
-    return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+    return want(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
   if (!std::isfinite(hi) && !(right.slope < 0))
-    return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+    return want(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
   if (x_[a] > lo) pieces_.push_back({lo, x_[a], left, {}, false, 0});
   for (std::size_t i = a; i < b; ++i) {
     const double d = x_[i + 1] - x_[i];
@@ -382,7 +521,9 @@ bool TConcaveSampler::tryBuild() {
     const double rounding = 2.3e-16 * (4 + std::fabs(h_[i]) + std::fabs(hmax_));
     err_[i] = transform_ == Transform::Log ? rounding : rounding * std::fabs(t_[i]);
   }
+  dropOverflowingSecants();
   pieces_.clear();
+  wanted_.clear();
   for (std::size_t j = 0; j + 1 < bounds_.size(); ++j) {
     const double lo = bounds_[j], hi = bounds_[j + 1];
     const std::size_t a = std::lower_bound(x_.begin(), x_.end(), lo) - x_.begin();
@@ -392,39 +533,56 @@ bool TConcaveSampler::tryBuild() {
       const bool two = b == a + 1;
       const double slope = two ? (t_[b] - t_[a]) / (x_[b] - x_[a]) : 0;
       if (!std::isfinite(lo) && (!two || !(slope > 0)))
-        return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
-      if (!std::isfinite(hi) && (!two || !(slope < 0)))
-        return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
-      if (two) return addNear(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
-      const bool leftWider = x_[a] - lo > hi - x_[b];
-      return addNear(leftWider ? 0.5 * (lo + x_[a]) : 0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
+        want(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) does not descend towards -infinity");
+      else if (!std::isfinite(hi) && (!two || !(slope < 0)))
+        want(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) does not descend towards +infinity");
+      else if (two)
+        want(0.5 * (x_[a] + x_[b]), x_[a], x_[b], "too few points");
+      else if (x_[a] - lo > hi - x_[b])
+        want(0.5 * (lo + x_[a]), -kInf, kInf, "too few points");
+      else
+        want(0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
+      continue;
     }
     if (classify(a, b, j) == Shape::Convex) {
-      for (double end : {lo, hi}) {
-        const std::size_t k = end == lo ? a : b;
-        if (x_[k] == end) continue;
-        // A convex piece's hat is its chords: it needs f at the piece's ends.
-        const double h = evaluate(end);
-        if (!std::isfinite(h)) {
-          std::ostringstream m;
-          m << "logDensity: -inf at x = " << end << ", the end of a piece where T(f) is convex";
-          throw std::invalid_argument(m.str());
-        }
-        if (std::fabs(x_[k] - end) <= gapAt(end)) {
-          x_[k] = end;
-          h_[k] = h;
-          hmax_ = std::max(hmax_, h);
-        } else {
-          insert(end, h);
-        }
-        return false;
-      }
-      buildConvex(a, b);
-    } else if (!buildConcave(a, b, lo, hi)) {
-      return false;
+      // A convex piece's hat is its chords: it needs f at the piece's ends.
+      const bool ends = x_[a] == lo && x_[b] == hi;
+      if (x_[a] != lo) wanted_.push_back({lo, lo, lo, "", true});
+      if (x_[b] != hi) wanted_.push_back({hi, hi, hi, "", true});
+      if (ends) buildConvex(a, b);
+    } else {
+      buildConcave(a, b, lo, hi);
     }
   }
+  // Every piece that needs points gets them in one pass: with many split
+  // points a build costs a pass over the points, not one per piece.
+  if (!wanted_.empty()) {
+    addWanted();
+    return false;
+  }
   return finishTable();
+}
+
+// A point whose T(f) is finite can still lie so far below a close neighbour
+// (f some e^-1400 of the top, a hair away) that the secant between them
+// overflows, and an infinite slope makes a hat that no further point
+// lowers. Such a point says nothing either: the deeper of the two goes,
+// unless it is a split point.
+void TConcaveSampler::dropOverflowingSecants() {
+  for (std::size_t i = 0; i + 1 < x_.size();) {
+    const double d = x_[i + 1] - x_[i];
+    if (std::isfinite((t_[i + 1] - t_[i]) / d) && std::isfinite((err_[i] + err_[i + 1]) / d)) {
+      ++i;
+      continue;
+    }
+    const std::size_t deeper = h_[i] < h_[i + 1] ? i : i + 1;
+    if (std::binary_search(splits_.begin(), splits_.end(), x_[deeper])) {
+      ++i;
+      continue;
+    }
+    for (std::vector<double>* v : {&x_, &h_, &t_, &err_}) v->erase(v->begin() + deeper);
+    if (i > 0) --i;
+  }
 }
 
 bool TConcaveSampler::finishTable() {
@@ -596,8 +754,12 @@ bool TConcaveSampler::zeroAt(double x) {
 
 TConcaveSampler::Trial TConcaveSampler::trial(double u, double v) {
   if (logConcave_) throw std::logic_error("TConcaveSampler::trial: the log-concave path draws with sample()");
+  if (refused_) std::rethrow_exception(refused_);
   double x = 0, hat = 0;
+  ++counts_.draws;
   const Verdict verdict = propose(u, v, x, hat);
+  if (verdict == Verdict::Outside) ++counts_.rejections;
+  if (verdict == Verdict::Accept) ++counts_.squeezeAccepts;
   // Read before decide() refines, which may move the reference hmax_.
   const double logY = std::isfinite(x) ? std::log(v) + logHatAt(x) + hmax_ : -kInf;
   if (verdict == Verdict::Outside) return {Outcome::Outside, x, logY};
@@ -623,17 +785,73 @@ std::vector<detail::EnvelopePiece> TConcaveSampler::envelopePieces() const {
   return out;
 }
 
+Envelope TConcaveSampler::envelope() const {
+  if (logConcave_) return logConcave_->envelope();
+  Envelope out;
+  out.x = x_;
+  out.h = h_;
+  const auto logOf = [this](double t) {
+    if (transform_ == Transform::Log) return t + hmax_;
+    return t < 0 ? hmax_ - 2 * std::log(-t) : kInf;
+  };
+  // A line under -1/sqrt(f) is a curve in log units: vertices between the ends.
+  const int steps = transform_ == Transform::Log ? 1 : 8;
+  const auto trace = [&](const Piece& p, const Line& line, std::vector<double>& xs, std::vector<double>& ys) {
+    for (int k = 0; k <= steps; ++k) {
+      if (k > 0 && k < steps && !(std::isfinite(p.l) && std::isfinite(p.r))) continue;
+      const double x = k == 0 ? p.l : k == steps ? p.r : p.l + (p.r - p.l) * k / steps;
+      const double y = std::isfinite(x) ? logOf(line.at(x)) : -kInf;
+      if (k == 0 && !xs.empty() && xs.back() == x && ys.back() == y) continue;
+      xs.push_back(x);
+      ys.push_back(y);
+    }
+  };
+  for (const Piece& p : pieces_) {
+    trace(p, p.hat, out.hullX, out.hullY);
+    // The squeeze spans the points; where a piece has none it is 0 there.
+    if (p.hasSqueeze)
+      trace(p, p.squeeze, out.squeezeX, out.squeezeY);
+    else if (std::isfinite(p.l) && std::isfinite(p.r))
+      trace(p, Line{p.l, -kInf, 0}, out.squeezeX, out.squeezeY);
+  }
+  return out;
+}
+
 bool TConcaveSampler::decide(double x, double y) {
   const double h = evaluate(x);
   if (h == -kInf) {
+    ++counts_.rejections;
     zeroAt(x);
     build();
     return false;
   }
   const double relative = h - hmax_;
   const bool accept = y <= std::exp(relative);
-  if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
+  ++(accept ? counts_.densityAccepts : counts_.rejections);
+  addPoint(x, h);
   return accept;
+}
+
+// A point whose T(f) overflows between points with finite T lies below
+// their chord, far: the proof that T(f) is not concave there (unless a
+// split point lies between, where a convex piece may dip that low).
+void TConcaveSampler::addPoint(double x, double h) {
+  if (keep(x, h)) build();
+}
+
+bool TConcaveSampler::keep(double x, double h) {
+  if (std::isfinite(detail::toT(transform_, h - hmax_))) return insert(x, h);
+  const auto it = std::lower_bound(x_.begin(), x_.end(), x);
+  if (it == x_.begin() || it == x_.end() ||
+      std::upper_bound(splits_.begin(), splits_.end(), *(it - 1)) != std::lower_bound(splits_.begin(), splits_.end(), *it))
+    return false;
+  const std::size_t i = static_cast<std::size_t>(it - x_.begin()) - 1;
+  std::ostringstream m;
+  m.precision(17);
+  m << "density is not T-concave under " << transformName(transform_) << ": log f = " << h << " at x = " << x
+    << " lies far below " << h_[i] << " at " << x_[i] << " and " << h_[i + 1] << " at " << x_[i + 1];
+  refused_ = std::make_exception_ptr(NotLogConcave(m.str(), {x_[i], h_[i]}, {x, h}, {x_[i + 1], h_[i + 1]}));
+  std::rethrow_exception(refused_);
 }
 
 }  // namespace ars

@@ -16,6 +16,12 @@
 // Under log without split points the density is log-concave, and
 // LogConcaveSampler serves (with its table-driven steady state).
 //
+// Generators. sample(g), or s(g), draws from any UniformRandomBitGenerator
+// of the caller; sample() from the sampler's own std::mt19937_64. Given a
+// seed, that stream is reproducible; without one, every sampler gets a
+// stream of its own (as LogConcaveSampler's). A copy continues with the same
+// envelope and a copy of the built-in generator.
+//
 // Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
@@ -23,6 +29,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <random>
@@ -32,6 +39,8 @@
 #include "sampler/envelope_piece.h"
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
+#include "sampler/sampler_counts.h"
+#include "sampler/start_search.h"  // LearnedShape
 #include "sampler/transformed_line.h"
 #include "sampler/uniform_source.h"  // uniform01
 
@@ -45,10 +54,15 @@ class TConcaveSampler {
   // starts: points inside (lower, upper) to begin with (e.g. the previous
   // state of a Gibbs chain); more are added until the hat is finite. They
   // may lie any distance from a mode of any width (sampler/mode_bracket.h).
+  // Without a seed the built-in generator gets a stream of its own.
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
                   const std::vector<double>& splits = {},
-                  const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
+                  const std::vector<double>& starts = {});
+  // With one, the draws of sample() repeat from run to run.
+  TConcaveSampler(LogDensity logDensity, double lower, double upper, Transform transform,
+                  const std::vector<double>& splits, const std::vector<double>& starts,
+                  std::uint64_t seed);
 
   double sample() { return sample(engine()); }
   // Draws from the caller's generator: the steady-state path runs inline,
@@ -62,11 +76,20 @@ class TConcaveSampler {
         reportUnderLog(e);
       }
     }
+    if (refused_) std::rethrow_exception(refused_);
     for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
       const double u = detail::uniform01(g), v = detail::uniform01(g);
       double x, hat;
+      ++counts_.draws;
       const Verdict verdict = propose(u, v, x, hat);
-      if (verdict == Verdict::Accept || (verdict == Verdict::Evaluate && decide(x, v * hat))) return x;
+      if (verdict == Verdict::Accept) {
+        ++counts_.squeezeAccepts;
+        return x;
+      }
+      if (verdict == Verdict::Outside)
+        ++counts_.rejections;
+      else if (decide(x, v * hat))
+        return x;
     }
     giveUp();
   }
@@ -87,10 +110,27 @@ class TConcaveSampler {
   // A new density under the same transformation; the counts start from zero.
   void reset(LogDensity logDensity, double lower, double upper,
              const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  // The warm path of a Gibbs sampler: a new density (the next conditional,
+  // the chain's state among the starts) whose first probes go a spread of
+  // the scale the current envelope learned either side of the first start,
+  // instead of a unit guess. Draws are exact whatever the new density;
+  // reset() draws as a fresh sampler would.
+  void warmReset(LogDensity logDensity, double lower, double upper,
+                 const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  // Evaluates h at extraPoints more abscissae, spread evenly over the hat's
+  // mass (quantiles (k + 1/2) / extraPoints), adds them to the points and
+  // rebuilds: throws ars::NotLogConcave, naming the transformation and the
+  // points, if the points together are not T-concave (with split points:
+  // neither concave nor convex) on a piece. Opt-in: a density outside the
+  // class often passes the few points a single draw evaluates.
+  void check(std::size_t extraPoints = 8);
+  // Restarts the built-in generator: from seed as the constructor would, or
+  // without one on a stream of its own. The envelope stays.
   void seed(std::uint64_t s) {
     seed_ = s;
     engine_.reset();
   }
+  void seed();
 
   // One candidate at a time, for a program that shows each step: from the
   // uniforms u, v in (0, 1), accepted by the squeeze, or decided by one
@@ -114,12 +154,20 @@ class TConcaveSampler {
   const std::vector<double>& splits() const { return splits_; }
   std::size_t points() const;
   std::size_t evaluations() const;
+  // Since construction or reset: draws (candidates), squeeze and density
+  // acceptances, rejections, and evaluations of h (the search included).
+  const SamplerCounts& counts() const;
+  // Points, hat and squeeze as vertices in log units of h, for plotting;
+  // under -1/sqrt(f) the curved pieces get vertices between their ends.
+  Envelope envelope() const;
   std::vector<double> evaluatedPoints() const;
   std::vector<double> evaluatedLogDensities() const;
   // The support; under log without splits, finite ends move in to where h
   // was found -infinity.
   double lowerLimit() const;
   double upperLimit() const;
+  double min() const { return lowerLimit(); }
+  double max() const { return upperLimit(); }
   // Integrals of hat and squeeze in the units of h (they overflow or vanish
   // where h is huge; their logarithms never do).
   double hatArea() const { return std::exp(logHatArea()); }
@@ -151,13 +199,27 @@ class TConcaveSampler {
   // whether it is accepted.
   bool decide(double x, double y);
   Draw drawOf(const Piece& p) const;
+  void start(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
+             const std::vector<double>& starts, double unit);
+  void begin(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
+             const std::vector<double>& starts, double unit);
   double logHatAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
   void build();
+  void refine();
   bool tryBuild();
   bool bracketMode(double x, double h);
   bool addNear(double x, double fallbackL, double fallbackR, const char* why);
+  // A point the build wants: near x as addNear places it, or f at the end
+  // of a convex piece. The build gathers them over all pieces, then adds them.
+  struct Wanted {
+    double x, fallbackL, fallbackR;
+    const char* why;
+    bool end;
+  };
+  bool want(double x, double fallbackL, double fallbackR, const char* why);
+  void addWanted();
   bool zeroAt(double x);
   double stepOut(double x);
   Shape classify(std::size_t a, std::size_t b, std::size_t segment) const;
@@ -167,6 +229,13 @@ class TConcaveSampler {
   detail::Line secant(std::size_t i, std::size_t j, std::size_t anchor, double pad) const;
   bool buildConcave(std::size_t a, std::size_t b, double lo, double hi);
   void buildConvex(std::size_t a, std::size_t b);
+  void dropOverflowingSecants();
+  // A point evaluated outside a build joins (keep: true if it did, false if
+  // it says nothing) or proves the density outside the class (throws);
+  // addPoint rebuilds after it.
+  void addPoint(double x, double h);
+  bool keep(double x, double h);
+  void checkUnderLog(std::size_t extraPoints);
   bool finishTable();
 
   // A draw that no candidate passes in this many tries: a hat that cannot
@@ -175,6 +244,36 @@ class TConcaveSampler {
   [[noreturn]] void giveUp() const;
   // Reports of the log-concave sampler name the transformation too.
   [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
+
+  // What a reset replaces, as the spare set of buffers holds it.
+  struct Saved {
+    std::optional<LogConcaveSampler> logConcave;
+    LogDensity logDensity;
+    double lower = 0, upper = 0;
+    std::vector<double> splits, bounds, x, h, t, err;
+    double hmax = 0;
+    std::vector<Piece> pieces;
+    std::vector<double> cumulative;
+    std::vector<Draw> draws;
+    std::vector<std::uint32_t> guide;
+    double hatArea = 0, squeezeArea = 0;
+    SamplerCounts counts;
+    std::string lastWhy;
+    double outward = 0;
+    bool bracketed = false;
+    std::exception_ptr refused;
+  };
+  // Swaps every field a reset replaces with s: a reset builds in the spare
+  // buffers and swaps back if it throws.
+  void exchange(Saved& s);
+  // Scratch space only: a copy starts with none.
+  struct Spare {
+    Saved state;
+    Spare() = default;
+    Spare(const Spare&) {}
+    Spare& operator=(const Spare&) { return *this; }
+  };
+  Spare spare_;
 
   std::optional<LogConcaveSampler> logConcave_;
   LogDensity logDensity_;
@@ -187,18 +286,22 @@ class TConcaveSampler {
   std::vector<double> cumulative_;
   std::vector<Draw> draws_;
   std::vector<std::uint32_t> guide_;
+  std::vector<Wanted> wanted_;
   double hatArea_ = 0, squeezeArea_ = 0;
-  std::size_t evaluations_ = 0;
+  SamplerCounts counts_;
   std::string lastWhy_;
   double outward_ = 0;  // the last outward step of this build
   bool bracketed_ = false;  // the mode was bracketed in this build
+  // What a build threw: the points it had are no envelope, and every draw
+  // after it throws the same until a reset.
+  std::exception_ptr refused_;
   // The built-in generator, seeded on first use: a sampler made for one
   // draw from the caller's generator does not pay for seeding it.
   std::mt19937_64& engine() {
     if (!engine_) engine_.emplace(seed_);
     return *engine_;
   }
-  std::uint64_t seed_;
+  std::uint64_t seed_ = 0;
   std::optional<std::mt19937_64> engine_;
 };
 
