@@ -17,6 +17,7 @@ tconcave_sampler <- function(..., logpdf, lower = -Inf, upper = Inf, c = -0.5, s
                       if (!missing(logpdf)) logpdf, lower, upper, c, splits, starts, params, ...)
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_tsampler_sample, handle, n)
+  s$update <- function(start, params = NULL) .Call(C_ars_tsampler_update, handle, start, params)
   state <- function(field) {
     force(field)
     function() .Call(C_ars_tsampler_state, handle)[[field]]

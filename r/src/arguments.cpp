@@ -105,15 +105,19 @@ void checkSplits(const std::vector<double>& splits, double lower, double upper) 
   }
 }
 
+// The engine has two transformations; both faces take exactly these.
+constexpr const char* transformsTaken =
+    "c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), the two transformations the engine has";
+
 ars::Transform transformOf(SEXP c) {
-  if (!isSingleNumber(c)) throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f))");
+  if (!isSingleNumber(c)) throw std::invalid_argument(transformsTaken);
   return transformOf(Rf_asReal(c));
 }
 
 ars::Transform transformOf(double c) {
   if (c == 0) return ars::Transform::Log;
   if (c == -0.5) return ars::Transform::InverseSqrt;
-  throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), not " + ars::detail::number(c));
+  throw std::invalid_argument(std::string(transformsTaken) + ", not " + ars::detail::number(c));
 }
 
 void startsInside(const std::vector<double>& starts, double lower, double upper) {

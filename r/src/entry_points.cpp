@@ -153,6 +153,7 @@ extern "C" {
 SEXP ars_rtconcave(SEXP);
 SEXP ars_tsampler_new(SEXP);
 SEXP ars_tsampler_sample(SEXP, SEXP);
+SEXP ars_tsampler_update(SEXP, SEXP, SEXP);
 SEXP ars_tsampler_state(SEXP);
 SEXP ars_tsampler_points(SEXP);
 SEXP ars_tsampler_logpdf(SEXP, SEXP);
@@ -167,6 +168,7 @@ const R_CallMethodDef callMethods[] = {
     {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
     {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},
     {"ars_tsampler_sample", reinterpret_cast<DL_FUNC>(&ars_tsampler_sample), 2},
+    {"ars_tsampler_update", reinterpret_cast<DL_FUNC>(&ars_tsampler_update), 3},
     {"ars_tsampler_state", reinterpret_cast<DL_FUNC>(&ars_tsampler_state), 1},
     {"ars_tsampler_points", reinterpret_cast<DL_FUNC>(&ars_tsampler_points), 1},
     {"ars_tsampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_tsampler_logpdf), 2},

@@ -4,6 +4,8 @@
 // the log-density needs alive.
 #include <Rcpp.h>
 
+#include "sampler/not_log_concave.h"
+
 #include <functional>
 #include <limits>
 #include <memory>
@@ -61,6 +63,9 @@ auto withSampler(Held& held, Rebuild&& rebuild, Op&& op) {
       held.broken = false;
     }
     return op();
+  } catch (const ars::NotLogConcave&) {
+    // A refusal stands until the next update: the sampler keeps raising it.
+    throw;
   } catch (...) {
     held.broken = true;
     throw;

@@ -37,6 +37,10 @@ using HeldTConcave = HeldSampler<ars::TConcaveSampler>;
 
 HeldTConcave& held(SEXP xp) { return heldSampler<ars::TConcaveSampler>(xp, "tconcave_sampler"); }
 
+auto rebuild(HeldTConcave& s) {
+  return [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.splits, s.starts); };
+}
+
 template <int Kind>
 SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_t count) {
   Reusable<ars::TConcaveSampler, Kind> reusable;
@@ -95,8 +99,34 @@ extern "C" SEXP ars_tsampler_sample(SEXP xp, SEXP n) {
   return guarded([&] {
     const std::size_t count = drawCount(n);
     HeldTConcave& s = held(xp);
-    return withSampler(s, [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.splits, s.starts); },
-                       [&] { return drawVector(s.sampler, count); });
+    return withSampler(s, rebuild(s), [&] { return drawVector(s.sampler, count); });
+  });
+}
+
+// One Gibbs update on the warm path, as logconcave_sampler's $update: the
+// same support, transformation and split points, the next conditional.
+extern "C" SEXP ars_tsampler_update(SEXP xp, SEXP start, SEXP params) {
+  return guarded([&] {
+    HeldTConcave& s = held(xp);
+    const double x0 = supportEnd(start, "start");
+    if (!(x0 > s.lower && x0 < s.upper)) {
+      throw std::invalid_argument("the starting abscissa " + ars::detail::number(x0) + " lies outside the support [" +
+                                  ars::detail::number(s.lower) + ", " + ars::detail::number(s.upper) + "]");
+    }
+    SEXP keep = R_ExternalPtrProtected(xp);
+    SEXP logpdf = VECTOR_ELT(keep, 0);
+    return withSampler(s, rebuild(s), [&] {
+      if (isCompiledLogDensity(logpdf) || params != R_NilValue) {
+        auto h = logDensityFrom(logpdf, params, VECTOR_ELT(keep, 2));
+        Rcpp::RObject copy(params);
+        s.sampler.warmReset(h, s.lower, s.upper, s.splits, {x0});
+        s.logDensity = std::move(h);
+        SET_VECTOR_ELT(keep, 1, params);
+      } else {
+        s.sampler.warmReset(s.logDensity, s.lower, s.upper, s.splits, {x0});
+      }
+      return drawVector(s.sampler, 1);
+    });
   });
 }
 
