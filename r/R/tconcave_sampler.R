@@ -1,15 +1,23 @@
 # n draws from a density whose transformation T_c(f) is concave (or, with
-# splits, concave or convex piece by piece); checks are made in compiled code.
-rtconcave <- function(n, logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
+# splits, concave or convex piece by piece); checks are made in compiled
+# code. Arguments are matched as rlogconcave's.
+rtconcave <- function(n, ..., logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
                       starts = NULL, params = NULL)
-  .Call(C_ars_rtconcave, n, logpdf, lower, upper, c, splits, starts, params)
+  .External(C_ars_rtconcave, n,
+            missing(logpdf), missing(lower), missing(upper), missing(c), missing(splits),
+              missing(starts), missing(params),
+            if (!missing(logpdf)) logpdf, lower, upper, c, splits, starts, params, ...)
 
 # The same with the envelope kept, as logconcave_sampler.
-tconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
+tconcave_sampler <- function(..., logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
                              starts = NULL, params = NULL) {
-  handle <- .Call(C_ars_tsampler_new, logpdf, lower, upper, c, splits, starts, params)
+  handle <- .External(C_ars_tsampler_new,
+                      missing(logpdf), missing(lower), missing(upper), missing(c), missing(splits),
+                        missing(starts), missing(params),
+                      if (!missing(logpdf)) logpdf, lower, upper, c, splits, starts, params, ...)
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_tsampler_sample, handle, n)
+  s$update <- function(start, params = NULL) .Call(C_ars_tsampler_update, handle, start, params)
   state <- function(field) {
     force(field)
     function() .Call(C_ars_tsampler_state, handle)[[field]]
@@ -20,36 +28,70 @@ tconcave_sampler <- function(logpdf, lower = -Inf, upper = Inf, c = -0.5, splits
     p <- .Call(C_ars_tsampler_points, handle)
     data.frame(x = p$x, logpdf = p$logpdf)
   }, s)
-  s$c <- as.numeric(c)
-  s$splits <- as.numeric(splits)
+  st <- .Call(C_ars_tsampler_state, handle)
+  s$c <- st[["c"]]
+  s$splits <- .Call(C_ars_tsampler_points, handle)$splits
   s$.handle <- handle
-  s$.support <- c(lower, upper)
+  s$.support <- c(st[["lower"]], st[["upper"]])
   lockEnvironment(s, bindings = TRUE)
   class(s) <- "tconcave_sampler"
   s
 }
 
-print.tconcave_sampler <- function(x, ...) {
+transform_name <- function(c) if (c == 0) "log f" else "-1/sqrt(f)"
+
+tsampler_fields <- function(x) {
   st <- .Call(C_ars_tsampler_state, x$.handle)
-  cat(sprintf("<tconcave_sampler, T = %s, %d split%s: %d points, %d evaluations, squeeze/hat area %.6g>\n",
-              if (x$c == 0) "log f" else "-1/sqrt(f)", length(x$splits),
-              if (length(x$splits) == 1) "" else "s",
-              as.integer(st[["points"]]), as.integer(st[["evaluations"]]),
-              exp(st[["log_squeeze_area"]] - st[["log_hat_area"]])))
+  list(support = x$.support, c = x$c, transform = transform_name(x$c), splits = x$splits,
+       points = as.integer(st[["points"]]), evaluations = as.integer(st[["evaluations"]]),
+       hat_area = st[["hat_area"]], squeeze_area = st[["squeeze_area"]],
+       log_hat_area = st[["log_hat_area"]], log_squeeze_area = st[["log_squeeze_area"]])
+}
+
+format.tconcave_sampler <- function(x, ...) {
+  f <- tsampler_fields(x)
+  sprintf("<tconcave_sampler on [%s, %s], T = %s, %d split%s: %d points, %d evaluations, squeeze/hat area %.6g>",
+          format(f$support[1]), format(f$support[2]), f$transform, length(f$splits),
+          if (length(f$splits) == 1) "" else "s", f$points, f$evaluations,
+          exp(f$log_squeeze_area - f$log_hat_area))
+}
+
+print.tconcave_sampler <- function(x, ...) {
+  cat(format(x), "\n", sep = "")
+  invisible(x)
+}
+
+as.list.tconcave_sampler <- function(x, ...) {
+  p <- .Call(C_ars_tsampler_points, x$.handle)
+  c(tsampler_fields(x), list(x = p$x, logpdf = p$logpdf))
+}
+
+summary.tconcave_sampler <- function(object, ...) {
+  p <- .Call(C_ars_tsampler_points, object$.handle)
+  structure(c(tsampler_fields(object), list(body = central_range(p$x, p$logpdf, object$c))),
+            class = "summary.tconcave_sampler")
+}
+
+print.summary.tconcave_sampler <- function(x, ...) {
+  cat("A T-concave sampler on [", format(x$support[1]), ", ", format(x$support[2]), "], T = ",
+      x$transform, "\n", sep = "")
+  if (length(x$splits)) cat("  split at", format(x$splits), "\n")
+  cat(sprintf("  %d points after %d evaluations of logpdf\n", x$points, x$evaluations))
+  cat(sprintf("  log hat area %.6g >= log integral of exp(logpdf) >= log squeeze area %.6g (ratio %.6g)\n",
+              x$log_hat_area, x$log_squeeze_area, exp(x$log_squeeze_area - x$log_hat_area)))
+  if (!is.null(x$body))
+    cat(sprintf("  98%% of the mass under the chords lies in [%.6g, %.6g]\n", x$body[1], x$body[2]))
   invisible(x)
 }
 
 # The density in the transformed scale T(f / max f), with the evaluated
 # points, the chords between neighbours (the squeeze on a concave piece, the
-# hat on a convex one) and the split points as dashed verticals.
+# hat on a convex one) and the split points as dashed verticals. By default
+# the central 98% of the mass under the chords, so that the far probes of a
+# heavy tail do not squeeze its body into a line.
 plot.tconcave_sampler <- function(x, n = 301, xlim = NULL, ...) {
   p <- .Call(C_ars_tsampler_points, x$.handle)
-  if (is.null(xlim)) {
-    span <- diff(range(p$x))
-    if (span == 0) span <- 1
-    xlim <- range(p$x) + c(-0.25, 0.25) * span
-    xlim <- c(max(xlim[1], x$.support[1]), min(xlim[2], x$.support[2]))
-  }
+  if (is.null(xlim)) xlim <- default_xlim(central_range(p$x, p$logpdf, x$c), p$x, x$.support)
   grid <- seq(xlim[1], xlim[2], length.out = n)
   inside <- grid >= x$.support[1] & grid <= x$.support[2]
   curve <- rep(NA_real_, n)
@@ -58,9 +100,10 @@ plot.tconcave_sampler <- function(x, n = 301, xlim = NULL, ...) {
   tf <- if (x$c == 0) function(h) h - top else function(h) -exp(-(h - top) / 2)
   ty <- tf(curve)
   py <- tf(p$logpdf)
-  finite <- c(ty[is.finite(ty)], py[is.finite(py)])
+  shown <- p$x >= xlim[1] & p$x <= xlim[2]
+  finite <- c(ty[is.finite(ty)], py[shown & is.finite(py)])
   plot(grid, ty, type = "l", xlim = xlim, ylim = range(finite), xlab = "x",
-       ylab = if (x$c == 0) "log f" else "-1/sqrt(f)", ...)
+       ylab = transform_name(x$c), ...)
   lines(p$x, py, col = "steelblue")
   points(p$x, py, pch = 19, cex = 0.6)
   if (length(x$splits)) abline(v = x$splits, lty = 2, col = "grey40")

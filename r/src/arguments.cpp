@@ -14,11 +14,42 @@ bool isSingleNumber(SEXP v) {
 
 }  // namespace
 
+void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m) {
+  std::vector<bool> open(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) open[i] = Rf_asLogical(CAR(args)) != 0;
+  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) m.value.push_back(CAR(args));
+  SEXP last = R_NilValue;
+  std::size_t next = 0;
+  for (; args != R_NilValue; args = CDR(args)) {
+    const SEXP tag = TAG(args);
+    if (tag == R_NilValue || CHAR(PRINTNAME(tag))[0] == '\0') {
+      while (next < names.size() && !open[next]) ++next;
+      if (next == names.size()) {
+        throw std::invalid_argument("an unnamed argument too many: give arguments meant for logpdf by name");
+      }
+      m.value[next] = CAR(args);
+      open[next] = false;
+      continue;
+    }
+    const SEXP cell = Rf_cons(CAR(args), R_NilValue);
+    SET_TAG(cell, tag);
+    if (last == R_NilValue) {
+      R_PreserveObject(cell);
+      m.extra = cell;
+    } else {
+      SETCDR(last, cell);
+    }
+    last = cell;
+  }
+  if (open[0]) throw std::invalid_argument(names[0] + " is missing");
+}
+
 std::size_t drawCount(SEXP n) {
+  if (Rf_xlength(n) > 1) return static_cast<std::size_t>(Rf_xlength(n));
   const double v = isSingleNumber(n) ? Rf_asReal(n) : R_NaN;
   // Below 2^52 every double is exact and fits a size_t.
   if (!(v >= 0 && v < 0x1p52 && v == std::floor(v))) {
-    throw std::invalid_argument("n must be a single non-negative whole number" +
+    throw std::invalid_argument("n must be a non-negative whole number (or a vector as long as the draws wanted)" +
                                 (isSingleNumber(n) ? ", not " + ars::detail::number(v) : std::string()));
   }
   return static_cast<std::size_t>(v);
@@ -74,15 +105,19 @@ void checkSplits(const std::vector<double>& splits, double lower, double upper) 
   }
 }
 
+// The engine has two transformations; both faces take exactly these.
+constexpr const char* transformsTaken =
+    "c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), the two transformations the engine has";
+
 ars::Transform transformOf(SEXP c) {
-  if (!isSingleNumber(c)) throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f))");
+  if (!isSingleNumber(c)) throw std::invalid_argument(transformsTaken);
   return transformOf(Rf_asReal(c));
 }
 
 ars::Transform transformOf(double c) {
   if (c == 0) return ars::Transform::Log;
   if (c == -0.5) return ars::Transform::InverseSqrt;
-  throw std::invalid_argument("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), not " + ars::detail::number(c));
+  throw std::invalid_argument(std::string(transformsTaken) + ", not " + ars::detail::number(c));
 }
 
 void startsInside(const std::vector<double>& starts, double lower, double upper) {

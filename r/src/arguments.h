@@ -3,11 +3,33 @@
 #include <Rinternals.h>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "sampler/transformed_line.h"
 
-// A single non-negative whole number of draws.
+// The arguments of f(n, ..., logpdf, lower = , upper = , ...) as its R
+// wrapper hands them to .External: after n (if any), for each formal after
+// the dots whether it was missing, then their values, then the dots. The dots without
+// a name take, in order, the places of the missing formals (so that calls
+// written when the formals came first still work); those with a name are
+// for an R logpdf, which is thus never matched by a prefix (log = TRUE is
+// dnorm's, not logpdf's).
+struct MatchedArguments {
+  MatchedArguments() = default;
+  MatchedArguments(const MatchedArguments&) = delete;
+  MatchedArguments& operator=(const MatchedArguments&) = delete;
+  ~MatchedArguments() {
+    if (extra != R_NilValue) R_ReleaseObject(extra);
+  }
+  std::vector<SEXP> value;  // in the order of the formals' names
+  SEXP extra = R_NilValue;  // a tagged pairlist for logpdf (preserved), or NULL
+};
+// args starts at the first missing flag; names are the formals'.
+void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m);
+
+// A single non-negative whole number of draws, or the length of a longer
+// vector (as rnorm takes n).
 std::size_t drawCount(SEXP n);
 // A single number that is not NA or NaN (either infinity allowed).
 double supportEnd(SEXP v, const char* name);

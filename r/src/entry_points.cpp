@@ -11,6 +11,7 @@
 #include "log_density.h"
 #include "r_failure.h"
 #include "reusable.h"
+#include "sampler/argument_checks.h"
 #include "sampler/log_concave_sampler.h"
 
 namespace {
@@ -19,23 +20,31 @@ using HeldLogConcave = HeldSampler<ars::LogConcaveSampler>;
 
 HeldLogConcave& held(SEXP xp) { return heldSampler<ars::LogConcaveSampler>(xp, "logconcave_sampler"); }
 
+auto rebuild(HeldLogConcave& s) {
+  return [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.starts); };
+}
+
 SEXP numbers(const std::vector<double>& v) {
   return Rcpp::NumericVector(v.begin(), v.end());
 }
 
 }  // namespace
 
-extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP starts,
-                                SEXP params) {
+// rlogconcave(n, ..., logpdf, lower, upper, starts, params) as .External
+// hands it over (arguments.h).
+extern "C" SEXP ars_rlogconcave(SEXP args) {
   return guarded([&] {
-    const std::size_t count = drawCount(n);
-    const double lo = supportEnd(lower, "lower");
-    const double hi = supportEnd(upper, "upper");
-    std::vector<double> s = startingPoints(starts);
-    const SEXP given = params;
-    auto h = logDensityFrom(logpdf, params);
-    // .Call's arguments are protected; a double copy of params is not.
-    Rcpp::RObject keep(params != given ? params : R_NilValue);
+    args = CDR(args);
+    const std::size_t count = drawCount(CAR(args));
+    MatchedArguments m;
+    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
+    const double lo = supportEnd(m.value[1], "lower");
+    const double hi = supportEnd(m.value[2], "upper");
+    std::vector<double> s = startingPoints(m.value[3]);
+    SEXP params = m.value[4];
+    auto h = logDensityFrom(m.value[0], params, m.extra);
+    // The arguments are protected; a double copy of params is not.
+    Rcpp::RObject keep(params != m.value[4] ? params : R_NilValue);
     Reusable<ars::LogConcaveSampler> reusable;
     if (!reusable.mine()) {
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
@@ -48,58 +57,80 @@ extern "C" SEXP ars_rlogconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEX
   });
 }
 
-extern "C" SEXP ars_sampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP starts, SEXP params) {
+// logconcave_sampler(..., logpdf, lower, upper, starts, params).
+extern "C" SEXP ars_sampler_new(SEXP args) {
   return guarded([&] {
-    const double lo = supportEnd(lower, "lower");
-    const double hi = supportEnd(upper, "upper");
-    std::vector<double> s = startingPoints(starts);
-    auto h = logDensityFrom(logpdf, params);
-    Rcpp::List keep = Rcpp::List::create(logpdf, params);
-    return heldSamplerPointer(
-        std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi}), keep);
+    MatchedArguments m;
+    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
+    const double lo = supportEnd(m.value[1], "lower");
+    const double hi = supportEnd(m.value[2], "upper");
+    std::vector<double> s = startingPoints(m.value[3]);
+    SEXP params = m.value[4];
+    auto h = logDensityFrom(m.value[0], params, m.extra);
+    Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
+    auto held = std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi});
+    held->starts = s;
+    return heldSamplerPointer(std::move(held), keep);
   });
 }
 
 extern "C" SEXP ars_sampler_sample(SEXP xp, SEXP n) {
   return guarded([&] {
     const std::size_t count = drawCount(n);
-    return drawVector(held(xp).sampler, count);
+    HeldLogConcave& s = held(xp);
+    return withSampler(s, rebuild(s), [&] { return drawVector(s.sampler, count); });
   });
 }
 
 // One Gibbs update: the sampler moves to the next conditional (new params
 // for a compiled logpdf, else the pointer's tag; an R function as it now
-// evaluates) on the warm path, started from start, and draws once.
+// evaluates) on the warm path, started from start, and draws once. An
+// update that fails leaves the sampler's log-density and params as they were.
 extern "C" SEXP ars_sampler_update(SEXP xp, SEXP start, SEXP params) {
   return guarded([&] {
     HeldLogConcave& s = held(xp);
     const double x0 = supportEnd(start, "start");
+    if (!(x0 > s.lower && x0 < s.upper)) {
+      throw std::invalid_argument("the starting abscissa " + ars::detail::number(x0) + " lies outside the support [" +
+                                  ars::detail::number(s.lower) + ", " + ars::detail::number(s.upper) + "]");
+    }
     SEXP keep = R_ExternalPtrProtected(xp);
     SEXP logpdf = VECTOR_ELT(keep, 0);
-    if (isCompiledLogDensity(logpdf) || params != R_NilValue) {
-      s.logDensity = logDensityFrom(logpdf, params);
-      // Later draws call it too: params (or its double copy) stays with the sampler.
-      SET_VECTOR_ELT(keep, 1, params);
-    }
-    s.sampler.warmReset(s.logDensity, s.lower, s.upper, {x0});
-    return drawVector(s.sampler, 1);
+    return withSampler(s, rebuild(s), [&] {
+      if (isCompiledLogDensity(logpdf) || params != R_NilValue) {
+        auto h = logDensityFrom(logpdf, params, VECTOR_ELT(keep, 2));
+        Rcpp::RObject copy(params);
+        s.sampler.warmReset(h, s.lower, s.upper, {x0});
+        // Later draws call it too: params (or its double copy) stays with the sampler.
+        s.logDensity = std::move(h);
+        SET_VECTOR_ELT(keep, 1, params);
+      } else {
+        s.sampler.warmReset(s.logDensity, s.lower, s.upper, {x0});
+      }
+      return drawVector(s.sampler, 1);
+    });
   });
 }
 
 // hat_area, squeeze_area, evaluations, and the number of points.
 extern "C" SEXP ars_sampler_state(SEXP xp) {
   return guarded([&] {
-    const ars::LogConcaveSampler& s = held(xp).sampler;
+    const HeldLogConcave& h = held(xp);
+    if (h.busy) throw std::logic_error("a sampler cannot be used from inside its own logpdf");
+    const ars::LogConcaveSampler& s = h.sampler;
     return static_cast<SEXP>(Rcpp::NumericVector::create(
         Rcpp::Named("hat_area") = s.hatArea(), Rcpp::Named("squeeze_area") = s.squeezeArea(),
         Rcpp::Named("evaluations") = static_cast<double>(s.counts().evaluations),
-        Rcpp::Named("points") = static_cast<double>(s.points())));
+        Rcpp::Named("points") = static_cast<double>(s.points()), Rcpp::Named("lower") = h.lower,
+        Rcpp::Named("upper") = h.upper));
   });
 }
 
 extern "C" SEXP ars_sampler_envelope(SEXP xp) {
   return guarded([&] {
-    const ars::Envelope e = held(xp).sampler.envelope();
+    const HeldLogConcave& h = held(xp);
+    if (h.busy) throw std::logic_error("a sampler cannot be used from inside its own logpdf");
+    const ars::Envelope e = h.sampler.envelope();
     return static_cast<SEXP>(Rcpp::List::create(
         Rcpp::Named("x") = numbers(e.x), Rcpp::Named("logpdf") = numbers(e.h),
         Rcpp::Named("hull_x") = numbers(e.hullX), Rcpp::Named("hull_y") = numbers(e.hullY),
@@ -119,9 +150,10 @@ extern "C" SEXP ars_sampler_logpdf(SEXP xp, SEXP x) {
 
 // t_entry_points.cpp
 extern "C" {
-SEXP ars_rtconcave(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
-SEXP ars_tsampler_new(SEXP, SEXP, SEXP, SEXP, SEXP, SEXP, SEXP);
+SEXP ars_rtconcave(SEXP);
+SEXP ars_tsampler_new(SEXP);
 SEXP ars_tsampler_sample(SEXP, SEXP);
+SEXP ars_tsampler_update(SEXP, SEXP, SEXP);
 SEXP ars_tsampler_state(SEXP);
 SEXP ars_tsampler_points(SEXP);
 SEXP ars_tsampler_logpdf(SEXP, SEXP);
@@ -130,19 +162,24 @@ SEXP ars_tsampler_logpdf(SEXP, SEXP);
 namespace {
 
 const R_CallMethodDef callMethods[] = {
-    {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), 6},
-    {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), 5},
     {"ars_sampler_sample", reinterpret_cast<DL_FUNC>(&ars_sampler_sample), 2},
     {"ars_sampler_update", reinterpret_cast<DL_FUNC>(&ars_sampler_update), 3},
     {"ars_sampler_state", reinterpret_cast<DL_FUNC>(&ars_sampler_state), 1},
     {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
     {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},
-    {"ars_rtconcave", reinterpret_cast<DL_FUNC>(&ars_rtconcave), 8},
-    {"ars_tsampler_new", reinterpret_cast<DL_FUNC>(&ars_tsampler_new), 7},
     {"ars_tsampler_sample", reinterpret_cast<DL_FUNC>(&ars_tsampler_sample), 2},
+    {"ars_tsampler_update", reinterpret_cast<DL_FUNC>(&ars_tsampler_update), 3},
     {"ars_tsampler_state", reinterpret_cast<DL_FUNC>(&ars_tsampler_state), 1},
     {"ars_tsampler_points", reinterpret_cast<DL_FUNC>(&ars_tsampler_points), 1},
     {"ars_tsampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_tsampler_logpdf), 2},
+    {nullptr, nullptr, 0}};
+
+// Their arguments are matched in C++ (arguments.h).
+const R_ExternalMethodDef externalMethods[] = {
+    {"ars_rlogconcave", reinterpret_cast<DL_FUNC>(&ars_rlogconcave), -1},
+    {"ars_sampler_new", reinterpret_cast<DL_FUNC>(&ars_sampler_new), -1},
+    {"ars_rtconcave", reinterpret_cast<DL_FUNC>(&ars_rtconcave), -1},
+    {"ars_tsampler_new", reinterpret_cast<DL_FUNC>(&ars_tsampler_new), -1},
     {nullptr, nullptr, 0}};
 
 }  // namespace
@@ -150,7 +187,7 @@ const R_CallMethodDef callMethods[] = {
 void registerCApi();  // c_api.cpp
 
 extern "C" void R_init_adaptiverejection(DllInfo* dll) {
-  R_registerRoutines(dll, nullptr, callMethods, nullptr, nullptr);
+  R_registerRoutines(dll, nullptr, callMethods, nullptr, externalMethods);
   registerCApi();
   R_useDynamicSymbols(dll, FALSE);
 }

@@ -4,11 +4,14 @@
 // the log-density needs alive.
 #include <Rcpp.h>
 
+#include "sampler/not_log_concave.h"
+
 #include <functional>
 #include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 template <class Sampler>
 struct HeldSampler {
@@ -17,7 +20,57 @@ struct HeldSampler {
   // The support as given: each conditional of a Gibbs update has it too.
   double lower = -std::numeric_limits<double>::infinity();
   double upper = std::numeric_limits<double>::infinity();
+  // The starts given, the T-concave sampler's transformation (c) and split
+  // points: what rebuilds the sampler.
+  std::vector<double> starts;
+  double c = 0;
+  std::vector<double> splits;
+  // Set when the log-density failed part-way through a draw or an update,
+  // which may leave the envelope half-built.
+  bool broken = false;
+  // Set while the sampler draws or updates: its logpdf may not use it then.
+  bool busy = false;
 };
+
+// Marks a sampler busy for one draw or update. A logpdf that called the
+// same sampler would change the envelope under the draw that called it
+// (and, unrefused, recurse until the C stack runs out).
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) : busy_(busy) {
+    if (busy_) throw std::logic_error("a sampler cannot be used from inside its own logpdf");
+    busy_ = true;
+  }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
+};
+
+// Runs op (a draw or an update) on held's sampler, refusing a logpdf's use
+// of its own sampler. A sampler whose logpdf failed part-way is rebuilt from
+// its log-density (as it now evaluates; a compiled one with the params of
+// the last update that succeeded) by rebuild() before it is used again:
+// draws stay exact, only the envelope learned so far is lost.
+template <class Held, class Rebuild, class Op>
+auto withSampler(Held& held, Rebuild&& rebuild, Op&& op) {
+  BusyScope busy(held.busy);
+  try {
+    if (held.broken) {
+      rebuild();
+      held.broken = false;
+    }
+    return op();
+  } catch (const ars::NotLogConcave&) {
+    // A refusal stands until the next update: the sampler keeps raising it.
+    throw;
+  } catch (...) {
+    held.broken = true;
+    throw;
+  }
+}
 
 // The object behind xp; `what` is its R class, for the error on a dead pointer.
 template <class Sampler>

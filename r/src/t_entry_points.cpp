@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "arguments.h"
 #include "draws.h"
@@ -18,12 +20,12 @@ namespace {
 // The arguments every entry point checks the same way, in R's words before
 // the engine's.
 struct Arguments {
-  Arguments(SEXP lower, SEXP upper, SEXP c, SEXP splits, SEXP starts)
-      : lo(supportEnd(lower, "lower")),
-        hi(supportEnd(upper, "upper")),
-        transform(transformOf(c)),
-        cuts((ars::detail::checkSupport(lo, hi), splitPoints(splits, lo, hi))),
-        s(startingPoints(starts)) {
+  explicit Arguments(const MatchedArguments& m)
+      : lo(supportEnd(m.value[1], "lower")),
+        hi(supportEnd(m.value[2], "upper")),
+        transform(transformOf(m.value[3])),
+        cuts((ars::detail::checkSupport(lo, hi), splitPoints(m.value[4], lo, hi))),
+        s(startingPoints(m.value[5])) {
     startsInside(s, lo, hi);
   }
   double lo, hi;
@@ -34,6 +36,10 @@ struct Arguments {
 using HeldTConcave = HeldSampler<ars::TConcaveSampler>;
 
 HeldTConcave& held(SEXP xp) { return heldSampler<ars::TConcaveSampler>(xp, "tconcave_sampler"); }
+
+auto rebuild(HeldTConcave& s) {
+  return [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.splits, s.starts); };
+}
 
 template <int Kind>
 SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_t count) {
@@ -48,39 +54,79 @@ SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_
   return drawVector(sampler, count);
 }
 
+// The formals after the dots of rtconcave and tconcave_sampler.
+const std::vector<std::string> formals = {"logpdf", "lower", "upper", "c", "splits", "starts", "params"};
+
 }  // namespace
 
-extern "C" SEXP ars_rtconcave(SEXP n, SEXP logpdf, SEXP lower, SEXP upper, SEXP c, SEXP splits,
-                              SEXP starts, SEXP params) {
+// rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params) as
+// .External hands it over (arguments.h).
+extern "C" SEXP ars_rtconcave(SEXP args) {
   return guarded([&] {
-    const std::size_t count = drawCount(n);
-    const Arguments a(lower, upper, c, splits, starts);
-    const SEXP given = params;
-    auto h = logDensityFrom(logpdf, params);
-    // .Call's arguments are protected; a double copy of params is not.
-    Rcpp::RObject keep(params != given ? params : R_NilValue);
+    args = CDR(args);
+    const std::size_t count = drawCount(CAR(args));
+    MatchedArguments m;
+    matchArguments(CDR(args), formals, m);
+    const Arguments a(m);
+    SEXP params = m.value[6];
+    auto h = logDensityFrom(m.value[0], params, m.extra);
+    // The arguments are protected; a double copy of params is not.
+    Rcpp::RObject keep(params != m.value[6] ? params : R_NilValue);
     // A sampler keeps its transformation: one kept sampler for each.
     if (a.transform == ars::Transform::Log) return reusedDraws<0>(std::move(h), a, count);
     return reusedDraws<1>(std::move(h), a, count);
   });
 }
 
-extern "C" SEXP ars_tsampler_new(SEXP logpdf, SEXP lower, SEXP upper, SEXP c, SEXP splits, SEXP starts,
-                                 SEXP params) {
+extern "C" SEXP ars_tsampler_new(SEXP args) {
   return guarded([&] {
-    const Arguments a(lower, upper, c, splits, starts);
-    auto h = logDensityFrom(logpdf, params);
-    Rcpp::List keep = Rcpp::List::create(logpdf, params);
-    return heldSamplerPointer(
-        std::make_unique<HeldTConcave>(HeldTConcave{h, ars::TConcaveSampler(h, a.lo, a.hi, a.transform, a.cuts, a.s)}),
-        keep);
+    MatchedArguments m;
+    matchArguments(CDR(args), formals, m);
+    const Arguments a(m);
+    SEXP params = m.value[6];
+    auto h = logDensityFrom(m.value[0], params, m.extra);
+    Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
+    auto held = std::make_unique<HeldTConcave>(
+        HeldTConcave{h, ars::TConcaveSampler(h, a.lo, a.hi, a.transform, a.cuts, a.s), a.lo, a.hi});
+    held->c = Rf_asReal(m.value[3]);
+    held->splits = a.cuts;
+    held->starts = a.s;
+    return heldSamplerPointer(std::move(held), keep);
   });
 }
 
 extern "C" SEXP ars_tsampler_sample(SEXP xp, SEXP n) {
   return guarded([&] {
     const std::size_t count = drawCount(n);
-    return drawVector(held(xp).sampler, count);
+    HeldTConcave& s = held(xp);
+    return withSampler(s, rebuild(s), [&] { return drawVector(s.sampler, count); });
+  });
+}
+
+// One Gibbs update on the warm path, as logconcave_sampler's $update: the
+// same support, transformation and split points, the next conditional.
+extern "C" SEXP ars_tsampler_update(SEXP xp, SEXP start, SEXP params) {
+  return guarded([&] {
+    HeldTConcave& s = held(xp);
+    const double x0 = supportEnd(start, "start");
+    if (!(x0 > s.lower && x0 < s.upper)) {
+      throw std::invalid_argument("the starting abscissa " + ars::detail::number(x0) + " lies outside the support [" +
+                                  ars::detail::number(s.lower) + ", " + ars::detail::number(s.upper) + "]");
+    }
+    SEXP keep = R_ExternalPtrProtected(xp);
+    SEXP logpdf = VECTOR_ELT(keep, 0);
+    return withSampler(s, rebuild(s), [&] {
+      if (isCompiledLogDensity(logpdf) || params != R_NilValue) {
+        auto h = logDensityFrom(logpdf, params, VECTOR_ELT(keep, 2));
+        Rcpp::RObject copy(params);
+        s.sampler.warmReset(h, s.lower, s.upper, s.splits, {x0});
+        s.logDensity = std::move(h);
+        SET_VECTOR_ELT(keep, 1, params);
+      } else {
+        s.sampler.warmReset(s.logDensity, s.lower, s.upper, s.splits, {x0});
+      }
+      return drawVector(s.sampler, 1);
+    });
   });
 }
 
@@ -88,21 +134,28 @@ extern "C" SEXP ars_tsampler_sample(SEXP xp, SEXP n) {
 // evaluations, and the number of points.
 extern "C" SEXP ars_tsampler_state(SEXP xp) {
   return guarded([&] {
-    const ars::TConcaveSampler& s = held(xp).sampler;
+    const HeldTConcave& h = held(xp);
+    if (h.busy) throw std::logic_error("a sampler cannot be used from inside its own logpdf");
+    const ars::TConcaveSampler& s = h.sampler;
     return static_cast<SEXP>(Rcpp::NumericVector::create(
         Rcpp::Named("hat_area") = s.hatArea(), Rcpp::Named("squeeze_area") = s.squeezeArea(),
         Rcpp::Named("log_hat_area") = s.logHatArea(), Rcpp::Named("log_squeeze_area") = s.logSqueezeArea(),
         Rcpp::Named("evaluations") = static_cast<double>(s.evaluations()),
-        Rcpp::Named("points") = static_cast<double>(s.points())));
+        Rcpp::Named("points") = static_cast<double>(s.points()), Rcpp::Named("lower") = h.lower,
+        Rcpp::Named("upper") = h.upper, Rcpp::Named("c") = h.c));
   });
 }
 
 extern "C" SEXP ars_tsampler_points(SEXP xp) {
   return guarded([&] {
-    const ars::TConcaveSampler& s = held(xp).sampler;
+    const HeldTConcave& held_ = held(xp);
+    if (held_.busy) throw std::logic_error("a sampler cannot be used from inside its own logpdf");
+    const ars::TConcaveSampler& s = held_.sampler;
     const std::vector<double> x = s.evaluatedPoints(), h = s.evaluatedLogDensities();
-    return static_cast<SEXP>(Rcpp::List::create(Rcpp::Named("x") = Rcpp::NumericVector(x.begin(), x.end()),
-                                                Rcpp::Named("logpdf") = Rcpp::NumericVector(h.begin(), h.end())));
+    return static_cast<SEXP>(Rcpp::List::create(
+        Rcpp::Named("x") = Rcpp::NumericVector(x.begin(), x.end()),
+        Rcpp::Named("logpdf") = Rcpp::NumericVector(h.begin(), h.end()),
+        Rcpp::Named("splits") = Rcpp::NumericVector(held_.splits.begin(), held_.splits.end())));
   });
 }
 

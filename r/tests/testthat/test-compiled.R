@@ -22,6 +22,17 @@ SEXP normal_logpdf(Rcpp::NumericVector params) {
   return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&normal), true, params);
 }
 
+static double reads_data(double x, void *data) {
+  const double z = x - REAL(static_cast<SEXP>(data))[0];
+  return -0.5 * (z * z);
+}
+
+// [[Rcpp::export]]
+SEXP reads_data_logpdf() { return Rcpp::XPtr<logpdf_fn>(new logpdf_fn(&reads_data)); }
+
+// [[Rcpp::export]]
+SEXP not_a_function(double v) { return Rcpp::XPtr<double>(new double(v)); }
+
 // [[Rcpp::export]]
 Rcpp::NumericVector linked_draws(int n, double mean, double sd) {
   adaptiverejection::LogConcaveSampler s(
@@ -183,4 +194,45 @@ test_that("update draws from each conditional its params give, and keeps them fo
                "params is for a compiled logpdf")
   b <- logconcave_sampler(h, 0, 1, starts = 0.5, params = c(0.5, 1))
   expect_error(b$update(2, params = c(0.5, 1)), "outside the support")
+})
+
+test_that("a compiled logpdf given nothing to read, or a pointer to no function, is an error, not a crash", {
+  h <- reads_data_logpdf()
+  expect_error(rlogconcave(3, h), "logpdf returned NaN at x = .*neither params nor a tag")
+  set.seed(12)
+  expect_gte(ks.test(rlogconcave(5000, h, params = 2), pnorm, 2)$p.value, 1e-6)
+  expect_error(logconcave_sampler(h), "neither params nor a tag")
+  for (v in c(0.5, 3, 1e300)) {
+    expect_error(rlogconcave(3, not_a_function(v)), "does not hold a pointer to a compiled function")
+    expect_error(tconcave_sampler(not_a_function(v)), "does not hold a pointer to a compiled function")
+  }
+  expect_length(rlogconcave(3, normal_logpdf(c(0, 1))), 3)
+})
+
+test_that("a time limit or an interrupt reaches a long compiled draw as R raises it", {
+  h <- normal_logpdf(c(0, 1))
+  on.exit(setTimeLimit())
+  # No R code runs in the draw: only its own checks can see the limit, which
+  # R raises as an error.
+  setTimeLimit(elapsed = 0.05, transient = TRUE)
+  caught <- tryCatch(rlogconcave(5e7, h), error = function(e) conditionMessage(e),
+                     interrupt = function(e) "interrupt")
+  setTimeLimit()
+  expect_match(caught, "time limit")
+  # An interrupt pending when the draw starts is seen before its output is
+  # allocated (which this one could not be).
+  interrupted <- tryCatch({
+    tools::pskill(Sys.getpid(), tools::SIGINT)
+    rlogconcave(2^50, h)
+  }, interrupt = function(e) "interrupted", error = function(e) conditionMessage(e))
+  expect_identical(interrupted, "interrupted")
+  expect_length(rlogconcave(3, h), 3)
+})
+
+test_that("a failed compiled update leaves the sampler with its last conditional", {
+  s <- logconcave_sampler(normal_logpdf(c(0, 1)), starts = 0, params = c(5, 1))
+  set.seed(13)
+  s$update(5, params = c(5, 1))
+  expect_error(s$update(0, params = c(0, NaN)), "logpdf returned NaN")
+  expect_lt(abs(mean(s$sample(5000)) - 5), 0.1)
 })

@@ -82,3 +82,28 @@ test_that("bad arguments are plain errors that name the problem", {
   expect_error(tconcave_sampler(function(x) stop("boom")), "boom")
   expect_length(rtconcave(3, f), 3)
 })
+
+test_that("$update moves a T-concave sampler to each conditional and draws from it", {
+  m <- 0
+  s <- tconcave_sampler(function(v) -2 * log1p((v - m)^2 / 3), starts = 0)
+  set.seed(33)
+  n <- 20000
+  centres <- cumsum(rnorm(n))
+  z <- numeric(n)
+  x <- 0
+  for (i in seq_len(n)) {
+    m <- centres[i]
+    x <- s$update(x)
+    z[i] <- x - m
+  }
+  expect_gte(ks_p(z, pt, df = 3), 1e-6)
+  # With splits: a mixture whose halves move apart and together.
+  a <- acosh(3) / 3
+  w <- tconcave_sampler(function(x) -x^2 / 2 + 3 * abs(x) + log1p(exp(-6 * abs(x))), c = 0,
+                        splits = c(-a, a))
+  y <- vapply(seq_len(5000), function(i) w$update(0), 0)
+  expect_gte(ks_p(y, function(q) (pnorm(q + 3) + pnorm(q - 3)) / 2), 1e-6)
+  expect_error(s$update(Inf), "lies outside the support")
+  expect_error(s$update(0, params = 1), "params is for a compiled logpdf")
+  expect_length(s$sample(3), 3)
+})
