@@ -50,7 +50,7 @@ add_library(ars_ui STATIC
   app/command_line.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ars_ui PUBLIC ars_engine)
+target_link_libraries(ars_ui PUBLIC ars_window_core)
 target_compile_definitions(ars_ui PRIVATE ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ars_ui)
 

@@ -10,5 +10,5 @@ add_library(ars_formula STATIC
   ${PROJECT_SOURCE_DIR}/density/mixture_inflections.cpp
 )
 target_include_directories(ars_formula PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(ars_formula PUBLIC ars_engine PRIVATE PkgConfig::MUPARSER)
+target_link_libraries(ars_formula PUBLIC ars_window_core PRIVATE PkgConfig::MUPARSER)
 ars_strict_warnings(ars_formula)

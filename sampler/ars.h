@@ -63,15 +63,24 @@ struct EnvelopeSegment {
 
 using ars::detail::shiftedExp;
 
+namespace ars::window {
+
+// The sampler's report, which LogConcaveSampler throws as well: thrown by
+// value; the window program catches it as ARSSampler::XNotLogConcave, a
+// library user as ars::NotLogConcave or std::exception, with a reason. It
+// lives in namespace ars because the engine library carries its type
+// information.
+class XNotLogConcave : public NotLogConcave {
+ public:
+  XNotLogConcave() : NotLogConcave("the density is not log-concave") {}
+  explicit XNotLogConcave(const std::string& reason) : NotLogConcave(reason) {}
+};
+
+}  // namespace ars::window
+
 class ARSSampler {
  public:
-  // Thrown by value; the window program catches it by its own name, a
-  // library user as ars::NotLogConcave or std::exception, with a reason.
-  class XNotLogConcave : public ars::NotLogConcave {
-   public:
-    XNotLogConcave() : ars::NotLogConcave("the density is not log-concave") {}
-    explicit XNotLogConcave(const std::string& reason) : ars::NotLogConcave(reason) {}
-  };
+  using XNotLogConcave = ars::window::XNotLogConcave;
 
   ARSSampler();
   ~ARSSampler();

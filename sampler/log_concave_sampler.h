@@ -59,6 +59,7 @@
 #include <memory>
 #include <vector>
 
+#include "sampler/engine_export.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
 #include "sampler/uniform_source.h"
@@ -66,13 +67,13 @@
 namespace ars {
 
 // The envelope, for plotting; log values in the units of h as given.
-struct Envelope {
+struct ARS_API Envelope {
   std::vector<double> x, h;                // evaluated points, ascending
   std::vector<double> hullX, hullY;        // vertices of the upper hull, from limit to limit
   std::vector<double> squeezeX, squeezeY;  // vertices of the squeeze (chords between the points)
 };
 
-class LogConcaveSampler {
+class ARS_API LogConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
   using result_type = double;

@@ -7,9 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "sampler/engine_export.h"
+
 namespace ars {
 
-class NotLogConcave : public std::domain_error {
+class ARS_API NotLogConcave : public std::domain_error {
  public:
   enum class Reason { NotConcave, NotIntegrable };
   // An evaluated point (x, h): h is the log-density there.

@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "sampler/engine_export.h"
 #include "sampler/envelope_piece.h"
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
@@ -47,7 +48,7 @@
 
 namespace ars {
 
-class TConcaveSampler {
+class ARS_API TConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
   using result_type = double;

@@ -22,6 +22,6 @@ for f in $engine_sources; do
 done
 cp "$root"/sampler/*.h src/sampler/
 cp "$root"/density/*.h src/density/
-for h in not_log_concave.h uniform_source.h; do
+for h in not_log_concave.h uniform_source.h engine_export.h; do
   cp "$root/sampler/$h" inst/include/sampler/
 done
