@@ -120,7 +120,8 @@ class ARS_API TConcaveSampler {
   void warmReset(LogDensity logDensity, double lower, double upper,
                  const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
   // Evaluates h at extraPoints more abscissae, spread evenly over the hat's
-  // mass (quantiles (k + 1/2) / extraPoints), adds them to the points and
+  // mass (quantiles (k + 1/2) / extraPoints; between split points, each
+  // piece its share and at least two while they last), adds them to the points and
   // rebuilds: throws ars::NotLogConcave, naming the transformation and the
   // points, if the points together are not T-concave (with split points:
   // neither concave nor convex) on a piece. Opt-in: a density outside the
