@@ -10,9 +10,9 @@
 // abscissae (inside the support, with finite h; the previous state of a
 // Gibbs chain is a good one) guide the search for starting points. Without
 // them the search tries geometric ladders from 0 (or from the finite ends)
-// and finer grids between their rungs near the unit, some ten thousand
-// abscissae at most: a support far narrower than its distance from there
-// (say [1000, 1001] on the whole line) needs a start.
+// and finer grids between their rungs near the unit, at most some 11,000
+// abscissae before it reports: a support far narrower than its distance
+// from there (say [1000, 1001] on the whole line) needs a start.
 //
 // How. Derivative-free adaptive rejection sampling: an upper hull of
 // secants and a squeeze of chords through the evaluated points; every

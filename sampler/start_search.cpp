@@ -28,13 +28,17 @@ constexpr int coarseGridLevels = 6;
 constexpr int fineGridLevels = 12;
 // The largest shell of a ladder towards an unbounded end: past any double.
 constexpr int maxShell = 1100;
-// Shells searched at their start only first (then finer, then out to the
-// range's end).
+// Shells searched at their start and on finer grids (the rest at their
+// start only, after them).
 constexpr int nearShells = 64;
 // Level m splits shells into 2^m cells, within as many shells of the unit as
 // make some levelCost probes a level: coarse cells far out, fine ones near.
 constexpr int finestLevel = 9;
 constexpr int levelCost = 1024;
+// The stages of the search: the shells at their start reach this much
+// farther with each; the last completes every level.
+constexpr int stageShells = 16;
+constexpr int lastStage = 5;
 
 // Abscissae origin + dir * unit * 2^j * (1 + k 2^-m) for shells j <= maxShell:
 // a geometric ladder away from origin (m = 0), and the ladder's gaps bisected
@@ -66,9 +70,19 @@ bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
     }
     return false;
   };
-  if (shells(0, nearShells, 0)) return true;
-  for (int level = 1; level <= finestLevel; ++level) {
-    if (shells(0, std::min(nearShells, ((levelCost >> level) - 1) / 2), level)) return true;
+  // In stages, each reaching farther out and one level finer: the ladder's
+  // rungs (two probes a shell) far out early, finer grids near the unit
+  // after. Probes repeated by a later stage cost nothing (tryAt skips them).
+  for (int stage = 0; stage <= lastStage; ++stage) {
+    for (int level = 0; level <= finestLevel; ++level) {
+      const int most = level == 0 ? nearShells : std::min(nearShells, ((levelCost >> level) - 1) / 2);
+      // About as many probes for each level (a level twice as fine reaches
+      // half as far), the rungs themselves twice as far: a support spans a
+      // rung more often than it is narrow.
+      const int reach = stage == lastStage ? most : level == 0 ? 2 * stageShells * stage
+                                                              : ((stageShells * stage) >> (level - 1)) - 1;
+      if (reach >= 0 && shells(0, std::min(most, reach), level)) return true;
+    }
   }
   return shells(nearShells + 1, maxShell + 1074, 0);
 }
