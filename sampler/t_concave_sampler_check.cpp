@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "sampler/argument_checks.h"  // number
 #include "sampler/t_concave_sampler.h"
 
 namespace ars {
@@ -108,8 +109,8 @@ void TConcaveSampler::checkUnderLog(std::size_t extraPoints) {
       if (it == x.begin() || it == x.end()) continue;  // the support ends before it
       std::ostringstream m;
       m.precision(17);
-      m << "density is not T-concave under T = log f: it is zero at x = " << at
-        << " between positive values at " << *(it - 1) << " and " << *it;
+      m << "density is not T-concave under T = log f: it is zero at x = " << detail::number(at)
+        << " between positive values at " << detail::number(*(it - 1)) << " and " << detail::number(*it);
       throw NotLogConcave(m.str());
     }
     if ((it != x.end() && *it == at)) continue;
@@ -124,8 +125,9 @@ void TConcaveSampler::checkUnderLog(std::size_t extraPoints) {
     if (m1 > m0 + tol) {
       std::ostringstream m;
       m.precision(17);
-      m << "density is not T-concave under T = log f: log f at x = " << x[i] << ", " << x[i + 1] << ", "
-        << x[i + 2] << " is " << h[i] << ", " << h[i + 1] << ", " << h[i + 2]
+      m << "density is not T-concave under T = log f: log f at x = " << detail::number(x[i]) << ", "
+        << detail::number(x[i + 1]) << ", " << detail::number(x[i + 2]) << " is " << detail::number(h[i]) << ", "
+        << detail::number(h[i + 1]) << ", " << detail::number(h[i + 2])
         << " (the middle point lies below the chord)";
       throw NotLogConcave(m.str(), {x[i], h[i]}, {x[i + 1], h[i + 1]}, {x[i + 2], h[i + 2]});
     }
