@@ -140,7 +140,6 @@ void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
   logConcave_.reset();
   refused_ = nullptr;
   if (transform_ == Transform::Log && splits.empty()) {
-    logDensity_ = logDensity;  // for check()
     try {
       logConcave_.emplace(std::move(logDensity), lower, upper, starts);
     } catch (const NotLogConcave& e) {
@@ -203,7 +202,9 @@ void TConcaveSampler::giveUp() const {
 }
 
 void TConcaveSampler::reportUnderLog(const NotLogConcave& e) {
-  throw NotLogConcave(std::string("density is not T-concave under T = log f (") + e.what() + ")");
+  const std::string what = std::string("density is not T-concave under T = log f (") + e.what() + ")";
+  if (!e.hasPoints()) throw NotLogConcave(what, e.reason());
+  throw NotLogConcave(what, e.points()[0], e.points()[1], e.points()[2]);
 }
 
 std::size_t TConcaveSampler::points() const {
