@@ -1,5 +1,6 @@
 #include "sampler/t_concave_sampler.h"
 
+#include "sampler/argument_checks.h"  // number
 #include "sampler/fresh_seed.h"
 #include "sampler/mode_bracket.h"
 #include "sampler/start_search.h"  // learnedShape
@@ -139,7 +140,6 @@ void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
   logConcave_.reset();
   refused_ = nullptr;
   if (transform_ == Transform::Log && splits.empty()) {
-    logDensity_ = logDensity;  // for check()
     try {
       logConcave_.emplace(std::move(logDensity), lower, upper, starts);
     } catch (const NotLogConcave& e) {
@@ -178,7 +178,7 @@ void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
     const double h = evaluate(first[i]);
     if (!std::isfinite(h)) {
       std::ostringstream m;
-      m << (i < splits.size() ? "splits" : "starts") << ": logDensity is -inf at x = " << first[i];
+      m << (i < splits.size() ? "splits" : "starts") << ": logDensity is -inf at x = " << detail::number(first[i]);
       throw std::invalid_argument(m.str());
     }
     insert(first[i], h);
@@ -202,7 +202,9 @@ void TConcaveSampler::giveUp() const {
 }
 
 void TConcaveSampler::reportUnderLog(const NotLogConcave& e) {
-  throw NotLogConcave(std::string("density is not T-concave under T = log f (") + e.what() + ")");
+  const std::string what = std::string("density is not T-concave under T = log f (") + e.what() + ")";
+  if (!e.hasPoints()) throw NotLogConcave(what, e.reason());
+  throw NotLogConcave(what, e.points()[0], e.points()[1], e.points()[2]);
 }
 
 std::size_t TConcaveSampler::points() const {
@@ -235,7 +237,7 @@ double TConcaveSampler::evaluate(double x) {
   if (std::isnan(h) || h == kInf) {
     std::ostringstream m;
     m.precision(17);
-    m << "logDensity: value " << h << " at x = " << x;
+    m << "logDensity: value " << detail::number(h) << " at x = " << detail::number(x);
     throw std::invalid_argument(m.str());
   }
   return h;
@@ -349,7 +351,7 @@ void TConcaveSampler::addWanted() {
     const double h = evaluate(w.x);
     if (!std::isfinite(h)) {
       std::ostringstream m;
-      m << "logDensity: -inf at x = " << w.x << ", the end of a piece where T(f) is convex";
+      m << "logDensity: -inf at x = " << detail::number(w.x) << ", the end of a piece where T(f) is convex";
       throw std::invalid_argument(m.str());
     }
     const auto it = std::lower_bound(x_.begin(), x_.end(), w.x);
@@ -387,8 +389,9 @@ int TConcaveSampler::secondDifferenceSign(std::size_t i) const {
 std::string TConcaveSampler::triple(std::size_t i) const {
   std::ostringstream m;
   m.precision(17);
-  m << "T(f/max f seen) at x = " << x_[i] << ", " << x_[i + 1] << ", " << x_[i + 2] << " is "
-    << t_[i] << ", " << t_[i + 1] << ", " << t_[i + 2];
+  m << "T(f/max f seen) at x = " << detail::number(x_[i]) << ", " << detail::number(x_[i + 1]) << ", "
+    << detail::number(x_[i + 2]) << " is " << detail::number(t_[i]) << ", " << detail::number(t_[i + 1]) << ", "
+    << detail::number(t_[i + 2]);
   return m.str();
 }
 
@@ -421,7 +424,7 @@ TConcaveSampler::Shape TConcaveSampler::classify(std::size_t a, std::size_t b,
   if (concaveAt != b || unbounded) {
     std::ostringstream m;
     m.precision(17);
-    m << "T(f) under " << transformName(transform_) << " on the piece [" << lo << ", " << hi << "] ";
+    m << "T(f) under " << transformName(transform_) << " on the piece [" << detail::number(lo) << ", " << detail::number(hi) << "] ";
     if (concaveAt != b)
       m << "is neither concave nor convex: " << triple(concaveAt) << " (concave) and "
         << triple(convexAt) << " (convex); a split point is missing";
@@ -748,8 +751,8 @@ bool TConcaveSampler::zeroAt(double x) {
   const auto it = std::lower_bound(x_.begin(), x_.end(), x);
   std::ostringstream m;
   m.precision(17);
-  m << "density is not T-concave under " << transformName(transform_) << ": it is zero at x = " << x
-    << " between positive values at " << *(it - 1) << " and " << *it;
+  m << "density is not T-concave under " << transformName(transform_) << ": it is zero at x = " << detail::number(x)
+    << " between positive values at " << detail::number(*(it - 1)) << " and " << detail::number(*it);
   throw NotLogConcave(m.str());
 }
 
@@ -849,8 +852,9 @@ bool TConcaveSampler::keep(double x, double h) {
   const std::size_t i = static_cast<std::size_t>(it - x_.begin()) - 1;
   std::ostringstream m;
   m.precision(17);
-  m << "density is not T-concave under " << transformName(transform_) << ": log f = " << h << " at x = " << x
-    << " lies far below " << h_[i] << " at " << x_[i] << " and " << h_[i + 1] << " at " << x_[i + 1];
+  m << "density is not T-concave under " << transformName(transform_) << ": log f = " << detail::number(h)
+    << " at x = " << detail::number(x) << " lies far below " << detail::number(h_[i]) << " at "
+    << detail::number(x_[i]) << " and " << detail::number(h_[i + 1]) << " at " << detail::number(x_[i + 1]);
   refused_ = std::make_exception_ptr(NotLogConcave(m.str(), {x_[i], h_[i]}, {x, h}, {x_[i + 1], h_[i + 1]}));
   std::rethrow_exception(refused_);
 }

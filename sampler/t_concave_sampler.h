@@ -124,7 +124,8 @@ class ARS_API TConcaveSampler {
   // piece its share and at least two while they last), adds them to the points and
   // rebuilds: throws ars::NotLogConcave, naming the transformation and the
   // points, if the points together are not T-concave (with split points:
-  // neither concave nor convex) on a piece. Opt-in: a density outside the
+  // neither concave nor convex) on a piece. Under log without split points,
+  // LogConcaveSampler::check's. Opt-in: a density outside the
   // class often passes the few points a single draw evaluates.
   void check(std::size_t extraPoints = 8);
   // Restarts the built-in generator: from seed as the constructor would, or

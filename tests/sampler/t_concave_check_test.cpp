@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,33 @@ TEST(TConcaveCheck, NeverRefusesADensityInsideTheClass) {
       x = s(g);
     }
   }
+}
+
+// Under log without split points, LogConcaveSampler's own check: the new
+// points join its envelope and its counts, and a report names the
+// transformation and keeps the three points that prove it.
+TEST(TConcaveCheck, OnTheLogPathThePointsJoinTheEnvelope) {
+  ars::TConcaveSampler s([](double x) { return -0.5 * x * x; }, -kInf, kInf, ars::Transform::Log, {}, {0.3}, 2);
+  const std::size_t points = s.points();
+  const std::uint64_t evaluations = s.counts().evaluations;
+  s.check(8);
+  EXPECT_GE(s.points(), points + 4);
+  EXPECT_GE(s.counts().evaluations, evaluations + 4);
+  EXPECT_EQ(s.evaluatedPoints().size(), s.points());
+
+  const auto cauchy = [](double x) { return -std::log1p(x * x); };
+  int reports = 0;
+  for (double x0 : {0.0, 0.5, 2.0, -3.0, 10.0}) {
+    try {
+      ars::TConcaveSampler c(cauchy, -kInf, kInf, ars::Transform::Log, {}, {x0}, 4);
+      c.check();
+    } catch (const ars::NotLogConcave& e) {
+      ++reports;
+      EXPECT_NE(std::string(e.what()).find("T = log f"), std::string::npos) << e.what();
+      EXPECT_TRUE(e.hasPoints()) << e.what();
+    }
+  }
+  EXPECT_GE(reports, 4);
 }
 
 // A draw whose evaluation proves the density outside the class raises, and
