@@ -2,6 +2,7 @@
 #   rlogconcave(1e6, N(0, 1)) against rnorm(1e6)            (target: at most 2x)
 #   one Gibbs update (a fresh density, one draw), N(0, 1):
 #     with an R closure                                      (target: at most 20 us)
+#     with an R closure that draws from R's generator itself
 #     with a compiled log-density, one pointer and the
 #     conditional's parameters as params                     (target: at most 3 us)
 #     and both again on the warm path, a sampler's $update
@@ -29,6 +30,28 @@ gibbs_closure <- function() {
     x <- rlogconcave(1, function(v) -(v - m)^2 / 2, starts = x)
   }
 }
+
+# The same with a log-density that itself draws from R's generator: each of
+# its evaluations after a draw hands the generator's state back to R and
+# takes it again, the cost of never reusing a uniform.
+gibbs_closure_runif <- function() {
+  x <- 0
+  for (i in seq_len(updates)) {
+    m <- x / 2
+    x <- rlogconcave(1, function(v) { runif(1); -(v - m)^2 / 2 }, starts = x)
+  }
+}
+# A call of runif(1) for each evaluation of that log-density, alone.
+evaluations_per_update <- local({
+  x <- 0
+  count <- 0
+  for (i in seq_len(2000)) {
+    m <- x / 2
+    x <- rlogconcave(1, function(v) { count <<- count + 1; -(v - m)^2 / 2 }, starts = x)
+  }
+  count / 2000
+})
+runif_only <- function() for (i in seq_len(round(updates * evaluations_per_update))) runif(1)
 
 # rng = false: the pointer's maker need not save R's generator state.
 Rcpp::sourceCpp(code = '
@@ -101,7 +124,8 @@ rnorm_only <- function() {
 
 # Taken in turns, so that a change of the machine's load between them
 # shifts every loop alike; the least time of each.
-loops <- list(rnorm = rnorm_only, closure = gibbs_closure, compiled = gibbs_compiled,
+loops <- list(rnorm = rnorm_only, closure = gibbs_closure, closure_runif = gibbs_closure_runif,
+              runif = runif_only, compiled = gibbs_compiled,
               warm_closure = gibbs_warm_closure, warm_compiled = gibbs_warm_compiled,
               new = gibbs_new_pointer, t_closure = gibbs_t_closure, t_compiled = gibbs_t_compiled)
 times <- replicate(5, vapply(loops, function(f) system.time(f())[["elapsed"]], 0))
@@ -118,6 +142,8 @@ cat(sprintf("rlogconcave(1e6) %.3f s, rnorm(1e6) %.3f s: ratio %.2f (target <= 2
 cat(sprintf("rnorm(1, x / 2) in the same loop:     %6.2f us\n", u_rnorm))
 cat(sprintf("Gibbs update, R closure:             %6.2f us (%.1f rnorm calls; target <= 20 us: %.2f of it)\n",
             u_closure, u_closure / u_rnorm, u_closure / 20))
+cat(sprintf("  whose logpdf calls runif(1):       %6.2f us (%.2f us more, of which %.2f us the runif calls)\n",
+            u[["closure_runif"]], u[["closure_runif"]] - u_closure, u[["runif"]]))
 cat(sprintf("Gibbs update, compiled, params:      %6.2f us (%.1f rnorm calls; target <= 3 us: %.2f of it)\n",
             u_compiled, u_compiled / u_rnorm, u_compiled / 3))
 cat(sprintf("Gibbs update, warm ($update), R closure: %6.2f us (%.1f rnorm calls)\n",

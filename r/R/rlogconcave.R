@@ -2,8 +2,8 @@
 # in compiled code so that a Gibbs update of one draw stays cheap. The
 # formals follow the dots so that only their full names match them (log =
 # TRUE is for dnorm, not a prefix of logpdf); unnamed arguments still take
-# their places in order (see arguments.h).
-rlogconcave <- function(n, ..., logpdf, lower = -Inf, upper = Inf, starts = NULL, params = NULL)
-  .External(C_ars_rlogconcave, n,
-            missing(logpdf), missing(lower), missing(upper), missing(starts), missing(params),
-            if (!missing(logpdf)) logpdf, lower, upper, starts, params, ...)
+# their places in order. They have no defaults here: the compiled code reads
+# this frame, where a formal not given is plainly missing, and gives the
+# defaults (-Inf, Inf, NULL, NULL) itself (see src/arguments.h).
+rlogconcave <- function(n, ..., logpdf, lower, upper, starts, params)
+  .External(C_ars_rlogconcave, n, environment())

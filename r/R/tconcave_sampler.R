@@ -1,20 +1,14 @@
 # n draws from a density whose transformation T_c(f) is concave (or, with
 # splits, concave or convex piece by piece); checks are made in compiled
-# code. Arguments are matched as rlogconcave's.
-rtconcave <- function(n, ..., logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
-                      starts = NULL, params = NULL)
-  .External(C_ars_rtconcave, n,
-            missing(logpdf), missing(lower), missing(upper), missing(c), missing(splits),
-              missing(starts), missing(params),
-            if (!missing(logpdf)) logpdf, lower, upper, c, splits, starts, params, ...)
+# code. Arguments are matched as rlogconcave's (defaults: -Inf, Inf, -0.5,
+# NULL, NULL, NULL).
+rtconcave <- function(n, ..., logpdf, lower, upper, c, splits, starts, params)
+  .External(C_ars_rtconcave, n, environment())
 
 # The same with the envelope kept, as logconcave_sampler.
-tconcave_sampler <- function(..., logpdf, lower = -Inf, upper = Inf, c = -0.5, splits = NULL,
-                             starts = NULL, params = NULL) {
-  handle <- .External(C_ars_tsampler_new,
-                      missing(logpdf), missing(lower), missing(upper), missing(c), missing(splits),
-                        missing(starts), missing(params),
-                      if (!missing(logpdf)) logpdf, lower, upper, c, splits, starts, params, ...)
+tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, params) {
+  # The formal c hides base::c here.
+  handle <- .External(C_ars_tsampler_new, environment())
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_tsampler_sample, handle, n)
   s$update <- function(start, params = NULL) .Call(C_ars_tsampler_update, handle, start, params)
@@ -22,7 +16,7 @@ tconcave_sampler <- function(..., logpdf, lower = -Inf, upper = Inf, c = -0.5, s
     force(field)
     function() .Call(C_ars_tsampler_state, handle)[[field]]
   }
-  for (field in c("hat_area", "squeeze_area", "log_hat_area", "log_squeeze_area", "evaluations"))
+  for (field in base::c("hat_area", "squeeze_area", "log_hat_area", "log_squeeze_area", "evaluations"))
     makeActiveBinding(field, state(field), s)
   makeActiveBinding("points", function() {
     p <- .Call(C_ars_tsampler_points, handle)
@@ -32,7 +26,7 @@ tconcave_sampler <- function(..., logpdf, lower = -Inf, upper = Inf, c = -0.5, s
   s$c <- st[["c"]]
   s$splits <- .Call(C_ars_tsampler_points, handle)$splits
   s$.handle <- handle
-  s$.support <- c(st[["lower"]], st[["upper"]])
+  s$.support <- base::c(st[["lower"]], st[["upper"]])
   lockEnvironment(s, bindings = TRUE)
   class(s) <- "tconcave_sampler"
   s

@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include <Rcpp.h>
+
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -14,24 +16,67 @@ bool isSingleNumber(SEXP v) {
 
 }  // namespace
 
-void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m) {
-  std::vector<bool> open(names.size());
-  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) open[i] = Rf_asLogical(CAR(args)) != 0;
-  for (std::size_t i = 0; i < names.size(); ++i, args = CDR(args)) m.value.push_back(CAR(args));
+namespace {
+
+struct Frame {
+  SEXP env;
+  const std::vector<SEXP>* formals;
+};
+
+// Forces the promises of the formals and the dots, which runs R code (an
+// error in it unwinds only the frames of Rcpp::unwindProtect's callback).
+SEXP force(void* data) {
+  const auto* f = static_cast<Frame*>(data);
+  for (SEXP name : *f->formals) {
+    const SEXP v = Rf_findVarInFrame(f->env, name);
+    if (TYPEOF(v) == PROMSXP) Rf_eval(v, f->env);
+  }
+  SEXP dots = Rf_findVarInFrame(f->env, R_DotsSymbol);
+  if (TYPEOF(dots) == DOTSXP) {
+    for (; dots != R_NilValue; dots = CDR(dots)) {
+      if (TYPEOF(CAR(dots)) == PROMSXP) Rf_eval(CAR(dots), f->env);
+    }
+  }
+  return R_NilValue;
+}
+
+// The value of a forced promise, or of a constant bound as it is.
+SEXP valueOf(SEXP v, SEXP env) { return TYPEOF(v) == PROMSXP ? Rf_eval(v, env) : v; }
+
+}  // namespace
+
+std::vector<SEXP> symbols(const std::vector<std::string>& names) {
+  std::vector<SEXP> out;
+  for (const std::string& n : names) out.push_back(Rf_install(n.c_str()));
+  return out;
+}
+
+void matchArguments(SEXP env, const std::vector<SEXP>& formals, MatchedArguments& m) {
+  Frame frame{env, &formals};
+  Rcpp::unwindProtect(&force, &frame);
+  std::vector<bool> open(formals.size());
+  for (std::size_t i = 0; i < formals.size(); ++i) {
+    const SEXP v = Rf_findVarInFrame(env, formals[i]);
+    open[i] = v == R_MissingArg || v == R_UnboundValue;
+    m.value.push_back(open[i] ? R_MissingArg : valueOf(v, env));
+  }
+  SEXP dots = Rf_findVarInFrame(env, R_DotsSymbol);
+  if (TYPEOF(dots) != DOTSXP) dots = R_NilValue;
   SEXP last = R_NilValue;
   std::size_t next = 0;
-  for (; args != R_NilValue; args = CDR(args)) {
-    const SEXP tag = TAG(args);
+  for (; dots != R_NilValue; dots = CDR(dots)) {
+    const SEXP tag = TAG(dots);
+    const SEXP value = valueOf(CAR(dots), env);
     if (tag == R_NilValue || CHAR(PRINTNAME(tag))[0] == '\0') {
-      while (next < names.size() && !open[next]) ++next;
-      if (next == names.size()) {
+      while (next < formals.size() && !open[next]) ++next;
+      if (next == formals.size()) {
         throw std::invalid_argument("an unnamed argument too many: give arguments meant for logpdf by name");
       }
-      m.value[next] = CAR(args);
+      m.value[next] = value;
       open[next] = false;
       continue;
     }
-    const SEXP cell = Rf_cons(CAR(args), R_NilValue);
+    const SEXP cell = Rf_cons(value, R_NilValue);
     SET_TAG(cell, tag);
     if (last == R_NilValue) {
       R_PreserveObject(cell);
@@ -41,8 +86,10 @@ void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArg
     }
     last = cell;
   }
-  if (open[0]) throw std::invalid_argument(names[0] + " is missing");
+  if (open[0]) throw std::invalid_argument(std::string(CHAR(PRINTNAME(formals[0]))) + " is missing");
 }
+
+SEXP orNull(SEXP v) { return v == R_MissingArg ? R_NilValue : v; }
 
 std::size_t drawCount(SEXP n) {
   if (Rf_xlength(n) > 1) return static_cast<std::size_t>(Rf_xlength(n));
@@ -55,7 +102,8 @@ std::size_t drawCount(SEXP n) {
   return static_cast<std::size_t>(v);
 }
 
-double supportEnd(SEXP v, const char* name) {
+double supportEnd(SEXP v, const char* name, double fallback) {
+  if (v == R_MissingArg) return fallback;
   const double x = isSingleNumber(v) ? Rf_asReal(v) : R_NaN;
   if (std::isnan(x)) throw std::invalid_argument(std::string(name) + " must be a single number (not NA)");
   return x;
@@ -110,6 +158,7 @@ constexpr const char* transformsTaken =
     "c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), the two transformations the engine has";
 
 ars::Transform transformOf(SEXP c) {
+  if (c == R_MissingArg) return ars::Transform::InverseSqrt;
   if (!isSingleNumber(c)) throw std::invalid_argument(transformsTaken);
   return transformOf(Rf_asReal(c));
 }

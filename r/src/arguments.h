@@ -8,13 +8,15 @@
 
 #include "sampler/transformed_line.h"
 
-// The arguments of f(n, ..., logpdf, lower = , upper = , ...) as its R
-// wrapper hands them to .External: after n (if any), for each formal after
-// the dots whether it was missing, then their values, then the dots. The dots without
-// a name take, in order, the places of the missing formals (so that calls
-// written when the formals came first still work); those with a name are
-// for an R logpdf, which is thus never matched by a prefix (log = TRUE is
-// dnorm's, not logpdf's).
+// The arguments of f(n, ..., logpdf, lower, upper, ...), read from f's
+// frame env: the formals after the dots (formals, as symbols) that were
+// given, and the dots. The dots without a name take, in order, the places of
+// the formals not given (so that calls written when the formals came first
+// still work); those with a name are for an R logpdf, which is thus never
+// matched by a prefix (log = TRUE is dnorm's, not logpdf's). A formal still
+// missing is R_MissingArg: the readers below give its default. (Missing
+// formals without defaults in R are what makes "given" visible here without
+// R's missing(), which would cost a Gibbs update a good part of its time.)
 struct MatchedArguments {
   MatchedArguments() = default;
   MatchedArguments(const MatchedArguments&) = delete;
@@ -22,17 +24,20 @@ struct MatchedArguments {
   ~MatchedArguments() {
     if (extra != R_NilValue) R_ReleaseObject(extra);
   }
-  std::vector<SEXP> value;  // in the order of the formals' names
+  std::vector<SEXP> value;  // in the order of formals
   SEXP extra = R_NilValue;  // a tagged pairlist for logpdf (preserved), or NULL
 };
-// args starts at the first missing flag; names are the formals'.
-void matchArguments(SEXP args, const std::vector<std::string>& names, MatchedArguments& m);
+void matchArguments(SEXP env, const std::vector<SEXP>& formals, MatchedArguments& m);
+std::vector<SEXP> symbols(const std::vector<std::string>& names);
+// NULL for a formal not given.
+SEXP orNull(SEXP v);
 
 // A single non-negative whole number of draws, or the length of a longer
 // vector (as rnorm takes n).
 std::size_t drawCount(SEXP n);
-// A single number that is not NA or NaN (either infinity allowed).
-double supportEnd(SEXP v, const char* name);
+// A single number that is not NA or NaN (either infinity allowed); fallback
+// for a formal not given.
+double supportEnd(SEXP v, const char* name, double fallback = R_NaN);
 // NULL or a numeric vector without NA.
 std::vector<double> startingPoints(SEXP starts);
 
@@ -41,8 +46,8 @@ std::vector<double> startingPoints(SEXP starts);
 std::vector<double> splitPoints(SEXP splits, double lower, double upper);
 // The same check of split points given as numbers (from other packages' C++).
 void checkSplits(const std::vector<double>& splits, double lower, double upper);
-// The transformation of c: 0 is log f, -0.5 is -1/sqrt(f); as a single
-// number from R, or from other packages' C++.
+// The transformation of c: 0 is log f, -0.5 is -1/sqrt(f) (also when not
+// given); as a single number from R, or from other packages' C++.
 ars::Transform transformOf(SEXP c);
 ars::Transform transformOf(double c);
 // Throws unless each start lies strictly inside (lower, upper).

@@ -20,6 +20,12 @@ using HeldLogConcave = HeldSampler<ars::LogConcaveSampler>;
 
 HeldLogConcave& held(SEXP xp) { return heldSampler<ars::LogConcaveSampler>(xp, "logconcave_sampler"); }
 
+// The formals after the dots of rlogconcave and logconcave_sampler.
+const std::vector<SEXP>& formals() {
+  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "starts", "params"});
+  return f;
+}
+
 auto rebuild(HeldLogConcave& s) {
   return [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.starts); };
 }
@@ -30,21 +36,21 @@ SEXP numbers(const std::vector<double>& v) {
 
 }  // namespace
 
-// rlogconcave(n, ..., logpdf, lower, upper, starts, params) as .External
-// hands it over (arguments.h).
+// rlogconcave(n, ..., logpdf, lower, upper, starts, params): .External hands
+// over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rlogconcave(SEXP args) {
   return guarded([&] {
     args = CDR(args);
     const std::size_t count = drawCount(CAR(args));
     MatchedArguments m;
-    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
-    const double lo = supportEnd(m.value[1], "lower");
-    const double hi = supportEnd(m.value[2], "upper");
-    std::vector<double> s = startingPoints(m.value[3]);
-    SEXP params = m.value[4];
+    matchArguments(CADR(args), formals(), m);
+    const double lo = supportEnd(m.value[1], "lower", R_NegInf);
+    const double hi = supportEnd(m.value[2], "upper", R_PosInf);
+    std::vector<double> s = startingPoints(orNull(m.value[3]));
+    SEXP params = orNull(m.value[4]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     // The arguments are protected; a double copy of params is not.
-    Rcpp::RObject keep(params != m.value[4] ? params : R_NilValue);
+    Rcpp::RObject keep(params != orNull(m.value[4]) ? params : R_NilValue);
     Reusable<ars::LogConcaveSampler> reusable;
     if (!reusable.mine()) {
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
@@ -61,11 +67,11 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
 extern "C" SEXP ars_sampler_new(SEXP args) {
   return guarded([&] {
     MatchedArguments m;
-    matchArguments(CDR(args), {"logpdf", "lower", "upper", "starts", "params"}, m);
-    const double lo = supportEnd(m.value[1], "lower");
-    const double hi = supportEnd(m.value[2], "upper");
-    std::vector<double> s = startingPoints(m.value[3]);
-    SEXP params = m.value[4];
+    matchArguments(CADR(args), formals(), m);
+    const double lo = supportEnd(m.value[1], "lower", R_NegInf);
+    const double hi = supportEnd(m.value[2], "upper", R_PosInf);
+    std::vector<double> s = startingPoints(orNull(m.value[3]));
+    SEXP params = orNull(m.value[4]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
     auto held = std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi});

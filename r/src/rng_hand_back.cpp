@@ -31,7 +31,9 @@ Session::Session() {
 }
 
 Session::~Session() {
-  PutRNGstate();
+  // Not ahead: the last evaluation of logpdf wrote or read .Random.seed
+  // after the last uniform, which saves the second write of most updates.
+  if (ahead()) PutRNGstate();
   ahead() = false;
 }
 

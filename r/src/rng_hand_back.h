@@ -20,7 +20,8 @@ namespace rng {
 // True while the internal state may be ahead of .Random.seed.
 bool& ahead();
 
-// GetRNGstate on entry, PutRNGstate on every way out, exceptions included.
+// GetRNGstate on entry, PutRNGstate on every way out (exceptions included)
+// unless .Random.seed already holds the state.
 class Session {
  public:
   Session();

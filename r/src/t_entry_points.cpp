@@ -21,11 +21,11 @@ namespace {
 // the engine's.
 struct Arguments {
   explicit Arguments(const MatchedArguments& m)
-      : lo(supportEnd(m.value[1], "lower")),
-        hi(supportEnd(m.value[2], "upper")),
+      : lo(supportEnd(m.value[1], "lower", R_NegInf)),
+        hi(supportEnd(m.value[2], "upper", R_PosInf)),
         transform(transformOf(m.value[3])),
-        cuts((ars::detail::checkSupport(lo, hi), splitPoints(m.value[4], lo, hi))),
-        s(startingPoints(m.value[5])) {
+        cuts((ars::detail::checkSupport(lo, hi), splitPoints(orNull(m.value[4]), lo, hi))),
+        s(startingPoints(orNull(m.value[5]))) {
     startsInside(s, lo, hi);
   }
   double lo, hi;
@@ -55,23 +55,26 @@ SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_
 }
 
 // The formals after the dots of rtconcave and tconcave_sampler.
-const std::vector<std::string> formals = {"logpdf", "lower", "upper", "c", "splits", "starts", "params"};
+const std::vector<SEXP>& formals() {
+  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "c", "splits", "starts", "params"});
+  return f;
+}
 
 }  // namespace
 
-// rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params) as
-// .External hands it over (arguments.h).
+// rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params):
+// .External hands over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rtconcave(SEXP args) {
   return guarded([&] {
     args = CDR(args);
     const std::size_t count = drawCount(CAR(args));
     MatchedArguments m;
-    matchArguments(CDR(args), formals, m);
+    matchArguments(CADR(args), formals(), m);
     const Arguments a(m);
-    SEXP params = m.value[6];
+    SEXP params = orNull(m.value[6]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     // The arguments are protected; a double copy of params is not.
-    Rcpp::RObject keep(params != m.value[6] ? params : R_NilValue);
+    Rcpp::RObject keep(params != orNull(m.value[6]) ? params : R_NilValue);
     // A sampler keeps its transformation: one kept sampler for each.
     if (a.transform == ars::Transform::Log) return reusedDraws<0>(std::move(h), a, count);
     return reusedDraws<1>(std::move(h), a, count);
@@ -81,14 +84,14 @@ extern "C" SEXP ars_rtconcave(SEXP args) {
 extern "C" SEXP ars_tsampler_new(SEXP args) {
   return guarded([&] {
     MatchedArguments m;
-    matchArguments(CDR(args), formals, m);
+    matchArguments(CADR(args), formals(), m);
     const Arguments a(m);
-    SEXP params = m.value[6];
+    SEXP params = orNull(m.value[6]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
     auto held = std::make_unique<HeldTConcave>(
         HeldTConcave{h, ars::TConcaveSampler(h, a.lo, a.hi, a.transform, a.cuts, a.s), a.lo, a.hi});
-    held->c = Rf_asReal(m.value[3]);
+    held->c = a.transform == ars::Transform::Log ? 0 : -0.5;
     held->splits = a.cuts;
     held->starts = a.s;
     return heldSamplerPointer(std::move(held), keep);
