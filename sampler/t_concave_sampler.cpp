@@ -2,6 +2,7 @@
 
 #include "sampler/fresh_seed.h"
 #include "sampler/mode_bracket.h"
+#include "sampler/start_search.h"  // learnedShape
 
 #include <algorithm>
 #include <cmath>

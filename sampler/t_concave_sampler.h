@@ -25,7 +25,9 @@
 // Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
-// a density whose hat cannot be made finite.
+// a density whose hat cannot be made finite. A draw that throws so leaves no
+// envelope: every later draw throws the same until a reset. A reset or warm
+// reset that throws leaves the sampler as it was before the call.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +42,6 @@
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
 #include "sampler/sampler_counts.h"
-#include "sampler/start_search.h"  // LearnedShape
 #include "sampler/transformed_line.h"
 #include "sampler/uniform_source.h"  // uniform01
 
@@ -118,7 +119,8 @@ class TConcaveSampler {
   void warmReset(LogDensity logDensity, double lower, double upper,
                  const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
   // Evaluates h at extraPoints more abscissae, spread evenly over the hat's
-  // mass (quantiles (k + 1/2) / extraPoints), adds them to the points and
+  // mass (quantiles (k + 1/2) / extraPoints; between split points, each
+  // piece its share and at least two while they last), adds them to the points and
   // rebuilds: throws ars::NotLogConcave, naming the transformation and the
   // points, if the points together are not T-concave (with split points:
   // neither concave nor convex) on a piece. Opt-in: a density outside the
