@@ -86,7 +86,7 @@ TEST(FailedCalls, AFailedResetOrWarmUpdateLeavesTheSamplerAsItWas) {
   }
 }
 
-TEST(FailedCalls, AFailedUpdateOfTheIssueExampleStillDraws) {
+TEST(FailedCalls, AFailedUpdateFromAStartOutsideTheSupportStillDraws) {
   ars::LogConcaveSampler s(normal, -inf, inf, {}, 3);
   s.sample();
   EXPECT_THROW(s.warmReset(normal, 0, 1, {5.0}), std::invalid_argument);
