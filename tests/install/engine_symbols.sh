@@ -22,7 +22,11 @@ owner() {
   case $m in T[VISTHW]*|GV*) m=${m:2} ;; esac
   case $m in Z*) m=${m:1} ;; esac
   case $m in N*) m=${m:1}; while [[ $m == [rVKRO]* ]]; do m=${m:1}; done ;; esac
-  if [[ $m == St* ]]; then echo std; return; fi
+  # St is std::, Sa Sb Ss Si So Sd its abbreviated allocator, basic_string and streams.
+  if [[ $m == S[tabsiod]* ]]; then echo std; return; fi
+  # The global operators new and delete (placement forms are inline, and weak
+  # where not inlined).
+  if [[ $m == [nd][wal]* ]]; then echo operator; return; fi
   if [[ $m =~ ^([0-9]+) ]]; then
     local n=${BASH_REMATCH[1]}
     echo "${m:${#n}:$n}"
@@ -45,8 +49,8 @@ case $mode in
       who=$(owner "$name")
       case $who in
         ars) ;;
-        std|__gnu_cxx|pcg_detail|pcg_extras)
-          # Template instantiations are weak; a strong definition would be ours.
+        std|__gnu_cxx|pcg_detail|pcg_extras|operator)
+          # Template instantiations and inline functions are weak; a strong definition would be ours.
           [[ $type == [WVu] ]] || { echo "engine_symbols: $file defines $(c++filt "$name") ($type)" >&2; failures=$((failures + 1)); } ;;
         *) echo "engine_symbols: $file defines $(c++filt "$name") outside namespace ars" >&2; failures=$((failures + 1)) ;;
       esac
@@ -66,7 +70,7 @@ case $mode in
       [[ $name == __* ]] && continue
       case $(owner "$name") in
         ars) ;;
-        std|__gnu_cxx|pcg_detail|pcg_extras) continue ;;
+        std|__gnu_cxx|pcg_detail|pcg_extras|operator) continue ;;
         *) echo "engine_symbols: $file exports $(c++filt "$name") outside namespace ars" >&2
            failures=$((failures + 1)); continue ;;
       esac
