@@ -178,3 +178,23 @@ void startsInside(const std::vector<double>& starts, double lower, double upper)
     }
   }
 }
+
+// Far more points than any check needs: each is an evaluation of logpdf and
+// joins the envelope, so a slip of the keyboard should not run for hours.
+constexpr double mostCheckPoints = 1e6;
+
+std::size_t checkPoints(SEXP check, const char* name) {
+  if (check == R_MissingArg) return 0;
+  const bool logical = TYPEOF(check) == LGLSXP && Rf_xlength(check) == 1;
+  if (logical && LOGICAL(check)[0] != NA_LOGICAL) return LOGICAL(check)[0] ? 8 : 0;
+  const double v = isSingleNumber(check) ? Rf_asReal(check) : R_NaN;
+  if (!(v >= 0 && v <= mostCheckPoints && v == std::floor(v))) {
+    const std::string given = logical                 ? ", not NA"
+                              : isSingleNumber(check) ? ", not " + ars::detail::number(v)
+                                                      : ", not a " + std::string(Rf_type2char(TYPEOF(check))) +
+                                                            " of length " + std::to_string(Rf_xlength(check));
+    throw std::invalid_argument(std::string(name) + " must be TRUE (8 points), FALSE or a whole number of points from 0 to " +
+                                ars::detail::number(mostCheckPoints) + given);
+  }
+  return static_cast<std::size_t>(v);
+}

@@ -50,5 +50,8 @@ void checkSplits(const std::vector<double>& splits, double lower, double upper);
 // given); as a single number from R, or from other packages' C++.
 ars::Transform transformOf(SEXP c);
 ars::Transform transformOf(double c);
+// The extra points a check asks for (`name` is the argument's): FALSE or
+// not given is none, TRUE is 8, a whole number is that many.
+std::size_t checkPoints(SEXP check, const char* name = "check");
 // Throws unless each start lies strictly inside (lower, upper).
 void startsInside(const std::vector<double>& starts, double lower, double upper);

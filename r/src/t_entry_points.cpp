@@ -25,12 +25,14 @@ struct Arguments {
         hi(supportEnd(m.value[2], "upper", R_PosInf)),
         transform(transformOf(m.value[3])),
         cuts((ars::detail::checkSupport(lo, hi), splitPoints(orNull(m.value[4]), lo, hi))),
-        s(startingPoints(orNull(m.value[5]))) {
+        s(startingPoints(orNull(m.value[5]))),
+        extra(checkPoints(m.value[7])) {
     startsInside(s, lo, hi);
   }
   double lo, hi;
   ars::Transform transform;
   std::vector<double> cuts, s;
+  std::size_t extra;  // points of the check, if any
 };
 
 using HeldTConcave = HeldSampler<ars::TConcaveSampler>;
@@ -46,23 +48,25 @@ SEXP reusedDraws(std::function<double(double)> h, const Arguments& a, std::size_
   Reusable<ars::TConcaveSampler, Kind> reusable;
   if (!reusable.mine()) {
     ars::TConcaveSampler fresh(std::move(h), a.lo, a.hi, a.transform, a.cuts, a.s);
+    if (a.extra > 0) fresh.check(a.extra);
     return drawVector(fresh, count);
   }
   auto& sampler = reusable.prepare(
       std::move(h), [&](auto call) { return ars::TConcaveSampler(call, a.lo, a.hi, a.transform, a.cuts, a.s); },
       [&](auto& kept, auto call) { kept.reset(call, a.lo, a.hi, a.cuts, a.s); });
+  if (a.extra > 0) sampler.check(a.extra);
   return drawVector(sampler, count);
 }
 
 // The formals after the dots of rtconcave and tconcave_sampler.
 const std::vector<SEXP>& formals() {
-  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "c", "splits", "starts", "params"});
+  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "c", "splits", "starts", "params", "check"});
   return f;
 }
 
 }  // namespace
 
-// rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params):
+// rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params, check):
 // .External hands over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rtconcave(SEXP args) {
   return guarded([&] {
@@ -94,6 +98,7 @@ extern "C" SEXP ars_tsampler_new(SEXP args) {
     held->c = a.transform == ars::Transform::Log ? 0 : -0.5;
     held->splits = a.cuts;
     held->starts = a.s;
+    if (a.extra > 0) held->sampler.check(a.extra);
     return heldSamplerPointer(std::move(held), keep);
   });
 }
@@ -130,6 +135,16 @@ extern "C" SEXP ars_tsampler_update(SEXP xp, SEXP start, SEXP params) {
       }
       return drawVector(s.sampler, 1);
     });
+  });
+}
+
+// $check(n), as logconcave_sampler's.
+extern "C" SEXP ars_tsampler_check(SEXP xp, SEXP n) {
+  return guarded([&] {
+    const std::size_t extra = checkPoints(n, "n");
+    HeldTConcave& s = held(xp);
+    withSampler(s, rebuild(s), [&] { s.sampler.check(extra); });
+    return R_NilValue;
   });
 }
 
