@@ -1,5 +1,6 @@
 #include "sampler/t_concave_sampler.h"
 
+#include "sampler/fresh_seed.h"
 #include "sampler/mode_bracket.h"
 
 #include <algorithm>
@@ -34,13 +35,53 @@ double gapAt(double x) {
 
 TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
                                  Transform transform, const std::vector<double>& splits,
+                                 const std::vector<double>& starts)
+    : transform_(transform), seed_(detail::freshSeed().state) {
+  reset(std::move(logDensity), lower, upper, splits, starts);
+}
+
+TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                 Transform transform, const std::vector<double>& splits,
                                  const std::vector<double>& starts, std::uint64_t seed)
     : transform_(transform), seed_(seed) {
   reset(std::move(logDensity), lower, upper, splits, starts);
 }
 
+void TConcaveSampler::seed() {
+  seed_ = detail::freshSeed().state;
+  engine_.reset();
+}
+
 void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts) {
+  start(std::move(logDensity), lower, upper, splits, starts, 0);
+}
+
+void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
+                                const std::vector<double>& splits, const std::vector<double>& starts) {
+  if (logConcave_ && transform_ == Transform::Log && splits.empty()) {
+    try {
+      logConcave_->warmReset(std::move(logDensity), lower, upper, starts);
+    } catch (const NotLogConcave& e) {
+      reportUnderLog(e);
+    }
+    return;
+  }
+  std::vector<detail::HullPoint> last;
+  if (logConcave_) {
+    const Envelope e = logConcave_->envelope();
+    for (std::size_t i = 0; i < e.x.size(); ++i) last.push_back({e.x[i], e.h[i]});
+  } else {
+    for (std::size_t i = 0; i < x_.size(); ++i) last.push_back({x_[i], h_[i]});
+  }
+  start(std::move(logDensity), lower, upper, splits, starts, detail::learnedShape(last).unit);
+}
+
+// unit > 0: probes that far either side of the first start join it (the
+// warm path); else the build finds the scale from the points.
+void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
+                            const std::vector<double>& splits, const std::vector<double>& starts,
+                            double unit) {
   if (!logDensity) throw std::invalid_argument("logDensity: empty function");
   if (std::isnan(lower) || std::isnan(upper) || !(lower < upper))
     throw std::invalid_argument("lower, upper: need lower < upper");
@@ -71,7 +112,7 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
   bounds_.push_back(upper);
   x_.clear();
   h_.clear();
-  evaluations_ = 0;
+  counts_ = SamplerCounts{};
   outward_ = 0;
   hmax_ = -kInf;
   // Splits first: a start within rounding of a split gives way to it.
@@ -97,6 +138,14 @@ void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
     }
     insert(first[i], h);
   }
+  if (unit > 0 && !starts.empty()) {
+    for (double x : {starts.front() - unit, starts.front() + unit}) {
+      if (!(x > lower_ && x < upper_)) continue;
+      // A probe where f = 0 says nothing the build cannot find itself.
+      const double h = evaluate(x);
+      if (std::isfinite(h)) insert(x, h);
+    }
+  }
   build();
 }
 
@@ -115,7 +164,10 @@ std::size_t TConcaveSampler::points() const {
   return logConcave_ ? logConcave_->points() : x_.size();
 }
 std::size_t TConcaveSampler::evaluations() const {
-  return logConcave_ ? static_cast<std::size_t>(logConcave_->counts().evaluations) : evaluations_;
+  return static_cast<std::size_t>(counts().evaluations);
+}
+const SamplerCounts& TConcaveSampler::counts() const {
+  return logConcave_ ? logConcave_->counts() : counts_;
 }
 std::vector<double> TConcaveSampler::evaluatedPoints() const {
   return logConcave_ ? logConcave_->envelope().x : x_;
@@ -133,7 +185,7 @@ double TConcaveSampler::logSqueezeArea() const {
 }
 
 double TConcaveSampler::evaluate(double x) {
-  ++evaluations_;
+  ++counts_.evaluations;
   const double h = logDensity_(x);
   if (std::isnan(h) || h == kInf) {
     std::ostringstream m;
@@ -597,7 +649,10 @@ bool TConcaveSampler::zeroAt(double x) {
 TConcaveSampler::Trial TConcaveSampler::trial(double u, double v) {
   if (logConcave_) throw std::logic_error("TConcaveSampler::trial: the log-concave path draws with sample()");
   double x = 0, hat = 0;
+  ++counts_.draws;
   const Verdict verdict = propose(u, v, x, hat);
+  if (verdict == Verdict::Outside) ++counts_.rejections;
+  if (verdict == Verdict::Accept) ++counts_.squeezeAccepts;
   // Read before decide() refines, which may move the reference hmax_.
   const double logY = std::isfinite(x) ? std::log(v) + logHatAt(x) + hmax_ : -kInf;
   if (verdict == Verdict::Outside) return {Outcome::Outside, x, logY};
@@ -623,15 +678,49 @@ std::vector<detail::EnvelopePiece> TConcaveSampler::envelopePieces() const {
   return out;
 }
 
+Envelope TConcaveSampler::envelope() const {
+  if (logConcave_) return logConcave_->envelope();
+  Envelope out;
+  out.x = x_;
+  out.h = h_;
+  const auto logOf = [this](double t) {
+    if (transform_ == Transform::Log) return t + hmax_;
+    return t < 0 ? hmax_ - 2 * std::log(-t) : kInf;
+  };
+  // A line under -1/sqrt(f) is a curve in log units: vertices between the ends.
+  const int steps = transform_ == Transform::Log ? 1 : 8;
+  const auto trace = [&](const Piece& p, const Line& line, std::vector<double>& xs, std::vector<double>& ys) {
+    for (int k = 0; k <= steps; ++k) {
+      if (k > 0 && k < steps && !(std::isfinite(p.l) && std::isfinite(p.r))) continue;
+      const double x = k == 0 ? p.l : k == steps ? p.r : p.l + (p.r - p.l) * k / steps;
+      const double y = std::isfinite(x) ? logOf(line.at(x)) : -kInf;
+      if (k == 0 && !xs.empty() && xs.back() == x && ys.back() == y) continue;
+      xs.push_back(x);
+      ys.push_back(y);
+    }
+  };
+  for (const Piece& p : pieces_) {
+    trace(p, p.hat, out.hullX, out.hullY);
+    // The squeeze spans the points; where a piece has none it is 0 there.
+    if (p.hasSqueeze)
+      trace(p, p.squeeze, out.squeezeX, out.squeezeY);
+    else if (std::isfinite(p.l) && std::isfinite(p.r))
+      trace(p, Line{p.l, -kInf, 0}, out.squeezeX, out.squeezeY);
+  }
+  return out;
+}
+
 bool TConcaveSampler::decide(double x, double y) {
   const double h = evaluate(x);
   if (h == -kInf) {
+    ++counts_.rejections;
     zeroAt(x);
     build();
     return false;
   }
   const double relative = h - hmax_;
   const bool accept = y <= std::exp(relative);
+  ++(accept ? counts_.densityAccepts : counts_.rejections);
   if (std::isfinite(detail::toT(transform_, relative)) && insert(x, h)) build();
   return accept;
 }

@@ -16,6 +16,12 @@
 // Under log without split points the density is log-concave, and
 // LogConcaveSampler serves (with its table-driven steady state).
 //
+// Generators. sample(g), or s(g), draws from any UniformRandomBitGenerator
+// of the caller; sample() from the sampler's own std::mt19937_64. Given a
+// seed, that stream is reproducible; without one, every sampler gets a
+// stream of its own (as LogConcaveSampler's). A copy continues with the same
+// envelope and a copy of the built-in generator.
+//
 // Throws std::invalid_argument naming a bad argument, and ars::NotLogConcave
 // (naming the transformation and the points that prove it) for a piece that
 // is neither concave nor convex, a convex piece reaching an infinite end, or
@@ -32,6 +38,8 @@
 #include "sampler/envelope_piece.h"
 #include "sampler/log_concave_sampler.h"
 #include "sampler/not_log_concave.h"
+#include "sampler/sampler_counts.h"
+#include "sampler/start_search.h"  // LearnedShape
 #include "sampler/transformed_line.h"
 #include "sampler/uniform_source.h"  // uniform01
 
@@ -45,10 +53,15 @@ class TConcaveSampler {
   // starts: points inside (lower, upper) to begin with (e.g. the previous
   // state of a Gibbs chain); more are added until the hat is finite. They
   // may lie any distance from a mode of any width (sampler/mode_bracket.h).
+  // Without a seed the built-in generator gets a stream of its own.
   TConcaveSampler(LogDensity logDensity, double lower, double upper,
                   Transform transform = Transform::InverseSqrt,
                   const std::vector<double>& splits = {},
-                  const std::vector<double>& starts = {}, std::uint64_t seed = 5489u);
+                  const std::vector<double>& starts = {});
+  // With one, the draws of sample() repeat from run to run.
+  TConcaveSampler(LogDensity logDensity, double lower, double upper, Transform transform,
+                  const std::vector<double>& splits, const std::vector<double>& starts,
+                  std::uint64_t seed);
 
   double sample() { return sample(engine()); }
   // Draws from the caller's generator: the steady-state path runs inline,
@@ -65,8 +78,16 @@ class TConcaveSampler {
     for (std::uint64_t tries = 0; tries < kMaxTries; ++tries) {
       const double u = detail::uniform01(g), v = detail::uniform01(g);
       double x, hat;
+      ++counts_.draws;
       const Verdict verdict = propose(u, v, x, hat);
-      if (verdict == Verdict::Accept || (verdict == Verdict::Evaluate && decide(x, v * hat))) return x;
+      if (verdict == Verdict::Accept) {
+        ++counts_.squeezeAccepts;
+        return x;
+      }
+      if (verdict == Verdict::Outside)
+        ++counts_.rejections;
+      else if (decide(x, v * hat))
+        return x;
     }
     giveUp();
   }
@@ -87,10 +108,20 @@ class TConcaveSampler {
   // A new density under the same transformation; the counts start from zero.
   void reset(LogDensity logDensity, double lower, double upper,
              const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  // The warm path of a Gibbs sampler: a new density (the next conditional,
+  // the chain's state among the starts) whose first probes go a spread of
+  // the scale the current envelope learned either side of the first start,
+  // instead of a unit guess. Draws are exact whatever the new density;
+  // reset() draws as a fresh sampler would.
+  void warmReset(LogDensity logDensity, double lower, double upper,
+                 const std::vector<double>& splits = {}, const std::vector<double>& starts = {});
+  // Restarts the built-in generator: from seed as the constructor would, or
+  // without one on a stream of its own. The envelope stays.
   void seed(std::uint64_t s) {
     seed_ = s;
     engine_.reset();
   }
+  void seed();
 
   // One candidate at a time, for a program that shows each step: from the
   // uniforms u, v in (0, 1), accepted by the squeeze, or decided by one
@@ -114,12 +145,20 @@ class TConcaveSampler {
   const std::vector<double>& splits() const { return splits_; }
   std::size_t points() const;
   std::size_t evaluations() const;
+  // Since construction or reset: draws (candidates), squeeze and density
+  // acceptances, rejections, and evaluations of h (the search included).
+  const SamplerCounts& counts() const;
+  // Points, hat and squeeze as vertices in log units of h, for plotting;
+  // under -1/sqrt(f) the curved pieces get vertices between their ends.
+  Envelope envelope() const;
   std::vector<double> evaluatedPoints() const;
   std::vector<double> evaluatedLogDensities() const;
   // The support; under log without splits, finite ends move in to where h
   // was found -infinity.
   double lowerLimit() const;
   double upperLimit() const;
+  double min() const { return lowerLimit(); }
+  double max() const { return upperLimit(); }
   // Integrals of hat and squeeze in the units of h (they overflow or vanish
   // where h is huge; their logarithms never do).
   double hatArea() const { return std::exp(logHatArea()); }
@@ -151,6 +190,8 @@ class TConcaveSampler {
   // whether it is accepted.
   bool decide(double x, double y);
   Draw drawOf(const Piece& p) const;
+  void start(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
+             const std::vector<double>& starts, double unit);
   double logHatAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
@@ -188,7 +229,7 @@ class TConcaveSampler {
   std::vector<Draw> draws_;
   std::vector<std::uint32_t> guide_;
   double hatArea_ = 0, squeezeArea_ = 0;
-  std::size_t evaluations_ = 0;
+  SamplerCounts counts_;
   std::string lastWhy_;
   double outward_ = 0;  // the last outward step of this build
   bool bracketed_ = false;  // the mode was bracketed in this build
@@ -198,7 +239,7 @@ class TConcaveSampler {
     if (!engine_) engine_.emplace(seed_);
     return *engine_;
   }
-  std::uint64_t seed_;
+  std::uint64_t seed_ = 0;
   std::optional<std::mt19937_64> engine_;
 };
 
