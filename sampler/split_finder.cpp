@@ -96,9 +96,9 @@ double locateSplit(Transform transform, const std::vector<double>& x, const std:
     for (std::size_t i = L + 2; i <= R + 1; ++i)
       if (std::fabs(X[i] - guess) < std::fabs(X[m] - guess)) m = i;
     split = X[m];
-    // The shape changes next to the split: straight enough once the triple
-    // around it is.
-    const double size = bendSize(transform, X, T, m - 1);
+    // Straight enough once T(f) at the split lies that close to the chord
+    // across the bracket.
+    const double size = bendSize(transform, {X[L], X[m], X[R + 2]}, {T[L], T[m], T[R + 2]}, 0);
     if (size <= kStraight || step == kMaxNarrowing) break;
     // Points on either side of the guess in turn, an eighth of the bracket
     // away: once the guess is good the bracket shrinks around it fourfold
