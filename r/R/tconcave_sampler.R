@@ -1,12 +1,12 @@
 # n draws from a density whose transformation T_c(f) is concave (or, with
 # splits, concave or convex piece by piece); checks are made in compiled
 # code. Arguments are matched as rlogconcave's (defaults: -Inf, Inf, -0.5,
-# NULL, NULL, NULL, FALSE).
-rtconcave <- function(n, ..., logpdf, lower, upper, c, splits, starts, params, check)
+# NULL, NULL, NULL, FALSE, NULL).
+rtconcave <- function(n, ..., logpdf, lower, upper, c, splits, starts, params, check, scan)
   .External(C_ars_rtconcave, n, environment())
 
 # The same with the envelope kept, as logconcave_sampler.
-tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, params, check) {
+tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, params, check, scan) {
   # The formal c hides base::c here.
   handle <- .External(C_ars_tsampler_new, environment())
   s <- new.env(parent = emptyenv())
@@ -28,7 +28,8 @@ tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, param
   }, s)
   st <- .Call(C_ars_tsampler_state, handle)
   s$c <- st[["c"]]
-  s$splits <- .Call(C_ars_tsampler_points, handle)$splits
+  # Found split points (splits = "auto") move with the updates.
+  makeActiveBinding("splits", function() .Call(C_ars_tsampler_points, handle)$splits, s)
   s$.handle <- handle
   s$.support <- base::c(st[["lower"]], st[["upper"]])
   lockEnvironment(s, bindings = TRUE)

@@ -126,7 +126,7 @@ std::vector<double> startingPoints(SEXP starts) {
 std::vector<double> splitPoints(SEXP splits, double lower, double upper) {
   if (splits == R_NilValue) return {};
   if (TYPEOF(splits) != REALSXP && TYPEOF(splits) != INTSXP) {
-    throw std::invalid_argument("splits must be NULL or a numeric vector");
+    throw std::invalid_argument("splits must be NULL, \"auto\" or a numeric vector");
   }
   ars::detail::checkSupport(lower, upper);
   std::vector<double> out(static_cast<std::size_t>(Rf_xlength(splits)));
@@ -197,4 +197,29 @@ std::size_t checkPoints(SEXP check, const char* name) {
                                 ars::detail::number(mostCheckPoints) + given);
   }
   return static_cast<std::size_t>(v);
+}
+
+bool automaticSplits(SEXP splits) {
+  if (TYPEOF(splits) != STRSXP) return false;
+  if (Rf_xlength(splits) == 1 && STRING_ELT(splits, 0) != NA_STRING && std::string(CHAR(STRING_ELT(splits, 0))) == "auto")
+    return true;
+  throw std::invalid_argument("splits must be NULL, \"auto\" or a numeric vector");
+}
+
+std::optional<ScanGrid> scanGrid(SEXP scan) {
+  if (scan == R_MissingArg || scan == R_NilValue) return std::nullopt;
+  constexpr const char* form = "scan must be c(from, to, points): finite from < to and 0 or 2 to 1000000 points";
+  if ((TYPEOF(scan) != REALSXP && TYPEOF(scan) != INTSXP) || Rf_xlength(scan) != 3) throw std::invalid_argument(form);
+  double v[3];
+  for (int i = 0; i < 3; ++i) {
+    v[i] = TYPEOF(scan) == REALSXP ? REAL(scan)[i] : INTEGER(scan)[i] == NA_INTEGER ? R_NaN : INTEGER(scan)[i];
+  }
+  if (!(std::isfinite(v[0]) && std::isfinite(v[1]) && v[0] < v[1])) {
+    throw std::invalid_argument(std::string(form) + ", not from = " + ars::detail::number(v[0]) +
+                                ", to = " + ars::detail::number(v[1]));
+  }
+  if (!(v[2] >= 0 && v[2] <= 1e6 && v[2] == std::floor(v[2]) && v[2] != 1)) {
+    throw std::invalid_argument(std::string(form) + ", not points = " + ars::detail::number(v[2]));
+  }
+  return ScanGrid{v[0], v[1], static_cast<std::size_t>(v[2])};
 }
