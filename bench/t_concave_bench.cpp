@@ -2,10 +2,13 @@
 // ars::LogConcaveSampler on the same log-concave density for ratios in one run:
 // the Cauchy under -1/sqrt(f), the normal under log, and a two-normal
 // mixture cut at its inflection points; the warm path and check() on a
-// Student t whose location and scale move with every update; and the build
-// with 6,001 split points.
+// Student t whose location and scale move with every update; the build
+// with 6,001 split points; and split points found from the evaluations
+// beside the same densities with their splits given: evaluations at
+// construction (and with the first draw) and steady-state draws.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -144,6 +147,103 @@ void BM_TConcaveManySplitsBuild(benchmark::State& state) {
   state.counters["evaluations"] = evaluations;
 }
 BENCHMARK(BM_TConcaveManySplitsBuild)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Split points found from the evaluations against the same splits given.
+double quartic(double x) { return -x * x * x * x + 3 * x * x; }
+double unequal(double x) {  // 0.6 N(-2, 1) + 0.4 N(2.5, 0.6^2)
+  const double a = -0.5 * (x + 2) * (x + 2), b = -0.5 * (x - 2.5) * (x - 2.5) / 0.36;
+  const double top = std::max(a, b);
+  return top + std::log(0.6 * std::exp(a - top) + 0.4 / 0.6 * std::exp(b - top));
+}
+// Where h'' changes sign on [-10, 10], by bisection of a central difference.
+std::vector<double> inflections(double (*h)(double)) {
+  const auto curvature = [h](double x) { return h(x + 1e-4) - 2 * h(x) + h(x - 1e-4); };
+  std::vector<double> out;
+  for (double x = -10; x < 10; x += 0.01) {
+    double a = x, b = x + 0.01;
+    if ((curvature(a) > 0) == (curvature(b) > 0)) continue;
+    for (int i = 0; i < 60; ++i) ((curvature(0.5 * (a + b)) > 0) == (curvature(a) > 0) ? a : b) = 0.5 * (a + b);
+    out.push_back(0.5 * (a + b));
+  }
+  return out;
+}
+
+struct SplitCase {
+  const char* name;
+  double (*h)(double);
+};
+const SplitCase kSplitCases[] = {{"twins", twins}, {"unequal", unequal}, {"quartic", quartic}};
+
+// One fresh sampler per draw, started at the previous draw: evaluations at
+// construction and after the draw, found against given; time per update.
+void BM_AutoSplitsFreshDraw(benchmark::State& state) {
+  const SplitCase& c = kSplitCases[state.range(0)];
+  const std::vector<double> given = inflections(c.h);
+  const auto run = [&](bool automatic, double& built, double& drawn, std::size_t n) {
+    std::mt19937_64 g(42);
+    double x = 0.3;
+    built = drawn = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      ars::TConcaveSampler s = automatic ? ars::TConcaveSampler(c.h, -kInf, kInf, ars::Transform::Log,
+                                                                ars::Splits::Automatic, {x}, 1)
+                                         : ars::TConcaveSampler(c.h, -kInf, kInf, ars::Transform::Log,
+                                                                given, {x}, 1);
+      built += static_cast<double>(s.evaluations());
+      x = s.sample(g);
+      drawn += static_cast<double>(s.evaluations());
+    }
+    built /= static_cast<double>(n);
+    drawn /= static_cast<double>(n);
+  };
+  double givenBuilt, givenDrawn, autoBuilt, autoDrawn;
+  run(false, givenBuilt, givenDrawn, 2000);
+  std::mt19937_64 g(42);
+  double x = 0.3;
+  for (auto _ : state) {
+    ars::TConcaveSampler s(c.h, -kInf, kInf, ars::Transform::Log, ars::Splits::Automatic, {x}, 1);
+    benchmark::DoNotOptimize(x = s.sample(g));
+  }
+  run(true, autoBuilt, autoDrawn, 2000);
+  state.SetLabel(c.name);
+  state.counters["auto_built"] = autoBuilt;
+  state.counters["given_built"] = givenBuilt;
+  state.counters["built_ratio"] = autoBuilt / givenBuilt;
+  state.counters["auto_drawn"] = autoDrawn;
+  state.counters["given_drawn"] = givenDrawn;
+  state.counters["drawn_ratio"] = autoDrawn / givenDrawn;
+}
+BENCHMARK(BM_AutoSplitsFreshDraw)->DenseRange(0, 2)->Iterations(20000);
+
+void BM_GivenSplitsFreshDraw(benchmark::State& state) {
+  const SplitCase& c = kSplitCases[state.range(0)];
+  const std::vector<double> given = inflections(c.h);
+  std::mt19937_64 g(42);
+  double x = 0.3;
+  for (auto _ : state) {
+    ars::TConcaveSampler s(c.h, -kInf, kInf, ars::Transform::Log, given, {x}, 1);
+    benchmark::DoNotOptimize(x = s.sample(g));
+  }
+  state.SetLabel(c.name);
+}
+BENCHMARK(BM_GivenSplitsFreshDraw)->DenseRange(0, 2)->Iterations(20000);
+
+void BM_AutoSplitsSteady(benchmark::State& state) {
+  const SplitCase& c = kSplitCases[state.range(0)];
+  ars::TConcaveSampler s(c.h, -kInf, kInf, ars::Transform::Log, ars::Splits::Automatic, {}, 1);
+  steady(state, s);
+  state.SetLabel(c.name);
+  state.counters["splits"] = static_cast<double>(s.splits().size());
+}
+BENCHMARK(BM_AutoSplitsSteady)->DenseRange(0, 2)->Iterations(1000000);
+
+void BM_GivenSplitsSteady(benchmark::State& state) {
+  const SplitCase& c = kSplitCases[state.range(0)];
+  ars::TConcaveSampler s(c.h, -kInf, kInf, ars::Transform::Log, inflections(c.h), {}, 1);
+  steady(state, s);
+  state.SetLabel(c.name);
+  state.counters["splits"] = static_cast<double>(s.splits().size());
+}
+BENCHMARK(BM_GivenSplitsSteady)->DenseRange(0, 2)->Iterations(1000000);
 
 }  // namespace
 

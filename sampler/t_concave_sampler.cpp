@@ -4,6 +4,7 @@
 #include "sampler/fresh_seed.h"
 #include "sampler/mode_bracket.h"
 #include "sampler/start_search.h"  // learnedShape
+#include "sampler/split_finder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,20 @@ TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upp
   reset(std::move(logDensity), lower, upper, splits, starts);
 }
 
+TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                 Transform transform, detail::SplitsChoice automatic,
+                                 const std::vector<double>& starts)
+    : transform_(transform), seed_(detail::freshSeed().state) {
+  reset(std::move(logDensity), lower, upper, automatic, starts);
+}
+
+TConcaveSampler::TConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                 Transform transform, detail::SplitsChoice automatic,
+                                 const std::vector<double>& starts, std::uint64_t seed)
+    : transform_(transform), seed_(seed) {
+  reset(std::move(logDensity), lower, upper, automatic, starts);
+}
+
 void TConcaveSampler::seed() {
   seed_ = detail::freshSeed().state;
   engine_.reset();
@@ -57,6 +72,16 @@ void TConcaveSampler::seed() {
 void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts) {
   start(std::move(logDensity), lower, upper, splits, starts, 0);
+}
+
+void TConcaveSampler::reset(LogDensity logDensity, double lower, double upper, detail::SplitsChoice,
+                            const std::vector<double>& starts) {
+  start(std::move(logDensity), lower, upper, {}, starts, 0, true);
+}
+
+void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper, detail::SplitsChoice,
+                                const std::vector<double>& starts) {
+  start(std::move(logDensity), lower, upper, {}, starts, warmUnit(), true);
 }
 
 void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
@@ -69,6 +94,11 @@ void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double uppe
     }
     return;
   }
+  start(std::move(logDensity), lower, upper, splits, starts, warmUnit());
+}
+
+// The scale the current envelope learned, for the first probes of the next.
+double TConcaveSampler::warmUnit() const {
   std::vector<detail::HullPoint> last;
   if (logConcave_) {
     const Envelope e = logConcave_->envelope();
@@ -76,14 +106,14 @@ void TConcaveSampler::warmReset(LogDensity logDensity, double lower, double uppe
   } else {
     for (std::size_t i = 0; i < x_.size(); ++i) last.push_back({x_[i], h_[i]});
   }
-  start(std::move(logDensity), lower, upper, splits, starts, detail::learnedShape(last).unit);
+  return detail::learnedShape(last).unit;
 }
 
 // unit > 0: probes that far either side of the first start join it (the
 // warm path); else the build finds the scale from the points.
 void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts,
-                            double unit) {
+                            double unit, bool automatic) {
   if (!logDensity) throw std::invalid_argument("logDensity: empty function");
   if (std::isnan(lower) || std::isnan(upper) || !(lower < upper))
     throw std::invalid_argument("lower, upper: need lower < upper");
@@ -96,9 +126,11 @@ void TConcaveSampler::start(LogDensity logDensity, double lower, double upper,
       throw std::invalid_argument("starts: each start must lie inside (lower, upper)");
   }
   // Built in the spare buffers; a throw puts the sampler back as it was.
+  // The scan is a setting the new build keeps.
   exchange(spare_.state);
+  scan_ = spare_.state.scan;
   try {
-    begin(std::move(logDensity), lower, upper, splits, starts, unit);
+    begin(std::move(logDensity), lower, upper, splits, starts, unit, automatic);
   } catch (...) {
     exchange(spare_.state);
     throw;
@@ -132,14 +164,24 @@ void TConcaveSampler::exchange(Saved& s) {
   swap(outward_, s.outward);
   swap(bracketed_, s.bracketed);
   swap(refused_, s.refused);
+  swap(automatic_, s.automatic);
+  swap(found_, s.found);
+  swap(convexSteps_, s.convexSteps);
+  swap(probePasses_, s.probePasses);
+  swap(splitsWhenProbed_, s.splitsWhenProbed);
+  swap(scan_, s.scan);
 }
 
 void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
                             const std::vector<double>& splits, const std::vector<double>& starts,
-                            double unit) {
+                            double unit, bool automatic) {
   logConcave_.reset();
   refused_ = nullptr;
-  if (transform_ == Transform::Log && splits.empty()) {
+  automatic_ = automatic;
+  found_ = 0;
+  probePasses_ = automatic ? kProbePasses : 0;
+  splitsWhenProbed_ = std::numeric_limits<std::size_t>::max();
+  if (transform_ == Transform::Log && splits.empty() && !automatic) {
     try {
       logConcave_.emplace(std::move(logDensity), lower, upper, starts);
     } catch (const NotLogConcave& e) {
@@ -191,7 +233,35 @@ void TConcaveSampler::begin(LogDensity logDensity, double lower, double upper,
       if (std::isfinite(h)) insert(x, h);
     }
   }
+  if (automatic) scanGrid();
   build();
+}
+
+void TConcaveSampler::scanGrid() {
+  for (std::size_t k = 0; k < scan_.points; ++k) {
+    const double x = scan_.from + (scan_.to - scan_.from) * (static_cast<double>(k) /
+                                                           static_cast<double>(scan_.points - 1));
+    if (!(x > lower_ && x < upper_)) continue;
+    // Where f = 0 the build finds the support's end itself.
+    const double h = evaluate(x);
+    if (std::isfinite(h)) insert(x, h);
+  }
+}
+
+void TConcaveSampler::setScan(double from, double to, std::size_t points) {
+  if (!automatic_)
+    throw std::logic_error("setScan: the scan serves split points found from the evaluations (Splits::Automatic)");
+  if (!std::isfinite(from) || !std::isfinite(to) || !(from < to))
+    throw std::invalid_argument("setScan: from, to: need finite from < to");
+  if (points == 1) throw std::invalid_argument("setScan: points: need 0 (no scan) or at least 2");
+  if (points > kMaxScan) throw std::invalid_argument("setScan: points: at most 1000000");
+  TConcaveSampler next(*this);
+  next.scan_ = {from, to, points};
+  next.scanGrid();
+  next.probePasses_ = kProbePasses;
+  next.splitsWhenProbed_ = std::numeric_limits<std::size_t>::max();
+  next.build();
+  *this = std::move(next);
 }
 
 void TConcaveSampler::giveUp() const {
@@ -265,13 +335,15 @@ void TConcaveSampler::build() {
 
 void TConcaveSampler::refine() {
   bracketed_ = false;
-  // Every piece may need a few steps of its own.
-  const std::size_t steps = kMaxBuildSteps + 2 * splits_.size();
-  for (std::size_t step = 0; step < steps; ++step) {
-    if (tryBuild()) return;
+  convexSteps_ = 0;
+  // Every piece may need a few steps of its own (found split points count
+  // from when they are found).
+  std::size_t step = 0;
+  for (; step < kMaxBuildSteps + 2 * splits_.size(); ++step) {
+    if (tryBuild() && !(automatic_ && probeForModes())) return;
   }
   std::ostringstream m;
-  m << "no finite hat under " << transformName(transform_) << " after " << steps
+  m << "no finite hat under " << transformName(transform_) << " after " << step
     << " steps of refinement: " << lastWhy_;
   throw NotLogConcave(m.str());
 }
@@ -377,14 +449,8 @@ double TConcaveSampler::stepOut(double x) {
   return outward_;
 }
 
-int TConcaveSampler::secondDifferenceSign(std::size_t i) const {
-  const double d0 = x_[i + 1] - x_[i], d1 = x_[i + 2] - x_[i + 1];
-  const double m0 = (t_[i + 1] - t_[i]) / d0, m1 = (t_[i + 2] - t_[i + 1]) / d1;
-  // What rounding of h and of T(h) can make of a slope difference proves nothing.
-  const double tol = 1e-9 * (std::fabs(m0) + std::fabs(m1)) + (err_[i] + err_[i + 1]) / d0 +
-                     (err_[i + 1] + err_[i + 2]) / d1;
-  return m1 > m0 + tol ? 1 : (m1 < m0 - tol ? -1 : 0);
-}
+// The split finder reads the points by the same rule.
+int TConcaveSampler::secondDifferenceSign(std::size_t i) const { return detail::bendSign(x_, t_, err_, i); }
 
 std::string TConcaveSampler::triple(std::size_t i) const {
   std::ostringstream m;
@@ -434,6 +500,106 @@ TConcaveSampler::Shape TConcaveSampler::classify(std::size_t a, std::size_t b,
     refuse(m.str(), convexAt);
   }
   return Shape::Convex;
+}
+
+// Automatic splits, before a piece is classified: a change of shape among
+// its points gets a split inside it (narrowed by a few evaluations); a piece
+// that is convex towards an infinite end steps further out, where T(f) may
+// turn concave beyond a mode not seen yet. Returns false when it added
+// points or a split (the envelope is not built yet); true leaves the piece
+// to classify(), which reports what cannot be sampled.
+bool TConcaveSampler::settleShape(std::size_t a, std::size_t b, std::size_t segment) {
+  if (found_ >= kMaxFound) return true;
+  // The piece's own points: a split never lands outside it.
+  const std::vector<double> x(x_.begin() + a, x_.begin() + b + 1), t(t_.begin() + a, t_.begin() + b + 1),
+      err(err_.begin() + a, err_.begin() + b + 1);
+  if (const auto change = detail::firstBendChange(x, t, err, 0, x.size() - 1)) {
+    const std::vector<double> h(h_.begin() + a, h_.begin() + b + 1);
+    std::vector<detail::Evaluated> added;
+    const double at = detail::locateSplit(transform_, x, h, hmax_, *change,
+                                          [this](double z) { return evaluate(z); }, added);
+    for (const detail::Evaluated& p : added)
+      if (std::isfinite(p.h)) insert(p.x, p.h);
+    const auto it = std::lower_bound(splits_.begin(), splits_.end(), at);
+    if (!(at > bounds_[segment] && at < bounds_[segment + 1]) || (it != splits_.end() && *it == at))
+      return true;
+    splits_.insert(it, at);
+    bounds_.insert(std::upper_bound(bounds_.begin(), bounds_.end() - 1, at), at);
+    ++found_;
+    lastWhy_ = "T(f) changes between concave and convex";
+    return false;
+  }
+  const double lo = bounds_[segment], hi = bounds_[segment + 1];
+  if ((std::isfinite(lo) && std::isfinite(hi)) || convexSteps_ >= kMaxConvexSteps) return true;
+  bool convex = false;
+  for (std::size_t i = a; i + 2 <= b; ++i) convex = convex || secondDifferenceSign(i) > 0;
+  if (!convex) return true;
+  ++convexSteps_;
+  if (!std::isfinite(lo))
+    return addNear(x_[a] - stepOut(x_[a]), -kInf, kInf, "T(f) is convex towards -infinity");
+  return addNear(x_[b] + stepOut(x_[b]), -kInf, kInf, "T(f) is convex towards +infinity");
+}
+
+// After a build with automatic splits from reset(), warmReset() or setScan():
+// evaluations where a mode the points have not seen could hide. In the
+// middle of each gap between points whose share of the hat's mass matters
+// and where the hat stands far above the squeeze (a factor e^kLoose), the
+// gap is much wider than a neighbour, or the hat's mass is large; and, after
+// a pass that found new splits, in each tail at the hat's 1/8 quantile.
+// Returns true when it added points (the envelope is to be built again).
+bool TConcaveSampler::probeForModes() {
+  if (probePasses_ == 0) return false;
+  --probePasses_;
+  struct Gap {
+    double l, r, mass = 0, looseMass = 0;
+  };
+  std::vector<Gap> gaps;
+  for (std::size_t i = 0; i + 1 < x_.size(); ++i) gaps.push_back({x_[i], x_[i + 1]});
+  for (const Piece& p : pieces_) {
+    if (!std::isfinite(p.l) || !std::isfinite(p.r) || gaps.empty()) continue;
+    const std::size_t g = std::min<std::size_t>(
+        std::upper_bound(x_.begin(), x_.end(), 0.5 * (p.l + p.r)) - x_.begin() - 1, gaps.size() - 1);
+    double loose = kInf;
+    if (p.hasSqueeze) {
+      loose = 0;
+      for (double e : {p.l, p.r}) {
+        const double hat = p.hat.at(e), squeeze = p.squeeze.at(e);
+        loose = std::max(loose, transform_ == Transform::Log ? hat - squeeze
+                                : hat < 0                    ? 2 * std::log(squeeze / hat)
+                                                             : kInf);
+      }
+    }
+    gaps[g].mass += p.area;
+    if (loose > kLoose) gaps[g].looseMass += p.area;
+  }
+  std::vector<double> at;
+  for (std::size_t g = 0; g < gaps.size(); ++g) {
+    const Gap& gap = gaps[g];
+    const double width = gap.r - gap.l;
+    const bool wide = (g > 0 && width > kWide * (gaps[g - 1].r - gaps[g - 1].l)) ||
+                      (g + 1 < gaps.size() && width > kWide * (gaps[g + 1].r - gaps[g + 1].l));
+    if (gap.looseMass > kLooseMass * hatArea_ || gap.mass > kHeavyMass * hatArea_ ||
+        (wide && gap.mass > kLooseMass * hatArea_))
+      at.push_back(0.5 * (gap.l + gap.r));
+  }
+  if (splits_.size() != splitsWhenProbed_) {
+    splitsWhenProbed_ = splits_.size();
+    for (const bool left : {true, false}) {
+      const Piece& p = left ? pieces_.front() : pieces_.back();
+      if (std::isfinite(left ? p.l : p.r)) continue;
+      for (double x : detail::tailProbes(transform_, p.hat, left ? p.r : p.l, {1.0 / 8})) at.push_back(x);
+    }
+  }
+  bool added = false;
+  for (double x : at) {
+    if (!(x > lower_ && x < upper_)) continue;
+    const double h = evaluate(x);
+    if (h == -kInf && (x < x_.front() || x > x_.back()))
+      added = zeroAt(x) || added;
+    else if (std::isfinite(h))
+      added = insert(x, h) || added;
+  }
+  return added;
 }
 
 // The secant through points i < j, extended beyond `anchor` (i: leftwards,
@@ -548,6 +714,7 @@ bool TConcaveSampler::tryBuild() {
         want(0.5 * (x_[b] + hi), -kInf, kInf, "too few points");
       continue;
     }
+    if (automatic_ && !settleShape(a, b, j)) return false;
     if (classify(a, b, j) == Shape::Convex) {
       // A convex piece's hat is its chords: it needs f at the piece's ends.
       const bool ends = x_[a] == lo && x_[b] == hi;
@@ -838,7 +1005,10 @@ bool TConcaveSampler::decide(double x, double y) {
 
 // A point whose T(f) overflows between points with finite T lies below
 // their chord, far: the proof that T(f) is not concave there (unless a
-// split point lies between, where a convex piece may dip that low).
+// split point lies between, where a convex piece may dip that low). With
+// automatic splits it proves nothing: a valley between two modes whose
+// splits are not found yet dips that low; it is dropped, as the build drops
+// such points.
 void TConcaveSampler::addPoint(double x, double h) {
   if (keep(x, h)) build();
 }
@@ -846,7 +1016,7 @@ void TConcaveSampler::addPoint(double x, double h) {
 bool TConcaveSampler::keep(double x, double h) {
   if (std::isfinite(detail::toT(transform_, h - hmax_))) return insert(x, h);
   const auto it = std::lower_bound(x_.begin(), x_.end(), x);
-  if (it == x_.begin() || it == x_.end() ||
+  if (automatic_ || it == x_.begin() || it == x_.end() ||
       std::upper_bound(splits_.begin(), splits_.end(), *(it - 1)) != std::lower_bound(splits_.begin(), splits_.end(), *it))
     return false;
   const std::size_t i = static_cast<std::size_t>(it - x_.begin()) - 1;

@@ -16,6 +16,15 @@
 // Under log without split points the density is log-concave, and
 // LogConcaveSampler serves (with its table-driven steady state).
 //
+// Split points found from the evaluations (Splits::Automatic): where the
+// points show T(f) turning between concave and convex, the change is
+// bracketed by second differences, narrowed by a few evaluations, and a split
+// placed there; each piece is then sampled as with split points given. The
+// first build also evaluates where a mode the points have not seen could
+// hide (wide, loose or heavy gaps between points, and the hat's tails). A mode no evaluation comes near cannot be seen (a small
+// far component, as 0.01 N(12, 1) beside 0.99 N(0, 1)): setScan() adds a grid
+// of evaluations over a range the caller names.
+//
 // Generators. sample(g), or s(g), draws from any UniformRandomBitGenerator
 // of the caller; sample() from the sampler's own std::mt19937_64. Given a
 // seed, that stream is reproducible; without one, every sampler gets a
@@ -48,6 +57,16 @@
 
 namespace ars {
 
+// Split points found from the evaluations instead of given.
+enum class Splits { Automatic };
+namespace detail {
+// What the constructors and resets take for Splits: built from Splits only,
+// so that `{}` in the place of the split points stays an empty vector.
+struct SplitsChoice {
+  SplitsChoice(Splits) {}
+};
+}  // namespace detail
+
 class ARS_API TConcaveSampler {
  public:
   using LogDensity = std::function<double(double)>;
@@ -65,6 +84,10 @@ class ARS_API TConcaveSampler {
   TConcaveSampler(LogDensity logDensity, double lower, double upper, Transform transform,
                   const std::vector<double>& splits, const std::vector<double>& starts,
                   std::uint64_t seed);
+  TConcaveSampler(LogDensity logDensity, double lower, double upper, Transform transform, detail::SplitsChoice,
+                  const std::vector<double>& starts = {});
+  TConcaveSampler(LogDensity logDensity, double lower, double upper, Transform transform, detail::SplitsChoice,
+                  const std::vector<double>& starts, std::uint64_t seed);
 
   double sample() { return sample(engine()); }
   // Draws from the caller's generator: the steady-state path runs inline,
@@ -128,6 +151,19 @@ class ARS_API TConcaveSampler {
   // LogConcaveSampler::check's. Opt-in: a density outside the
   // class often passes the few points a single draw evaluates.
   void check(std::size_t extraPoints = 8);
+  // The same with split points found from the evaluations.
+  void reset(LogDensity logDensity, double lower, double upper, detail::SplitsChoice,
+             const std::vector<double>& starts = {});
+  void warmReset(LogDensity logDensity, double lower, double upper, detail::SplitsChoice,
+                 const std::vector<double>& starts = {});
+  // With automatic splits only (else std::logic_error): `points` evaluations
+  // on an even grid over [from, to] (those inside the support) join the
+  // points of every build from reset() or warmReset(), and of the current
+  // envelope at once; they find modes no other evaluation comes near.
+  // points = 0 turns the scan off. Throws what a build throws; the sampler
+  // is then as it was.
+  void setScan(double from, double to, std::size_t points);
+  bool automaticSplits() const { return automatic_; }
   // Restarts the built-in generator: from seed as the constructor would, or
   // without one on a stream of its own. The envelope stays.
   void seed(std::uint64_t s) {
@@ -155,6 +191,7 @@ class ARS_API TConcaveSampler {
   double referenceLog() const { return hmax_; }
 
   Transform transform() const { return transform_; }
+  // Given or found so far (automatic splits grow as draws refine the envelope).
   const std::vector<double>& splits() const { return splits_; }
   std::size_t points() const;
   std::size_t evaluations() const;
@@ -204,9 +241,13 @@ class ARS_API TConcaveSampler {
   bool decide(double x, double y);
   Draw drawOf(const Piece& p) const;
   void start(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
-             const std::vector<double>& starts, double unit);
+             const std::vector<double>& starts, double unit, bool automatic = false);
   void begin(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
-             const std::vector<double>& starts, double unit);
+             const std::vector<double>& starts, double unit, bool automatic);
+  double warmUnit() const;
+  void scanGrid();
+  bool settleShape(std::size_t a, std::size_t b, std::size_t segment);
+  bool probeForModes();
   double logHatAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
@@ -249,6 +290,11 @@ class ARS_API TConcaveSampler {
   // Reports of the log-concave sampler name the transformation too.
   [[noreturn]] static void reportUnderLog(const NotLogConcave& e);
 
+  // setScan()'s grid: evaluated at the start of every automatic build.
+  struct Scan {
+    double from = 0, to = 0;
+    std::size_t points = 0;
+  };
   // What a reset replaces, as the spare set of buffers holds it.
   struct Saved {
     std::optional<LogConcaveSampler> logConcave;
@@ -266,6 +312,9 @@ class ARS_API TConcaveSampler {
     double outward = 0;
     bool bracketed = false;
     std::exception_ptr refused;
+    bool automatic = false;
+    std::size_t found = 0, convexSteps = 0, probePasses = 0, splitsWhenProbed = 0;
+    Scan scan;
   };
   // Swaps every field a reset replaces with s: a reset builds in the spare
   // buffers and swaps back if it throws.
@@ -299,6 +348,17 @@ class ARS_API TConcaveSampler {
   // What a build threw: the points it had are no envelope, and every draw
   // after it throws the same until a reset.
   std::exception_ptr refused_;
+  // Automatic splits: found so far (at most kMaxFound), outward steps over a
+  // convex tail in this build, probe passes left and the splits the last one saw.
+  static constexpr std::size_t kMaxFound = 64, kMaxConvexSteps = 12, kProbePasses = 8;
+  static constexpr std::size_t kMaxScan = 1000000;
+  // A gap between points is probed when the hat there stands e^kLoose above
+  // the squeeze over kLooseMass of the hat's mass, holds kHeavyMass of it, or
+  // is kWide times a neighbour's width over kLooseMass of the mass.
+  static constexpr double kLoose = 2, kLooseMass = 1e-4, kHeavyMass = 0.1, kWide = 3;
+  bool automatic_ = false;
+  std::size_t found_ = 0, convexSteps_ = 0, probePasses_ = 0, splitsWhenProbed_ = 0;
+  Scan scan_;
   // The built-in generator, seeded on first use: a sampler made for one
   // draw from the caller's generator does not pay for seeding it.
   std::mt19937_64& engine() {

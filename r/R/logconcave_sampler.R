@@ -1,11 +1,15 @@
 # A sampler that keeps its envelope between calls: an environment whose
 # fields are read through active bindings, so that s$hat_area is always the
 # current value. Its arguments are matched as rlogconcave's.
-logconcave_sampler <- function(..., logpdf, lower, upper, starts, params) {
+logconcave_sampler <- function(..., logpdf, lower, upper, starts, params, check) {
   handle <- .External(C_ars_sampler_new, environment())
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_sampler_sample, handle, n)
   s$update <- function(start, params = NULL) .Call(C_ars_sampler_update, handle, start, params)
+  s$check <- function(n = 8) {
+    .Call(C_ars_sampler_check, handle, n)
+    invisible(s)
+  }
   state <- function(field) {
     force(field)
     function() .Call(C_ars_sampler_state, handle)[[field]]

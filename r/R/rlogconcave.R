@@ -4,6 +4,6 @@
 # TRUE is for dnorm, not a prefix of logpdf); unnamed arguments still take
 # their places in order. They have no defaults here: the compiled code reads
 # this frame, where a formal not given is plainly missing, and gives the
-# defaults (-Inf, Inf, NULL, NULL) itself (see src/arguments.h).
-rlogconcave <- function(n, ..., logpdf, lower, upper, starts, params)
+# defaults (-Inf, Inf, NULL, NULL, FALSE) itself (see src/arguments.h).
+rlogconcave <- function(n, ..., logpdf, lower, upper, starts, params, check)
   .External(C_ars_rlogconcave, n, environment())

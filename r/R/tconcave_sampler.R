@@ -1,17 +1,21 @@
 # n draws from a density whose transformation T_c(f) is concave (or, with
 # splits, concave or convex piece by piece); checks are made in compiled
 # code. Arguments are matched as rlogconcave's (defaults: -Inf, Inf, -0.5,
-# NULL, NULL, NULL).
-rtconcave <- function(n, ..., logpdf, lower, upper, c, splits, starts, params)
+# NULL, NULL, NULL, FALSE, NULL).
+rtconcave <- function(n, ..., logpdf, lower, upper, c, splits, starts, params, check, scan)
   .External(C_ars_rtconcave, n, environment())
 
 # The same with the envelope kept, as logconcave_sampler.
-tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, params) {
+tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, params, check, scan) {
   # The formal c hides base::c here.
   handle <- .External(C_ars_tsampler_new, environment())
   s <- new.env(parent = emptyenv())
   s$sample <- function(n = 1) .Call(C_ars_tsampler_sample, handle, n)
   s$update <- function(start, params = NULL) .Call(C_ars_tsampler_update, handle, start, params)
+  s$check <- function(n = 8) {
+    .Call(C_ars_tsampler_check, handle, n)
+    invisible(s)
+  }
   state <- function(field) {
     force(field)
     function() .Call(C_ars_tsampler_state, handle)[[field]]
@@ -24,7 +28,8 @@ tconcave_sampler <- function(..., logpdf, lower, upper, c, splits, starts, param
   }, s)
   st <- .Call(C_ars_tsampler_state, handle)
   s$c <- st[["c"]]
-  s$splits <- .Call(C_ars_tsampler_points, handle)$splits
+  # Found split points (splits = "auto") move with the updates.
+  makeActiveBinding("splits", function() .Call(C_ars_tsampler_points, handle)$splits, s)
   s$.handle <- handle
   s$.support <- base::c(st[["lower"]], st[["upper"]])
   lockEnvironment(s, bindings = TRUE)

@@ -126,7 +126,7 @@ std::vector<double> startingPoints(SEXP starts) {
 std::vector<double> splitPoints(SEXP splits, double lower, double upper) {
   if (splits == R_NilValue) return {};
   if (TYPEOF(splits) != REALSXP && TYPEOF(splits) != INTSXP) {
-    throw std::invalid_argument("splits must be NULL or a numeric vector");
+    throw std::invalid_argument("splits must be NULL, \"auto\" or a numeric vector");
   }
   ars::detail::checkSupport(lower, upper);
   std::vector<double> out(static_cast<std::size_t>(Rf_xlength(splits)));
@@ -177,4 +177,49 @@ void startsInside(const std::vector<double>& starts, double lower, double upper)
                                   ars::detail::number(upper) + ")");
     }
   }
+}
+
+// Far more points than any check needs: each is an evaluation of logpdf and
+// joins the envelope, so a slip of the keyboard should not run for hours.
+constexpr double mostCheckPoints = 1e6;
+
+std::size_t checkPoints(SEXP check, const char* name) {
+  if (check == R_MissingArg) return 0;
+  const bool logical = TYPEOF(check) == LGLSXP && Rf_xlength(check) == 1;
+  if (logical && LOGICAL(check)[0] != NA_LOGICAL) return LOGICAL(check)[0] ? 8 : 0;
+  const double v = isSingleNumber(check) ? Rf_asReal(check) : R_NaN;
+  if (!(v >= 0 && v <= mostCheckPoints && v == std::floor(v))) {
+    const std::string given = logical                 ? ", not NA"
+                              : isSingleNumber(check) ? ", not " + ars::detail::number(v)
+                                                      : ", not a " + std::string(Rf_type2char(TYPEOF(check))) +
+                                                            " of length " + std::to_string(Rf_xlength(check));
+    throw std::invalid_argument(std::string(name) + " must be TRUE (8 points), FALSE or a whole number of points from 0 to " +
+                                ars::detail::number(mostCheckPoints) + given);
+  }
+  return static_cast<std::size_t>(v);
+}
+
+bool automaticSplits(SEXP splits) {
+  if (TYPEOF(splits) != STRSXP) return false;
+  if (Rf_xlength(splits) == 1 && STRING_ELT(splits, 0) != NA_STRING && std::string(CHAR(STRING_ELT(splits, 0))) == "auto")
+    return true;
+  throw std::invalid_argument("splits must be NULL, \"auto\" or a numeric vector");
+}
+
+std::optional<ScanGrid> scanGrid(SEXP scan) {
+  if (scan == R_MissingArg || scan == R_NilValue) return std::nullopt;
+  constexpr const char* form = "scan must be c(from, to, points): finite from < to and 0 or 2 to 1000000 points";
+  if ((TYPEOF(scan) != REALSXP && TYPEOF(scan) != INTSXP) || Rf_xlength(scan) != 3) throw std::invalid_argument(form);
+  double v[3];
+  for (int i = 0; i < 3; ++i) {
+    v[i] = TYPEOF(scan) == REALSXP ? REAL(scan)[i] : INTEGER(scan)[i] == NA_INTEGER ? R_NaN : INTEGER(scan)[i];
+  }
+  if (!(std::isfinite(v[0]) && std::isfinite(v[1]) && v[0] < v[1])) {
+    throw std::invalid_argument(std::string(form) + ", not from = " + ars::detail::number(v[0]) +
+                                ", to = " + ars::detail::number(v[1]));
+  }
+  if (!(v[2] >= 0 && v[2] <= 1e6 && v[2] == std::floor(v[2]) && v[2] != 1)) {
+    throw std::invalid_argument(std::string(form) + ", not points = " + ars::detail::number(v[2]));
+  }
+  return ScanGrid{v[0], v[1], static_cast<std::size_t>(v[2])};
 }

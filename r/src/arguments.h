@@ -3,6 +3,7 @@
 #include <Rinternals.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,23 @@ std::vector<double> startingPoints(SEXP starts);
 // NULL or a numeric vector of points strictly inside (lower, upper), each
 // greater than the one before.
 std::vector<double> splitPoints(SEXP splits, double lower, double upper);
+// True for splits = "auto" (split points found from the evaluations).
+bool automaticSplits(SEXP splits);
+// scan = c(from, to, points): with automatic splits, a grid of evaluations
+// over [from, to] at every build, for modes no other evaluation comes near.
+struct ScanGrid {
+  double from, to;
+  std::size_t points;
+};
+std::optional<ScanGrid> scanGrid(SEXP scan);
 // The same check of split points given as numbers (from other packages' C++).
 void checkSplits(const std::vector<double>& splits, double lower, double upper);
 // The transformation of c: 0 is log f, -0.5 is -1/sqrt(f) (also when not
 // given); as a single number from R, or from other packages' C++.
 ars::Transform transformOf(SEXP c);
 ars::Transform transformOf(double c);
+// The extra points a check asks for (`name` is the argument's): FALSE or
+// not given is none, TRUE is 8, a whole number is that many.
+std::size_t checkPoints(SEXP check, const char* name = "check");
 // Throws unless each start lies strictly inside (lower, upper).
 void startsInside(const std::vector<double>& starts, double lower, double upper);

@@ -22,7 +22,7 @@ HeldLogConcave& held(SEXP xp) { return heldSampler<ars::LogConcaveSampler>(xp, "
 
 // The formals after the dots of rlogconcave and logconcave_sampler.
 const std::vector<SEXP>& formals() {
-  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "starts", "params"});
+  static const std::vector<SEXP> f = symbols({"logpdf", "lower", "upper", "starts", "params", "check"});
   return f;
 }
 
@@ -36,7 +36,7 @@ SEXP numbers(const std::vector<double>& v) {
 
 }  // namespace
 
-// rlogconcave(n, ..., logpdf, lower, upper, starts, params): .External hands
+// rlogconcave(n, ..., logpdf, lower, upper, starts, params, check): .External hands
 // over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rlogconcave(SEXP args) {
   return guarded([&] {
@@ -48,22 +48,25 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
     const double hi = supportEnd(m.value[2], "upper", R_PosInf);
     std::vector<double> s = startingPoints(orNull(m.value[3]));
     SEXP params = orNull(m.value[4]);
+    const std::size_t extra = checkPoints(m.value[5]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     // The arguments are protected; a double copy of params is not.
     Rcpp::RObject keep(params != orNull(m.value[4]) ? params : R_NilValue);
     Reusable<ars::LogConcaveSampler> reusable;
     if (!reusable.mine()) {
       ars::LogConcaveSampler fresh(std::move(h), lo, hi, s);
+      if (extra > 0) fresh.check(extra);
       return drawVector(fresh, count);
     }
     auto& sampler = reusable.prepare(
         std::move(h), [&](auto call) { return ars::LogConcaveSampler(call, lo, hi, s); },
         [&](auto& kept, auto call) { kept.reset(call, lo, hi, s); });
+    if (extra > 0) sampler.check(extra);
     return drawVector(sampler, count);
   });
 }
 
-// logconcave_sampler(..., logpdf, lower, upper, starts, params).
+// logconcave_sampler(..., logpdf, lower, upper, starts, params, check).
 extern "C" SEXP ars_sampler_new(SEXP args) {
   return guarded([&] {
     MatchedArguments m;
@@ -72,10 +75,12 @@ extern "C" SEXP ars_sampler_new(SEXP args) {
     const double hi = supportEnd(m.value[2], "upper", R_PosInf);
     std::vector<double> s = startingPoints(orNull(m.value[3]));
     SEXP params = orNull(m.value[4]);
+    const std::size_t extra = checkPoints(m.value[5]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
     Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
     auto held = std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi});
     held->starts = s;
+    if (extra > 0) held->sampler.check(extra);
     return heldSamplerPointer(std::move(held), keep);
   });
 }
@@ -115,6 +120,17 @@ extern "C" SEXP ars_sampler_update(SEXP xp, SEXP start, SEXP params) {
       }
       return drawVector(s.sampler, 1);
     });
+  });
+}
+
+// $check(n): n more points over the hat's mass, refused as not_log_concave
+// when they and the others are not log-concave together.
+extern "C" SEXP ars_sampler_check(SEXP xp, SEXP n) {
+  return guarded([&] {
+    const std::size_t extra = checkPoints(n, "n");
+    HeldLogConcave& s = held(xp);
+    withSampler(s, rebuild(s), [&] { s.sampler.check(extra); });
+    return R_NilValue;
   });
 }
 
@@ -160,6 +176,7 @@ SEXP ars_rtconcave(SEXP);
 SEXP ars_tsampler_new(SEXP);
 SEXP ars_tsampler_sample(SEXP, SEXP);
 SEXP ars_tsampler_update(SEXP, SEXP, SEXP);
+SEXP ars_tsampler_check(SEXP, SEXP);
 SEXP ars_tsampler_state(SEXP);
 SEXP ars_tsampler_points(SEXP);
 SEXP ars_tsampler_logpdf(SEXP, SEXP);
@@ -170,11 +187,13 @@ namespace {
 const R_CallMethodDef callMethods[] = {
     {"ars_sampler_sample", reinterpret_cast<DL_FUNC>(&ars_sampler_sample), 2},
     {"ars_sampler_update", reinterpret_cast<DL_FUNC>(&ars_sampler_update), 3},
+    {"ars_sampler_check", reinterpret_cast<DL_FUNC>(&ars_sampler_check), 2},
     {"ars_sampler_state", reinterpret_cast<DL_FUNC>(&ars_sampler_state), 1},
     {"ars_sampler_envelope", reinterpret_cast<DL_FUNC>(&ars_sampler_envelope), 1},
     {"ars_sampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_sampler_logpdf), 2},
     {"ars_tsampler_sample", reinterpret_cast<DL_FUNC>(&ars_tsampler_sample), 2},
     {"ars_tsampler_update", reinterpret_cast<DL_FUNC>(&ars_tsampler_update), 3},
+    {"ars_tsampler_check", reinterpret_cast<DL_FUNC>(&ars_tsampler_check), 2},
     {"ars_tsampler_state", reinterpret_cast<DL_FUNC>(&ars_tsampler_state), 1},
     {"ars_tsampler_points", reinterpret_cast<DL_FUNC>(&ars_tsampler_points), 1},
     {"ars_tsampler_logpdf", reinterpret_cast<DL_FUNC>(&ars_tsampler_logpdf), 2},

@@ -25,6 +25,7 @@ struct HeldSampler {
   std::vector<double> starts;
   double c = 0;
   std::vector<double> splits;
+  bool automaticSplits = false;  // splits found from the evaluations instead
   // Set when the log-density failed part-way through a draw or an update,
   // which may leave the envelope half-built.
   bool broken = false;

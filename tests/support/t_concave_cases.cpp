@@ -103,3 +103,33 @@ std::vector<TConcaveCase> pieceCases() {
       {"flat top", flatTop, NumericCdf(flatTop, -8, 8), -kInf, kInf, ars::Transform::Log, {-1, 1}},
   };
 }
+
+std::vector<TConcaveCase> automaticSplitCases() {
+  const Mixture two{{{0.6, -2, 1}, {0.4, 2.5, 0.6}}};
+  const Mixture three{{{0.3, -4, 0.7}, {0.4, 0, 1.2}, {0.3, 4, 0.5}}};
+  const Mixture five{{{0.15, -8, 1}, {0.2, -4, 0.6}, {0.3, 0, 1.5}, {0.2, 4.5, 0.8}, {0.15, 9, 1.2}}};
+  const auto quartic = [](double x) { return -x * x * x * x + 3 * x * x; };
+  // h'' = -(x^2 - 1)(x^2 - 4)(x^2 - 9) / 10: inflections at +-1, +-2, +-3.
+  const auto six = [](double x) {
+    const double y = x * x;
+    return -0.1 * y * (((y / 56 - 7.0 / 15) * y + 49.0 / 12) * y - 18);
+  };
+  const auto clusters = [](double theta) {
+    double h = 0;
+    for (double y : {-3.1, -2.4, -2.0, 1.8, 2.3, 3.0}) h -= 2.5 * std::log1p((y - theta) * (y - theta) / 4);
+    return h;
+  };
+  const auto mixture = [](const char* name, const Mixture& m) {
+    return TConcaveCase{name, [=](double x) { return m.logpdf(x); }, [=](double x) { return m.cdf(x); },
+                        -kInf, kInf, ars::Transform::Log, {}};
+  };
+  return {
+      mixture("two normals", two),
+      mixture("three normals", three),
+      mixture("five normals", five),
+      {"quartic", quartic, NumericCdf(quartic, -4, 4), -kInf, kInf, ars::Transform::Log, {}},
+      {"six inflections", six, NumericCdf(six, -7, 7), -kInf, kInf, ars::Transform::Log, {}},
+      {"t likelihood", clusters, NumericCdf(clusters, -25, 25, 400000), -kInf, kInf,
+       ars::Transform::InverseSqrt, {}},
+  };
+}

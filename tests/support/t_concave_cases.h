@@ -35,3 +35,8 @@ struct Mixture {
 std::vector<TConcaveCase> heavyTailCases();
 // Two mixtures of normals, -x^4 + 3x^2 and a flat top, each with its splits.
 std::vector<TConcaveCase> pieceCases();
+// For split points found from the evaluations (no splits given): mixtures of
+// two, three and five normals of unequal scales, -x^4 + 3x^2, a log-density
+// with six inflection points, and a Student t likelihood of two clusters of
+// data (under -1/sqrt(f): its tails are convex under log).
+std::vector<TConcaveCase> automaticSplitCases();

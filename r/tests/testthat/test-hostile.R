@@ -85,7 +85,8 @@ test_that("arguments after logpdf go to it by name; the old positional calls sti
   expect_true(all(y > -1 & y < 1))
   expect_error(rlogconcave(1, normal, 0, 1, 2), "starting abscissa 2 lies outside")
   expect_identical(tconcave_sampler(dnorm, 0, Inf, 0, log = TRUE)$c, 0)
-  expect_error(rlogconcave(1, normal, 0, 1, 0.5, NULL, 7), "an unnamed argument too many")
+  # The place after params is check's: one more is too many.
+  expect_error(rlogconcave(1, normal, 0, 1, 0.5, NULL, FALSE, 7), "an unnamed argument too many")
   expect_error(rlogconcave(1, log = TRUE), "logpdf is missing")
   expect_error(rlogconcave(1, normal, log = TRUE), "unused argument")
 })
