@@ -1005,10 +1005,7 @@ bool TConcaveSampler::decide(double x, double y) {
 
 // A point whose T(f) overflows between points with finite T lies below
 // their chord, far: the proof that T(f) is not concave there (unless a
-// split point lies between, where a convex piece may dip that low). With
-// automatic splits it proves nothing: a valley between two modes whose
-// splits are not found yet dips that low; it is dropped, as the build drops
-// such points.
+// split point lies between, where a convex piece may dip that low).
 void TConcaveSampler::addPoint(double x, double h) {
   if (keep(x, h)) build();
 }
@@ -1016,7 +1013,7 @@ void TConcaveSampler::addPoint(double x, double h) {
 bool TConcaveSampler::keep(double x, double h) {
   if (std::isfinite(detail::toT(transform_, h - hmax_))) return insert(x, h);
   const auto it = std::lower_bound(x_.begin(), x_.end(), x);
-  if (automatic_ || it == x_.begin() || it == x_.end() ||
+  if (it == x_.begin() || it == x_.end() ||
       std::upper_bound(splits_.begin(), splits_.end(), *(it - 1)) != std::lower_bound(splits_.begin(), splits_.end(), *it))
     return false;
   const std::size_t i = static_cast<std::size_t>(it - x_.begin()) - 1;

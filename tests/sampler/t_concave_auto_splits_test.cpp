@@ -148,10 +148,10 @@ TEST(AutomaticSplits, FailedResetKeepsTheAutomaticState) {
   EXPECT_THROW(given.setScan(-1, 1, 5), std::logic_error);
 }
 
-// With splits found from the evaluations, a point far below its neighbours
-// is a valley whose splits are not found yet, not a proof: two modes 120
-// apart under -1/sqrt(f), where f between them is some e^-1800 of the top.
-TEST(AutomaticSplits, ADeepValleyIsNoProof) {
+// Two modes 120 apart under -1/sqrt(f), where f between them is some
+// e^-1800 of the top (T(f) overflows there): a scan finds both, and the
+// valley is no proof against them.
+TEST(AutomaticSplits, ModesAcrossADeepValleyAreBothSampled) {
   const Mixture apart{{{0.5, -60, 1}, {0.5, 60, 1}}};
   const auto h = [=](double x) { return apart.logpdf(x); };
   ars::TConcaveSampler s(h, -kInf, kInf, ars::Transform::InverseSqrt, kAuto, {}, 2);
