@@ -583,11 +583,20 @@ bool TConcaveSampler::probeForModes() {
       at.push_back(0.5 * (gap.l + gap.r));
   }
   if (splits_.size() != splitsWhenProbed_) {
+    const bool first = splitsWhenProbed_ == std::numeric_limits<std::size_t>::max();
     splitsWhenProbed_ = splits_.size();
+    const double span = x_.back() - x_.front();
     for (const bool left : {true, false}) {
       const Piece& p = left ? pieces_.front() : pieces_.back();
       if (std::isfinite(left ? p.l : p.r)) continue;
       for (double x : detail::tailProbes(transform_, p.hat, left ? p.r : p.l, {1.0 / 8})) at.push_back(x);
+      // A log hat's tail falls as fast as the mode it came from: its
+      // quantiles stay near the points, and a second mode a few widths away
+      // is never probed. The first pass also looks as far beyond the points
+      // as they reach, and three times as far.
+      if (first && span > 0) {
+        for (double k : {1.0, 3.0}) at.push_back(left ? x_.front() - k * span : x_.back() + k * span);
+      }
     }
   }
   bool added = false;

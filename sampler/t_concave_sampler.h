@@ -21,9 +21,11 @@
 // bracketed by second differences, narrowed by a few evaluations, and a split
 // placed there; each piece is then sampled as with split points given. The
 // first build also evaluates where a mode the points have not seen could
-// hide (wide, loose or heavy gaps between points, and the hat's tails). A mode no evaluation comes near cannot be seen (a small
-// far component, as 0.01 N(12, 1) beside 0.99 N(0, 1)): setScan() adds a grid
-// of evaluations over a range the caller names.
+// hide (wide, loose or heavy gaps between points, the hat's tails, and as
+// far beyond the points as they reach). A mode no evaluation comes near
+// cannot be seen (a small far component, as 0.01 N(100, 1) beside
+// 0.99 N(0, 1)): setScan() adds a grid of evaluations over a range the
+// caller names.
 //
 // Generators. sample(g), or s(g), draws from any UniformRandomBitGenerator
 // of the caller; sample() from the sampler's own std::mt19937_64. Given a

@@ -70,14 +70,21 @@ TEST(AutomaticSplits, NoSplitWhereTIsConcaveOrStraightInRounding) {
 }
 
 TEST(AutomaticSplits, AModeNoEvaluationComesNearIsFoundOnlyByAScan) {
-  const Mixture far{{{0.99, 0, 1}, {0.01, 12, 1}}};
+  // A bump 12 widths away is within the first probes' reach; one 100 away is not.
+  const Mixture near{{{0.99, 0, 1}, {0.01, 12, 1}}};
+  ars::TConcaveSampler probed([=](double x) { return near.logpdf(x); }, -kInf, kInf, ars::Transform::Log,
+                              kAuto, {}, 5);
+  std::vector<double> xs(200000);
+  for (double& x : xs) x = probed.sample();
+  EXPECT_GE(ksPValue(xs, [=](double x) { return near.cdf(x); }), 1e-6);
+
+  const Mixture far{{{0.99, 0, 1}, {0.01, 100, 1}}};
   const auto h = [=](double x) { return far.logpdf(x); };
   ars::TConcaveSampler blind(h, -kInf, kInf, ars::Transform::Log, kAuto, {}, 5);
   ars::TConcaveSampler scanned(h, -kInf, kInf, ars::Transform::Log, kAuto, {}, 5);
   const std::size_t before = scanned.evaluations();
-  scanned.setScan(-20, 20, 41);
-  EXPECT_GE(scanned.evaluations(), before + 41);
-  std::vector<double> xs(200000);
+  scanned.setScan(-120, 120, 121);
+  EXPECT_GE(scanned.evaluations(), before + 121);
   std::size_t beyond = 0;
   for (int i = 0; i < 200000; ++i) beyond += blind.sample() > 6;
   EXPECT_EQ(beyond, 0u);  // the limit: 0.01 of the mass never seen

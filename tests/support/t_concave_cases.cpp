@@ -106,6 +106,8 @@ std::vector<TConcaveCase> pieceCases() {
 
 std::vector<TConcaveCase> automaticSplitCases() {
   const Mixture two{{{0.6, -2, 1}, {0.4, 2.5, 0.6}}};
+  // Far enough apart that the log hat of either mode alone never reaches the other.
+  const Mixture apart{{{0.5, -3, 1}, {0.5, 3, 0.5}}};
   const Mixture three{{{0.3, -4, 0.7}, {0.4, 0, 1.2}, {0.3, 4, 0.5}}};
   const Mixture five{{{0.15, -8, 1}, {0.2, -4, 0.6}, {0.3, 0, 1.5}, {0.2, 4.5, 0.8}, {0.15, 9, 1.2}}};
   const auto quartic = [](double x) { return -x * x * x * x + 3 * x * x; };
@@ -125,6 +127,7 @@ std::vector<TConcaveCase> automaticSplitCases() {
   };
   return {
       mixture("two normals", two),
+      mixture("two normals apart", apart),
       mixture("three normals", three),
       mixture("five normals", five),
       {"quartic", quartic, NumericCdf(quartic, -4, 4), -kInf, kInf, ars::Transform::Log, {}},
