@@ -1,6 +1,6 @@
 # Type information for adaptive_rejection.
-from typing import (Any, Callable, List, Optional, Protocol, Sequence, SupportsIndex, Tuple, Union,
-                    overload)
+from typing import (Any, Callable, List, Literal, Optional, Protocol, Sequence, SupportsIndex, Tuple,
+                    Union, overload)
 
 import numpy as np
 import numpy.typing as npt
@@ -71,10 +71,11 @@ class LogConcaveSampler:
 class TConcaveSampler:
     def __init__(self, logpdf: LogDensity,
                  domain: Optional[Tuple[float, float]] = ..., *, c: float = ...,
-                 splits: Union[None, Sequence[float], npt.NDArray[Any]] = ...,
+                 splits: Union[None, Sequence[float], npt.NDArray[Any], Literal["auto"]] = ...,
                  starts: Starts = ...,
                  random_state: RandomState = ..., vectorized: bool = ...,
-                 data: Any = ..., check: Union[bool, int] = ...) -> None: ...
+                 data: Any = ..., check: Union[bool, int] = ...,
+                 scan: Optional[Tuple[float, float, int]] = ...) -> None: ...
     @overload
     def rvs(self, size: None = ..., random_state: RandomState = ...) -> float: ...
     @overload
@@ -84,6 +85,8 @@ class TConcaveSampler:
     def c(self) -> float: ...
     @property
     def splits(self) -> List[float]: ...
+    @property
+    def scan(self) -> Optional[Tuple[float, float, int]]: ...
     @property
     def hat_area(self) -> float: ...
     @property

@@ -105,3 +105,23 @@ def check_count(check):
         raise ValueError("check must be True, False or a number of evaluations >= 0, "
                          "not %r" % (check,))
     return int(check)
+
+
+_MAX_SCAN = 1000000
+
+
+def scan(given):
+    """(from, to, points) of a scan= argument: finite from < to, points a
+    whole number, 0 (no scan) or 2 to 1000000."""
+    form = "scan must be (from, to, points): finite from < to and 0 or 2 to %d points" % _MAX_SCAN
+    if isinstance(given, (str, bytes, bytearray)) or not hasattr(given, "__len__") or len(given) != 3:
+        raise TypeError("%s, not %r" % (form, given))
+    lo, hi = number(given[0], "scan's from"), number(given[1], "scan's to")
+    if not (math.isfinite(lo) and math.isfinite(hi) and lo < hi):
+        raise ValueError("%s; got from = %r, to = %r" % (form, lo, hi))
+    points = given[2]
+    if isinstance(points, bool) or not isinstance(points, (int, np.integer)):
+        raise TypeError("%s; points must be a whole number, not %r" % (form, points))
+    if not (points == 0 or 2 <= points <= _MAX_SCAN):
+        raise ValueError("%s; got points = %r" % (form, points))
+    return lo, hi, int(points)

@@ -15,6 +15,8 @@ _TRANSFORMS = {0.0: "log f", -0.5: "-1/sqrt(f)"}
 def _splits(given, lower, upper):
     if given is None:
         return []
+    if isinstance(given, str) and given == "auto":
+        return "auto"
     xs = _arguments.floats(given, "splits")
     for i, x in enumerate(xs):
         if not (lower < x < upper and math.isfinite(x)):
@@ -47,6 +49,13 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         and convex, e.g. the inflection points of log f for a mixture with
         ``c=0``. Each piece between them is found concave or convex from its
         evaluated points; a piece reaching an infinite end must be concave.
+        ``"auto"`` finds them from the evaluations: construction then costs
+        some 4-5 times the evaluations, and a mode no evaluation comes near
+        is missed (see `scan`).
+    scan : (float, float, int), optional
+        With ``splits="auto"`` only: ``(from, to, points)`` evaluates `logpdf`
+        on an even grid of `points` over [from, to] at construction and at
+        every update, so that a mode in that range is found however small.
     starts : sequence of float, optional
         Abscissae inside the domain where `logpdf` is finite, e.g. the previous
         state of a Gibbs chain.
@@ -95,15 +104,20 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
     """
 
     __slots__ = ("_core", "_logpdf", "_bits", "_domain", "_c", "_splits", "_data",
-                 "_vectorized", "_check", "_seed", "_starts")
+                 "_vectorized", "_check", "_seed", "_starts", "_scan")
 
     def __init__(self, logpdf, domain=None, *, c=-0.5, splits=None, starts=None,
-                 random_state=None, vectorized=False, data=None, check=False):
+                 random_state=None, vectorized=False, data=None, check=False, scan=None):
         f, default_domain = _arguments.log_density(logpdf)
         lower, upper = _arguments.domain(default_domain if domain is None else domain)
         if isinstance(c, bool) or not isinstance(c, (int, float, np.number)) or float(c) not in _TRANSFORMS:
             raise ValueError("c must be 0 (T = log f) or -0.5 (T = -1/sqrt(f)), not %r" % (c,))
         cuts = _splits(splits, lower, upper)
+        automatic = cuts == "auto"
+        if scan is not None and not automatic:
+            raise ValueError("scan serves only splits=\"auto\", not splits=%r" % (splits,))
+        grid = (0.0, 0.0, 0) if scan is None else _arguments.scan(scan)
+        engine_cuts = [] if automatic else cuts
         xs = _arguments.starts(starts, lower, upper)
         bits = bit_generator(random_state)
         found = c_function(f)
@@ -111,12 +125,12 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
             if vectorized:
                 raise ValueError("vectorized=True applies to Python callables, not C functions")
             self._core = _core.TSampler.from_c(*c_call(logpdf, found, data), lower, upper,
-                                               float(c), cuts, xs, bits)
+                                               float(c), engine_cuts, xs, bits, automatic, *grid)
         elif data is not None:
             raise ValueError("data= is for C functions 'double (double, void *)', not %r" % (logpdf,))
         else:
             self._core = _core.TSampler.from_python(f, bool(vectorized), lower, upper, float(c),
-                                                    cuts, xs, bits)
+                                                    engine_cuts, xs, bits, automatic, *grid)
         self._logpdf = logpdf
         self._bits = None if random_state is None else bits
         self._domain = domain
@@ -127,6 +141,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         self._check = check
         self._seed = own_seed(random_state)
         self._starts = xs
+        self._scan = None if scan is None else grid
         if check:
             self._core.check(_arguments.check_count(check))
 
@@ -134,7 +149,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         """One update of a Gibbs sampler: the next conditional, then one draw.
 
         As LogConcaveSampler.update: the sampler moves to the density
-        `logpdf` now describes (same domain, transformation and splits), its
+        `logpdf` now describes (same domain, transformation, splits and scan), its
         first probes placed at the scale the last envelope learned either
         side of `start`, and draws once. Exact whatever the new density;
         `evaluations` counts from the update on; `check` is not repeated.
@@ -159,7 +174,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
 
     def _rebuild_kwargs(self):
         return {"domain": self._domain, "c": self._c, "splits": self._splits, "data": self._data,
-                "vectorized": self._vectorized, "check": self._check}
+                "vectorized": self._vectorized, "check": self._check, "scan": self._scan}
 
     def _rebuild_starts(self):
         # Points at a finite end of a convex piece are not valid starts.
@@ -174,8 +189,16 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
 
     @property
     def splits(self):
-        """list of float: The split points between pieces."""
+        """list of float: The split points between pieces: as given, or with
+        ``splits="auto"`` those found so far (draws may find more)."""
+        if self._splits == "auto":
+            return self._core.splits
         return list(self._splits)
+
+    @property
+    def scan(self):
+        """(float, float, int) or None: The scan as given."""
+        return self._scan
 
     @property
     def hat_area(self):
@@ -213,5 +236,6 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         return self._core.squeeze
 
     def __repr__(self):
-        return "TConcaveSampler(%r, domain=%r, c=%r, splits=%r)" % (
-            self._logpdf, self.domain, self._c, self._splits)
+        scan = "" if self._scan is None else ", scan=%r" % (self._scan,)
+        return "TConcaveSampler(%r, domain=%r, c=%r, splits=%r%s)" % (
+            self._logpdf, self.domain, self._c, self._splits, scan)

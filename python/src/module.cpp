@@ -80,19 +80,23 @@ PYBIND11_MODULE(_core, m) {
   py::class_<PythonTSampler>(m, "TSampler")
       .def_static("from_python",
                   [transform](py::object f, bool vectorized, double lower, double upper, double c,
-                              std::vector<double> splits, std::vector<double> starts, py::object bits) {
+                              std::vector<double> splits, std::vector<double> starts, py::object bits,
+                              bool automatic, double scanFrom, double scanTo, std::size_t scanPoints) {
                     return PythonTSampler::fromPython(
                         std::move(f),
-                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), vectorized},
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), vectorized,
+                              automatic, scanFrom, scanTo, scanPoints},
                         std::move(bits));
                   })
       .def_static("from_c",
                   [transform](std::uintptr_t address, bool takesData, std::uintptr_t data,
                               py::object keepAlive, double lower, double upper, double c,
-                              std::vector<double> splits, std::vector<double> starts, py::object bits) {
+                              std::vector<double> splits, std::vector<double> starts, py::object bits,
+                              bool automatic, double scanFrom, double scanTo, std::size_t scanPoints) {
                     return PythonTSampler::fromC(
                         address, takesData, data, std::move(keepAlive),
-                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), false},
+                        Setup{lower, upper, transform(c), std::move(splits), std::move(starts), false,
+                              automatic, scanFrom, scanTo, scanPoints},
                         std::move(bits));
                   })
       .def("copy", &PythonTSampler::copy)
@@ -105,6 +109,7 @@ PYBIND11_MODULE(_core, m) {
       .def_property_readonly("log_squeeze_area", &PythonTSampler::logSqueezeArea)
       .def_property_readonly("evaluations", &PythonTSampler::evaluations)
       .def_property_readonly("repeatable_draws", &PythonTSampler::repeatableDraws)
+      .def_property_readonly("splits", &PythonTSampler::splits)
       .def_property_readonly("limits", &PythonTSampler::limits)
       .def_property_readonly("points", &PythonTSampler::pointArrays)
       .def_property_readonly("hull", &PythonTSampler::hullArrays)

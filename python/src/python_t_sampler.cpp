@@ -20,7 +20,19 @@ PythonTSampler::PythonTSampler(bool python, LogDensityFunction h, py::object kee
                                py::object bitGenerator, const Setup& setup)
     : python_(python), h_(std::move(h)), keepAlive_(std::move(keepAlive)),
       lower_(setup.lower), upper_(setup.upper), splits_(setup.splits),
-      guard_(std::move(bitGenerator), python) {}
+      automatic_(setup.automatic), guard_(std::move(bitGenerator), python) {}
+
+void PythonTSampler::build(std::optional<ars::TConcaveSampler>& sampler, LogDensityFunction h,
+                           const Setup& setup) {
+  if (!setup.automatic) {
+    sampler.emplace(std::move(h), setup.lower, setup.upper, setup.transform, setup.splits,
+                    setup.starts);
+    return;
+  }
+  sampler.emplace(std::move(h), setup.lower, setup.upper, setup.transform,
+                  ars::Splits::Automatic, setup.starts);
+  if (setup.scanPoints > 0) sampler->setScan(setup.scanFrom, setup.scanTo, setup.scanPoints);
+}
 
 std::unique_ptr<PythonTSampler> PythonTSampler::fromPython(py::object logpdf, Setup setup,
                                                            py::object bitGenerator) {
@@ -33,8 +45,7 @@ std::unique_ptr<PythonTSampler> PythonTSampler::fromPython(py::object logpdf, Se
   if (setup.vectorized) evaluateAhead(*density, setup.starts);
   CallContext context;
   propagatingCallbackErrors(context, [&] {
-    s->sampler_.emplace(std::move(h), setup.lower, setup.upper, setup.transform, setup.splits,
-                        setup.starts);
+    build(s->sampler_, std::move(h), setup);
   });
   density->known.clear();
   return s;
@@ -48,15 +59,14 @@ std::unique_ptr<PythonTSampler> PythonTSampler::fromC(std::uintptr_t address, bo
   std::unique_ptr<PythonTSampler> s(
       new PythonTSampler(false, h, std::move(keepAlive), std::move(bitGenerator), setup));
   py::gil_scoped_release unlocked;
-  s->sampler_.emplace(std::move(h), setup.lower, setup.upper, setup.transform, setup.splits,
-                      setup.starts);
+  build(s->sampler_, std::move(h), setup);
   return s;
 }
 
 std::unique_ptr<PythonTSampler> PythonTSampler::copy(py::object bitGenerator) {
   Exclusive exclusive(guard_);
   std::unique_ptr<PythonTSampler> s(new PythonTSampler(
-      python_, h_, keepAlive_, std::move(bitGenerator), Setup{lower_, upper_, {}, splits_, {}, false}));
+      python_, h_, keepAlive_, std::move(bitGenerator), Setup{lower_, upper_, {}, splits_, {}, false, automatic_}));
   s->sampler_.emplace(*sampler_);
   s->guard_.setHistory(guard_.historyHeld());
   s->extraEvaluations_ = extraEvaluations_;
@@ -96,7 +106,11 @@ double PythonTSampler::update(double start, const py::object& bitGenerator) {
   return guard_.drawAfter(*sampler_, bitGenerator, [&](ars::TConcaveSampler& s) {
     extraEvaluations_ = 0;
     guard_.forgetHistory();
-    s.warmReset(h_, lower_, upper_, splits_, {start});
+    // The engine keeps the scan across resets.
+    if (automatic_)
+      s.warmReset(h_, lower_, upper_, ars::Splits::Automatic, {start});
+    else
+      s.warmReset(h_, lower_, upper_, splits_, {start});
   });
 }
 
@@ -109,6 +123,11 @@ double PythonTSampler::logSqueezeArea() { Exclusive e(guard_); return sampler_->
 std::uint64_t PythonTSampler::evaluations() {
   Exclusive e(guard_);
   return sampler_->evaluations() + extraEvaluations_;
+}
+
+std::vector<double> PythonTSampler::splits() {
+  Exclusive e(guard_);
+  return sampler_->splits();
 }
 
 py::tuple PythonTSampler::limits() {

@@ -25,6 +25,9 @@ class PythonTSampler {
     ars::Transform transform;
     std::vector<double> splits, starts;
     bool vectorized = false;  // a Python callable that takes arrays
+    bool automatic = false;   // split points found from the evaluations (splits ignored)
+    double scanFrom = 0, scanTo = 0;
+    std::size_t scanPoints = 0;  // 0: no scan (automatic only)
   };
 
   // A Python callable: called with the GIL held, draws keep the GIL.
@@ -46,7 +49,7 @@ class PythonTSampler {
 
   double draw(const pybind11::object& bitGenerator);
   // One Gibbs update: the warm path to the log-density's current conditional
-  // from start (the same domain and splits), then one draw.
+  // from start (the same domain and splits, or automatic splits and scan), then one draw.
   double update(double start, const pybind11::object& bitGenerator);
   void fill(pybind11::array_t<double, pybind11::array::c_style> out,
             const pybind11::object& bitGenerator);
@@ -54,6 +57,7 @@ class PythonTSampler {
   double logHatArea();
   double logSqueezeArea();
   std::uint64_t evaluations();
+  std::vector<double> splits();  // given, or found so far
   // Draws from the default generator since construction, or None once a pickle
   // can no longer repeat them (see SamplerGuard::History).
   pybind11::object repeatableDraws();
@@ -67,6 +71,9 @@ class PythonTSampler {
   using Exclusive = SamplerGuard::Exclusive;
   PythonTSampler(bool python, LogDensityFunction h, pybind11::object keepAlive,
                  pybind11::object bitGenerator, const Setup& setup);
+  // The engine for setup: its splits, then its scan.
+  static void build(std::optional<ars::TConcaveSampler>& sampler, LogDensityFunction h,
+                    const Setup& setup);
 
   bool python_;
   LogDensityFunction h_;
@@ -74,6 +81,7 @@ class PythonTSampler {
   std::uint64_t extraEvaluations_ = 0;  // by evaluate
   double lower_, upper_;                // the domain as given
   std::vector<double> splits_;          // as given
+  bool automatic_;
   std::optional<ars::TConcaveSampler> sampler_;
   SamplerGuard guard_;
 };

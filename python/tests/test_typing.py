@@ -29,6 +29,8 @@ cuts: list = t.splits
 z: float = t.update(0.1, random_state=3)
 hull_x, hull_y = t.hull
 TConcaveSampler(normal, vectorized=False, check=True)
+TConcaveSampler(normal, c=0, splits="auto", scan=(-5.0, 5.0, 11))
+TConcaveSampler(normal, splits="auto", scan=(-5.0, 5.0))  # wrong
 LogConcaveSampler(lambda v: -v * v, vectorized=True, check=16)
 LogConcaveSampler(3.0)  # wrong
 LogConcaveSampler(normal, starts="0")  # wrong
