@@ -50,7 +50,7 @@ class TConcaveSampler(CopyableSampler, DrawingSampler):
         ``c=0``. Each piece between them is found concave or convex from its
         evaluated points; a piece reaching an infinite end must be concave.
         ``"auto"`` finds them from the evaluations: construction then costs
-        some 4-5 times the evaluations, and a mode no evaluation comes near
+        some 4-6 times the evaluations, and a mode no evaluation comes near
         is missed (see `scan`).
     scan : (float, float, int), optional
         With ``splits="auto"`` only: ``(from, to, points)`` evaluates `logpdf`
