@@ -57,6 +57,7 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
 
 need share/doc/adaptive-rejection-sampler/LICENSE
+need share/doc/adaptive-rejection-sampler/docs/engine.md
 grep -q "MIT License" "$prefix/share/doc/adaptive-rejection-sampler/LICENSE" || fail "the licence is not MIT"
 
 [ "$failures" -eq 0 ] || exit 1
