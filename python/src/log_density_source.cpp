@@ -117,3 +117,20 @@ void evaluateAhead(PythonLogDensity& s, const std::vector<double>& xs) {
   const py::array_t<double> values = vectorValues(s.function(arg), xs.size());
   for (std::size_t i = 0; i < xs.size(); ++i) s.known.emplace_back(xs[i], values.data()[i]);
 }
+
+py::array_t<double> evaluateCounted(
+    const LogDensityFunction& h,
+    const py::array_t<double, py::array::c_style | py::array::forcecast>& xs,
+    std::uint64_t& count) {
+  py::array_t<double> out(xs.size());
+  const double* x = xs.data();
+  double* y = out.mutable_data();
+  CallContext context;
+  propagatingCallbackErrors(context, [&] {
+    for (py::ssize_t i = 0; i < xs.size(); ++i) {
+      y[i] = h(x[i]);
+      ++count;
+    }
+  });
+  return out;
+}

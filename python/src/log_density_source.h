@@ -2,6 +2,7 @@
 // The log-density the engine calls, made from what the Python side passes:
 // a Python callable (called with the GIL held) or the address of a C function
 // double(double) or double(double, void*) (called directly; no GIL needed).
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
@@ -53,6 +54,13 @@ struct CallbackFailed {};
 
 LogDensityFunction pythonLogDensity(std::shared_ptr<const PythonLogDensity> density);
 LogDensityFunction cLogDensity(std::uintptr_t address, bool takesData, std::uintptr_t data);
+
+// h at every x of xs, each counted in `count`, with the callable's own
+// exception leaving unchanged (for the checks of the Python layer).
+pybind11::array_t<double> evaluateCounted(
+    const LogDensityFunction& h,
+    const pybind11::array_t<double, pybind11::array::c_style | pybind11::array::forcecast>& xs,
+    std::uint64_t& count);
 
 // Evaluates xs in one call of a vectorized callable into density.known.
 void evaluateAhead(PythonLogDensity& density, const std::vector<double>& xs);

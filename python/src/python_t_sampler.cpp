@@ -76,17 +76,7 @@ std::unique_ptr<PythonTSampler> PythonTSampler::copy(py::object bitGenerator) {
 py::array_t<double> PythonTSampler::evaluate(
     py::array_t<double, py::array::c_style | py::array::forcecast> xs) {
   Exclusive exclusive(guard_);
-  py::array_t<double> out(xs.size());
-  const double* x = xs.data();
-  double* y = out.mutable_data();
-  CallContext context;
-  propagatingCallbackErrors(context, [&] {
-    for (py::ssize_t i = 0; i < xs.size(); ++i) {
-      y[i] = h_(x[i]);
-      ++extraEvaluations_;
-    }
-  });
-  return out;
+  return evaluateCounted(h_, xs, extraEvaluations_);
 }
 
 double PythonTSampler::draw(const py::object& bitGenerator) { return guard_.draw(*sampler_, bitGenerator); }
