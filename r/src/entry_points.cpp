@@ -30,6 +30,20 @@ auto rebuild(HeldLogConcave& s) {
   return [&s] { s.sampler.reset(s.logDensity, s.lower, s.upper, s.starts); };
 }
 
+// The support, starts, params and check of the matched formals; params may
+// be replaced by a double copy when the log-density is made from it.
+struct Setting {
+  double lo, hi;
+  std::vector<double> starts;
+  SEXP params;
+  std::size_t extra;
+};
+
+Setting settingOf(const MatchedArguments& m) {
+  return {supportEnd(m.value[1], "lower", R_NegInf), supportEnd(m.value[2], "upper", R_PosInf),
+          startingPoints(orNull(m.value[3])), orNull(m.value[4]), checkPoints(m.value[5])};
+}
+
 SEXP numbers(const std::vector<double>& v) {
   return Rcpp::NumericVector(v.begin(), v.end());
 }
@@ -44,11 +58,11 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
     const std::size_t count = drawCount(CAR(args));
     MatchedArguments m;
     matchArguments(CADR(args), formals(), m);
-    const double lo = supportEnd(m.value[1], "lower", R_NegInf);
-    const double hi = supportEnd(m.value[2], "upper", R_PosInf);
-    std::vector<double> s = startingPoints(orNull(m.value[3]));
-    SEXP params = orNull(m.value[4]);
-    const std::size_t extra = checkPoints(m.value[5]);
+    Setting set = settingOf(m);
+    const double lo = set.lo, hi = set.hi;
+    const std::vector<double>& s = set.starts;
+    SEXP& params = set.params;
+    const std::size_t extra = set.extra;
     auto h = logDensityFrom(m.value[0], params, m.extra);
     // The arguments are protected; a double copy of params is not.
     Rcpp::RObject keep(params != orNull(m.value[4]) ? params : R_NilValue);
@@ -71,11 +85,11 @@ extern "C" SEXP ars_sampler_new(SEXP args) {
   return guarded([&] {
     MatchedArguments m;
     matchArguments(CADR(args), formals(), m);
-    const double lo = supportEnd(m.value[1], "lower", R_NegInf);
-    const double hi = supportEnd(m.value[2], "upper", R_PosInf);
-    std::vector<double> s = startingPoints(orNull(m.value[3]));
-    SEXP params = orNull(m.value[4]);
-    const std::size_t extra = checkPoints(m.value[5]);
+    Setting set = settingOf(m);
+    const double lo = set.lo, hi = set.hi;
+    const std::vector<double>& s = set.starts;
+    SEXP& params = set.params;
+    const std::size_t extra = set.extra;
     auto h = logDensityFrom(m.value[0], params, m.extra);
     Rcpp::List keep = Rcpp::List::create(m.value[0], params, m.extra);
     auto held = std::make_unique<HeldLogConcave>(HeldLogConcave{h, ars::LogConcaveSampler(h, lo, hi, s), lo, hi});
