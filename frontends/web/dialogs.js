@@ -1,0 +1,134 @@
+// The core's questions as HTML dialogs: message boxes, the offer of another
+// transformation, the Other density dialog, and the box that shows a link.
+'use strict';
+
+function byId(id) {
+  return document.getElementById(id);
+}
+
+// A box with OK, and an action button beside it when `action` is given;
+// `done('ok' | 'action')` once it closes.
+function showMessage(caption, text, action, done) {
+  const box = byId('message-box');
+  byId('message-caption').textContent = caption || 'Adaptive Rejection Sampler';
+  byId('message-text').textContent = text;
+  const actionButton = byId('message-action');
+  actionButton.hidden = !action;
+  actionButton.textContent = action ? action.replace(/&(.)/g, '$1') : '';
+  box.returnValue = 'ok';
+  box.addEventListener(
+    'close',
+    () => {
+      if (done) done(box.returnValue === 'action' ? 'action' : 'ok');
+    },
+    { once: true }
+  );
+  box.showModal();
+}
+
+function showLink(link, note) {
+  const box = byId('link-box');
+  byId('link-note').textContent = note;
+  const field = byId('link-text');
+  field.value = link;
+  box.showModal();
+  field.focus();
+  field.select();
+}
+
+// The Other density dialog. `core` gives catalogue() and checkDensity();
+// `done(fields)` with the fields on OK, `done(null)` on Cancel.
+class DensityDialog {
+  constructor(core) {
+    this.core = core;
+    this.entries = core.catalogue();
+    const source = byId('density-source');
+    const options = ['Formula in x'].concat(this.entries.map((e) => e.name));
+    options.forEach((name, i) => {
+      const option = document.createElement('option');
+      option.value = String(i);
+      option.textContent = name;
+      source.appendChild(option);
+    });
+    source.addEventListener('change', () => this.showEntry());
+    for (const id of ['density-formula', 'density-lower', 'density-upper', 'density-splits']) {
+      byId(id).addEventListener('input', () => this.check());
+    }
+    for (const id of ['density-form-kind', 'density-transform']) byId(id).addEventListener('change', () => this.check());
+    byId('density-box').addEventListener('close', () => {
+      const done = this.done;
+      this.done = null;
+      if (done) done(byId('density-box').returnValue === 'ok' && !this.problem ? this.fields() : null);
+    });
+    // Enter in a field is OK only when OK is enabled.
+    byId('density-form').addEventListener('submit', (event) => {
+      if (event.submitter === byId('density-ok') && this.problem) event.preventDefault();
+    });
+  }
+
+  open(form, done) {
+    this.done = done;
+    byId('density-source').value = '0';
+    byId('density-formula').value = form.formula;
+    byId('density-form-kind').value = form.logDensity ? 'log' : 'density';
+    byId('density-lower').value = form.lower;
+    byId('density-upper').value = form.upper;
+    byId('density-transform').value = form.inverseSqrt ? 'inverse-sqrt' : 'log';
+    byId('density-splits').value = form.splits;
+    this.showEntry();
+    const box = byId('density-box');
+    box.returnValue = 'cancel';
+    box.showModal();
+    byId('density-formula').focus();
+  }
+
+  source() {
+    return Number(byId('density-source').value);
+  }
+
+  showEntry() {
+    const source = this.source();
+    byId('formula-page').hidden = source !== 0;
+    byId('catalogue-page').hidden = source === 0;
+    const holder = byId('catalogue-parameters');
+    holder.textContent = '';
+    if (source > 0) {
+      const entry = this.entries[source - 1];
+      entry.parameters.forEach((name, i) => {
+        const row = document.createElement('label');
+        row.className = 'row';
+        const caption = document.createElement('span');
+        caption.textContent = name;
+        const input = document.createElement('input');
+        input.className = 'parameter';
+        input.value = entry.defaults[i];
+        input.autocomplete = 'off';
+        input.addEventListener('input', () => this.check());
+        row.append(caption, input);
+        holder.appendChild(row);
+      });
+    }
+    this.check();
+  }
+
+  fields() {
+    return {
+      source: this.source(),
+      formula: byId('density-formula').value,
+      logDensity: byId('density-form-kind').value === 'log',
+      lower: byId('density-lower').value,
+      upper: byId('density-upper').value,
+      inverseSqrt: byId('density-transform').value === 'inverse-sqrt',
+      splits: byId('density-splits').value,
+      parameters: Array.from(document.querySelectorAll('#catalogue-parameters .parameter'), (i) => i.value),
+    };
+  }
+
+  check() {
+    const result = this.core.checkDensity(this.fields());
+    this.problem = result.problem;
+    byId('density-problem').textContent = result.problem;
+    byId('catalogue-note').textContent = result.note;
+    byId('density-ok').disabled = result.problem !== '';
+  }
+}

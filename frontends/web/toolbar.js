@@ -1,0 +1,129 @@
+// The command table as a toolbar: one drop-down group per menu, a button per
+// command with its key, enabled and checked as the table says; and the same
+// keys on the keyboard.
+'use strict';
+
+const specialKeys = { 0x100: 'Backspace', 0x101: 'F11', 0x102: 'Home' };
+
+function plainLabel(label) {
+  return label.replace(/&(.)/g, '$1').replace(/\t.*$/, '').replace(/\.\.\.$/, '…');
+}
+
+class Toolbar {
+  // `rows` and `titles` from the core; `run(id)` sends a command; `extras`
+  // adds the page's own buttons to a group: {group, label, title, run}.
+  constructor(element, rows, titles, run, extras) {
+    this.element = element;
+    this.buttons = new Map();
+    this.keys = [];
+    this.run = run;
+    titles.forEach((title, popup) => {
+      const commands = rows.filter((r) => r.popup === popup);
+      const own = extras.filter((e) => e.group === popup);
+      if (commands.length === 0 && own.length === 0) return;
+      const group = document.createElement('details');
+      group.className = 'group';
+      const summary = document.createElement('summary');
+      summary.textContent = plainLabel(title);
+      group.appendChild(summary);
+      const items = document.createElement('div');
+      items.className = 'items';
+      items.setAttribute('role', 'menu');
+      for (const row of commands) {
+        if (row.id === 0 || row.label === null) {
+          items.appendChild(document.createElement('hr'));
+          continue;
+        }
+        items.appendChild(this.button(row, group));
+      }
+      for (const extra of own) items.appendChild(this.extraButton(extra, group));
+      group.appendChild(items);
+      element.appendChild(group);
+    });
+    for (const row of rows) {
+      for (const key of row.keys) this.keys.push({ id: row.id, key: key.key, control: key.control });
+    }
+    // One group open at a time; a tap elsewhere closes it.
+    element.addEventListener('toggle', (event) => this.closeOthers(event.target), true);
+    document.addEventListener('pointerdown', (event) => {
+      if (!element.contains(event.target)) this.closeAll();
+    });
+  }
+
+  button(row, group) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.dataset.command = row.id;
+    b.setAttribute('role', row.checkable ? 'menuitemcheckbox' : 'menuitem');
+    const label = document.createElement('span');
+    label.className = 'label';
+    label.textContent = plainLabel(row.label);
+    b.appendChild(label);
+    const keyNames = row.keys.map((k) => k.name).join(', ');
+    if (keyNames) {
+      const key = document.createElement('span');
+      key.className = 'key';
+      key.textContent = keyNames;
+      b.appendChild(key);
+    }
+    b.title = (row.help || plainLabel(row.label)) + (keyNames ? ' (' + keyNames + ')' : '');
+    b.addEventListener('click', () => {
+      group.open = false;
+      this.run(row.id);
+    });
+    this.buttons.set(row.id, { button: b, checkable: row.checkable });
+    return b;
+  }
+
+  extraButton(extra, group) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.id = extra.id;
+    b.setAttribute('role', 'menuitem');
+    const label = document.createElement('span');
+    label.className = 'label';
+    label.textContent = extra.label;
+    b.appendChild(label);
+    b.title = extra.title;
+    b.addEventListener('click', () => {
+      group.open = false;
+      extra.run();
+    });
+    return b;
+  }
+
+  // `states[id]`: {enabled, checked}, from the core after every command.
+  update(states) {
+    for (const [id, { button, checkable }] of this.buttons) {
+      const state = states[id];
+      if (!state) continue;
+      button.disabled = !state.enabled;
+      if (checkable) button.setAttribute('aria-checked', state.checked ? 'true' : 'false');
+    }
+  }
+
+  closeOthers(opened) {
+    if (!opened.open) return;
+    for (const group of this.element.querySelectorAll('details.group')) {
+      if (group !== opened) group.open = false;
+    }
+  }
+
+  closeAll() {
+    for (const group of this.element.querySelectorAll('details.group')) group.open = false;
+  }
+
+  // The command of a key press, or 0.
+  commandOf(event) {
+    const control = event.ctrlKey || event.metaKey;
+    for (const k of this.keys) {
+      if (k.control !== control) continue;
+      const special = specialKeys[k.key];
+      const matches = special
+        ? event.key === special
+        : event.key.length === 1 && event.key.toUpperCase() === String.fromCharCode(k.key);
+      if (matches) return k.id;
+    }
+    return 0;
+  }
+}

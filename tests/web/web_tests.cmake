@@ -1,0 +1,10 @@
+# The native half of the browser tests: the Canvas calls each built-in kind's
+# pictures make on the desktop, printed for the browser test to compare
+# (tests/web/canvas_calls.test.js runs it).
+add_executable(web_canvas_calls ${CMAKE_CURRENT_LIST_DIR}/canvas_calls.cpp)
+target_link_libraries(web_canvas_calls PRIVATE ars_studio)
+target_include_directories(web_canvas_calls PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+ars_strict_warnings(web_canvas_calls)
+
+# The browser build's <charconv> for doubles, checked against the standard library's.
+ars_test(web_double_text_tests ${CMAKE_CURRENT_LIST_DIR}/double_text_test.cpp ${PROJECT_SOURCE_DIR}/frontends/web/compat/double_text.cpp)
