@@ -123,7 +123,9 @@ function startPage(core) {
     }
     if (effects.timer === 'start') {
       clearInterval(timer);
-      timer = setInterval(() => handle(session.tick()), effects.timerMilliseconds);
+      timer = setInterval(() => {
+        if (!document.querySelector('dialog[open]')) handle(session.tick());
+      }, effects.timerMilliseconds);
     } else if (effects.timer === 'stop') {
       clearInterval(timer);
       timer = null;
@@ -142,18 +144,28 @@ function startPage(core) {
     if (effects.question) ask(effects.question);
   }
 
+  // The core repeats its pending question with every Effects until it is
+  // answered; the box already open is that question.
+  let asking = null;
   function ask(q) {
+    const key = q.kind + '\n' + q.text;
+    if (asking === key || document.querySelector('dialog[open]')) return;
+    asking = key;
+    const answered = (effects) => {
+      asking = null;
+      handle(effects);
+    };
     switch (q.kind) {
       case 'message':
       case 'offer':
         page.messages.push({ caption: q.caption, text: q.text });
         showMessage(q.caption, q.text, q.kind === 'offer' ? q.action : '', (choice) =>
-          handle(session.answer(choice))
+          answered(session.answer(choice))
         );
         break;
       case 'chooseDensity':
         densityDialog.open(q.form, (fields) =>
-          handle(fields ? session.chooseDensity(fields) : session.answer('cancel'))
+          answered(fields ? session.chooseDensity(fields) : session.answer('cancel'))
         );
         break;
       case 'openLesson':
@@ -162,25 +174,33 @@ function startPage(core) {
         break;
       case 'saveLesson':
         download('lesson.json', 'application/json', q.lessonText);
-        handle(session.answer('ok'));
+        answered(session.answer('ok'));
         break;
       case 'savePicture':
         picture.toBlob((blob) => {
           if (blob) download('picture.png', 'image/png', blob);
-          handle(session.answer('ok'));
+          answered(session.answer('ok'));
         }, 'image/png');
         break;
     }
   }
 
+  // A command, a lesson or a file's problem drops any question still out.
   function run(id) {
     const state = session.states()[id];
     if (state && !state.enabled) return;
+    asking = null;
     handle(session.apply(id));
   }
 
   function openText(text) {
+    asking = null;
     handle(session.openLessonText(text));
+  }
+
+  function unreadable(problem) {
+    asking = null;
+    handle(session.lessonUnreadable(problem));
   }
 
   function openLink() {
@@ -190,7 +210,7 @@ function startPage(core) {
     try {
       text = decodeURIComponent(encoded);
     } catch (e) {
-      handle(session.lessonUnreadable('The link does not hold a lesson: its text after # is not URL-encoded.'));
+      unreadable('The link does not hold a lesson: its text after # is not URL-encoded.');
       return;
     }
     openText(text);
@@ -211,18 +231,22 @@ function startPage(core) {
   }
 
   function readFile(file) {
-    file.text().then(openText, () => handle(session.lessonUnreadable('The file ' + file.name + ' could not be read.')));
+    file.text().then(openText, () => unreadable('The file ' + file.name + ' could not be read.'));
   }
 
   const toolbar = new Toolbar(byId('toolbar'), core.commands(), core.menuTitles(), run, [
     { group: 0, id: 'copy-link', label: 'Copy link', title: 'The link to the state on screen, for the clipboard', run: copyLink },
   ]);
 
+  const cancelled = () => {
+    asking = null;
+    handle(session.answer('cancel'));
+  };
   fileInput.addEventListener('change', () => {
     if (fileInput.files.length > 0) readFile(fileInput.files[0]);
-    else handle(session.answer('cancel'));
+    else cancelled();
   });
-  fileInput.addEventListener('cancel', () => handle(session.answer('cancel')));
+  fileInput.addEventListener('cancel', cancelled);
 
   // A lesson file dropped anywhere on the page.
   let dragDepth = 0;

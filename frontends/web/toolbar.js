@@ -43,6 +43,14 @@ class Toolbar {
     for (const row of rows) {
       for (const key of row.keys) this.keys.push({ id: row.id, key: key.key, control: key.control });
     }
+    // Browsers keep Ctrl+T, Ctrl+N and Ctrl+W for themselves: a Ctrl+letter
+    // command also answers to its letter alone, unless a plain key has it.
+    for (const k of this.keys.slice()) {
+      const letter = k.control && !specialKeys[k.key];
+      if (letter && !this.keys.some((o) => !o.control && o.key === k.key)) {
+        this.keys.push({ id: k.id, key: k.key, control: false });
+      }
+    }
     // One group open at a time; a tap elsewhere closes it.
     element.addEventListener('toggle', (event) => this.closeOthers(event.target), true);
     document.addEventListener('pointerdown', (event) => {
@@ -115,6 +123,7 @@ class Toolbar {
 
   // The command of a key press, or 0.
   commandOf(event) {
+    if (event.altKey) return 0;
     const control = event.ctrlKey || event.metaKey;
     for (const k of this.keys) {
       if (k.control !== control) continue;

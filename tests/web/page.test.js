@@ -1,0 +1,163 @@
+// The page in a real browser, driven as a student would: a lesson link,
+// the keys and buttons, the density dialog, broken links, the link copied
+// back, and a phone's and a projector's screen.
+'use strict';
+
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { launch, openPage, state, picture } = require('./browser');
+
+const lessonLink = '{"builtin":"beta-2-3","steps":6}';
+
+// The key the table gives a command, as playwright names it.
+async function keyOf(page, id) {
+  const key = await page.evaluate((id) => {
+    const row = window.samplerPage.core.commands().find((r) => r.id === id);
+    return row && row.keys.length > 0 ? row.keys[0] : null;
+  }, id);
+  assert.ok(key, `command ${id} has a key`);
+  const special = { 0x100: 'Backspace', 0x101: 'F11', 0x102: 'Home' }[key.key];
+  const name = special || (key.key === 32 ? 'Space' : String.fromCharCode(key.key));
+  return (key.control ? 'Control+' : '') + name;
+}
+
+async function clickCommand(page, id) {
+  const button = page.locator(`button[data-command="${id}"]`);
+  await page.locator('details.group', { has: button }).locator('summary').click();
+  await button.click();
+}
+
+// How many pixels of the picture are not white, and whether `color` (0xBBGGRR) is among them.
+function inked(page, color) {
+  return page.evaluate((color) => {
+    const c = document.getElementById('picture');
+    const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let ink = 0;
+    let found = false;
+    for (let i = 0; i < data.length; i += 4) {
+      if (data[i] !== 255 || data[i + 1] !== 255 || data[i + 2] !== 255) ++ink;
+      if (data[i] === (color & 0xff) && data[i + 1] === ((color >> 8) & 0xff) && data[i + 2] === ((color >> 16) & 0xff)) {
+        found = true;
+      }
+    }
+    return { ink, found };
+  }, color);
+}
+
+test.describe('the page', () => {
+  let browser;
+  test.before(async () => {
+    browser = await launch();
+  });
+  test.after(async () => {
+    if (browser) await browser.close();
+  });
+
+  test('a lesson link opens its state, and keys step forward and back', async (t) => {
+    const page = await openPage(browser.context, lessonLink);
+    const opened = await state(page);
+    t.diagnostic(`first picture ${Math.round(await page.evaluate(() => window.samplerPage.firstPictureMs))} ms after navigation`);
+    assert.equal(opened.message, null);
+    assert.equal(opened.lesson.builtin, 'beta-2-3');
+    assert.equal(opened.lesson.steps, 6);
+    assert.notEqual(opened.status, '');
+
+    await page.keyboard.press(await keyOf(page, 135));  // next step
+    const stepped = await state(page);
+    assert.equal(stepped.lesson.steps, 7);
+    assert.notEqual(stepped.status, opened.status);
+
+    await page.keyboard.press(await keyOf(page, 171));  // step back
+    const back = await state(page);
+    assert.equal(back.lesson.steps, 6);
+    assert.equal(back.status, opened.status);
+    assert.deepEqual(await picture(page), await picture(await openPage(browser.context, lessonLink)));
+    assert.deepEqual(page.problems, []);
+  });
+
+  test('throwing darts from the toolbar draws them and says so', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    const before = await inked(page, 0);
+    const statusBefore = (await state(page)).status;
+    await clickCommand(page, 133);
+    const after = await state(page);
+    assert.notEqual(after.status, statusBefore);
+    assert.ok((await inked(page, 0)).ink > before.ink, 'the darts add ink');
+    assert.equal(after.message, null);
+  });
+
+  test('Other density takes a typed formula and refuses a broken one', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    await clickCommand(page, 190);
+    await page.locator('#density-box[open]').waitFor();
+    await page.locator('#density-formula').fill('exp(-x^2/2');
+    assert.notEqual(await page.locator('#density-problem').textContent(), '');
+    assert.equal(await page.locator('#density-ok').isDisabled(), true);
+
+    await page.locator('#density-formula').fill('exp(-abs(x))');
+    await page.locator('#density-lower').fill('-3');
+    await page.locator('#density-upper').fill('4');
+    assert.equal(await page.locator('#density-problem').textContent(), '');
+    await page.locator('#density-ok').click();
+    const chosen = await state(page);
+    assert.equal(chosen.message, null);
+    assert.equal(chosen.lesson.density, 'exp(-abs(x))');
+    assert.equal(chosen.lesson.lower, -3);
+    assert.equal(chosen.lesson.upper, 4);
+    assert.deepEqual(page.problems, []);
+  });
+
+  test('a broken link says why and keeps the state on screen', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    const kept = await state(page);
+    for (const broken of ['#{"builtin":"beta-2-3","steps":', '#%E0%A4%A', '#' + encodeURIComponent('{"builtin":"no-such-kind"}')]) {
+      await page.evaluate((hash) => {
+        location.hash = hash;
+      }, broken);
+      await page.locator('#message-box[open]').waitFor();
+      const after = await state(page);
+      assert.match(after.message, /\S/);
+      assert.deepEqual(after.lesson, kept.lesson);
+      assert.equal(after.status, kept.status);
+      await page.locator('#message-ok').click();
+    }
+  });
+
+  test('a copied link reopens the same picture', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    await clickCommand(page, 133);
+    await page.keyboard.press(await keyOf(page, 112));  // log scale
+    await page.locator('#copy-link').evaluate((b) => b.click());
+    await page.locator('#link-box[open]').waitFor();
+    const link = await page.locator('#link-text').inputValue();
+    assert.ok(link.startsWith('file://') && link.includes('#%7B'), link);
+    const copy = await browser.context.newPage();
+    await copy.goto(link);
+    await copy.waitForFunction(() => window.samplerPage && window.samplerPage.firstPictureMs !== null);
+    assert.deepEqual((await state(copy)).lesson, (await state(page)).lesson);
+    await page.locator('#link-box button').click();
+    assert.deepEqual(await picture(copy), await picture(page));
+  });
+
+  test('the page fits a phone and a projector', async () => {
+    for (const viewport of [{ width: 390, height: 844 }, { width: 1920, height: 1080 }]) {
+      const page = await openPage(browser.context, lessonLink, viewport);
+      const fit = await page.evaluate(() => {
+        const c = document.getElementById('picture').getBoundingClientRect();
+        const summaries = Array.from(document.querySelectorAll('#toolbar summary'), (s) => s.getBoundingClientRect());
+        return {
+          right: c.right,
+          bottom: document.getElementById('statusbar').getBoundingClientRect().bottom,
+          pictureHeight: c.height,
+          smallestButton: Math.min(...summaries.map((r) => Math.min(r.width, r.height))),
+          scrolls: document.documentElement.scrollWidth > window.innerWidth,
+        };
+      });
+      assert.ok(fit.right <= viewport.width, 'the picture fits across');
+      assert.ok(fit.bottom <= viewport.height + 0.5, 'the status line is on screen');
+      assert.ok(fit.pictureHeight >= viewport.height / 2, 'the picture takes most of the screen');
+      assert.ok(fit.smallestButton >= 44, 'buttons are large enough to touch');
+      assert.equal(fit.scrolls, false);
+    }
+  });
+});
