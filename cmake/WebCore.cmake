@@ -51,7 +51,7 @@ target_compile_definitions(ars_web_core PRIVATE ARS_VERSION="${PROJECT_VERSION}"
 # clang (under em++) also warns of deleting a non-final FormulaDensity, whose
 # base's destructor is protected and not virtual by design: it is always
 # deleted as itself.
-target_compile_options(ars_web_core PRIVATE ${ARS_WEB_FLAGS} -Wall -Wextra -Werror
-  -Wno-delete-non-abstract-non-virtual-dtor
+set(ARS_WEB_WARNINGS -Wall -Wextra -Werror -Wno-delete-non-abstract-non-virtual-dtor)
+target_compile_options(ars_web_core PRIVATE ${ARS_WEB_FLAGS} ${ARS_WEB_WARNINGS}
   -include ${ARS_ROOT}/frontends/web/compat/charconv_double.h)
 target_compile_options(ars_web_core PUBLIC -fexceptions)
