@@ -149,6 +149,23 @@ class HtmlCanvas {
     const h = b - t;
     if (w <= 0 || h <= 0) return;
     const g = this.g;
+    // A dot in a small square box: the desktop's own pixels.
+    if (!this.smooth() && w === h && w <= ellipseSpans.length) {
+      const rows = ellipseSpans[w - 1];
+      const pen = cssColor(this.pen);
+      const brush = cssColor(this.brush);
+      rows.forEach(([s, e, fs, fe], y) => {
+        if (e > s) {
+          g.fillStyle = pen;
+          g.fillRect(l + s, t + y, e - s, 1);
+        }
+        if (fe > fs) {
+          g.fillStyle = brush;
+          g.fillRect(l + fs, t + y, fe - fs, 1);
+        }
+      });
+      return;
+    }
     g.beginPath();
     g.ellipse(l + w / 2, t + h / 2, Math.max(w - 1, 0.5) / 2, Math.max(h - 1, 0.5) / 2, 0, 0, 2 * Math.PI);
     g.fillStyle = cssColor(this.brush);

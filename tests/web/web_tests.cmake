@@ -14,3 +14,8 @@ add_executable(web_line_runs ${CMAKE_CURRENT_LIST_DIR}/line_runs.cpp ${PROJECT_S
 target_link_libraries(web_line_runs PRIVATE Qt6::Core)
 target_include_directories(web_line_runs PRIVATE ${PROJECT_SOURCE_DIR})
 ars_strict_warnings(web_line_runs)
+
+# The desktop's small dots, for the page's table (tests/web/ellipse_spans.test.js).
+add_executable(web_ellipse_spans ${CMAKE_CURRENT_LIST_DIR}/ellipse_spans.cpp)
+target_link_libraries(web_ellipse_spans PRIVATE Qt6::Gui)
+ars_strict_warnings(web_ellipse_spans)
