@@ -1,13 +1,10 @@
 #include "app/main_window.h"
 
-#include "app/status_line.h"
-#include "app/window_picture.h"
+#include "app/content_dialogs.h"
+#include "app/view_settings.h"
 #include "display/plot_legend.h"
-#include "model/density_curve.h"
-#include "model/plain_comparison.h"
 #include "platform/window_system.h"
-#include "resources/accelerators.h"
-#include "resources/menu_resource.h"
+#include "studio/menus.h"
 
 namespace {
 constexpr int windowX = 50;
@@ -38,9 +35,9 @@ Window* MainWindow::open(WindowSystem& system, const char* title) {
 
 void MainWindow::show() {
   if (!window_) return;
-  preparePlot(model_.curve, model_.view);
-  window_->setStatusText(statusLine());
-  window_->setClientToolTip(plotToolTip());
+  const Effects effects = session_.resize(window_->clientRect());
+  window_->setStatusText(effects.status);
+  window_->setClientToolTip(effects.toolTip);
   window_->show();
 }
 
@@ -52,24 +49,119 @@ long MainWindow::onDestroy() {
 }
 
 void MainWindow::paint(Canvas& canvas) {
-  // The status line reads the plot's ranges as the paint uses them.
-  preparePlot(model_.curve, model_.view);
-  paintWindow(canvas, *window_, model_);
-}
-
-void MainWindow::repaint() {
   if (!window_) return;
-  window_->invalidate();
-  // The status line reads the plot's ranges, as the paint will use them.
-  preparePlot(model_.curve, model_.view);
-  window_->setStatusText(statusLine());
-  window_->setClientToolTip(plotToolTip());
-  const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
-  window_->setLegend(comparisonShown(model_) ? comparisonLegend()
-                                             : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats,
-                                                          splitsShown));
+  ::paint(canvas, window_->clientRect(), session_);
 }
 
-std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }
+void MainWindow::follow() {
+  if (window_) session_.setClient(window_->clientRect());
+}
 
-std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_.view, model_.curve.tScale); }
+void MainWindow::command(int id) {
+  follow();
+  handle(session_.apply(id));
+}
+
+void MainWindow::onTimer() {
+  follow();
+  handle(session_.tick());
+}
+
+void MainWindow::updateMenu(Menu& menu, int position) { ::updateMenu(menu, position, session_.model()); }
+
+std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
+  follow();
+  const Effects effects = session_.chooseDensity(choice);
+  if (effects.question && effects.question->kind == QuestionKind::Message) {
+    session_.answer(*effects.question, Choice::Ok);
+    return effects.question->text;
+  }
+  handle(effects);
+  return "";
+}
+
+std::string MainWindow::openLesson(const Lesson& lesson) {
+  follow();
+  const Effects effects = session_.openLesson(lesson);
+  if (effects.question && effects.question->kind == QuestionKind::Message && !effects.repaint) {
+    session_.answer(*effects.question, Choice::Ok);
+    const std::string prefix = "The lesson cannot be opened:\n";
+    const std::string& text = effects.question->text;
+    return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : text;
+  }
+  handle(effects);
+  return "";
+}
+
+void MainWindow::setViewSettings(ViewSettings& settings) {
+  settings_ = &settings;
+  ViewOptions view = session_.model().view;
+  settings.load(view);
+  follow();
+  handle(session_.restoreView(view));
+}
+
+void MainWindow::handle(const Effects& effects) {
+  if (!window_) return;
+  if (effects.quit) {
+    window_->postQuit(0);
+    return;
+  }
+  if (effects.timer == Effects::Timer::Stop) window_->killTimer();
+  if (effects.timer == Effects::Timer::Start) window_->setTimer(effects.timerMilliseconds);
+  if (effects.statusBarShown) window_->showStatusBar(*effects.statusBarShown);
+  if (effects.fullScreen) window_->setFullScreen(*effects.fullScreen);
+  if (effects.viewChanged && settings_) settings_->save(session_.model().view);
+  if (effects.repaint) {
+    window_->invalidate();
+    window_->setStatusText(effects.status);
+    window_->setClientToolTip(effects.toolTip);
+    window_->setLegend(effects.legend);
+  }
+  if (effects.question) ask(*effects.question);
+}
+
+void MainWindow::ask(const Question& question) {
+  switch (question.kind) {
+    case QuestionKind::Message:
+      window_->messageBox(question.text, question.caption);
+      handle(session_.answer(question, Choice::Ok));
+      return;
+    case QuestionKind::Offer: {
+      const bool took = window_->offerAction(question.text, question.caption, question.action);
+      handle(session_.answer(question, took ? Choice::Action : Choice::Ok));
+      return;
+    }
+    case QuestionKind::SavePicture:
+      window_->savePicture();
+      handle(session_.answer(question, Choice::Ok));
+      return;
+    case QuestionKind::ChooseDensity: {
+      DensityChoice choice = question.density;
+      if (dialogs_ && dialogs_->chooseDensity(choice)) {
+        handle(session_.chooseDensity(choice));
+      } else {
+        handle(session_.answer(question, Choice::Cancel));
+      }
+      return;
+    }
+    case QuestionKind::OpenLesson: {
+      Lesson lesson;
+      std::string problem;
+      if (!dialogs_ || !dialogs_->openLessonFile(lesson, problem)) {
+        handle(session_.answer(question, Choice::Cancel));
+      } else if (problem.empty()) {
+        handle(session_.openLesson(lesson));
+      } else {
+        handle(session_.lessonUnreadable(problem));
+      }
+      return;
+    }
+    case QuestionKind::SaveLesson: {
+      std::string problem;
+      if (dialogs_) dialogs_->saveLessonFile(session_.lesson(), problem);
+      handle(problem.empty() ? session_.answer(question, Choice::Ok) : session_.lessonNotSaved(problem));
+      return;
+    }
+  }
+}

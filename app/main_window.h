@@ -1,25 +1,22 @@
 #pragma once
-// The window program: it owns the model and the platform window, routes the
-// window's messages and commands to the model's operations, and tells the
-// user what they met. The picture and the status line are drawn from the
-// model after every command.
-#include <optional>
+// The desktop program: it owns the session and the platform window, routes
+// the window's messages to the session, and does what the session's effects
+// say: repaint, status text, the animation's timer, and its questions as
+// modal boxes and dialogs.
 #include <string>
 
 #include "density/density_choice.h"
 #include "model/lesson.h"
-#include "model/reports.h"
-#include "model/window_model.h"
 #include "platform/window.h"
+#include "studio/session.h"
 
 class Canvas;
 class ContentDialogs;
 class Menu;
 class ViewSettings;
 class WindowSystem;
-struct DensityChoice;
 
-class MainWindow : private Reports {
+class MainWindow {
  public:
   MainWindow() = default;
   MainWindow(const MainWindow&) = delete;
@@ -41,40 +38,27 @@ class MainWindow : private Reports {
   void command(int id);
   void updateMenu(Menu& menu, int position);
   void onTimer();
-  std::string statusLine() const;
-  std::string plotToolTip() const;
+  std::string statusLine() const { return session_.statusLine(); }
+  std::string plotToolTip() const { return session_.toolTip(); }
 
   // Returns why the choice cannot be used ("" when it is now the density shown).
   std::string selectOtherDensity(const DensityChoice& choice);
   std::string openLesson(const Lesson& lesson);
 
-  const WindowModel& model() const { return model_; }
+  const WindowModel& model() const { return session_.model(); }
+  const Session& session() const { return session_; }
   Window* window() const { return window_; }
 
  private:
-  void repaint();
-  void throwDarts();
-  void toggleAnimation();
-  void stopAnimation();
-  void changeAnimationSpeed(int faster);
-  void compareWithPlainRejection();
-  void lessonCommand(int id);
-  void showMessage(const char* text, const char* caption);
-  void showKeys();
-  void showAbout();
-  // The density a refusal's box offered and the user took, chosen once the
-  // command that met the refusal has ended.
-  void takeOfferedDensity(bool throwAgain);
+  // Does what the effects say, then asks their question and hands its answer back.
+  void handle(const Effects& effects);
+  void ask(const Question& question);
+  void follow();
 
-  void refused() override;
-  void unusable(const char* what) override;
-  void notStepping() override;
-
-  WindowModel model_;
+  Session session_;
   Window* window_ = nullptr;
   ContentDialogs* dialogs_ = nullptr;
   ViewSettings* settings_ = nullptr;
-  std::optional<DensityChoice> offered_;
 };
 
 // Routes the window system's messages to the MainWindow stored in the window's user data.

@@ -21,9 +21,8 @@
 #include "platform/qt/qt_diagnostics.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
-#include "resources/accelerators.h"
+#include "studio/menus.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
 
 namespace {
 

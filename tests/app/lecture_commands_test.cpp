@@ -8,9 +8,8 @@
 
 #include "app/main_window.h"
 #include "display/plot_colors.h"
-#include "resources/accelerators.h"
+#include "studio/menus.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
 

@@ -25,7 +25,7 @@
 #include "platform/qt/qt_window_system.h"
 #include "program_window_test.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
+#include "studio/menus.h"
 
 namespace {
 

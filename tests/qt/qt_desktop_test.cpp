@@ -25,7 +25,7 @@
 #include "program_window_test.h"
 #include "recording_procedure.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
+#include "studio/menus.h"
 
 namespace {
 

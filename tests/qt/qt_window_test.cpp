@@ -17,9 +17,8 @@
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_window_system.h"
 #include "recording_procedure.h"
-#include "resources/accelerators.h"
+#include "studio/menus.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
 
 namespace {
 

@@ -1,0 +1,53 @@
+# The studio core: the session with its commands, state, layout and picture,
+# free of any window system (the desktop and the browser both build on it).
+add_library(ars_studio STATIC
+  platform/picture_scale.cpp
+  display/plotter.cpp
+  display/plot_mapping.cpp
+  display/plot_legend.cpp
+  display/envelope_drawing.cpp
+  display/typed_envelope_drawing.cpp
+  display/larger_dots_canvas.cpp
+  display/candidate_marker.cpp
+  display/proof_drawing.cpp
+  display/proof_inset.cpp
+  display/axis_titles.cpp
+  display/axis_ticks.cpp
+  display/histogram.cpp
+  display/histogram_drawing.cpp
+  display/dots.cpp
+  display/hull_range.cpp
+  display/hull_cut_mark.cpp
+  display/split_lines.cpp
+  model/window_model.cpp
+  model/view_options.cpp
+  model/curve_state.cpp
+  model/density_curve.cpp
+  model/sampler_commands.cpp
+  model/step_beat.cpp
+  model/envelope_stepper.cpp
+  model/sampler_in_use.cpp
+  model/other_density.cpp
+  model/saved_view.cpp
+  model/lesson.cpp
+  model/envelope_view.cpp
+  model/refusal.cpp
+  model/transform_offer.cpp
+  model/proof_finding.cpp
+  model/plain_rejection.cpp
+  model/plain_comparison.cpp
+  app/status_line.cpp
+  app/window_picture.cpp
+  app/comparison_picture.cpp
+  studio/command_table.cpp
+  studio/menus.cpp
+  studio/session.cpp
+  studio/messages.cpp
+  studio/lesson_text.cpp
+)
+target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(ars_studio PUBLIC ars_window_core)
+target_compile_definitions(ars_studio PRIVATE ARS_VERSION="${PROJECT_VERSION}")
+ars_strict_warnings(ars_studio)
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)
+target_link_libraries(ars_studio PUBLIC ars_formula)

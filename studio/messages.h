@@ -1,0 +1,5 @@
+#pragma once
+// The texts of the boxes the program shows.
+#include <string>
+
+std::string aboutText();

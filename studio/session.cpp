@@ -1,0 +1,360 @@
+// Commands as operations on the model, and what the front end must do after them.
+#include "studio/session.h"
+
+#include "app/status_line.h"
+#include "app/window_picture.h"
+#include "display/plot_legend.h"
+#include "model/density_curve.h"
+#include "model/other_density.h"
+#include "model/plain_comparison.h"
+#include "model/sampler_commands.h"
+#include "model/saved_view.h"
+#include "model/step_beat.h"
+#include "resources/command_ids.h"
+#include "studio/client_area.h"
+#include "studio/command_table.h"
+#include "studio/lesson_text.h"
+#include "studio/menus.h"
+#include "studio/messages.h"
+
+namespace {
+// Commands that only change how the picture is shown: they keep the
+// animation running and a proof on screen.
+bool onlyChangesTheView(int id) {
+  using namespace CommandId;
+  return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
+         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation;
+}
+}  // namespace
+
+Effects Session::apply(int command) {
+  effects_ = Effects{};
+  // An unanswered question is dropped by the next command.
+  pending_.reset();
+  offered_.reset();
+  offerThrowsAgain_ = command == CommandId::throwDarts || command == CommandId::comparePlainRejection;
+  return run(command);
+}
+
+Effects Session::run(int id) {
+  using namespace CommandId;
+  WindowModel& m = model_;
+  if (findCommand(id) == nullptr) return finish();  // not a command
+  // Any command but Space itself, Refresh and the view's own ends the animation.
+  if (id != animateSteps && id != refresh && !onlyChangesTheView(id)) stopAnimation();
+  // A new density, scale, throw or start ends any earlier report.
+  const bool restartsThePicture = (id >= firstDensity && id <= lastDensity) || id == normalScale ||
+                                  id == CommandId::logScale || id == CommandId::tScale ||
+                                  id == CommandId::throwDarts || id == CommandId::stopStepping;
+  if (restartsThePicture || id == CommandId::startStepping || id == CommandId::stepUntilAccepted) {
+    m.stepping.notLogConcaveShown = false;
+  }
+  // The proof stays on screen until the next command that changes the state.
+  // A change of scale keeps it too: the proof is best seen on the log scale.
+  // Next step and Space cannot go past the failed step, so they keep it as well.
+  const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture || id == keys ||
+                             id == about || id == CommandId::stepBack || id == normalScale ||
+                             id == CommandId::logScale || id == CommandId::tScale || id == CommandId::nextStep ||
+                             id == animateSteps;
+  if (!keepsTheProof) m.stepping.proof.reset();
+  if (id >= firstDensity && id <= lastDensity) {
+    ::stopStepping(m);
+    clearDarts(m);
+    m.density.kind = id - (firstDensity - 1);
+    rebuildDensityCurve(m);
+    repaint();
+    return finish();
+  }
+  switch (id) {
+    case CommandId::exit:
+      effects_.quit = true;
+      return finish();
+    case normalScale:
+    case CommandId::logScale:
+      clearDarts(m);
+      m.view.logScale = id == CommandId::logScale;
+      rebuildDensityCurve(m);
+      break;
+    case CommandId::tScale:
+      // Darts keep their heights on one scale: a new scale throws again.
+      clearDarts(m);
+      m.view.tScale = !m.view.tScale;
+      rebuildDensityCurve(m);
+      effects_.viewChanged = true;
+      break;
+    case CommandId::throwDarts:
+      ::stopStepping(m);
+      throwDarts();
+      break;
+    case CommandId::startStepping:
+      ::startStepping(m, *this);
+      break;
+    case CommandId::nextStep:
+      ::nextStep(m, *this);
+      break;
+    case CommandId::stopStepping:
+      ::stopStepping(m);
+      clearDarts(m);
+      break;
+    case CommandId::stepUntilAccepted:
+      ::stepUntilAccepted(m, *this);
+      break;
+    case refresh:
+      break;
+    case savePicture:
+      stopAnimation();
+      ask({QuestionKind::SavePicture, "", "Save picture", "", {}, ""});
+      break;
+    case statusBar:
+      m.view.statusBarShown = !m.view.statusBarShown;
+      effects_.statusBarShown = m.view.statusBarShown;
+      break;
+    case animateSteps:
+      if (m.stepping.animating) {
+        stopAnimation();
+      } else {
+        startAnimation();
+      }
+      break;
+    case CommandId::largerPoints:
+      m.view.largerPoints = !m.view.largerPoints;
+      break;
+    case CommandId::restartFromSeed:
+      ::restartFromSeed(m);
+      break;
+    case CommandId::stepBack:
+      ::stepBack(m, *this);
+      break;
+    case fasterAnimation:
+    case slowerAnimation:
+      ::changeAnimationSpeed(m.view, id == fasterAnimation ? 1 : -1);
+      if (m.stepping.animating) {
+        effects_.timer = Effects::Timer::Start;
+        effects_.timerMilliseconds = animationInterval(m.view);
+      }
+      break;
+    case CommandId::fullScreen:
+      m.view.fullScreen = !m.view.fullScreen;
+      effects_.fullScreen = m.view.fullScreen;
+      break;
+    case keys:
+      tell(keysText(), "Keys");
+      break;
+    case about:
+      tell(aboutText(), "About Adaptive Rejection Sampler");
+      break;
+    case CommandId::otherDensity:
+      stopAnimation();
+      ask({QuestionKind::ChooseDensity, "", "Other density", "", m.density.otherChoice, ""});
+      break;
+    case CommandId::openLesson:
+      stopAnimation();
+      ask({QuestionKind::OpenLesson, "", "Open lesson", "", {}, ""});
+      break;
+    case CommandId::saveLesson:
+      stopAnimation();
+      ask({QuestionKind::SaveLesson, "", "Save lesson", "", {}, lessonText()});
+      break;
+    case CommandId::histogram:
+      m.view.histogramShown = !m.view.histogramShown;
+      break;
+    case CommandId::wholeEnvelope:
+      m.view.wholeEnvelope = !m.view.wholeEnvelope;
+      effects_.viewChanged = true;
+      break;
+    case CommandId::twoBeats:
+      m.view.twoBeats = !m.view.twoBeats;
+      // An accepted step's candidate comes into view; a rejected one is shown refined.
+      showLastBeat(m);
+      effects_.viewChanged = true;
+      break;
+    case CommandId::comparePlainRejection:
+      stopAnimation();
+      ::stopStepping(m);
+      m.stepping.notLogConcaveShown = false;
+      compareWithPlainRejection();
+      break;
+    default:
+      return finish();
+  }
+  repaint();
+  return finish();
+}
+
+Effects Session::tick() {
+  effects_ = Effects{};
+  if (!model_.stepping.animating) return finish();
+  pending_.reset();
+  offered_.reset();
+  offerThrowsAgain_ = false;
+  if (model_.stepping.active) {
+    // A report stops it through its question; acceptances do not.
+    ::nextStep(model_, *this);
+  }
+  if (!model_.stepping.active) stopAnimation();
+  repaint();
+  return finish();
+}
+
+Effects Session::resize(const Rect& client) {
+  effects_ = Effects{};
+  client_ = client;
+  repaint();
+  return finish();
+}
+
+Effects Session::answer(const Question& question, Choice choice) {
+  effects_ = Effects{};
+  if (!pending_ || pending_->kind != question.kind || pending_->text != question.text) return finish();
+  pending_.reset();
+  if (question.kind == QuestionKind::Offer && choice == Choice::Action) takeOfferedDensity();
+  offered_.reset();
+  return finish();
+}
+
+Effects Session::chooseDensity(const DensityChoice& choice) {
+  effects_ = Effects{};
+  pending_.reset();
+  const std::string problem = ::selectOtherDensity(model_, choice);
+  if (!problem.empty()) {
+    tell(problem, "Density not usable");
+    return finish();
+  }
+  stopAnimation();
+  repaint();
+  return finish();
+}
+
+Effects Session::openLesson(const Lesson& lesson) {
+  effects_ = Effects{};
+  pending_.reset();
+  offered_.reset();
+  offerThrowsAgain_ = false;
+  stopAnimation();
+  const std::string problem = ::restoreView(model_, lessonView(lesson, savedView(model_)), *this);
+  if (!problem.empty()) {
+    tell("The lesson cannot be opened:\n" + problem, "Open lesson");
+    return finish();
+  }
+  repaint();
+  return finish();
+}
+
+Effects Session::openLessonText(const std::string& json) {
+  Lesson lesson;
+  const std::string problem = parseLessonText(json, lesson);
+  if (!problem.empty()) return lessonUnreadable(problem);
+  return openLesson(lesson);
+}
+
+Effects Session::lessonUnreadable(const std::string& problem) {
+  effects_ = Effects{};
+  pending_.reset();
+  tell("The lesson cannot be opened:\n" + problem, "Open lesson");
+  return finish();
+}
+
+Effects Session::lessonNotSaved(const std::string& problem) {
+  effects_ = Effects{};
+  pending_.reset();
+  tell(problem, "Save lesson");
+  return finish();
+}
+
+Effects Session::restoreView(const ViewOptions& view) {
+  effects_ = Effects{};
+  model_.view = view;
+  repaint();
+  return finish();
+}
+
+Lesson Session::lesson() const { return currentLesson(model_); }
+
+std::string Session::lessonText() const { return writeLessonText(lesson()); }
+
+std::string Session::statusLine() const {
+  const ClientArea area(client_);
+  return ::statusLine(model_, &area);
+}
+
+std::string Session::toolTip() const { return plotToolTip(model_.view, model_.curve.tScale); }
+
+std::vector<LegendEntry> Session::legend() const {
+  const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
+  return comparisonShown(model_) ? comparisonLegend()
+                                 : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats, splitsShown);
+}
+
+void Session::repaint() {
+  // The status line reads the plot's ranges, as the paint will use them.
+  preparePlot(model_.curve, model_.view);
+  effects_.repaint = true;
+}
+
+Effects Session::finish() {
+  if (effects_.repaint) {
+    effects_.status = statusLine();
+    effects_.toolTip = toolTip();
+    effects_.legend = legend();
+  }
+  if (pending_ && !effects_.question) effects_.question = pending_;
+  return effects_;
+}
+
+void Session::ask(Question question) {
+  // One question at a time: the first a command meets is the one shown.
+  if (pending_) return;
+  // Nothing steps on behind a question.
+  stopAnimation();
+  pending_ = std::move(question);
+}
+
+void Session::tell(const std::string& text, const char* caption) {
+  ask({QuestionKind::Message, text, caption, "", {}, ""});
+}
+
+void Session::startAnimation() {
+  SteppingState& stepping = model_.stepping;
+  // A report's proof stays: animating would only meet the failed step again.
+  if (!stepping.active && stepping.proof) return;
+  // Animating from nothing starts the stepping first.
+  if (!stepping.active) {
+    stepping.notLogConcaveShown = false;
+    ::startStepping(model_, *this);
+  }
+  if (!stepping.active || pending_) return;
+  stepping.animating = true;
+  effects_.timer = Effects::Timer::Start;
+  effects_.timerMilliseconds = animationInterval(model_.view);
+}
+
+void Session::stopAnimation() {
+  if (!model_.stepping.animating) return;
+  model_.stepping.animating = false;
+  effects_.timer = Effects::Timer::Stop;
+}
+
+void Session::throwDarts() { ::throwDarts(model_, *this); }
+
+void Session::compareWithPlainRejection() {
+  throwDarts();
+  if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) || model_.curve.plotter.yValues.empty()) {
+    return;
+  }
+  throwPlainComparison(model_);
+}
+
+void Session::takeOfferedDensity() {
+  if (!offered_) return;
+  const DensityChoice choice = *offered_;
+  offered_.reset();
+  // The refusal's proof belongs to the density as it was.
+  model_.stepping.proof.reset();
+  if (::selectOtherDensity(model_, choice).empty() && offerThrowsAgain_) ::throwDarts(model_, *this);
+  repaint();
+}
+
+void paint(Canvas& canvas, const Rect& client, const Session& session) {
+  const ClientArea area(client);
+  paintWindow(canvas, area, session.model());
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The program's state and what it asks. A front end applies commands and
+// answers questions, then does what the returned Effects say; nothing here
+// calls a front end, so a command never waits for one.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "density/density_choice.h"
+#include "model/lesson.h"
+#include "model/reports.h"
+#include "model/window_model.h"
+#include "platform/canvas.h"
+#include "platform/legend_entry.h"
+#include "studio/question.h"
+
+// What the front end must do after a command.
+struct Effects {
+  // The picture changed: repaint it, and show these.
+  bool repaint = false;
+  std::string status;
+  std::vector<LegendEntry> legend;
+  std::string toolTip;
+  // The animation's tick: started (every timerMilliseconds), stopped, or as it was.
+  enum class Timer { Unchanged, Start, Stop };
+  Timer timer = Timer::Unchanged;
+  int timerMilliseconds = 0;
+  // A question to show; its answer comes back through Session::answer and friends.
+  std::optional<Question> question;
+  bool quit = false;
+  std::optional<bool> statusBarShown;
+  std::optional<bool> fullScreen;
+  // The view options worth remembering between runs changed.
+  bool viewChanged = false;
+};
+
+class Session : private Reports {
+ public:
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // A command of the table (commandTable()); unknown ids change nothing.
+  Effects apply(int command);
+  // The animation's tick.
+  Effects tick();
+  // The client area the picture is drawn in; the status line depends on it.
+  Effects resize(const Rect& client);
+  // Answers the pending question (Message and Offer; the others also take
+  // Cancel). A question that is no longer pending is ignored.
+  Effects answer(const Question& question, Choice choice);
+  // The answer to ChooseDensity: the density the user chose.
+  Effects chooseDensity(const DensityChoice& choice);
+  // The answer to OpenLesson: a lesson already read, or the text of one.
+  Effects openLesson(const Lesson& lesson);
+  Effects openLessonText(const std::string& json);
+  // A lesson file that could not be read, or not written: says why, and keeps the state.
+  Effects lessonUnreadable(const std::string& problem);
+  Effects lessonNotSaved(const std::string& problem);
+  // Remembered view options, given once at start.
+  Effects restoreView(const ViewOptions& view);
+  // Sets the client area without effects (the desktop reads it before each command).
+  void setClient(const Rect& client) { client_ = client; }
+
+  // The state on screen as a lesson, and as its JSON text.
+  Lesson lesson() const;
+  std::string lessonText() const;
+  std::string statusLine() const;
+  std::string toolTip() const;
+  std::vector<LegendEntry> legend() const;
+  const std::optional<Question>& pending() const { return pending_; }
+  const WindowModel& model() const { return model_; }
+  const Rect& client() const { return client_; }
+
+ private:
+  // What the model's operations meet, as questions.
+  void refused() override;
+  void unusable(const char* what) override;
+  void notStepping() override;
+
+  Effects run(int command);
+  void ask(Question question);
+  void tell(const std::string& text, const char* caption);
+  void repaint();
+  void startAnimation();
+  void stopAnimation();
+  void takeOfferedDensity();
+  void throwDarts();
+  void compareWithPlainRejection();
+  Effects finish();
+
+  WindowModel model_;
+  Rect client_{0, 0, 400, 300};
+  std::optional<Question> pending_;
+  // The effects of the call being served.
+  Effects effects_;
+  // The density a refusal offers, and whether taking it throws again (the
+  // refusal met a throw).
+  std::optional<DensityChoice> offered_;
+  bool offerThrowsAgain_ = false;
+};
+
+// The whole picture, from the session alone.
+void paint(Canvas& canvas, const Rect& client, const Session& session);

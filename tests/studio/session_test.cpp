@@ -1,0 +1,144 @@
+// The session without any front end: questions are state, answers come back,
+// and nothing waits on a window.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "resources/command_ids.h"
+#include "studio/command_table.h"
+#include "studio/menus.h"
+#include "studio/session.h"
+#include "support/recording_canvas.h"
+
+namespace {
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+std::string describe(const RecordingCanvas& canvas) {
+  std::string text;
+  for (const Primitive& p : canvas.log) {
+    text += std::to_string(p.kind) + " " + std::to_string(p.a) + " " + std::to_string(p.b) + " " +
+            std::to_string(p.c) + " " + std::to_string(p.d) + " " + std::to_string(p.pen) + " " +
+            std::to_string(p.brush) + " " + p.text + "\n";
+  }
+  return text;
+}
+
+TEST(Session, QuestionsAreStateAndTheNextCommandDropsThem) {
+  Session session;
+  const Effects keys = session.apply(CommandId::keys);
+  ASSERT_TRUE(keys.question);
+  EXPECT_EQ(keys.question->kind, QuestionKind::Message);
+  EXPECT_EQ(keys.question->caption, "Keys");
+  ASSERT_TRUE(session.pending());
+  // Answering a question that is no longer pending changes nothing.
+  const Question stale = *keys.question;
+  session.apply(CommandId::refresh);
+  EXPECT_FALSE(session.pending());
+  EXPECT_FALSE(session.answer(stale, Choice::Ok).repaint);
+
+  const Effects other = session.apply(CommandId::otherDensity);
+  ASSERT_TRUE(other.question);
+  EXPECT_EQ(other.question->kind, QuestionKind::ChooseDensity);
+  const Effects cancelled = session.answer(*other.question, Choice::Cancel);
+  EXPECT_FALSE(cancelled.repaint);
+  EXPECT_FALSE(session.model().density.isOther());
+
+  // A bad formula keeps the density shown and says why.
+  const Effects bad = session.chooseDensity({"", "exp(-x^2/2", false, -inf, inf});
+  ASSERT_TRUE(bad.question);
+  EXPECT_EQ(bad.question->caption, "Density not usable");
+  EXPECT_FALSE(session.model().density.isOther());
+  const Effects good = session.chooseDensity({"Normal", "exp(-x^2/2)", false, -inf, inf});
+  EXPECT_TRUE(good.repaint);
+  EXPECT_FALSE(good.question);
+  EXPECT_TRUE(session.model().density.isOther());
+  EXPECT_NE(good.status, "");
+}
+
+TEST(Session, TheOfferOfInverseSqrtIsAnsweredAfterTheCommandEnds) {
+  Session session;
+  ASSERT_FALSE(session.chooseDensity({"", "1/(1+x^2)", false, -inf, inf}).question);
+  const Effects refused = session.apply(CommandId::throwDarts);
+  ASSERT_TRUE(refused.question);
+  ASSERT_EQ(refused.question->kind, QuestionKind::Offer);
+  EXPECT_TRUE(session.model().darts.x.empty());
+  // The picture already shows the refusal while the question is open.
+  EXPECT_TRUE(refused.repaint);
+  const Effects taken = session.answer(*refused.question, Choice::Action);
+  EXPECT_EQ(session.model().density.otherChoice.transform, ars::Transform::InverseSqrt);
+  EXPECT_EQ(session.model().darts.x.size(), 5000u);  // the throw that met the refusal, again
+  EXPECT_TRUE(taken.repaint);
+  EXPECT_FALSE(session.pending());
+
+  // Declined: the density stays refused, nothing is thrown.
+  Session declined;
+  declined.chooseDensity({"", "1/(1+x^2)", false, -inf, inf});
+  const Effects again = declined.apply(CommandId::throwDarts);
+  ASSERT_TRUE(again.question);
+  declined.answer(*again.question, Choice::Ok);
+  EXPECT_EQ(declined.model().density.otherChoice.transform, ars::Transform::Log);
+  EXPECT_TRUE(declined.model().darts.x.empty());
+}
+
+TEST(Session, AnimationIsATimerTheFrontEndRuns) {
+  Session session;
+  const Effects start = session.apply(CommandId::animateSteps);
+  EXPECT_EQ(start.timer, Effects::Timer::Start);
+  EXPECT_GT(start.timerMilliseconds, 0);
+  EXPECT_TRUE(session.model().stepping.active);
+  const int before = session.model().stepping.stepsTaken;
+  EXPECT_TRUE(session.tick().repaint);
+  EXPECT_EQ(session.model().stepping.stepsTaken, before + 1);
+  // A box stops it: nothing steps on behind a question.
+  const Effects keys = session.apply(CommandId::keys);
+  EXPECT_EQ(keys.timer, Effects::Timer::Stop);
+  EXPECT_FALSE(session.model().stepping.animating);
+  EXPECT_FALSE(session.tick().repaint);
+}
+
+TEST(Session, TheSameCommandsGiveTheSamePicture) {
+  const int commands[] = {124, CommandId::startStepping, CommandId::nextStep, CommandId::nextStep,
+                          CommandId::stepBack, CommandId::logScale};
+  Session a;
+  Session b;
+  for (int id : commands) {
+    a.apply(id);
+    b.apply(id);
+  }
+  const Rect client{0, 0, 640, 480};
+  RecordingCanvas first;
+  RecordingCanvas second;
+  paint(first, client, a);
+  paint(second, client, b);
+  EXPECT_FALSE(first.log.empty());
+  EXPECT_EQ(describe(first), describe(second));
+  EXPECT_EQ(a.statusLine(), b.statusLine());
+}
+
+TEST(CommandTable, KeysBoxMenusAndChecksComeFromTheRows) {
+  const std::string keys = keysText();
+  for (const Accelerator& key : acceleratorTable()) {
+    EXPECT_NE(keys.find(keyName(key)), std::string::npos) << keyName(key);
+  }
+  // Every menu item is a row; the rows reachable by id only have none.
+  for (const MenuPopup& popup : mainMenu()) {
+    for (const MenuItem& item : popup.items) {
+      if (item.text == nullptr) continue;
+      const CommandRow* row = findCommand(item.id);
+      ASSERT_NE(row, nullptr) << item.text;
+      EXPECT_FALSE(row->hidden);
+    }
+  }
+  for (int hidden : {122, 123, 125, CommandId::stepUntilAccepted}) {
+    ASSERT_NE(findCommand(hidden), nullptr);
+    EXPECT_TRUE(findCommand(hidden)->hidden);
+  }
+  Session session;
+  session.apply(123);
+  EXPECT_TRUE(commandChecked(*findCommand(123), session.model()));
+  EXPECT_FALSE(commandChecked(*findCommand(121), session.model()));
+  EXPECT_FALSE(commandEnabled(*findCommand(CommandId::tScale), session.model()));
+}
+}  // namespace
