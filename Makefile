@@ -5,11 +5,12 @@ RELEASE_DIR  := $(BUILD_DIR)/release
 SANITIZE_DIR := $(BUILD_DIR)/sanitize
 ENGINE_DIR   := $(BUILD_DIR)/engine
 FUZZ_DIR     := $(BUILD_DIR)/fuzz
+WEB_DIR      := $(BUILD_DIR)/web
 FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 PROGRAM      := $(RELEASE_DIR)/adaptive-rejection-sampler
 
-.PHONY: all deps run test sanitize engine fuzz bench r clean
+.PHONY: all deps run test sanitize engine fuzz bench r web web-test clean
 
 all: test
 
@@ -31,9 +32,11 @@ run: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target adaptive-rejection-sampler
 	$(PROGRAM)
 
-test: deps $(RELEASE_DIR)/build.ninja
+test: deps $(RELEASE_DIR)/build.ninja $(WEB_DIR)/cmake/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	ctest --test-dir $(RELEASE_DIR) --output-on-failure -j $(JOBS)
+	$(WEB_BUILD)
+	$(WEB_TESTS)
 
 sanitize: deps $(SANITIZE_DIR)/build.ninja
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
@@ -67,6 +70,33 @@ r: deps
 bench: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@for b in $(RELEASE_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The program in a browser: build/web/index.html beside app.js, the core in
+# WebAssembly inside it. Debian's emscripten needs NODE_PATH for its optimizer;
+# muparser is compiled from Debian's source package, fetched once.
+WEB_ENV   := NODE_PATH=/usr/share/nodejs
+WEB_BUILD := $(WEB_ENV) cmake --build $(WEB_DIR)/cmake -j $(JOBS)
+# The browser tests in Debian's chromium, with the desktop's Canvas calls from
+# web_canvas_calls to compare; npm ci only when the lockfile changed.
+WEB_TESTS := cmake --build $(RELEASE_DIR) -j $(JOBS) --target web_canvas_calls web_line_runs && \
+	cd tests/web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; } && \
+	ARS_WEB_DIR=$(abspath $(WEB_DIR)) ARS_WEB_CANVAS_CALLS=$(abspath $(RELEASE_DIR))/tests/web_canvas_calls \
+	ARS_WEB_LINE_RUNS=$(abspath $(RELEASE_DIR))/tests/web_line_runs npm test
+
+$(WEB_DIR)/muparser-src/src/muParser.cpp:
+	scripts/muparser-source $(WEB_DIR)/muparser-src
+
+$(WEB_DIR)/cmake/build.ninja: | $(WEB_DIR)/muparser-src/src/muParser.cpp
+	$(WEB_ENV) emcmake cmake -S frontends/web -B $(WEB_DIR)/cmake -G Ninja \
+		-DMUPARSER_SOURCE_DIR=$(abspath $(WEB_DIR))/muparser-src -DARS_WEB_OUTPUT_DIR=$(abspath $(WEB_DIR))
+
+web: deps $(WEB_DIR)/cmake/build.ninja
+	$(WEB_BUILD)
+	@echo "web: open $(WEB_DIR)/index.html"
+
+web-test: deps $(RELEASE_DIR)/build.ninja $(WEB_DIR)/cmake/build.ninja
+	$(WEB_BUILD)
+	$(WEB_TESTS)
 
 clean:
 	rm -rf $(BUILD_DIR)

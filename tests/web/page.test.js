@@ -76,7 +76,7 @@ test.describe('the page', () => {
   });
 
   test('throwing darts from the toolbar draws them and says so', async () => {
-    const page = await openPage(browser.context, lessonLink);
+    const page = await openPage(browser.context);
     const before = await inked(page, 0);
     const statusBefore = (await state(page)).status;
     await clickCommand(page, 133);
@@ -87,7 +87,7 @@ test.describe('the page', () => {
   });
 
   test('Other density takes a typed formula and refuses a broken one', async () => {
-    const page = await openPage(browser.context, lessonLink);
+    const page = await openPage(browser.context);
     await clickCommand(page, 190);
     await page.locator('#density-box[open]').waitFor();
     await page.locator('#density-formula').fill('exp(-x^2/2');
