@@ -78,10 +78,11 @@ WEB_ENV   := NODE_PATH=/usr/share/nodejs
 WEB_BUILD := $(WEB_ENV) cmake --build $(WEB_DIR)/cmake -j $(JOBS)
 # The browser tests in Debian's chromium, with the desktop's Canvas calls from
 # web_canvas_calls to compare; npm ci only when the lockfile changed.
-WEB_TESTS := cmake --build $(RELEASE_DIR) -j $(JOBS) --target web_canvas_calls web_line_runs && \
+WEB_TESTS := cmake --build $(RELEASE_DIR) -j $(JOBS) --target web_canvas_calls web_line_runs web_ellipse_spans && \
 	cd tests/web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; } && \
 	ARS_WEB_DIR=$(abspath $(WEB_DIR)) ARS_WEB_CANVAS_CALLS=$(abspath $(RELEASE_DIR))/tests/web_canvas_calls \
-	ARS_WEB_LINE_RUNS=$(abspath $(RELEASE_DIR))/tests/web_line_runs npm test
+	ARS_WEB_LINE_RUNS=$(abspath $(RELEASE_DIR))/tests/web_line_runs \
+	ARS_WEB_ELLIPSE_SPANS=$(abspath $(RELEASE_DIR))/tests/web_ellipse_spans npm test
 
 $(WEB_DIR)/muparser-src/src/muParser.cpp:
 	scripts/muparser-source $(WEB_DIR)/muparser-src
