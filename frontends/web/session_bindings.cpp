@@ -119,6 +119,7 @@ val commandsOf() {
     r.set("label", row.label ? val(std::string(row.label)) : val::null());
     r.set("help", row.help ? val(std::string(row.help)) : val::null());
     r.set("checkable", row.checked != nullptr);
+    r.set("hidden", row.hidden);
     val keys = val::array();
     for (const Accelerator& key : row.keys) {
       val k = val::object();

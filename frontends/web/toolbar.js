@@ -18,7 +18,8 @@ class Toolbar {
     this.keys = [];
     this.run = run;
     titles.forEach((title, popup) => {
-      const commands = rows.filter((r) => r.popup === popup);
+      // Hidden rows keep their keys but get no button, as they get no menu item.
+      const commands = rows.filter((r) => r.popup === popup && !r.hidden);
       const own = extras.filter((e) => e.group === popup);
       if (commands.length === 0 && own.length === 0) return;
       const group = document.createElement('details');
