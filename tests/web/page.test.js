@@ -114,6 +114,22 @@ test.describe('the page', () => {
     assert.deepEqual(page.problems, []);
   });
 
+  test('a heavy-tailed density is offered -1/sqrt(f), and taking it throws the darts', async () => {
+    const page = await openPage(browser.context);
+    await clickCommand(page, 190);
+    await page.locator('#density-formula').fill('1/(1+x^2)');
+    await page.locator('#density-ok').click();
+    await page.keyboard.press(await keyOf(page, 133));
+    await page.locator('#message-box[open]').waitFor();
+    assert.match((await state(page)).message, /not log-concave/);
+    assert.equal(await page.locator('#message-action').isVisible(), true);
+    await page.locator('#message-action').click();
+    const taken = await state(page);
+    assert.equal(taken.message, null);
+    assert.match(taken.status, /^5000 darts/);
+    assert.equal(taken.lesson.transform, 'inverse-sqrt');
+  });
+
   test('a broken link says why and keeps the state on screen', async () => {
     const page = await openPage(browser.context, lessonLink);
     const kept = await state(page);
