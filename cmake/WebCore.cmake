@@ -38,8 +38,9 @@ foreach(folder sampler density display model resources platform app studio engin
   file(GLOB_RECURSE found CONFIGURE_DEPENDS ${ARS_ROOT}/${folder}/*.cpp)
   list(APPEND ARS_WEB_CORE_SOURCES ${found})
 endforeach()
-# Front ends, bindings and the desktop's entry point stay out.
-list(FILTER ARS_WEB_CORE_SOURCES EXCLUDE REGEX "/(qt|python|r)/|/app/main\\.cpp$")
+# Front ends, bindings and the desktop's window around the session stay out.
+list(FILTER ARS_WEB_CORE_SOURCES EXCLUDE REGEX
+  "/(qt|python|r)/|/app/(main|main_window|window_procedure|command_line)\\.cpp$")
 
 add_library(ars_web_core STATIC ${ARS_WEB_CORE_SOURCES} ${ARS_ROOT}/frontends/web/compat/double_text.cpp)
 target_include_directories(ars_web_core PUBLIC ${ARS_ROOT} ${CMAKE_BINARY_DIR}/generated)
