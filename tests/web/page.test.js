@@ -5,6 +5,7 @@
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
+const fs = require('node:fs');
 const { launch, openPage, state, picture } = require('./browser');
 
 const lessonLink = '{"builtin":"beta-2-3","steps":6}';
@@ -160,6 +161,31 @@ test.describe('the page', () => {
     assert.deepEqual((await state(copy)).lesson, (await state(page)).lesson);
     await page.locator('#link-box button').click();
     assert.deepEqual(await picture(copy), await picture(page));
+  });
+
+  test('a lesson saved as a download opens again by the file picker and by a drop', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    await page.keyboard.press(await keyOf(page, 135));
+    const saved = await state(page);
+    const [download] = await Promise.all([page.waitForEvent('download'), clickCommand(page, 192)]);
+    const text = fs.readFileSync(await download.path(), 'utf8');
+    assert.deepEqual(JSON.parse(text), saved.lesson);
+
+    const fresh = await openPage(browser.context);
+    const [chooser] = await Promise.all([fresh.waitForEvent('filechooser'), clickCommand(fresh, 191)]);
+    await chooser.setFiles({ name: 'lesson.json', mimeType: 'application/json', buffer: Buffer.from(text) });
+    await fresh.waitForFunction((steps) => JSON.parse(window.samplerPage.session.lessonText()).steps === steps, saved.lesson.steps);
+    assert.deepEqual((await state(fresh)).lesson, saved.lesson);
+    assert.deepEqual(await picture(fresh), await picture(page));
+
+    const dropped = await openPage(browser.context);
+    await dropped.evaluate((text) => {
+      const data = new DataTransfer();
+      data.items.add(new File([text], 'lesson.json', { type: 'application/json' }));
+      document.getElementById('stage').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true }));
+    }, text);
+    await dropped.waitForFunction((steps) => JSON.parse(window.samplerPage.session.lessonText()).steps === steps, saved.lesson.steps);
+    assert.deepEqual((await state(dropped)).lesson, saved.lesson);
   });
 
   test('the page fits a phone and a projector', async () => {
