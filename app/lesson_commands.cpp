@@ -48,7 +48,7 @@ std::string MainWindow::openLesson(const Lesson& lesson) {
 void MainWindow::compareWithPlainRejection() {
   throwDarts();
   if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) ||
-      model_.curve.plotter.yValues.empty()) {
+      model_.curve.yValues.empty()) {
     return;
   }
   throwPlainComparison(model_);

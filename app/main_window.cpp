@@ -2,8 +2,8 @@
 
 #include "app/status_line.h"
 #include "app/window_picture.h"
+#include "display/plot_layout.h"
 #include "display/plot_legend.h"
-#include "model/density_curve.h"
 #include "model/plain_comparison.h"
 #include "platform/window_system.h"
 #include "resources/accelerators.h"
@@ -38,7 +38,6 @@ Window* MainWindow::open(WindowSystem& system, const char* title) {
 
 void MainWindow::show() {
   if (!window_) return;
-  preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
   window_->setClientToolTip(plotToolTip());
   window_->show();
@@ -51,17 +50,11 @@ long MainWindow::onDestroy() {
   return 0;
 }
 
-void MainWindow::paint(Canvas& canvas) {
-  // The status line reads the plot's ranges as the paint uses them.
-  preparePlot(model_.curve, model_.view);
-  paintWindow(canvas, *window_, model_);
-}
+void MainWindow::paint(Canvas& canvas) { paintWindow(canvas, layoutPlot(model_, window_->clientRect()), model_); }
 
 void MainWindow::repaint() {
   if (!window_) return;
   window_->invalidate();
-  // The status line reads the plot's ranges, as the paint will use them.
-  preparePlot(model_.curve, model_.view);
   window_->setStatusText(statusLine());
   window_->setClientToolTip(plotToolTip());
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
@@ -70,6 +63,10 @@ void MainWindow::repaint() {
                                                           splitsShown));
 }
 
-std::string MainWindow::statusLine() const { return ::statusLine(model_, window_); }
+std::string MainWindow::statusLine() const {
+  if (!window_) return ::statusLine(model_, nullptr);
+  const PlotLayout layout = layoutPlot(model_, window_->clientRect());
+  return ::statusLine(model_, &layout);
+}
 
-std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_.view, model_.curve.tScale); }
+std::string MainWindow::plotToolTip() const { return ::plotToolTip(model_); }
