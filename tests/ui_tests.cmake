@@ -21,6 +21,7 @@ add_executable(ui_tests
   model/transformed_stepping_test.cpp
   display/typed_envelope_drawing_test.cpp
   display/envelope_view_test.cpp
+  display/plot_layout_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)

@@ -7,8 +7,10 @@
 #include "density/density_kinds.h"
 #include "display/plot_layout.h"
 #include "model/density_curve.h"
+#include "model/sampler_commands.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
+#include "support/recording_reports.h"
 
 namespace {
 
@@ -47,6 +49,25 @@ TEST(DensityCurve, PointCountsPerKindAndScale) {
       }
       EXPECT_EQ(layoutPlot(model, Rect{0, 0, 400, 300}).ranges.xMax,
                 logScale ? model.curve.xValues.back() : model.curve.xMax);
+    }
+  }
+}
+
+TEST(DensityCurve, BuiltInCurvesAreTheSamplersDensitiesBitForBit) {
+  WindowModel model;
+  RecordingReports reports;
+  for (int kind = 1; kind <= 6; ++kind) {
+    for (bool logScale : {false, true}) {
+      model.density.kind = kind;
+      model.view.logScale = logScale;
+      rebuildDensityCurve(model);
+      prepareSampler(model);
+      const ARSDensity& density = *model.sampler.density;
+      const CurveState& curve = model.curve;
+      for (std::size_t i = 0; i < curve.xValues.size(); ++i) {
+        const double expected = plottedHeight(curve, logScale, density.logDensity(curve.xValues[i]));
+        ASSERT_EQ(curve.yValues[i], expected) << kind << " " << logScale << " at " << curve.xValues[i];
+      }
     }
   }
 }
