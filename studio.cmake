@@ -19,6 +19,8 @@ add_library(ars_studio STATIC
   display/hull_range.cpp
   display/hull_cut_mark.cpp
   display/split_lines.cpp
+  display/envelope_view.cpp
+  display/plot_layout.cpp
   model/window_model.cpp
   model/view_options.cpp
   model/curve_state.cpp
@@ -30,7 +32,6 @@ add_library(ars_studio STATIC
   model/other_density.cpp
   model/saved_view.cpp
   model/lesson.cpp
-  model/envelope_view.cpp
   model/refusal.cpp
   model/transform_offer.cpp
   model/proof_finding.cpp

@@ -9,30 +9,13 @@
 #include "display/dots.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
+#include "display/plot_layout.h"
 #include "display/shifted_canvas.h"
-#include "model/density_curve.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
-#include "platform/window.h"
 
 namespace {
-
-// One panel's share of the client area, as the plotter lays out a window.
-class PanelWindow : public Window {
- public:
-  PanelWindow(int width, int height) : width_(width), height_(height) {}
-  Rect clientRect() const override { return Rect{0, 0, width_, height_}; }
-  void invalidate() override {}
-  void messageBox(const std::string&, const std::string&) override {}
-  void postQuit(int) override {}
-  void show() override {}
-  void setUserData(void*) override {}
-  void* userData() const override { return nullptr; }
-
- private:
-  int width_, height_;
-};
 
 // 9012 as "9,012", as the status line writes it.
 std::string grouped(std::size_t n) {
@@ -78,34 +61,30 @@ void drawPanelHeading(Canvas& canvas, const Rect& frame, int panelWidth, const s
 
 }  // namespace
 
-void paintComparison(Canvas& canvas, const Window& window, const WindowModel& model, double scale,
+void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel& model, double scale,
                      int captionTop) {
   // Each panel is laid out as a window of 56% of the width, the two pulled
   // together by 2% of it each: wider plots than halves, the gap between
   // them still holding the right one's tick labels.
-  const Rect client = window.clientRect();
+  const Rect& client = layout.client;
   const int width = client.right - client.left;
   const int panelWidth = width * 14 / 25;
   const int pull = width / 50;
-  const PanelWindow panel(panelWidth, client.bottom - client.top);
+  const Rect panel{0, 0, panelWidth, client.bottom - client.top};
+  const PlotLayout panelLayout = layoutIn(layout, panel);
+  Plotter plotter = curvePlotter(model.curve, panelLayout, scale);
+  // Half the width for the labels: ticks at round values keep them apart.
+  plotter.ticksAtRoundValues = true;
+  const PlotMapping& mapping = panelLayout.mapping;
+  const Rect& frame = panelLayout.frame;
   const ViewOptions& view = model.view;
   const DartsState& darts = model.darts;
   const PlainRejection& plain = darts.plain;
   for (int side = 0; side < 2; ++side) {
     const bool plainSide = side == 0;
     ShiftedCanvas shifted(canvas, plainSide ? -pull : width - panelWidth + pull);
-    CurveState curve = model.curve;
-    preparePlot(curve, view);
-    Plotter& plotter = curve.plotter;
-    plotter.color = PlotColor::blue;
-    plotter.pictureScale = scale;
-    // Half the width for the labels: ticks at round values keep them apart.
-    plotter.ticksAtRoundValues = true;
     plotter.draw(panel, shifted);
-    PlotMapping mapping;
-    plotter.getMapping(panel, mapping);
-    const Rect frame = plotter.getFrame(panel);
-    drawAxisTitles(shifted, frame, captionTop, verticalScale(curve, view.logScale), scale, xAxisTitle(plotter.xOffsetText));
+    drawAxisTitles(shifted, frame, captionTop, panelLayout.vertical, scale, xAxisTitle(plotter.xOffsetText));
 
     const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
     LargerDotsCanvas larger(shifted, dotFactor);

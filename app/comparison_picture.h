@@ -2,9 +2,9 @@
 // Plain rejection and the adaptive sampler side by side: two panels of the
 // same curve, each with its darts and its count of evaluations.
 class Canvas;
-class Window;
+struct PlotLayout;
 struct WindowModel;
 
-// Draws both panels over the client area above the caption band at `captionTop`.
-void paintComparison(Canvas& canvas, const Window& window, const WindowModel& model, double scale,
+// Draws both panels over the layout's client area, above the caption band at `captionTop`.
+void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel& model, double scale,
                      int captionTop);

@@ -1,18 +1,18 @@
+#include "app/status_line.h"
+
 #include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
-#include "app/status_line.h"
 
 #include "density/density_kinds.h"
 #include "display/axis_ticks.h"
 #include "display/candidate_marker.h"
-#include "model/envelope_view.h"
+#include "display/plot_layout.h"
 #include "model/refusal.h"
 #include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -113,21 +113,16 @@ std::string comparisonStatus(const DartsState& darts) {
 
 }  // namespace
 
-std::string candidateOutsideNote(const WindowModel& model, const Window* window) {
+std::string candidateOutsideNote(const WindowModel& model, const PlotLayout* layout) {
   const std::optional<LastCandidate> candidate = lastCandidate(model);
-  // The range as the picture draws it.
-  CurveState curve = model.curve;
-  fitEnvelopeInView(curve, model);
-  const Plotter& plotter = curve.plotter;
-  if (window == nullptr || !candidate || plotter.numPoints < 2) return "";
+  if (layout == nullptr || !candidate || !layout->curveShown) return "";
   // Between beats no candidate is drawn.
   if (model.view.twoBeats && model.stepping.active && !candidateBeatShown(model)) return "";
-  PlotMapping mapping;
-  plotter.getMapping(*window, mapping);
-  const double height = plottedHeight(curve, model.view.logScale, candidate->logY);
-  const int px = wholePixelX(mapping, candidate->x);
-  const int py = wholePixelY(mapping, height);
-  switch (sideOfFrame(plotter.getFrame(*window), px, py)) {
+  // Where the picture draws it.
+  const double height = plottedHeight(model.curve, model.view.logScale, candidate->logY);
+  const int px = wholePixelX(layout->mapping, candidate->x);
+  const int py = wholePixelY(layout->mapping, height);
+  switch (sideOfFrame(layout->frame, px, py)) {
     case FrameSide::Above:
       return " Candidate above the plot, marked at its top edge.";
     case FrameSide::Below:
@@ -142,7 +137,7 @@ std::string candidateOutsideNote(const WindowModel& model, const Window* window)
   return "";
 }
 
-std::string statusLine(const WindowModel& model, const Window* window) {
+std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
   const DensityState& density = model.density;
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
@@ -180,7 +175,7 @@ std::string statusLine(const WindowModel& model, const Window* window) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
     const std::string step = format("Step %d: ", stepping.stepsTaken);
-    const std::string outside = candidateOutsideNote(model, window) + animation;
+    const std::string outside = candidateOutsideNote(model, layout) + animation;
     if (model.view.twoBeats) {
       return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
              runningCount(samplerCounts(model)) + outside;
@@ -198,6 +193,8 @@ std::string statusLine(const WindowModel& model, const Window* window) {
   if (density.isOther()) return density.otherChoice.caption + ".";
   return densityInWords(density.kind) + ".";
 }
+
+std::string plotToolTip(const WindowModel& model) { return plotToolTip(model.view, model.curve.tScale); }
 
 std::string plotToolTip(const ViewOptions& view, bool tScaleShown) {
   if (tScaleShown) {

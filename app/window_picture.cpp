@@ -19,23 +19,20 @@
 #include "display/hull_cut_mark.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
+#include "display/plot_layout.h"
 #include "display/proof_drawing.h"
 #include "display/proof_inset.h"
 #include "display/split_lines.h"
 #include "display/typed_envelope_drawing.h"
-#include "model/density_curve.h"
-#include "model/envelope_view.h"
 #include "model/plain_comparison.h"
 #include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
-#include "platform/window.h"
 
 namespace {
 using PlotColor::black;
-using PlotColor::blue;
 using PlotColor::green;
 using PlotColor::red;
 
@@ -79,8 +76,8 @@ CandidateFate fateOf(StepResult result) {
 }
 }  // namespace
 
-void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model) {
-  const Rect client = window.clientRect();
+void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& model) {
+  const Rect& client = layout.client;
   // A minimised or empty client area has nothing to show.
   if (client.right - client.left <= 0 || client.bottom - client.top <= 0) return;
   // Pens, dots, ticks and text grow with the window; at its opening size
@@ -100,24 +97,18 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
 
   // Plain rejection and the adaptive darts each get a panel of their own.
   if (comparisonShown(model)) {
-    paintComparison(canvas, window, model, scale, band.top);
+    paintComparison(canvas, layout, model, scale, band.top);
     return;
   }
 
   const ViewOptions& view = model.view;
   const bool logScale = view.logScale;
-  // The plotter settles its ranges while drawing; the model's stays as it is.
-  CurveState curve = model.curve;
-  preparePlot(curve, view);
-  const bool hullCut = fitEnvelopeInView(curve, model);
-  Plotter& plotter = curve.plotter;
-  plotter.color = blue;
-  plotter.pictureScale = scale;
-  plotter.draw(window, canvas);
-  PlotMapping mapping;
-  plotter.getMapping(window, mapping);
-  const Rect frame = plotter.getFrame(window);
-  drawAxisTitles(canvas, frame, band.top, verticalScale(curve, logScale), scale, xAxisTitle(plotter.xOffsetText));
+  const CurveState& curve = model.curve;
+  Plotter plotter = curvePlotter(curve, layout, scale);
+  plotter.draw(client, canvas);
+  const PlotMapping& mapping = layout.mapping;
+  const Rect& frame = layout.frame;
+  drawAxisTitles(canvas, frame, band.top, layout.vertical, scale, xAxisTitle(plotter.xOffsetText));
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
@@ -161,7 +152,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
       // at the opening size keeps its classic clip.
       const bool framedLines = typed || scale > 1.0;
       std::vector<HullCut> cuts;
-      const double levelAtTop = logAtTop(curve, logScale);
+      const double levelAtTop = logAtTop(layout, curve, logScale);
       if (typed) {
         const HullPoint dart = candidate ? HullPoint{candidate->x, candidate->logY} : HullPoint{};
         drawEvaluatedPoints(data, envelopePoints(model), candidate ? &dart : nullptr, mapping, black, logScale,
@@ -174,7 +165,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
         drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace,
                              curve.tScale);
         canvas.setClipRect(&dotClip);
-        if (hullCut) cuts = hullAbove(pieces, transform, plotter.xMin, plotter.xMax, levelAtTop);
+        if (layout.hullCut) cuts = hullAbove(pieces, transform, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       } else {
         // The candidate with its decision is drawn against the envelope it came from.
         const EnvelopeShape shape = shownEnvelope(model);
@@ -184,9 +175,9 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
         drawUpperHull(data, shape, mapping, red, logScale, curve.logOffset, trace);
         drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
         if (framedLines) canvas.setClipRect(&dotClip);
-        if (hullCut) cuts = hullAbove(shape.segments, plotter.xMin, plotter.xMax, levelAtTop);
+        if (layout.hullCut) cuts = hullAbove(shape.segments, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       }
-      if (hullCut) drawHullCuts(canvas, mapping, frame, cuts, scale);
+      if (layout.hullCut) drawHullCuts(canvas, mapping, frame, cuts, scale);
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
       if (candidate && (classicCandidate || decided)) {
         const double height = plottedHeight(curve, logScale, candidate->logY);
@@ -205,7 +196,7 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
     }
   }
   // The bars lie behind the curve: it is drawn again over them.
-  if (!stepping.active && !darts.comparing && histogramShown) plotter.draw(window, canvas);
+  if (!stepping.active && !darts.comparing && histogramShown) plotter.draw(client, canvas);
   if (envelopeShown && stepping.proof) {
     // The point below the chord first: the panel keeps away from it on a tie.
     std::vector<std::pair<int, int>> keep = proofPixels(mapping, *stepping.proof, logScale, curve.logOffset);
@@ -219,5 +210,5 @@ void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model)
   }
   drawSplits();
   // Data that reached the axes lies under them, not over them.
-  plotter.redrawAxes(window, canvas);
+  plotter.redrawAxes(client, canvas);
 }

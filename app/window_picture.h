@@ -1,7 +1,8 @@
 #pragma once
-// The whole picture, drawn from the model on every repaint.
+// The whole picture, drawn from the model on every repaint in the client
+// area it was laid out for.
 class Canvas;
-class Window;
+struct PlotLayout;
 struct WindowModel;
 
-void paintWindow(Canvas& canvas, const Window& window, const WindowModel& model);
+void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& model);

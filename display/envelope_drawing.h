@@ -8,7 +8,7 @@
 
 #include "display/envelope_pen.h"
 
-#include "display/envelope_shape.h"
+#include "model/envelope_shape.h"
 
 class Canvas;
 struct PlotMapping;

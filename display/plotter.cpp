@@ -17,8 +17,7 @@ struct Frame {
   int left, right, top, bottom, width, height;
 };
 
-Frame frameOf(const Window& window) {
-  const Rect client = window.clientRect();
+Frame frameOf(const Rect& client) {
   const int w = client.right - client.left;
   const int h = client.bottom - client.top;
   const int mx = w / 5;
@@ -52,7 +51,29 @@ AxisTicks axisTicks(bool round, double low, double high, double step, int count,
   return result;
 }
 
-void scaleRange(const std::vector<double>& values, double& low, double& high) {
+}  // namespace
+
+Rect plotFrame(const Rect& client) {
+  const Frame f = frameOf(client);
+  return Rect{f.left, f.top, f.right + 1, f.bottom + 1};
+}
+
+PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax) {
+  const Frame f = frameOf(client);
+  const double xSpan = xMax - xMin;
+  const double ySpan = yMax - yMin;
+  PlotMapping mapping;
+  mapping.originX = f.left;
+  mapping.originY = f.bottom;
+  // A zero-width range maps everything onto the origin instead of dividing by zero.
+  mapping.scaleX = xSpan != 0 ? f.width / xSpan : 0.0;
+  mapping.scaleY = ySpan != 0 ? f.height / ySpan : 0.0;
+  mapping.xMin = xMin;
+  mapping.yMin = yMin;
+  return mapping;
+}
+
+void valueRange(const std::vector<double>& values, double& low, double& high) {
   if (values.empty()) return;
   low = high = values.front();
   for (std::size_t i = 1; i < values.size(); ++i) {
@@ -60,8 +81,6 @@ void scaleRange(const std::vector<double>& values, double& low, double& high) {
     if (values[i] < low) low = values[i];
   }
 }
-
-}  // namespace
 
 void Plotter::clear() {
   numPoints = 0;
@@ -78,25 +97,21 @@ void Plotter::addPoint(double x, double y) {
 }
 
 void Plotter::getMapping(const Window& window, PlotMapping& mapping) const {
-  const Frame f = frameOf(window);
-  const double xSpan = xMax - xMin;
-  const double ySpan = yMax - yMin;
-  mapping.originX = f.left;
-  mapping.originY = f.bottom;
-  // A zero-width range maps everything onto the origin instead of dividing by zero.
-  mapping.scaleX = xSpan != 0 ? f.width / xSpan : 0.0;
-  mapping.scaleY = ySpan != 0 ? f.height / ySpan : 0.0;
-  mapping.xMin = xMin;
-  mapping.yMin = yMin;
+  getMapping(window.clientRect(), mapping);
 }
 
-Rect Plotter::getFrame(const Window& window) const {
-  const Frame f = frameOf(window);
-  return Rect{f.left, f.top, f.right + 1, f.bottom + 1};
+void Plotter::getMapping(const Rect& client, PlotMapping& mapping) const {
+  mapping = plotMapping(client, xMin, xMax, yMin, yMax);
 }
 
-void Plotter::redrawAxes(const Window& window, Canvas& canvas) {
-  const Frame f = frameOf(window);
+Rect Plotter::getFrame(const Window& window) const { return plotFrame(window.clientRect()); }
+
+Rect Plotter::getFrame(const Rect& client) const { return plotFrame(client); }
+
+void Plotter::redrawAxes(const Window& window, Canvas& canvas) { redrawAxes(window.clientRect(), canvas); }
+
+void Plotter::redrawAxes(const Rect& client, Canvas& canvas) {
+  const Frame f = frameOf(client);
   if (drawAxes) drawAxisLines(f, canvas);
   if (numPoints < 2) return;
   const int tick = scaledPixels(2, pictureScale);
@@ -131,9 +146,9 @@ AxisTicks Plotter::yAxisTicks(Canvas& canvas, int pixels, int gap) const {
 
 void Plotter::rescale() {
   if (!rangeStale) return;
-  if (autoScaleX) scaleRange(xValues, xMin, xMax);
+  if (autoScaleX) valueRange(xValues, xMin, xMax);
   if (histogramMode) rebin();
-  if (autoScaleY) scaleRange(yValues, yMin, yMax);
+  if (autoScaleY) valueRange(yValues, yMin, yMax);
   if (autoScaleY && yFromZero && yMin > 0) yMin = 0;
   xTickStep = (xMax - xMin) / numXTicks;
   yTickStep = (yMax - yMin) / numYTicks;
@@ -164,8 +179,10 @@ void Plotter::rebin() {
   for (double& height : yValues) height *= scale;
 }
 
-void Plotter::draw(const Window& window, Canvas& canvas) {
-  const Frame f = frameOf(window);
+void Plotter::draw(const Window& window, Canvas& canvas) { draw(window.clientRect(), canvas); }
+
+void Plotter::draw(const Rect& client, Canvas& canvas) {
+  const Frame f = frameOf(client);
   if (drawAxes) drawAxisLines(f, canvas);
 
   if (numPoints < 2) {

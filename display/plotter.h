@@ -12,19 +12,33 @@
 
 class Window;
 
+// The axes rectangle of a client area, axis lines included (right and bottom
+// exclusive): margins of a fifth of its width and height.
+Rect plotFrame(const Rect& client);
+// Data to pixels in that frame for the given ranges.
+PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax);
+// The lowest and the highest of `values` as the plotter's autoscaling finds
+// them; unchanged when there are none.
+void valueRange(const std::vector<double>& values, double& low, double& high);
+
 class Plotter {
  public:
   Plotter() = default;
 
   void clear();
   void addPoint(double x, double y);
+  // Laid out in the window's client area, or in `client`.
   void draw(const Window& window, Canvas& canvas);
+  void draw(const Rect& client, Canvas& canvas);
   void getMapping(const Window& window, PlotMapping& mapping) const;
+  void getMapping(const Rect& client, PlotMapping& mapping) const;
   // The axes rectangle, axis lines included (right and bottom exclusive).
   Rect getFrame(const Window& window) const;
+  Rect getFrame(const Rect& client) const;
   // The axis lines and tick marks once more, over what was drawn inside the
   // frame since; labels are left alone.
   void redrawAxes(const Window& window, Canvas& canvas);
+  void redrawAxes(const Rect& client, Canvas& canvas);
   void rescale();
   void rebin();
   // The ticks the axes get, as the last drawing laid them out.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display/plot_mapping.h"
-#include "display/proof_highlight.h"
+#include "model/proof_highlight.h"
 #include "platform/canvas.h"
 #include "sampler/ars.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "display/proof_highlight.h"
+#include "model/proof_highlight.h"
 #include "platform/canvas.h"
 
 // The panel's rectangle in an upper corner of the frame: the one that covers

@@ -9,10 +9,6 @@ namespace {
 double peakLog(const CurveState& curve) { return 50 - curve.logOffset; }
 }  // namespace
 
-VerticalScale verticalScale(const CurveState& curve, bool logScale) {
-  return curve.tScale ? VerticalScale::t : logScale ? VerticalScale::log : VerticalScale::normal;
-}
-
 double plottedHeight(const CurveState& curve, bool logScale, double logDensity) {
   if (curve.tScale) return -std::exp(-(logDensity - peakLog(curve)) / 2);
   return logScale ? logDensity + curve.logOffset : shiftedExp(logDensity, curve.logOffset);

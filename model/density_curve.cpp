@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
+#include "density/beta_density.h"
 #include "density/density_kinds.h"
-#include "density/gamln.h"
+#include "density/gamma_density.h"
 #include "model/window_model.h"
 
 namespace {
@@ -31,51 +33,46 @@ constexpr double gridStart = 0.01;
 // A typed density's curve: its ends and the midpoints of equal intervals.
 constexpr int curveIntervals = 400;
 
-// An empty plotter over the curve's range, its ticks spread evenly; a
-// typed density's at round values, as it may lie anywhere at any scale, and
-// on the normal scale from 0, so that its darts fill the area down to it.
-void clearPlotterForCurve(CurveState& curve, bool typed, bool logScale) {
-  Plotter& plotter = curve.plotter;
-  plotter.clear();
-  plotter.histogramMode = false;
-  plotter.xMin = curve.xMin;
-  plotter.xMax = curve.xMax;
-  plotter.autoScaleX = false;
-  plotter.ticksAtRoundValues = typed;
-  plotter.yFromZero = typed && !logScale;
-  plotter.xTickStep = (plotter.xMax - plotter.xMin) / plotter.numXTicks;
-  plotter.yTickStep = (plotter.yMax - plotter.yMin) / plotter.numYTicks;
+// A new curve over its plotted range: no points yet, the scale's facts set.
+void startCurve(CurveState& curve, double xMin, double xMax, bool tScale, bool typed, bool logScale) {
+  curve.xValues.clear();
+  curve.yValues.clear();
+  curve.xMin = xMin;
+  curve.xMax = xMax;
+  curve.tScale = tScale;
+  curve.roundTicks = typed;
+  curve.fromZero = typed && !logScale;
+}
+
+// The heights of the log densities on the curve's scale, once its shift is known.
+void addPoints(CurveState& curve, bool logScale, std::vector<double> xs, const std::vector<double>& values) {
+  curve.xValues = std::move(xs);
+  curve.yValues.reserve(values.size());
+  for (const double v : values) curve.yValues.push_back(plottedHeight(curve, logScale, v));
 }
 
 void rebuildBuiltInCurve(WindowModel& model) {
   const bool logScale = model.view.logScale;
-  model.curve.tScale = false;
   const DensityKind& row = densityKindRow(model.density.kind);
   const CurveGrid& grid = curveGrids[row.kind - firstDensityKind];
   CurveState& curve = model.curve;
-  curve.xMin = 0.0;
-  curve.xMax = logScale ? grid.plotXMaxLog : grid.plotXMax;
+  startCurve(curve, 0.0, logScale ? grid.plotXMaxLog : grid.plotXMax, false, false, logScale);
   const double gridEnd = logScale ? grid.gridEndLog : grid.gridEnd;
 
-  clearPlotterForCurve(curve, false, logScale);
-
-  // Constant terms are computed once; each value still sums in the same order.
-  const double alpha = row.alpha;
-  const double beta = row.beta;
-  const double logBeta = alpha * std::log(beta);
-  const double logGammaAlpha = row.instance == DensityInstance::Gamma ? gamln(alpha) : 0.0;
-  const ARSTestDensity& test = model.density.testDensity;
-  const auto logDensity = [&](double x) {
-    switch (row.instance) {
-      case DensityInstance::Beta:
-        return (alpha - 1) * std::log(x) + (beta - 1) * std::log(1 - x);
-      case DensityInstance::Gamma:
-        return (alpha - 1) * std::log(x) - x / beta - logBeta - logGammaAlpha;
-      case DensityInstance::Test:
-        break;
-    }
-    return test.logDensity(x);
-  };
+  // The sampler's own densities, with the kind's parameters: the curve is
+  // the law the darts are drawn from, to the last bit.
+  ARSBetaDensity beta;
+  ARSGammaDensity gamma;
+  const ARSDensity* density = &model.density.testDensity;
+  if (row.instance == DensityInstance::Beta) {
+    beta.alpha = row.alpha;
+    beta.beta = row.beta;
+    density = &beta;
+  } else if (row.instance == DensityInstance::Gamma) {
+    gamma.alpha = row.alpha;
+    gamma.beta = row.beta;
+    density = &gamma;
+  }
 
   // Both passes walk the same grid by repeated addition; the values are kept
   // from the first pass instead of being evaluated twice.
@@ -83,28 +80,21 @@ void rebuildBuiltInCurve(WindowModel& model) {
   std::vector<double> values;
   double largest = -infinity;
   for (double x = gridStart; x < gridEnd; x += grid.gridStep) {
-    const double v = logDensity(x);
+    const double v = density->logDensity(x);
     if (v > largest) largest = v;
     xs.push_back(x);
     values.push_back(v);
   }
   curve.logOffset = 50 - largest;
-
-  curve.plotter.xValues.reserve(xs.size());
-  curve.plotter.yValues.reserve(xs.size());
-  for (std::size_t i = 0; i < xs.size(); ++i) {
-    curve.plotter.addPoint(xs[i], plottedHeight(curve, logScale, values[i]));
-  }
+  addPoints(curve, logScale, std::move(xs), values);
 }
 
 void rebuildOtherCurve(WindowModel& model) {
   CurveState& curve = model.curve;
-  curve.xMin = model.density.otherXMin;
-  curve.xMax = model.density.otherXMax;
-  curve.tScale = tScaleShown(model);
+  const bool tScale = tScaleShown(model);
   // A zero of the density has no height on the T scale, as on the log scale.
-  const bool logScale = model.view.logScale || curve.tScale;
-  clearPlotterForCurve(curve, true, logScale);
+  const bool logScale = model.view.logScale || tScale;
+  startCurve(curve, model.density.otherXMin, model.density.otherXMax, tScale, true, logScale);
   const FormulaDensity* density = model.density.otherDensity.get();
   if (!density) return;
 
@@ -127,9 +117,7 @@ void rebuildOtherCurve(WindowModel& model) {
   for (int i = 0; i < curveIntervals; ++i) add(curve.xMin + (i + 0.5) * step, false);
   add(curve.xMax, true);
   curve.logOffset = std::isfinite(largest) ? 50 - largest : 0.0;
-  for (std::size_t i = 0; i < xs.size(); ++i) {
-    curve.plotter.addPoint(xs[i], plottedHeight(curve, logScale, values[i]));
-  }
+  addPoints(curve, logScale, std::move(xs), values);
 }
 
 }  // namespace
@@ -145,17 +133,4 @@ void rebuildDensityCurve(WindowModel& model) {
   } else {
     rebuildBuiltInCurve(model);
   }
-}
-
-void preparePlot(CurveState& curve, const ViewOptions& view) {
-  Plotter& plotter = curve.plotter;
-  if (view.logScale || curve.tScale) {
-    plotter.autoScaleX = true;
-    plotter.autoScaleY = true;
-    plotter.drawYTicks = true;
-  } else {
-    plotter.drawYTicks = false;
-  }
-  // The plotter itself rescales only with data to plot.
-  if (plotter.numPoints >= 2) plotter.rescale();
 }

@@ -1,14 +1,9 @@
 #pragma once
 // The exact curve of the selected density, shifted so that its largest log
 // value is 50, on the log or the normal scale.
-struct CurveState;
-struct ViewOptions;
 struct WindowModel;
 
 void rebuildDensityCurve(WindowModel& model);
 // The T scale applies to a density sampled under T(f) = -1/sqrt(f); the
 // others keep the log or normal scale while the option is on.
 bool tScaleShown(const WindowModel& model);
-// The plotter's ranges made ready for the scale, before the paint or the
-// status line reads them.
-void preparePlot(CurveState& curve, const ViewOptions& view);

@@ -13,7 +13,7 @@
 #include "density/formula_density.h"
 #include "density/gamma_density.h"
 #include "density/test_density.h"
-#include "display/proof_highlight.h"
+#include "model/proof_highlight.h"
 #include "model/envelope_stepper.h"
 
 // The kind number of a density beyond the built-in kinds 1 to 6.
@@ -21,9 +21,6 @@ constexpr std::int32_t otherDensityKind = 7;
 
 struct DensityState {
   std::int32_t kind = 1;
-  // The parameters the caption shows.
-  double alpha = 2.0;
-  double beta = 3.0;
   // The built-in kinds' instances, given to the sampler.
   ARSBetaDensity betaDensity;
   ARSGammaDensity gammaDensity;

@@ -21,7 +21,7 @@ void throwPlainComparison(WindowModel& model) {
   const bool logScale = model.view.logScale;
   // The envelope: the curve's maximum over the plotted range, raised by 1%
   // for a peak between its grid points.
-  const std::vector<double>& heights = curve.plotter.yValues;
+  const std::vector<double>& heights = curve.yValues;
   const double top = *std::max_element(heights.begin(), heights.end());
   // The T scale's heights are no log values: its peak is where the shift put 50.
   const double logTop =

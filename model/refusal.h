@@ -5,7 +5,7 @@
 // window finds among the sampler's points (proof_finding.h).
 #include <string>
 
-#include "display/proof_highlight.h"
+#include "model/proof_highlight.h"
 #include "sampler/not_log_concave.h"
 
 class FormulaDensity;

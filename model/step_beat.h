@@ -7,7 +7,7 @@
 // what the window shows.
 #include <vector>
 
-#include "display/envelope_shape.h"
+#include "model/envelope_shape.h"
 #include "sampler/ars.h"
 
 struct WindowModel;

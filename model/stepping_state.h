@@ -3,7 +3,7 @@
 // Step back replays from.
 #include <optional>
 
-#include "display/proof_highlight.h"
+#include "model/proof_highlight.h"
 #include "model/step_beat.h"
 #include "sampler/uniform_random.h"
 

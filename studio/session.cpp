@@ -5,13 +5,13 @@
 #include "app/window_picture.h"
 #include "display/plot_legend.h"
 #include "model/density_curve.h"
+#include "display/plot_layout.h"
 #include "model/other_density.h"
 #include "model/plain_comparison.h"
 #include "model/sampler_commands.h"
 #include "model/saved_view.h"
 #include "model/step_beat.h"
 #include "resources/command_ids.h"
-#include "studio/client_area.h"
 #include "studio/command_table.h"
 #include "studio/lesson_text.h"
 #include "studio/menus.h"
@@ -272,12 +272,9 @@ Lesson Session::lesson() const { return currentLesson(model_); }
 
 std::string Session::lessonText() const { return writeLessonText(lesson()); }
 
-std::string Session::statusLine() const {
-  const ClientArea area(client_);
-  return ::statusLine(model_, &area);
-}
+std::string Session::statusLine() const { return ::statusLine(model_, &layout_); }
 
-std::string Session::toolTip() const { return plotToolTip(model_.view, model_.curve.tScale); }
+std::string Session::toolTip() const { return plotToolTip(model_); }
 
 std::vector<LegendEntry> Session::legend() const {
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
@@ -286,8 +283,8 @@ std::vector<LegendEntry> Session::legend() const {
 }
 
 void Session::repaint() {
-  // The status line reads the plot's ranges, as the paint will use them.
-  preparePlot(model_.curve, model_.view);
+  // Laid out once per change: the status line and the paint both read it.
+  layout_ = layoutPlot(model_, client_);
   effects_.repaint = true;
 }
 
@@ -338,7 +335,7 @@ void Session::throwDarts() { ::throwDarts(model_, *this); }
 
 void Session::compareWithPlainRejection() {
   throwDarts();
-  if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) || model_.curve.plotter.yValues.empty()) {
+  if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) || model_.curve.yValues.empty()) {
     return;
   }
   throwPlainComparison(model_);
@@ -355,6 +352,18 @@ void Session::takeOfferedDensity() {
 }
 
 void paint(Canvas& canvas, const Rect& client, const Session& session) {
-  const ClientArea area(client);
-  paintWindow(canvas, area, session.model());
+  const Rect& laidOut = session.layout().client;
+  if (client.left == laidOut.left && client.top == laidOut.top && client.right == laidOut.right &&
+      client.bottom == laidOut.bottom) {
+    paintWindow(canvas, session.layout(), session.model());
+  } else {
+    paintWindow(canvas, layoutPlot(session.model(), client), session.model());
+  }
+}
+
+void Session::setClient(const Rect& client) {
+  const bool same = client.left == client_.left && client.top == client_.top && client.right == client_.right &&
+                    client.bottom == client_.bottom;
+  client_ = client;
+  if (!same) layout_ = layoutPlot(model_, client_);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "density/density_choice.h"
+#include "display/plot_layout.h"
 #include "model/lesson.h"
 #include "model/reports.h"
 #include "model/window_model.h"
@@ -60,7 +61,7 @@ class Session : private Reports {
   // Remembered view options, given once at start.
   Effects restoreView(const ViewOptions& view);
   // Sets the client area without effects (the desktop reads it before each command).
-  void setClient(const Rect& client) { client_ = client; }
+  void setClient(const Rect& client);
 
   // The state on screen as a lesson, and as its JSON text.
   Lesson lesson() const;
@@ -71,6 +72,8 @@ class Session : private Reports {
   const std::optional<Question>& pending() const { return pending_; }
   const WindowModel& model() const { return model_; }
   const Rect& client() const { return client_; }
+  // The plot laid out for the state and the client area after the last change.
+  const PlotLayout& layout() const { return layout_; }
 
  private:
   // What the model's operations meet, as questions.
@@ -91,6 +94,7 @@ class Session : private Reports {
 
   WindowModel model_;
   Rect client_{0, 0, 400, 300};
+  PlotLayout layout_ = layoutPlot(model_, client_);
   std::optional<Question> pending_;
   // The effects of the call being served.
   Effects effects_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Layers point one way: the engine (sampler/) knows no density kind and no
-# picture; density/, display/ and platform/ know nothing of the window's
-# model (model/) or the program around it (app/); the model knows no window;
+# picture; density/ and platform/ know nothing of the window's model (model/)
+# or the program around it (app/); the model is data, knowing no window and
+# no picture: display/ lays out and draws from it;
 # platform/ does not reach into density/, display/ or resources/; resources/
 # holds tables only, written in the platform's vocabulary (menu items,
 # accelerators). Any include against the directions fails.
@@ -13,8 +14,8 @@ cd "$1"
 rules=(
   "sampler|app density display platform resources"
   "density|app display model platform resources"
-  "display|app model"
-  "model|app platform resources"
+  "display|app"
+  "model|app display platform resources"
   "platform|app density display model resources"
   "resources|app density display model"
 )

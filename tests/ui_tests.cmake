@@ -20,7 +20,8 @@ add_executable(ui_tests
   model/envelope_stepper_test.cpp
   model/transformed_stepping_test.cpp
   display/typed_envelope_drawing_test.cpp
-  model/envelope_view_test.cpp
+  display/envelope_view_test.cpp
+  display/plot_layout_test.cpp
   studio/session_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)

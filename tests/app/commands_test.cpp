@@ -57,7 +57,7 @@ TEST(Commands, ScaleCommandsKeepSteppingAndEmptyDarts) {
   EXPECT_TRUE(rig.app.model().darts.x.empty());
   EXPECT_TRUE(rig.app.model().darts.y.empty());
   EXPECT_TRUE(rig.app.model().darts.thrown);
-  EXPECT_EQ(rig.app.model().curve.plotter.numPoints, 99);
+  EXPECT_EQ(rig.app.model().curve.xValues.size(), 99u);
   EXPECT_EQ(rig.window.repaints, repaints + 1);
   rig.app.command(111);
   EXPECT_FALSE(rig.app.model().view.logScale);
@@ -82,7 +82,7 @@ TEST(Commands, DensityCommandsStopSteppingAndRebuild) {
   rig.app.command(133);
   rig.app.command(126);
   EXPECT_TRUE(rig.app.model().darts.x.empty());
-  EXPECT_EQ(rig.app.model().curve.plotter.numPoints, 196);
+  EXPECT_EQ(rig.app.model().curve.xValues.size(), 196u);
 }
 
 TEST(Commands, RepaintsAndUnknownIds) {

@@ -108,8 +108,8 @@ TEST(OtherDensity, ExtremeLocationsAndScalesFillThePlotWithRoundTicksAndDarts) {
     EXPECT_NEAR((curve.xMin - c.location) / c.scale, c.lowQuantile, 0.05) << c.logDensity;
     EXPECT_NEAR((curve.xMax - c.location) / c.scale, c.highQuantile, 0.05) << c.logDensity;
     // The curve runs across the whole plotted range.
-    EXPECT_EQ(curve.plotter.xValues.front(), curve.xMin);
-    EXPECT_EQ(curve.plotter.xValues.back(), curve.xMax);
+    EXPECT_EQ(curve.xValues.front(), curve.xMin);
+    EXPECT_EQ(curve.xValues.back(), curve.xMax);
     const std::vector<double> darts = twoThrows(rig.app);
     EXPECT_TRUE(rig.window.boxes.empty()) << c.logDensity;
     EXPECT_TRUE(passes(darts, [&](double x) { return c.standardCdf((x - c.location) / c.scale); }))
@@ -240,7 +240,7 @@ TEST(Histogram, BarsAndTheDartsOutsideSumToTheDarts) {
   EXPECT_LT(h.outside, 10u);  // the cut tails hold about 1e-4 each
   // The bar left of the peak matches the curve's mean over it.
   const std::vector<double> heights =
-      barHeights(h, rig.app.model().darts.x.size(), rig.app.model().curve.plotter.xValues, rig.app.model().curve.plotter.yValues, false);
+      barHeights(h, rig.app.model().darts.x.size(), rig.app.model().curve.xValues, rig.app.model().curve.yValues, false);
   const double w = (rig.app.model().curve.xMax - rig.app.model().curve.xMin) / 40;
   EXPECT_NEAR(heights[19] / std::exp(50.0), -std::expm1(-w) / w, 0.08);
   RecordingCanvas canvas;

@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "density/catalogue.h"
+#include "display/axis_titles.h"
 #include "model/sampler_commands.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
@@ -91,8 +92,8 @@ TEST(TransformedDensity, TScaleShowsMinusOneOverRootFAndMapsForeignReferences) {
   const CurveState& curve = rig.app.model().curve;
   ASSERT_TRUE(curve.tScale);
   // The curve's highest point at -1; the Cauchy's -1/sqrt(f / f(x0)) = -sqrt((1 + x^2) / (1 + x0^2)) elsewhere.
-  const std::vector<double>& xs = curve.plotter.xValues;
-  const std::vector<double>& ys = curve.plotter.yValues;
+  const std::vector<double>& xs = curve.xValues;
+  const std::vector<double>& ys = curve.yValues;
   const std::size_t top = static_cast<std::size_t>(std::max_element(ys.begin(), ys.end()) - ys.begin());
   EXPECT_DOUBLE_EQ(ys[top], -1);
   for (std::size_t i = 0; i < xs.size(); i += 50) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "display/plot_layout.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
@@ -25,7 +26,7 @@ void expectDataClipped(MainWindow& app, const FakeWindow& window, const char* wh
   SCOPED_TRACE(what);
   RecordingCanvas canvas;
   app.paint(canvas);
-  const Rect frame = app.model().curve.plotter.getFrame(window);
+  const Rect frame = layoutPlot(app.model(), window.clientRect()).frame;
   const int slack = app.model().view.largerPoints ? 8 : 4;
   const Rect allowed{frame.left - slack, frame.top - slack, frame.right + slack, frame.bottom + slack};
   std::vector<Rect> texts;
@@ -77,7 +78,7 @@ TEST(Clipping, HullAndSqueezeEndAtTheFrameOnAProjector) {
   for (int id : {112, 134, 135, 135}) app.command(id);
   RecordingCanvas canvas;
   app.paint(canvas);
-  const Rect frame = app.model().curve.plotter.getFrame(window);
+  const Rect frame = layoutPlot(app.model(), window.clientRect()).frame;
   // The hull in red, then the squeeze in green (the candidate's marker, red too, follows).
   const std::vector<Primitive> lines = canvas.of(Primitive::Line);
   std::size_t end = 0;
@@ -99,7 +100,7 @@ TEST(Clipping, NothingToClipAtStartUp) {
   RecordingCanvas canvas;
   app.paint(canvas);
   // The curve alone, clipped to the frame itself.
-  const Rect frame = app.model().curve.plotter.getFrame(window);
+  const Rect frame = layoutPlot(app.model(), window.clientRect()).frame;
   for (const Primitive& p : canvas.log) {
     if (p.kind == Primitive::Line && p.pen != black) {
       ASSERT_TRUE(p.clipped);

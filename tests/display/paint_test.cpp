@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/window_picture.h"
 #include "display/pixel.h"
+#include "display/plot_layout.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
 
@@ -99,7 +100,7 @@ TEST(Paint, DartsOnlyWhenNotStepping) {
   model.darts.x = {0.5, 0.6, 0.7};
   model.darts.y = {1e21};
   RecordingCanvas unequal;
-  paintWindow(unequal, rig.window, model);
+  paintWindow(unequal, layoutPlot(model, rig.window.clientRect()), model);
   EXPECT_EQ(ellipses(unequal, 2, red).size(), 1u);
 }
 
@@ -156,7 +157,7 @@ TEST(Paint, RepaintWithoutEnvelopeWhileStepping) {
   WindowModel model;
   model.stepping.active = true;
   RecordingCanvas c;
-  paintWindow(c, window, model);
+  paintWindow(c, layoutPlot(model, window.clientRect()), model);
   EXPECT_EQ(linesIn(c, green), 0);
   EXPECT_EQ(linesIn(c, red), 0);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "display/plot_layout.h"
 #include "platform/picture_scale.h"
 #include "display/plot_colors.h"
 #include "resources/command_ids.h"
@@ -68,7 +69,7 @@ TEST(ScaledPicture, PensDotsTicksAndTextGrowAtSixteenHundredByAThousand) {
   ASSERT_EQ(dots.size(), large.app.model().sampler.points.size());
   for (const Primitive& e : dots) EXPECT_EQ(e.c - e.a, 14);
   // The first x tick reaches 2 pixels either side of the axis by default, 7 here.
-  const Rect frame = large.app.model().curve.plotter.getFrame(large.window);
+  const Rect frame = layoutPlot(large.app.model(), large.window.clientRect()).frame;
   bool longTick = false;
   for (std::size_t i = 1; i < after.log.size(); ++i) {
     const Primitive& move = after.log[i - 1];
@@ -94,15 +95,14 @@ TEST(CandidateMarker, ACandidateAboveTheFrameIsMarkedAtItsTopEdge) {
   // Beta(2,3): the first candidate lands far above the plotted range.
   Rig rig;
   const RecordingCanvas canvas = rig.paintAfter({121, 134, 135});
-  const Rect frame = rig.app.model().curve.plotter.getFrame(rig.window);
+  const Rect frame = layoutPlot(rig.app.model(), rig.window.clientRect()).frame;
   const std::vector<Primitive> red = ellipsesIn(canvas, PlotColor::candidate);
   ASSERT_EQ(red.size(), 2u);  // the candidate itself (clipped away), then its marker
   const Primitive& marker = red.back();
   EXPECT_GE(marker.b, frame.top);
   EXPECT_LT(marker.b, frame.top + 20);
   const int centre = (marker.a + marker.c) / 2;
-  PlotMapping mapping;
-  rig.app.model().curve.plotter.getMapping(rig.window, mapping);
+  const PlotMapping mapping = layoutPlot(rig.app.model(), rig.window.clientRect()).mapping;
   EXPECT_NEAR(centre, wholePixelX(mapping, rig.app.model().sampler.lastX), 1);
   EXPECT_NE(rig.window.statusText.find("Candidate above the plot"), std::string::npos) << rig.window.statusText;
   // A candidate inside the frame gets no marker and no note.
@@ -138,7 +138,7 @@ TEST(ProofDrawing, ThePanelShowsTheGapAndLeavesTheRingsInView) {
     Rig rig(1280, 800);
     const RecordingCanvas canvas = rig.paintAfter({126, scale, 134, 135, 135, 135, 135, 135});
     ASSERT_TRUE(rig.app.model().stepping.proof.has_value());
-    const Rect frame = rig.app.model().curve.plotter.getFrame(rig.window);
+    const Rect frame = layoutPlot(rig.app.model(), rig.window.clientRect()).frame;
     std::vector<Primitive> panels;
     for (const Primitive& f : canvas.of(Primitive::Frame))
       if (f.a > frame.left && f.c < frame.right && f.b > frame.top && f.d < frame.bottom) panels.push_back(f);

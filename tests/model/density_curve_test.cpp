@@ -5,9 +5,12 @@
 
 #include "app/main_window.h"
 #include "density/density_kinds.h"
+#include "display/plot_layout.h"
 #include "model/density_curve.h"
+#include "model/sampler_commands.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"
+#include "support/recording_reports.h"
 
 namespace {
 
@@ -15,15 +18,16 @@ double largest(const std::vector<double>& v) { return *std::max_element(v.begin(
 
 TEST(DensityCurve, StartUpCurve) {
   WindowModel model;
-  EXPECT_EQ(model.curve.plotter.numPoints, 99);
-  EXPECT_EQ(model.curve.plotter.xValues.front(), 0.01);
-  EXPECT_NEAR(model.curve.plotter.xValues.back(), 0.99, 1e-9);
-  EXPECT_EQ(model.curve.plotter.xMin, 0.0);
-  EXPECT_EQ(model.curve.plotter.xMax, 1.0);
-  EXPECT_FALSE(model.curve.plotter.autoScaleX);
-  EXPECT_FALSE(model.curve.plotter.histogramMode);
+  EXPECT_EQ(model.curve.xValues.size(), 99u);
+  EXPECT_EQ(model.curve.xValues.front(), 0.01);
+  EXPECT_NEAR(model.curve.xValues.back(), 0.99, 1e-9);
+  // The normal scale plots the whole range, not the points' own.
+  const PlotLayout layout = layoutPlot(model, Rect{0, 0, 400, 300});
+  EXPECT_EQ(layout.ranges.xMin, 0.0);
+  EXPECT_EQ(layout.ranges.xMax, 1.0);
+  EXPECT_FALSE(layout.yTicks);
   EXPECT_NEAR(model.curve.logOffset, 51.9096, 1e-4);
-  EXPECT_DOUBLE_EQ(largest(model.curve.plotter.yValues), std::exp(50.0));
+  EXPECT_DOUBLE_EQ(largest(model.curve.yValues), std::exp(50.0));
   EXPECT_EQ(densityKindRow(model.density.kind).alpha, 2.0);
   EXPECT_EQ(densityKindRow(model.density.kind).beta, 3.0);
 }
@@ -37,13 +41,33 @@ TEST(DensityCurve, PointCountsPerKindAndScale) {
       model.density.kind = kind;
       model.view.logScale = logScale;
       rebuildDensityCurve(model);
-      EXPECT_EQ(model.curve.plotter.numPoints, logScale ? log[kind - 1] : normal[kind - 1])
+      EXPECT_EQ(model.curve.xValues.size(), static_cast<std::size_t>(logScale ? log[kind - 1] : normal[kind - 1]))
           << kind << " " << logScale;
-      EXPECT_EQ(model.curve.plotter.xValues.size(), model.curve.plotter.yValues.size());
+      EXPECT_EQ(model.curve.xValues.size(), model.curve.yValues.size());
       if (logScale) {
-        EXPECT_NEAR(largest(model.curve.plotter.yValues), 50.0, 1e-12) << kind;
+        EXPECT_NEAR(largest(model.curve.yValues), 50.0, 1e-12) << kind;
       }
-      EXPECT_EQ(model.curve.plotter.xMax, model.curve.xMax);
+      EXPECT_EQ(layoutPlot(model, Rect{0, 0, 400, 300}).ranges.xMax,
+                logScale ? model.curve.xValues.back() : model.curve.xMax);
+    }
+  }
+}
+
+TEST(DensityCurve, BuiltInCurvesAreTheSamplersDensitiesBitForBit) {
+  WindowModel model;
+  RecordingReports reports;
+  for (int kind = 1; kind <= 6; ++kind) {
+    for (bool logScale : {false, true}) {
+      model.density.kind = kind;
+      model.view.logScale = logScale;
+      rebuildDensityCurve(model);
+      prepareSampler(model);
+      const ARSDensity& density = *model.sampler.density;
+      const CurveState& curve = model.curve;
+      for (std::size_t i = 0; i < curve.xValues.size(); ++i) {
+        const double expected = plottedHeight(curve, logScale, density.logDensity(curve.xValues[i]));
+        ASSERT_EQ(curve.yValues[i], expected) << kind << " " << logScale << " at " << curve.xValues[i];
+      }
     }
   }
 }
@@ -55,12 +79,12 @@ TEST(DensityCurve, GammaOnTheLogScale) {
   rebuildDensityCurve(model);
   EXPECT_EQ(model.curve.xMax, 10.0);
   EXPECT_NEAR(model.curve.logOffset, 49.7242, 1e-4);
-  EXPECT_NEAR(model.curve.plotter.yValues.back(), -19.33, 0.01);
+  EXPECT_NEAR(model.curve.yValues.back(), -19.33, 0.01);
   model.view.logScale = false;
   rebuildDensityCurve(model);
   EXPECT_EQ(model.curve.xMax, 3.0);
-  EXPECT_EQ(model.curve.plotter.numPoints, 300);
-  EXPECT_LT(model.curve.plotter.xValues.back(), 3.0);
+  EXPECT_EQ(model.curve.xValues.size(), 300u);
+  EXPECT_LT(model.curve.xValues.back(), 3.0);
 }
 
 TEST(DensityCurve, TestDensityGridAfterAnotherKind) {
@@ -69,8 +93,8 @@ TEST(DensityCurve, TestDensityGridAfterAnotherKind) {
   rebuildDensityCurve(model);
   model.density.kind = 6;
   rebuildDensityCurve(model);
-  EXPECT_EQ(model.curve.plotter.xValues.front(), 0.01);
-  EXPECT_NEAR(model.curve.plotter.xValues.back(), 0.985, 1e-9);
+  EXPECT_EQ(model.curve.xValues.front(), 0.01);
+  EXPECT_NEAR(model.curve.xValues.back(), 0.985, 1e-9);
 }
 
 TEST(DensityCurve, LogScaleSwitchesThePlotToAutomaticXRange) {
@@ -80,8 +104,7 @@ TEST(DensityCurve, LogScaleSwitchesThePlotToAutomaticXRange) {
   RecordingCanvas canvas;
   app.command(112);
   app.paint(canvas);
-  EXPECT_TRUE(app.model().curve.plotter.autoScaleX);
-  EXPECT_EQ(app.model().curve.plotter.xMin, 0.01);
+  EXPECT_EQ(layoutPlot(app.model(), window.clientRect()).ranges.xMin, 0.01);
   const auto texts = canvas.texts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "0.01"), texts.end());
   const auto yLabels = [](const RecordingCanvas& c) {
@@ -94,7 +117,7 @@ TEST(DensityCurve, LogScaleSwitchesThePlotToAutomaticXRange) {
   RecordingCanvas normal;
   app.command(111);
   app.paint(normal);
-  EXPECT_EQ(app.model().curve.plotter.xMin, 0.0);
+  EXPECT_EQ(layoutPlot(app.model(), window.clientRect()).ranges.xMin, 0.0);
   const auto normalTexts = normal.texts();
   EXPECT_NE(std::find(normalTexts.begin(), normalTexts.end(), "0.00"), normalTexts.end());
   EXPECT_EQ(yLabels(normal), 0);

@@ -70,7 +70,7 @@ TEST(SavedView, RestoresTheDensityAndTheViewIntoAFreshModel) {
   EXPECT_TRUE(fresh.view.logScale);
   EXPECT_TRUE(fresh.view.largerPoints);
   EXPECT_EQ(fresh.view.animationSpeed, 4);
-  EXPECT_EQ(fresh.curve.plotter.yValues, shown.curve.plotter.yValues);
+  EXPECT_EQ(fresh.curve.yValues, shown.curve.yValues);
   EXPECT_TRUE(fresh.darts.x.empty());
 
   // A typed density keeps its caption and its curve.
@@ -80,14 +80,14 @@ TEST(SavedView, RestoresTheDensityAndTheViewIntoAFreshModel) {
   ASSERT_EQ(restoreView(typed, savedView(shown), reports), "");
   EXPECT_EQ(typed.density.kind, otherDensityKind);
   EXPECT_EQ(typed.density.otherChoice.caption, shown.density.otherChoice.caption);
-  EXPECT_EQ(typed.curve.plotter.xValues, shown.curve.plotter.xValues);
-  EXPECT_EQ(typed.curve.plotter.yValues, shown.curve.plotter.yValues);
+  EXPECT_EQ(typed.curve.xValues, shown.curve.xValues);
+  EXPECT_EQ(typed.curve.yValues, shown.curve.yValues);
 }
 
 TEST(SavedView, AnUnusableViewChangesNothing) {
   WindowModel model;
   RecordingReports reports;
-  const std::vector<double> curve = model.curve.plotter.yValues;
+  const std::vector<double> curve = model.curve.yValues;
   SavedView saved = savedView(model);
   saved.view.logScale = true;
   saved.densityKind = lastDensityKind + 3;
@@ -97,7 +97,7 @@ TEST(SavedView, AnUnusableViewChangesNothing) {
   EXPECT_FALSE(restoreView(model, saved, reports).empty());
   EXPECT_EQ(model.density.kind, 1);
   EXPECT_FALSE(model.view.logScale);
-  EXPECT_EQ(model.curve.plotter.yValues, curve);
+  EXPECT_EQ(model.curve.yValues, curve);
 }
 
 }  // namespace

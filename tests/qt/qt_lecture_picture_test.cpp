@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "app/main_window.h"
+#include "display/plot_layout.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_picture_file.h"
 #include "support/fake_window.h"
@@ -73,9 +74,8 @@ TEST(LecturePicture, ACandidateAboveTheFrameShowsItsMarkerAtTheTopEdge) {
   Picture picture(400, 300);
   picture.run({121, 134, 135});
   const QImage image = picture.render();
-  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
-  PlotMapping mapping;
-  picture.app.model().curve.plotter.getMapping(picture.window, mapping);
+  const Rect frame = layoutPlot(picture.app.model(), picture.window.clientRect()).frame;
+  const PlotMapping mapping = layoutPlot(picture.app.model(), picture.window.clientRect()).mapping;
   const int x = wholePixelX(mapping, picture.app.model().sampler.lastX);
   int red = 0;
   for (int y = frame.top; y < frame.top + 20; ++y)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "display/plot_layout.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_picture_file.h"
 #include "support/fake_window.h"
@@ -81,7 +82,7 @@ TEST(QtPicture, StartUpCurveIsOneUnbrokenLine) {
 // Pure data colours outside the frame grown by the dot radius, leaving out
 // the caption band (red text).
 int strayDataPixels(Picture& picture, const QImage& image) {
-  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
+  const Rect frame = layoutPlot(picture.app.model(), picture.window.clientRect()).frame;
   const QRect allowed(QPoint(frame.left - 4, frame.top - 4), QPoint(frame.right + 3, frame.bottom + 2));
   const int captionTop = picture.window.height * 4 / 5 + 8;
   int stray = 0;
@@ -114,7 +115,7 @@ void expectCurvesAtDeviceResolution(Picture& picture) {
   const QImage once = picture.render(1);
   const QImage twice = picture.render(2);
   ASSERT_EQ(twice.size(), once.size() * 2);
-  const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
+  const Rect frame = layoutPlot(picture.app.model(), picture.window.clientRect()).frame;
   int splitBlocks = 0;
   int strayBlue = 0;
   for (int y = frame.top; y < frame.bottom - 1; ++y)
@@ -213,7 +214,7 @@ TEST_F(PictureFileTest, SvgDrawsTheSamePictureInVectors) {
       EXPECT_LE(std::abs(greenShown.left() - greenDrawn.left()), near);
       EXPECT_LE(std::abs(greenShown.top() - greenDrawn.top()), near);
       // The clip holds in the vector form too: nothing green left of the y labels' edge.
-      const Rect frame = picture.app.model().curve.plotter.getFrame(picture.window);
+      const Rect frame = layoutPlot(picture.app.model(), picture.window.clientRect()).frame;
       EXPECT_GE(greenDrawn.left(), frame.left - 5);
     }
   }

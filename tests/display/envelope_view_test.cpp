@@ -2,11 +2,13 @@
 // its cap, and the range is left alone with the option off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "display/envelope_view.h"
 #include "display/hull_range.h"
+#include "display/plot_layout.h"
 #include "model/density_curve.h"
-#include "model/envelope_view.h"
 #include "model/sampler_commands.h"
 #include "model/window_model.h"
 #include "support/recording_reports.h"
@@ -14,19 +16,16 @@
 namespace {
 
 struct Ranges {
-  double plain;
+  double plain;  // the curve's top
   double fitted;
   bool cut;
-  CurveState curve;
+  PlotLayout layout;
 };
 
 Ranges rangesOf(const WindowModel& model) {
-  Ranges r{0, 0, false, model.curve};
-  preparePlot(r.curve, model.view);
-  r.plain = r.curve.plotter.yMax;
-  r.cut = fitEnvelopeInView(r.curve, model);
-  r.fitted = r.curve.plotter.yMax;
-  return r;
+  const std::vector<double>& heights = model.curve.yValues;
+  const PlotLayout layout = layoutPlot(model, Rect{0, 0, 400, 300});
+  return Ranges{*std::max_element(heights.begin(), heights.end()), layout.ranges.yMax, layout.hullCut, layout};
 }
 
 TEST(WholeEnvelope, HoldsTheHullUpToItsCapOnBothScales) {
@@ -39,9 +38,9 @@ TEST(WholeEnvelope, HoldsTheHullUpToItsCapOnBothScales) {
   Ranges start = rangesOf(model);
   EXPECT_EQ(start.fitted, start.plain * wholeEnvelopeCap);
   EXPECT_TRUE(start.cut);
-  const Plotter& p = start.curve.plotter;
-  EXPECT_FALSE(hullAbove(model.sampler.segments, p.xMin, p.xMax, logAtTop(start.curve, false)).empty());
-  EXPECT_DOUBLE_EQ(logAtTop(start.curve, false) + start.curve.logOffset,
+  const PlotRanges& p = start.layout.ranges;
+  EXPECT_FALSE(hullAbove(model.sampler.segments, p.xMin, p.xMax, logAtTop(start.layout, model.curve, false)).empty());
+  EXPECT_DOUBLE_EQ(logAtTop(start.layout, model.curve, false) + model.curve.logOffset,
                    std::log(start.plain * wholeEnvelopeCap));
 
   // Six steps later on the log scale the tents are held whole, nothing cut.
@@ -49,11 +48,11 @@ TEST(WholeEnvelope, HoldsTheHullUpToItsCapOnBothScales) {
   model.view.logScale = true;
   rebuildDensityCurve(model);
   const Ranges later = rangesOf(model);
-  const Plotter& q = later.curve.plotter;
+  const PlotRanges& q = later.layout.ranges;
   EXPECT_GT(later.fitted, later.plain);
-  EXPECT_EQ(later.fitted, hullTop(model.sampler.segments, q.xMin, q.xMax) + later.curve.logOffset);
+  EXPECT_EQ(later.fitted, hullTop(model.sampler.segments, q.xMin, q.xMax) + model.curve.logOffset);
   EXPECT_FALSE(later.cut);
-  EXPECT_EQ(q.yTickStep, (q.yMax - q.yMin) / q.numYTicks);
+  EXPECT_EQ(q.yTickStep, (q.yMax - q.yMin) / 5);
 
   model.view.wholeEnvelope = false;
   EXPECT_EQ(rangesOf(model).fitted, later.plain);

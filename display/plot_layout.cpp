@@ -1,0 +1,77 @@
+#include "display/plot_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "display/envelope_view.h"
+#include "display/plot_colors.h"
+#include "model/window_model.h"
+
+namespace {
+// The classic axes' ticks, spread evenly over each range.
+constexpr std::int32_t tickCount = 5;
+}  // namespace
+
+PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
+  const CurveState& curve = model.curve;
+  PlotLayout layout;
+  layout.curveShown = curve.xValues.size() >= 2 && curve.yValues.size() >= 2;
+  const bool logHeights = model.view.logScale || curve.tScale;
+  layout.yTicks = logHeights;
+  layout.roundTicks = curve.roundTicks;
+  layout.vertical = curve.tScale ? VerticalScale::t : model.view.logScale ? VerticalScale::log : VerticalScale::normal;
+  PlotRanges& r = layout.ranges;
+  r.xMin = curve.xMin;
+  r.xMax = curve.xMax;
+  if (layout.curveShown) {
+    // The normal scale shows the whole plotted range; the log and T scales
+    // the curve's points, where a zero of the density has no height.
+    if (logHeights) valueRange(curve.xValues, r.xMin, r.xMax);
+    valueRange(curve.yValues, r.yMin, r.yMax);
+    if (curve.fromZero && r.yMin > 0) r.yMin = 0;
+    layout.hullCut = fitEnvelopeInView(r, curve, model);
+  }
+  r.xTickStep = (r.xMax - r.xMin) / tickCount;
+  r.yTickStep = (r.yMax - r.yMin) / tickCount;
+  return layoutIn(layout, client);
+}
+
+PlotLayout layoutIn(const PlotLayout& layout, const Rect& client) {
+  PlotLayout framed = layout;
+  const PlotRanges& r = layout.ranges;
+  framed.client = client;
+  framed.frame = plotFrame(client);
+  framed.mapping = plotMapping(client, r.xMin, r.xMax, r.yMin, r.yMax);
+  return framed;
+}
+
+Plotter curvePlotter(const CurveState& curve, const PlotLayout& layout, double pictureScale) {
+  Plotter plotter;
+  plotter.xValues = curve.xValues;
+  plotter.yValues = curve.yValues;
+  plotter.numPoints = static_cast<std::int32_t>(std::min(curve.xValues.size(), curve.yValues.size()));
+  const PlotRanges& r = layout.ranges;
+  plotter.xMin = r.xMin;
+  plotter.xMax = r.xMax;
+  plotter.yMin = r.yMin;
+  plotter.yMax = r.yMax;
+  plotter.xTickStep = r.xTickStep;
+  plotter.yTickStep = r.yTickStep;
+  plotter.numXTicks = tickCount;
+  plotter.numYTicks = tickCount;
+  // The layout's ranges are drawn as they are.
+  plotter.autoScaleX = false;
+  plotter.autoScaleY = false;
+  plotter.rangeStale = false;
+  plotter.drawYTicks = layout.yTicks;
+  plotter.ticksAtRoundValues = layout.roundTicks;
+  plotter.color = PlotColor::curve;
+  plotter.pictureScale = pictureScale;
+  return plotter;
+}
+
+double logAtTop(const PlotLayout& layout, const CurveState& curve, bool logScale) {
+  const double top = layout.ranges.yMax;
+  return (logScale ? top : std::log(top)) - curve.logOffset;
+}
