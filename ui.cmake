@@ -48,9 +48,12 @@ add_library(ars_ui STATIC
   app/window_picture.cpp
   app/comparison_picture.cpp
   app/command_line.cpp
+  studio/lesson_json.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ars_ui PUBLIC ars_window_core)
+# Lessons are JSON, read and written with nlohmann-json (header only).
+find_package(nlohmann_json 3 REQUIRED)
+target_link_libraries(ars_ui PUBLIC ars_window_core PRIVATE nlohmann_json::nlohmann_json)
 target_compile_definitions(ars_ui PRIVATE ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ars_ui)
 
