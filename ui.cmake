@@ -49,6 +49,7 @@ add_library(ars_ui STATIC
   app/comparison_picture.cpp
   app/command_line.cpp
   studio/lesson_json.cpp
+  studio/density_check.cpp
 )
 target_include_directories(ars_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # Lessons are JSON, read and written with nlohmann-json (header only).
