@@ -126,6 +126,11 @@ TEST(LessonJson, SaysWhereTheTextStopsBeingJson) {
   EXPECT_EQ(problemOf(""), "The file is empty.");
   EXPECT_EQ(problemOf(" \n "), "The file is empty.");
   EXPECT_EQ(problemOf("{\"lower\": 1e999}"), "The file is not JSON: it holds a number too large for a double.");
+  // Nesting as deep as the size allows ends in a message, not a crash.
+  const std::size_t depth = maxLessonFileSize / 2;
+  EXPECT_EQ(problemOf(std::string(depth, '[') + std::string(depth, ']')), "The file holds no JSON object.");
+  EXPECT_EQ(problemOf("{\"title\": " + std::string(depth - 8, '[')),
+            "The file is not JSON: unterminated array at character " + std::to_string(depth + 3) + ".");
   // Anything larger than a lesson is refused before it is read.
   const std::string padded = "{\"density\": \"x\", \"lower\": 0, \"upper\": 1}" + std::string(maxLessonFileSize, ' ');
   EXPECT_EQ(problemOf(padded), "The file is too large for a lesson.");
