@@ -44,10 +44,13 @@ add_library(ars_studio STATIC
   studio/menus.cpp
   studio/session.cpp
   studio/messages.cpp
-  studio/lesson_text.cpp
+  studio/lesson_json.cpp
+  studio/density_check.cpp
 )
 target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ars_studio PUBLIC ars_window_core)
+# Lessons are JSON, read and written with nlohmann-json (header only).
+find_package(nlohmann_json 3 REQUIRED)
+target_link_libraries(ars_studio PUBLIC ars_window_core PRIVATE nlohmann_json::nlohmann_json)
 target_compile_definitions(ars_studio PRIVATE ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ars_studio)
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)

@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
 #include <QVBoxLayout>
 
 #include "density/catalogue.h"
 #include "density/formula_density.h"
 #include "density/transform_choice.h"
+#include "studio/density_check.h"
 
 namespace {
 constexpr int formulaSource = 0;  // then the catalogue's entries in order
@@ -133,57 +133,41 @@ void QtDensityDialog::check() {
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(problem.isEmpty());
 }
 
-// The choice when it makes a density (an empty text), else why not.
-QString QtDensityDialog::take(const DensityChoice& c) {
-  try {
-    const FormulaDensity density(c);
-    // What cannot be sampled for want of a finite mass is refused here, not after OK.
-    const std::string reason = density.notIntegrableReason();
-    if (!reason.empty()) return QString::fromStdString(reason);
-  } catch (const FormulaDensity::XInvalid& e) {
-    return QString::fromStdString(e.what());
-  }
-  choice_ = c;
+// Keeps the choice when it makes a density (an empty text), else says why not.
+QString QtDensityDialog::take(const DensityCheck& checked) {
+  if (!checked.problem.empty()) return QString::fromStdString(checked.problem);
+  choice_ = checked.choice;
   return QString();
 }
 
 QString QtDensityDialog::checkFormula() {
-  DensityChoice c;
-  c.formula = formula_->text().toStdString();
-  c.logDensity = form_->currentIndex() == 1;
-  if (!parseSupportEnd(lower_->text().toStdString(), c.lower)) {
-    return QStringLiteral("The lower end must be a number or -inf.");
-  }
-  if (!parseSupportEnd(upper_->text().toStdString(), c.upper)) {
-    return QStringLiteral("The upper end must be a number or inf.");
-  }
-  c.transform = transform_->currentIndex() == 1 ? ars::Transform::InverseSqrt : ars::Transform::Log;
-  std::string problem = parseSplits(splits_->text().toStdString(), c.splits);
-  if (problem.empty()) problem = splitsProblem(c.splits, c.lower, c.upper);
-  if (!problem.empty()) return QString::fromStdString(problem);
-  return take(c);
+  FormulaFields fields;
+  fields.formula = formula_->text().toStdString();
+  fields.logDensity = form_->currentIndex() == 1;
+  fields.lower = lower_->text().toStdString();
+  fields.upper = upper_->text().toStdString();
+  fields.transform = transform_->currentIndex() == 1 ? ars::Transform::InverseSqrt : ars::Transform::Log;
+  fields.splits = splits_->text().toStdString();
+  return take(checkFormulaFields(fields));
 }
 
 QString QtDensityDialog::checkCatalogue(int index) {
   const CatalogueEntry& entry = catalogue()[index];
-  std::vector<double> values;
+  std::vector<std::string> parameters;
   for (std::size_t i = 0; i < entry.parameterNames.size(); ++i) {
-    double v = 0;
-    if (!parseSupportEnd(parameters_[i]->text().toStdString(), v) || !std::isfinite(v)) {
-      return QStringLiteral("%1 must be a number.").arg(QString::fromUtf8(entry.parameterNames[i]));
+    parameters.push_back(parameters_[i]->text().toStdString());
+  }
+  const DensityCheck checked = checkCatalogueFields(entry.kind, parameters);
+  const DensityChoice& c = checked.choice;
+  // What the lecturer sees of how the entry is sampled, once the parameters read.
+  if (!c.formula.empty()) {
+    QString note;
+    if (c.transform == ars::Transform::InverseSqrt) note = QStringLiteral("Sampled under T(f) = \u22121/\u221af.");
+    if (!c.splits.empty()) {
+      note = QStringLiteral("Inflection points of log f (split points): %1.")
+                 .arg(QString::fromStdString(splitsText(c.splits)));
     }
-    values.push_back(v);
+    catalogueNote_->setText(note);
   }
-  const std::string problem = catalogueProblem(entry.kind, values);
-  if (!problem.empty()) return QString::fromStdString(problem);
-  const DensityChoice c = catalogueChoice(entry.kind, values);
-  // What the lecturer sees of how the entry is sampled.
-  QString note;
-  if (c.transform == ars::Transform::InverseSqrt) note = QStringLiteral("Sampled under T(f) = \u22121/\u221af.");
-  if (!c.splits.empty()) {
-    note = QStringLiteral("Inflection points of log f (split points): %1.")
-               .arg(QString::fromStdString(splitsText(c.splits)));
-  }
-  catalogueNote_->setText(note);
-  return take(c);
+  return take(checked);
 }

@@ -1,13 +1,15 @@
 #pragma once
 // "Other density": a catalogue entry with its parameters, or a formula in x
 // (density or log-density) with the support's two ends, the transformation
-// it is concave under and its split points. Every change is
-// checked at once; the problem shows under the fields and OK stays disabled
-// until there is none.
+// it is concave under and its split points. Every change is checked at once
+// (studio/density_check.h); the problem shows under the fields and OK stays
+// disabled until there is none.
 #include <QDialog>
 #include <vector>
 
 #include "density/density_choice.h"
+
+struct DensityCheck;
 
 class QComboBox;
 class QDialogButtonBox;
@@ -20,7 +22,7 @@ class QtDensityDialog : public QDialog {
   // `scale` is the picture's: fonts grow by it on a projector.
   explicit QtDensityDialog(const DensityChoice& start, double scale = 1.0, QWidget* parent = nullptr);
 
-  // Valid once the problem text is empty.
+  // Valid once the problem text is empty; it carries its parsed formula.
   const DensityChoice& choice() const { return choice_; }
   QString problem() const;
 
@@ -29,7 +31,7 @@ class QtDensityDialog : public QDialog {
  private:
   void showEntry();
   void check();
-  QString take(const DensityChoice& c);
+  QString take(const DensityCheck& checked);
   QString checkFormula();
   QString checkCatalogue(int entry);
 
