@@ -37,9 +37,9 @@ add_library(ars_studio STATIC
   model/proof_finding.cpp
   model/plain_rejection.cpp
   model/plain_comparison.cpp
-  app/status_line.cpp
-  app/window_picture.cpp
-  app/comparison_picture.cpp
+  studio/status_line.cpp
+  studio/window_picture.cpp
+  studio/comparison_picture.cpp
   studio/command_table.cpp
   studio/menus.cpp
   studio/session.cpp

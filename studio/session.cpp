@@ -1,8 +1,8 @@
 // Commands as operations on the model, and what the front end must do after them.
 #include "studio/session.h"
 
-#include "app/status_line.h"
-#include "app/window_picture.h"
+#include "studio/status_line.h"
+#include "studio/window_picture.h"
 #include "display/plot_legend.h"
 #include "model/density_curve.h"
 #include "display/plot_layout.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/main_window.h"
-#include "app/window_picture.h"
+#include "studio/window_picture.h"
 #include "display/pixel.h"
 #include "display/plot_layout.h"
 #include "support/fake_window.h"

@@ -1,6 +1,6 @@
 // Caption, exact curve, then the envelope while stepping, or the darts, their
 // histogram; plain rejection beside the darts in panels of their own.
-#include "app/window_picture.h"
+#include "studio/window_picture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/comparison_picture.h"
+#include "studio/comparison_picture.h"
 #include "density/density_kinds.h"
 #include "display/axis_titles.h"
 #include "display/candidate_marker.h"

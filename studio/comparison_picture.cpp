@@ -1,4 +1,4 @@
-#include "app/comparison_picture.h"
+#include "studio/comparison_picture.h"
 
 #include <algorithm>
 #include <string>

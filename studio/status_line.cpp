@@ -1,4 +1,4 @@
-#include "app/status_line.h"
+#include "studio/status_line.h"
 
 #include <cmath>
 #include <cstdio>
