@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "studio/window_picture.h"
 #include "display/pixel.h"
 #include "display/plot_layout.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "studio/status_line.h"
 #include "studio/window_picture.h"
 #include "display/plot_layout.h"

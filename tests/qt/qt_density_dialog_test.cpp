@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt/qt_density_dialog.h"
+#include "frontends/qt/dialogs/qt_density_dialog.h"
 #include "density/formula_density.h"
 
 namespace {

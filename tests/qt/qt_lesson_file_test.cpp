@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <limits>
 
-#include "app/qt/qt_lesson_file.h"
+#include "frontends/qt/dialogs/qt_lesson_file.h"
 
 namespace {
 

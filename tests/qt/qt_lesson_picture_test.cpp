@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <initializer_list>
 
-#include "app/main_window.h"
-#include "app/qt/qt_lesson_file.h"
-#include "platform/qt/qt_canvas.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/dialogs/qt_lesson_file.h"
+#include "frontends/qt/platform/qt_canvas.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 
