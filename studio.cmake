@@ -37,17 +37,20 @@ add_library(ars_studio STATIC
   model/proof_finding.cpp
   model/plain_rejection.cpp
   model/plain_comparison.cpp
-  app/status_line.cpp
-  app/window_picture.cpp
-  app/comparison_picture.cpp
+  studio/status_line.cpp
+  studio/window_picture.cpp
+  studio/comparison_picture.cpp
   studio/command_table.cpp
   studio/menus.cpp
   studio/session.cpp
   studio/messages.cpp
-  studio/lesson_text.cpp
+  studio/lesson_json.cpp
+  studio/density_check.cpp
 )
 target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(ars_studio PUBLIC ars_window_core)
+# Lessons are JSON, read and written with nlohmann-json (header only).
+find_package(nlohmann_json 3 REQUIRED)
+target_link_libraries(ars_studio PUBLIC ars_window_core PRIVATE nlohmann_json::nlohmann_json)
 target_compile_definitions(ars_studio PRIVATE ARS_VERSION="${PROJECT_VERSION}")
 ars_strict_warnings(ars_studio)
 include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/FormulaLibrary.cmake)

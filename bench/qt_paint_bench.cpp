@@ -21,10 +21,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/main_window.h"
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/platform/qt_canvas.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 #include "resources/command_ids.h"
 
 extern char** environ;

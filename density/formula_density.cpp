@@ -190,6 +190,15 @@ std::string FormulaDensity::notIntegrableReason() const {
   return "";
 }
 
+std::shared_ptr<const FormulaDensity> parsedFormula(const DensityChoice& choice) {
+  const FormulaDensity* p = choice.parsed.get();
+  if (p == nullptr || p->text() != choice.formula || p->lower() != choice.lower || p->upper() != choice.upper ||
+      (p->form() == FormulaDensity::Form::logDensity) != choice.logDensity) {
+    return nullptr;
+  }
+  return choice.parsed;
+}
+
 bool parseSupportEnd(const std::string& text, double& value) {
   std::size_t begin = 0;
   std::size_t end = text.size();

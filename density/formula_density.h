@@ -59,6 +59,10 @@ class FormulaDensity : public ARSDensity {
   std::unique_ptr<Parser> parser_;
 };
 
+// The choice's parsed formula while it matches the choice's formula, form
+// and support; null when there is none or the fields have changed since.
+std::shared_ptr<const FormulaDensity> parsedFormula(const DensityChoice& choice);
+
 // Reads a support end: a number, or -inf / inf (also +inf, infinity).
 // False for anything else, NaN included.
 bool parseSupportEnd(const std::string& text, double& value);

@@ -27,7 +27,7 @@ struct DensityState {
   ARSTestDensity testDensity;
 
   DensityChoice otherChoice;
-  std::unique_ptr<FormulaDensity> otherDensity;
+  std::shared_ptr<const FormulaDensity> otherDensity;  // shared with the choice that parsed it
   double otherXMin = 0.0;  // the plotted range for it, found when it was chosen
   double otherXMax = 1.0;
   // Each start of the sampler copies this; empty when the search failed.

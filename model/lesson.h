@@ -1,7 +1,7 @@
 #pragma once
 // A lesson: a density and the state of the window prepared in advance by a
-// lecturer, as read from or written to a lesson file (app/qt/qt_lesson_file.h
-// reads and writes the format). Opening one restores a SavedView; saving one
+// lecturer, as read from or written to a lesson file or a link
+// (studio/lesson_json.h reads and writes the format). Opening one restores a SavedView; saving one
 // takes the window's.
 #include <cstdint>
 #include <optional>

@@ -85,11 +85,13 @@ void narrowToRefusal(DensityState& d) {
 }  // namespace
 
 std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) {
-  std::unique_ptr<FormulaDensity> density;
-  try {
-    density = std::make_unique<FormulaDensity>(choice);
-  } catch (const FormulaDensity::XInvalid& e) {
-    return e.what();
+  std::shared_ptr<const FormulaDensity> density = parsedFormula(choice);
+  if (!density) {
+    try {
+      density = std::make_shared<const FormulaDensity>(choice);
+    } catch (const FormulaDensity::XInvalid& e) {
+      return e.what();
+    }
   }
   stopStepping(model);
   clearDarts(model);
@@ -98,6 +100,7 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   // The typed sampler calls the density it replaces.
   model.typed.reset();
   d.otherChoice = choice;
+  d.otherChoice.parsed = density;
   if (d.otherChoice.caption.empty()) d.otherChoice.caption = describe(choice);
   d.otherDensity = std::move(density);
 

@@ -1,8 +1,8 @@
 // Commands as operations on the model, and what the front end must do after them.
 #include "studio/session.h"
 
-#include "app/status_line.h"
-#include "app/window_picture.h"
+#include "studio/status_line.h"
+#include "studio/window_picture.h"
 #include "display/plot_legend.h"
 #include "model/density_curve.h"
 #include "display/plot_layout.h"
@@ -13,7 +13,7 @@
 #include "model/step_beat.h"
 #include "resources/command_ids.h"
 #include "studio/command_table.h"
-#include "studio/lesson_text.h"
+#include "studio/lesson_json.h"
 #include "studio/menus.h"
 #include "studio/messages.h"
 
@@ -242,7 +242,7 @@ Effects Session::openLesson(const Lesson& lesson) {
 
 Effects Session::openLessonText(const std::string& json) {
   Lesson lesson;
-  const std::string problem = parseLessonText(json, lesson);
+  const std::string problem = parseLesson(json, lesson);
   if (!problem.empty()) return lessonUnreadable(problem);
   return openLesson(lesson);
 }
@@ -270,7 +270,7 @@ Effects Session::restoreView(const ViewOptions& view) {
 
 Lesson Session::lesson() const { return currentLesson(model_); }
 
-std::string Session::lessonText() const { return writeLessonText(lesson()); }
+std::string Session::lessonText() const { return lessonJson(lesson()); }
 
 std::string Session::statusLine() const { return ::statusLine(model_, &layout_); }
 

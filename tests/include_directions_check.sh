@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Layers point one way: the engine (sampler/) knows no density kind and no
 # picture; density/ and platform/ know nothing of the window's model (model/)
-# or the program around it (app/); the model is data, knowing no window and
+# or the programs around it (frontends/); the model is data, knowing no window and
 # no picture: display/ lays out and draws from it;
+# the studio core (studio/) knows no front end (frontends/);
 # platform/ does not reach into density/, display/ or resources/; resources/
 # holds tables only, written in the platform's vocabulary (menu items,
 # accelerators). Any include against the directions fails.
@@ -12,12 +13,13 @@ cd "$1"
 
 # folder|folders it must not include
 rules=(
-  "sampler|app density display platform resources"
-  "density|app display model platform resources"
-  "display|app"
-  "model|app display platform resources"
-  "platform|app density display model resources"
-  "resources|app density display model"
+  "sampler|density display platform resources studio frontends"
+  "density|display model platform resources studio frontends"
+  "display|studio frontends"
+  "model|display platform resources studio frontends"
+  "platform|density display model resources studio frontends"
+  "resources|density display model studio frontends"
+  "studio|frontends"
 )
 
 found=()

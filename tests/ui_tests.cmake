@@ -22,7 +22,6 @@ add_executable(ui_tests
   display/typed_envelope_drawing_test.cpp
   display/envelope_view_test.cpp
   display/plot_layout_test.cpp
-  studio/session_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(ui_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -40,3 +39,15 @@ target_link_libraries(formula_tests PRIVATE ars_ui GTest::gtest GTest::gtest_mai
 target_include_directories(formula_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 ars_strict_warnings(formula_tests)
 gtest_discover_tests(formula_tests DISCOVERY_TIMEOUT 60)
+
+# The studio core without a window system: the lesson format and the density checks.
+add_executable(studio_tests
+  studio/lesson_json_test.cpp
+  studio/density_check_test.cpp
+  studio/session_test.cpp
+)
+target_link_libraries(studio_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
+target_include_directories(studio_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(studio_tests PRIVATE ARS_LESSON_EXAMPLES="${PROJECT_SOURCE_DIR}/examples/lessons")
+ars_strict_warnings(studio_tests)
+gtest_discover_tests(studio_tests DISCOVERY_TIMEOUT 60)

@@ -16,11 +16,11 @@
 #include <set>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/qt/qt_lesson_file.h"
-#include "platform/qt/qt_diagnostics.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/dialogs/qt_lesson_file.h"
+#include "frontends/qt/platform/qt_diagnostics.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 #include "studio/menus.h"
 #include "resources/command_ids.h"
 

@@ -1,5 +1,5 @@
 // The command line: only --help and --version mean anything.
-#include "app/command_line.h"
+#include "frontends/qt/command_line.h"
 
 #include <gtest/gtest.h>
 

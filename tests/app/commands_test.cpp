@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "model/sampler_commands.h"
 #include "studio/menus.h"
 #include "resources/command_ids.h"

@@ -2,7 +2,7 @@
 // order of the sampler's arithmetic shows up here.
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "support/fake_window.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "display/plot_colors.h"
 #include "studio/menus.h"
 #include "resources/command_ids.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <limits>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "model/other_density.h"
 #include "density/catalogue.h"
 #include "display/histogram.h"

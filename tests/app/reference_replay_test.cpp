@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "support/fake_window.h"
 #include "support/reference_file.h"
 

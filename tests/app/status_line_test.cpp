@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "support/fake_window.h"
 
 namespace {

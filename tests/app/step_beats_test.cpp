@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "display/plot_colors.h"
 #include "model/step_beat.h"
 #include "resources/command_ids.h"

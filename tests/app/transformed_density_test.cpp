@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "density/catalogue.h"
 #include "display/axis_titles.h"
 #include "model/sampler_commands.h"

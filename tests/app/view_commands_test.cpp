@@ -1,7 +1,7 @@
 // The View pop-up: status bar, animation driven by timer messages, larger points.
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 #include "support/recording_canvas.h"

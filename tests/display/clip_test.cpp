@@ -3,7 +3,7 @@
 // tick labels and the caption, and the axes are drawn over the data.
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "display/plot_layout.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"

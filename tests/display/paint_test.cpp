@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/main_window.h"
-#include "app/window_picture.h"
+#include "frontends/qt/main_window.h"
+#include "studio/window_picture.h"
 #include "display/pixel.h"
 #include "display/plot_layout.h"
 #include "support/fake_window.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/main_window.h"
-#include "app/status_line.h"
-#include "app/window_picture.h"
+#include "frontends/qt/main_window.h"
+#include "studio/status_line.h"
+#include "studio/window_picture.h"
 #include "display/plot_layout.h"
 #include "model/window_model.h"
 #include "resources/command_ids.h"

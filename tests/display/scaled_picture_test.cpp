@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "display/plot_layout.h"
 #include "platform/picture_scale.h"
 #include "display/plot_colors.h"

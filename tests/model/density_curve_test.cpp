@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "density/density_kinds.h"
 #include "display/plot_layout.h"
 #include "model/density_curve.h"

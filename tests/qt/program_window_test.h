@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/main_window.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 
 class ProgramWindowTest : public testing::Test {
  protected:

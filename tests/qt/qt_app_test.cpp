@@ -19,10 +19,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/main_window.h"
-#include "platform/qt/qt_legend.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/platform/qt_legend.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 #include "program_window_test.h"
 #include "resources/command_ids.h"
 #include "studio/menus.h"

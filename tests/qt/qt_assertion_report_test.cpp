@@ -1,6 +1,6 @@
 // The assertion report as the program shows it: a message box without owner,
 // after which the process ends with status 1.
-#include "platform/qt/qt_assertion_report.h"
+#include "frontends/qt/platform/qt_assertion_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // QtCanvas on a QImage, checked pixel by pixel against GDI's rules.
-#include "platform/qt/qt_canvas.h"
+#include "frontends/qt/platform/qt_canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt/qt_density_dialog.h"
+#include "frontends/qt/dialogs/qt_density_dialog.h"
+#include "density/formula_density.h"
 
 namespace {
 
@@ -82,6 +83,9 @@ TEST(DensityDialog, TakesATransformationAndRefusesBadSplitPoints) {
   rig.edit("splits")->setText("-0.66, 0.66");
   EXPECT_TRUE(rig.okEnabled());
   EXPECT_EQ(rig.dialog.choice().splits, (std::vector<double>{-0.66, 0.66}));
+  // The formula the check parsed goes with the choice, for the window to keep.
+  ASSERT_NE(rig.dialog.choice().parsed, nullptr);
+  EXPECT_EQ(rig.dialog.choice().parsed->text(), "exp(-(x+2)^2/2) + exp(-(x-2)^2/2)");
   rig.dialog.findChild<QComboBox*>("transform")->setCurrentIndex(1);
   EXPECT_EQ(rig.dialog.choice().transform, ars::Transform::InverseSqrt);
   // The catalogue's Student t says how it is sampled.

@@ -17,11 +17,11 @@
 #include <functional>
 #include <tuple>
 
-#include "app/main_window.h"
-#include "platform/qt/qt_application_identity.h"
-#include "platform/qt/qt_diagnostics.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/platform/qt_application_identity.h"
+#include "frontends/qt/platform/qt_diagnostics.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 #include "program_window_test.h"
 #include "recording_procedure.h"
 #include "resources/command_ids.h"

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/main_window.h"
-#include "platform/qt/qt_canvas.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/platform/qt_canvas.h"
 #include "support/fake_window.h"
 
 namespace {

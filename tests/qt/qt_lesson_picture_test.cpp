@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <initializer_list>
 
-#include "app/main_window.h"
-#include "app/qt/qt_lesson_file.h"
-#include "platform/qt/qt_canvas.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/dialogs/qt_lesson_file.h"
+#include "frontends/qt/platform/qt_canvas.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 
@@ -29,7 +29,7 @@ struct Window {
   }
   std::string open(const char* json) {
     Lesson lesson;
-    const std::string problem = parseLesson(QByteArray(json), lesson);
+    const std::string problem = parseLesson(json, lesson);
     return problem.empty() ? app.openLesson(lesson) : problem;
   }
   FakeWindow window;
@@ -65,10 +65,10 @@ TEST(LessonPicture, ASavedLessonReopensOnTheSamePicture) {
   Window shown;
   shown.run({CommandId::firstDensity + 3, CommandId::logScale, CommandId::largerPoints, CommandId::wholeEnvelope,
              CommandId::throwDarts, CommandId::startStepping, 135, 135, 135, 135});
-  const QByteArray json = lessonJson(currentLesson(shown.app.model()));
+  const std::string json = lessonJson(currentLesson(shown.app.model()));
   Window reopened;
-  ASSERT_EQ(reopened.open(json.constData()), "") << json.toStdString();
-  EXPECT_TRUE(reopened.render() == shown.render()) << json.toStdString();
+  ASSERT_EQ(reopened.open(json.c_str()), "") << json;
+  EXPECT_TRUE(reopened.render() == shown.render()) << json;
   EXPECT_TRUE(reopened.app.model().view.largerPoints && reopened.app.model().view.wholeEnvelope);
 
   // A typed density with its caption, and a throw's size.
@@ -80,7 +80,7 @@ TEST(LessonPicture, ASavedLessonReopensOnTheSamePicture) {
   EXPECT_EQ(typed.app.model().darts.x.size(), 2000u);
   typed.run({CommandId::startStepping, 135, 135, 135});
   Window again;
-  ASSERT_EQ(again.open(lessonJson(currentLesson(typed.app.model())).constData()), "");
+  ASSERT_EQ(again.open(lessonJson(currentLesson(typed.app.model())).c_str()), "");
   EXPECT_TRUE(again.render() == typed.render());
   EXPECT_EQ(again.app.model().darts.count, 2000);
 }

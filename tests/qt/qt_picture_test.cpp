@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "display/plot_layout.h"
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_picture_file.h"
+#include "frontends/qt/platform/qt_canvas.h"
+#include "frontends/qt/platform/qt_picture_file.h"
 #include "support/fake_window.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <QTemporaryDir>
 
-#include "app/main_window.h"
-#include "app/qt/qt_view_settings.h"
+#include "frontends/qt/main_window.h"
+#include "frontends/qt/dialogs/qt_view_settings.h"
 #include "resources/command_ids.h"
 #include "support/fake_window.h"
 

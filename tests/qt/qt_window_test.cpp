@@ -13,9 +13,9 @@
 
 #include "display/plot_legend.h"
 #include "platform/menu.h"
-#include "platform/qt/qt_legend.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_window_system.h"
+#include "frontends/qt/platform/qt_legend.h"
+#include "frontends/qt/platform/qt_main_window.h"
+#include "frontends/qt/platform/qt_window_system.h"
 #include "recording_procedure.h"
 #include "studio/menus.h"
 #include "resources/command_ids.h"

@@ -113,8 +113,45 @@ TEST(Session, TheSameCommandsGiveTheSamePicture) {
   paint(first, client, a);
   paint(second, client, b);
   EXPECT_FALSE(first.log.empty());
-  EXPECT_EQ(describe(first), describe(second));
+  EXPECT_TRUE(describe(first) == describe(second));
   EXPECT_EQ(a.statusLine(), b.statusLine());
+}
+
+TEST(Session, ALessonsTextReopensTheSameStateAndABrokenOneKeepsIt) {
+  Session lecturer;
+  for (int id : {124, CommandId::logScale, CommandId::startStepping, CommandId::nextStep, CommandId::nextStep,
+                 CommandId::nextStep}) {
+    lecturer.apply(id);
+  }
+  const std::string link = lecturer.lessonText();
+  Session student;
+  const Effects opened = student.openLessonText(link);
+  EXPECT_FALSE(opened.question);
+  EXPECT_TRUE(opened.repaint);
+  EXPECT_EQ(student.model().density.kind, 4);
+  EXPECT_EQ(student.model().stepping.stepsTaken, lecturer.model().stepping.stepsTaken);
+  EXPECT_EQ(student.statusLine(), lecturer.statusLine());
+  RecordingCanvas shown;
+  RecordingCanvas followed;
+  paint(shown, lecturer.client(), lecturer);
+  paint(followed, student.client(), student);
+  EXPECT_TRUE(describe(shown) == describe(followed));
+  // The same darts after the same command.
+  lecturer.apply(CommandId::throwDarts);
+  student.apply(CommandId::throwDarts);
+  EXPECT_EQ(student.model().darts.x, lecturer.model().darts.x);
+
+  // A broken link says why and leaves the picture as it was.
+  const std::string before = student.statusLine();
+  for (const char* broken : {"{\"builtin\":\"beta-9-9\"}", "{\"builtin\":\"beta-2-3\",", "", "[1,2]"}) {
+    const Effects refused = student.openLessonText(broken);
+    ASSERT_TRUE(refused.question) << broken;
+    EXPECT_EQ(refused.question->caption, "Open lesson");
+    EXPECT_EQ(refused.question->text.rfind("The lesson cannot be opened:\n", 0), 0u) << refused.question->text;
+    EXPECT_FALSE(refused.repaint);
+    EXPECT_EQ(student.statusLine(), before);
+    EXPECT_EQ(student.model().darts.x, lecturer.model().darts.x);
+  }
 }
 
 TEST(CommandTable, KeysBoxMenusAndChecksComeFromTheRows) {

@@ -1,6 +1,6 @@
 #pragma once
 // The program's window over a fake one, for tests that drive it by commands.
-#include "app/main_window.h"
+#include "frontends/qt/main_window.h"
 #include "support/fake_window.h"
 
 struct WindowRig {
