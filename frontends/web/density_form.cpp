@@ -1,56 +1,17 @@
 #include "frontends/web/density_form.h"
 
-#include <cmath>
-
 #include "density/catalogue.h"
 #include "density/formula_density.h"
 #include "density/transform_choice.h"
+#include "studio/density_check.h"
 
 namespace {
 
-// The choice when it makes a density (no problem), else why not.
-DensityFormCheck take(const DensityChoice& c, std::string note = {}) {
-  try {
-    const FormulaDensity density(c);
-    // What cannot be sampled for want of a finite mass is refused here, not after OK.
-    const std::string reason = density.notIntegrableReason();
-    if (!reason.empty()) return {reason, {}, {}};
-  } catch (const FormulaDensity::XInvalid& e) {
-    return {e.what(), {}, {}};
-  }
-  return {{}, std::move(note), c};
-}
-
-DensityFormCheck checkFormula(const DensityForm& form) {
-  DensityChoice c;
-  c.formula = form.formula;
-  c.logDensity = form.logDensity;
-  if (!parseSupportEnd(form.lower, c.lower)) return {"The lower end must be a number or -inf.", {}, {}};
-  if (!parseSupportEnd(form.upper, c.upper)) return {"The upper end must be a number or inf.", {}, {}};
-  c.transform = form.inverseSqrt ? ars::Transform::InverseSqrt : ars::Transform::Log;
-  std::string problem = parseSplits(form.splits, c.splits);
-  if (problem.empty()) problem = splitsProblem(c.splits, c.lower, c.upper);
-  if (!problem.empty()) return {problem, {}, {}};
-  return take(c);
-}
-
-DensityFormCheck checkCatalogue(const CatalogueEntry& entry, const std::vector<std::string>& texts) {
-  std::vector<double> values;
-  for (std::size_t i = 0; i < entry.parameterNames.size(); ++i) {
-    double v = 0;
-    if (i >= texts.size() || !parseSupportEnd(texts[i], v) || !std::isfinite(v)) {
-      return {std::string(entry.parameterNames[i]) + " must be a number.", {}, {}};
-    }
-    values.push_back(v);
-  }
-  const std::string problem = catalogueProblem(entry.kind, values);
-  if (!problem.empty()) return {problem, {}, {}};
-  const DensityChoice c = catalogueChoice(entry.kind, values);
-  // What the lecturer sees of how the entry is sampled.
-  std::string note;
-  if (c.transform == ars::Transform::InverseSqrt) note = "Sampled under T(f) = \u22121/\u221af.";
-  if (!c.splits.empty()) note = "Inflection points of log f (split points): " + splitsText(c.splits) + ".";
-  return take(c, note);
+// What the lecturer sees of how a catalogue entry is sampled.
+std::string samplingNote(const DensityChoice& c) {
+  if (!c.splits.empty()) return "Inflection points of log f (split points): " + splitsText(c.splits) + ".";
+  if (c.transform == ars::Transform::InverseSqrt) return "Sampled under T(f) = \u22121/\u221af.";
+  return {};
 }
 
 }  // namespace
@@ -58,9 +19,20 @@ DensityFormCheck checkCatalogue(const CatalogueEntry& entry, const std::vector<s
 DensityFormCheck checkDensityForm(const DensityForm& form) {
   const auto& entries = catalogue();
   if (form.source > 0 && form.source <= static_cast<int>(entries.size())) {
-    return checkCatalogue(entries[static_cast<std::size_t>(form.source - 1)], form.parameters);
+    DensityCheck check = checkCatalogueFields(entries[static_cast<std::size_t>(form.source - 1)].kind, form.parameters);
+    // Shown once the parameters read, as on the desktop.
+    std::string note = check.choice.formula.empty() ? "" : samplingNote(check.choice);
+    return {check.problem, note, std::move(check.choice)};
   }
-  return checkFormula(form);
+  FormulaFields fields;
+  fields.formula = form.formula;
+  fields.logDensity = form.logDensity;
+  fields.lower = form.lower;
+  fields.upper = form.upper;
+  fields.transform = form.inverseSqrt ? ars::Transform::InverseSqrt : ars::Transform::Log;
+  fields.splits = form.splits;
+  DensityCheck check = checkFormulaFields(fields);
+  return {check.problem, {}, std::move(check.choice)};
 }
 
 DensityForm densityFormOf(const DensityChoice& choice) {

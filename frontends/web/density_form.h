@@ -1,7 +1,7 @@
 #pragma once
-// The Other density dialog's fields as typed, and the checks the desktop
-// dialog makes on every keystroke: the page shows the problem under the
-// fields and enables OK only when there is none.
+// The Other density dialog's fields as the page sends them, checked by the
+// core's checks (studio/density_check.h) on every keystroke: the page shows
+// the problem under the fields and enables OK only when there is none.
 #include <string>
 #include <vector>
 
@@ -21,7 +21,7 @@ struct DensityForm {
 struct DensityFormCheck {
   std::string problem;  // empty: `choice` is a density the window can sample
   std::string note;     // how a catalogue entry is sampled
-  DensityChoice choice;
+  DensityChoice choice;  // carries its parsed formula when there is no problem
 };
 
 DensityFormCheck checkDensityForm(const DensityForm& form);

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/qt/qt_line_raster.h"
+#include "frontends/qt/platform/qt_line_raster.h"
 
 int main() {
   int x0, y0, x1, y1, left, top, right, bottom;

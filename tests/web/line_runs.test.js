@@ -1,5 +1,5 @@
 // The page's one-pixel lines (html_canvas.js) set the same pixels as the
-// desktop's (platform/qt/qt_line_raster.cpp, through web_line_runs): steep,
+// desktop's (frontends/qt/platform/qt_line_raster.cpp, through web_line_runs): steep,
 // flat, backwards, clipped and far-off lines.
 'use strict';
 

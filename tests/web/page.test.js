@@ -147,19 +147,24 @@ test.describe('the page', () => {
     }
   });
 
-  test('a copied link reopens the same picture', async () => {
+  test('a copied link reopens the same picture, and the same darts follow', async () => {
     const page = await openPage(browser.context, lessonLink);
-    await clickCommand(page, 133);
+    await page.keyboard.press(await keyOf(page, 135));
+    await page.keyboard.press(await keyOf(page, 135));
     await page.keyboard.press(await keyOf(page, 112));  // log scale
     await page.locator('#copy-link').evaluate((b) => b.click());
     await page.locator('#link-box[open]').waitFor();
     const link = await page.locator('#link-text').inputValue();
     assert.ok(link.startsWith('file://') && link.includes('#%7B'), link);
+    await page.locator('#link-box button').click();
     const copy = await browser.context.newPage();
     await copy.goto(link);
     await copy.waitForFunction(() => window.samplerPage && window.samplerPage.firstPictureMs !== null);
     assert.deepEqual((await state(copy)).lesson, (await state(page)).lesson);
-    await page.locator('#link-box button').click();
+    assert.equal((await state(copy)).status, (await state(page)).status);
+    assert.deepEqual(await picture(copy), await picture(page));
+    // A lesson keeps no darts, but its random state: the next throw is the same.
+    for (const p of [page, copy]) await p.keyboard.press(await keyOf(p, 133));
     assert.deepEqual(await picture(copy), await picture(page));
   });
 

@@ -10,7 +10,7 @@ ars_strict_warnings(web_canvas_calls)
 ars_test(web_double_text_tests ${CMAKE_CURRENT_LIST_DIR}/double_text_test.cpp ${PROJECT_SOURCE_DIR}/frontends/web/compat/double_text.cpp)
 
 # The desktop's one-pixel lines, for the page's (tests/web/line_runs.test.js).
-add_executable(web_line_runs ${CMAKE_CURRENT_LIST_DIR}/line_runs.cpp ${PROJECT_SOURCE_DIR}/platform/qt/qt_line_raster.cpp)
+add_executable(web_line_runs ${CMAKE_CURRENT_LIST_DIR}/line_runs.cpp ${PROJECT_SOURCE_DIR}/frontends/qt/platform/qt_line_raster.cpp)
 target_link_libraries(web_line_runs PRIVATE Qt6::Core)
 target_include_directories(web_line_runs PRIVATE ${PROJECT_SOURCE_DIR})
 ars_strict_warnings(web_line_runs)
