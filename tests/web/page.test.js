@@ -75,6 +75,19 @@ test.describe('the page', () => {
     assert.deepEqual(page.problems, []);
   });
 
+  test('Space animates the steps and stops them again', async () => {
+    const page = await openPage(browser.context, lessonLink);
+    const animate = page.locator('button[data-command="162"]');
+    await page.keyboard.press('Space');
+    assert.equal(await animate.getAttribute('aria-checked'), 'true');
+    await page.waitForFunction(() => JSON.parse(window.samplerPage.session.lessonText()).steps >= 8);
+    await page.keyboard.press('Space');
+    assert.equal(await animate.getAttribute('aria-checked'), 'false');
+    const stopped = (await state(page)).lesson.steps;
+    await page.waitForTimeout(1500);
+    assert.equal((await state(page)).lesson.steps, stopped);
+  });
+
   test('throwing darts from the toolbar draws them and says so', async (t) => {
     const page = await openPage(browser.context);
     // Measured, not asserted: how long the first picture takes here.
