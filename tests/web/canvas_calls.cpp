@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
       int id = 0;
       words >> id;
       session.apply(id);
+    } else if (word == "lesson") {
+      std::string json;
+      std::getline(words >> std::ws, json);
+      session.openLessonText(json);
     } else if (word == "tick") {
       session.tick();
     } else if (word == "paint") {

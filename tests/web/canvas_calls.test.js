@@ -1,4 +1,5 @@
-// The Canvas calls of the six built-in kinds' pictures, recorded in the
+// The Canvas calls of the six built-in kinds' pictures, and of two typed
+// densities opened as lessons (muparser compiled twice), recorded in the
 // browser from the WebAssembly core, equal those the desktop's core makes
 // (web_canvas_calls, built natively) under the same recording rules.
 'use strict';
@@ -26,6 +27,7 @@ function browserCalls(page, kind) {
           if (words[0] === 'size') session.resize(Number(words[1]), Number(words[2]));
           else if (words[0] === 'density') session.apply(120 + kind);
           else if (words[0] === 'apply') session.apply(Number(words[1]));
+          else if (words[0] === 'lesson') session.openLessonText(line.trim().slice('lesson'.length).trim());
           else if (words[0] === 'tick') session.tick();
           else if (words[0] === 'paint') {
             const canvas = new RecordingCanvas();
