@@ -20,6 +20,9 @@ struct CommandRow {
   bool (*checked)(const WindowModel&);  // nullptr: never has a check mark
   // Reachable by its id (and key) only: no menu item or button.
   bool hidden = false;
+  // A lesson's everyday step: a button of its own beside the menus where
+  // there is room for one (the browser's toolbar), one tap on a phone.
+  bool quick = false;
 };
 
 const std::vector<CommandRow>& commandTable();

@@ -120,6 +120,7 @@ val commandsOf() {
     r.set("help", row.help ? val(std::string(row.help)) : val::null());
     r.set("checkable", row.checked != nullptr);
     r.set("hidden", row.hidden);
+    r.set("quick", row.quick);
     val keys = val::array();
     for (const Accelerator& key : row.keys) {
       val k = val::object();

@@ -41,6 +41,14 @@ class Toolbar {
       group.appendChild(items);
       element.appendChild(group);
     });
+    // The everyday steps of a lesson as buttons of their own: one tap each.
+    const quick = rows.filter((r) => r.quick && !r.hidden);
+    if (quick.length) {
+      const bar = document.createElement('div');
+      bar.className = 'quick-bar';
+      for (const row of quick) bar.appendChild(this.button(row, null, 'quick'));
+      element.appendChild(bar);
+    }
     for (const row of rows) {
       for (const key of row.keys) this.keys.push({ id: row.id, key: key.key, control: key.control });
     }
@@ -59,11 +67,16 @@ class Toolbar {
     });
   }
 
-  button(row, group) {
+  button(row, group, className) {
     const b = document.createElement('button');
     b.type = 'button';
     b.dataset.command = row.id;
-    b.setAttribute('role', row.checkable ? 'menuitemcheckbox' : 'menuitem');
+    if (className) {
+      b.className = className;
+      if (row.checkable) b.setAttribute('aria-pressed', 'false');
+    } else {
+      b.setAttribute('role', row.checkable ? 'menuitemcheckbox' : 'menuitem');
+    }
     const label = document.createElement('span');
     label.className = 'label';
     label.textContent = plainLabel(row.label);
@@ -77,10 +90,11 @@ class Toolbar {
     }
     b.title = (row.help || plainLabel(row.label)) + (keyNames ? ' (' + keyNames + ')' : '');
     b.addEventListener('click', () => {
-      group.open = false;
+      if (group) group.open = false;
       this.run(row.id);
     });
-    this.buttons.set(row.id, { button: b, checkable: row.checkable });
+    if (!this.buttons.has(row.id)) this.buttons.set(row.id, []);
+    this.buttons.get(row.id).push({ button: b, checkable: row.checkable, pressed: !!className });
     return b;
   }
 
@@ -103,11 +117,13 @@ class Toolbar {
 
   // `states[id]`: {enabled, checked}, from the core after every command.
   update(states) {
-    for (const [id, { button, checkable }] of this.buttons) {
+    for (const [id, buttons] of this.buttons) {
       const state = states[id];
       if (!state) continue;
-      button.disabled = !state.enabled;
-      if (checkable) button.setAttribute('aria-checked', state.checked ? 'true' : 'false');
+      for (const { button, checkable, pressed } of buttons) {
+        button.disabled = !state.enabled;
+        if (checkable) button.setAttribute(pressed ? 'aria-pressed' : 'aria-checked', state.checked ? 'true' : 'false');
+      }
     }
   }
 

@@ -23,7 +23,7 @@ async function keyOf(page, id) {
 }
 
 async function clickCommand(page, id) {
-  const button = page.locator(`button[data-command="${id}"]`);
+  const button = page.locator(`.items button[data-command="${id}"]`);
   await page.locator('details.group', { has: button }).locator('summary').click();
   await button.click();
 }
@@ -77,7 +77,7 @@ test.describe('the page', () => {
 
   test('Space animates the steps and stops them again', async () => {
     const page = await openPage(browser.context, lessonLink);
-    const animate = page.locator('button[data-command="162"]');
+    const animate = page.locator('.items button[data-command="162"]');
     await page.keyboard.press('Space');
     assert.equal(await animate.getAttribute('aria-checked'), 'true');
     await page.waitForFunction(() => JSON.parse(window.samplerPage.session.lessonText()).steps >= 8);
@@ -211,7 +211,7 @@ test.describe('the page', () => {
       const page = await openPage(browser.context, lessonLink, viewport);
       const fit = await page.evaluate(() => {
         const c = document.getElementById('picture').getBoundingClientRect();
-        const summaries = Array.from(document.querySelectorAll('#toolbar summary'), (s) => s.getBoundingClientRect());
+        const summaries = Array.from(document.querySelectorAll('#toolbar summary, #toolbar .quick-bar button'), (s) => s.getBoundingClientRect());
         return {
           right: c.right,
           bottom: document.getElementById('statusbar').getBoundingClientRect().bottom,
@@ -225,6 +225,10 @@ test.describe('the page', () => {
       assert.ok(fit.pictureHeight >= viewport.height / 2, 'the picture takes most of the screen');
       assert.ok(fit.smallestButton >= 44, 'buttons are large enough to touch');
       assert.equal(fit.scrolls, false);
+      // A lesson's next step is one tap, without opening a menu.
+      const steps = (await state(page)).lesson.steps;
+      await page.locator('.quick-bar button[data-command="135"]').click();
+      assert.equal((await state(page)).lesson.steps, steps + 1);
     }
   });
 });
