@@ -6,4 +6,5 @@ struct WindowModel;
 void rebuildDensityCurve(WindowModel& model);
 // The T scale applies to a density sampled under T(f) = -1/sqrt(f); the
 // others keep the log or normal scale while the option is on.
+bool tScaleAvailable(const WindowModel& model);
 bool tScaleShown(const WindowModel& model);
