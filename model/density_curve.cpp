@@ -122,10 +122,11 @@ void rebuildOtherCurve(WindowModel& model) {
 
 }  // namespace
 
-bool tScaleShown(const WindowModel& model) {
-  return model.view.tScale && model.density.isOther() &&
-         model.density.otherChoice.transform == ars::Transform::InverseSqrt;
+bool tScaleAvailable(const WindowModel& model) {
+  return model.density.isOther() && model.density.otherChoice.transform == ars::Transform::InverseSqrt;
 }
+
+bool tScaleShown(const WindowModel& model) { return model.view.tScale && tScaleAvailable(model); }
 
 void rebuildDensityCurve(WindowModel& model) {
   if (model.density.isOther()) {

@@ -4,6 +4,7 @@
 struct WindowModel;
 
 void rebuildDensityCurve(WindowModel& model);
-// The T scale applies to a density sampled under T(f) = -1/sqrt(f); the
-// others keep the log or normal scale while the option is on.
+// Only a density sampled under T(f) = -1/sqrt(f) has a T scale; the others
+// keep the log or normal scale while T is chosen.
+bool tScaleAvailable(const WindowModel& model);
 bool tScaleShown(const WindowModel& model);

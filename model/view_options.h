@@ -14,8 +14,9 @@ struct ViewOptions {
   // under, then the refined envelope (model/step_beat.h).
   bool twoBeats = false;
   // The vertical axis in T(f) = -1/sqrt(f), where the envelope of a density
-  // sampled under that transformation is straight; the other densities keep
-  // the log or normal scale (see tScaleShown).
+  // sampled under that transformation is straight. Normal, log and T are one
+  // choice: logScale keeps the normal or log scale while T is chosen, for the
+  // densities that have no T scale (see tScaleShown).
   bool tScale = false;
 };
 

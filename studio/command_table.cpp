@@ -1,5 +1,6 @@
 #include "studio/command_table.h"
 
+#include "model/density_curve.h"
 #include "model/window_model.h"
 #include "resources/command_ids.h"
 
@@ -11,13 +12,10 @@ bool kindIs(const WindowModel& m, int id) { return m.density.kind == id - (first
 template <int id>
 bool isKind(const WindowModel& m) { return kindIs(m, id); }
 
-bool logScaleOn(const WindowModel& m) { return m.view.logScale; }
-bool normalScaleOn(const WindowModel& m) { return !m.view.logScale; }
-bool tScaleOn(const WindowModel& m) { return m.view.tScale; }
-// Only a density sampled under -1/sqrt(f) has a T scale to show.
-bool tScaleAvailable(const WindowModel& m) {
-  return m.density.isOther() && m.density.otherChoice.transform == ars::Transform::InverseSqrt;
-}
+// Normal, log and T are one choice: exactly one of them is ticked, the one shown.
+bool logScaleOn(const WindowModel& m) { return m.view.logScale && !tScaleShown(m); }
+bool normalScaleOn(const WindowModel& m) { return !m.view.logScale && !tScaleShown(m); }
+bool tScaleOn(const WindowModel& m) { return tScaleShown(m); }
 bool otherShown(const WindowModel& m) { return m.density.isOther(); }
 bool statusBarOn(const WindowModel& m) { return m.view.statusBarShown; }
 bool animating(const WindowModel& m) { return m.stepping.animating; }

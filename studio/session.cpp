@@ -69,18 +69,26 @@ Effects Session::run(int id) {
     case CommandId::exit:
       effects_.quit = true;
       return finish();
+    // Normal, log and T are one choice. Darts keep their heights on one
+    // scale: a new scale throws again.
     case normalScale:
     case CommandId::logScale:
       clearDarts(m);
       m.view.logScale = id == CommandId::logScale;
+      if (m.view.tScale) {
+        m.view.tScale = false;
+        effects_.viewChanged = true;
+      }
       rebuildDensityCurve(m);
       break;
     case CommandId::tScale:
-      // Darts keep their heights on one scale: a new scale throws again.
+      // Greyed out where there is no T scale. Chosen, it keeps the normal or
+      // log scale for the densities without one.
+      if (!tScaleAvailable(m)) break;
       clearDarts(m);
-      m.view.tScale = !m.view.tScale;
+      effects_.viewChanged = !m.view.tScale;
+      m.view.tScale = true;
       rebuildDensityCurve(m);
-      effects_.viewChanged = true;
       break;
     case CommandId::throwDarts:
       ::stopStepping(m);
