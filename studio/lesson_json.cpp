@@ -27,10 +27,9 @@ std::string field(const char* key) { return std::string("The field \"") + key + 
 std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', false, json::error_handler_t::replace); }
 
 // Every key a lesson may hold.
-constexpr const char* knownKeys[] = {"title",     "builtin",       "density",   "logDensity",   "lower",
-                                     "upper",     "transform",     "splits",    "scale",        "seed",
-                                     "steps",     "darts",         "speed",     "wholeEnvelope", "histogram",
-                                     "largerPoints", "twoBeats",   "tScale"};
+constexpr const char* knownKeys[] = {
+    "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
+    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -68,7 +67,7 @@ std::string unknownKeyProblem(const json& object) {
         best = d;
       }
     }
-    // Near enough to be a slip: a third of the word, and at least two edits.
+    // Near enough to be a slip: two edits, or a third of a longer word.
     const std::string known(nearest);
     if (best <= std::max<std::size_t>(2, known.size() / 3)) {
       return "The file has an unknown key " + quoted(key) + " (did you mean \"" + known + "\"?).";
