@@ -13,7 +13,9 @@
 enum class LessonScale { unspecified, normal, log };
 
 struct Lesson {
-  std::string title;      // optional; the caption of a typed density when given
+  // Optional: names the lesson. The caption of a typed density; a built-in
+  // kind keeps its own caption, so that its picture is the classic one.
+  std::string title;
   int builtin = 0;        // a built-in kind in place of `density`; 0: the typed density
   DensityChoice density;  // its caption is left empty by the reader
   LessonScale scale = LessonScale::unspecified;

@@ -6,7 +6,24 @@
 #include "density/formula_density.h"
 #include "density/transform_choice.h"
 
+std::string supportProblem(double lower, double upper) {
+  if (!(std::isfinite(lower) && std::isfinite(upper) && lower < upper)) return "";
+  const std::string named = "The support [" + supportEndText(lower) + ", " + supportEndText(upper) + "]";
+  if (!std::isfinite(upper - lower)) {
+    return named + " is wider than the largest double: its width overflows. Give nearer ends.";
+  }
+  double inside = lower;
+  for (int i = 0; i < 3; ++i) inside = std::nextafter(inside, upper);
+  if (!(inside < upper)) {
+    return named + " holds fewer than three doubles between its ends; the sampler needs three distinct points in it.";
+  }
+  return "";
+}
+
 std::string densityProblem(DensityChoice& choice) {
+  // Said before the formula is tried, which would find it "zero everywhere".
+  const std::string support = supportProblem(choice.lower, choice.upper);
+  if (!support.empty()) return support;
   try {
     auto density = std::make_shared<const FormulaDensity>(choice);
     // What cannot be sampled for want of a finite mass is refused here, not after OK.

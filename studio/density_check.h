@@ -26,8 +26,13 @@ struct DensityCheck {
   DensityChoice choice;
 };
 
-// Parses the formula on its support and refuses what cannot be sampled for
-// want of a finite mass: "" and choice.parsed set, or why not.
+// A finite support too wide for its width to be a double, or too narrow to
+// hold three points between its ends: why, or "".
+std::string supportProblem(double lower, double upper);
+
+// Checks the support, parses the formula on it and refuses what cannot be
+// sampled for want of a finite mass: "" and choice.parsed set, or why not.
+// The dialog and lessons both open a typed density through here.
 std::string densityProblem(DensityChoice& choice);
 
 DensityCheck checkFormulaFields(const FormulaFields& fields);

@@ -1,5 +1,7 @@
 #include "studio/lesson_json.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +21,63 @@ namespace {
 using nlohmann::json;
 
 std::string field(const char* key) { return std::string("The field \"") + key + "\""; }
+
+// A text from the file as JSON writes it: in quotes, control characters
+// escaped, so that a NUL does not cut the message short.
+std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', false, json::error_handler_t::replace); }
+
+// Every key a lesson may hold.
+constexpr const char* knownKeys[] = {
+    "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
+    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"};
+
+// Edits (insert, delete, replace, ignoring case) from a to b.
+std::size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+      const std::size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = row[j];
+      row[j] = next;
+    }
+  }
+  return row[b.size()];
+}
+
+// A misspelt key would otherwise be dropped without a word and its value
+// silently left to the default.
+std::string unknownKeyProblem(const json& object) {
+  for (const auto& item : object.items()) {
+    const std::string& key = item.key();
+    if (std::find_if(std::begin(knownKeys), std::end(knownKeys), [&key](const char* k) { return key == k; }) !=
+        std::end(knownKeys)) {
+      continue;
+    }
+    const char* nearest = nullptr;
+    std::size_t best = 0;
+    for (const char* k : knownKeys) {
+      const std::size_t d = editDistance(key, k);
+      if (nearest == nullptr || d < best) {
+        nearest = k;
+        best = d;
+      }
+    }
+    // Near enough to be a slip: two edits, or a third of a longer word.
+    const std::string known(nearest);
+    if (best <= std::max<std::size_t>(2, known.size() / 3)) {
+      return "The file has an unknown key " + quoted(key) + " (did you mean \"" + known + "\"?).";
+    }
+    std::string all;
+    for (const char* k : knownKeys) all += std::string(all.empty() ? "\"" : ", \"") + k + "\"";
+    return "The file has an unknown key " + quoted(key) + "; a lesson's keys are " + all + ".";
+  }
+  return "";
+}
 
 // The value under key, or null when the object has none.
 const json& valueOf(const json& object, const char* key) {
@@ -85,7 +144,7 @@ std::string textOf(const json& v) { return v.is_string() ? v.get<std::string>() 
 
 // "builtin" in place of the formula, its support and its caption.
 std::string readBuiltin(const json& object, Lesson& read) {
-  for (const char* other : {"density", "logDensity", "lower", "upper", "title", "transform", "splits"}) {
+  for (const char* other : {"density", "logDensity", "lower", "upper", "transform", "splits"}) {
     if (object.contains(other)) {
       return std::string("The file gives both \"builtin\" and \"") + other +
              "\"; a built-in density has its own formula, support and caption.";
@@ -106,7 +165,7 @@ std::string readTransform(const json& object, DensityChoice& density) {
   if (object.contains("transform")) {
     const json& v = object["transform"];
     if (!v.is_string() || !transformNamed(v.get<std::string>(), density.transform)) {
-      const std::string given = v.is_string() ? "\"" + v.get<std::string>() + "\"" : "not a text";
+      const std::string given = v.is_string() ? quoted(v.get<std::string>()) : "not a text";
       return field("transform") + " must be \"log\" or \"inverse-sqrt\" (it is " + given + ").";
     }
   }
@@ -171,15 +230,27 @@ std::string readState(const json& object, Lesson& read) {
   return "";
 }
 
+std::string readTitle(const json& object, std::string& title) {
+  if (!object.contains("title")) return "";
+  const json& v = object["title"];
+  if (!v.is_string()) return field("title") + " must be a text in quotes.";
+  const std::string text = v.get<std::string>();
+  // A caption is one line; a control character would cut or break it.
+  if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    return field("title") + " must be one line without control characters (it is " + quoted(text) + ").";
+  }
+  title = text;
+  return "";
+}
+
 std::string readLesson(const json& object, Lesson& lesson) {
+  const std::string unknown = unknownKeyProblem(object);
+  if (!unknown.empty()) return unknown;
   Lesson read;
   const std::string density = object.contains("builtin") ? readBuiltin(object, read) : readFormula(object, read);
   if (!density.empty()) return density;
-  if (object.contains("title")) {
-    const json& title = object["title"];
-    if (!title.is_string()) return field("title") + " must be a text in quotes.";
-    read.title = title.get<std::string>();
-  }
+  const std::string title = readTitle(object, read.title);
+  if (!title.empty()) return title;
   if (object.contains("scale")) {
     const std::string scale = textOf(object["scale"]);
     if (scale == "normal") {
@@ -261,10 +332,10 @@ std::string parseLesson(const std::string& text, Lesson& lesson) {
 
 std::string lessonJson(const Lesson& lesson) {
   json object = json::object();
+  if (!lesson.title.empty()) object["title"] = lesson.title;
   if (lesson.builtin != 0) {
     object["builtin"] = builtinKindName(lesson.builtin);
   } else {
-    if (!lesson.title.empty()) object["title"] = lesson.title;
     object[lesson.density.logDensity ? "logDensity" : "density"] = lesson.density.formula;
     object["lower"] = supportEnd(lesson.density.lower);
     object["upper"] = supportEnd(lesson.density.upper);

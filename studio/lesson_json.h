@@ -4,13 +4,15 @@
 // "density" or "logDensity" (exactly one) holds the formula; "lower" and
 // "upper" are numbers or the strings "-inf" / "inf"; "title" and "scale"
 // ("normal" or "log") are optional. "builtin" ("beta-2-3", ...) names a
-// built-in density in place of the formula, its support and title. The
+// built-in density in place of the formula and its support; a title beside
+// it names the lesson, the plot keeps the kind's own caption. The
 // window's state is optional too: "seed", "steps", "darts", "speed",
 // "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"; "steps"
 // counts whole steps, shown at the last one's last beat. A formula may name
 // its "transform" ("log" or "inverse-sqrt") and its "splits" (increasing
-// numbers inside the support). Whether the formula parses is checked where
-// it is used, not here.
+// numbers inside the support). Any other key is refused, naming the nearest
+// known one. Whether the formula parses and has a finite mass is checked
+// where it is opened (studio/density_check.h), not here.
 //
 // The same text comes from a file on the desktop and from a link in the
 // browser, so both read it here, with the same checks and messages.

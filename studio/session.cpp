@@ -13,6 +13,7 @@
 #include "model/step_beat.h"
 #include "resources/command_ids.h"
 #include "studio/command_table.h"
+#include "studio/density_check.h"
 #include "studio/lesson_json.h"
 #include "studio/menus.h"
 #include "studio/messages.h"
@@ -234,12 +235,20 @@ Effects Session::chooseDensity(const DensityChoice& choice) {
 }
 
 Effects Session::openLesson(const Lesson& lesson) {
+  // A typed density is held to the dialog's checks before anything shown
+  // changes: a refused lesson leaves the picture, the animation and any
+  // offer as they were.
+  Lesson checked = lesson;
+  if (checked.builtin == 0) {
+    const std::string refused = densityProblem(checked.density);
+    if (!refused.empty()) return lessonUnreadable(refused);
+  }
   effects_ = Effects{};
   pending_.reset();
   offered_.reset();
   offerThrowsAgain_ = false;
   stopAnimation();
-  const std::string problem = ::restoreView(model_, lessonView(lesson, savedView(model_)), *this);
+  const std::string problem = ::restoreView(model_, lessonView(checked, savedView(model_)), *this);
   if (!problem.empty()) {
     tell("The lesson cannot be opened:\n" + problem, "Open lesson");
     return finish();

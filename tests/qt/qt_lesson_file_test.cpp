@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <limits>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "frontends/qt/dialogs/qt_lesson_file.h"
 
 namespace {
@@ -58,5 +62,34 @@ TEST(LessonFile, NamesAFileThatCannotBeALesson) {
   cut.close();
   EXPECT_EQ(readLessonFile(broken, lesson), "The file is not JSON: unterminated object at character 18.");
 }
+
+#ifndef _WIN32
+// Opening a pipe without a writer blocks until one comes: the reader must
+// refuse it (and a folder or a device) without opening it to wait.
+TEST(LessonFile, RefusesWhatIsNoRegularFileWithoutBlocking) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString fifo = dir.filePath("l.json");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  Lesson lesson;
+  lesson.seed = 99;
+  EXPECT_EQ(readLessonFile(fifo, lesson),
+            "Cannot read " + fifo.toStdString() + ": it is a pipe (FIFO), not a lesson file.");
+  EXPECT_EQ(readLessonFile(dir.path(), lesson),
+            "Cannot read " + dir.path().toStdString() + ": it is a folder, not a lesson file.");
+  EXPECT_EQ(readLessonFile("/dev/null", lesson), "Cannot read /dev/null: it is a device, not a lesson file.");
+  EXPECT_EQ(lesson.seed, 99);
+  // A link to a regular file is read as the file.
+  const QString target = dir.filePath("target.json");
+  QFile file(target);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("{\"builtin\": \"beta-2-3\", \"seed\": 7}");
+  file.close();
+  const QString link = dir.filePath("link.json");
+  ASSERT_TRUE(QFile::link(target, link));
+  EXPECT_EQ(readLessonFile(link, lesson), "");
+  EXPECT_EQ(lesson.seed, 7);
+}
+#endif
 
 }  // namespace

@@ -49,6 +49,29 @@ TEST(DensityCheck, NamesTheFirstProblemOfTheFields) {
   EXPECT_EQ(checkCatalogueFields(CatalogueKind::weibull, {"2"}).problem, "lambda must be a number.");
 }
 
+// The formula would find such a support "zero everywhere it was tried".
+TEST(DensityCheck, SaysASupportIsTooWideOrTooNarrowForDoubles) {
+  FormulaFields f;
+  f.formula = "1";
+  f.lower = "-1.7976931348623157e308";
+  f.upper = "1.7976931348623157e308";
+  EXPECT_EQ(checkFormulaFields(f).problem,
+            "The support [-1.7976931348623157e+308, 1.7976931348623157e+308] is wider than the largest double: its "
+            "width overflows. Give nearer ends.");
+  const std::string narrow = " holds fewer than three doubles between its ends; the sampler needs three distinct "
+                             "points in it.";
+  f.lower = "1";
+  f.upper = "1.0000000000000002";
+  EXPECT_EQ(checkFormulaFields(f).problem, "The support [1, 1.0000000000000002]" + narrow);
+  f.lower = "0";
+  f.upper = "5e-324";
+  EXPECT_EQ(checkFormulaFields(f).problem, "The support [0, 5e-324]" + narrow);
+  // Three doubles inside are enough; a half line has no width to overflow.
+  EXPECT_EQ(supportProblem(0, 2e-323), "");
+  EXPECT_EQ(supportProblem(-1.7976931348623157e308, std::numeric_limits<double>::infinity()), "");
+  EXPECT_EQ(supportProblem(-8e307, 8e307), "");
+}
+
 TEST(DensityCheck, AChoiceThatPassesCarriesItsParsedFormula) {
   FormulaFields f = normal();
   f.transform = ars::Transform::InverseSqrt;

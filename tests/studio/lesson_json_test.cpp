@@ -190,6 +190,41 @@ TEST(LessonJson, ReadsTheWindowsStateAndNamesABadKey) {
             "The field \"histogram\" must be true or false.");
 }
 
+TEST(LessonJson, RefusesAnUnknownKeyNamingTheNearestKnownOne) {
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "stepz": 6})j"),
+            "The file has an unknown key \"stepz\" (did you mean \"steps\"?).");
+  EXPECT_EQ(problemOf(R"j({"logdensity": "-x^2", "lower": 0, "upper": 1})j"),
+            "The file has an unknown key \"logdensity\" (did you mean \"logDensity\"?).");
+  // Said before the missing key it may stand for.
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lowr": 0, "upper": 1})j"),
+            "The file has an unknown key \"lowr\" (did you mean \"lower\"?).");
+  const std::string far = problemOf(R"j({"builtin": "beta-2-3", "colour": "red"})j");
+  EXPECT_EQ(far.rfind("The file has an unknown key \"colour\"; a lesson's keys are \"title\", ", 0), 0u) << far;
+  // A NUL in what is echoed is shown escaped, not where the message ends.
+  const std::string nul = problemOf(std::string("{\"builtin\": \"beta-2-3\", \"st\\u0000eps\": 6}"));
+  EXPECT_EQ(nul, "The file has an unknown key \"st\\u0000eps\" (did you mean \"steps\"?).");
+  EXPECT_EQ(std::strlen(nul.c_str()), nul.size());
+  EXPECT_EQ(problemOf(R"j({"density": "1", "lower": 0, "upper": 1, "transform": "lo\u0000g"})j"),
+            "The field \"transform\" must be \"log\" or \"inverse-sqrt\" (it is \"lo\\u0000g\").");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "title": "Beta\nlecture"})j"),
+            "The field \"title\" must be one line without control characters (it is \"Beta\\nlecture\").");
+}
+
+TEST(LessonJson, ATitleBesideABuiltinNamesTheLessonAndIsWrittenBack) {
+  Lesson lesson;
+  ASSERT_EQ(parseLesson(R"j({"title": "Beta, the classic", "builtin": "beta-2-3", "steps": 3})j", lesson), "");
+  EXPECT_EQ(lesson.builtin, 1);
+  EXPECT_EQ(lesson.title, "Beta, the classic");
+  Lesson back;
+  ASSERT_EQ(parseLesson(lessonJson(lesson), back), "");
+  EXPECT_EQ(back.title, lesson.title);
+  EXPECT_EQ(back.builtin, 1);
+  // The plot keeps the kind's own caption and picture.
+  const SavedView shown;
+  EXPECT_EQ(lessonView(lesson, shown).densityKind, 1);
+  EXPECT_EQ(lessonView(lesson, shown).otherChoice.caption, shown.otherChoice.caption);
+}
+
 // The text as the Qt writer wrote it, which saved files and their readers know.
 TEST(LessonJson, WritesTheTextFilesAlwaysHad) {
   Lesson typed;

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "resources/command_ids.h"
 #include "studio/command_table.h"
@@ -152,6 +156,54 @@ TEST(Session, ALessonsTextReopensTheSameStateAndABrokenOneKeepsIt) {
     EXPECT_EQ(student.statusLine(), before);
     EXPECT_EQ(student.model().darts.x, lecturer.model().darts.x);
   }
+}
+
+TEST(Session, ALessonsDensityIsCheckedAsTheDialogChecksItBeforeAnythingChanges) {
+  Session session;
+  for (int id : {124, CommandId::startStepping, CommandId::nextStep, CommandId::nextStep}) session.apply(id);
+  const std::string status = session.statusLine();
+  RecordingCanvas before;
+  paint(before, session.client(), session);
+  const std::pair<const char*, const char*> refusals[] = {
+      {R"j({"logDensity": "x", "lower": 0, "upper": "inf"})j",
+       "The density does not fall off towards inf: it is not integrable there."},
+      {R"j({"density": "1", "lower": -1.7976931348623157e308, "upper": 1.7976931348623157e308})j",
+       "The support [-1.7976931348623157e+308, 1.7976931348623157e+308] is wider than the largest double: its "
+       "width overflows. Give nearer ends."},
+      {R"j({"density": "sqrt(x)", "lower": -1, "upper": 1})j", "The density is not a number at x = -0.999998."},
+      {R"j({"builtin": "beta-2-3", "stepz": 6})j", "The file has an unknown key \"stepz\" (did you mean \"steps\"?)."},
+  };
+  for (const auto& [text, problem] : refusals) {
+    const Effects refused = session.openLessonText(text);
+    ASSERT_TRUE(refused.question) << text;
+    EXPECT_EQ(refused.question->text, std::string("The lesson cannot be opened:\n") + problem);
+    EXPECT_FALSE(refused.repaint);
+    EXPECT_EQ(session.model().density.kind, 4);
+    EXPECT_TRUE(session.model().stepping.active);
+    EXPECT_EQ(session.statusLine(), status);
+    RecordingCanvas after;
+    paint(after, session.client(), session);
+    EXPECT_TRUE(describe(after) == describe(before)) << text;
+  }
+}
+
+// Some examples show a density the sampler refuses, as a teaching moment:
+// they have a finite mass and open; the refusal comes when sampling.
+TEST(Session, EveryShippedExampleOpens) {
+  int opened = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(ARS_LESSON_EXAMPLES)) {
+    if (entry.path().extension() != ".json") continue;
+    std::ifstream file(entry.path(), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    Session session;
+    const Effects effects = session.openLessonText(text.str());
+    EXPECT_TRUE(effects.repaint) << entry.path();
+    EXPECT_FALSE(effects.question && effects.question->caption == std::string("Open lesson")) << entry.path();
+    EXPECT_EQ(session.model().density.kind, otherDensityKind) << entry.path();
+    ++opened;
+  }
+  EXPECT_GE(opened, 10);
 }
 
 TEST(CommandTable, KeysBoxMenusAndChecksComeFromTheRows) {
