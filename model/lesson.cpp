@@ -39,7 +39,12 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.histogram) saved.view.histogramShown = *lesson.histogram;
   if (lesson.largerPoints) saved.view.largerPoints = *lesson.largerPoints;
   if (lesson.twoBeats) saved.view.twoBeats = *lesson.twoBeats;
-  if (lesson.tScale) saved.view.tScale = *lesson.tScale;
+  if (lesson.tScale) {
+    saved.view.tScale = *lesson.tScale;
+  } else if (lesson.scale != LessonScale::unspecified) {
+    // Normal, log and T are one choice: a lesson naming its scale without T means that scale.
+    saved.view.tScale = false;
+  }
   return saved;
 }
 

@@ -253,6 +253,8 @@ Effects Session::openLesson(const Lesson& lesson) {
     tell("The lesson cannot be opened:\n" + problem, "Open lesson");
     return finish();
   }
+  builtinTitle_ = checked.builtin != 0 ? checked.title : "";
+  titledKind_ = checked.builtin;
   repaint();
   return finish();
 }
@@ -285,7 +287,14 @@ Effects Session::restoreView(const ViewOptions& view) {
   return finish();
 }
 
-Lesson Session::lesson() const { return currentLesson(model_); }
+Lesson Session::lesson() const {
+  Lesson shown = currentLesson(model_);
+  // A built-in kind's lesson title goes with that kind, while it is shown.
+  if (shown.builtin != 0 && shown.builtin == builtinTitleKind()) shown.title = builtinTitle_;
+  return shown;
+}
+
+int Session::builtinTitleKind() const { return builtinTitle_.empty() ? 0 : titledKind_; }
 
 std::string Session::lessonText() const { return lessonJson(lesson()); }
 

@@ -102,6 +102,10 @@ class Session : private Reports {
   // refusal met a throw).
   std::optional<DensityChoice> offered_;
   bool offerThrowsAgain_ = false;
+  // The title a lesson gave a built-in kind, kept for saving while that kind is shown.
+  std::string builtinTitle_;
+  int titledKind_ = 0;
+  int builtinTitleKind() const;
 };
 
 // The whole picture, from the session alone.

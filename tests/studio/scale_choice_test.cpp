@@ -125,5 +125,15 @@ TEST(ScaleChoice, ALessonSavedOnTheTScaleReopensOnIt) {
   const std::string normal = student.lessonText();
   EXPECT_NE(normal.find("\"tScale\": false"), std::string::npos) << normal;
   EXPECT_NE(normal.find("\"scale\": \"normal\""), std::string::npos) << normal;
+
+  // A hand-written lesson that names its scale and says nothing of T means that scale.
+  Lesson logOnly = lecturer.lesson();
+  logOnly.tScale.reset();
+  logOnly.scale = LessonScale::log;
+  Session reader;
+  showStudentT(reader, CommandId::normalScale);
+  reader.apply(CommandId::tScale);
+  ASSERT_FALSE(reader.openLesson(logOnly).question);
+  EXPECT_EQ(tickedScale(reader), CommandId::logScale);
 }
 }  // namespace

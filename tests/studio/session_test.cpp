@@ -12,6 +12,7 @@
 
 #include "resources/command_ids.h"
 #include "studio/command_table.h"
+#include "studio/lesson_json.h"
 #include "studio/menus.h"
 #include "studio/session.h"
 #include "support/recording_canvas.h"
@@ -204,6 +205,18 @@ TEST(Session, EveryShippedExampleOpens) {
     ++opened;
   }
   EXPECT_GE(opened, 10);
+}
+
+TEST(Session, ABuiltinLessonsTitleIsSavedWhileItsKindIsShown) {
+  Session session;
+  ASSERT_FALSE(session.openLessonText(R"j({"title": "Beta, the classic", "builtin": "beta-2-3", "steps": 2})j").question);
+  EXPECT_EQ(session.lesson().title, "Beta, the classic");
+  Lesson reread;
+  ASSERT_EQ(parseLesson(session.lessonText(), reread), "");
+  EXPECT_EQ(reread.title, "Beta, the classic");
+  // Another kind is not that lesson any more.
+  session.apply(124);
+  EXPECT_EQ(session.lesson().title, "");
 }
 
 TEST(CommandTable, KeysBoxMenusAndChecksComeFromTheRows) {
