@@ -234,13 +234,14 @@ Effects Session::chooseDensity(const DensityChoice& choice) {
   return finish();
 }
 
-Effects Session::openLesson(const Lesson& lesson) {
+Effects Session::openLesson(const Lesson& lesson, std::string* refusal) {
   // A typed density is held to the dialog's checks before anything shown
   // changes: a refused lesson leaves the picture, the animation and any
   // offer as they were.
   Lesson checked = lesson;
   if (checked.builtin == 0) {
     const std::string refused = densityProblem(checked.density);
+    if (refusal) *refusal = refused;
     if (!refused.empty()) return lessonUnreadable(refused);
   }
   effects_ = Effects{};
@@ -249,6 +250,7 @@ Effects Session::openLesson(const Lesson& lesson) {
   offerThrowsAgain_ = false;
   stopAnimation();
   const std::string problem = ::restoreView(model_, lessonView(checked, savedView(model_)), *this);
+  if (refusal) *refusal = problem;
   if (!problem.empty()) {
     tell("The lesson cannot be opened:\n" + problem, "Open lesson");
     return finish();

@@ -53,7 +53,8 @@ class Session : private Reports {
   // The answer to ChooseDensity: the density the user chose.
   Effects chooseDensity(const DensityChoice& choice);
   // The answer to OpenLesson: a lesson already read, or the text of one.
-  Effects openLesson(const Lesson& lesson);
+  // Where `refusal` is given, it receives why the lesson was refused ("" when opened).
+  Effects openLesson(const Lesson& lesson, std::string* refusal = nullptr);
   Effects openLessonText(const std::string& json);
   // A lesson file that could not be read, or not written: says why, and keeps the state.
   Effects lessonUnreadable(const std::string& problem);

@@ -82,12 +82,12 @@ std::string MainWindow::selectOtherDensity(const DensityChoice& choice) {
 
 std::string MainWindow::openLesson(const Lesson& lesson) {
   follow();
-  const Effects effects = session_.openLesson(lesson);
-  if (effects.question && effects.question->kind == QuestionKind::Message && !effects.repaint) {
-    session_.answer(*effects.question, Choice::Ok);
-    const std::string prefix = "The lesson cannot be opened:\n";
-    const std::string& text = effects.question->text;
-    return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : text;
+  // The caller says why a lesson was refused, in its own box.
+  std::string refusal;
+  const Effects effects = session_.openLesson(lesson, &refusal);
+  if (!refusal.empty()) {
+    if (effects.question) session_.answer(*effects.question, Choice::Ok);
+    return refusal;
   }
   handle(effects);
   return "";
