@@ -13,5 +13,6 @@ class QtContentDialogs : public ContentDialogs {
   void saveLessonFile(const Lesson& lesson, std::string& problem) override;
 
  private:
+  double scale() const;
   QWidget* parent_;
 };

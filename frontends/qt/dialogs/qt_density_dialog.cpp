@@ -1,6 +1,8 @@
 #include "frontends/qt/dialogs/qt_density_dialog.h"
 
+#include <QColor>
 #include <QComboBox>
+#include <QPalette>
 #include <QFontMetrics>
 #include <QScreen>
 #include <QDialogButtonBox>
@@ -83,7 +85,11 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
 
   problem_->setObjectName("problem");
   problem_->setWordWrap(true);
-  problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+  // A palette, not a style sheet: a style sheet would keep the label at the
+  // default font when the dialog grows on a projector.
+  QPalette warning = problem_->palette();
+  warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+  problem_->setPalette(warning);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(source_);
   layout->addWidget(formulaPage_);

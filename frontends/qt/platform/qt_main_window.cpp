@@ -13,6 +13,7 @@
 #include <QStatusBar>
 
 #include "frontends/qt/platform/qt_client_area.h"
+#include "frontends/qt/platform/qt_file_dialog.h"
 #include "frontends/qt/platform/qt_legend.h"
 #include "frontends/qt/platform/qt_menu.h"
 #include "frontends/qt/platform/qt_message_box.h"
@@ -45,6 +46,28 @@ long QtMainWindow::send(WindowMessage message, const MessageParams& params) {
   return procedure_(*this, message, params);
 }
 
+namespace {
+// Qt sizes a menu from its font when the font changes, but elides the texts
+// of a menu scaled up for a projector ("Save …ture…"): room for each whole
+// text, its key hint and a check mark keeps them whole.
+void keepMenuTextWhole(QMenu& menu) {
+  const QFontMetrics metrics(menu.font());
+  int widest = 0;
+  for (const QAction* action : menu.actions()) {
+    if (action->isSeparator()) continue;
+    QString text = action->text();
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+    const QStringList parts = text.split(QLatin1Char('\t'));
+    int width = metrics.horizontalAdvance(parts.front());
+    if (parts.size() > 1) width += metrics.horizontalAdvance(QStringLiteral("    ") + parts.back());
+    widest = std::max(widest, width);
+  }
+  // The check mark's column and the margins on either side.
+  const int room = 3 * metrics.height();
+  menu.setMinimumWidth(widest + room);
+}
+}  // namespace
+
 void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
   menuFont_ = menuBar()->font();
   int position = 0;
@@ -72,6 +95,7 @@ void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
       params.value = position;
       params.menu = &adapter;
       send(WindowMessage::InitMenuPopup, params);
+      keepMenuTextWhole(*menu);
     });
     ++position;
   }
@@ -124,7 +148,7 @@ void QtMainWindow::messageBox(const std::string& text, const std::string& captio
 
 bool QtMainWindow::offerAction(const std::string& text, const std::string& caption, const std::string& action) {
   const bool chosen = showMessageBox(this, QString::fromStdString(caption), QString::fromStdString(text),
-                                     statusScale_, QString::fromStdString(action));
+                                     statusScale_, QString::fromStdString(action), [this] { return statusScale_; });
   // The owner takes the keyboard back, as it would from a window manager;
   // without one nothing else would give it back to the accelerators.
   activateWindow();
@@ -217,9 +241,8 @@ void QtMainWindow::savePicture() {
   const QString png2x = QStringLiteral("PNG image, twice the size (*.png)");
   const QString svg = QStringLiteral("SVG drawing (*.svg)");
   QString filter = png;
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save picture"), QStringLiteral("picture.png"),
-                                              png + QStringLiteral(";;") + png2x + QStringLiteral(";;") + svg,
-                                              &filter);
+  QString path = askFilePath(this, FileAsk::save, QStringLiteral("Save picture"), QStringLiteral("picture.png"),
+                             png + QStringLiteral(";;") + png2x + QStringLiteral(";;") + svg, statusScale_, &filter);
   activateWindow();
   if (path.isEmpty()) return;
   const bool wantsSvg = filter == svg;
