@@ -353,6 +353,27 @@ TEST_F(AppWindowTest, PictureSavedAtAChosenSizeIsDrawnAtThatSizeWithItsStatusTex
   });
 }
 
+TEST_F(AppWindowTest, AStatusTextLongerThanTheBarIsSetSmallerNotCut) {
+  run([&] {
+    QLabel* label = window_->statusLabel();
+    const double full = label->font().pointSizeF();
+    const auto lines = [&] {
+      const QRect room(0, 0, label->contentsRect().width(), 100000);
+      return QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text()).height() /
+             QFontMetrics(label->font()).lineSpacing();
+    };
+    // The first rejection with two beats per step, as long as it gets.
+    window_->setStatusText("Step 11: x = 1.806 above the curve: rejected, becomes a point. Candidates 11: 6 "
+                           "squeezed, 4 evaluated, 1 rejected; 9 evaluations.");
+    EXPECT_LE(lines(), 3);
+    EXPECT_LT(label->font().pointSizeF(), full);
+    window_->setStatusText("Beta density with alpha = 2 and beta = 3.");
+    EXPECT_LE(lines(), 3);
+    EXPECT_DOUBLE_EQ(label->font().pointSizeF(), full);
+    window_->postQuit(0);
+  });
+}
+
 TEST_F(AppWindowTest, SavedPictureIsWhatTheWindowShows) {
   QTemporaryDir dir;
   run([&] {

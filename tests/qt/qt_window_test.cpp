@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -155,6 +157,24 @@ TEST_F(QtWindowTest, OpeningAPopupLetsTheProcedureSetItsCheckMarks) {
   popup(3)->popup(QPoint(60, 60));
   EXPECT_EQ(recorder_.count(WindowMessage::InitMenuPopup, 3), 1);
   popup(3)->hide();
+}
+
+TEST_F(QtWindowTest, MenusScaledForAProjectorKeepTheirTextsWhole) {
+  QtMainWindow& window = openShown();
+  window.resize(1920, 1080);
+  QCoreApplication::processEvents();
+  QMenu* file = popup(0);
+  file->popup(QPoint(10, 10));
+  QCoreApplication::processEvents();
+  const QFontMetrics metrics(file->font());
+  EXPECT_GT(file->font().pointSizeF(), window.menuBar()->font().pointSizeF() / 2);
+  for (QAction* item : file->actions()) {
+    if (item->isSeparator()) continue;
+    const QString text = item->text().remove(QLatin1Char('&'));
+    // The text, a check mark's column and the margins.
+    EXPECT_GE(file->width(), metrics.horizontalAdvance(text) + 2 * metrics.height()) << text.toStdString();
+  }
+  file->hide();
 }
 
 // Painting and closing.

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
+#include <limits>
 
 #include "frontends/qt/platform/qt_client_area.h"
 #include "frontends/qt/platform/qt_file_dialog.h"
@@ -192,11 +194,29 @@ void QtMainWindow::setStatusText(const std::string& text) {
   statusLabel_->setText(QString::fromStdString(text));
   // The whole text, for a window too narrow for its three lines.
   statusLabel_->setToolTip(statusLabel_->text());
+  fitStatusText();
+}
+
+void QtMainWindow::fitStatusText() {
+  if (statusLabel_ == nullptr || statusFont_.pointSizeF() <= 0 || statusLabel_->width() <= 0) return;
+  // A text longer than the bar's lines is set smaller rather than cut, down
+  // to three fifths of the bar's size; the tool tip still holds all of it.
+  const double full = statusFont_.pointSizeF() * statusScale_;
+  const QRect room(0, 0, statusLabel_->contentsRect().width(), std::numeric_limits<int>::max() / 2);
+  const int height = statusBar()->height() - 6;
+  QFont font = statusFont_;
+  for (double points = full; points >= 0.6 * full; points *= 0.92) {
+    font.setPointSizeF(points);
+    if (QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, statusLabel_->text()).height() <= height) break;
+  }
+  if (font != statusLabel_->font()) statusLabel_->setFont(font);
 }
 
 void QtMainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   scaleStatusBar();
+  // Once the bar's label has its new width.
+  QTimer::singleShot(0, this, [this] { fitStatusText(); });
 }
 
 void QtMainWindow::scaleStatusBar() {

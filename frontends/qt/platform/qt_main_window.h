@@ -61,6 +61,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void buildStatusBar(const std::vector<LegendEntry>& legend);
   void fitOuterSize();
   void scaleStatusBar();
+  void fitStatusText();
 
   WindowProcedure procedure_;
   QtClientArea* clientArea_;
