@@ -11,7 +11,7 @@
 class Plotter;
 
 // Below this many the bars would say more about chance than about the density.
-constexpr std::size_t acceptedHistogramMinimum = 30;
+constexpr std::size_t acceptedHistogramMinimum = 50;
 
 void drawAcceptedRug(Canvas& canvas, const PlotMapping& mapping, const Rect& frame, const std::vector<double>& xs,
                      double scale);

@@ -1,6 +1,8 @@
 #include "studio/beside_picture.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/axis_titles.h"
@@ -20,13 +22,24 @@
 
 namespace {
 
-// Where the panel is narrow: the figures that tell the two apart.
-std::string shortCountsText(const BesideCounts& counts) {
-  return groupedDigits(counts.evaluations) + " evaluations, " + groupedDigits(counts.accepted) + " accepted";
-}
-
-std::string countsText(const BesideCounts& counts) {
-  return groupedDigits(counts.candidates) + " candidates, " + shortCountsText(counts);
+// The panels' titles, the longest form that fits both panels: the same
+// words on each side, so that the figures are read across.
+std::pair<std::string, std::string> titles(Canvas& canvas, const WindowModel& model, int width) {
+  const BesideCounts plain = plainCounts(model);
+  const BesideCounts adaptive = adaptiveCounts(model);
+  // Fewer figures as the panels narrow; the status line has them all.
+  const auto figures = [](const BesideCounts& c, int form) {
+    return (form < 2 ? groupedDigits(c.candidates) + " candidates, " : std::string()) +
+           groupedDigits(c.evaluations) + " evaluations" +
+           (form < 3 ? ", " + groupedDigits(c.accepted) + " accepted" : std::string());
+  };
+  std::pair<std::string, std::string> shown;
+  for (int form = 0; form < 4; ++form) {
+    shown = {(form == 0 ? "Plain rejection: " : "Plain: ") + figures(plain, form),
+             "Adaptive: " + figures(adaptive, form)};
+    if (canvas.textExtent(shown.first).cx <= width && canvas.textExtent(shown.second).cx <= width) break;
+  }
+  return shown;
 }
 
 // Plain rejection's box: its constant envelope over the range its candidates cover.
@@ -89,21 +102,22 @@ void paintBeside(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
     const PlainRejection& plain = model.stepping.plain;
     drawDots(data, mapping, plain.rejectedX, plain.rejectedY, PlotColor::rejected);
     drawDots(data, mapping, plain.acceptedX, plain.acceptedY, PlotColor::darts);
-    left.setClipRect(&frame);
+    // Its 1% above the curve's peak may lie just above the frame, with the candidates under it.
     drawPlainEnvelope(left, mapping, model);
-    left.setClipRect(&dotClip);
     drawLastPlainCandidate(left, mapping, frame, model, scale);
   }
   plotter.draw(panel, left);
   plotter.redrawAxes(panel, left);
-  const BesideCounts plain = plainCounts(model);
-  drawPanelHeading(left, frame, panelWidth - 2 * pull, "Plain rejection: " + countsText(plain),
-                   "Plain: " + shortCountsText(plain),
+  // Each title centred over its frame, clear of the other and of the window's edges.
+  const int leftCentre = (frame.left + frame.right) / 2 - pull;
+  const int rightCentre = leftCentre + width - panelWidth + 2 * pull;
+  const int titleWidth = std::min({rightCentre - leftCentre - scaledPixels(16, scale), 2 * leftCentre,
+                                   2 * (width - rightCentre)});
+  const auto [plainTitle, adaptiveTitle] = titles(canvas, model, titleWidth);
+  drawPanelHeading(left, frame, titleWidth, plainTitle, plainTitle,
                    {{"accepted", PlotColor::darts}, {"rejected", PlotColor::rejected}}, scale);
 
   ShiftedCanvas right(canvas, width - panelWidth + pull);
   paintPlot(right, panelLayout, model, scale, captionTop);
-  const BesideCounts adaptive = adaptiveCounts(model);
-  drawPanelHeading(right, frame, panelWidth - 2 * pull, "Adaptive: " + countsText(adaptive),
-                   "Adaptive: " + shortCountsText(adaptive), {}, scale);
+  drawPanelHeading(right, frame, titleWidth, adaptiveTitle, adaptiveTitle, {}, scale);
 }
