@@ -101,8 +101,8 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
     const std::size_t evaluations =
         plainSide ? plain.evaluations : static_cast<std::size_t>(darts.lastThrow.evaluations);
     const std::string count = groupedDigits(evaluations) + " evaluations";
-    const std::string title =
-        std::string(plainSide ? "Plain rejection: " : "Adaptive: ") + count + " for " + groupedDigits(accepted) + " darts";
+    const std::string title = std::string(plainSide ? "Plain rejection: " : "Adaptive: ") + count + " for " +
+                              groupedDigits(accepted) + " darts";
     const std::string shortTitle = std::string(plainSide ? "Plain: " : "Adaptive: ") + count;
     std::vector<KeyEntry> key = {{"accepted", PlotColor::darts}};
     if (plainSide) key.push_back({"rejected", PlotColor::rejected});
