@@ -40,7 +40,7 @@ void updatePlainBeside(WindowModel& model) {
   }
   // Rebuilt from the stream's start each time: a step back, a new scale or
   // a replay all come out as the same run up to that step.
-  UniformRandom stream;
+  UniformRandom stream = model.stepping.startRandom;
   stream.seed = stream.state = plainBesideState(model.stepping.startRandom.state);
   const std::size_t steps = static_cast<std::size_t>(model.stepping.stepsTaken);
   const CurveState& curve = model.curve;
