@@ -51,9 +51,6 @@ TEST(AcceptedValues, CountUpWithTheStepsAndComeBackExactlyAfterStepBackAndRestar
     const int stepsShown = session.model().stepping.stepsTaken;
     while (session.model().stepping.stepsTaken > stepsShown - 3) session.apply(CommandId::stepBack);
     EXPECT_EQ(session.model().stepping.acceptedX, acceptedAfter(lesson, stepsShown - 3));
-    const std::vector<double>& back = session.model().stepping.acceptedX;
-    ASSERT_LE(back.size(), after40.size());
-    EXPECT_EQ(back, std::vector<double>(after40.begin(), after40.begin() + static_cast<long>(back.size())));
     // Forward again to where it was, and from the seed again: the same values to the last bit.
     while (session.model().stepping.stepsTaken < stepsShown) session.apply(CommandId::nextStep);
     EXPECT_EQ(session.model().stepping.acceptedX, after40);
@@ -193,13 +190,6 @@ TEST(PlainBeside, StepBackCutsTheRunShorterAndTheTwoPanelsShowTheirCounts) {
                                std::to_string(adaptive.accepted) + " accepted"),
             std::string::npos)
       << adaptiveTitle;
-  // Plain rejection's dots on the left half, the adaptive envelope's points on the right.
-  std::size_t plainDots = 0;
-  for (const Primitive& dot : canvas.of(Primitive::Ellipse)) {
-    if (dot.c < 600 && (dot.brush == PlotColor::rejected || dot.brush == PlotColor::darts)) ++plainDots;
-  }
-  EXPECT_GE(plainDots, 29u);
-
   // Off, the classic stepping picture; the run is dropped.
   session.apply(CommandId::plainBeside);
   EXPECT_EQ(session.model().stepping.plain.evaluations, 0u);
