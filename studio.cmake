@@ -15,6 +15,7 @@ add_library(ars_studio STATIC
   display/axis_ticks.cpp
   display/histogram.cpp
   display/histogram_drawing.cpp
+  display/accepted_values_drawing.cpp
   display/dots.cpp
   display/hull_range.cpp
   display/hull_cut_mark.cpp
@@ -37,9 +38,11 @@ add_library(ars_studio STATIC
   model/proof_finding.cpp
   model/plain_rejection.cpp
   model/plain_comparison.cpp
+  model/plain_beside.cpp
   studio/status_line.cpp
   studio/window_picture.cpp
   studio/comparison_picture.cpp
+  studio/beside_picture.cpp
   studio/command_table.cpp
   studio/menus.cpp
   studio/session.cpp

@@ -16,26 +16,36 @@ bool comparisonShown(const WindowModel& model) {
   return model.darts.comparing && !model.stepping.active && !model.stepping.proof.has_value();
 }
 
-void throwPlainComparison(WindowModel& model) {
+double plainLogTop(const WindowModel& model) {
   const CurveState& curve = model.curve;
-  const bool logScale = model.view.logScale;
   // The envelope: the curve's maximum over the plotted range, raised by 1%
   // for a peak between its grid points.
   const std::vector<double>& heights = curve.yValues;
   const double top = *std::max_element(heights.begin(), heights.end());
   // The T scale's heights are no log values: its peak is where the shift put 50.
-  const double logTop =
-      (curve.tScale ? 50 : logScale ? top : std::log(top)) - curve.logOffset + std::log(1.01);
+  return (curve.tScale ? 50 : model.view.logScale ? top : std::log(top)) - curve.logOffset + std::log(1.01);
+}
+
+std::function<double(double)> plainLogDensity(const WindowModel& model) {
   // A density sampled under a transformation never reaches the window's ARSSampler.
   const ARSDensity* density = model.density.isOther() ? model.density.otherDensity.get() : model.sampler.density;
-  const auto logDensity = [density](double x) { return density->logDensity(x); };
-  const auto plotted = [&curve, logScale](double v) { return plottedHeight(curve, logScale, v); };
+  return [density](double x) { return density->logDensity(x); };
+}
+
+std::function<double(double)> plainPlotted(const WindowModel& model) {
+  const CurveState& curve = model.curve;
+  const bool logScale = model.view.logScale;
+  return [&curve, logScale](double v) { return plottedHeight(curve, logScale, v); };
+}
+
+void throwPlainComparison(WindowModel& model) {
+  const CurveState& curve = model.curve;
   // As many darts as the adaptive throw; a box the density barely fills
   // stops at a bound rather than running on.
   const std::size_t darts = model.darts.x.size();
   PlainRejection& plain = model.darts.plain;
-  throwPlainRejection(plain, logDensity, curve.xMin, curve.xMax, logTop, darts, darts * maxCandidatesPerDart,
-                      model.rnd, plotted);
+  throwPlainRejection(plain, plainLogDensity(model), curve.xMin, curve.xMax, plainLogTop(model), darts,
+                      darts * maxCandidatesPerDart, model.rnd, plainPlotted(model));
   // An unbounded support is sampled over the plotted range only; the
   // adaptive darts beyond it estimate the mass left out.
   plain.rangeCutsSupport = !supportIsBounded(model);

@@ -10,6 +10,7 @@ void PlainRejection::clear() {
   rejectedX.clear();
   rejectedY.clear();
   evaluations = 0;
+  lastAccepted = false;
   xMin = xMax = 0.0;
   rangeCutsSupport = false;
   massLeftOut = 0.0;
@@ -26,6 +27,7 @@ void throwPlainRejection(PlainRejection& result, const std::function<double(doub
     const double logHeight = logTop + std::log(rnd.next());
     ++result.evaluations;
     const bool accepted = logHeight <= logDensity(x);
+    result.lastAccepted = accepted;
     (accepted ? result.acceptedX : result.rejectedX).push_back(x);
     (accepted ? result.acceptedY : result.rejectedY).push_back(plotted(logHeight));
   }

@@ -13,6 +13,8 @@ struct PlainRejection {
   std::vector<double> acceptedX, acceptedY;
   std::vector<double> rejectedX, rejectedY;
   std::size_t evaluations = 0;
+  // Whether the last candidate was accepted (the last of its list).
+  bool lastAccepted = false;
   // The range the candidates cover, and the share of the adaptive darts
   // beyond it: the mass plain rejection leaves out of an unbounded support.
   double xMin = 0.0, xMax = 0.0;

@@ -16,7 +16,7 @@
 
 namespace {
 
-bool takeStep(WindowModel& model) {
+bool takeCandidate(WindowModel& model) {
   SteppingState& stepping = model.stepping;
   if (model.typed) {
     stepping.lastResult = model.typed->step(model.rnd);
@@ -35,6 +35,13 @@ bool takeStep(WindowModel& model) {
   } else {
     stepping.lastResult = StepResult::Rejection;
   }
+  return accepted;
+}
+
+// Every step goes through here: an accepted candidate joins those shown under the curve.
+bool takeStep(WindowModel& model) {
+  const bool accepted = takeCandidate(model);
+  if (accepted) model.stepping.acceptedX.push_back(lastCandidate(model).value_or(LastCandidate{}).x);
   return accepted;
 }
 
@@ -72,6 +79,7 @@ void beginStepping(SteppingState& stepping) {
   stepping.stepsTaken = 0;
   stepping.lastResult = StepResult::None;
   stepping.beat.candidateShown = false;
+  stepping.acceptedX.clear();
 }
 
 void rememberSteppingStart(WindowModel& model) {

@@ -2,7 +2,9 @@
 // The stepping display: whether it runs, what the last step did, and where
 // Step back replays from.
 #include <optional>
+#include <vector>
 
+#include "model/plain_rejection.h"
 #include "model/proof_highlight.h"
 #include "model/step_beat.h"
 #include "sampler/uniform_random.h"
@@ -27,4 +29,9 @@ struct SteppingState {
   // The random state and the sampler's scale as stepping began.
   UniformRandom startRandom;
   double startOffset = 0.0;
+  // The accepted candidates since stepping began, in order: a replay rebuilds them.
+  std::vector<double> acceptedX;
+  // Plain rejection beside the steps: as many candidates as steps taken,
+  // from a stream of its own (model/plain_beside.h).
+  PlainRejection plain;
 };

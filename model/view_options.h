@@ -18,6 +18,10 @@ struct ViewOptions {
   // choice: logScale keeps the normal or log scale while T is chosen, for the
   // densities that have no T scale (see tScaleShown).
   bool tScale = false;
+  // While stepping: every accepted candidate so far as a rug under the curve.
+  bool acceptedValues = false;
+  // While stepping: plain rejection stepped beside the adaptive sampler, in two panels.
+  bool plainBeside = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

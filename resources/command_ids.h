@@ -37,4 +37,7 @@ constexpr int comparePlainRejection = 194;
 constexpr int twoBeats = 195;
 // The Plot pop-up's scale for densities sampled under T(f) = -1/sqrt(f).
 constexpr int tScale = 196;
+// While stepping: the accepted candidates under the curve, and plain rejection run beside.
+constexpr int acceptedValues = 199;
+constexpr int plainBeside = 200;
 }  // namespace CommandId

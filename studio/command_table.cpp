@@ -24,6 +24,8 @@ bool fullScreenOn(const WindowModel& m) { return m.view.fullScreen; }
 bool histogramOn(const WindowModel& m) { return m.view.histogramShown; }
 bool wholeEnvelopeOn(const WindowModel& m) { return m.view.wholeEnvelope; }
 bool twoBeatsOn(const WindowModel& m) { return m.view.twoBeats; }
+bool acceptedValuesOn(const WindowModel& m) { return m.view.acceptedValues; }
+bool plainBesideOn(const WindowModel& m) { return m.view.plainBeside; }
 
 const CommandRow separator(int popup) { return {0, popup, nullptr, {}, nullptr, nullptr, nullptr}; }
 
@@ -86,6 +88,8 @@ std::vector<CommandRow> makeTable() {
       separator(4),
       {histogram, 4, "&Histogram of the darts", {A{'H', histogram}}, "histogram of the darts on and off", nullptr,
        histogramOn},
+      {acceptedValues, 4, "Accepted &values", {}, nullptr, nullptr, acceptedValuesOn},
+      {plainBeside, 4, "&Plain rejection beside", {}, nullptr, nullptr, plainBesideOn},
       {wholeEnvelope, 4, "&Whole envelope in view", {}, nullptr, nullptr, wholeEnvelopeOn},
       {twoBeats, 4, "Two &beats per step", {}, nullptr, nullptr, twoBeatsOn},
 

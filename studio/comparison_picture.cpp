@@ -15,19 +15,12 @@
 #include "platform/picture_scale.h"
 #include "platform/selection.h"
 
-namespace {
-
 // 9012 as "9,012", as the status line writes it.
-std::string grouped(std::size_t n) {
+std::string groupedDigits(std::size_t n) {
   std::string digits = std::to_string(n);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
   return digits;
 }
-
-struct KeyEntry {
-  const char* name;
-  Color color;
-};
 
 // Above the frame: the panel's title centred over it (the short one where
 // the long one does not fit the panel), and under it, at the frame's right,
@@ -58,8 +51,6 @@ void drawPanelHeading(Canvas& canvas, const Rect& frame, int panelWidth, const s
     right = cx - radius - gap;
   }
 }
-
-}  // namespace
 
 void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel& model, double scale,
                      int captionTop) {
@@ -109,9 +100,9 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
     const std::size_t accepted = plainSide ? plain.acceptedX.size() : darts.x.size();
     const std::size_t evaluations =
         plainSide ? plain.evaluations : static_cast<std::size_t>(darts.lastThrow.evaluations);
-    const std::string count = grouped(evaluations) + " evaluations";
-    const std::string title =
-        std::string(plainSide ? "Plain rejection: " : "Adaptive: ") + count + " for " + grouped(accepted) + " darts";
+    const std::string count = groupedDigits(evaluations) + " evaluations";
+    const std::string title = std::string(plainSide ? "Plain rejection: " : "Adaptive: ") + count + " for " +
+                              groupedDigits(accepted) + " darts";
     const std::string shortTitle = std::string(plainSide ? "Plain: " : "Adaptive: ") + count;
     std::vector<KeyEntry> key = {{"accepted", PlotColor::darts}};
     if (plainSide) key.push_back({"rejected", PlotColor::rejected});

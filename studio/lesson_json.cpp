@@ -29,7 +29,8 @@ std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', fa
 // Every key a lesson may hold.
 constexpr const char* knownKeys[] = {
     "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
-    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"};
+    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale",
+    "acceptedValues", "plainBeside"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -224,7 +225,8 @@ std::string readState(const json& object, Lesson& read) {
   for (const std::string& problem :
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
-        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale)}) {
+        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale),
+        readFlag(object, "acceptedValues", read.acceptedValues), readFlag(object, "plainBeside", read.plainBeside)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -360,7 +362,9 @@ std::string lessonJson(const Lesson& lesson) {
                                   {"histogram", lesson.histogram},
                                   {"largerPoints", lesson.largerPoints},
                                   {"twoBeats", lesson.twoBeats},
-                                  {"tScale", lesson.tScale}}) {
+                                  {"tScale", lesson.tScale},
+                                  {"acceptedValues", lesson.acceptedValues},
+                                  {"plainBeside", lesson.plainBeside}}) {
     if (flag) object[key] = *flag;
   }
   // A title that is no UTF-8 (never from a file, which is checked) is

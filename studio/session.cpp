@@ -7,6 +7,7 @@
 #include "model/density_curve.h"
 #include "display/plot_layout.h"
 #include "model/other_density.h"
+#include "model/plain_beside.h"
 #include "model/plain_comparison.h"
 #include "model/sampler_commands.h"
 #include "model/saved_view.h"
@@ -24,7 +25,8 @@ namespace {
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
   return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
-         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation;
+         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
+         id == CommandId::acceptedValues || id == CommandId::plainBeside;
 }
 }  // namespace
 
@@ -177,6 +179,12 @@ Effects Session::run(int id) {
       showLastBeat(m);
       effects_.viewChanged = true;
       break;
+    case CommandId::acceptedValues:
+      m.view.acceptedValues = !m.view.acceptedValues;
+      break;
+    case CommandId::plainBeside:
+      m.view.plainBeside = !m.view.plainBeside;
+      break;
     case CommandId::comparePlainRejection:
       stopAnimation();
       ::stopStepping(m);
@@ -312,6 +320,7 @@ std::vector<LegendEntry> Session::legend() const {
 
 void Session::repaint() {
   // Laid out once per change: the status line and the paint both read it.
+  updatePlainBeside(model_);
   layout_ = layoutPlot(model_, client_);
   effects_.repaint = true;
 }
@@ -362,6 +371,9 @@ void Session::stopAnimation() {
 void Session::throwDarts() { ::throwDarts(model_, *this); }
 
 void Session::compareWithPlainRejection() {
+  // From the seed, as Restart from seed leaves it: the same lesson gives the
+  // same counts whatever ran before.
+  ::restartFromSeed(model_);
   throwDarts();
   if (model_.darts.x.size() < static_cast<std::size_t>(model_.darts.count) || model_.curve.yValues.empty()) {
     return;

@@ -9,6 +9,7 @@
 #include "display/axis_ticks.h"
 #include "display/candidate_marker.h"
 #include "display/plot_layout.h"
+#include "model/plain_beside.h"
 #include "model/refusal.h"
 #include "model/sampler_in_use.h"
 #include "model/step_beat.h"
@@ -111,6 +112,21 @@ std::string comparisonStatus(const DartsState& darts) {
          " evaluations for " + grouped(darts.lastThrow.darts) + " darts" + comparisonNotes(darts);
 }
 
+std::string besideCounts(const BesideCounts& counts) {
+  return grouped(counts.candidates) + " candidates, " + grouped(counts.evaluations) + " evaluations, " +
+         grouped(counts.accepted) + " accepted";
+}
+
+// The two samplers stepped side by side: the same number of candidates, and
+// what each paid for its accepted ones.
+std::string besideStatus(const WindowModel& model) {
+  const PlainRejection& plain = model.stepping.plain;
+  std::string text = format("Step %d, plain: ", model.stepping.stepsTaken) + besideCounts(plainCounts(model)) +
+                     "; adaptive: " + besideCounts(adaptiveCounts(model)) + ".";
+  if (plain.rangeCutsSupport) text += format(" Plain covers only %g to %g.", plain.xMin, plain.xMax);
+  return text;
+}
+
 }  // namespace
 
 std::string candidateOutsideNote(const WindowModel& model, const PlotLayout* layout) {
@@ -174,8 +190,12 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
     }
+    if (plainBesideShown(model)) return besideStatus(model) + animation;
     const std::string step = format("Step %d: ", stepping.stepsTaken);
-    const std::string outside = candidateOutsideNote(model, layout) + animation;
+    // Counted while the rug shows them.
+    const std::string accepted =
+        model.view.acceptedValues ? " " + grouped(stepping.acceptedX.size()) + " accepted so far." : "";
+    const std::string outside = accepted + candidateOutsideNote(model, layout) + animation;
     if (model.view.twoBeats) {
       return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
              runningCount(samplerCounts(model)) + outside;

@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "studio/beside_picture.h"
 #include "studio/comparison_picture.h"
 #include "density/density_kinds.h"
+#include "display/accepted_values_drawing.h"
 #include "display/axis_titles.h"
 #include "display/candidate_marker.h"
 #include "display/dots.h"
@@ -24,6 +26,7 @@
 #include "display/proof_inset.h"
 #include "display/split_lines.h"
 #include "display/typed_envelope_drawing.h"
+#include "model/plain_beside.h"
 #include "model/plain_comparison.h"
 #include "model/sampler_in_use.h"
 #include "model/step_beat.h"
@@ -95,12 +98,21 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   canvas.setTextColor(black);
 
-  // Plain rejection and the adaptive darts each get a panel of their own.
+  // Plain rejection and the adaptive darts each get a panel of their own;
+  // so do the two samplers stepped side by side.
   if (comparisonShown(model)) {
     paintComparison(canvas, layout, model, scale, band.top);
     return;
   }
+  if (plainBesideShown(model)) {
+    paintBeside(canvas, layout, model, scale, band.top);
+    return;
+  }
+  paintPlot(canvas, layout, model, scale, band.top);
+}
 
+void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& model, double scale, int captionTop) {
+  const Rect& client = layout.client;
   const ViewOptions& view = model.view;
   const bool logScale = view.logScale;
   const CurveState& curve = model.curve;
@@ -108,7 +120,7 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   plotter.draw(client, canvas);
   const PlotMapping& mapping = layout.mapping;
   const Rect& frame = layout.frame;
-  drawAxisTitles(canvas, frame, band.top, layout.vertical, scale, xAxisTitle(plotter.xOffsetText));
+  drawAxisTitles(canvas, frame, captionTop, layout.vertical, scale, xAxisTitle(plotter.xOffsetText));
 
   const SteppingState& stepping = model.stepping;
   const DartsState& darts = model.darts;
@@ -129,6 +141,15 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   Canvas& data = dotFactor != 1.0 ? larger : canvas;
   // Bars have heights on the log and normal scales only: on the T scale the darts stay dots.
   const bool histogramShown = view.histogramShown && !darts.x.empty() && !curve.tScale;
+  // The accepted candidates' bars lie behind the envelope and the curve, which is drawn again over them.
+  const bool acceptedShown = view.acceptedValues && envelopeShown && !stepping.acceptedX.empty();
+  if (acceptedShown && !curve.tScale && stepping.acceptedX.size() >= acceptedHistogramMinimum) {
+    {
+      ClipSelection clip(canvas, frame);
+      drawAcceptedHistogram(canvas, mapping, plotter, stepping.acceptedX, logScale);
+    }
+    plotter.draw(client, canvas);
+  }
   {
     const int gap = scaledPixels(4, scale);
     // With two beats the candidate's marker is the largest dot, for a hall.
@@ -178,6 +199,7 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
         if (layout.hullCut) cuts = hullAbove(shape.segments, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       }
       if (layout.hullCut) drawHullCuts(canvas, mapping, frame, cuts, scale);
+      if (acceptedShown) drawAcceptedRug(canvas, mapping, frame, stepping.acceptedX, scale);
       if (stepping.proof) drawProofHighlight(canvas, mapping, *stepping.proof, logScale, curve.logOffset, scale);
       if (candidate && (classicCandidate || decided)) {
         const double height = plottedHeight(curve, logScale, candidate->logY);

@@ -91,3 +91,13 @@ press alt+d o
 sleep 1
 shoot lecture_other_density.png screen
 close
+
+# 7. The accepted candidates under the curve after 80 steps: a rug, and bars once there are enough.
+launch '{"builtin": "beta-2-3", "steps": 80, "acceptedValues": true}'
+shoot lecture_accepted_values.png
+close
+
+# 8. Plain rejection stepped beside the adaptive sampler, the same 60 candidates each.
+launch '{"builtin": "beta-2-3", "steps": 60, "plainBeside": true}'
+shoot lecture_plain_beside.png
+close
