@@ -29,6 +29,8 @@ struct Lesson {
   std::optional<bool> largerPoints;
   std::optional<bool> twoBeats;
   std::optional<bool> tScale;
+  std::optional<bool> why;
+  std::optional<bool> progress;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

@@ -18,6 +18,10 @@ struct ViewOptions {
   // choice: logScale keeps the normal or log scale while T is chosen, for the
   // densities that have no T scale (see tScaleShown).
   bool tScale = false;
+  // Panels beside or below the plot: the numbers and the inequality that
+  // decided the last candidate, and the envelope's progress step by step.
+  bool whyPanel = false;
+  bool progressChart = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

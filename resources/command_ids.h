@@ -27,6 +27,7 @@ constexpr int slowerAnimation = 173;
 constexpr int fullScreen = 174;
 constexpr int keys = 180;
 constexpr int about = 181;
+constexpr int howItWorks = 182;
 // Other densities, lessons, the histogram and plain rejection.
 constexpr int otherDensity = 190;
 constexpr int openLesson = 191;
@@ -37,4 +38,8 @@ constexpr int comparePlainRejection = 194;
 constexpr int twoBeats = 195;
 // The Plot pop-up's scale for densities sampled under T(f) = -1/sqrt(f).
 constexpr int tScale = 196;
+// Panels that explain the stepping: why the last candidate was decided as it
+// was, and the envelope's progress.
+constexpr int whyPanel = 201;
+constexpr int progressChart = 202;
 }  // namespace CommandId

@@ -29,7 +29,7 @@ std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', fa
 // Every key a lesson may hold.
 constexpr const char* knownKeys[] = {
     "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
-    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"};
+    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale", "why", "progress"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -224,7 +224,8 @@ std::string readState(const json& object, Lesson& read) {
   for (const std::string& problem :
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
-        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale)}) {
+        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale),
+        readFlag(object, "why", read.why), readFlag(object, "progress", read.progress)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -362,6 +363,12 @@ std::string lessonJson(const Lesson& lesson) {
                                   {"twoBeats", lesson.twoBeats},
                                   {"tScale", lesson.tScale}}) {
     if (flag) object[key] = *flag;
+  }
+  // The panels are written only when shown, so that lessons saved without
+  // them read as they always have.
+  for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"why", lesson.why},
+                                  {"progress", lesson.progress}}) {
+    if (flag && *flag) object[key] = true;
   }
   // A title that is no UTF-8 (never from a file, which is checked) is
   // written with replacement characters rather than refused.
