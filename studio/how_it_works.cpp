@@ -90,7 +90,7 @@ struct Diagram {
     return frame.left + static_cast<int>(std::lround((x - x0) / (x1 - x0) * (frame.right - frame.left - 1)));
   }
   int py(double y) const {
-    const double t = std::clamp((y - y0) / (y1 - y0), -0.02, 1.02);
+    const double t = std::clamp((y - y0) / (y1 - y0), -4.0, 4.0);  // the clip cuts it at the frame
     return frame.bottom - 1 - static_cast<int>(std::lround(t * (frame.bottom - frame.top - 1)));
   }
   // f over [from, to], a pixel at a time; NaN leaves a gap.
@@ -199,6 +199,7 @@ void paintHowDiagram(Canvas& canvas, const Rect& area, HowDiagram diagram, doubl
   const int margin = scaledPixels(4, scale);
   const Rect frame{area.left + margin, area.top + margin, area.right - margin, area.bottom - margin};
   canvas.frameRect(area, PlotColor::rejected);
+  canvas.setClipRect(&frame);
   switch (diagram) {
     case HowDiagram::Envelope: {
       Diagram d{canvas, frame, 0.0, 1.0, -5.5, -1.0, scale};
@@ -240,7 +241,7 @@ void paintHowDiagram(Canvas& canvas, const Rect& area, HowDiagram diagram, doubl
     }
     case HowDiagram::NotLogConcave: {
       Diagram d{canvas, frame, -3.0, 3.0, -9.0, 1.5, scale};
-      const std::vector<P> p = pointsOf({-2.2, -1.4, -0.4, 0.3}, twoPeaks);
+      const std::vector<P> p = pointsOf({-2.2, -1.4, -0.7}, twoPeaks);
       d.curve(twoPeaks, -3.0, 3.0, PlotColor::curve, 2);
       d.curve([&](double x) { return hullAt(p, x); }, -3.0, 3.0, PlotColor::upperHull, 2);
       for (const P& q : p) d.dot(q.x, q.h, PlotColor::black);
@@ -252,4 +253,5 @@ void paintHowDiagram(Canvas& canvas, const Rect& area, HowDiagram diagram, doubl
     case HowDiagram::None:
       break;
   }
+  canvas.setClipRect(nullptr);
 }
