@@ -89,7 +89,7 @@ std::vector<std::string> progressLines(const WindowModel& model) {
   if (entries.empty()) return {"Start stepping (Ctrl+S) to follow the envelope."};
   const ProgressEntry& last = entries.back();
   std::vector<std::string> lines;
-  lines.push_back(format("Squeeze: %.0f%% of the hull's area", 100.0 * last.squeezeShare));
+  lines.push_back(format("Squeeze: %.0f%% of hull area", 100.0 * last.squeezeShare));
   if (last.candidates > 0) {
     lines.push_back(format("Accepted: %llu of %llu candidates (%.0f%%)", static_cast<unsigned long long>(last.accepted),
                            static_cast<unsigned long long>(last.candidates),

@@ -192,6 +192,17 @@ const std::vector<HowSection>& howItWorks() {
   return page;
 }
 
+const char* transformHint() {
+  return "The transformation T under which the density is concave; the sampler's hull and squeeze are straight "
+         "lines in T(f). log f serves log-concave densities; \xe2\x88\x92" "1/\xe2\x88\x9a" "f also serves "
+         "heavy tails (Cauchy, Student t), whose log is not concave. Help > How it works says more.";
+}
+
+const char* splitsHint() {
+  return "Where T(f) turns between concave and convex (its inflection points): the support is cut there, and "
+         "each piece gets an envelope of its own. None for a density concave under T everywhere.";
+}
+
 void paintHowDiagram(Canvas& canvas, const Rect& area, HowDiagram diagram, double scale) {
   if (diagram == HowDiagram::None || area.right - area.left < 20 || area.bottom - area.top < 20) return;
   canvas.setTextScale(scale);

@@ -16,5 +16,9 @@ struct HowSection {
 };
 
 const std::vector<HowSection>& howItWorks();
+// What the Other density dialog's "Concave under T =" and "Split points" mean,
+// for their tool tips.
+const char* transformHint();
+const char* splitsHint();
 // The diagram in `area`, text at `scale` times the default size.
 void paintHowDiagram(Canvas& canvas, const Rect& area, HowDiagram diagram, double scale = 1.0);

@@ -130,7 +130,7 @@ void paintProgress(Canvas& canvas, const Rect& box, const WindowModel& model, do
   const std::vector<ProgressPoint> points = progressPoints(model);
   const int last = points.empty() ? 0 : points.back().step;
   std::vector<Line> heading = {{"Envelope progress, steps 0 to " + std::to_string(last), PlotColor::black},
-                               {"green: squeeze's share of the hull's area", PlotColor::black},
+                               {"green: squeeze's share of hull area", PlotColor::black},
                                {"blue: share of candidates accepted (0 to 100%)", PlotColor::black}};
   const std::vector<std::string> figures = progressLines(model);
   std::vector<Line> below;

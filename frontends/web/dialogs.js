@@ -97,6 +97,9 @@ class DensityDialog {
       source.appendChild(option);
     });
     source.addEventListener('change', () => this.showEntry());
+    const hints = core.densityHints();
+    byId('density-transform').closest('label').title = hints.transform;
+    byId('density-splits').closest('label').title = hints.splits;
     for (const id of ['density-formula', 'density-lower', 'density-upper', 'density-splits']) {
       byId(id).addEventListener('input', () => this.check());
     }

@@ -176,6 +176,13 @@ val howItWorksOf() {
   return sections;
 }
 
+val densityHintsOf() {
+  val v = val::object();
+  v.set("transform", std::string(transformHint()));
+  v.set("splits", std::string(splitsHint()));
+  return v;
+}
+
 void paintHowDiagramOn(int diagram, const val& target, int width, int height, double scale) {
   JsCanvas canvas(target);
   paintHowDiagram(canvas, Rect{0, 0, width, height}, static_cast<HowDiagram>(diagram), scale);
@@ -258,5 +265,6 @@ EMSCRIPTEN_BINDINGS(studio) {
   emscripten::function("catalogue", &catalogueOf);
   emscripten::function("checkDensity", &checkDensity);
   emscripten::function("howItWorks", &howItWorksOf);
+  emscripten::function("densityHints", &densityHintsOf);
   emscripten::function("paintHowDiagram", &paintHowDiagramOn);
 }

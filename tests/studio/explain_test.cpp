@@ -251,7 +251,7 @@ TEST(EnvelopeProgress, PlainRejectionsCostPerValueIsTheBoxOverTheArea) {
   for (int i = 0; i < 20; ++i) session.apply(CommandId::nextStep);
   std::string text;
   for (const std::string& line : progressLines(session.model())) text += line + "\n";
-  EXPECT_NE(text.find("of the hull's area"), std::string::npos) << text;
+  EXPECT_NE(text.find("of hull area"), std::string::npos) << text;
   EXPECT_NE(text.find("plain rejection: about"), std::string::npos) << text;
 }
 
@@ -269,6 +269,26 @@ TEST(EnvelopeProgress, LessonsKeepBothPanels) {
   EXPECT_NE(saved.find("\"progress\": true"), std::string::npos) << saved;
   Session without;
   EXPECT_EQ(without.lessonText().find("\"why\""), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Consistency, TypedDensitiesSayTheSqueezeIsAShareOfAreaAndTheTestDensityTellsItsFormula) {
+  Session builtin;
+  builtin.apply(CommandId::startStepping);
+  // The built-in kinds' classic words stay.
+  EXPECT_NE(builtin.statusLine().find("% of the envelope."), std::string::npos) << builtin.statusLine();
+  Session typed;
+  typed.chooseDensity({"Normal", "exp(-x^2/2)", false, -inf, inf});
+  typed.apply(CommandId::startStepping);
+  EXPECT_NE(typed.statusLine().find("% of hull area."), std::string::npos) << typed.statusLine();
+
+  Session test;
+  EXPECT_EQ(test.toolTip().find("log f(x) ="), std::string::npos);
+  test.apply(CommandId::lastDensity);
+  EXPECT_NE(test.toolTip().find("log f(x) = 10 [ln"), std::string::npos) << test.toolTip();
 }
 
 }  // namespace

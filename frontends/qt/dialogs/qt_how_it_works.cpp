@@ -1,5 +1,6 @@
 #include "frontends/qt/dialogs/qt_how_it_works.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPainter>
@@ -20,6 +21,8 @@ class DiagramWidget : public QWidget {
     setMinimumHeight(static_cast<int>(200 * scale));
     setMinimumWidth(static_cast<int>(320 * scale));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The canvas scales the default font itself, as in the picture.
+    setFont(QApplication::font());
   }
 
  protected:
