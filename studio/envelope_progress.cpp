@@ -89,9 +89,9 @@ std::vector<std::string> progressLines(const WindowModel& model) {
   if (entries.empty()) return {"Start stepping (Ctrl+S) to follow the envelope."};
   const ProgressEntry& last = entries.back();
   std::vector<std::string> lines;
-  lines.push_back(format("Squeeze: %.0f%% of hull area", 100.0 * last.squeezeShare));
+  lines.push_back(format("Squeeze %.0f%% of hull area", 100.0 * last.squeezeShare));
   if (last.candidates > 0) {
-    lines.push_back(format("Accepted: %llu of %llu candidates (%.0f%%)", static_cast<unsigned long long>(last.accepted),
+    lines.push_back(format("Accepted %llu of %llu (%.0f%%)", static_cast<unsigned long long>(last.accepted),
                            static_cast<unsigned long long>(last.candidates),
                            100.0 * static_cast<double>(last.accepted) / static_cast<double>(last.candidates)));
   }
@@ -99,24 +99,23 @@ std::vector<std::string> progressLines(const WindowModel& model) {
   if (const std::optional<double> perValue = plainEvaluationsPerValue(model); perValue && last.accepted > 0) {
     const double plain = *perValue * static_cast<double>(last.accepted);
     const long long saved = std::llround(plain) - static_cast<long long>(evaluations);
-    lines.push_back(format("Evaluations: %llu; plain rejection: about %.0f", evaluations, plain));
-    lines.push_back(saved > 0 ? format("Saved against plain rejection: about %lld", saved)
-                              : std::string("Saved against plain rejection: none yet"));
+    lines.push_back(format("Evaluations: %llu", evaluations));
+    lines.push_back(format("plain rejection: about %.0f", plain));
+    lines.push_back(saved > 0 ? format("saved: about %lld", saved) : std::string("saved: none yet"));
   } else {
     lines.push_back(format("Evaluations: %llu", evaluations));
   }
   // The latest accepted values, newest last.
   std::vector<std::string> accepted;
-  for (std::size_t k = entries.size(); k-- > 1 && accepted.size() < 5;) {
+  for (std::size_t k = entries.size(); k-- > 1 && accepted.size() < 3;) {
     const StepResult r = entries[k].result;
     if (r == StepResult::SqueezeAccept || r == StepResult::DensityAccept) {
       accepted.insert(accepted.begin(), abscissa(model, entries[k].x));
     }
   }
   if (!accepted.empty()) {
-    std::string list = "Accepted values:";
+    std::string list = last.accepted > accepted.size() ? "Last accepted:" : "Accepted:";
     for (const std::string& x : accepted) list += " " + x;
-    if (last.accepted > accepted.size()) list = "Last accepted:" + list.substr(16);
     lines.push_back(list);
   }
   return lines;

@@ -21,7 +21,7 @@ bool beside(const Rect& client) { return 2 * (client.right - client.left) >= 3 *
 Rect panelsArea(const Rect& client) {
   Rect area = client;
   if (beside(client)) {
-    area.left = client.right - (client.right - client.left) * 36 / 100;
+    area.left = client.right - (client.right - client.left) * 38 / 100;
   } else {
     area.top = client.bottom - (client.bottom - client.top) * 42 / 100;
   }
@@ -129,16 +129,22 @@ void drawChart(Canvas& canvas, const Rect& box, const std::vector<ProgressPoint>
 void paintProgress(Canvas& canvas, const Rect& box, const WindowModel& model, double scale) {
   const std::vector<ProgressPoint> points = progressPoints(model);
   const int last = points.empty() ? 0 : points.back().step;
-  std::vector<Line> heading = {{"Envelope progress, steps 0 to " + std::to_string(last), PlotColor::black},
-                               {"green: squeeze's share of hull area", PlotColor::black},
-                               {"blue: share of candidates accepted (0 to 100%)", PlotColor::black}};
+  std::vector<Line> heading = {{"Progress, steps 0 to " + std::to_string(last), PlotColor::black},
+                               {"squeeze share of hull area", PlotColor::squeeze},
+                               {"share accepted (0 to 100%)", PlotColor::curve}};
   const std::vector<std::string> figures = progressLines(model);
   std::vector<Line> below;
   for (const std::string& text : figures) below.push_back({text, PlotColor::black});
-  // Heading, chart and figures share the box: the chart takes what the text leaves.
+  // Heading, chart and figures share the box: the text at one size where
+  // it can, the chart taking what it leaves but at least a quarter.
   const int boxHeight = box.bottom - box.top;
-  const int headingBottom = drawLines(canvas, Rect{box.left, box.top, box.right, box.top + boxHeight * 3 / 10}, heading, scale);
-  const Rect figuresBox{box.left, box.bottom - boxHeight * 4 / 10, box.right, box.bottom};
+  const int line = canvas.textExtent("Xg").cy;
+  const double lines = static_cast<double>(heading.size() + below.size());
+  const double share = std::min(1.0, 0.75 * boxHeight / std::max(1.0, lines * line));
+  const int headingHeight = static_cast<int>(heading.size() * line * share);
+  const int figuresHeight = static_cast<int>(below.size() * line * share);
+  const int headingBottom = drawLines(canvas, Rect{box.left, box.top, box.right, box.top + headingHeight}, heading, scale);
+  const Rect figuresBox{box.left, box.bottom - figuresHeight, box.right, box.bottom};
   const int gap = scaledPixels(4, scale);
   drawChart(canvas, Rect{box.left + gap, headingBottom + gap, box.right - gap, figuresBox.top - gap}, points, scale);
   drawLines(canvas, figuresBox, below, scale);
@@ -171,7 +177,7 @@ void paintSidePanels(Canvas& canvas, const Rect& client, const WindowModel& mode
   if (count == 1) {
     boxes.push_back(area);
   } else if (beside(client)) {
-    const int middle = area.top + (area.bottom - area.top) * 45 / 100;
+    const int middle = area.top + (area.bottom - area.top) * 52 / 100;
     boxes.push_back(Rect{area.left, area.top, area.right, middle});
     boxes.push_back(Rect{area.left, middle, area.right, area.bottom});
   } else {

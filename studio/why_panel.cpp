@@ -53,9 +53,10 @@ std::vector<WhyLine> startLines(const WindowModel& model) {
       {format("Start: %zu points, %llu evaluations.", summary->points, evaluations), false},
   };
   if (evaluations > summary->points) {
-    lines.push_back({format("The search for a start evaluated f %llu", evaluations), false});
-    lines.push_back({"times and kept the points around the peak,", false});
-    lines.push_back({"so that the hull falls on both sides.", false});
+    lines.push_back({"The search for a start evaluated", false});
+    lines.push_back({format("f %llu times and kept the points", evaluations), false});
+    lines.push_back({"around the peak, so that the", false});
+    lines.push_back({"hull falls on both sides.", false});
   } else {
     lines.push_back({"Each point cost one evaluation of f.", false});
   }
@@ -88,14 +89,14 @@ std::vector<WhyLine> whyLines(const WindowModel& model) {
     lines.push_back({format("u = %.3f, hull at x = %s", std::exp(d.dart - d.hull), height(model, d.hull).c_str()),
                      false});
   }
-  lines.push_back({"dart: u\xc2\xb7hull = " + dart, false});
+  lines.push_back({"dart u\xc2\xb7hull = " + dart, false});
   if (hasSqueeze) {
-    lines.push_back({"squeeze (chord) at x = " + squeeze, false});
+    lines.push_back({"squeeze at x = " + squeeze, false});
   } else if (hasHull) {
-    lines.push_back({"no squeeze: an outer piece has no chord", false});
+    lines.push_back({"no squeeze on an outer piece", false});
   }
   const auto squeezeFails = [&] {
-    lines.push_back({hasSqueeze ? "u\xc2\xb7hull > squeeze: f(x) is evaluated" : "so f(x) is evaluated", false});
+    lines.push_back({hasSqueeze ? "u\xc2\xb7hull > squeeze: evaluate f(x)" : "so f(x) is evaluated", false});
   };
   switch (d.result) {
     case StepResult::SqueezeAccept:
@@ -115,24 +116,25 @@ std::vector<WhyLine> whyLines(const WindowModel& model) {
       }
       squeezeFails();
       if (evaluated && hasHull && d.logDensity > d.hull) {
-        lines.push_back({"f(x) = " + f + " lies above the hull itself:", true});
-        lines.push_back({"rejected; x becomes a point that mends the hull.", true});
+        lines.push_back({"f(x) = " + f + " > the hull itself:", true});
+        lines.push_back({"rejected; x becomes a point", true});
+        lines.push_back({"and mends the hull here.", false});
         break;
       }
       lines.push_back({"u\xc2\xb7hull = " + dart + gt + "f(x) = " + f + ":", true});
       lines.push_back({"rejected, x becomes a point.", true});
-      lines.push_back({"f(x) is known now: through the new point", false});
-      lines.push_back({"hull and squeeze close in on f here.", false});
+      lines.push_back({"f(x) is known now: through the", false});
+      lines.push_back({"new point hull and squeeze", false});
+      lines.push_back({"close in on f here.", false});
       break;
     case StepResult::None:
       break;
   }
   const std::uint64_t start = stepping.progressStart.evaluations;
   const std::uint64_t now = samplerCounts(model).evaluations;
-  lines.push_back({format("Evaluations: %llu at the start + %llu = %llu", static_cast<unsigned long long>(start),
+  lines.push_back({format("Evaluations: %llu at start + %llu = %llu", static_cast<unsigned long long>(start),
                           static_cast<unsigned long long>(now - start), static_cast<unsigned long long>(now)),
                    false});
-  lines.push_back({asShareOfPeak(model) ? "Heights: shares of the curve's peak" : "Heights as on the vertical axis",
-                   false});
+  lines.push_back({asShareOfPeak(model) ? "Heights: shares of the peak" : "Heights as on the y axis", false});
   return lines;
 }
