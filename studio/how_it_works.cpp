@@ -57,7 +57,7 @@ std::vector<HowSection> makePage() {
       {"What an evaluation is",
        {"An evaluation is one computation of f(x) (of its log). The search for starting points evaluates f "
         "several times and keeps the points that bracket the peak, so that the hull's outer lines fall on both "
-        "sides: \"Start: 3 points, 5 evaluations\". After that each evaluation is a candidate the squeeze could "
+        "sides, which is why the start may count more evaluations than points. After that each evaluation is a candidate the squeeze could "
         "not decide. Plain rejection evaluates f for every candidate; Go > Compare with plain rejection counts both."},
        HowDiagram::None},
       {"Why log-concavity matters",

@@ -206,7 +206,7 @@ test.describe('the page', () => {
     assert.deepEqual((await state(dropped)).lesson, saved.lesson);
   });
 
-  test('Help > How it works shows the core's page with its diagrams, and the panels draw in the picture', async () => {
+  test('Help > How it works shows the page of the core with its diagrams, and the panels draw in the picture', async () => {
     const page = await openPage(browser.context, lessonLink, { width: 390, height: 844 });
     await clickCommand(page, 182);
     await page.locator('#how-box[open]').waitFor();
