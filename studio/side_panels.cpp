@@ -172,11 +172,13 @@ void paintSidePanels(Canvas& canvas, const Rect& client, const WindowModel& mode
   canvas.setTextScale(scale);
   const Rect area = panelsArea(client);
   const int margin = scaledPixels(6, scale);
-  // Side by side in a band below, one above the other in a column.
+  // One above the other in a column, or in a band below that is tall for
+  // its width (a phone held upright); otherwise side by side.
   std::vector<Rect> boxes;
+  const bool stacked = beside(client) || area.right - area.left < 2 * (area.bottom - area.top);
   if (count == 1) {
     boxes.push_back(area);
-  } else if (beside(client)) {
+  } else if (stacked) {
     const int middle = area.top + (area.bottom - area.top) * 52 / 100;
     boxes.push_back(Rect{area.left, area.top, area.right, middle});
     boxes.push_back(Rect{area.left, middle, area.right, area.bottom});
