@@ -23,7 +23,9 @@ Rect panelsArea(const Rect& client) {
   if (beside(client)) {
     area.left = client.right - (client.right - client.left) * 38 / 100;
   } else {
-    area.top = client.bottom - (client.bottom - client.top) * 42 / 100;
+    // A screen held upright has height to spare below the plot.
+    const bool upright = 4 * (client.bottom - client.top) > 5 * (client.right - client.left);
+    area.top = client.bottom - (client.bottom - client.top) * (upright ? 52 : 42) / 100;
   }
   return area;
 }
@@ -78,7 +80,7 @@ Color fateColor(const WindowModel& model) {
 }
 
 void paintWhy(Canvas& canvas, const Rect& box, const WindowModel& model, double scale) {
-  std::vector<Line> lines = {{"Why this step", PlotColor::black}};
+  std::vector<Line> lines;
   for (const WhyLine& line : whyLines(model)) {
     lines.push_back({line.text, line.decision ? fateColor(model) : PlotColor::black});
   }

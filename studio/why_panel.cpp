@@ -123,9 +123,8 @@ std::vector<WhyLine> whyLines(const WindowModel& model) {
       }
       lines.push_back({"u\xc2\xb7hull = " + dart + gt + "f(x) = " + f + ":", true});
       lines.push_back({"rejected, x becomes a point.", true});
-      lines.push_back({"f(x) is known now: through the", false});
-      lines.push_back({"new point hull and squeeze", false});
-      lines.push_back({"close in on f here.", false});
+      lines.push_back({"Through it hull and squeeze", false});
+      lines.push_back({"now close in on f here.", false});
       break;
     case StepResult::None:
       break;
