@@ -49,6 +49,11 @@ add_library(ars_studio STATIC
   studio/messages.cpp
   studio/lesson_json.cpp
   studio/density_check.cpp
+  studio/how_it_works.cpp
+  studio/why_panel.cpp
+  studio/envelope_progress.cpp
+  studio/side_panels.cpp
+  model/step_decision.cpp
 )
 target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # Lessons are JSON, read and written with nlohmann-json (header only).

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
@@ -60,6 +61,9 @@ StepResult EnvelopeStepper::step(UniformRandom& rnd) {
   hasLastDraw_ = true;
   lastX_ = x;
   lastLogY_ = s.top - s.rate * d + logU;
+  decision_.hull = s.top - s.rate * d;
+  decision_.squeeze = s.gap0 > -inf ? decision_.hull + s.gap0 + s.gapSlope * d : notANumber;
+  decision_.logDensity = notANumber;
   if (u2 <= s.acceptBound || logU <= s.gap0 + s.gapSlope * d) {
     ++counts_.squeezeAccepts;
     return StepResult::SqueezeAccept;
@@ -86,6 +90,13 @@ StepResult EnvelopeStepper::generalStep(UniformRandom& rnd) {
   hasLastDraw_ = true;
   lastX_ = trial.x;
   lastLogY_ = trial.logY;
+  decision_ = Decision{notANumber, notANumber, notANumber};
+  if (trial.outcome == ars::TConcaveSampler::Outcome::DensityAccept ||
+      trial.outcome == ars::TConcaveSampler::Outcome::Rejection) {
+    for (const HullPoint& p : generalPoints_) {
+      if (p.x == trial.x) decision_.logDensity = p.h;
+    }
+  }
   using Outcome = ars::TConcaveSampler::Outcome;
   switch (trial.outcome) {
     case Outcome::SqueezeAccept:
@@ -122,6 +133,7 @@ bool EnvelopeStepper::evaluateAndRefine(double x) {
   // again; neither can hold mass.
   if (!std::isfinite(x) || x == envelope_.lower() || x == envelope_.upper()) return false;
   const double h = evaluate(x);
+  decision_.logDensity = h;
   if (h == -inf) {
     zeroAt(x);
     return false;

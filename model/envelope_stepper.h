@@ -46,6 +46,17 @@ class EnvelopeStepper {
   double lastX() const { return lastX_; }
   double lastLogY() const { return lastLogY_; }
 
+  // What decided the last candidate, in the units of h: the hull at x and
+  // the squeeze there (NaN on a tail, which has none, and under another
+  // transformation, whose lines are not kept), and h(x) where it was
+  // evaluated (NaN otherwise).
+  struct Decision {
+    double hull = 0.0;
+    double squeeze = 0.0;
+    double logDensity = 0.0;
+  };
+  const Decision& lastDecision() const { return decision_; }
+
   ars::Transform transform() const { return transform_; }
   const std::vector<HullPoint>& points() const { return general_ ? generalPoints_ : envelope_.points(); }
   // Lines in T of the density itself (h on the log path).
@@ -84,4 +95,5 @@ class EnvelopeStepper {
   bool hasLastDraw_ = false;
   double lastX_ = 0.0;
   double lastLogY_ = 0.0;
+  Decision decision_;
 };

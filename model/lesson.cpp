@@ -41,6 +41,8 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.twoBeats) saved.view.twoBeats = *lesson.twoBeats;
   if (lesson.acceptedValues) saved.view.acceptedValues = *lesson.acceptedValues;
   if (lesson.plainBeside) saved.view.plainBeside = *lesson.plainBeside;
+  if (lesson.why) saved.view.whyPanel = *lesson.why;
+  if (lesson.progress) saved.view.progressChart = *lesson.progress;
   if (lesson.tScale) {
     saved.view.tScale = *lesson.tScale;
   } else if (lesson.scale != LessonScale::unspecified) {
@@ -72,5 +74,7 @@ Lesson currentLesson(const WindowModel& model) {
   lesson.tScale = saved.view.tScale;
   lesson.acceptedValues = saved.view.acceptedValues;
   lesson.plainBeside = saved.view.plainBeside;
+  lesson.why = saved.view.whyPanel;
+  lesson.progress = saved.view.progressChart;
   return lesson;
 }

@@ -31,6 +31,8 @@ struct Lesson {
   std::optional<bool> tScale;
   std::optional<bool> acceptedValues;
   std::optional<bool> plainBeside;
+  std::optional<bool> why;
+  std::optional<bool> progress;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

@@ -1,6 +1,8 @@
 #include "model/sampler_commands.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 #include "density/density_kinds.h"
@@ -16,11 +18,37 @@
 
 namespace {
 
+ProgressEntry progressNow(const WindowModel& model) {
+  const ars::SamplerCounts& counts = samplerCounts(model);
+  const std::optional<EnvelopeSummary> summary = envelopeSummary(model);
+  ProgressEntry entry;
+  entry.squeezeShare = summary ? summary->squeezeShare : 0.0;
+  entry.candidates = counts.draws;
+  entry.accepted = counts.squeezeAccepts + counts.densityAccepts;
+  entry.evaluations = counts.evaluations;
+  entry.x = lastCandidate(model).value_or(LastCandidate{}).x;
+  entry.result = model.stepping.lastResult;
+  return entry;
+}
+
+// Only reads the sampler: the steps draw exactly as without it.
+void recordProgress(WindowModel& model) {
+  SteppingState& stepping = model.stepping;
+  if (stepping.stepsTaken <= 0) return;
+  stepping.progress.resize(std::min(stepping.progress.size(), static_cast<std::size_t>(stepping.stepsTaken - 1)));
+  stepping.progress.push_back(progressNow(model));
+}
+
 bool takeCandidate(WindowModel& model) {
   SteppingState& stepping = model.stepping;
+  if (stepping.stepsTaken == 0) {
+    stepping.progressStart = progressNow(model);
+    stepping.progress.clear();
+  }
   if (model.typed) {
     stepping.lastResult = model.typed->step(model.rnd);
     ++stepping.stepsTaken;
+    recordProgress(model);
     return stepping.lastResult != StepResult::Rejection;
   }
   ARSSampler& sampler = model.sampler;
@@ -35,6 +63,7 @@ bool takeCandidate(WindowModel& model) {
   } else {
     stepping.lastResult = StepResult::Rejection;
   }
+  recordProgress(model);
   return accepted;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The stepping display: whether it runs, what the last step did, and where
 // Step back replays from.
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,17 @@
 
 // What the last sampler step did, as the status line reports it.
 enum class StepResult { None, SqueezeAccept, DensityAccept, Rejection };
+
+// The envelope and the counts as a step left them: one point of the
+// progress chart.
+struct ProgressEntry {
+  double squeezeShare = 0.0;
+  std::uint64_t candidates = 0;
+  std::uint64_t accepted = 0;
+  std::uint64_t evaluations = 0;
+  double x = 0.0;  // the step's candidate
+  StepResult result = StepResult::None;
+};
 
 struct SteppingState {
   bool active = false;
@@ -27,6 +39,10 @@ struct SteppingState {
   // shows the candidate against it (with two beats per step).
   StepBeat beat;
   // The random state and the sampler's scale as stepping began.
+  // The start, and entry k - 1 after step k (kept up to stepsTaken; a replay
+  // rewrites the same entries).
+  ProgressEntry progressStart;
+  std::vector<ProgressEntry> progress;
   UniformRandom startRandom;
   double startOffset = 0.0;
   // The accepted candidates since stepping began, in order: a replay rebuilds them.

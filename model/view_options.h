@@ -22,6 +22,10 @@ struct ViewOptions {
   bool acceptedValues = false;
   // While stepping: plain rejection stepped beside the adaptive sampler, in two panels.
   bool plainBeside = false;
+  // Panels beside or below the plot: the numbers and the inequality that
+  // decided the last candidate, and the envelope's progress step by step.
+  bool whyPanel = false;
+  bool progressChart = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

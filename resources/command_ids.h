@@ -27,6 +27,7 @@ constexpr int slowerAnimation = 173;
 constexpr int fullScreen = 174;
 constexpr int keys = 180;
 constexpr int about = 181;
+constexpr int howItWorks = 182;
 // Other densities, lessons, the histogram and plain rejection.
 constexpr int otherDensity = 190;
 constexpr int openLesson = 191;
@@ -40,4 +41,8 @@ constexpr int tScale = 196;
 // While stepping: the accepted candidates under the curve, and plain rejection run beside.
 constexpr int acceptedValues = 199;
 constexpr int plainBeside = 200;
+// Panels that explain the stepping: why the last candidate was decided as it
+// was, and the envelope's progress.
+constexpr int whyPanel = 201;
+constexpr int progressChart = 202;
 }  // namespace CommandId

@@ -26,6 +26,8 @@ bool wholeEnvelopeOn(const WindowModel& m) { return m.view.wholeEnvelope; }
 bool twoBeatsOn(const WindowModel& m) { return m.view.twoBeats; }
 bool acceptedValuesOn(const WindowModel& m) { return m.view.acceptedValues; }
 bool plainBesideOn(const WindowModel& m) { return m.view.plainBeside; }
+bool whyPanelOn(const WindowModel& m) { return m.view.whyPanel; }
+bool progressChartOn(const WindowModel& m) { return m.view.progressChart; }
 
 const CommandRow separator(int popup) { return {0, popup, nullptr, {}, nullptr, nullptr, nullptr}; }
 
@@ -92,7 +94,10 @@ std::vector<CommandRow> makeTable() {
       {plainBeside, 4, "&Plain rejection beside", {}, nullptr, nullptr, plainBesideOn},
       {wholeEnvelope, 4, "&Whole envelope in view", {}, nullptr, nullptr, wholeEnvelopeOn},
       {twoBeats, 4, "Two &beats per step", {}, nullptr, nullptr, twoBeatsOn},
+      {whyPanel, 4, "&Why this step", {}, nullptr, nullptr, whyPanelOn},
+      {progressChart, 4, "Envelope &progress", {}, nullptr, nullptr, progressChartOn},
 
+      {howItWorks, 5, "&How it works\u2026", {}, nullptr, nullptr, nullptr},
       {keys, 5, "&Keys\u2026", {}, nullptr, nullptr, nullptr},
       {about, 5, "&About", {}, nullptr, nullptr, nullptr},
   };

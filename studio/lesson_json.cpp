@@ -30,7 +30,7 @@ std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', fa
 constexpr const char* knownKeys[] = {
     "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
     "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale",
-    "acceptedValues", "plainBeside"};
+    "acceptedValues", "plainBeside", "why", "progress"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -226,7 +226,8 @@ std::string readState(const json& object, Lesson& read) {
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
         readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale),
-        readFlag(object, "acceptedValues", read.acceptedValues), readFlag(object, "plainBeside", read.plainBeside)}) {
+        readFlag(object, "acceptedValues", read.acceptedValues), readFlag(object, "plainBeside", read.plainBeside),
+        readFlag(object, "why", read.why), readFlag(object, "progress", read.progress)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -366,6 +367,12 @@ std::string lessonJson(const Lesson& lesson) {
                                   {"acceptedValues", lesson.acceptedValues},
                                   {"plainBeside", lesson.plainBeside}}) {
     if (flag) object[key] = *flag;
+  }
+  // The panels are written only when shown, so that lessons saved without
+  // them read as they always have.
+  for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"why", lesson.why},
+                                  {"progress", lesson.progress}}) {
+    if (flag && *flag) object[key] = true;
   }
   // A title that is no UTF-8 (never from a file, which is checked) is
   // written with replacement characters rather than refused.

@@ -13,6 +13,7 @@ enum class QuestionKind {
   OpenLesson,     // a lesson to pick (a file, a drop, a link)
   SaveLesson,     // where to put `lessonText`
   SavePicture,    // where to put the picture on screen
+  HowItWorks,     // the illustrated page of studio/how_it_works.h; one OK button
 };
 
 struct Question {

@@ -17,6 +17,7 @@
 #include "studio/density_check.h"
 #include "studio/lesson_json.h"
 #include "studio/menus.h"
+#include "studio/side_panels.h"
 #include "studio/messages.h"
 
 namespace {
@@ -25,7 +26,8 @@ namespace {
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
   return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
-         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
+         id == CommandId::twoBeats || id == CommandId::whyPanel || id == CommandId::progressChart ||
+         id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
          id == CommandId::acceptedValues || id == CommandId::plainBeside;
 }
 }  // namespace
@@ -56,7 +58,7 @@ Effects Session::run(int id) {
   // A change of scale keeps it too: the proof is best seen on the log scale.
   // Next step and Space cannot go past the failed step, so they keep it as well.
   const bool keepsTheProof = onlyChangesTheView(id) || id == refresh || id == savePicture || id == keys ||
-                             id == about || id == CommandId::stepBack || id == normalScale ||
+                             id == about || id == CommandId::howItWorks || id == CommandId::stepBack || id == normalScale ||
                              id == CommandId::logScale || id == CommandId::tScale || id == CommandId::nextStep ||
                              id == animateSteps;
   if (!keepsTheProof) m.stepping.proof.reset();
@@ -154,6 +156,9 @@ Effects Session::run(int id) {
     case about:
       tell(aboutText(), "About Adaptive Rejection Sampler");
       break;
+    case CommandId::howItWorks:
+      ask({QuestionKind::HowItWorks, "", "How it works", "", {}, ""});
+      break;
     case CommandId::otherDensity:
       stopAnimation();
       ask({QuestionKind::ChooseDensity, "", "Other density", "", m.density.otherChoice, ""});
@@ -184,6 +189,12 @@ Effects Session::run(int id) {
       break;
     case CommandId::plainBeside:
       m.view.plainBeside = !m.view.plainBeside;
+      break;
+    case CommandId::whyPanel:
+      m.view.whyPanel = !m.view.whyPanel;
+      break;
+    case CommandId::progressChart:
+      m.view.progressChart = !m.view.progressChart;
       break;
     case CommandId::comparePlainRejection:
       stopAnimation();
@@ -321,7 +332,7 @@ std::vector<LegendEntry> Session::legend() const {
 void Session::repaint() {
   // Laid out once per change: the status line and the paint both read it.
   updatePlainBeside(model_);
-  layout_ = layoutPlot(model_, client_);
+  layout_ = layoutPlot(model_, plotArea(model_, client_));
   effects_.repaint = true;
 }
 
@@ -393,17 +404,19 @@ void Session::takeOfferedDensity() {
 
 void paint(Canvas& canvas, const Rect& client, const Session& session) {
   const Rect& laidOut = session.layout().client;
-  if (client.left == laidOut.left && client.top == laidOut.top && client.right == laidOut.right &&
-      client.bottom == laidOut.bottom) {
+  const Rect plot = plotArea(session.model(), client);
+  if (plot.left == laidOut.left && plot.top == laidOut.top && plot.right == laidOut.right &&
+      plot.bottom == laidOut.bottom) {
     paintWindow(canvas, session.layout(), session.model());
   } else {
-    paintWindow(canvas, layoutPlot(session.model(), client), session.model());
+    paintWindow(canvas, layoutPlot(session.model(), plot), session.model());
   }
+  paintSidePanels(canvas, client, session.model());
 }
 
 void Session::setClient(const Rect& client) {
   const bool same = client.left == client_.left && client.top == client_.top && client.right == client_.right &&
                     client.bottom == client_.bottom;
   client_ = client;
-  if (!same) layout_ = layoutPlot(model_, client_);
+  if (!same) layout_ = layoutPlot(model_, plotArea(model_, client_));
 }

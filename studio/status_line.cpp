@@ -58,8 +58,8 @@ std::string whatTheBeatShows(const EnvelopeSummary& envelope, bool candidateShow
                              const std::string& x) {
   if (!candidateShown) {
     if (result == StepResult::Rejection) {
-      return format("refined through x = %s: %zu points, squeeze covers %.0f%%.", x.c_str(), envelope.points,
-                    100.0 * envelope.squeezeShare);
+      return format("refined through x = %s: %zu points, squeeze %.0f%% of hull area.", x.c_str(),
+                    envelope.points, 100.0 * envelope.squeezeShare);
     }
     return whatTheStepDid(result, x) + ".";
   }
@@ -179,9 +179,12 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
   if (stepping.active) {
     const std::optional<EnvelopeSummary> summary = envelopeSummary(model);
     if (!summary) return "Choosing starting points\xe2\x80\xa6";
+    // The built-in kinds keep their classic words; the modes added since say
+    // what the share is a share of.
     const std::string envelope =
-        format("%zu points, %llu evaluations, squeeze %.0f%% of the envelope.", summary->points,
-               static_cast<unsigned long long>(summary->evaluations), 100.0 * summary->squeezeShare);
+        format(density.isOther() ? "%zu points, %llu evaluations, squeeze %.0f%% of hull area."
+                                 : "%zu points, %llu evaluations, squeeze %.0f%% of the envelope.",
+               summary->points, static_cast<unsigned long long>(summary->evaluations), 100.0 * summary->squeezeShare);
     // A typed density may lie at any scale: its new point gets the digits its range needs.
     const double lastX = lastCandidate(model).value_or(LastCandidate{}).x;
     const std::string newPointText = density.isOther()
@@ -214,7 +217,20 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
   return densityInWords(density.kind) + ".";
 }
 
-std::string plotToolTip(const WindowModel& model) { return plotToolTip(model.view, model.curve.tScale); }
+std::string plotToolTip(const WindowModel& model) {
+  std::string tip = plotToolTip(model.view, model.curve.tScale);
+  // Its caption names no formula, and a longer caption would change its
+  // picture: the formula is told here.
+  if (!model.density.isOther() && densityKindRow(model.density.kind).instance == DensityInstance::Test) {
+    tip += "\nTest density: the posterior of x on (0, 1), flat prior, for 10 observations y from "
+           "Beta(m t, (1 \xe2\x88\x92 m) t) with m = 0.765 and t = (1 \xe2\x88\x92 x)/x:\n"
+           "log f(x) = 10 [ln \xce\x93(t) \xe2\x88\x92 ln \xce\x93(m t) \xe2\x88\x92 ln \xce\x93((1 \xe2\x88\x92 m) t)] "
+           "+ m t \xce\xa3 ln y + (1 \xe2\x88\x92 m) t \xce\xa3 ln(1 \xe2\x88\x92 y), with \xce\xa3 ln y = "
+           "\xe2\x88\x92" "2.844 and \xce\xa3 ln(1 \xe2\x88\x92 y) = \xe2\x88\x92" "14.256. "
+           "It is not log-concave: the sampler refuses it with a proof.";
+  }
+  return tip;
+}
 
 std::string plotToolTip(const ViewOptions& view, bool tScaleShown) {
   if (tScaleShown) {

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "frontends/qt/main_window.h"
+#include "frontends/qt/dialogs/qt_how_it_works.h"
 #include "frontends/qt/dialogs/qt_lesson_file.h"
 #include "frontends/qt/platform/qt_diagnostics.h"
 #include "frontends/qt/platform/qt_main_window.h"
@@ -29,9 +31,9 @@ namespace {
 constexpr int usageError = 2;
 
 void printUsage(std::FILE* stream) {
-  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [--size=WxH] [id ...]\n"
+  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [--size=WxH] [--how-it-works] [id ...]\n"
              "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png;\n"
-             "a lesson file is opened first.\n",
+             "a lesson file is opened first. --how-it-works draws Help > How it works, the whole page, instead.\n",
              stream);
 }
 
@@ -89,6 +91,7 @@ int main(int argc, char* argv[]) {
   int height = 0;
   int first = 2;
   QString lessonPath;
+  bool howItWorksPage = false;
   if (argc > 2 && std::strstr(argv[2], ".json") != nullptr) {
     lessonPath = QString::fromLocal8Bit(argv[2]);
     first = 3;
@@ -100,6 +103,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "render-screenshot: '%s' is not a size such as --size=1600x1000\n", argv[i]);
         return usageError;
       }
+      continue;
+    }
+    if (std::strcmp(argv[i], "--how-it-works") == 0) {
+      howItWorksPage = true;
       continue;
     }
     int id = 0;
@@ -143,6 +150,23 @@ int main(int argc, char* argv[]) {
     QCoreApplication::processEvents();
   }
 
+  if (howItWorksPage) {
+    // The page at the dialog's width, every section at once.
+    QtHowItWorksDialog dialog(window->pictureScale(), window);
+    dialog.show();
+    QCoreApplication::processEvents();
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    QWidget* page = scroll != nullptr ? scroll->widget() : nullptr;
+    if (page == nullptr) return 1;
+    page->resize(scroll->viewport()->width(), page->heightForWidth(scroll->viewport()->width()) > 0
+                                                  ? page->heightForWidth(scroll->viewport()->width())
+                                                  : page->sizeHint().height());
+    if (!page->grab().save(output)) {
+      std::fprintf(stderr, "render-screenshot: cannot write %s\n", output.toLocal8Bit().constData());
+      return 1;
+    }
+    return 0;
+  }
   if (!window->grab().save(output)) {
     std::fprintf(stderr, "render-screenshot: cannot write %s\n", output.toLocal8Bit().constData());
     return 1;

@@ -17,4 +17,6 @@ class ContentDialogs {
   virtual bool openLessonFile(Lesson& lesson, std::string& problem) = 0;
   // Asks for a file name and writes the lesson; `problem` says why it failed.
   virtual void saveLessonFile(const Lesson& lesson, std::string& problem) = 0;
+  // Shows Help > How it works until it is closed.
+  virtual void showHowItWorks() {}
 };

@@ -132,6 +132,10 @@ void MainWindow::ask(const Question& question) {
       handle(session_.answer(question, took ? Choice::Action : Choice::Ok));
       return;
     }
+    case QuestionKind::HowItWorks:
+      if (dialogs_) dialogs_->showHowItWorks();
+      handle(session_.answer(question, Choice::Ok));
+      return;
     case QuestionKind::SavePicture:
       window_->savePicture();
       handle(session_.answer(question, Choice::Ok));

@@ -36,6 +36,52 @@ function showLink(link, note) {
   field.select();
 }
 
+// Help > How it works, from the core's sections: headings, paragraphs, and
+// diagrams the core draws through the same canvas calls as the picture.
+// `done()` once it closes.
+function showHowItWorks(core, done) {
+  const holder = byId('how-page');
+  holder.textContent = '';
+  const box = byId('how-box');
+  for (const section of core.howItWorks()) {
+    const heading = document.createElement('h3');
+    heading.textContent = section.heading;
+    holder.appendChild(heading);
+    for (const text of section.paragraphs) {
+      const p = document.createElement('p');
+      p.textContent = text;
+      holder.appendChild(p);
+    }
+    if (section.diagram !== 0) {
+      const picture = document.createElement('canvas');
+      picture.className = 'how-diagram';
+      picture.dataset.diagram = String(section.diagram);
+      holder.appendChild(picture);
+    }
+  }
+  box.addEventListener('close', () => done && done(), { once: true });
+  box.showModal();
+  // Drawn once the dialog has its width.
+  for (const picture of holder.querySelectorAll('canvas.how-diagram')) {
+    const ratio = window.devicePixelRatio || 1;
+    const width = Math.max(200, Math.floor(picture.clientWidth || holder.clientWidth || 320));
+    const height = Math.round(width * 0.55);
+    picture.width = Math.round(width * ratio);
+    picture.height = Math.round(height * ratio);
+    picture.style.height = height + 'px';
+    const g = picture.getContext('2d');
+    g.setTransform(ratio, 0, 0, ratio, 0, 0);
+    g.fillStyle = '#fff';
+    g.fillRect(0, 0, width, height);
+    const canvas = new HtmlCanvas(g, width, height, ratio);
+    try {
+      core.paintHowDiagram(Number(picture.dataset.diagram), canvas, width, height, 1);
+    } finally {
+      canvas.finish();
+    }
+  }
+}
+
 // The Other density dialog. `core` gives catalogue() and checkDensity();
 // `done(fields)` with the fields on OK, `done(null)` on Cancel.
 class DensityDialog {
@@ -51,6 +97,9 @@ class DensityDialog {
       source.appendChild(option);
     });
     source.addEventListener('change', () => this.showEntry());
+    const hints = core.densityHints();
+    byId('density-transform').closest('label').title = hints.transform;
+    byId('density-splits').closest('label').title = hints.splits;
     for (const id of ['density-formula', 'density-lower', 'density-upper', 'density-splits']) {
       byId(id).addEventListener('input', () => this.check());
     }

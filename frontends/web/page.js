@@ -163,6 +163,10 @@ function startPage(core) {
           answered(session.answer(choice))
         );
         break;
+      case 'howItWorks':
+        page.messages.push({ caption: q.caption, text: 'How it works' });
+        showHowItWorks(core, () => answered(session.answer('ok')));
+        break;
       case 'chooseDensity':
         densityDialog.open(q.form, (fields) =>
           answered(fields ? session.chooseDensity(fields) : session.answer('cancel'))

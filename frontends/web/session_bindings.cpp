@@ -11,6 +11,7 @@
 #include "frontends/web/density_form.h"
 #include "frontends/web/js_canvas.h"
 #include "studio/command_table.h"
+#include "studio/how_it_works.h"
 #include "studio/session.h"
 
 using emscripten::val;
@@ -25,6 +26,7 @@ const char* questionKindName(QuestionKind kind) {
     case QuestionKind::OpenLesson: return "openLesson";
     case QuestionKind::SaveLesson: return "saveLesson";
     case QuestionKind::SavePicture: return "savePicture";
+    case QuestionKind::HowItWorks: return "howItWorks";
   }
   return "message";
 }
@@ -159,6 +161,33 @@ val catalogueOf() {
   return entries;
 }
 
+// Help > How it works: its sections, each diagram by number for paintHowDiagram.
+val howItWorksOf() {
+  val sections = val::array();
+  for (const HowSection& section : howItWorks()) {
+    val s = val::object();
+    s.set("heading", section.heading);
+    val paragraphs = val::array();
+    for (const std::string& p : section.paragraphs) paragraphs.call<void>("push", p);
+    s.set("paragraphs", paragraphs);
+    s.set("diagram", static_cast<int>(section.diagram));
+    sections.call<void>("push", s);
+  }
+  return sections;
+}
+
+val densityHintsOf() {
+  val v = val::object();
+  v.set("transform", std::string(transformHint()));
+  v.set("splits", std::string(splitsHint()));
+  return v;
+}
+
+void paintHowDiagramOn(int diagram, const val& target, int width, int height, double scale) {
+  JsCanvas canvas(target);
+  paintHowDiagram(canvas, Rect{0, 0, width, height}, static_cast<HowDiagram>(diagram), scale);
+}
+
 val checkDensity(const val& fields) {
   const DensityFormCheck check = checkDensityForm(formFrom(fields));
   val v = val::object();
@@ -235,4 +264,7 @@ EMSCRIPTEN_BINDINGS(studio) {
   emscripten::function("menuTitles", &menuTitlesOf);
   emscripten::function("catalogue", &catalogueOf);
   emscripten::function("checkDensity", &checkDensity);
+  emscripten::function("howItWorks", &howItWorksOf);
+  emscripten::function("densityHints", &densityHintsOf);
+  emscripten::function("paintHowDiagram", &paintHowDiagramOn);
 }

@@ -70,7 +70,9 @@ TEST(TwoBeats, ARejectedStepShowsItsCandidateBeforeTheRefinedEnvelope) {
   rig.run({nextStep});
   EXPECT_EQ(rig.at(), std::make_pair(1, false));
   EXPECT_EQ(rig.shownPoints(), 4u);
-  EXPECT_TRUE(rig.startsWith("Step 1: refined through x = 0.051: 4 points, squeeze covers ")) << rig.window.statusText;
+  EXPECT_TRUE(rig.startsWith("Step 1: refined through x = 0.051: 4 points, squeeze ")) << rig.window.statusText;
+  // A share of area, worded as for typed densities.
+  EXPECT_NE(rig.window.statusText.find("% of hull area."), std::string::npos) << rig.window.statusText;
 
   // An accepted step changes no envelope: its one beat shows the candidate.
   rig.run({nextStep});

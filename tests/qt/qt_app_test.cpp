@@ -15,16 +15,20 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
+#include "frontends/qt/content_dialogs.h"
+#include "frontends/qt/dialogs/qt_how_it_works.h"
 #include "frontends/qt/main_window.h"
 #include "frontends/qt/platform/qt_legend.h"
 #include "frontends/qt/platform/qt_main_window.h"
 #include "frontends/qt/platform/qt_window_system.h"
 #include "program_window_test.h"
 #include "resources/command_ids.h"
+#include "studio/how_it_works.h"
 #include "studio/menus.h"
 
 namespace {
@@ -403,6 +407,54 @@ TEST_F(AppWindowTest, FileExitEndsTheProgramWithCodeZero) {
 
 TEST_F(AppWindowTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
   EXPECT_EQ(run([&] { window_->close(); }), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Records what the window asks of its content dialogs.
+struct HowItWorksOnly : ContentDialogs {
+  bool chooseDensity(DensityChoice&) override { return false; }
+  bool openLessonFile(Lesson&, std::string&) override { return false; }
+  void saveLessonFile(const Lesson&, std::string&) override {}
+  void showHowItWorks() override { ++shown; }
+  int shown = 0;
+};
+
+TEST_F(AppWindowTest, HelpHowItWorksIsAMenuItemThatOpensThePageAndKeepsTheState) {
+  HowItWorksOnly dialogs;
+  app_.setContentDialogs(dialogs);
+  QMenu* help = window_->menuBar()->actions().at(5)->menu();
+  bool listed = false;
+  for (QAction* action : help->actions()) listed |= action->text().contains(QStringLiteral("How it works"));
+  EXPECT_TRUE(listed);
+  run([&] {
+    app_.command(CommandId::startStepping);
+    app_.command(CommandId::howItWorks);
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_FALSE(app_.session().pending());
+    EXPECT_TRUE(app_.model().stepping.active);
+    window_->postQuit(0);
+  });
+}
+
+TEST(HowItWorksDialog, ShowsEverySectionWithDiagramsAndFitsTheScreen) {
+  QtHowItWorksDialog dialog(3.0, nullptr);
+  EXPECT_EQ(dialog.findChildren<QLabel*>(QStringLiteral("heading")).size(), static_cast<qsizetype>(howItWorks().size()));
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(dialog.width(), room.width());
+  EXPECT_LE(dialog.height(), room.height());
+  EXPECT_GT(dialog.font().pointSizeF(), QApplication::font().pointSizeF() * 2);
+  // The diagrams are drawn: the page holds the hull's red and the squeeze's green.
+  auto* scroll = dialog.findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  dialog.show();
+  QWidget* page = scroll->widget();
+  page->resize(scroll->viewport()->width(), page->sizeHint().height());
+  const PixelCount ink = countPixels(page->grab().toImage(), page->rect());
+  EXPECT_GT(ink.red, 500);
+  EXPECT_GT(ink.green, 200);
 }
 
 }  // namespace

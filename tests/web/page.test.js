@@ -206,6 +206,37 @@ test.describe('the page', () => {
     assert.deepEqual((await state(dropped)).lesson, saved.lesson);
   });
 
+  test('Help > How it works shows the page of the core with its diagrams, and the panels draw in the picture', async () => {
+    const page = await openPage(browser.context, lessonLink, { width: 390, height: 844 });
+    await clickCommand(page, 182);
+    await page.locator('#how-box[open]').waitFor();
+    const shown = await page.evaluate(() => ({
+      headings: Array.from(document.querySelectorAll('#how-page h3'), (h) => h.textContent),
+      diagrams: Array.from(document.querySelectorAll('#how-page canvas.how-diagram'), (c) => {
+        const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+        let ink = 0;
+        for (let i = 0; i < data.length; i += 4) if (data[i] !== 255 || data[i + 1] !== 255 || data[i + 2] !== 255) ++ink;
+        return { ink, right: c.getBoundingClientRect().right };
+      }),
+    }));
+    assert.ok(shown.headings.some((h) => h.includes('log-concavity')), shown.headings.join(' | '));
+    assert.ok(shown.diagrams.length >= 3);
+    for (const d of shown.diagrams) {
+      assert.ok(d.ink > 1000, 'each diagram is drawn');
+      assert.ok(d.right <= 390, 'and fits a phone');
+    }
+    await page.locator('#how-box button[value="ok"]').click();
+    assert.equal(await page.locator('#how-box[open]').count(), 0);
+
+    // The why panel takes part of the picture: the status line stays as it was.
+    const status = (await state(page)).status;
+    const before = await picture(page);
+    await clickCommand(page, 201);
+    assert.equal((await state(page)).status, status);
+    assert.notDeepEqual(await picture(page), before);
+    assert.deepEqual(page.problems, []);
+  });
+
   test('the page fits a phone and a projector', async () => {
     for (const viewport of [{ width: 390, height: 844 }, { width: 1920, height: 1080 }]) {
       const page = await openPage(browser.context, lessonLink, viewport);

@@ -1,6 +1,7 @@
 #include "frontends/qt/dialogs/qt_content_dialogs.h"
 
 #include "frontends/qt/dialogs/qt_density_dialog.h"
+#include "frontends/qt/dialogs/qt_how_it_works.h"
 #include "frontends/qt/dialogs/qt_lesson_file.h"
 #include "frontends/qt/platform/qt_file_dialog.h"
 #include "frontends/qt/platform/qt_main_window.h"
@@ -27,6 +28,12 @@ bool QtContentDialogs::openLessonFile(Lesson& lesson, std::string& problem) {
   if (path.isEmpty()) return false;
   problem = readLessonFile(path, lesson);
   return true;
+}
+
+void QtContentDialogs::showHowItWorks() {
+  const auto* window = dynamic_cast<const QtMainWindow*>(parent_);
+  QtHowItWorksDialog dialog(window != nullptr ? window->pictureScale() : 1.0, parent_);
+  dialog.exec();
 }
 
 void QtContentDialogs::saveLessonFile(const Lesson& lesson, std::string& problem) {

@@ -16,6 +16,7 @@
 #include "density/formula_density.h"
 #include "density/transform_choice.h"
 #include "studio/density_check.h"
+#include "studio/how_it_works.h"
 
 namespace {
 constexpr int formulaSource = 0;  // then the catalogue's entries in order
@@ -63,6 +64,8 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
   splits_->setObjectName("splits");
   splits_->setPlaceholderText(QStringLiteral("none, or where T(f) turns: -0.66, 0.66"));
   splits_->setText(QString::fromStdString(splitsText(start.splits)));
+  transform_->setToolTip(QString::fromUtf8(transformHint()));
+  splits_->setToolTip(QString::fromUtf8(splitsHint()));
   auto* formulaForm = new QFormLayout(formulaPage_);
   formulaForm->addRow(QStringLiteral("f(x) ="), formula_);
   formulaForm->addRow(QStringLiteral("The formula is the"), form_);
