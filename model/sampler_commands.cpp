@@ -19,6 +19,7 @@ namespace {
 bool takeStep(WindowModel& model) {
   SteppingState& stepping = model.stepping;
   if (model.typed) {
+    rememberEnvelope(stepping.beat, *model.typed);
     stepping.lastResult = model.typed->step(model.rnd);
     ++stepping.stepsTaken;
     return stepping.lastResult != StepResult::Rejection;

@@ -141,11 +141,11 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
       if (stepping.proof) {
         drawProofRings(canvas, mapping, *stepping.proof, envelopePoints(model), logScale, curve.logOffset, scale);
       }
-      // With two beats per step (built-in kinds) only the decided candidate
-      // is marked; a proof's failed candidate keeps the classic dot.
+      // With two beats per step only the decided candidate is marked; a
+      // proof's failed candidate keeps the classic dot.
       const bool typed = model.density.isOther();
       const bool decided = candidateBeatShown(model);
-      const bool classicCandidate = !(view.twoBeats && stepping.active) || typed;
+      const bool classicCandidate = !(view.twoBeats && stepping.active);
       // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
       const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
       // Lines end at the frame, where only dots may overhang it; the picture
@@ -154,11 +154,11 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
       std::vector<HullCut> cuts;
       const double levelAtTop = logAtTop(layout, curve, logScale);
       if (typed) {
+        // The candidate with its decision is drawn against the envelope it came from.
         const HullPoint dart = candidate ? HullPoint{candidate->x, candidate->logY} : HullPoint{};
-        drawEvaluatedPoints(data, envelopePoints(model), candidate ? &dart : nullptr, mapping, black, logScale,
-                            curve.logOffset, curve.tScale);
-        const std::vector<ars::detail::EnvelopePiece> pieces =
-            model.typed ? model.typed->pieces() : std::vector<ars::detail::EnvelopePiece>{};
+        drawEvaluatedPoints(data, shownTypedPoints(model), candidate && classicCandidate ? &dart : nullptr, mapping,
+                            black, logScale, curve.logOffset, curve.tScale);
+        const std::vector<ars::detail::EnvelopePiece> pieces = shownTypedPieces(model);
         const ars::Transform transform = model.typed ? model.typed->transform() : ars::Transform::Log;
         canvas.setClipRect(&frame);
         drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace, curve.tScale);
