@@ -18,6 +18,8 @@ add_library(ars_studio STATIC
   display/dots.cpp
   display/hull_range.cpp
   display/hull_cut_mark.cpp
+  display/hull_gaps.cpp
+  display/hull_gap_mark.cpp
   display/split_lines.cpp
   display/envelope_view.cpp
   display/plot_layout.cpp

@@ -111,6 +111,21 @@ std::string comparisonStatus(const DartsState& darts) {
          " evaluations for " + grouped(darts.lastThrow.darts) + " darts" + comparisonNotes(darts);
 }
 
+// Said first while the shown hull lies below the density: the envelope is
+// none there, whatever the counts after it say.
+std::string hullGapNote(const WindowModel& model, const PlotLayout* layout) {
+  if (layout == nullptr || layout->hullGaps.empty()) return "";
+  const double span = model.curve.xMax - model.curve.xMin;
+  std::string where;
+  for (const HullCut& gap : layout->hullGaps) {
+    where += (where.empty() ? "between " : " and between ") + valueAtResolution(gap.left, span) + " and " +
+             valueAtResolution(gap.right, span);
+  }
+  const bool log = !model.typed || model.typed->transform() == ars::Transform::Log;
+  return "not an envelope " + where + ": the density is not " +
+         (log ? std::string("log-concave") : "concave under \xe2\x88\x92" "1/\xe2\x88\x9a" "f") + " there. ";
+}
+
 }  // namespace
 
 std::string candidateOutsideNote(const WindowModel& model, const PlotLayout* layout) {
@@ -171,10 +186,11 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
     const std::string newPointText = density.isOther()
                                          ? valueAtResolution(lastX, model.curve.xMax - model.curve.xMin)
                                          : format("%.3f", lastX);
+    const std::string gapNote = hullGapNote(model, layout);
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
-      return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
+      return "Start: " + gapNote + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    const std::string step = format("Step %d: ", stepping.stepsTaken);
+    const std::string step = format("Step %d: ", stepping.stepsTaken) + gapNote;
     const std::string outside = candidateOutsideNote(model, layout) + animation;
     if (model.view.twoBeats) {
       return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +

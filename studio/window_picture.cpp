@@ -17,6 +17,7 @@
 #include "display/histogram_drawing.h"
 #include "display/hull_range.h"
 #include "display/hull_cut_mark.h"
+#include "display/hull_gap_mark.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/plot_layout.h"
@@ -164,6 +165,11 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
         drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace, curve.tScale);
         drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace,
                              curve.tScale);
+        if (const FormulaDensity* density = model.density.otherDensity.get()) {
+          const envelope_pen::Scale heights(mapping, logScale, curve.logOffset, curve.tScale);
+          drawHullGaps(canvas, heights, mapping, frame, layout.hullGaps, pieces, transform,
+                       [density](double x) { return density->logDensity(x); }, scale);
+        }
         canvas.setClipRect(&dotClip);
         if (layout.hullCut) cuts = hullAbove(pieces, transform, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       } else {

@@ -47,6 +47,7 @@ add_executable(studio_tests
   studio/session_test.cpp
   studio/scale_choice_test.cpp
   studio/typed_beats_test.cpp
+  studio/hull_gap_test.cpp
 )
 target_link_libraries(studio_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(studio_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
