@@ -48,6 +48,7 @@ add_library(ars_studio STATIC
   studio/messages.cpp
   studio/lesson_json.cpp
   studio/density_check.cpp
+  studio/split_check.cpp
 )
 target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # Lessons are JSON, read and written with nlohmann-json (header only).

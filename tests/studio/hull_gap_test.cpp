@@ -77,3 +77,29 @@ TEST(HullGaps, AMixtureWhoseHullMissesAModeIsMarkedAndNamed) {
 }
 
 }  // namespace
+
+namespace refusals {
+
+// A lesson is held to the dialog's words, and a refusal without a proof of
+// the library's names the points that show it.
+TEST(SplitRefusals, TheLessonSaysWhatTheDialogSaysAndARefusalNamesItsPoints) {
+  Session session;
+  const Effects refused = session.openLessonText(
+      R"j({"density":"exp(-(x+2)^2/2) + exp(-(x-2)^2/2)","lower":"-inf","upper":"inf","splits":[0]})j");
+  ASSERT_TRUE(refused.question);
+  EXPECT_NE(refused.question->text.find("No change of curvature at 0: log f is convex on both sides of it."),
+            std::string::npos)
+      << refused.question->text;
+  // The picture stays as it was, so no split line is called an inflection.
+  EXPECT_FALSE(session.model().density.isOther());
+  for (const LegendEntry& e : session.legend()) EXPECT_STRNE(e.name, "inflection");
+
+  session.answer(*refused.question, Choice::Ok);
+  ASSERT_FALSE(session.openLessonText(R"j({"density":"x^2","lower":-1,"upper":1})j").question);
+  session.apply(CommandId::throwDarts);
+  EXPECT_NE(session.statusLine().find("the density is zero at x = 0.00 between positive values at -0.50 and 0.50"),
+            std::string::npos)
+      << session.statusLine();
+}
+
+}  // namespace refusals
