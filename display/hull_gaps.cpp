@@ -26,9 +26,10 @@ class Comparison {
 
   // The density above the hull at x.
   bool below(double x) const {
-    const auto piece = std::find_if(pieces_.begin(), pieces_.end(),
-                                    [x](const EnvelopePiece& p) { return p.left <= x && x <= p.right; });
-    if (piece == pieces_.end()) return false;
+    // The pieces lie in order: the last one starting at or before x.
+    auto piece = std::upper_bound(pieces_.begin(), pieces_.end(), x,
+                                  [](double v, const EnvelopePiece& p) { return v < p.left; });
+    if (piece == pieces_.begin() || !(x <= (--piece)->right)) return false;
     const double density = logDensity_(x);
     return std::isfinite(density) && above(density, logValueOfT(transform_, piece->hull.at(x)));
   }
