@@ -111,8 +111,8 @@ std::string comparisonStatus(const DartsState& darts) {
          " evaluations for " + grouped(darts.lastThrow.darts) + " darts" + comparisonNotes(darts);
 }
 
-// Said first while the shown hull lies below the density: the envelope is
-// none there, whatever the counts after it say.
+// Said next to what the step did, before any count, while the shown hull
+// lies below the density: the envelope is none there, whatever the counts say.
 std::string hullGapNote(const WindowModel& model, const PlotLayout* layout) {
   if (layout == nullptr || layout->hullGaps.empty()) return "";
   const double span = model.curve.xMax - model.curve.xMin;
@@ -122,7 +122,7 @@ std::string hullGapNote(const WindowModel& model, const PlotLayout* layout) {
              valueAtResolution(gap.right, span);
   }
   const bool log = !model.typed || model.typed->transform() == ars::Transform::Log;
-  return "not an envelope " + where + ": the density is not " +
+  return "Not an envelope " + where + ": the density is not " +
          (log ? std::string("log-concave") : "concave under \xe2\x88\x92" "1/\xe2\x88\x9a" "f") + " there. ";
 }
 
@@ -190,13 +190,14 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
       return "Start: " + gapNote + envelope + " Ctrl+N draws a candidate." + animation;
     }
-    const std::string step = format("Step %d: ", stepping.stepsTaken) + gapNote;
+    const std::string step = format("Step %d: ", stepping.stepsTaken);
     const std::string outside = candidateOutsideNote(model, layout) + animation;
     if (model.view.twoBeats) {
-      return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
+      const std::string beat = whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText);
+      return step + beat + (gapNote.empty() ? "" : " " + gapNote.substr(0, gapNote.size() - 1)) +
              runningCount(samplerCounts(model)) + outside;
     }
-    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
+    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + gapNote + envelope + outside;
   }
   if (!darts.x.empty()) {
     const double rate = darts.lastThrow.candidates > 0

@@ -58,8 +58,8 @@ TEST(HullGaps, AMixtureWhoseHullMissesAModeIsMarkedAndNamed) {
   EXPECT_LT(gaps.front().left, -3);
   EXPECT_GT(gaps.front().right, -3);
   const std::string status = session.statusLine();
-  EXPECT_EQ(status.rfind("Step 6: not an envelope between ", 0), 0u) << status;
-  EXPECT_NE(status.find(": the density is not log-concave there. "), std::string::npos) << status;
+  EXPECT_EQ(status.rfind("Step 6: rejected: new point at x = 2.59. Not an envelope between ", 0), 0u) << status;
+  EXPECT_NE(status.find(": the density is not log-concave there. 8 points"), std::string::npos) << status;
   EXPECT_GT(strokesOf(session, PlotColor::proof), 10u);
   bool named = false;
   for (const LegendEntry& e : session.legend()) named = named || e.color == PlotColor::proof;
