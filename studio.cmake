@@ -19,6 +19,8 @@ add_library(ars_studio STATIC
   display/dots.cpp
   display/hull_range.cpp
   display/hull_cut_mark.cpp
+  display/hull_gaps.cpp
+  display/hull_gap_mark.cpp
   display/split_lines.cpp
   display/envelope_view.cpp
   display/plot_layout.cpp
@@ -54,6 +56,7 @@ add_library(ars_studio STATIC
   studio/envelope_progress.cpp
   studio/side_panels.cpp
   model/step_decision.cpp
+  studio/split_check.cpp
 )
 target_include_directories(ars_studio PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 # Lessons are JSON, read and written with nlohmann-json (header only).

@@ -13,7 +13,7 @@ bool fitEnvelopeInView(PlotRanges& ranges, const CurveState& curve, const Window
   // On the T scale the hull stays below 0, which the autoscaled range holds.
   if (!model.view.wholeEnvelope || !envelopeShown || curve.xValues.size() < 2 || curve.tScale) return false;
   const double top = model.density.isOther()
-                         ? (model.typed ? hullTop(model.typed->pieces(), model.typed->transform(), ranges.xMin,
+                         ? (model.typed ? hullTop(shownTypedPieces(model), model.typed->transform(), ranges.xMin,
                                                   ranges.xMax)
                                         : -std::numeric_limits<double>::infinity())
                          : hullTop(shownEnvelope(model).segments, ranges.xMin, ranges.xMax);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "display/envelope_view.h"
+#include "display/hull_gaps.h"
 #include "display/plot_colors.h"
 #include "model/window_model.h"
 
@@ -31,6 +32,7 @@ PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
     valueRange(curve.yValues, r.yMin, r.yMax);
     if (curve.fromZero && r.yMin > 0) r.yMin = 0;
     layout.hullCut = fitEnvelopeInView(r, curve, model);
+    layout.hullGaps = shownHullGaps(model, r.xMin, r.xMax);
   }
   r.xTickStep = (r.xMax - r.xMin) / tickCount;
   r.yTickStep = (r.yMax - r.yMin) / tickCount;

@@ -3,7 +3,10 @@
 // of either: the ranges the plotter draws (the curve's, widened for the whole
 // envelope where that is shown), the axes' frame and the mapping of data to
 // pixels. The picture and the status line read it; neither lays out again.
+#include <vector>
+
 #include "display/axis_titles.h"
+#include "display/hull_range.h"
 #include "display/plot_mapping.h"
 #include "display/plotter.h"
 #include "platform/canvas.h"
@@ -31,6 +34,8 @@ struct PlotLayout {
   bool roundTicks = false;
   // The whole envelope's hull rises above the top of the plot, which marks where it is cut.
   bool hullCut = false;
+  // Where a typed density's shown hull lies below the density: no envelope there.
+  std::vector<HullCut> hullGaps;
   VerticalScale vertical = VerticalScale::normal;
   Rect frame;
   PlotMapping mapping;

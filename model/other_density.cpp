@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -26,6 +27,13 @@ void includeProof(const ProofHighlight& p, double& xMin, double& xMax) {
   xMin = std::min(xMin, p.leftX - margin);
   xMax = std::max(xMax, p.rightX + margin);
 }
+
+struct SearchRecord {
+  // Far more than a search evaluates.
+  static constexpr std::size_t limit = 100000;
+  bool on = true;
+  std::vector<HullPoint> points;
+};
 
 std::string describe(const DensityChoice& c) {
   std::string formula = c.formula;
@@ -113,10 +121,22 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
   d.refusalProof.reset();
   d.otherStart.reset();
   d.otherFailure = nullptr;
+  // The search's evaluations, kept while it runs: a refusal that carries no
+  // points is proved from them. The sampler keeps this density; it records
+  // nothing after the search.
+  const auto searched = std::make_shared<SearchRecord>();
+  const auto recorded = [&typed, searched](double x) {
+    const double h = typed.logDensity(x);
+    if (searched->on && searched->points.size() < SearchRecord::limit) searched->points.push_back(HullPoint{x, h});
+    return h;
+  };
   try {
-    d.otherStart.emplace(f, choice.lower, choice.upper, choice.transform, choice.splits);
+    d.otherStart.emplace(recorded, choice.lower, choice.upper, choice.transform, choice.splits);
+    searched->on = false;
+    searched->points = {};
   } catch (const ars::NotLogConcave& e) {
-    recordRefusal(d, e);
+    searched->on = false;
+    recordRefusal(d, e, searched->points);
     d.otherFailure = std::current_exception();
   } catch (const std::invalid_argument& e) {
     d.refusal = std::string(e.what()) + ".";
@@ -139,7 +159,16 @@ std::string selectOtherDensity(WindowModel& model, const DensityChoice& choice) 
 
 void refuseOtherDensity(WindowModel& model, const ars::NotLogConcave& report) {
   DensityState& d = model.density;
-  recordRefusal(d, report);
+  // The envelope's points and the last candidate, where the proof may lie.
+  std::vector<HullPoint> evaluated;
+  if (model.typed) {
+    evaluated = model.typed->points();
+    if (model.typed->hasLastDraw() && d.otherDensity) {
+      const double x = model.typed->lastX();
+      evaluated.push_back(HullPoint{x, d.otherDensity->logDensity(x)});
+    }
+  }
+  recordRefusal(d, report, evaluated);
   d.otherFailure = std::make_exception_ptr(report);
   narrowToRefusal(d);
   rebuildDensityCurve(model);

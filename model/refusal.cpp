@@ -1,9 +1,11 @@
 #include "model/refusal.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "model/reports.h"
 #include "model/window_model.h"
@@ -16,6 +18,52 @@ std::string fixed(double value, int digits) {
   char buffer[400];
   std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
   return buffer;
+}
+
+using ars::detail::HullPoint;
+
+// Three neighbouring points whose middle lies below the chord of the other
+// two on the log scale (a zero between positive values among them): the
+// first such, preferring a zero, which the plot cannot show as a proof.
+std::optional<std::array<HullPoint, 3>> provingTriple(std::vector<HullPoint> points) {
+  std::sort(points.begin(), points.end(), [](const HullPoint& a, const HullPoint& b) { return a.x < b.x; });
+  const auto sameX = [](const HullPoint& a, const HullPoint& b) { return a.x == b.x; };
+  points.erase(std::unique(points.begin(), points.end(), sameX), points.end());
+  std::optional<std::array<HullPoint, 3>> below;
+  for (std::size_t j = 1; j + 1 < points.size(); ++j) {
+    const HullPoint& a = points[j - 1];
+    const HullPoint& b = points[j];
+    const HullPoint& c = points[j + 1];
+    if (!(a.h > -infinity && c.h > -infinity)) continue;
+    if (b.h == -infinity) return std::array<HullPoint, 3>{a, b, c};
+    if (!below && ars::detail::belowChord(a, b, c)) below = std::array<HullPoint, 3>{a, b, c};
+  }
+  return below;
+}
+
+// The library says why in its own words; the window names the three points
+// that prove it where the sampler's evaluations hold them.
+void refusalWithoutPoints(DensityState& d, const ars::NotLogConcave& report, const std::vector<HullPoint>& evaluated) {
+  const std::optional<std::array<HullPoint, 3>> triple = provingTriple(evaluated);
+  if (!triple) {
+    d.refusal = std::string("the sampler refuses it: ") + report.what() + ".";
+    return;
+  }
+  const auto& q = *triple;
+  ProofHighlight proof{q[0].x, q[0].h, q[1].x, q[1].h, q[2].x, q[2].h, "", false};
+  if (q[1].h == -infinity) {
+    int digits = 2;
+    while (digits < 12 &&
+           (fixed(q[1].x, digits) == fixed(q[0].x, digits) || fixed(q[1].x, digits) == fixed(q[2].x, digits))) {
+      ++digits;
+    }
+    d.refusal = "the density is zero at x = " + fixed(q[1].x, digits) + " between positive values at " +
+                fixed(q[0].x, digits) + " and " + fixed(q[2].x, digits) + ", so it is not log-concave.";
+    return;
+  }
+  proof.sentence = proofSentence(proof);
+  d.refusal = proof.sentence;
+  d.refusalProof = proof;
 }
 
 }  // namespace
@@ -61,7 +109,8 @@ std::string proofSentence(const ProofHighlight& p) {
          " on the log scale, so it is not log-concave.";
 }
 
-void recordRefusal(DensityState& d, const ars::NotLogConcave& report) {
+void recordRefusal(DensityState& d, const ars::NotLogConcave& report,
+                   const std::vector<ars::detail::HullPoint>& evaluated) {
   d.refusedNotIntegrable = report.reason() == ars::NotLogConcave::Reason::NotIntegrable;
   d.refusalProof.reset();
   if (d.refusedNotIntegrable) {
@@ -71,7 +120,7 @@ void recordRefusal(DensityState& d, const ars::NotLogConcave& report) {
     return;
   }
   if (!report.hasPoints()) {
-    d.refusal = "the points the sampler evaluated prove it not log-concave.";
+    refusalWithoutPoints(d, report, evaluated);
     return;
   }
   const auto& q = report.points();

@@ -4,8 +4,10 @@
 // density those the library's report carries, for a built-in kind those the
 // window finds among the sampler's points (proof_finding.h).
 #include <string>
+#include <vector>
 
 #include "model/proof_highlight.h"
+#include "sampler/hull_geometry.h"
 #include "sampler/not_log_concave.h"
 
 class FormulaDensity;
@@ -22,8 +24,11 @@ void visibleRange(const FormulaDensity& density, double& xMin, double& xMax, dou
 std::string proofSentence(const ProofHighlight& proof);
 
 // Records a typed density's refusal from the library's report: its sentence,
-// whether it is about the tails' mass, and the proof where it has one.
-void recordRefusal(DensityState& density, const ars::NotLogConcave& report);
+// whether it is about the tails' mass, and the proof where it has one. A
+// report without points is proved from `evaluated`, the points the sampler
+// evaluated (in any order), where three of them show it.
+void recordRefusal(DensityState& density, const ars::NotLogConcave& report,
+                   const std::vector<ars::detail::HullPoint>& evaluated = {});
 
 // Shows a refused typed density's proof (when the sampler had no envelope
 // to show yet), then reports the refusal.

@@ -46,6 +46,7 @@ bool takeCandidate(WindowModel& model) {
     stepping.progress.clear();
   }
   if (model.typed) {
+    rememberEnvelope(stepping.beat, *model.typed);
     stepping.lastResult = model.typed->step(model.rnd);
     ++stepping.stepsTaken;
     recordProgress(model);

@@ -1,5 +1,6 @@
 #include "model/step_beat.h"
 
+#include "model/sampler_in_use.h"
 #include "model/window_model.h"
 
 void rememberEnvelope(StepBeat& beat, const ARSSampler& sampler) {
@@ -7,16 +8,30 @@ void rememberEnvelope(StepBeat& beat, const ARSSampler& sampler) {
   beat.segments.assign(sampler.segments.begin(), sampler.segments.end());
 }
 
+void rememberEnvelope(StepBeat& beat, const EnvelopeStepper& typed) {
+  beat.typedPoints.assign(typed.points().begin(), typed.points().end());
+  beat.typedPieces = typed.pieces();
+}
+
 bool candidateBeatShown(const WindowModel& model) {
   const SteppingState& stepping = model.stepping;
-  // A typed density's stepper keeps no envelope behind its candidate: one beat.
-  return model.view.twoBeats && stepping.active && stepping.beat.candidateShown && !model.density.isOther() &&
-         model.sampler.hasLastDraw;
+  return model.view.twoBeats && stepping.active && stepping.beat.candidateShown && lastCandidate(model).has_value();
 }
 
 EnvelopeShape shownEnvelope(const WindowModel& model) {
   if (!candidateBeatShown(model)) return samplerEnvelope(model.sampler);
   return EnvelopeShape{model.stepping.beat.points, model.stepping.beat.segments};
+}
+
+const std::vector<HullPoint>& shownTypedPoints(const WindowModel& model) {
+  if (candidateBeatShown(model)) return model.stepping.beat.typedPoints;
+  return envelopePoints(model);
+}
+
+std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& model) {
+  if (!model.typed) return {};
+  if (candidateBeatShown(model)) return model.stepping.beat.typedPieces;
+  return model.typed->pieces();
 }
 
 bool secondBeatDue(const WindowModel& model) {

@@ -9,25 +9,35 @@
 
 #include "model/envelope_shape.h"
 #include "sampler/ars.h"
+#include "sampler/envelope_piece.h"
 
+class EnvelopeStepper;
 struct WindowModel;
 
 // The envelope a step's candidate was drawn under, as it is drawn.
 struct StepBeat {
   std::vector<HullPoint> points;
   std::vector<EnvelopeSegment> segments;
+  // A typed density's: its evaluated points and its pieces in T.
+  std::vector<HullPoint> typedPoints;
+  std::vector<ars::detail::EnvelopePiece> typedPieces;
   // The window shows the last step's candidate against these.
   bool candidateShown = false;
 };
 
 // Kept before every step: the copies reuse their storage.
 void rememberEnvelope(StepBeat& beat, const ARSSampler& sampler);
+void rememberEnvelope(StepBeat& beat, const EnvelopeStepper& typed);
 
 // True while the last step's candidate is shown with its decision.
 bool candidateBeatShown(const WindowModel& model);
 // The envelope the stepping display draws: the one the shown candidate was
 // drawn under, otherwise the sampler's.
 EnvelopeShape shownEnvelope(const WindowModel& model);
+// The same for a typed density: its points, and its pieces in T (none while
+// it is refused).
+const std::vector<HullPoint>& shownTypedPoints(const WindowModel& model);
+std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& model);
 // Next step shows the second beat of the shown step (no new draw).
 bool secondBeatDue(const WindowModel& model);
 // Step back shows the first beat of the shown step (no replay).

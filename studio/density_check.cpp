@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "density/formula_density.h"
+#include "density/plot_range.h"
+#include "studio/split_check.h"
 #include "density/transform_choice.h"
 
 std::string supportProblem(double lower, double upper) {
@@ -29,6 +31,14 @@ std::string densityProblem(DensityChoice& choice) {
     // What cannot be sampled for want of a finite mass is refused here, not after OK.
     const std::string reason = density->notIntegrableReason();
     if (!reason.empty()) return reason;
+    if (!choice.splits.empty()) {
+      const FormulaDensity& d = *density;
+      const auto f = [&d](double x) { return d.logDensity(x); };
+      const PlotRange shown = plotRange(f, choice.lower, choice.upper, {});
+      const std::string split =
+          splitPointProblem(f, choice.transform, choice.splits, choice.lower, choice.upper, shown.xMax - shown.xMin);
+      if (!split.empty()) return split;
+    }
     choice.parsed = std::move(density);
   } catch (const FormulaDensity::XInvalid& e) {
     return e.what();

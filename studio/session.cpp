@@ -325,8 +325,10 @@ std::string Session::toolTip() const { return plotToolTip(model_); }
 
 std::vector<LegendEntry> Session::legend() const {
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
+  // The marks where the hull lies below the density prove as much as a proof does.
+  const bool proofShown = model_.stepping.proof.has_value() || !layout_.hullGaps.empty();
   return comparisonShown(model_) ? comparisonLegend()
-                                 : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats, splitsShown);
+                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown);
 }
 
 void Session::repaint() {

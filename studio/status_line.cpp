@@ -127,6 +127,21 @@ std::string besideStatus(const WindowModel& model) {
   return text;
 }
 
+// Said next to what the step did, before any count, while the shown hull
+// lies below the density: the envelope is none there, whatever the counts say.
+std::string hullGapNote(const WindowModel& model, const PlotLayout* layout) {
+  if (layout == nullptr || layout->hullGaps.empty()) return "";
+  const double span = model.curve.xMax - model.curve.xMin;
+  std::string where;
+  for (const HullCut& gap : layout->hullGaps) {
+    where += (where.empty() ? "between " : " and between ") + valueAtResolution(gap.left, span) + " and " +
+             valueAtResolution(gap.right, span);
+  }
+  const bool log = !model.typed || model.typed->transform() == ars::Transform::Log;
+  return "Not an envelope " + where + ": the density is not " +
+         (log ? std::string("log-concave") : "concave under \xe2\x88\x92" "1/\xe2\x88\x9a" "f") + " there. ";
+}
+
 }  // namespace
 
 std::string candidateOutsideNote(const WindowModel& model, const PlotLayout* layout) {
@@ -190,8 +205,9 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
     const std::string newPointText = density.isOther()
                                          ? valueAtResolution(lastX, model.curve.xMax - model.curve.xMin)
                                          : format("%.3f", lastX);
+    const std::string gapNote = hullGapNote(model, layout);
     if (stepping.stepsTaken == 0 || stepping.lastResult == StepResult::None) {
-      return "Start: " + envelope + " Ctrl+N draws a candidate." + animation;
+      return "Start: " + gapNote + envelope + " Ctrl+N draws a candidate." + animation;
     }
     if (plainBesideShown(model)) return besideStatus(model) + animation;
     const std::string step = format("Step %d: ", stepping.stepsTaken);
@@ -200,10 +216,11 @@ std::string statusLine(const WindowModel& model, const PlotLayout* layout) {
         model.view.acceptedValues ? " " + grouped(stepping.acceptedX.size()) + " accepted so far." : "";
     const std::string outside = accepted + candidateOutsideNote(model, layout) + animation;
     if (model.view.twoBeats) {
-      return step + whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText) +
+      const std::string beat = whatTheBeatShows(*summary, candidateBeatShown(model), stepping.lastResult, newPointText);
+      return step + beat + (gapNote.empty() ? "" : " " + gapNote.substr(0, gapNote.size() - 1)) +
              runningCount(samplerCounts(model)) + outside;
     }
-    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + envelope + outside;
+    return step + whatTheStepDid(stepping.lastResult, newPointText) + ". " + gapNote + envelope + outside;
   }
   if (!darts.x.empty()) {
     const double rate = darts.lastThrow.candidates > 0

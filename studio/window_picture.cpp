@@ -19,6 +19,7 @@
 #include "display/histogram_drawing.h"
 #include "display/hull_range.h"
 #include "display/hull_cut_mark.h"
+#include "display/hull_gap_mark.h"
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/plot_layout.h"
@@ -162,11 +163,11 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
       if (stepping.proof) {
         drawProofRings(canvas, mapping, *stepping.proof, envelopePoints(model), logScale, curve.logOffset, scale);
       }
-      // With two beats per step (built-in kinds) only the decided candidate
-      // is marked; a proof's failed candidate keeps the classic dot.
+      // With two beats per step only the decided candidate is marked; a
+      // proof's failed candidate keeps the classic dot.
       const bool typed = model.density.isOther();
       const bool decided = candidateBeatShown(model);
-      const bool classicCandidate = !(view.twoBeats && stepping.active) || typed;
+      const bool classicCandidate = !(view.twoBeats && stepping.active);
       // A typed density's pieces may reach far beyond the plot or be far narrower than 0.01.
       const EnvelopeTrace trace = typed ? traceInView(mapping, frame) : EnvelopeTrace{};
       // Lines end at the frame, where only dots may overhang it; the picture
@@ -175,16 +176,21 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
       std::vector<HullCut> cuts;
       const double levelAtTop = logAtTop(layout, curve, logScale);
       if (typed) {
+        // The candidate with its decision is drawn against the envelope it came from.
         const HullPoint dart = candidate ? HullPoint{candidate->x, candidate->logY} : HullPoint{};
-        drawEvaluatedPoints(data, envelopePoints(model), candidate ? &dart : nullptr, mapping, black, logScale,
-                            curve.logOffset, curve.tScale);
-        const std::vector<ars::detail::EnvelopePiece> pieces =
-            model.typed ? model.typed->pieces() : std::vector<ars::detail::EnvelopePiece>{};
+        drawEvaluatedPoints(data, shownTypedPoints(model), candidate && classicCandidate ? &dart : nullptr, mapping,
+                            black, logScale, curve.logOffset, curve.tScale);
+        const std::vector<ars::detail::EnvelopePiece> pieces = shownTypedPieces(model);
         const ars::Transform transform = model.typed ? model.typed->transform() : ars::Transform::Log;
         canvas.setClipRect(&frame);
         drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace, curve.tScale);
         drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace,
                              curve.tScale);
+        if (const FormulaDensity* density = model.density.otherDensity.get()) {
+          const envelope_pen::Scale heights(mapping, logScale, curve.logOffset, curve.tScale);
+          drawHullGaps(canvas, heights, mapping, frame, layout.hullGaps, pieces, transform,
+                       [density](double x) { return density->logDensity(x); }, scale);
+        }
         canvas.setClipRect(&dotClip);
         if (layout.hullCut) cuts = hullAbove(pieces, transform, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       } else {

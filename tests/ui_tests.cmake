@@ -48,6 +48,8 @@ add_executable(studio_tests
   studio/scale_choice_test.cpp
   studio/live_stepping_test.cpp
   studio/explain_test.cpp
+  studio/typed_beats_test.cpp
+  studio/hull_gap_test.cpp
 )
 target_link_libraries(studio_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(studio_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)

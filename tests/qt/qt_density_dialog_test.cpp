@@ -86,7 +86,11 @@ TEST(DensityDialog, TakesATransformationAndRefusesBadSplitPoints) {
   // The formula the check parsed goes with the choice, for the window to keep.
   ASSERT_NE(rig.dialog.choice().parsed, nullptr);
   EXPECT_EQ(rig.dialog.choice().parsed->text(), "exp(-(x+2)^2/2) + exp(-(x-2)^2/2)");
+  // Split points belong to their T: log f's inflections split nothing under -1/sqrt(f).
   rig.dialog.findChild<QComboBox*>("transform")->setCurrentIndex(1);
+  EXPECT_EQ(rig.dialog.problem().toStdString(),
+            "No change of curvature at -0.66: \xe2\x88\x92" "1/\xe2\x88\x9a" "f is concave on both sides of it.");
+  rig.edit("splits")->setText("");
   EXPECT_EQ(rig.dialog.choice().transform, ars::Transform::InverseSqrt);
   // The catalogue's Student t says how it is sampled.
   rig.dialog.findChild<QComboBox*>("source")->setCurrentText("Student t");

@@ -74,12 +74,14 @@ TEST(DensityCheck, SaysASupportIsTooWideOrTooNarrowForDoubles) {
 
 TEST(DensityCheck, AChoiceThatPassesCarriesItsParsedFormula) {
   FormulaFields f = normal();
+  // Split where -1/sqrt(f) of two normals turns from convex to concave.
+  f.formula = "exp(-(x+2)^2/2) + exp(-(x-2)^2/2)";
   f.transform = ars::Transform::InverseSqrt;
-  f.splits = "-0.5, 0.5";
+  f.splits = "-0.528, 0.528";
   const DensityCheck checked = checkFormulaFields(f);
   ASSERT_EQ(checked.problem, "");
   EXPECT_EQ(checked.choice.transform, ars::Transform::InverseSqrt);
-  EXPECT_EQ(checked.choice.splits, (std::vector<double>{-0.5, 0.5}));
+  EXPECT_EQ(checked.choice.splits, (std::vector<double>{-0.528, 0.528}));
   ASSERT_NE(checked.choice.parsed, nullptr);
   EXPECT_EQ(parsedFormula(checked.choice), checked.choice.parsed);
   // A refused one carries none.
@@ -113,3 +115,28 @@ TEST(DensityCheck, TheWindowKeepsTheCheckedFormulaAndParsesAnEditedOne) {
 }
 
 }  // namespace
+
+namespace split_points {
+
+FormulaFields mixture(const std::string& splits, ars::Transform transform = ars::Transform::Log) {
+  FormulaFields f = normal();
+  f.formula = "exp(-(x+2)^2/2) + exp(-(x-2)^2/2)";
+  f.splits = splits;
+  f.transform = transform;
+  return f;
+}
+
+TEST(SplitPoints, APointWhereTheBendDoesNotChangeIsRefusedByName) {
+  // log f of two normals turns at +-0.6585: convex between, concave outside.
+  EXPECT_EQ(checkFormulaFields(mixture("0")).problem, "No change of curvature at 0: log f is convex on both sides of it.");
+  EXPECT_EQ(checkFormulaFields(mixture("-0.6584789484624084, 0.6584789484624084, 3")).problem,
+            "No change of curvature at 3: log f is concave on both sides of it.");
+  EXPECT_EQ(checkFormulaFields(mixture("0", ars::Transform::InverseSqrt)).problem,
+            "No change of curvature at 0: \xe2\x88\x92" "1/\xe2\x88\x9a" "f is convex on both sides of it.");
+  // The inflections, and points a few digits off them, split the density.
+  for (const char* splits : {"-0.6584789484624084, 0.6584789484624084", "-0.66, 0.66", "-0.7, 0.7"}) {
+    EXPECT_EQ(checkFormulaFields(mixture(splits)).problem, "") << splits;
+  }
+}
+
+}  // namespace split_points
