@@ -1,6 +1,4 @@
 """Draws as Dask arrays and chains on Dask workers: a two-process cluster on the loopback."""
-import copy
-import math
 import os
 
 import numpy as np
@@ -11,14 +9,8 @@ pytest.importorskip("dask.array", reason="adaptive_rejection.dask needs dask (py
 
 import adaptive_rejection.dask as ard  # noqa: E402
 from adaptive_rejection import LogConcaveSampler, TConcaveSampler  # noqa: E402
-
-
-def normal(x):
-    return -0.5 * x * x
-
-
-def t3(x):
-    return -2.0 * math.log1p(x * x / 3)
+# What the workers run: a module of its own, so that they import no test machinery.
+from dask_workloads import continue_drawing, gibbs_chain, normal, t3  # noqa: E402
 
 
 @pytest.fixture(scope="module")
@@ -51,16 +43,12 @@ def test_draws_on_two_workers_are_normal_and_the_same_on_one_or_none(client):
             a[i * 10**5:(i + 1) * 10**5], LogConcaveSampler(normal, random_state=children[i]).rvs(10**5))
 
 
-def _continue(sampler, n):
-    return sampler.rvs(n), os.getpid()
-
-
 @pytest.mark.parametrize("make", [lambda: LogConcaveSampler(normal, random_state=7),
                                   lambda: TConcaveSampler(t3, random_state=np.random.SeedSequence(7))])
 def test_sampler_sent_to_a_worker_continues_as_its_local_copy(client, make):
     s = make()
     s.rvs(1000)
-    there, pid = client.submit(_continue, s, 5000, pure=False).result()
+    there, pid = client.submit(continue_drawing, s, 5000, pure=False).result()
     assert pid != os.getpid()
     np.testing.assert_array_equal(there, s.rvs(5000))
     # Chunks copy the sampler they are given, wherever they run; one whose
@@ -72,29 +60,9 @@ def test_sampler_sent_to_a_worker_continues_as_its_local_copy(client, make):
         np.testing.assert_array_equal(client.compute(x).result(), x.compute(scheduler="threads"))
 
 
-def _gibbs_chain(rng):
-    # Bivariate normal, correlation 0.5, by Gibbs updates.
-    p = {"y": 0.0}
-    s = LogConcaveSampler(_Conditional(p), starts=[0.0], random_state=rng)
-    x, xs = 0.0, []
-    for _ in range(200):
-        p["y"] = rng.normal(0.5 * x, 0.75 ** 0.5)
-        x = s.update(x)
-        xs.append(x)
-    return np.array(xs), os.getpid()
-
-
-class _Conditional:
-    def __init__(self, p):
-        self.p = p
-
-    def __call__(self, x):
-        return -(x - 0.5 * self.p["y"]) ** 2 / 1.5
-
-
 def test_map_chains_runs_each_chain_on_its_own_stream(client):
-    results = ard.map_chains(_gibbs_chain, 4, random_state=11, client=client)
-    local = ard.map_chains(_gibbs_chain, 4, random_state=11)  # no default client: here
+    results = ard.map_chains(gibbs_chain, 4, random_state=11, client=client)
+    local = ard.map_chains(gibbs_chain, 4, random_state=11)  # no default client: here
     assert len(results) == 4
     for (there, pid), (here, here_pid) in zip(results, local):
         assert pid != os.getpid() and here_pid == os.getpid()
@@ -102,7 +70,7 @@ def test_map_chains_runs_each_chain_on_its_own_stream(client):
     assert len({r[0][-1] for r in results}) == 4
     children = np.random.SeedSequence(11).spawn(4)
     np.testing.assert_array_equal(
-        results[2][0], _gibbs_chain(np.random.default_rng(children[2]))[0])
+        results[2][0], gibbs_chain(np.random.default_rng(children[2]))[0])
 
 
 def test_same_seed_same_array_other_seed_other_array():
@@ -136,4 +104,4 @@ def test_what_cannot_travel_is_named_with_what_to_do(c_densities):
     with pytest.raises(TypeError, match="random_state"):
         ard.rvs(normal, 10, chunks=5, random_state="1")
     with pytest.raises(ValueError, match="n_chains"):
-        ard.map_chains(_gibbs_chain, -1)
+        ard.map_chains(gibbs_chain, -1)
