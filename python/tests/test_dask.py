@@ -84,6 +84,11 @@ def test_same_seed_same_array_other_seed_other_array():
     assert not np.array_equal(b, c)
     np.testing.assert_array_equal(
         ard.rvs(normal, 50, chunks=20, random_state=np.random.default_rng(1)).compute(), b)
+    # Without a seed, numpy's global generator gives one: numpy.random.seed repeats.
+    np.random.seed(9)
+    d = ard.rvs(normal, 50, chunks=20).compute()
+    np.random.seed(9)
+    np.testing.assert_array_equal(ard.rvs(normal, 50, chunks=20).compute(), d)
     # Options reach each chunk's sampler.
     assert ard.rvs(normal, 1000, chunks=300, domain=(1.0, np.inf)).min().compute() >= 1.0
 
