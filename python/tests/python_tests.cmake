@@ -10,10 +10,17 @@ if(ARS_PYTEST_MISSING)
   return()
 endif()
 
+set(ARS_PYTEST_ENV "PYTHONPATH=${CMAKE_CURRENT_BINARY_DIR};PYTHONDONTWRITEBYTECODE=1;ARS_TEST_C_DENSITIES=$<TARGET_FILE:ars_python_test_densities>")
 add_test(NAME python_module
-  COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider ${CMAKE_CURRENT_LIST_DIR})
-set_tests_properties(python_module PROPERTIES TIMEOUT 300
-  ENVIRONMENT "PYTHONPATH=${CMAKE_CURRENT_BINARY_DIR};PYTHONDONTWRITEBYTECODE=1;ARS_TEST_C_DENSITIES=$<TARGET_FILE:ars_python_test_densities>")
+  COMMAND ${Python3_EXECUTABLE} -m pytest -q -p no:cacheprovider
+          --ignore=${CMAKE_CURRENT_LIST_DIR}/test_dask.py ${CMAKE_CURRENT_LIST_DIR})
+set_tests_properties(python_module PROPERTIES TIMEOUT 300 ENVIRONMENT "${ARS_PYTEST_ENV}")
+
+# Dask: a two-process cluster on 127.0.0.1, started and stopped by the test
+# module; skipped with a message where dask or distributed is missing.
+add_test(NAME python_dask
+  COMMAND ${Python3_EXECUTABLE} -m pytest -q -rs -p no:cacheprovider ${CMAKE_CURRENT_LIST_DIR}/test_dask.py)
+set_tests_properties(python_dask PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARS_PYTEST_ENV}")
 
 add_test(NAME python_install
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install_and_import.sh ${CMAKE_BINARY_DIR}

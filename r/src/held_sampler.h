@@ -77,7 +77,9 @@ auto withSampler(Held& held, Rebuild&& rebuild, Op&& op) {
 template <class Sampler>
 HeldSampler<Sampler>& heldSampler(SEXP xp, const char* what) {
   if (TYPEOF(xp) != EXTPTRSXP || R_ExternalPtrAddr(xp) == nullptr) {
-    throw std::invalid_argument(std::string("not a live ") + what + " (saved and reloaded?)");
+    throw std::invalid_argument(std::string("not a live ") + what +
+                                " (saved and reloaded, or sent to another R process such as a "
+                                "cluster worker? make the sampler where it draws)");
   }
   return *static_cast<HeldSampler<Sampler>*>(R_ExternalPtrAddr(xp));
 }

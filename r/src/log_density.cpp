@@ -128,7 +128,9 @@ std::function<double(double)> logDensityFrom(SEXP logpdf, SEXP& params, SEXP ext
   }
   auto* slot = static_cast<CompiledLogDensity*>(R_ExternalPtrAddr(logpdf));
   if (slot == nullptr || *slot == nullptr) {
-    throw std::invalid_argument("logpdf is an external pointer to nothing (NULL, or saved and reloaded)");
+    throw std::invalid_argument(
+        "logpdf is an external pointer to nothing (NULL, saved and reloaded, or sent to another "
+        "R process such as a cluster worker: make the pointer in the process that uses it)");
   }
   const CompiledLogDensity f = *slot;
   checkFunctionAddress(f);
