@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "display/envelope_view.h"
-#include "display/plot_colors.h"
+#include "display/plot_theme.h"
 #include "model/window_model.h"
 
 namespace {
@@ -13,13 +13,16 @@ namespace {
 constexpr std::int32_t tickCount = 5;
 }  // namespace
 
-PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
+PlotLayout layoutPlot(const WindowModel& model, const Rect& client, const VerticalHold* hold) {
   const CurveState& curve = model.curve;
   PlotLayout layout;
+  layout.theme = model.view.theme;
   layout.curveShown = curve.xValues.size() >= 2 && curve.yValues.size() >= 2;
   const bool logHeights = model.view.logScale || curve.tScale;
-  layout.yTicks = logHeights;
-  layout.roundTicks = curve.roundTicks;
+  const bool projector = model.view.theme == PlotTheme::projector;
+  // A held axis says where it stands; the projector labels every scale.
+  layout.yTicks = logHeights || model.view.fixedAxis || projector;
+  layout.roundTicks = curve.roundTicks || model.view.fixedAxis || projector;
   layout.vertical = curve.tScale ? VerticalScale::t : model.view.logScale ? VerticalScale::log : VerticalScale::normal;
   PlotRanges& r = layout.ranges;
   r.xMin = curve.xMin;
@@ -31,6 +34,10 @@ PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
     valueRange(curve.yValues, r.yMin, r.yMax);
     if (curve.fromZero && r.yMin > 0) r.yMin = 0;
     layout.hullCut = fitEnvelopeInView(r, curve, model);
+    if (hold != nullptr) {
+      r.yMin = std::min(r.yMin, hold->yMin);
+      r.yMax = std::max(r.yMax, hold->yMax);
+    }
   }
   r.xTickStep = (r.xMax - r.xMin) / tickCount;
   r.yTickStep = (r.yMax - r.yMin) / tickCount;
@@ -41,8 +48,8 @@ PlotLayout layoutIn(const PlotLayout& layout, const Rect& client) {
   PlotLayout framed = layout;
   const PlotRanges& r = layout.ranges;
   framed.client = client;
-  framed.frame = plotFrame(client);
-  framed.mapping = plotMapping(client, r.xMin, r.xMax, r.yMin, r.yMax);
+  framed.frame = plotFrame(client, layout.theme);
+  framed.mapping = plotMapping(client, r.xMin, r.xMax, r.yMin, r.yMax, layout.theme);
   return framed;
 }
 
@@ -66,7 +73,8 @@ Plotter curvePlotter(const CurveState& curve, const PlotLayout& layout, double p
   plotter.rangeStale = false;
   plotter.drawYTicks = layout.yTicks;
   plotter.ticksAtRoundValues = layout.roundTicks;
-  plotter.color = PlotColor::curve;
+  plotter.color = themeLook(layout.theme).curve;
+  plotter.theme = layout.theme;
   plotter.pictureScale = pictureScale;
   return plotter;
 }

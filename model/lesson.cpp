@@ -39,6 +39,8 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.histogram) saved.view.histogramShown = *lesson.histogram;
   if (lesson.largerPoints) saved.view.largerPoints = *lesson.largerPoints;
   if (lesson.twoBeats) saved.view.twoBeats = *lesson.twoBeats;
+  if (lesson.theme) saved.view.theme = *lesson.theme;
+  if (lesson.fixedAxis) saved.view.fixedAxis = *lesson.fixedAxis;
   if (lesson.tScale) {
     saved.view.tScale = *lesson.tScale;
   } else if (lesson.scale != LessonScale::unspecified) {
@@ -68,5 +70,7 @@ Lesson currentLesson(const WindowModel& model) {
   lesson.largerPoints = saved.view.largerPoints;
   lesson.twoBeats = saved.view.twoBeats;
   lesson.tScale = saved.view.tScale;
+  lesson.theme = saved.view.theme;
+  lesson.fixedAxis = saved.view.fixedAxis;
   return lesson;
 }

@@ -29,6 +29,8 @@ struct Lesson {
   std::optional<bool> largerPoints;
   std::optional<bool> twoBeats;
   std::optional<bool> tScale;
+  std::optional<PlotTheme> theme;
+  std::optional<bool> fixedAxis;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

@@ -1,6 +1,10 @@
 #pragma once
 // How the picture is shown: none of these changes the sampler or its darts.
 
+// How the picture is coloured and laid out: the classic picture, or one for
+// a lecture hall (display/plot_theme.h).
+enum class PlotTheme { classic, projector };
+
 struct ViewOptions {
   bool logScale = false;
   bool largerPoints = false;
@@ -18,6 +22,10 @@ struct ViewOptions {
   // choice: logScale keeps the normal or log scale while T is chosen, for the
   // densities that have no T scale (see tScaleShown).
   bool tScale = false;
+  PlotTheme theme = PlotTheme::classic;
+  // While stepping, the vertical range holds where it was when stepping
+  // started (or the option was turned on), growing only; the y axis is labelled.
+  bool fixedAxis = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

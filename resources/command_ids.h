@@ -37,4 +37,7 @@ constexpr int comparePlainRejection = 194;
 constexpr int twoBeats = 195;
 // The Plot pop-up's scale for densities sampled under T(f) = -1/sqrt(f).
 constexpr int tScale = 196;
+// The View pop-up's picture for a lecture hall, and the vertical axis held while stepping.
+constexpr int projectorTheme = 197;
+constexpr int fixedVerticalAxis = 198;
 }  // namespace CommandId

@@ -24,6 +24,8 @@ bool fullScreenOn(const WindowModel& m) { return m.view.fullScreen; }
 bool histogramOn(const WindowModel& m) { return m.view.histogramShown; }
 bool wholeEnvelopeOn(const WindowModel& m) { return m.view.wholeEnvelope; }
 bool twoBeatsOn(const WindowModel& m) { return m.view.twoBeats; }
+bool projectorOn(const WindowModel& m) { return m.view.theme == PlotTheme::projector; }
+bool fixedAxisOn(const WindowModel& m) { return m.view.fixedAxis; }
 
 const CommandRow separator(int popup) { return {0, popup, nullptr, {}, nullptr, nullptr, nullptr}; }
 
@@ -88,6 +90,8 @@ std::vector<CommandRow> makeTable() {
        histogramOn},
       {wholeEnvelope, 4, "&Whole envelope in view", {}, nullptr, nullptr, wholeEnvelopeOn},
       {twoBeats, 4, "Two &beats per step", {}, nullptr, nullptr, twoBeatsOn},
+      {projectorTheme, 4, "&Projector theme", {}, nullptr, nullptr, projectorOn},
+      {fixedVerticalAxis, 4, "Fi&xed vertical axis", {}, nullptr, nullptr, fixedAxisOn},
 
       {keys, 5, "&Keys\u2026", {}, nullptr, nullptr, nullptr},
       {about, 5, "&About", {}, nullptr, nullptr, nullptr},

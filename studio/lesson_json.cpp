@@ -29,7 +29,8 @@ std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', fa
 // Every key a lesson may hold.
 constexpr const char* knownKeys[] = {
     "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
-    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"};
+    "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale",
+    "theme", "fixedAxis"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -203,6 +204,19 @@ std::string readFormula(const json& object, Lesson& read) {
   return readTransform(object, read.density);
 }
 
+std::string readTheme(const json& object, std::optional<PlotTheme>& theme) {
+  if (!object.contains("theme")) return "";
+  const std::string name = textOf(object["theme"]);
+  if (name == "classic") {
+    theme = PlotTheme::classic;
+  } else if (name == "projector") {
+    theme = PlotTheme::projector;
+  } else {
+    return field("theme") + " must be \"classic\" or \"projector\".";
+  }
+  return "";
+}
+
 // Seed, steps, darts and the view: all optional.
 std::string readState(const json& object, Lesson& read) {
   if (object.contains("seed")) {
@@ -224,7 +238,8 @@ std::string readState(const json& object, Lesson& read) {
   for (const std::string& problem :
        {readSpeed(object, read.speed), readFlag(object, "wholeEnvelope", read.wholeEnvelope),
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
-        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale)}) {
+        readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale),
+        readFlag(object, "fixedAxis", read.fixedAxis), readTheme(object, read.theme)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -360,9 +375,11 @@ std::string lessonJson(const Lesson& lesson) {
                                   {"histogram", lesson.histogram},
                                   {"largerPoints", lesson.largerPoints},
                                   {"twoBeats", lesson.twoBeats},
-                                  {"tScale", lesson.tScale}}) {
+                                  {"tScale", lesson.tScale},
+                                  {"fixedAxis", lesson.fixedAxis}}) {
     if (flag) object[key] = *flag;
   }
+  if (lesson.theme) object["theme"] = *lesson.theme == PlotTheme::projector ? "projector" : "classic";
   // A title that is no UTF-8 (never from a file, which is checked) is
   // written with replacement characters rather than refused.
   return object.dump(4, ' ', false, json::error_handler_t::replace) + "\n";

@@ -24,7 +24,8 @@ namespace {
 bool onlyChangesTheView(int id) {
   using namespace CommandId;
   return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
-         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation;
+         id == CommandId::twoBeats || id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
+         id == CommandId::projectorTheme || id == CommandId::fixedVerticalAxis;
 }
 }  // namespace
 
@@ -96,6 +97,8 @@ Effects Session::run(int id) {
       throwDarts();
       break;
     case CommandId::startStepping:
+      // A new start holds its own first envelope.
+      held_.reset();
       ::startStepping(m, *this);
       break;
     case CommandId::nextStep:
@@ -175,6 +178,16 @@ Effects Session::run(int id) {
       m.view.twoBeats = !m.view.twoBeats;
       // An accepted step's candidate comes into view; a rejected one is shown refined.
       showLastBeat(m);
+      effects_.viewChanged = true;
+      break;
+    case CommandId::projectorTheme:
+      m.view.theme = m.view.theme == PlotTheme::projector ? PlotTheme::classic : PlotTheme::projector;
+      effects_.viewChanged = true;
+      break;
+    case CommandId::fixedVerticalAxis:
+      m.view.fixedAxis = !m.view.fixedAxis;
+      // Turned on, it holds the range now shown.
+      held_.reset();
       effects_.viewChanged = true;
       break;
     case CommandId::comparePlainRejection:
@@ -306,14 +319,38 @@ std::string Session::toolTip() const { return plotToolTip(model_); }
 
 std::vector<LegendEntry> Session::legend() const {
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
-  return comparisonShown(model_) ? comparisonLegend()
-                                 : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats, splitsShown);
+  const PlotTheme theme = model_.view.theme;
+  return comparisonShown(model_) ? comparisonLegend(theme)
+                                 : plotLegend(model_.stepping.proof.has_value(), model_.view.twoBeats, splitsShown,
+                                              theme);
 }
 
 void Session::repaint() {
-  // Laid out once per change: the status line and the paint both read it.
-  layout_ = layoutPlot(model_, client_);
+  layOut();
   effects_.repaint = true;
+}
+
+namespace {
+bool sameRect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+}  // namespace
+
+void Session::layOut() {
+  // Laid out once per change: the status line and the paint both read it.
+  const CurveState& curve = model_.curve;
+  const bool stepping = model_.stepping.active;
+  const bool started = stepping && !wasStepping_;
+  wasStepping_ = stepping;
+  if (held_ && (!model_.view.fixedAxis || started || !sameRect(held_->client, client_) ||
+                held_->xMin != curve.xMin || held_->xMax != curve.xMax || held_->curveY != curve.yValues)) {
+    held_.reset();
+  }
+  layout_ = layoutPlot(model_, client_, hold());
+  if (!model_.view.fixedAxis || !layout_.curveShown) return;
+  // Held from the first layout on, growing only: later beats never make it jump.
+  if (!held_) held_ = HeldAxis{{}, curve.yValues, curve.xMin, curve.xMax, client_};
+  held_->range = {layout_.ranges.yMin, layout_.ranges.yMax};
 }
 
 Effects Session::finish() {
@@ -385,7 +422,7 @@ void paint(Canvas& canvas, const Rect& client, const Session& session) {
       client.bottom == laidOut.bottom) {
     paintWindow(canvas, session.layout(), session.model());
   } else {
-    paintWindow(canvas, layoutPlot(session.model(), client), session.model());
+    paintWindow(canvas, layoutPlot(session.model(), client, session.hold()), session.model());
   }
 }
 
@@ -393,5 +430,5 @@ void Session::setClient(const Rect& client) {
   const bool same = client.left == client_.left && client.top == client_.top && client.right == client_.right &&
                     client.bottom == client_.bottom;
   client_ = client;
-  if (!same) layout_ = layoutPlot(model_, client_);
+  if (!same) layOut();
 }

@@ -35,6 +35,7 @@ const char* swatchName(LegendSwatch swatch) {
     case LegendSwatch::Dot: return "dot";
     case LegendSwatch::Square: return "square";
     case LegendSwatch::Cross: return "cross";
+    case LegendSwatch::DashedLine: return "dashed";
   }
   return "line";
 }

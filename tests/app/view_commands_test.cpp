@@ -110,13 +110,15 @@ TEST(ViewMenu, CheckMarksShowTheStateWhenItOpens) {
   FakeMenu menu;
   rig.app.updateMenu(menu, 4);
   EXPECT_EQ(menu.checks,
-            (std::map<int, bool>{{161, true}, {162, false}, {163, false}, {174, false}, {193, false}, {164, false}, {195, false}}));
+            (std::map<int, bool>{{161, true}, {162, false}, {163, false}, {174, false}, {193, false}, {164, false}, {195, false},
+                                 {197, false}, {198, false}}));
   rig.app.command(CommandId::statusBar);
   rig.app.command(CommandId::animateSteps);
   rig.app.command(CommandId::largerPoints);
   rig.app.updateMenu(menu, 4);
   EXPECT_EQ(menu.checks,
-            (std::map<int, bool>{{161, false}, {162, true}, {163, true}, {174, false}, {193, false}, {164, false}, {195, false}}));
+            (std::map<int, bool>{{161, false}, {162, true}, {163, true}, {174, false}, {193, false}, {164, false}, {195, false},
+                                 {197, false}, {198, false}}));
   // The classic pop-ups keep their marks by position.
   FakeMenu plot;
   rig.app.updateMenu(plot, 1);
