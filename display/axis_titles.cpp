@@ -35,6 +35,8 @@ const char* yAxisTitle(VerticalScale vertical) {
       return "log density + constant";
     case VerticalScale::t:
       return "T scale: \xe2\x88\x92" "1/\xe2\x88\x9a(density / peak)";
+    case VerticalScale::relative:
+      return "density / peak";
     case VerticalScale::normal:
       break;
   }
@@ -55,7 +57,7 @@ void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, VerticalS
   if (!(scale > 1.0)) {
     if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
     // Heights that are neither the density nor its log need saying at any size.
-    if (vertical == VerticalScale::t) drawYTitle(canvas, frame, vertical, gap, canvas.textExtent("x").cy);
+    if (vertical == VerticalScale::t || vertical == VerticalScale::relative) drawYTitle(canvas, frame, vertical, gap, canvas.textExtent("x").cy);
     return;
   }
   const int line = canvas.textExtent("x").cy;

@@ -38,6 +38,15 @@ PlotLayout layoutPlot(const WindowModel& model, const Rect& client, const Vertic
       r.yMin = std::min(r.yMin, hold->yMin);
       r.yMax = std::max(r.yMax, hold->yMax);
     }
+    // The normal scale's heights are the density times a constant: labelled,
+    // they are read as shares of the peak.
+    if (layout.yTicks && layout.vertical == VerticalScale::normal) {
+      const double peak = *std::max_element(curve.yValues.begin(), curve.yValues.end());
+      if (peak > 0 && std::isfinite(peak)) {
+        layout.yUnit = peak;
+        layout.vertical = VerticalScale::relative;
+      }
+    }
   }
   r.xTickStep = (r.xMax - r.xMin) / tickCount;
   r.yTickStep = (r.yMax - r.yMin) / tickCount;
@@ -72,6 +81,7 @@ Plotter curvePlotter(const CurveState& curve, const PlotLayout& layout, double p
   plotter.autoScaleY = false;
   plotter.rangeStale = false;
   plotter.drawYTicks = layout.yTicks;
+  plotter.yUnit = layout.yUnit;
   plotter.ticksAtRoundValues = layout.roundTicks;
   plotter.color = themeLook(layout.theme).curve;
   plotter.theme = layout.theme;

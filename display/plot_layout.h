@@ -43,6 +43,8 @@ struct PlotLayout {
   // The whole envelope's hull rises above the top of the plot, which marks where it is cut.
   bool hullCut = false;
   VerticalScale vertical = VerticalScale::normal;
+  // What the y labels count in: on a labelled normal scale, the curve's peak.
+  double yUnit = 1.0;
   Rect frame;
   PlotMapping mapping;
 };

@@ -141,7 +141,11 @@ AxisTicks Plotter::xAxisTicks(Canvas& canvas, int pixels, int gap) const {
 
 AxisTicks Plotter::yAxisTicks(Canvas& canvas, int pixels, int gap) const {
   const LabelExtent height = [&canvas](const std::string& text) { return canvas.textExtent(text).cy; };
-  return axisTicks(ticksAtRoundValues, yMin, yMax, yTickStep, numYTicks, pixels, height, gap);
+  if (yUnit == 1.0) return axisTicks(ticksAtRoundValues, yMin, yMax, yTickStep, numYTicks, pixels, height, gap);
+  AxisTicks ticks = axisTicks(ticksAtRoundValues, yMin / yUnit, yMax / yUnit, yTickStep / yUnit, numYTicks, pixels,
+                              height, gap);
+  for (AxisTick& t : ticks.ticks) t.value *= yUnit;
+  return ticks;
 }
 
 void Plotter::rescale() {

@@ -81,6 +81,9 @@ class Plotter {
   bool ticksAtRoundValues = false;
   // On the normal scale, the y range starts at 0 whatever the lowest value.
   bool yFromZero = false;
+  // The y labels count heights in this unit (the peak's height, for labels
+  // relative to it), while the ticks stand where those heights are.
+  double yUnit = 1.0;
   // Whose margins the frame keeps.
   PlotTheme theme = PlotTheme::classic;
   // What the last drawing subtracted from the x labels ("8e8"; empty: nothing).

@@ -206,13 +206,15 @@ std::string readFormula(const json& object, Lesson& read) {
 
 std::string readTheme(const json& object, std::optional<PlotTheme>& theme) {
   if (!object.contains("theme")) return "";
-  const std::string name = textOf(object["theme"]);
+  const json& v = object["theme"];
+  const std::string name = textOf(v);
   if (name == "classic") {
     theme = PlotTheme::classic;
   } else if (name == "projector") {
     theme = PlotTheme::projector;
   } else {
-    return field("theme") + " must be \"classic\" or \"projector\".";
+    const std::string given = v.is_string() ? quoted(name) : "not a text";
+    return field("theme") + " must be \"classic\" or \"projector\" (it is " + given + ").";
   }
   return "";
 }

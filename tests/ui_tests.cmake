@@ -46,6 +46,7 @@ add_executable(studio_tests
   studio/density_check_test.cpp
   studio/session_test.cpp
   studio/scale_choice_test.cpp
+  studio/theme_test.cpp
 )
 target_link_libraries(studio_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(studio_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
