@@ -64,9 +64,10 @@ void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, VerticalS
   // Below the x labels (which start `gap` under the axis), above the caption.
   const int xTop = frame.bottom - 1 + gap + line + gap / 2;
   if (xTop + line > captionTop) {
+    // Narrow margins (the projector's): x only where its labels are offset.
     if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
-    return;
+  } else {
+    canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
   }
-  canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
   drawYTitle(canvas, frame, vertical, gap, line);
 }

@@ -11,6 +11,7 @@ namespace {
 constexpr Color okabeBlue = rgb(0, 114, 178);
 constexpr Color okabeVermillion = rgb(213, 94, 0);
 constexpr Color okabeGreen = rgb(0, 158, 115);
+constexpr Color okabePurple = rgb(204, 121, 167);
 
 // What the frame's margins assume a line of text and a character take at
 // the default font (about 12 pixels high); generous, since fonts differ.
@@ -23,8 +24,9 @@ constexpr int yLabelCharacters = 6;
 const ThemeLook& themeLook(PlotTheme theme) {
   static const ThemeLook classic{PlotColor::curve, PlotColor::upperHull, PlotColor::squeeze, PenStyle::solid,
                                  PlotColor::darts, PlotColor::red};
-  static const ThemeLook projector{okabeBlue,       okabeVermillion, okabeGreen, PenStyle::dashed,
-                                   okabeVermillion, PlotColor::black};
+  // The darts in a colour of their own: the hull's would merge with it in the legend.
+  static const ThemeLook projector{okabeBlue,   okabeVermillion, okabeGreen, PenStyle::dashed,
+                                   okabePurple, PlotColor::black};
   return theme == PlotTheme::projector ? projector : classic;
 }
 
