@@ -165,7 +165,9 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
         drawPiecewiseHull(data, pieces, transform, mapping, look.upperHull, logScale, curve.logOffset, trace,
                           curve.tScale);
         {
-          PenStyleSelection dashes(data, look.squeezeStyle);
+          // The classic picture selects no style: its calls stay as they always were.
+          std::optional<PenStyleSelection> dashes;
+          if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
           drawPiecewiseSqueeze(data, pieces, transform, mapping, look.squeeze, logScale, curve.logOffset, trace,
                                curve.tScale);
         }
@@ -179,7 +181,8 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
         if (framedLines) canvas.setClipRect(&frame);
         drawUpperHull(data, shape, mapping, look.upperHull, logScale, curve.logOffset, trace);
         {
-          PenStyleSelection dashes(data, look.squeezeStyle);
+          std::optional<PenStyleSelection> dashes;
+          if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
           drawSqueeze(data, shape, mapping, look.squeeze, logScale, curve.logOffset, trace);
         }
         if (framedLines) canvas.setClipRect(&dotClip);
