@@ -5,6 +5,7 @@ add_library(ars_studio STATIC
   display/plotter.cpp
   display/plot_mapping.cpp
   display/plot_legend.cpp
+  display/plot_theme.cpp
   display/envelope_drawing.cpp
   display/typed_envelope_drawing.cpp
   display/larger_dots_canvas.cpp

@@ -35,6 +35,8 @@ const char* yAxisTitle(VerticalScale vertical) {
       return "log density + constant";
     case VerticalScale::t:
       return "T scale: \xe2\x88\x92" "1/\xe2\x88\x9a(density / peak)";
+    case VerticalScale::relative:
+      return "density / peak";
     case VerticalScale::normal:
       break;
   }
@@ -55,16 +57,17 @@ void drawAxisTitles(Canvas& canvas, const Rect& frame, int captionTop, VerticalS
   if (!(scale > 1.0)) {
     if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
     // Heights that are neither the density nor its log need saying at any size.
-    if (vertical == VerticalScale::t) drawYTitle(canvas, frame, vertical, gap, canvas.textExtent("x").cy);
+    if (vertical == VerticalScale::t || vertical == VerticalScale::relative) drawYTitle(canvas, frame, vertical, gap, canvas.textExtent("x").cy);
     return;
   }
   const int line = canvas.textExtent("x").cy;
   // Below the x labels (which start `gap` under the axis), above the caption.
   const int xTop = frame.bottom - 1 + gap + line + gap / 2;
   if (xTop + line > captionTop) {
+    // Narrow margins (the projector's): x only where its labels are offset.
     if (offset) drawAtAxisEnd(canvas, frame, xTitle, gap);
-    return;
+  } else {
+    canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
   }
-  canvas.drawText(xTitle, Rect{frame.left, xTop, frame.right, xTop + line}, DT_CENTER);
   drawYTitle(canvas, frame, vertical, gap, line);
 }

@@ -6,7 +6,8 @@
 
 #include "platform/canvas.h"
 
-enum class VerticalScale { normal, log, t };
+// relative: the normal scale labelled in shares of the curve's peak.
+enum class VerticalScale { normal, log, t, relative };
 
 // `captionTop` is where the caption band starts. At scale 1, the picture the
 // window opens with, only an offset x title is drawn, at the axis's right

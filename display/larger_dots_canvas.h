@@ -9,6 +9,7 @@ class LargerDotsCanvas : public Canvas {
 
   Color selectPen(Color color) override { return target_.selectPen(color); }
   Color selectBrush(Color color) override { return target_.selectBrush(color); }
+  PenStyle selectPenStyle(PenStyle style) override { return target_.selectPenStyle(style); }
   void moveTo(int x, int y) override { target_.moveTo(x, y); }
   void lineTo(int x, int y) override { target_.lineTo(x, y); }
   void ellipse(int left, int top, int right, int bottom) override;

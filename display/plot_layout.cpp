@@ -7,6 +7,7 @@
 #include "display/envelope_view.h"
 #include "display/hull_gaps.h"
 #include "display/plot_colors.h"
+#include "display/plot_theme.h"
 #include "model/window_model.h"
 
 namespace {
@@ -14,13 +15,16 @@ namespace {
 constexpr std::int32_t tickCount = 5;
 }  // namespace
 
-PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
+PlotLayout layoutPlot(const WindowModel& model, const Rect& client, const VerticalHold* hold) {
   const CurveState& curve = model.curve;
   PlotLayout layout;
+  layout.theme = model.view.theme;
   layout.curveShown = curve.xValues.size() >= 2 && curve.yValues.size() >= 2;
   const bool logHeights = model.view.logScale || curve.tScale;
-  layout.yTicks = logHeights;
-  layout.roundTicks = curve.roundTicks;
+  const bool projector = model.view.theme == PlotTheme::projector;
+  // A held axis says where it stands; the projector labels every scale.
+  layout.yTicks = logHeights || model.view.fixedAxis || projector;
+  layout.roundTicks = curve.roundTicks || model.view.fixedAxis || projector;
   layout.vertical = curve.tScale ? VerticalScale::t : model.view.logScale ? VerticalScale::log : VerticalScale::normal;
   PlotRanges& r = layout.ranges;
   r.xMin = curve.xMin;
@@ -33,6 +37,19 @@ PlotLayout layoutPlot(const WindowModel& model, const Rect& client) {
     if (curve.fromZero && r.yMin > 0) r.yMin = 0;
     layout.hullCut = fitEnvelopeInView(r, curve, model);
     layout.hullGaps = shownHullGaps(model, r.xMin, r.xMax);
+    if (hold != nullptr) {
+      r.yMin = std::min(r.yMin, hold->yMin);
+      r.yMax = std::max(r.yMax, hold->yMax);
+    }
+    // The normal scale's heights are the density times a constant: labelled,
+    // they are read as shares of the peak.
+    if (layout.yTicks && layout.vertical == VerticalScale::normal) {
+      const double peak = *std::max_element(curve.yValues.begin(), curve.yValues.end());
+      if (peak > 0 && std::isfinite(peak)) {
+        layout.yUnit = peak;
+        layout.vertical = VerticalScale::relative;
+      }
+    }
   }
   r.xTickStep = (r.xMax - r.xMin) / tickCount;
   r.yTickStep = (r.yMax - r.yMin) / tickCount;
@@ -43,8 +60,8 @@ PlotLayout layoutIn(const PlotLayout& layout, const Rect& client) {
   PlotLayout framed = layout;
   const PlotRanges& r = layout.ranges;
   framed.client = client;
-  framed.frame = plotFrame(client);
-  framed.mapping = plotMapping(client, r.xMin, r.xMax, r.yMin, r.yMax);
+  framed.frame = plotFrame(client, layout.theme);
+  framed.mapping = plotMapping(client, r.xMin, r.xMax, r.yMin, r.yMax, layout.theme);
   return framed;
 }
 
@@ -67,8 +84,10 @@ Plotter curvePlotter(const CurveState& curve, const PlotLayout& layout, double p
   plotter.autoScaleY = false;
   plotter.rangeStale = false;
   plotter.drawYTicks = layout.yTicks;
+  plotter.yUnit = layout.yUnit;
   plotter.ticksAtRoundValues = layout.roundTicks;
-  plotter.color = PlotColor::curve;
+  plotter.color = themeLook(layout.theme).curve;
+  plotter.theme = layout.theme;
   plotter.pictureScale = pictureScale;
   return plotter;
 }

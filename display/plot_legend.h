@@ -3,12 +3,13 @@
 // line, in columns of three.
 #include <vector>
 
+#include "model/view_options.h"
 #include "platform/legend_entry.h"
 
 // With the proof's colour while a proof of non-log-concavity is on screen,
 // with the candidates' three fates in place of one candidate with two beats
-// per step, and the split points' while a density has them.
+// per step, and the split points' while a density has them; in the theme's colours.
 const std::vector<LegendEntry>& plotLegend(bool proofShown = false, bool twoBeats = false,
-                                           bool splitsShown = false);
+                                           bool splitsShown = false, PlotTheme theme = PlotTheme::classic);
 // While plain rejection is compared: the curve and the two kinds of dots.
-const std::vector<LegendEntry>& comparisonLegend();
+const std::vector<LegendEntry>& comparisonLegend(PlotTheme theme = PlotTheme::classic);

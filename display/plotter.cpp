@@ -6,6 +6,7 @@
 #include <string>
 
 #include "display/axis_ticks.h"
+#include "display/plot_theme.h"
 #include "platform/picture_scale.h"
 #include "display/pixel.h"
 #include "platform/selection.h"
@@ -17,12 +18,11 @@ struct Frame {
   int left, right, top, bottom, width, height;
 };
 
-Frame frameOf(const Rect& client) {
+Frame frameOf(const Rect& client, PlotTheme theme) {
   const int w = client.right - client.left;
   const int h = client.bottom - client.top;
-  const int mx = w / 5;
-  const int my = h / 5;
-  return {mx, w - mx, my, h - my, w - 2 * mx, h - 2 * my};
+  const FrameMargins m = frameMargins(theme, client);
+  return {m.left, w - m.right, m.top, h - m.bottom, w - m.left - m.right, h - m.top - m.bottom};
 }
 
 // The x axis from left to right, then the y axis upwards, with the current pen.
@@ -53,13 +53,13 @@ AxisTicks axisTicks(bool round, double low, double high, double step, int count,
 
 }  // namespace
 
-Rect plotFrame(const Rect& client) {
-  const Frame f = frameOf(client);
+Rect plotFrame(const Rect& client, PlotTheme theme) {
+  const Frame f = frameOf(client, theme);
   return Rect{f.left, f.top, f.right + 1, f.bottom + 1};
 }
 
-PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax) {
-  const Frame f = frameOf(client);
+PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax, PlotTheme theme) {
+  const Frame f = frameOf(client, theme);
   const double xSpan = xMax - xMin;
   const double ySpan = yMax - yMin;
   PlotMapping mapping;
@@ -101,17 +101,17 @@ void Plotter::getMapping(const Window& window, PlotMapping& mapping) const {
 }
 
 void Plotter::getMapping(const Rect& client, PlotMapping& mapping) const {
-  mapping = plotMapping(client, xMin, xMax, yMin, yMax);
+  mapping = plotMapping(client, xMin, xMax, yMin, yMax, theme);
 }
 
-Rect Plotter::getFrame(const Window& window) const { return plotFrame(window.clientRect()); }
+Rect Plotter::getFrame(const Window& window) const { return plotFrame(window.clientRect(), theme); }
 
-Rect Plotter::getFrame(const Rect& client) const { return plotFrame(client); }
+Rect Plotter::getFrame(const Rect& client) const { return plotFrame(client, theme); }
 
 void Plotter::redrawAxes(const Window& window, Canvas& canvas) { redrawAxes(window.clientRect(), canvas); }
 
 void Plotter::redrawAxes(const Rect& client, Canvas& canvas) {
-  const Frame f = frameOf(client);
+  const Frame f = frameOf(client, theme);
   if (drawAxes) drawAxisLines(f, canvas);
   if (numPoints < 2) return;
   const int tick = scaledPixels(2, pictureScale);
@@ -141,7 +141,11 @@ AxisTicks Plotter::xAxisTicks(Canvas& canvas, int pixels, int gap) const {
 
 AxisTicks Plotter::yAxisTicks(Canvas& canvas, int pixels, int gap) const {
   const LabelExtent height = [&canvas](const std::string& text) { return canvas.textExtent(text).cy; };
-  return axisTicks(ticksAtRoundValues, yMin, yMax, yTickStep, numYTicks, pixels, height, gap);
+  if (yUnit == 1.0) return axisTicks(ticksAtRoundValues, yMin, yMax, yTickStep, numYTicks, pixels, height, gap);
+  AxisTicks ticks = axisTicks(ticksAtRoundValues, yMin / yUnit, yMax / yUnit, yTickStep / yUnit, numYTicks, pixels,
+                              height, gap);
+  for (AxisTick& t : ticks.ticks) t.value *= yUnit;
+  return ticks;
 }
 
 void Plotter::rescale() {
@@ -182,7 +186,7 @@ void Plotter::rebin() {
 void Plotter::draw(const Window& window, Canvas& canvas) { draw(window.clientRect(), canvas); }
 
 void Plotter::draw(const Rect& client, Canvas& canvas) {
-  const Frame f = frameOf(client);
+  const Frame f = frameOf(client, theme);
   if (drawAxes) drawAxisLines(f, canvas);
 
   if (numPoints < 2) {
@@ -242,39 +246,7 @@ void Plotter::draw(const Rect& client, Canvas& canvas) {
   if (!xUsable || !yUsable) return;
 
   if (!histogramMode) {
-    // The curve stays inside the axes rectangle, whatever its values.
-    const Rect frame{f.left, f.top, f.right + 1, f.bottom + 1};
-    ClipSelection clip(canvas, frame);
-    PenSelection pen(canvas, color);
-    const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
-                                   static_cast<int>(yValues.size())}) - skipLast;
-    if (skipFirst < 0 || skipFirst >= end) return;
-    if (canvas.keepsFractions()) {
-      // Unrounded, for a vector picture: the same points before truncation.
-      auto exact = [&](int i, double& px, double& py) {
-        px = f.left + (xValues[i] - xMin) * f.width / xSpan;
-        py = f.bottom - (yValues[i] - yMin) * f.height / ySpan;
-      };
-      double ex = 0, ey = 0;
-      exact(skipFirst, ex, ey);
-      canvas.moveToF(ex, ey);
-      for (int i = skipFirst + 1; i < end; ++i) {
-        exact(i, ex, ey);
-        canvas.lineToF(ex, ey);
-      }
-      return;
-    }
-    auto pixel = [&](int i, int& px, int& py) {
-      px = f.left + toPixel((xValues[i] - xMin) * f.width / xSpan);
-      py = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);
-    };
-    int px = 0, py = 0;
-    pixel(skipFirst, px, py);
-    canvas.moveTo(px, py);
-    for (int i = skipFirst + 1; i < end; ++i) {
-      pixel(i, px, py);
-      canvas.lineTo(px, py);
-    }
+    drawCurve(client, canvas);
     return;
   }
 
@@ -296,5 +268,46 @@ void Plotter::draw(const Rect& client, Canvas& canvas) {
     canvas.frameRect(bar, color);
     previousRight = bar.right;
     edge += binWidth;
+  }
+}
+
+void Plotter::drawCurve(const Rect& client, Canvas& canvas) {
+  if (numPoints >= 2) rescale();
+  const Frame f = frameOf(client, theme);
+  const double xSpan = xMax - xMin;
+  const double ySpan = yMax - yMin;
+  if (numPoints < 2 || xSpan == 0 || ySpan == 0) return;
+  // The curve stays inside the axes rectangle, whatever its values.
+  const Rect frame{f.left, f.top, f.right + 1, f.bottom + 1};
+  ClipSelection clip(canvas, frame);
+  PenSelection pen(canvas, color);
+  const int end = std::min<int>({numPoints, static_cast<int>(xValues.size()),
+                                 static_cast<int>(yValues.size())}) - skipLast;
+  if (skipFirst < 0 || skipFirst >= end) return;
+  if (canvas.keepsFractions()) {
+    // Unrounded, for a vector picture: the same points before truncation.
+    auto exact = [&](int i, double& px, double& py) {
+      px = f.left + (xValues[i] - xMin) * f.width / xSpan;
+      py = f.bottom - (yValues[i] - yMin) * f.height / ySpan;
+    };
+    double ex = 0, ey = 0;
+    exact(skipFirst, ex, ey);
+    canvas.moveToF(ex, ey);
+    for (int i = skipFirst + 1; i < end; ++i) {
+      exact(i, ex, ey);
+      canvas.lineToF(ex, ey);
+    }
+    return;
+  }
+  auto pixel = [&](int i, int& px, int& py) {
+    px = f.left + toPixel((xValues[i] - xMin) * f.width / xSpan);
+    py = f.bottom - toPixel((yValues[i] - yMin) * f.height / ySpan);
+  };
+  int px = 0, py = 0;
+  pixel(skipFirst, px, py);
+  canvas.moveTo(px, py);
+  for (int i = skipFirst + 1; i < end; ++i) {
+    pixel(i, px, py);
+    canvas.lineTo(px, py);
   }
 }

@@ -1,22 +1,24 @@
 #pragma once
-// One series of points drawn inside a frame whose margins are a fifth of the
-// client width and height: axes, ticks with "%.2f" labels, and the points as a
-// polyline or as a histogram of their x values.
+// One series of points drawn inside a frame whose margins are the theme's
+// (classic: a fifth of the client width and height): axes, ticks with "%.2f"
+// labels, and the points as a polyline or as a histogram of their x values.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "display/axis_ticks.h"
 #include "display/plot_mapping.h"
+#include "model/view_options.h"
 #include "platform/canvas.h"
 
 class Window;
 
 // The axes rectangle of a client area, axis lines included (right and bottom
-// exclusive): margins of a fifth of its width and height.
-Rect plotFrame(const Rect& client);
+// exclusive), within the theme's margins (display/plot_theme.h).
+Rect plotFrame(const Rect& client, PlotTheme theme = PlotTheme::classic);
 // Data to pixels in that frame for the given ranges.
-PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax);
+PlotMapping plotMapping(const Rect& client, double xMin, double xMax, double yMin, double yMax,
+                        PlotTheme theme = PlotTheme::classic);
 // The lowest and the highest of `values` as the plotter's autoscaling finds
 // them; unchanged when there are none.
 void valueRange(const std::vector<double>& values, double& low, double& high);
@@ -30,6 +32,8 @@ class Plotter {
   // Laid out in the window's client area, or in `client`.
   void draw(const Window& window, Canvas& canvas);
   void draw(const Rect& client, Canvas& canvas);
+  // The polyline alone, as draw() draws it: over what hid it since.
+  void drawCurve(const Rect& client, Canvas& canvas);
   void getMapping(const Window& window, PlotMapping& mapping) const;
   void getMapping(const Rect& client, PlotMapping& mapping) const;
   // The axes rectangle, axis lines included (right and bottom exclusive).
@@ -77,6 +81,11 @@ class Plotter {
   bool ticksAtRoundValues = false;
   // On the normal scale, the y range starts at 0 whatever the lowest value.
   bool yFromZero = false;
+  // The y labels count heights in this unit (the peak's height, for labels
+  // relative to it), while the ticks stand where those heights are.
+  double yUnit = 1.0;
+  // Whose margins the frame keeps.
+  PlotTheme theme = PlotTheme::classic;
   // What the last drawing subtracted from the x labels ("8e8"; empty: nothing).
   std::string xOffsetText;
 };

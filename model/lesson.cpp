@@ -43,6 +43,8 @@ SavedView lessonView(const Lesson& lesson, const SavedView& shown) {
   if (lesson.plainBeside) saved.view.plainBeside = *lesson.plainBeside;
   if (lesson.why) saved.view.whyPanel = *lesson.why;
   if (lesson.progress) saved.view.progressChart = *lesson.progress;
+  if (lesson.theme) saved.view.theme = *lesson.theme;
+  if (lesson.fixedAxis) saved.view.fixedAxis = *lesson.fixedAxis;
   if (lesson.tScale) {
     saved.view.tScale = *lesson.tScale;
   } else if (lesson.scale != LessonScale::unspecified) {
@@ -76,5 +78,7 @@ Lesson currentLesson(const WindowModel& model) {
   lesson.plainBeside = saved.view.plainBeside;
   lesson.why = saved.view.whyPanel;
   lesson.progress = saved.view.progressChart;
+  lesson.theme = saved.view.theme;
+  lesson.fixedAxis = saved.view.fixedAxis;
   return lesson;
 }

@@ -33,6 +33,8 @@ struct Lesson {
   std::optional<bool> plainBeside;
   std::optional<bool> why;
   std::optional<bool> progress;
+  std::optional<PlotTheme> theme;
+  std::optional<bool> fixedAxis;
 };
 
 // The lesson's state over `shown`, which gives what the lesson leaves open.

@@ -1,6 +1,10 @@
 #pragma once
 // How the picture is shown: none of these changes the sampler or its darts.
 
+// How the picture is coloured and laid out: the classic picture, or one for
+// a lecture hall (display/plot_theme.h).
+enum class PlotTheme { classic, projector };
+
 struct ViewOptions {
   bool logScale = false;
   bool largerPoints = false;
@@ -26,6 +30,10 @@ struct ViewOptions {
   // decided the last candidate, and the envelope's progress step by step.
   bool whyPanel = false;
   bool progressChart = false;
+  PlotTheme theme = PlotTheme::classic;
+  // While stepping, the vertical range holds where it was when stepping
+  // started (or the option was turned on), growing only; the y axis is labelled.
+  bool fixedAxis = false;
 };
 
 // Animation intervals in milliseconds, from slowest to fastest; a new

@@ -1,6 +1,7 @@
 #pragma once
 // The drawing surface: a device context with GDI's habits. Colours are
-// 0x00BBGGRR values; pens are solid and one pixel wide; boxes are given as
+// 0x00BBGGRR values; pens are one pixel wide and solid unless a dashed style
+// is selected; boxes are given as
 // (left, top, right, bottom) with right and bottom exclusive; y grows downwards.
 #include <cstdint>
 #include <string>
@@ -10,6 +11,11 @@ using Color = std::uint32_t;
 constexpr Color rgb(int r, int g, int b) {
   return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
 }
+
+// How lines are stroked. A dashed line keeps its pattern along a polyline
+// drawn in one pen (each lineTo continuing where the last one ended), so
+// that a curve traced in one-pixel pieces is dashed too.
+enum class PenStyle { solid, dashed };
 
 struct Rect {
   int left = 0;
@@ -36,6 +42,9 @@ class Canvas {
   // The initial pen is black, the initial brush white.
   virtual Color selectPen(Color color) = 0;
   virtual Color selectBrush(Color color) = 0;
+  // Lines drawn from now on are in this style; returns the one it replaces.
+  // The initial style is solid.
+  virtual PenStyle selectPenStyle(PenStyle style) = 0;
 
   virtual void moveTo(int x, int y) = 0;
   virtual void lineTo(int x, int y) = 0;  // excludes the end pixel, like GDI

@@ -14,6 +14,19 @@ class PenSelection {
   Color previous_;
 };
 
+// Selects a pen style for one drawing and restores the previous one afterwards.
+class PenStyleSelection {
+ public:
+  PenStyleSelection(Canvas& canvas, PenStyle style) : canvas_(canvas), previous_(canvas.selectPenStyle(style)) {}
+  ~PenStyleSelection() { canvas_.selectPenStyle(previous_); }
+  PenStyleSelection(const PenStyleSelection&) = delete;
+  PenStyleSelection& operator=(const PenStyleSelection&) = delete;
+
+ private:
+  Canvas& canvas_;
+  PenStyle previous_;
+};
+
 // Selects a brush for one drawing and restores the previous one afterwards.
 class BrushSelection {
  public:

@@ -45,4 +45,7 @@ constexpr int plainBeside = 200;
 // was, and the envelope's progress.
 constexpr int whyPanel = 201;
 constexpr int progressChart = 202;
+// The View pop-up's picture for a lecture hall, and the vertical axis held while stepping.
+constexpr int projectorTheme = 197;
+constexpr int fixedVerticalAxis = 198;
 }  // namespace CommandId

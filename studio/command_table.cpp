@@ -28,6 +28,8 @@ bool acceptedValuesOn(const WindowModel& m) { return m.view.acceptedValues; }
 bool plainBesideOn(const WindowModel& m) { return m.view.plainBeside; }
 bool whyPanelOn(const WindowModel& m) { return m.view.whyPanel; }
 bool progressChartOn(const WindowModel& m) { return m.view.progressChart; }
+bool projectorOn(const WindowModel& m) { return m.view.theme == PlotTheme::projector; }
+bool fixedAxisOn(const WindowModel& m) { return m.view.fixedAxis; }
 
 const CommandRow separator(int popup) { return {0, popup, nullptr, {}, nullptr, nullptr, nullptr}; }
 
@@ -96,6 +98,8 @@ std::vector<CommandRow> makeTable() {
       {twoBeats, 4, "Two &beats per step", {}, nullptr, nullptr, twoBeatsOn},
       {whyPanel, 4, "&Why this step", {}, nullptr, nullptr, whyPanelOn},
       {progressChart, 4, "Envelope &progress", {}, nullptr, nullptr, progressChartOn},
+      {projectorTheme, 4, "&Projector theme", {}, nullptr, nullptr, projectorOn},
+      {fixedVerticalAxis, 4, "Fi&xed vertical axis", {}, nullptr, nullptr, fixedAxisOn},
 
       {howItWorks, 5, "&How it works\u2026", {}, nullptr, nullptr, nullptr},
       {keys, 5, "&Keys\u2026", {}, nullptr, nullptr, nullptr},

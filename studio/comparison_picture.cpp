@@ -10,6 +10,7 @@
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/plot_layout.h"
+#include "display/plot_theme.h"
 #include "display/shifted_canvas.h"
 #include "model/window_model.h"
 #include "platform/picture_scale.h"
@@ -69,6 +70,7 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
   const PlotMapping& mapping = panelLayout.mapping;
   const Rect& frame = panelLayout.frame;
   const ViewOptions& view = model.view;
+  const Color dartColor = themeLook(view.theme).darts;
   const DartsState& darts = model.darts;
   const PlainRejection& plain = darts.plain;
   for (int side = 0; side < 2; ++side) {
@@ -77,7 +79,7 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
     plotter.draw(panel, shifted);
     drawAxisTitles(shifted, frame, captionTop, panelLayout.vertical, scale, xAxisTitle(plotter.xOffsetText));
 
-    const double dotFactor = (view.largerPoints ? 2.0 : 1.0) * scale;
+    const double dotFactor = themeDartFactor(view.theme, (view.largerPoints ? 2.0 : 1.0) * scale, view.largerPoints);
     LargerDotsCanvas larger(shifted, dotFactor);
     Canvas& data = dotFactor != 1.0 ? larger : static_cast<Canvas&>(shifted);
     {
@@ -86,9 +88,9 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
       ClipSelection clip(shifted, dotClip);
       if (plainSide) {
         drawDots(data, mapping, plain.rejectedX, plain.rejectedY, PlotColor::rejected);
-        drawDots(data, mapping, plain.acceptedX, plain.acceptedY, PlotColor::darts);
+        drawDots(data, mapping, plain.acceptedX, plain.acceptedY, dartColor);
       } else {
-        drawDots(data, mapping, darts.x, darts.y, PlotColor::darts);
+        drawDots(data, mapping, darts.x, darts.y, dartColor);
       }
     }
     // The curve over the grey candidates, and the axes over the dots that reach them.
@@ -104,7 +106,7 @@ void paintComparison(Canvas& canvas, const PlotLayout& layout, const WindowModel
     const std::string title = std::string(plainSide ? "Plain rejection: " : "Adaptive: ") + count + " for " +
                               groupedDigits(accepted) + " darts";
     const std::string shortTitle = std::string(plainSide ? "Plain: " : "Adaptive: ") + count;
-    std::vector<KeyEntry> key = {{"accepted", PlotColor::darts}};
+    std::vector<KeyEntry> key = {{"accepted", dartColor}};
     if (plainSide) key.push_back({"rejected", PlotColor::rejected});
     drawPanelHeading(shifted, frame, panelWidth - 2 * pull, title, shortTitle, key, scale);
   }

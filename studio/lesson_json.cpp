@@ -30,7 +30,7 @@ std::string quoted(const std::string& text) { return json(text).dump(-1, ' ', fa
 constexpr const char* knownKeys[] = {
     "title", "builtin", "density", "logDensity", "lower", "upper", "transform", "splits", "scale",
     "seed", "steps", "darts", "speed", "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale",
-    "acceptedValues", "plainBeside", "why", "progress"};
+    "acceptedValues", "plainBeside", "why", "progress", "theme", "fixedAxis"};
 
 // Edits (insert, delete, replace, ignoring case) from a to b.
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -204,6 +204,21 @@ std::string readFormula(const json& object, Lesson& read) {
   return readTransform(object, read.density);
 }
 
+std::string readTheme(const json& object, std::optional<PlotTheme>& theme) {
+  if (!object.contains("theme")) return "";
+  const json& v = object["theme"];
+  const std::string name = textOf(v);
+  if (name == "classic") {
+    theme = PlotTheme::classic;
+  } else if (name == "projector") {
+    theme = PlotTheme::projector;
+  } else {
+    const std::string given = v.is_string() ? quoted(name) : "not a text";
+    return field("theme") + " must be \"classic\" or \"projector\" (it is " + given + ").";
+  }
+  return "";
+}
+
 // Seed, steps, darts and the view: all optional.
 std::string readState(const json& object, Lesson& read) {
   if (object.contains("seed")) {
@@ -227,7 +242,8 @@ std::string readState(const json& object, Lesson& read) {
         readFlag(object, "histogram", read.histogram), readFlag(object, "largerPoints", read.largerPoints),
         readFlag(object, "twoBeats", read.twoBeats), readFlag(object, "tScale", read.tScale),
         readFlag(object, "acceptedValues", read.acceptedValues), readFlag(object, "plainBeside", read.plainBeside),
-        readFlag(object, "why", read.why), readFlag(object, "progress", read.progress)}) {
+        readFlag(object, "why", read.why), readFlag(object, "progress", read.progress),
+        readFlag(object, "fixedAxis", read.fixedAxis), readTheme(object, read.theme)}) {
     if (!problem.empty()) return problem;
   }
   return "";
@@ -365,9 +381,11 @@ std::string lessonJson(const Lesson& lesson) {
                                   {"twoBeats", lesson.twoBeats},
                                   {"tScale", lesson.tScale},
                                   {"acceptedValues", lesson.acceptedValues},
-                                  {"plainBeside", lesson.plainBeside}}) {
+                                  {"plainBeside", lesson.plainBeside},
+                                  {"fixedAxis", lesson.fixedAxis}}) {
     if (flag) object[key] = *flag;
   }
+  if (lesson.theme) object["theme"] = *lesson.theme == PlotTheme::projector ? "projector" : "classic";
   // The panels are written only when shown, so that lessons saved without
   // them read as they always have.
   for (const auto& [key, flag] : {std::pair<const char*, std::optional<bool>>{"why", lesson.why},

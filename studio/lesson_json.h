@@ -7,8 +7,8 @@
 // built-in density in place of the formula and its support; a title beside
 // it names the lesson, the plot keeps the kind's own caption. The
 // window's state is optional too: "seed", "steps", "darts", "speed",
-// "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale"; "steps"
-// counts whole steps, shown at the last one's last beat. A formula may name
+// "wholeEnvelope", "histogram", "largerPoints", "twoBeats", "tScale",
+// "fixedAxis", "theme" ("classic" or "projector"); "steps" counts whole steps, shown at the last one's last beat. A formula may name
 // its "transform" ("log" or "inverse-sqrt") and its "splits" (increasing
 // numbers inside the support). Any other key is refused, naming the nearest
 // known one. Whether the formula parses and has a finite mass is checked

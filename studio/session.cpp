@@ -28,7 +28,8 @@ bool onlyChangesTheView(int id) {
   return id == statusBar || id == CommandId::largerPoints || id == CommandId::wholeEnvelope ||
          id == CommandId::twoBeats || id == CommandId::whyPanel || id == CommandId::progressChart ||
          id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
-         id == CommandId::acceptedValues || id == CommandId::plainBeside;
+         id == CommandId::acceptedValues || id == CommandId::plainBeside || id == CommandId::projectorTheme ||
+         id == CommandId::fixedVerticalAxis;
 }
 }  // namespace
 
@@ -100,6 +101,8 @@ Effects Session::run(int id) {
       throwDarts();
       break;
     case CommandId::startStepping:
+      // A new start holds its own first envelope.
+      held_.reset();
       ::startStepping(m, *this);
       break;
     case CommandId::nextStep:
@@ -195,6 +198,16 @@ Effects Session::run(int id) {
       break;
     case CommandId::progressChart:
       m.view.progressChart = !m.view.progressChart;
+      break;
+    case CommandId::projectorTheme:
+      m.view.theme = m.view.theme == PlotTheme::projector ? PlotTheme::classic : PlotTheme::projector;
+      effects_.viewChanged = true;
+      break;
+    case CommandId::fixedVerticalAxis:
+      m.view.fixedAxis = !m.view.fixedAxis;
+      // Turned on, it holds the range now shown.
+      held_.reset();
+      effects_.viewChanged = true;
       break;
     case CommandId::comparePlainRejection:
       stopAnimation();
@@ -327,15 +340,40 @@ std::vector<LegendEntry> Session::legend() const {
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
   // The marks where the hull lies below the density prove as much as a proof does.
   const bool proofShown = model_.stepping.proof.has_value() || !layout_.hullGaps.empty();
-  return comparisonShown(model_) ? comparisonLegend()
-                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown);
+  const PlotTheme theme = model_.view.theme;
+  return comparisonShown(model_) ? comparisonLegend(theme)
+                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown, theme);
 }
 
 void Session::repaint() {
-  // Laid out once per change: the status line and the paint both read it.
   updatePlainBeside(model_);
-  layout_ = layoutPlot(model_, plotArea(model_, client_));
+  layOut();
   effects_.repaint = true;
+}
+
+namespace {
+bool sameRect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+}  // namespace
+
+void Session::layOut() {
+  // Laid out once per change: the status line and the paint both read it.
+  const CurveState& curve = model_.curve;
+  const bool stepping = model_.stepping.active;
+  const bool started = stepping && !wasStepping_;
+  wasStepping_ = stepping;
+  if (held_ && (!model_.view.fixedAxis || started ||
+                held_->xMin != curve.xMin || held_->xMax != curve.xMax || held_->curveY != curve.yValues)) {
+    held_.reset();
+  }
+  const Rect plot = plotArea(model_, client_);
+  if (held_ && !sameRect(held_->client, plot)) held_.reset();
+  layout_ = layoutPlot(model_, plot, hold());
+  if (!model_.view.fixedAxis || !layout_.curveShown) return;
+  // Held from the first layout on, growing only: later beats never make it jump.
+  if (!held_) held_ = HeldAxis{{}, curve.yValues, curve.xMin, curve.xMax, plot};
+  held_->range = {layout_.ranges.yMin, layout_.ranges.yMax};
 }
 
 Effects Session::finish() {
@@ -411,7 +449,7 @@ void paint(Canvas& canvas, const Rect& client, const Session& session) {
       plot.bottom == laidOut.bottom) {
     paintWindow(canvas, session.layout(), session.model());
   } else {
-    paintWindow(canvas, layoutPlot(session.model(), plot), session.model());
+    paintWindow(canvas, layoutPlot(session.model(), plot, session.hold()), session.model());
   }
   paintSidePanels(canvas, client, session.model());
 }
@@ -420,5 +458,5 @@ void Session::setClient(const Rect& client) {
   const bool same = client.left == client_.left && client.top == client_.top && client.right == client_.right &&
                     client.bottom == client_.bottom;
   client_ = client;
-  if (!same) layout_ = layoutPlot(model_, plotArea(model_, client_));
+  if (!same) layOut();
 }

@@ -75,6 +75,8 @@ class Session : private Reports {
   const Rect& client() const { return client_; }
   // The plot laid out for the state and the client area after the last change.
   const PlotLayout& layout() const { return layout_; }
+  // The vertical range View > Fixed vertical axis holds; nullptr when none is held.
+  const VerticalHold* hold() const { return held_ ? &held_->range : nullptr; }
 
  private:
   // What the model's operations meet, as questions.
@@ -107,6 +109,20 @@ class Session : private Reports {
   std::string builtinTitle_;
   int titledKind_ = 0;
   int builtinTitleKind() const;
+
+  // The fixed vertical axis: the range held, with the curve and the client
+  // area it was held for. Another curve (a density or a scale) or another
+  // size releases it, as does a new start of the stepping.
+  struct HeldAxis {
+    VerticalHold range;
+    std::vector<double> curveY;
+    double xMin = 0.0;
+    double xMax = 0.0;
+    Rect client;
+  };
+  std::optional<HeldAxis> held_;
+  bool wasStepping_ = false;
+  void layOut();
 };
 
 // The whole picture, from the session alone.

@@ -23,6 +23,7 @@
 #include "display/larger_dots_canvas.h"
 #include "display/plot_colors.h"
 #include "display/plot_layout.h"
+#include "display/plot_theme.h"
 #include "display/proof_drawing.h"
 #include "display/proof_inset.h"
 #include "display/split_lines.h"
@@ -37,8 +38,6 @@
 
 namespace {
 using PlotColor::black;
-using PlotColor::green;
-using PlotColor::red;
 
 // Where the data may draw: the axes rectangle, grown by the largest dot's
 // radius so that a dot on the frame stays whole, but never into the tick
@@ -87,15 +86,18 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   // Pens, dots, ticks and text grow with the window; at its opening size
   // the factor is 1.
   const double scale = pictureScale(client);
-  canvas.setPenWidth(scaledPixels(1, scale));
-  canvas.setTextScale(scale);
+  const ViewOptions& view = model.view;
+  const ThemeLook& look = themeLook(view.theme);
+  const bool projector = view.theme == PlotTheme::projector;
+  canvas.setPenWidth(themeLineWidth(view.theme, scale));
+  canvas.setTextScale(themeTextScale(view.theme, scale));
 
   const std::string caption = captionOf(model.density);
   const int cy = canvas.textExtent(caption).cy;
   Rect band = client;
   band.top = client.bottom - (3 * cy) / 2;
   band.bottom = client.bottom - cy / 2;
-  canvas.setTextColor(red);
+  canvas.setTextColor(look.caption);
   canvas.drawText(caption, band, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   canvas.setTextColor(black);
 
@@ -115,6 +117,8 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
 void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& model, double scale, int captionTop) {
   const Rect& client = layout.client;
   const ViewOptions& view = model.view;
+  const ThemeLook& look = themeLook(view.theme);
+  const bool projector = view.theme == PlotTheme::projector;
   const bool logScale = view.logScale;
   const CurveState& curve = model.curve;
   Plotter plotter = curvePlotter(curve, layout, scale);
@@ -183,9 +187,15 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
         const std::vector<ars::detail::EnvelopePiece> pieces = shownTypedPieces(model);
         const ars::Transform transform = model.typed ? model.typed->transform() : ars::Transform::Log;
         canvas.setClipRect(&frame);
-        drawPiecewiseHull(data, pieces, transform, mapping, red, logScale, curve.logOffset, trace, curve.tScale);
-        drawPiecewiseSqueeze(data, pieces, transform, mapping, green, logScale, curve.logOffset, trace,
-                             curve.tScale);
+        drawPiecewiseHull(data, pieces, transform, mapping, look.upperHull, logScale, curve.logOffset, trace,
+                          curve.tScale);
+        {
+          // The classic picture selects no style: its calls stay as they always were.
+          std::optional<PenStyleSelection> dashes;
+          if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
+          drawPiecewiseSqueeze(data, pieces, transform, mapping, look.squeeze, logScale, curve.logOffset, trace,
+                               curve.tScale);
+        }
         if (const FormulaDensity* density = model.density.otherDensity.get()) {
           const envelope_pen::Scale heights(mapping, logScale, curve.logOffset, curve.tScale);
           drawHullGaps(canvas, heights, mapping, frame, layout.hullGaps, pieces, transform,
@@ -199,8 +209,12 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
         drawAbscissae(data, shape, mapping, black, logScale, curve.logOffset);
         if (classicCandidate) drawLastDraw(data, sampler, mapping, black, logScale, curve.logOffset);
         if (framedLines) canvas.setClipRect(&frame);
-        drawUpperHull(data, shape, mapping, red, logScale, curve.logOffset, trace);
-        drawSqueeze(data, shape, mapping, green, logScale, curve.logOffset, trace);
+        drawUpperHull(data, shape, mapping, look.upperHull, logScale, curve.logOffset, trace);
+        {
+          std::optional<PenStyleSelection> dashes;
+          if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
+          drawSqueeze(data, shape, mapping, look.squeeze, logScale, curve.logOffset, trace);
+        }
         if (framedLines) canvas.setClipRect(&dotClip);
         if (layout.hullCut) cuts = hullAbove(shape.segments, layout.ranges.xMin, layout.ranges.xMax, levelAtTop);
       }
@@ -217,6 +231,11 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
           drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult), markerRadius, scale);
         }
       }
+    } else if (projector) {
+      // Darts over the bars, kept small, and the curve over both.
+      if (histogramShown) drawHistogram(canvas, mapping, plotter, darts.x, logScale);
+      LargerDotsCanvas dartDots(canvas, themeDartFactor(view.theme, dotFactor, view.largerPoints));
+      drawDots(dartDots, mapping, darts.x, darts.y, look.darts);
     } else if (histogramShown) {
       drawHistogram(canvas, mapping, plotter, darts.x, logScale);
     } else {
@@ -224,7 +243,8 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
     }
   }
   // The bars lie behind the curve: it is drawn again over them.
-  if (!stepping.active && !darts.comparing && histogramShown) plotter.draw(client, canvas);
+  if (!stepping.active && !darts.comparing && histogramShown && !projector) plotter.draw(client, canvas);
+  if (!envelopeShown && projector) plotter.drawCurve(client, canvas);
   if (envelopeShown && stepping.proof) {
     // The point below the chord first: the panel keeps away from it on a tie.
     std::vector<std::pair<int, int>> keep = proofPixels(mapping, *stepping.proof, logScale, curve.logOffset);

@@ -1,8 +1,8 @@
 // The Canvas calls on an HTML canvas, drawn as the desktop draws them:
 // one-pixel lines walked pixel by pixel as Qt walks them (start pixel in, end
 // pixel out, no antialiasing), boxes with exclusive right and bottom edges.
-// Wider pens (a picture scaled up) and screens with a pixel ratio above 1
-// get smooth lines through pixel centres instead.
+// Wider pens (a picture scaled up), dashed pens and screens with a pixel
+// ratio above 1 get smooth lines through pixel centres instead.
 'use strict';
 
 function cssColor(c) {
@@ -85,6 +85,10 @@ class HtmlCanvas {
     this.brush = 0xffffff;
     this.textColor = 0;
     this.penWidth = 1;
+    this.dashed = false;
+    // How far along the current polyline a dashed pen has gone, so that its
+    // pattern runs on over a curve drawn in one-pixel pieces.
+    this.dashRun = 0;
     this.textScale = 1;
     this.x = 0;
     this.y = 0;
@@ -98,11 +102,19 @@ class HtmlCanvas {
   smooth() {
     return this.penWidth !== 1 || this.ratio !== 1;
   }
+  // The dash and the gap of a dashed pen, as the desktop draws them: in pen widths.
+  dashPattern() {
+    return [6 * this.penWidth, 4 * this.penWidth];
+  }
   setFont() {
     this.g.font = Math.round(baseFontPixels * this.textScale * 100) / 100 + 'px ' + fontFamily;
   }
   selectPen(c) {
     this.pen = c;
+  }
+  selectPenStyle(dashed) {
+    this.dashed = dashed;
+    this.dashRun = 0;
   }
   selectBrush(c) {
     this.brush = c;
@@ -120,12 +132,28 @@ class HtmlCanvas {
     }
   }
   moveTo(x, y) {
+    if (x !== this.x || y !== this.y) this.dashRun = 0;
     this.x = x;
     this.y = y;
   }
   lineTo(x, y) {
     const g = this.g;
-    if (this.smooth()) {
+    if (this.dashed) {
+      if (x !== this.x || y !== this.y) {
+        g.strokeStyle = cssColor(this.pen);
+        g.lineWidth = this.penWidth;
+        g.lineCap = 'butt';
+        g.lineJoin = 'round';
+        g.setLineDash(this.dashPattern());
+        g.lineDashOffset = this.dashRun;
+        g.beginPath();
+        g.moveTo(this.x + 0.5, this.y + 0.5);
+        g.lineTo(x + 0.5, y + 0.5);
+        g.stroke();
+        g.setLineDash([]);
+        this.dashRun += Math.hypot(x - this.x, y - this.y);
+      }
+    } else if (this.smooth()) {
       if (x !== this.x || y !== this.y) {
         g.strokeStyle = cssColor(this.pen);
         g.lineWidth = this.penWidth;

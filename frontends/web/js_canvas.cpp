@@ -14,6 +14,11 @@ Color JsCanvas::selectBrush(Color color) {
   return std::exchange(brush_, color);
 }
 
+PenStyle JsCanvas::selectPenStyle(PenStyle style) {
+  target_.call<void>("selectPenStyle", style == PenStyle::dashed);
+  return std::exchange(penStyle_, style);
+}
+
 void JsCanvas::moveTo(int x, int y) { target_.call<void>("moveTo", x, y); }
 
 void JsCanvas::lineTo(int x, int y) { target_.call<void>("lineTo", x, y); }

@@ -12,6 +12,7 @@ class JsCanvas : public Canvas {
 
   Color selectPen(Color color) override;
   Color selectBrush(Color color) override;
+  PenStyle selectPenStyle(PenStyle style) override;
   void moveTo(int x, int y) override;
   void lineTo(int x, int y) override;
   void ellipse(int left, int top, int right, int bottom) override;
@@ -28,4 +29,5 @@ class JsCanvas : public Canvas {
   Color pen_ = 0x00000000;
   Color brush_ = 0x00FFFFFF;
   Color textColor_ = 0x00000000;
+  PenStyle penStyle_ = PenStyle::solid;
 };

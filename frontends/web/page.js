@@ -39,6 +39,9 @@ function drawSwatch(canvas, entry) {
   g.strokeStyle = cssColor(entry.outline);
   if (entry.swatch === 'line') {
     g.fillRect(1, 5, 16, 2);
+  } else if (entry.swatch === 'dashed') {
+    g.fillRect(1, 5, 6, 2);
+    g.fillRect(11, 5, 6, 2);
   } else if (entry.swatch === 'dot') {
     g.beginPath();
     g.arc(9, 6, 4, 0, 2 * Math.PI);

@@ -22,6 +22,9 @@ class RecordingCanvas {
   selectBrush(c) {
     this.log.push('brush ' + hex6(c));
   }
+  selectPenStyle(dashed) {
+    this.log.push(dashed ? 'penStyle dashed' : 'penStyle solid');
+  }
   setTextColor(c) {
     this.log.push('textColor ' + hex6(c));
   }

@@ -37,6 +37,7 @@ const char* swatchName(LegendSwatch swatch) {
     case LegendSwatch::Dot: return "dot";
     case LegendSwatch::Square: return "square";
     case LegendSwatch::Cross: return "cross";
+    case LegendSwatch::DashedLine: return "dashed";
   }
   return "line";
 }

@@ -216,6 +216,34 @@ TEST_F(QtCanvasTest, PenIsAOnePixelLineInTheSelectedColour) {
   EXPECT_EQ(image.pixel(30, 21) & 0xFFFFFF, kWhite);
 }
 
+// A curve is traced in one-pixel pieces: its dashes run on from piece to
+// piece instead of starting afresh (and so never showing a gap) in each.
+TEST_F(QtCanvasTest, ADashedPenLeavesGapsAlongAPolylineOfTinyPiecesUntilSolidAgain) {
+  canvas_->setPenWidth(2);
+  {
+    PenStyleSelection dashes(*canvas_, PenStyle::dashed);
+    EXPECT_EQ(canvas_->selectPenStyle(PenStyle::dashed), PenStyle::dashed);
+    canvas_->moveTo(2, 20);
+    for (int x = 3; x <= 78; ++x) canvas_->lineTo(x, 20);
+  }
+  canvas_->moveTo(2, 40);
+  canvas_->lineTo(78, 40);
+  const QImage& image = finish();
+  const auto runsOfInk = [&image](int y) {
+    int runs = 0;
+    bool inInk = false;
+    for (int x = 2; x < 78; ++x) {
+      const bool ink = (image.pixel(x, y) & 0xFFFFFF) != kWhite;
+      if (ink && !inInk) ++runs;
+      inInk = ink;
+    }
+    return runs;
+  };
+  // Dashes of 12 and gaps of 8 pixels over 76: four dashes at least.
+  EXPECT_GE(runsOfInk(20), 4);
+  EXPECT_EQ(runsOfInk(40), 1);
+}
+
 TEST_F(QtCanvasTest, SelectionGuardsRestoreThePreviousPenAndBrush) {
   {
     PenSelection pen(*canvas_, green);

@@ -225,6 +225,39 @@ TEST(LessonJson, ATitleBesideABuiltinNamesTheLessonAndIsWrittenBack) {
   EXPECT_EQ(lessonView(lesson, shown).otherChoice.caption, shown.otherChoice.caption);
 }
 
+TEST(LessonJson, TheThemeAndTheFixedAxisAreReadWrittenAndChecked) {
+  Lesson lesson;
+  ASSERT_EQ(parseLesson(R"j({"builtin": "beta-2-3", "theme": "projector", "fixedAxis": true})j", lesson), "");
+  ASSERT_TRUE(lesson.theme);
+  EXPECT_EQ(*lesson.theme, PlotTheme::projector);
+  ASSERT_TRUE(lesson.fixedAxis);
+  EXPECT_TRUE(*lesson.fixedAxis);
+  const std::string text = lessonJson(lesson);
+  EXPECT_NE(text.find("\"theme\": \"projector\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\"fixedAxis\": true"), std::string::npos) << text;
+  Lesson back;
+  ASSERT_EQ(parseLesson(text, back), "");
+  EXPECT_EQ(back.theme, lesson.theme);
+  EXPECT_EQ(back.fixedAxis, lesson.fixedAxis);
+  const SavedView shown;
+  EXPECT_EQ(lessonView(lesson, shown).view.theme, PlotTheme::projector);
+  EXPECT_TRUE(lessonView(lesson, shown).view.fixedAxis);
+  ASSERT_EQ(parseLesson(R"j({"builtin": "beta-2-3", "theme": "classic"})j", back), "");
+  EXPECT_EQ(back.theme, PlotTheme::classic);
+  // Left unsaid, they stay as the window has them.
+  ASSERT_EQ(parseLesson(R"j({"builtin": "beta-2-3"})j", back), "");
+  EXPECT_FALSE(back.theme);
+  EXPECT_FALSE(back.fixedAxis);
+
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "theme": "dark"})j"),
+            "The field \"theme\" must be \"classic\" or \"projector\" (it is \"dark\").");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "theme": 1})j"),
+            "The field \"theme\" must be \"classic\" or \"projector\" (it is not a text).");
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "fixedAxis": "yes"})j").rfind("The field \"fixedAxis\"", 0), 0u);
+  EXPECT_EQ(problemOf(R"j({"builtin": "beta-2-3", "theem": "projector"})j"),
+            "The file has an unknown key \"theem\" (did you mean \"theme\"?).");
+}
+
 // The text as the Qt writer wrote it, which saved files and their readers know.
 TEST(LessonJson, WritesTheTextFilesAlwaysHad) {
   Lesson typed;

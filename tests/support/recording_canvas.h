@@ -17,6 +17,7 @@ struct Primitive {
   bool clipped;  // a clip box was in force
   Rect clip;
   int penWidth;      // of the pen (lines, ellipse outlines)
+  PenStyle penStyle;  // of the pen (lines)
   double textScale;  // of the font (text)
 };
 
@@ -32,6 +33,11 @@ class RecordingCanvas : public Canvas {
     const Color previous = brush;
     brush = color;
     ++selections;
+    return previous;
+  }
+  PenStyle selectPenStyle(PenStyle style) override {
+    const PenStyle previous = penStyle;
+    penStyle = style;
     return previous;
   }
   void moveTo(int x, int y) override { record(Primitive::Move, x, y, 0, 0, brush); }
@@ -62,7 +68,7 @@ class RecordingCanvas : public Canvas {
 
   void record(Primitive::Kind kind, int a, int b, int c, int d, Color fill, const std::string& text = {},
               unsigned format = 0) {
-    log.push_back({kind, a, b, c, d, pen, fill, textColor, text, format, clipped, clip, penWidth, textScale});
+    log.push_back({kind, a, b, c, d, pen, fill, textColor, text, format, clipped, clip, penWidth, penStyle, textScale});
   }
 
   std::vector<Primitive> of(Primitive::Kind kind) const {
@@ -85,6 +91,7 @@ class RecordingCanvas : public Canvas {
   Rect clip;
   int clipChanges = 0;
   int penWidth = 1;
+  PenStyle penStyle = PenStyle::solid;
   double textScale = 1.0;
   int selections = 0;
   std::vector<Primitive> log;

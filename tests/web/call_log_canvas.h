@@ -14,6 +14,12 @@ class CallLogCanvas : public Canvas {
   Color selectPen(Color c) override { return select("pen ", pen_, c); }
   Color selectBrush(Color c) override { return select("brush ", brush_, c); }
   Color setTextColor(Color c) override { return select("textColor ", text_, c); }
+  PenStyle selectPenStyle(PenStyle style) override {
+    add(style == PenStyle::dashed ? "penStyle dashed" : "penStyle solid");
+    const PenStyle previous = style_;
+    style_ = style;
+    return previous;
+  }
   void moveTo(int x, int y) override { add("move " + numbers({x, y})); }
   void lineTo(int x, int y) override { add("line " + numbers({x, y})); }
   void ellipse(int l, int t, int r, int b) override { add("ellipse " + numbers({l, t, r, b})); }
@@ -75,4 +81,5 @@ class CallLogCanvas : public Canvas {
   Color pen_ = 0x00000000;
   Color brush_ = 0x00FFFFFF;
   Color text_ = 0x00000000;
+  PenStyle style_ = PenStyle::solid;
 };

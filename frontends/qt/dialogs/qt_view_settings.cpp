@@ -10,6 +10,8 @@ namespace {
 const QString wholeEnvelopeKey = QStringLiteral("view/wholeEnvelope");
 const QString twoBeatsKey = QStringLiteral("view/twoBeats");
 const QString tScaleKey = QStringLiteral("view/tScale");
+const QString projectorKey = QStringLiteral("view/projectorTheme");
+const QString fixedAxisKey = QStringLiteral("view/fixedVerticalAxis");
 
 std::unique_ptr<QSettings> open(const QString& file) {
   if (file.isEmpty()) {
@@ -24,6 +26,9 @@ void QtViewSettings::load(ViewOptions& view) {
   view.wholeEnvelope = settings->value(wholeEnvelopeKey, view.wholeEnvelope).toBool();
   view.twoBeats = settings->value(twoBeatsKey, view.twoBeats).toBool();
   view.tScale = settings->value(tScaleKey, view.tScale).toBool();
+  const bool projector = settings->value(projectorKey, view.theme == PlotTheme::projector).toBool();
+  view.theme = projector ? PlotTheme::projector : PlotTheme::classic;
+  view.fixedAxis = settings->value(fixedAxisKey, view.fixedAxis).toBool();
 }
 
 void QtViewSettings::save(const ViewOptions& view) {
@@ -31,4 +36,6 @@ void QtViewSettings::save(const ViewOptions& view) {
   settings->setValue(wholeEnvelopeKey, view.wholeEnvelope);
   settings->setValue(twoBeatsKey, view.twoBeats);
   settings->setValue(tScaleKey, view.tScale);
+  settings->setValue(projectorKey, view.theme == PlotTheme::projector);
+  settings->setValue(fixedAxisKey, view.fixedAxis);
 }

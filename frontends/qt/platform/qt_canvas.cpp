@@ -31,6 +31,13 @@ QPen roundPen(Color color, int width) {
   return QPen(toQColor(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// Dashes and gaps of 6 and 4 pen widths, ends cut square so that the gaps stay open.
+QPen dashedPen(Color color, int width) {
+  QPen pen(toQColor(color), width, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+  pen.setDashPattern({6, 4});
+  return pen;
+}
+
 // Liang-Barsky: cuts the segment to the box; false when nothing is left.
 bool clipSegment(QLineF& line, const QRectF& box) {
   const qreal dx = line.dx();
@@ -81,6 +88,7 @@ QtCanvas::QtCanvas(QPainter& painter, Form form)
 QtCanvas::~QtCanvas() { flush(); }
 
 QPen QtCanvas::linePen() const {
+  if (penStyle_ == PenStyle::dashed) return dashedPen(pen_, penWidth_);
   return pathsLines() ? roundPen(pen_, penWidth_) : cosmeticPen(pen_);
 }
 
@@ -88,6 +96,14 @@ Color QtCanvas::selectPen(Color color) {
   flush();
   const Color previous = pen_;
   pen_ = color;
+  painter_.setPen(linePen());
+  return previous;
+}
+
+PenStyle QtCanvas::selectPenStyle(PenStyle style) {
+  flush();
+  const PenStyle previous = penStyle_;
+  penStyle_ = style;
   painter_.setPen(linePen());
   return previous;
 }

@@ -4,7 +4,8 @@
 // and bottom edges. Wider pens (a picture scaled up) and devices with a pixel
 // ratio above 1 get smooth lines and dots at the device's own resolution
 // instead. The vector form (for SVG) draws the same shapes as paths through
-// pixel centres: each run of connected lines in one pen is one path.
+// pixel centres: each run of connected lines in one pen is one path. Dashed
+// pens draw smooth paths at any width.
 #include <QFont>
 #include <QPainterPath>
 #include <QPoint>
@@ -28,6 +29,7 @@ class QtCanvas : public Canvas {
 
   Color selectPen(Color color) override;
   Color selectBrush(Color color) override;
+  PenStyle selectPenStyle(PenStyle style) override;
   void moveTo(int x, int y) override;
   void lineTo(int x, int y) override;
   void ellipse(int left, int top, int right, int bottom) override;
@@ -43,8 +45,9 @@ class QtCanvas : public Canvas {
   void lineToF(double x, double y) override;
 
  private:
-  // Lines go into a path (vector form, or smooth pixels) until something else is drawn.
-  bool pathsLines() const { return form_ == Form::Vector || smooth(); }
+  // Lines go into a path (vector form, smooth pixels or dashes) until
+  // something else is drawn: a dash pattern runs on along the path.
+  bool pathsLines() const { return form_ == Form::Vector || smooth() || penStyle_ == PenStyle::dashed; }
   bool smooth() const { return penWidth_ != 1 || pixelRatio_ != 1.0; }
   void pathLine(QPointF from, QPointF to);
   void flush();
@@ -62,6 +65,7 @@ class QtCanvas : public Canvas {
   QPointF positionF_;  // the same through the pixel centre, or unrounded
   std::vector<QRect> runs_;
   int penWidth_ = 1;
+  PenStyle penStyle_ = PenStyle::solid;
   double textScale_ = 1.0;
   QFont baseFont_;
   QPainterPath path_;

@@ -100,6 +100,15 @@ void QtLegend::paintEvent(QPaintEvent*) {
                          toQColor(entry.color));
         break;
       }
+      case LegendSwatch::DashedLine: {
+        // Two dashes and the gap between them, as the picture's dashed lines show.
+        const int thickness = static_cast<int>(2 * growth() + 0.5);
+        const int dash = swatch.width() * 2 / 5;
+        const QRect first(swatch.left(), centre.y() - thickness / 2, dash, thickness);
+        painter.fillRect(first, toQColor(entry.color));
+        painter.fillRect(first.translated(swatch.width() - dash, 0), toQColor(entry.color));
+        break;
+      }
     }
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect text(swatch.right() + 1 + gap, swatch.top(), width(), swatch.height());
