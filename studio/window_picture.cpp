@@ -88,7 +88,6 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   const double scale = pictureScale(client);
   const ViewOptions& view = model.view;
   const ThemeLook& look = themeLook(view.theme);
-  const bool projector = view.theme == PlotTheme::projector;
   canvas.setPenWidth(themeLineWidth(view.theme, scale));
   canvas.setTextScale(themeTextScale(view.theme, scale));
 
