@@ -138,6 +138,9 @@ test.describe('the page', () => {
     assert.match((await state(page)).message, /not log-concave/);
     assert.equal(await page.locator('#message-action').isVisible(), true);
     await page.locator('#message-action').click();
+    // The dialog's close event, which answers, comes after the click.
+    await page.waitForFunction(() => !document.getElementById('message-box').open);
+    await page.waitForFunction(() => document.getElementById('status').textContent.startsWith('5000 darts'));
     const taken = await state(page);
     assert.equal(taken.message, null);
     assert.match(taken.status, /^5000 darts/);
