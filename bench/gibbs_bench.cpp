@@ -280,9 +280,9 @@ void slice(benchmark::State& state, const Workload& w) {
 }
 
 // A Poisson-lognormal model: y_i ~ Poisson(e^t_i), t_i ~ N(mu, s2), a flat
-// prior on mu and s2 ~ InvGamma(1, 1); 140 of the 200 counts are 0. A sweep draws the 200 latent t_i from
-// y t - e^t - (t - mu)^2 / (2 s2) by the method under test, then mu and s2
-// from their exact conditionals.
+// prior on mu and s2 ~ InvGamma(1, 1); 140 of the 200 counts are 0. A sweep
+// draws the 200 latent t_i from y t - e^t - (t - mu)^2 / (2 s2) by the
+// method under test, then mu and s2 from their exact conditionals.
 struct PoissonLognormal {
   std::vector<double> y, t;
   double mu = 0, s2 = 1;
