@@ -90,7 +90,7 @@ bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
 }  // namespace
 
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
-                         const std::vector<double>& starts, std::vector<HullPoint>& points,
+                         StartList starts, std::vector<HullPoint>& points,
                          HullEnvelope& envelope, double unitHint,
                          const std::vector<double>& guides)
     : logDensity_(logDensity),
@@ -189,7 +189,7 @@ void StartSearch::lookBeyondCut(bool up) {
 // Probes in order of preference: the middle of a finite support, a unit (or
 // the end's own magnitude) inside a half-bounded one, 0 on the line; then,
 // generated one by one, finer grids or wider and narrower steps.
-void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitHint) {
+void StartSearch::findFirstPoint(StartList starts, double unitHint) {
   const bool lowFinite = std::isfinite(lower_);
   const bool highFinite = std::isfinite(upper_);
   if (!starts.empty()) {
@@ -286,7 +286,7 @@ void StartSearch::applyZeros() {
 // The guides inside the support, each probed; true when one had a finite h.
 // The starts are only checked against the support: a guided search does
 // not need them.
-bool StartSearch::probeGuides(const std::vector<double>& guides, const std::vector<double>& starts) {
+bool StartSearch::probeGuides(const std::vector<double>& guides, StartList starts) {
   if (guides.empty()) return false;
   for (double x : starts) {
     if (!(x >= lower_ && x <= upper_) || !std::isfinite(x)) return false;  // reported by the usual path
