@@ -99,6 +99,7 @@ class StartSearch {
   Parabola fit(std::size_t b) const;
   Parabola fitAt(std::size_t i) const;
   double rateJump(bool up, double& scale) const;
+  bool fallsDoublyExponentially(bool up, bool quadratic) const;
   double turnJump(bool up, double& scale) const;
   double endJump(bool up, double& scale) const;
   double farNeighbourSplit() const;
