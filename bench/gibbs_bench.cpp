@@ -6,6 +6,8 @@
 // h' for UNU.RAN) per update, and the most any single update spent. The
 // *_checked modes call check() on every update (its cost is their h less
 // that of the plain mode); cauchy_one_draw shows what check() catches.
+// poisson_lognormal/* runs a whole chain (200 latent log-rates, then their
+// mean and variance) and reports its effective samples per CPU second.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sampler/log_concave_sampler.h"
@@ -276,6 +279,122 @@ void slice(benchmark::State& state, const Workload& w) {
   tally.report(state, false);
 }
 
+// A Poisson-lognormal model: y_i ~ Poisson(e^t_i), t_i ~ N(mu, s2), a flat
+// prior on mu and s2 ~ InvGamma(1, 1); 140 of the 200 counts are 0. A sweep
+// draws the 200 latent t_i from y t - e^t - (t - mu)^2 / (2 s2) by the
+// method under test, then mu and s2 from their exact conditionals.
+struct PoissonLognormal {
+  std::vector<double> y, t;
+  double mu = 0, s2 = 1;
+  PoissonLognormal() {
+    Rng g(11);
+    std::normal_distribution<> z;
+    for (int i = 0; i < 200; ++i) {
+      const double rate = std::exp(-1.3 + z(g));
+      y.push_back(static_cast<double>(std::poisson_distribution<int>(rate)(g)));
+      t.push_back(std::log(y.back() + 0.5));
+    }
+  }
+  double h(std::size_t i, double v) const {
+    return y[i] * v - std::exp(v) - (v - mu) * (v - mu) / (2 * s2);
+  }
+  void hyper(Rng& g) {
+    const double n = static_cast<double>(t.size());
+    double mean = 0;
+    for (double v : t) mean += v;
+    mean /= n;
+    mu = mean + std::sqrt(s2 / n) * std::normal_distribution<>()(g);
+    double ss = 0;
+    for (double v : t) ss += (v - mu) * (v - mu);
+    s2 = (1 + 0.5 * ss) / std::gamma_distribution<>(1 + 0.5 * n, 1.0)(g);
+  }
+};
+
+// Effective sample size of a chain: Geyer's initial positive sequence of
+// autocorrelation pairs.
+double effectiveSize(const std::vector<double>& v) {
+  const std::size_t n = v.size();
+  if (n < 4) return 0;
+  double mean = 0;
+  for (double x : v) mean += x;
+  mean /= static_cast<double>(n);
+  const auto acov = [&](std::size_t lag) {
+    double s = 0;
+    for (std::size_t i = 0; i + lag < n; ++i) s += (v[i] - mean) * (v[i + lag] - mean);
+    return s / static_cast<double>(n);
+  };
+  const double c0 = acov(0);
+  if (!(c0 > 0)) return 0;
+  double sum = 0;
+  for (std::size_t lag = 0; lag + 1 < n; lag += 2) {
+    const double pair = (acov(lag) + acov(lag + 1)) / c0;
+    if (!(pair > 0)) break;
+    sum += pair;
+  }
+  return static_cast<double>(n) / std::max(2 * sum - 1, 1.0);
+}
+
+enum class Method { Fresh, Warm, Slice };
+
+// One benchmark iteration is one sweep. Counters: evaluations of h per
+// latent update, and the effective samples per CPU second of mu and of log s2
+// (the smaller of the two), for the chain as the iterations ran it.
+void poissonLognormal(benchmark::State& state, Method method) {
+  PoissonLognormal m;
+  Rng g(2);
+  std::uniform_real_distribution<> u;
+  std::exponential_distribution<> e;
+  std::uint64_t evaluations = 0, updates = 0;
+  std::vector<double> mus, logS2;
+  std::size_t current = 0;
+  const auto h = [&m, &current](double v) { return m.h(current, v); };
+  std::vector<ars::LogConcaveSampler> warm;
+  if (method == Method::Warm) {
+    for (std::size_t i = 0; i < m.t.size(); ++i) {
+      current = i;
+      warm.emplace_back(h, -inf, inf, std::vector<double>{m.t[i]});
+    }
+  }
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < m.t.size(); ++i) {
+      current = i;
+      double& x = m.t[i];
+      if (method == Method::Fresh) {
+        ars::LogConcaveSampler s(h, -inf, inf, {x});
+        x = s.sample(g);
+        evaluations += s.counts().evaluations;
+      } else if (method == Method::Warm) {
+        warm[i].warmReset(h, -inf, inf, {x});
+        x = warm[i].sample(g);
+        evaluations += warm[i].counts().evaluations;
+      } else {
+        const double x0 = x;
+        const double level = h(x0) - e(g);
+        double left = x0 - u(g), right = left + 1;
+        evaluations += 1;
+        while (++evaluations, h(left) > level) left -= 1;
+        while (++evaluations, h(right) > level) right += 1;
+        for (;;) {
+          const double v = left + (right - left) * u(g);
+          ++evaluations;
+          if (h(v) > level) {
+            x = v;
+            break;
+          }
+          (v < x0 ? left : right) = v;
+        }
+      }
+      ++updates;
+    }
+    m.hyper(g);
+    mus.push_back(m.mu);
+    logS2.push_back(std::log(m.s2));
+  }
+  state.counters["h"] = static_cast<double>(evaluations) / static_cast<double>(std::max<std::uint64_t>(updates, 1));
+  state.counters["ess_per_s"] =
+      benchmark::Counter(std::min(effectiveSize(mus), effectiveSize(logS2)), benchmark::Counter::kIsRate);
+}
+
 #ifdef ARS_HAVE_UNURAN
 struct UnuranCall {
   const Conditional* c = nullptr;
@@ -376,6 +495,13 @@ int main(int argc, char** argv) {
     if (updates > 0) {
       for (benchmark::internal::Benchmark* b : added) b->Iterations(updates);
     }
+  }
+  for (const auto& [name, method] : {std::pair{"fresh", Method::Fresh}, std::pair{"warm", Method::Warm},
+                                      std::pair{"slice", Method::Slice}}) {
+    benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(
+        (std::string("poisson_lognormal/") + name).c_str(), poissonLognormal, method);
+    // A chain long enough for its effective size to say something.
+    b->Iterations(updates > 0 ? updates : 2000);
   }
   for (bool checked : {false, true}) {
     benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(

@@ -46,6 +46,27 @@ double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 *
                       ") to h(" + number(b.x) + ") rises above the hull");
 }
 
+// The squeeze (the chord a-b, slope m) minus the hull of a piece: at its
+// anchor, its slope away from there, at its far end; above: the chord rises
+// above the hull by more than rounding allows.
+struct ChordGap {
+  double gap0, slope, far;
+  bool above;
+};
+
+ChordGap chordGap(double anchor, double top, double rate, double dir, double width, const HullPoint& a,
+                  const HullPoint& b, double m) {
+  // The chord at the anchor, from its higher end.
+  const double chord = a.h >= b.h ? a.h + m * (anchor - a.x) : b.h - m * (b.x - anchor);
+  ChordGap g;
+  g.gap0 = chord - top;
+  g.slope = m * dir + rate;
+  g.far = g.gap0 + g.slope * width;
+  const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a.h), std::fabs(b.h)}));
+  g.above = g.gap0 > tolerance || g.far > tolerance;
+  return g;
+}
+
 }  // namespace
 
 // A point whose chord to a neighbour has no finite slope (h so much lower
@@ -84,7 +105,7 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
     }
   }
   segments_.clear();
-  // At most two pieces an interval and two tails, and two for hullNow();
+  // At most two pieces an interval and two tails;
   // room for a few more points, so that inserting them rebuilds without
   // allocating.
   if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
@@ -114,68 +135,75 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
   s.gapSlope = 0.0;
   s.acceptBound = 0.0;
   if (a != nullptr) {
-    // The chord a-b (slope m) at the anchor, from its higher end.
-    const double chord = a->h >= b->h ? a->h + m * (anchor - a->x) : b->h - m * (b->x - anchor);
-    s.gap0 = chord - top;
-    s.gapSlope = m * s.dir + rate;
-    const double far = s.gap0 + s.gapSlope * s.width;
-    const double tolerance = 1e-9 * (1 + std::max({std::fabs(top), std::fabs(a->h), std::fabs(b->h)}));
-    if (s.gap0 > tolerance || far > tolerance) {
+    const ChordGap gap = chordGap(anchor, top, rate, s.dir, s.width, *a, *b, m);
+    if (gap.above) {
       segments_.pop_back();
       throwChordAboveHull(*a, *b);
     }
-    s.gap0 = std::min(s.gap0, 0.0);
-    s.acceptBound = belowExp(std::min({s.gap0, far, 0.0})) * (1 - 1e-12);
+    s.gap0 = std::min(gap.gap0, 0.0);
+    s.gapSlope = gap.slope;
+    s.acceptBound = belowExp(std::min({s.gap0, gap.far, 0.0})) * (1 - 1e-12);
   }
 }
 
-void HullEnvelope::addLeftTail() {
+bool HullEnvelope::leftTail(Piece& piece) const {
   const HullPoint& p = points_[0];
   // Widened by rounding like the interval's secants: its value outwards only rises.
   const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
   const double width = p.x - lower_;
-  if (!(width > 0)) return;
+  if (!(width > 0)) return false;
   if (s > 0) {
-    push(lower_, p.x, p.x, p.h, s, nullptr, nullptr);
+    piece = {lower_, p.x, p.x, p.h, s};
   } else if (std::isfinite(width)) {
     const double rise = -s * width;
-    push(lower_, p.x, lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s, nullptr,
-         nullptr);
+    piece = {lower_, p.x, lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
   } else {
     throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
                             number(p.x),
                         NotLogConcave::Reason::NotIntegrable);
   }
+  return true;
 }
 
-void HullEnvelope::addRightTail() {
+bool HullEnvelope::rightTail(Piece& piece) const {
   const HullPoint& p = points_.back();
   const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
   const double width = upper_ - p.x;
-  if (!(width > 0)) return;
+  if (!(width > 0)) return false;
   if (s < 0) {
-    push(p.x, upper_, p.x, p.h, -s, nullptr, nullptr);
+    piece = {p.x, upper_, p.x, p.h, -s};
   } else if (std::isfinite(width)) {
     const double rise = s * width;
-    push(p.x, upper_, upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s, nullptr,
-         nullptr);
+    piece = {p.x, upper_, upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
   } else {
     throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
                             number(p.x),
                         NotLogConcave::Reason::NotIntegrable);
   }
+  return true;
+}
+
+void HullEnvelope::addLeftTail() {
+  Piece t;
+  if (leftTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
+}
+
+void HullEnvelope::addRightTail() {
+  Piece t;
+  if (rightTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
 }
 
 // Between points i and i + 1 the hull is the lower of the secant from the left
 // (through i - 1 and i) and the one from the right (through i + 1 and i + 2),
 // each extended into the interval; at the first and last interval only one
 // of them exists.
-void HullEnvelope::addInterval(std::size_t i) {
+// Inlined into both callers: a build calls it for every interval.
+[[gnu::always_inline]] inline std::size_t HullEnvelope::intervalPieces(std::size_t i, Piece (&out)[2], double& m) const {
   const std::size_t k = points_.size();
   const HullPoint& a = points_[i];
   const HullPoint& b = points_[i + 1];
   const double w = b.x - a.x;
-  const double m = slope(a, b);
+  m = slope(a, b);
   const bool hasLeft = i >= 1;
   const bool hasRight = i + 2 < k;
   // Concavity gives d >= m >= g; clamping keeps the hull above the chord
@@ -189,11 +217,11 @@ void HullEnvelope::addInterval(std::size_t i) {
   if (hasLeft && hasRight) {
     if (!(d > g)) {  // both secants are the chord
       if (m <= 0) {
-        push(a.x, b.x, a.x, a.h, -m, &a, &b, m);
+        out[0] = {a.x, b.x, a.x, a.h, -m};
       } else {
-        push(a.x, b.x, b.x, b.h, m, &a, &b, m);
+        out[0] = {a.x, b.x, b.x, b.h, m};
       }
-      return;
+      return 1;
     }
     const double lambda = std::min(1.0, std::max(0.0, (m - g) / (d - g)));
     const double xc = lambda <= 0.5 ? a.x + lambda * w : b.x - (1 - lambda) * w;
@@ -206,34 +234,45 @@ void HullEnvelope::addInterval(std::size_t i) {
     y += roundingMargin * (ya >= yb ? std::fabs(a.h) + std::fabs(riseA)
                                     : std::fabs(b.h) + std::fabs(riseB));
     if (d >= 0) {
-      push(a.x, xc, xc, y, d, &a, &b, m);
+      out[0] = {a.x, xc, xc, y, d};
     } else {
-      push(a.x, xc, a.x, a.h, -d, &a, &b, m);
+      out[0] = {a.x, xc, a.x, a.h, -d};
     }
     if (g <= 0) {
-      push(xc, b.x, xc, y, -g, &a, &b, m);
+      out[1] = {xc, b.x, xc, y, -g};
     } else {
-      push(xc, b.x, b.x, b.h, g, &a, &b, m);
+      out[1] = {xc, b.x, b.x, b.h, g};
     }
-    return;
+    return 2;
   }
   if (hasRight) {  // first interval: the secant from the right, extended left
     if (g >= 0) {
-      push(a.x, b.x, b.x, b.h, g, &a, &b, m);
+      out[0] = {a.x, b.x, b.x, b.h, g};
     } else {
       const double rise = -g * w;
       const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-      push(a.x, b.x, a.x, top, -g, &a, &b, m);
+      out[0] = {a.x, b.x, a.x, top, -g};
     }
-    return;
+    return 1;
   }
   // last interval: the secant from the left, extended right
   if (d <= 0) {
-    push(a.x, b.x, a.x, a.h, -d, &a, &b, m);
+    out[0] = {a.x, b.x, a.x, a.h, -d};
   } else {
     const double rise = d * w;
     const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-    push(a.x, b.x, b.x, top, d, &a, &b, m);
+    out[0] = {a.x, b.x, b.x, top, d};
+  }
+  return 1;
+}
+
+void HullEnvelope::addInterval(std::size_t i) {
+  Piece pieces[2];
+  double m = 0.0;
+  const std::size_t n = intervalPieces(i, pieces, m);
+  for (std::size_t j = 0; j < n; ++j) {
+    const Piece& p = pieces[j];
+    push(p.left, p.right, p.anchor, p.top, p.rate, &points_[i], &points_[i + 1], m);
   }
 }
 
@@ -320,44 +359,34 @@ double HullEnvelope::hullAt(double x) const {
 
 double HullEnvelope::hullNow(double x) {
   if (!dirty_) return hullAt(x);
-  // The pieces go after the built ones and are dropped again: build() keeps
-  // room for two more (an interval's). A copy keeps no room: its built
-  // pieces then wait in a spare vector (a swap moves no piece), so that no
-  // reference to one moves either way.
-  std::vector<HullSegment> spare;
-  const bool room = segments_.size() + 2 <= segments_.capacity();
-  if (!room) segments_.swap(spare);
-  const std::size_t built = segments_.size();
-  const double highest = highest_;
-  const auto restore = [&] {
-    segments_.resize(built);
-    if (!room) segments_.swap(spare);
-    highest_ = highest;
-  };
-  double value = -inf;
-  try {
-    if (x < points_.front().x) {
-      addLeftTail();
-    } else if (x >= points_.back().x) {
-      addRightTail();
-    } else {
-      const auto at = std::upper_bound(points_.begin(), points_.end(), x,
-                                       [](double v, const HullPoint& p) { return v < p.x; });
-      addInterval(static_cast<std::size_t>(at - points_.begin()) - 1);
-    }
-    for (std::size_t i = built; i < segments_.size(); ++i) {
-      const HullSegment& s = segments_[i];
-      if (x >= s.left && x <= s.right) {
-        value = s.top - s.rate * std::fabs(x - s.anchor);
-        break;
+  // Only the pieces around x, computed as a build would and checked as it
+  // checks them, none of them stored.
+  Piece pieces[2];
+  std::size_t n = 0;
+  if (x < points_.front().x) {
+    n = leftTail(pieces[0]) ? 1 : 0;
+  } else if (x >= points_.back().x) {
+    n = rightTail(pieces[0]) ? 1 : 0;
+  } else {
+    const auto at = std::upper_bound(points_.begin(), points_.end(), x,
+                                     [](double v, const HullPoint& p) { return v < p.x; });
+    const std::size_t i = static_cast<std::size_t>(at - points_.begin()) - 1;
+    double m = 0.0;
+    n = intervalPieces(i, pieces, m);
+    for (std::size_t j = 0; j < n; ++j) {
+      const Piece& p = pieces[j];
+      const double width = p.right - p.left;
+      const double dir = p.anchor == p.left ? 1.0 : -1.0;
+      if (chordGap(p.anchor, p.top, p.rate, dir, width > 0 ? width : 0.0, points_[i], points_[i + 1], m).above) {
+        throwChordAboveHull(points_[i], points_[i + 1]);
       }
     }
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
-  return value;
+  for (std::size_t j = 0; j < n; ++j) {
+    const Piece& p = pieces[j];
+    if (x >= p.left && x <= p.right) return p.top - p.rate * std::fabs(x - p.anchor);
+  }
+  return -inf;
 }
 
 bool HullEnvelope::underSqueeze(double x, double logY) const {

@@ -97,6 +97,16 @@ class HullEnvelope {
   void swap(HullEnvelope& other) noexcept;
 
  private:
+  // A piece of the hull before its areas and squeeze: from left to right,
+  // highest (top) at anchor, falling by rate per unit away from it.
+  struct Piece {
+    double left, right, anchor, top, rate;
+  };
+  // The pieces between points i and i + 1 (one or two; m: the chord's
+  // slope), and the tails (false where a tail has no width).
+  std::size_t intervalPieces(std::size_t i, Piece (&out)[2], double& m) const;
+  bool leftTail(Piece& piece) const;
+  bool rightTail(Piece& piece) const;
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();

@@ -126,7 +126,7 @@ struct LogConcaveSampler::Core {
 
   explicit Core(const pcg64& e) : engine(e) {}
 
-  void start(LogDensity f, double lower, double upper, const std::vector<double>& starts,
+  void start(LogDensity f, double lower, double upper, detail::StartList starts,
              double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
     asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
   }
@@ -134,7 +134,7 @@ struct LogConcaveSampler::Core {
   // The search fills the spare envelope, which becomes the sampler's only
   // once it has succeeded: a search that throws leaves the sampler as it
   // was. The two buffers take turns, so that warm updates allocate nothing.
-  void search(LogDensity f, double lower, double upper, const std::vector<double>& starts,
+  void search(LogDensity f, double lower, double upper, detail::StartList starts,
               double unitHint, const std::vector<double>& guideAt) {
     if (!f) throw std::invalid_argument("logDensity is empty");
     const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt);
@@ -558,6 +558,18 @@ LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double
   core_->start(std::move(logDensity), lower, upper, starts);
 }
 
+LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                     std::initializer_list<double> starts)
+    : core_(std::make_unique<Core>(unseededEngine())) {
+  core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
+}
+
+LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                                     std::initializer_list<double> starts, std::uint64_t seed)
+    : core_(std::make_unique<Core>(pcg64(seed))) {
+  core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
+}
+
 void LogConcaveSampler::seed(std::uint64_t value) { core().engine = pcg64(value); }
 void LogConcaveSampler::seed() { core().engine = unseededEngine(); }
 
@@ -607,14 +619,34 @@ void LogConcaveSampler::sampleFrom(detail::UniformSource& source, double* out, s
 
 void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
                               const std::vector<double>& starts) {
-  Core& c = core();
-  c.start(std::move(logDensity), lower, upper, starts);
-  c.lastShape = detail::LearnedShape{};
-  c.drift = -1.0;
+  resetFrom(std::move(logDensity), lower, upper, starts.data(), starts.size());
+}
+
+void LogConcaveSampler::reset(LogDensity logDensity, double lower, double upper,
+                              std::initializer_list<double> starts) {
+  resetFrom(std::move(logDensity), lower, upper, starts.begin(), starts.size());
 }
 
 void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
                                   const std::vector<double>& starts) {
+  warmResetFrom(std::move(logDensity), lower, upper, starts.data(), starts.size());
+}
+
+void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double upper,
+                                  std::initializer_list<double> starts) {
+  warmResetFrom(std::move(logDensity), lower, upper, starts.begin(), starts.size());
+}
+
+void LogConcaveSampler::resetFrom(LogDensity logDensity, double lower, double upper,
+                                  const double* starts, std::size_t count) {
+  Core& c = core();
+  c.start(std::move(logDensity), lower, upper, {starts, count});
+  c.lastShape = detail::LearnedShape{};
+  c.drift = -1.0;
+}
+
+void LogConcaveSampler::warmResetFrom(LogDensity logDensity, double lower, double upper,
+                                      const double* starts, std::size_t count) {
   Core& c = core();
   const detail::LearnedShape shape = detail::learnedShape(c.envelope.points());
   const detail::LearnedShape lastShape = c.lastShape;
@@ -625,7 +657,7 @@ void LogConcaveSampler::warmReset(LogDensity logDensity, double lower, double up
     c.guides.assign({shape.mode - spread, shape.mode + spread});
   }
   try {
-    c.start(std::move(logDensity), lower, upper, starts, shape.unit, c.guides);
+    c.start(std::move(logDensity), lower, upper, {starts, count}, shape.unit, c.guides);
   } catch (...) {
     // The memory of past conditionals too stays as it was.
     c.lastShape = lastShape;

@@ -56,6 +56,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -84,6 +85,12 @@ class ARS_API LogConcaveSampler {
   // With one, the draws of sample() repeat from run to run.
   LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                     const std::vector<double>& starts, std::uint64_t seed);
+  // The same with the starts in braces ({x}, as a Gibbs update passes the
+  // chain's state): read in place, nothing allocated for them.
+  LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                    std::initializer_list<double> starts);
+  LogConcaveSampler(LogDensity logDensity, double lower, double upper,
+                    std::initializer_list<double> starts, std::uint64_t seed);
   ~LogConcaveSampler();
   LogConcaveSampler(const LogConcaveSampler& other);
   LogConcaveSampler& operator=(const LogConcaveSampler& other);
@@ -119,7 +126,11 @@ class ARS_API LogConcaveSampler {
   // A new density: the search starts afresh, the buffers are reused, the
   // counts start from zero and the built-in generator goes on.
   void reset(LogDensity logDensity, double lower, double upper,
-             const std::vector<double>& starts = {});
+             const std::vector<double>& starts);
+  // Also reset(h, lower, upper) and reset(h, lower, upper, {x}): the starts
+  // in braces are read in place, so that the call allocates nothing.
+  void reset(LogDensity logDensity, double lower, double upper,
+             std::initializer_list<double> starts = {});
   // The warm path of a Gibbs sampler: reset to the next conditional (the
   // chain's state as the start), with the first probes placed at the scale
   // the current envelope learned (from its curvature at the top) instead of
@@ -132,7 +143,10 @@ class ARS_API LogConcaveSampler {
   // conditionals have similar scales. reset() instead draws as a fresh
   // sampler would (and forgets the past conditionals).
   void warmReset(LogDensity logDensity, double lower, double upper,
-                 const std::vector<double>& starts = {});
+                 const std::vector<double>& starts);
+  // warmReset(h, lower, upper, {x}) as a Gibbs update calls it: no allocation.
+  void warmReset(LogDensity logDensity, double lower, double upper,
+                 std::initializer_list<double> starts = {});
 
   // An opt-in test of the class: h at extraPoints more abscissae spread
   // over the hat's mass (its 0.001 and 0.999 quantiles first, the rest
@@ -182,6 +196,10 @@ class ARS_API LogConcaveSampler {
   struct Core;
   Core& core();
   const Core& core() const;
+  void resetFrom(LogDensity logDensity, double lower, double upper, const double* starts,
+                 std::size_t count);
+  void warmResetFrom(LogDensity logDensity, double lower, double upper, const double* starts,
+                     std::size_t count);
   double sampleFrom(detail::UniformSource& source);
   void sampleFrom(detail::UniformSource& source, double* out, std::size_t count);
   std::unique_ptr<Core> core_;

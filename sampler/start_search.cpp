@@ -90,7 +90,7 @@ bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
 }  // namespace
 
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
-                         const std::vector<double>& starts, std::vector<HullPoint>& points,
+                         StartList starts, std::vector<HullPoint>& points,
                          HullEnvelope& envelope, double unitHint,
                          const std::vector<double>& guides)
     : logDensity_(logDensity),
@@ -189,7 +189,7 @@ void StartSearch::lookBeyondCut(bool up) {
 // Probes in order of preference: the middle of a finite support, a unit (or
 // the end's own magnitude) inside a half-bounded one, 0 on the line; then,
 // generated one by one, finer grids or wider and narrower steps.
-void StartSearch::findFirstPoint(const std::vector<double>& starts, double unitHint) {
+void StartSearch::findFirstPoint(StartList starts, double unitHint) {
   const bool lowFinite = std::isfinite(lower_);
   const bool highFinite = std::isfinite(upper_);
   if (!starts.empty()) {
@@ -286,7 +286,7 @@ void StartSearch::applyZeros() {
 // The guides inside the support, each probed; true when one had a finite h.
 // The starts are only checked against the support: a guided search does
 // not need them.
-bool StartSearch::probeGuides(const std::vector<double>& guides, const std::vector<double>& starts) {
+bool StartSearch::probeGuides(const std::vector<double>& guides, StartList starts) {
   if (guides.empty()) return false;
   for (double x : starts) {
     if (!(x >= lower_ && x <= upper_) || !std::isfinite(x)) return false;  // reported by the usual path
@@ -519,7 +519,7 @@ void StartSearch::bracket() {
           x = target;
           step *= 0.5;
           stepped = false;
-        } else if (!(dir * (outer.mode - edge.x) > 0)) {
+        } else if (!(dir * (outer.mode - edge.x) > 0) && !fallsDoublyExponentially(up, quadratic)) {
           // The mode lies behind the edge, by the parabola: no step longer
           // than the last gap. Where it lies between the edge and its inner
           // neighbour, that far from both, and the curvature further in
@@ -594,6 +594,20 @@ double StartSearch::rateJump(bool up, double& scale) const {
   const double jump = std::log(front / decay) / decay - 0.5 * gap;
   scale = 1 / decay;
   return std::isfinite(jump) && jump > 0 ? jump : 0.0;
+}
+
+// The parabola misreads a doubly exponential side (t - e^t far to the
+// right of its mode): its curvature grows by far from one triple of points to
+// the next, so it places the mode behind the edge, and steps clamped to the
+// last gap would creep towards the real one a gap at a time (52 evaluations
+// from t = 100). Where the rates decay steadily instead and put the mode more
+// than two last gaps beyond the edge, their jump decides.
+bool StartSearch::fallsDoublyExponentially(bool up, bool quadratic) const {
+  const std::size_t k = points_.size();
+  if (quadratic || k < 3) return false;
+  double scale = 0.0;
+  const double gap = std::fabs(up ? points_[k - 1].x - points_[k - 2].x : points_[1].x - points_[0].x);
+  return rateJump(up, scale) > 2 * gap;
 }
 
 // h = a log(u) - r u + c through the three points next to the edge, with u

@@ -18,6 +18,20 @@
 
 namespace ars::detail {
 
+// The starting abscissae as the caller holds them (a vector, or the braces
+// of a call such as warmReset(h, lower, upper, {x})): read, never copied, so
+// that a Gibbs update allocates nothing for its start.
+struct StartList {
+  const double* first = nullptr;
+  std::size_t count = 0;
+  StartList() = default;
+  StartList(const double* p, std::size_t n) : first(p), count(n) {}
+  StartList(const std::vector<double>& v) : first(v.data()), count(v.size()) {}  // NOLINT: a view of it
+  const double* begin() const { return first; }
+  const double* end() const { return first + count; }
+  bool empty() const { return count == 0; }
+};
+
 class StartSearch {
  public:
   using LogDensity = std::function<double(double)>;
@@ -34,7 +48,7 @@ class StartSearch {
   // does, and the starts serve as usual when no guide has a finite h. The
   // starts must still lie in the support, but are not evaluated then.
   StartSearch(const LogDensity& logDensity, double lower, double upper,
-              const std::vector<double>& starts, std::vector<HullPoint>& points,
+              StartList starts, std::vector<HullPoint>& points,
               HullEnvelope& envelope, double unitHint = 0.0,
               const std::vector<double>& guides = {});
 
@@ -68,8 +82,8 @@ class StartSearch {
   bool accept(double x, double h);
   void zeroAt(double x);
   void lookBeyondCut(bool up);
-  void findFirstPoint(const std::vector<double>& starts, double unitHint);
-  bool probeGuides(const std::vector<double>& guides, const std::vector<double>& starts);
+  void findFirstPoint(StartList starts, double unitHint);
+  bool probeGuides(const std::vector<double>& guides, StartList starts);
   void applyZeros();
   void probeAround(double x0);
   void predictMode();
@@ -85,6 +99,7 @@ class StartSearch {
   Parabola fit(std::size_t b) const;
   Parabola fitAt(std::size_t i) const;
   double rateJump(bool up, double& scale) const;
+  bool fallsDoublyExponentially(bool up, bool quadratic) const;
   double turnJump(bool up, double& scale) const;
   double endJump(bool up, double& scale) const;
   double farNeighbourSplit() const;

@@ -65,6 +65,16 @@ TEST(GibbsPath, SteepSidesAreDescendedByTheSlopesDecayNotStepByStep) {
   EXPECT_LE(search([](double t) { return -t * t * t * t; }, 100), 26u);
 }
 
+TEST(GibbsPath, FarDownADoublyExponentialSideTheRatesDecayDecides) {
+  // From t = 100 on t - e^t, the parabola through the first points, far too
+  // curved, put the mode behind the edge, and the steps crept towards it two
+  // units at a time: 52 evaluations per update from 100, 352 from 700.
+  for (const double start : {100.0, 700.0}) {
+    const Spent spent = freshUpdates([](double t) { return t - std::exp(t); }, 0, 200, {start});
+    EXPECT_LE(spent.mean, start < 500 ? 20.0 : 40.0) << "from " << start;
+  }
+}
+
 TEST(GibbsPath, GammaLikeSidesAreClimbedByTheirLogLinearShape) {
   // 2.5 log t - rate t from a hundredth of the mode up to ten times it: the
   // climb away from 0 doubled from the small scale near it (13 evaluations);

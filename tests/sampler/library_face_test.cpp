@@ -3,9 +3,11 @@
 // and the inspection values against numerical integrals of the envelope.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "sampler/log_concave_sampler.h"
@@ -68,6 +70,39 @@ TEST(LibraryFace, CopiesAndResetDrawAsFreshSamplersWould) {
   EXPECT_EQ(a.counts().evaluations, fresh.counts().evaluations);
   EXPECT_EQ(a.points(), fresh.points());
   for (int i = 0; i < 5000; ++i) ASSERT_EQ(a.sample(g1), fresh.sample(g2));
+}
+
+TEST(LibraryFace, StartsInBracesActAsAVectorOfThem) {
+  // {x} and {} go to the overloads that read the braces in place; a vector
+  // of the same starts must search, count and draw alike, for every call.
+  const auto h = [](double x) { return -0.5 * (x - 3) * (x - 3); };
+  const std::vector<double> one{2.5}, none;
+  ars::LogConcaveSampler braced(h, -inf, inf, {2.5}, 9), listed(h, -inf, inf, one, 9);
+  ars::LogConcaveSampler bare(h, -inf, inf, {}, 9), empty(h, -inf, inf, none, 9);
+  EXPECT_EQ(braced.counts().evaluations, listed.counts().evaluations);
+  EXPECT_EQ(bare.counts().evaluations, empty.counts().evaluations);
+  const std::vector<double> xs = braced.envelope().x;  // the start was evaluated
+  EXPECT_NE(std::find(xs.begin(), xs.end(), 2.5), xs.end());
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(braced.sample(), listed.sample());
+  std::mt19937_64 g1(4), g2(4);
+  double x1 = 0.5, x2 = 0.5;
+  for (int i = 0; i < 200; ++i) {
+    const double m = 0.01 * i;
+    const auto hi = [m](double x) { return -2 * (x - m) * (x - m); };
+    if (i % 50 == 0) {
+      braced.reset(hi, -inf, inf, {x1});
+      listed.reset(hi, -inf, inf, std::vector<double>{x2});
+    } else {
+      braced.warmReset(hi, -inf, inf, {x1});
+      listed.warmReset(hi, -inf, inf, std::vector<double>{x2});
+    }
+    ASSERT_EQ(braced.counts().evaluations, listed.counts().evaluations) << i;
+    x1 = braced.sample(g1);
+    x2 = listed.sample(g2);
+    ASSERT_EQ(x1, x2) << i;
+  }
+  // A start in braces outside the support is refused as one in a vector is.
+  EXPECT_THROW(braced.warmReset(h, 0, 1, {2.0}), std::invalid_argument);
 }
 
 // exp of a piecewise linear function through the vertices, integrated by
