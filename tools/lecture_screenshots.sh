@@ -101,3 +101,38 @@ close
 launch '{"builtin": "beta-2-3", "steps": 60, "plainBeside": true}'
 shoot lecture_plain_beside.png
 close
+
+# 9. A typed density in two beats: step 11's rejected candidate with its fate,
+# against the envelope it was drawn under.
+launch '{"density": "exp(-x^2/2)", "lower": "-inf", "upper": "inf", "seed": 7, "steps": 2, "twoBeats": true, "wholeEnvelope": true, "largerPoints": true}'
+press ctrl+n ctrl+n ctrl+n ctrl+n ctrl+n ctrl+n ctrl+n ctrl+n ctrl+n
+shoot lecture_typed_two_beats.png
+close
+
+# 10. A hull that is no envelope, marked and named at once.
+launch '{"density": "0.3*exp(-(x+3)^2/2) + 0.7*2*exp(-(x-2)^2*2)", "lower": "-inf", "upper": "inf", "steps": 6}'
+shoot lecture_not_an_envelope.png
+close
+
+# 11. The projector theme with a fixed vertical axis, two beats and the whole envelope.
+launch '{"builtin": "beta-2-3", "theme": "projector", "fixedAxis": true, "wholeEnvelope": true, "twoBeats": true, "steps": 5}'
+press ctrl+n
+shoot lecture_projector.png
+close
+
+# 12. A split point where nothing turns, refused by name.
+launch '{"density": "0.5*exp(-(x+3)^2/2) + 0.5*exp(-(x-3)^2/2)", "lower": "-inf", "upper": "inf", "splits": [0]}'
+sleep 1
+shoot lecture_split_refused.png screen
+close
+
+# 13. Help > Keys within the screen at projector size, and the File menu
+# with its texts whole.
+launch
+press alt+h k
+shoot lecture_keys.png screen
+close
+launch
+press alt+f
+shoot lecture_menu.png screen
+close
