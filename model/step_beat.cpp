@@ -34,6 +34,12 @@ std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& mode
   return model.typed->pieces();
 }
 
+bool newPointShown(const WindowModel& model) {
+  const SteppingState& stepping = model.stepping;
+  return model.view.twoBeats && stepping.active && !stepping.beat.candidateShown && stepping.stepsTaken > 0 &&
+         stepping.lastResult == StepResult::Rejection && lastCandidate(model).has_value();
+}
+
 bool secondBeatDue(const WindowModel& model) {
   return candidateBeatShown(model) && model.stepping.lastResult == StepResult::Rejection;
 }

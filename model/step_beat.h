@@ -38,6 +38,9 @@ EnvelopeShape shownEnvelope(const WindowModel& model);
 // it is refused).
 const std::vector<HullPoint>& shownTypedPoints(const WindowModel& model);
 std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& model);
+// With two beats per step, at the second beat of a rejection: the candidate
+// is now the envelope's newest point, which the window rings.
+bool newPointShown(const WindowModel& model);
 // Next step shows the second beat of the shown step (no new draw).
 bool secondBeatDue(const WindowModel& model);
 // Step back shows the first beat of the shown step (no replay).

@@ -1,0 +1,175 @@
+// What the picture shows agrees with what the legend and the labels say: no
+// "darts" without darts, the newest point visible when it lands on an old
+// one, the proof's panel named a zoom, and the envelope a throw ended with.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "display/plot_colors.h"
+#include "display/plot_mapping.h"
+#include "model/curve_state.h"
+#include "model/sampler_in_use.h"
+#include "model/step_beat.h"
+#include "platform/picture_scale.h"
+#include "resources/command_ids.h"
+#include "studio/session.h"
+#include "support/recording_canvas.h"
+
+namespace {
+
+const Rect client{0, 0, 800, 600};
+
+// A session at 800 x 600 after the commands.
+struct After {
+  explicit After(const std::vector<int>& ids) {
+    session.resize(client);
+    for (int id : ids) session.apply(id);
+  }
+  Session session;
+};
+
+RecordingCanvas painted(const Session& session) {
+  RecordingCanvas canvas;
+  paint(canvas, session.client(), session);
+  return canvas;
+}
+
+const LegendEntry* entryNamed(const Session& session, const std::string& name) {
+  static std::vector<LegendEntry> legend;
+  legend = session.legend();
+  for (const LegendEntry& e : legend)
+    if (name == e.name) return &e;
+  return nullptr;
+}
+
+int linesOf(const RecordingCanvas& canvas, Color pen) {
+  int count = 0;
+  for (const Primitive& p : canvas.of(Primitive::Line)) count += p.pen == pen;
+  return count;
+}
+
+bool textShown(const RecordingCanvas& canvas, const std::string& text) {
+  for (const Primitive& p : canvas.of(Primitive::Text))
+    if (p.text == text) return true;
+  return false;
+}
+
+TEST(Legend, NamesDartsOnlyWhileDartsAreDrawn) {
+  using namespace CommandId;
+  EXPECT_EQ(entryNamed(After({}).session, "darts"), nullptr) << "at the opening";
+  EXPECT_NE(entryNamed(After({throwDarts}).session, "darts"), nullptr);
+  // After Ctrl+G the red disc is the accepted candidate, named as such and
+  // drawn as the picture draws it: red, outlined in the points' colour.
+  for (const std::vector<int>& ids : {std::vector<int>{throwDarts, stepUntilAccepted},
+                                      std::vector<int>{startStepping, nextStep},
+                                      std::vector<int>{logScale, lastDensity, startStepping, nextStep, nextStep,
+                                                       nextStep, nextStep, nextStep}}) {
+    const After after(ids);
+    const Session& session = after.session;
+    SCOPED_TRACE(session.statusLine());
+    EXPECT_EQ(entryNamed(session, "darts"), nullptr);
+    const LegendEntry* candidate = entryNamed(session, "candidate");
+    ASSERT_NE(candidate, nullptr);
+    EXPECT_EQ(candidate->color, PlotColor::candidate);
+    EXPECT_EQ(candidate->outline, PlotColor::points);
+    EXPECT_EQ(candidate->swatch, LegendSwatch::Dot);
+  }
+  // The Test density's report keeps its envelope and failed candidate in view.
+  EXPECT_TRUE(After({logScale, lastDensity, startStepping, nextStep, nextStep, nextStep, nextStep, nextStep})
+                  .session.model()
+                  .stepping.proof.has_value());
+  // Two beats per step name the fates, and no darts either.
+  EXPECT_EQ(entryNamed(After({twoBeats, startStepping, nextStep}).session, "darts"), nullptr);
+  // A typed density's candidate likewise.
+  Session typed;
+  typed.resize(client);
+  ASSERT_FALSE(typed.openLessonText(R"j({"density":"exp(-x^2/2)","lower":"-inf","upper":"inf","steps":3})j").question);
+  EXPECT_EQ(entryNamed(typed, "darts"), nullptr);
+  EXPECT_NE(entryNamed(typed, "candidate"), nullptr);
+}
+
+// Black strokes whose ends all lie at the ring's radius around the pixel.
+int ringStrokes(const RecordingCanvas& canvas, int cx, int cy, int radius) {
+  int strokes = 0;
+  for (const Primitive& p : canvas.of(Primitive::Line)) {
+    if (p.pen != PlotColor::points) continue;
+    const double d = std::hypot(p.a - cx, p.b - cy);
+    strokes += std::fabs(d - radius) <= 1.0;
+  }
+  return strokes;
+}
+
+TEST(NewPoint, TheSecondBeatOfARejectionRingsThePointItAdded) {
+  After after({CommandId::twoBeats, CommandId::startStepping});
+  Session& session = after.session;
+  // To the first rejection's second beat.
+  for (int beat = 0; beat < 40 && !newPointShown(session.model()); ++beat) session.apply(CommandId::nextStep);
+  ASSERT_TRUE(newPointShown(session.model()));
+  const LastCandidate added = *lastCandidate(session.model());
+  const PlotMapping& mapping = session.layout().mapping;
+  const int cx = wholePixelX(mapping, added.x);
+  const int cy = wholePixelY(mapping, plottedHeight(session.model().curve, false, added.logY));
+  const int radius = scaledPixels(6, pictureScale(client));
+  EXPECT_GE(ringStrokes(painted(session), cx, cy, radius), 16);
+  // The first beat shows the candidate's fate instead; one beat per step keeps its classic disc.
+  session.apply(CommandId::stepBack);
+  EXPECT_EQ(ringStrokes(painted(session), cx, cy, radius), 0);
+  session.apply(CommandId::twoBeats);
+  session.apply(CommandId::nextStep);
+  EXPECT_FALSE(newPointShown(session.model()));
+}
+
+TEST(ProofInset, IsNamedAZoomOnlyWhereTheClassicPictureIsNotPinned) {
+  using namespace CommandId;
+  const std::vector<int> proof = {lastDensity, startStepping, nextStep, nextStep, nextStep, nextStep, nextStep};
+  const After afterProof(proof);
+  const Session& classic = afterProof.session;
+  ASSERT_TRUE(classic.model().stepping.proof.has_value());
+  EXPECT_FALSE(textShown(painted(classic), "zoomed in"));
+  for (int option : {projectorTheme, whyPanel}) {
+    std::vector<int> ids = proof;
+    ids.push_back(option);
+    const After after(ids);
+    const Session& session = after.session;
+    ASSERT_TRUE(session.model().stepping.proof.has_value()) << option;
+    EXPECT_TRUE(textShown(painted(session), "zoomed in")) << option;
+  }
+}
+
+TEST(EnvelopeAfterDarts, DrawsTheEnvelopeTheThrowEndedWithOverTheDarts) {
+  using namespace CommandId;
+  After after({throwDarts});
+  Session& session = after.session;
+  const RecordingCanvas darts = painted(session);
+  EXPECT_EQ(linesOf(darts, PlotColor::upperHull), 0);
+  const auto random = session.model().rnd.state;
+  session.apply(envelopeAfterDarts);
+  const RecordingCanvas shown = painted(session);
+  EXPECT_GT(linesOf(shown, PlotColor::upperHull), 0);
+  EXPECT_GT(linesOf(shown, PlotColor::squeeze), 0);
+  std::size_t points = 0;
+  for (const Primitive& p : shown.of(Primitive::Ellipse)) points += p.brush == PlotColor::points;
+  EXPECT_EQ(points, session.model().sampler.points.size());
+  // Only a view: the darts and the random state stay; off again, the classic picture.
+  EXPECT_EQ(session.model().rnd.state, random);
+  EXPECT_EQ(session.model().darts.x.size(), 5000u);
+  session.apply(envelopeAfterDarts);
+  EXPECT_EQ(painted(session).log.size(), darts.log.size());
+  // Stepping draws its own envelope: the option adds nothing there.
+  session.apply(envelopeAfterDarts);
+  session.apply(startStepping);
+  EXPECT_FALSE(session.model().darts.thrown && !session.model().stepping.active);
+
+  // A typed density's pieces, in its own sampler's envelope.
+  Session typed;
+  typed.resize(client);
+  ASSERT_FALSE(typed.openLessonText(R"j({"density":"exp(-x^2/2)","lower":"-inf","upper":"inf"})j").question);
+  typed.apply(throwDarts);
+  typed.apply(envelopeAfterDarts);
+  ASSERT_TRUE(typed.model().typed.has_value());
+  EXPECT_GT(linesOf(painted(typed), PlotColor::upperHull), 0);
+}
+
+}  // namespace
