@@ -34,10 +34,17 @@ std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& mode
   return model.typed->pieces();
 }
 
-bool newPointShown(const WindowModel& model) {
+std::optional<HullPoint> pointJustAdded(const WindowModel& model) {
   const SteppingState& stepping = model.stepping;
-  return model.view.twoBeats && stepping.active && !stepping.beat.candidateShown && stepping.stepsTaken > 0 &&
-         stepping.lastResult == StepResult::Rejection && lastCandidate(model).has_value();
+  const std::optional<LastCandidate> candidate = lastCandidate(model);
+  if (!(model.view.twoBeats && stepping.active && !stepping.beat.candidateShown && stepping.stepsTaken > 0 &&
+        stepping.lastResult == StepResult::Rejection && candidate)) {
+    return std::nullopt;
+  }
+  // The candidate's own height is the dart's, above the curve: the point lies on it.
+  for (const HullPoint& point : envelopePoints(model))
+    if (point.x == candidate->x) return point;
+  return std::nullopt;
 }
 
 bool secondBeatDue(const WindowModel& model) {

@@ -265,11 +265,11 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
           drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult), markerRadius, scale);
         }
       }
-      if (candidate && newPointShown(model)) {
+      if (const std::optional<HullPoint> added = pointJustAdded(model)) {
         // In the points' colour: the fate's marker has gone with its beat.
-        const int px = wholePixelX(mapping, candidate->x);
-        const int py = wholePixelY(mapping, plottedHeight(curve, logScale, candidate->logY));
-        drawNewPointRing(canvas, px, py, markerRadius, PlotColor::points);
+        const envelope_pen::Scale heights(mapping, logScale, curve.logOffset, curve.tScale);
+        const auto centre = heights.whole(added->x, added->h);
+        drawNewPointRing(canvas, centre.x, centre.y, markerRadius, PlotColor::points);
       }
     } else if (projector) {
       // Darts over the bars, kept small, and the curve over both.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/plot_colors.h"
@@ -95,30 +96,42 @@ int ringStrokes(const RecordingCanvas& canvas, int cx, int cy, int radius) {
   int strokes = 0;
   for (const Primitive& p : canvas.of(Primitive::Line)) {
     if (p.pen != PlotColor::points) continue;
-    const double d = std::hypot(p.a - cx, p.b - cy);
-    strokes += std::fabs(d - radius) <= 1.0;
+    strokes += std::fabs(std::hypot(p.a - cx, p.b - cy) - radius) <= 1.0;
   }
   return strokes;
+}
+
+// The most ring strokes around any of the points drawn, and around which.
+std::pair<int, double> bestRing(const Session& session) {
+  const RecordingCanvas canvas = painted(session);
+  const int radius = scaledPixels(6, pictureScale(client));
+  std::pair<int, double> best{0, 0.0};
+  for (const Primitive& p : canvas.of(Primitive::Ellipse)) {
+    if (p.brush != PlotColor::points) continue;
+    const int strokes = ringStrokes(canvas, (p.a + p.c) / 2, (p.b + p.d) / 2, radius);
+    if (strokes > best.first) best = {strokes, static_cast<double>(p.a + p.c) / 2};
+  }
+  return best;
 }
 
 TEST(NewPoint, TheSecondBeatOfARejectionRingsThePointItAdded) {
   After after({CommandId::twoBeats, CommandId::startStepping});
   Session& session = after.session;
-  // To the first rejection's second beat.
-  for (int beat = 0; beat < 40 && !newPointShown(session.model()); ++beat) session.apply(CommandId::nextStep);
-  ASSERT_TRUE(newPointShown(session.model()));
-  const LastCandidate added = *lastCandidate(session.model());
-  const PlotMapping& mapping = session.layout().mapping;
-  const int cx = wholePixelX(mapping, added.x);
-  const int cy = wholePixelY(mapping, plottedHeight(session.model().curve, false, added.logY));
-  const int radius = scaledPixels(6, pictureScale(client));
-  EXPECT_GE(ringStrokes(painted(session), cx, cy, radius), 16);
+  // Beta(2,3)'s first step adds x = 0.051 beside the start point 0.05: the two dots are one.
+  session.apply(CommandId::nextStep);
+  session.apply(CommandId::nextStep);
+  ASSERT_TRUE(pointJustAdded(session.model()));
+  const double added = pointJustAdded(session.model())->x;
+  EXPECT_NEAR(added, 0.051, 5e-4);
+  const std::pair<int, double> ring = bestRing(session);
+  EXPECT_GE(ring.first, 16);
+  EXPECT_NEAR(ring.second, wholePixelX(session.layout().mapping, added), 1.0);
   // The first beat shows the candidate's fate instead; one beat per step keeps its classic disc.
   session.apply(CommandId::stepBack);
-  EXPECT_EQ(ringStrokes(painted(session), cx, cy, radius), 0);
+  EXPECT_LT(bestRing(session).first, 4);
   session.apply(CommandId::twoBeats);
   session.apply(CommandId::nextStep);
-  EXPECT_FALSE(newPointShown(session.model()));
+  EXPECT_FALSE(pointJustAdded(session.model()));
 }
 
 TEST(ProofInset, IsNamedAZoomOnlyWhereTheClassicPictureIsNotPinned) {
