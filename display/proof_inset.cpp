@@ -102,9 +102,12 @@ void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& p, 
   const Size label = labelled ? canvas.textExtent(insetLabel) : Size{};
   const int pad = scaledPixels(3, scale);
   if (labelled && label.cx + 2 * pad <= inset.right - inset.left) {
+    // The chord crosses the panel from corner to corner: the label takes a
+    // left corner it leaves free, the lower one where it falls to the right.
+    const bool falling = p.rightH < p.leftH;
+    const int top = falling ? inset.bottom - pad / 2 - label.cy : inset.top + pad / 2;
     const Color previous = canvas.setTextColor(PlotColor::black);
-    canvas.drawText(insetLabel, Rect{inset.left + pad, inset.top + pad / 2, inset.right - pad, inset.top + pad / 2 + label.cy},
-                    DT_SINGLELINE);
+    canvas.drawText(insetLabel, Rect{inset.left + pad, top, inset.right - pad, top + label.cy}, DT_SINGLELINE);
     canvas.setTextColor(previous);
   }
   const int margin = scaledPixels(8, scale);
