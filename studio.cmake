@@ -22,6 +22,7 @@ add_library(ars_studio STATIC
   display/hull_cut_mark.cpp
   display/hull_gaps.cpp
   display/hull_gap_mark.cpp
+  display/new_point_ring.cpp
   display/split_lines.cpp
   display/envelope_view.cpp
   display/plot_layout.cpp

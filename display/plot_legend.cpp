@@ -12,7 +12,8 @@ constexpr LegendSwatch dot = LegendSwatch::Dot;
 // the split points (where log f inflects, for the mixture) in a third. With
 // two beats per step the candidates by their fate take the second column,
 // named as the status line counts them.
-std::vector<LegendEntry> makeLegend(bool proofShown, bool twoBeats, bool splitsShown, PlotTheme theme) {
+std::vector<LegendEntry> makeLegend(bool proofShown, bool twoBeats, bool splitsShown, PlotTheme theme,
+                                    bool dartsShown) {
   const ThemeLook& look = themeLook(theme);
   const LegendSwatch squeezeLine = look.squeezeStyle == PenStyle::dashed ? LegendSwatch::DashedLine : line;
   std::vector<LegendEntry> entries = {
@@ -26,11 +27,11 @@ std::vector<LegendEntry> makeLegend(bool proofShown, bool twoBeats, bool splitsS
                                       {"evaluated", evaluated, LegendSwatch::Square, points},
                                       {"rejected", rejectedCandidate, LegendSwatch::Cross, rejectedCandidate},
                                       {"points", points, dot, points},
-                                      {"darts", look.darts, dot, look.darts},
                                   });
+    if (dartsShown) entries.push_back({"darts", look.darts, dot, look.darts});
   } else {
+    if (dartsShown) entries.push_back({"darts", look.darts, dot, look.darts});
     entries.insert(entries.end(), {
-                                      {"darts", look.darts, dot, look.darts},
                                       {"points", points, dot, points},
                                       {"candidate", candidate, dot, points},
                                   });
@@ -41,19 +42,20 @@ std::vector<LegendEntry> makeLegend(bool proofShown, bool twoBeats, bool splitsS
 }
 }  // namespace
 
-const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats, bool splitsShown, PlotTheme theme) {
+const std::vector<LegendEntry>& plotLegend(bool proofShown, bool twoBeats, bool splitsShown, PlotTheme theme,
+                                           bool dartsShown) {
   // Every combination, built once: index bit 0 the proof, bit 1 the splits,
-  // bit 2 the beats, bit 3 the theme.
+  // bit 2 the beats, bit 3 the theme, bit 4 the darts.
   static const auto all = [] {
     std::vector<std::vector<LegendEntry>> legends;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 32; ++i) {
       legends.push_back(makeLegend((i & 1) != 0, (i & 4) != 0, (i & 2) != 0,
-                                   (i & 8) != 0 ? PlotTheme::projector : PlotTheme::classic));
+                                   (i & 8) != 0 ? PlotTheme::projector : PlotTheme::classic, (i & 16) != 0));
     }
     return legends;
   }();
   const int index = (proofShown ? 1 : 0) + (splitsShown ? 2 : 0) + (twoBeats ? 4 : 0) +
-                    (theme == PlotTheme::projector ? 8 : 0);
+                    (theme == PlotTheme::projector ? 8 : 0) + (dartsShown ? 16 : 0);
   return all[index];
 }
 

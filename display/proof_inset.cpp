@@ -9,6 +9,9 @@
 
 namespace {
 
+// In the corner of the panel: what it is beside the plot it sits in.
+const char* const insetLabel = "zoomed in";
+
 double chordAt(const ProofHighlight& p, double x) {
   return p.leftH + (x - p.leftX) * ((p.rightH - p.leftH) / (p.rightX - p.leftX));
 }
@@ -80,7 +83,7 @@ Rect proofInsetRect(const Rect& frame, const std::vector<std::pair<int, int>>& k
   return firstOnTheRight ? left : right;
 }
 
-void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& p, double scale) {
+void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& p, double scale, bool labelled) {
   if (!(p.leftX < p.belowX && p.belowX < p.rightX)) return;
   if (inset.right - inset.left < 8 || inset.bottom - inset.top < 8) return;
   ClipSelection clip(canvas, inset);
@@ -93,9 +96,20 @@ void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& p, 
       canvas.lineTo(inset.right, y);
     }
   }
-  // Framed and without a title, which would sit among the data: the status
-  // line says that the proof holds on the log scale.
+  // Framed, and named a zoom in its corner, under the data drawn next: the
+  // status line says that the proof holds on the log scale.
   canvas.frameRect(inset, PlotColor::black);
+  const Size label = labelled ? canvas.textExtent(insetLabel) : Size{};
+  const int pad = scaledPixels(3, scale);
+  if (labelled && label.cx + 2 * pad <= inset.right - inset.left) {
+    // The chord crosses the panel from corner to corner: the label takes a
+    // left corner it leaves free, the lower one where it falls to the right.
+    const bool falling = p.rightH < p.leftH;
+    const int top = falling ? inset.bottom - pad / 2 - label.cy : inset.top + pad / 2;
+    const Color previous = canvas.setTextColor(PlotColor::black);
+    canvas.drawText(insetLabel, Rect{inset.left + pad, top, inset.right - pad, top + label.cy}, DT_SINGLELINE);
+    canvas.setTextColor(previous);
+  }
   const int margin = scaledPixels(8, scale);
   const Rect area{inset.left + margin, inset.top + margin, inset.right - margin, inset.bottom - margin};
   const InsetScale at(area, p);

@@ -13,4 +13,6 @@
 // fewer of the pixels to keep in view (the proof's points, the candidate),
 // the one away from the first of them when both cover as many.
 Rect proofInsetRect(const Rect& frame, const std::vector<std::pair<int, int>>& keepInView, double scale);
-void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& proof, double scale);
+// `labelled`: "zoomed in" in the panel's corner, where it fits.
+void drawProofInset(Canvas& canvas, const Rect& inset, const ProofHighlight& proof, double scale,
+                    bool labelled = false);

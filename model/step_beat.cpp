@@ -34,6 +34,19 @@ std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& mode
   return model.typed->pieces();
 }
 
+std::optional<HullPoint> pointJustAdded(const WindowModel& model) {
+  const SteppingState& stepping = model.stepping;
+  const std::optional<LastCandidate> candidate = lastCandidate(model);
+  if (!(model.view.twoBeats && stepping.active && !stepping.beat.candidateShown && stepping.stepsTaken > 0 &&
+        stepping.lastResult == StepResult::Rejection && candidate)) {
+    return std::nullopt;
+  }
+  // The candidate's own height is the dart's, above the curve: the point lies on it.
+  for (const HullPoint& point : envelopePoints(model))
+    if (point.x == candidate->x) return point;
+  return std::nullopt;
+}
+
 bool secondBeatDue(const WindowModel& model) {
   return candidateBeatShown(model) && model.stepping.lastResult == StepResult::Rejection;
 }

@@ -5,6 +5,7 @@
 // beat; an accepted step is whole at its first. The sampler steps at the
 // first beat exactly as it does with one beat per step: a beat is only
 // what the window shows.
+#include <optional>
 #include <vector>
 
 #include "model/envelope_shape.h"
@@ -38,6 +39,9 @@ EnvelopeShape shownEnvelope(const WindowModel& model);
 // it is refused).
 const std::vector<HullPoint>& shownTypedPoints(const WindowModel& model);
 std::vector<ars::detail::EnvelopePiece> shownTypedPieces(const WindowModel& model);
+// With two beats per step, at the second beat of a rejection: the point the
+// candidate became, at the density's height, which the window rings.
+std::optional<HullPoint> pointJustAdded(const WindowModel& model);
 // Next step shows the second beat of the shown step (no new draw).
 bool secondBeatDue(const WindowModel& model);
 // Step back shows the first beat of the shown step (no replay).

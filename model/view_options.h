@@ -30,6 +30,8 @@ struct ViewOptions {
   // decided the last candidate, and the envelope's progress step by step.
   bool whyPanel = false;
   bool progressChart = false;
+  // After a throw: the envelope the sampler ended with, over the darts.
+  bool envelopeAfterDarts = false;
   PlotTheme theme = PlotTheme::classic;
   // While stepping, the vertical range holds where it was when stepping
   // started (or the option was turned on), growing only; the y axis is labelled.

@@ -45,6 +45,8 @@ constexpr int plainBeside = 200;
 // was, and the envelope's progress.
 constexpr int whyPanel = 201;
 constexpr int progressChart = 202;
+// After a throw of darts: the envelope the sampler ended with, over them.
+constexpr int envelopeAfterDarts = 203;
 // The View pop-up's picture for a lecture hall, and the vertical axis held while stepping.
 constexpr int projectorTheme = 197;
 constexpr int fixedVerticalAxis = 198;

@@ -28,6 +28,7 @@ bool acceptedValuesOn(const WindowModel& m) { return m.view.acceptedValues; }
 bool plainBesideOn(const WindowModel& m) { return m.view.plainBeside; }
 bool whyPanelOn(const WindowModel& m) { return m.view.whyPanel; }
 bool progressChartOn(const WindowModel& m) { return m.view.progressChart; }
+bool envelopeAfterDartsOn(const WindowModel& m) { return m.view.envelopeAfterDarts; }
 bool projectorOn(const WindowModel& m) { return m.view.theme == PlotTheme::projector; }
 bool fixedAxisOn(const WindowModel& m) { return m.view.fixedAxis; }
 
@@ -98,6 +99,7 @@ std::vector<CommandRow> makeTable() {
       {twoBeats, 4, "Two &beats per step", {}, nullptr, nullptr, twoBeatsOn},
       {whyPanel, 4, "&Why this step", {}, nullptr, nullptr, whyPanelOn},
       {progressChart, 4, "Envelope &progress", {}, nullptr, nullptr, progressChartOn},
+      {envelopeAfterDarts, 4, "Envelope after &darts", {}, nullptr, nullptr, envelopeAfterDartsOn},
       {projectorTheme, 4, "&Projector theme", {}, nullptr, nullptr, projectorOn},
       {fixedVerticalAxis, 4, "Fi&xed vertical axis", {}, nullptr, nullptr, fixedAxisOn},
 

@@ -29,7 +29,7 @@ bool onlyChangesTheView(int id) {
          id == CommandId::twoBeats || id == CommandId::whyPanel || id == CommandId::progressChart ||
          id == CommandId::fullScreen || id == fasterAnimation || id == slowerAnimation ||
          id == CommandId::acceptedValues || id == CommandId::plainBeside || id == CommandId::projectorTheme ||
-         id == CommandId::fixedVerticalAxis;
+         id == CommandId::fixedVerticalAxis || id == CommandId::envelopeAfterDarts;
 }
 }  // namespace
 
@@ -199,6 +199,9 @@ Effects Session::run(int id) {
     case CommandId::progressChart:
       m.view.progressChart = !m.view.progressChart;
       break;
+    case CommandId::envelopeAfterDarts:
+      m.view.envelopeAfterDarts = !m.view.envelopeAfterDarts;
+      break;
     case CommandId::projectorTheme:
       m.view.theme = m.view.theme == PlotTheme::projector ? PlotTheme::classic : PlotTheme::projector;
       effects_.viewChanged = true;
@@ -341,8 +344,11 @@ std::vector<LegendEntry> Session::legend() const {
   // The marks where the hull lies below the density prove as much as a proof does.
   const bool proofShown = model_.stepping.proof.has_value() || !layout_.hullGaps.empty();
   const PlotTheme theme = model_.view.theme;
+  // The envelope, while shown, takes the darts' place (window_picture.cpp).
+  const bool envelopeShown = model_.stepping.active || model_.stepping.proof.has_value();
+  const bool dartsShown = model_.darts.thrown && !envelopeShown;
   return comparisonShown(model_) ? comparisonLegend(theme)
-                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown, theme);
+                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown, theme, dartsShown);
 }
 
 void Session::repaint() {

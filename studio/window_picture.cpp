@@ -21,6 +21,7 @@
 #include "display/hull_cut_mark.h"
 #include "display/hull_gap_mark.h"
 #include "display/larger_dots_canvas.h"
+#include "display/new_point_ring.h"
 #include "display/plot_colors.h"
 #include "display/plot_layout.h"
 #include "display/plot_theme.h"
@@ -66,6 +67,40 @@ std::string captionOf(const DensityState& density) {
       break;
   }
   return "Test density";
+}
+
+// View > Envelope after darts: the envelope the throw ended with, its points,
+// hull and squeeze over the darts, lines ending at the frame.
+void drawEnvelopeAfterDarts(Canvas& data, Canvas& canvas, const PlotLayout& layout, const WindowModel& model,
+                            const Rect& dotClip) {
+  const CurveState& curve = model.curve;
+  const ThemeLook& look = themeLook(model.view.theme);
+  const PlotMapping& mapping = layout.mapping;
+  const Rect& frame = layout.frame;
+  const bool logScale = model.view.logScale;
+  std::optional<PenStyleSelection> dashes;
+  if (model.typed) {
+    const std::vector<ars::detail::EnvelopePiece> pieces = model.typed->pieces();
+    const ars::Transform transform = model.typed->transform();
+    const EnvelopeTrace trace = traceInView(mapping, frame);
+    drawEvaluatedPoints(data, envelopePoints(model), nullptr, mapping, black, logScale, curve.logOffset,
+                        curve.tScale);
+    canvas.setClipRect(&frame);
+    drawPiecewiseHull(data, pieces, transform, mapping, look.upperHull, logScale, curve.logOffset, trace,
+                      curve.tScale);
+    if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
+    drawPiecewiseSqueeze(data, pieces, transform, mapping, look.squeeze, logScale, curve.logOffset, trace,
+                         curve.tScale);
+  } else {
+    const EnvelopeShape shape = samplerEnvelope(model.sampler);
+    drawAbscissae(data, shape, mapping, black, logScale, curve.logOffset);
+    canvas.setClipRect(&frame);
+    drawUpperHull(data, shape, mapping, look.upperHull, logScale, curve.logOffset, EnvelopeTrace{});
+    if (look.squeezeStyle != PenStyle::solid) dashes.emplace(data, look.squeezeStyle);
+    drawSqueeze(data, shape, mapping, look.squeeze, logScale, curve.logOffset, EnvelopeTrace{});
+  }
+  dashes.reset();
+  canvas.setClipRect(&dotClip);
 }
 
 CandidateFate fateOf(StepResult result) {
@@ -230,6 +265,12 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
           drawFateMarker(canvas, frame, px, py, fateOf(stepping.lastResult), markerRadius, scale);
         }
       }
+      if (const std::optional<HullPoint> added = pointJustAdded(model)) {
+        // In the points' colour: the fate's marker has gone with its beat.
+        const envelope_pen::Scale heights(mapping, logScale, curve.logOffset, curve.tScale);
+        const auto centre = heights.whole(added->x, added->h);
+        drawNewPointRing(canvas, centre.x, centre.y, markerRadius, PlotColor::points);
+      }
     } else if (projector) {
       // Darts over the bars, kept small, and the curve over both.
       if (histogramShown) drawHistogram(canvas, mapping, plotter, darts.x, logScale);
@@ -240,6 +281,7 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
     } else {
       drawDots(data, mapping, darts.x, darts.y, PlotColor::darts);
     }
+    if (!envelopeShown && view.envelopeAfterDarts) drawEnvelopeAfterDarts(data, canvas, layout, model, dotClip);
   }
   // The bars lie behind the curve: it is drawn again over them.
   if (!stepping.active && !darts.comparing && histogramShown && !projector) plotter.draw(client, canvas);
@@ -253,7 +295,10 @@ void paintPlot(Canvas& canvas, const PlotLayout& layout, const WindowModel& mode
                         wholePixelY(mapping, plottedHeight(curve, logScale, candidate->logY)));
     }
     const Rect inset = proofInsetRect(frame, keep, scale);
-    drawProofInset(canvas, inset, *stepping.proof, scale);
+    // Named a zoom where the classic picture is not pinned: in the projector
+    // theme, with two beats or beside the why panel.
+    const bool labelled = projector || view.twoBeats || view.whyPanel;
+    drawProofInset(canvas, inset, *stepping.proof, scale, labelled);
   }
   drawSplits();
   // Data that reached the axes lies under them, not over them.

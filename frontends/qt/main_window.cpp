@@ -38,6 +38,8 @@ void MainWindow::show() {
   const Effects effects = session_.resize(window_->clientRect());
   window_->setStatusText(effects.status);
   window_->setClientToolTip(effects.toolTip);
+  // Names only what the opening picture shows: no darts yet.
+  window_->setLegend(session_.legend());
   window_->show();
 }
 

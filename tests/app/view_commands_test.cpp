@@ -111,14 +111,14 @@ TEST(ViewMenu, CheckMarksShowTheStateWhenItOpens) {
   rig.app.updateMenu(menu, 4);
   EXPECT_EQ(menu.checks,
             (std::map<int, bool>{{161, true}, {162, false}, {163, false}, {174, false}, {193, false}, {164, false}, {195, false},
-                                  {199, false}, {200, false}, {201, false}, {202, false}, {197, false}, {198, false}}));
+                                  {199, false}, {200, false}, {201, false}, {202, false}, {203, false}, {197, false}, {198, false}}));
   rig.app.command(CommandId::statusBar);
   rig.app.command(CommandId::animateSteps);
   rig.app.command(CommandId::largerPoints);
   rig.app.updateMenu(menu, 4);
   EXPECT_EQ(menu.checks,
             (std::map<int, bool>{{161, false}, {162, true}, {163, true}, {174, false}, {193, false}, {164, false}, {195, false},
-                                  {199, false}, {200, false}, {201, false}, {202, false}, {197, false}, {198, false}}));
+                                  {199, false}, {200, false}, {201, false}, {202, false}, {203, false}, {197, false}, {198, false}}));
   rig.app.command(CommandId::whyPanel);
   rig.app.updateMenu(menu, 4);
   EXPECT_TRUE(menu.checks[201]);
