@@ -120,6 +120,9 @@ test.describe('the page', () => {
     await page.locator('#density-upper').fill('4');
     assert.equal(await page.locator('#density-problem').textContent(), '');
     await page.locator('#density-ok').click();
+    // The dialog answers on its close event, which comes after the click.
+    await page.waitForFunction(() => !document.getElementById('density-box').open);
+    await page.waitForFunction(() => JSON.parse(window.samplerPage.session.lessonText()).density === 'exp(-abs(x))');
     const chosen = await state(page);
     assert.equal(chosen.message, null);
     assert.equal(chosen.lesson.density, 'exp(-abs(x))');
@@ -133,6 +136,7 @@ test.describe('the page', () => {
     await clickCommand(page, 190);
     await page.locator('#density-formula').fill('1/(1+x^2)');
     await page.locator('#density-ok').click();
+    await page.waitForFunction(() => JSON.parse(window.samplerPage.session.lessonText()).density === '1/(1+x^2)');
     await page.keyboard.press(await keyOf(page, 133));
     await page.locator('#message-box[open]').waitFor();
     assert.match((await state(page)).message, /not log-concave/);
