@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "display/histogram.h"
+#include "display/histogram_drawing.h"
 #include "display/plot_colors.h"
 #include "display/plotter.h"
 #include "platform/picture_scale.h"
@@ -43,17 +44,6 @@ void drawAcceptedHistogram(Canvas& canvas, const PlotMapping& mapping, const Plo
     const int left = wholePixelX(mapping, histogram.xMin + b * width);
     const int right = wholePixelX(mapping, histogram.xMin + (b + 1) * width);
     const int top = wholePixelY(mapping, std::min(heights[b], curve.yMax));
-    {
-      PenSelection pen(canvas, barFill);
-      for (int x = left; x < right; ++x) {
-        canvas.moveTo(x, bottom);
-        canvas.lineTo(x, top);
-      }
-    }
-    PenSelection edge(canvas, barEdge);
-    canvas.moveTo(left, bottom);
-    canvas.lineTo(left, top);
-    canvas.lineTo(right, top);
-    canvas.lineTo(right, bottom);
+    drawBar(canvas, left, right, top, bottom, barFill, barEdge);
   }
 }

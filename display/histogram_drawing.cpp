@@ -21,17 +21,21 @@ void drawHistogram(Canvas& canvas, const PlotMapping& mapping, const Plotter& cu
     const int left = wholePixelX(mapping, histogram.xMin + b * width);
     const int right = wholePixelX(mapping, histogram.xMin + (b + 1) * width);
     const int top = wholePixelY(mapping, heights[b]);
-    {
-      PenSelection pen(canvas, barFill);
-      for (int x = left; x < right; ++x) {
-        canvas.moveTo(x, bottom);
-        canvas.lineTo(x, top);
-      }
-    }
-    PenSelection edge(canvas, barEdge);
-    canvas.moveTo(left, bottom);
-    canvas.lineTo(left, top);
-    canvas.lineTo(right, top);
-    canvas.lineTo(right, bottom);
+    drawBar(canvas, left, right, top, bottom, barFill, barEdge);
   }
+}
+
+void drawBar(Canvas& canvas, int left, int right, int top, int bottom, Color fill, Color edge) {
+  {
+    PenSelection pen(canvas, fill);
+    for (int x = left; x < right; ++x) {
+      canvas.moveTo(x, bottom);
+      canvas.lineTo(x, top);
+    }
+  }
+  PenSelection outline(canvas, edge);
+  canvas.moveTo(left, bottom);
+  canvas.lineTo(left, top);
+  canvas.lineTo(right, top);
+  canvas.lineTo(right, bottom);
 }

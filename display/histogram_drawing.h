@@ -9,3 +9,7 @@ class Plotter;
 
 void drawHistogram(Canvas& canvas, const PlotMapping& mapping, const Plotter& curve,
                    const std::vector<double>& dartX, bool logScale);
+
+// One bar from `bottom` up to `top` over [left, right): filled a pixel column
+// at a time, then outlined on three sides.
+void drawBar(Canvas& canvas, int left, int right, int top, int bottom, Color fill, Color edge);

@@ -8,15 +8,9 @@
 #include "display/axis_ticks.h"
 #include "model/sampler_in_use.h"
 #include "model/window_model.h"
+#include "studio/text_format.h"
 
 namespace {
-
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, pattern, args...);
-  return buffer;
-}
 
 ProgressPoint pointOf(int step, const ProgressEntry& entry) {
   const double rate = entry.candidates > 0

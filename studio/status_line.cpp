@@ -14,15 +14,9 @@
 #include "model/sampler_in_use.h"
 #include "model/step_beat.h"
 #include "model/window_model.h"
+#include "studio/text_format.h"
 
 namespace {
-
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, pattern, args...);
-  return buffer;
-}
 
 std::string densityInWords(int kind) {
   const DensityKind& row = densityKindRow(kind);

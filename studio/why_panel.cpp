@@ -9,15 +9,9 @@
 #include "model/sampler_in_use.h"
 #include "model/step_decision.h"
 #include "model/window_model.h"
+#include "studio/text_format.h"
 
 namespace {
-
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, pattern, args...);
-  return buffer;
-}
 
 // Heights as the vertical axis shows them, so that the numbers can be read
 // off the picture; the normal scale's axis has no numbers, and its heights
