@@ -103,6 +103,18 @@ void drawEnvelopeAfterDarts(Canvas& data, Canvas& canvas, const PlotLayout& layo
   canvas.setClipRect(&dotClip);
 }
 
+std::string fittedText(Canvas& canvas, std::string text, int width) {
+  if (canvas.textExtent(text).cx <= width) return text;
+  const std::string ellipsis = "\u2026";
+  while (!text.empty() && canvas.textExtent(text + ellipsis).cx > width) {
+    // Back to the start of the last UTF-8 character.
+    std::size_t cut = text.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.erase(cut);
+  }
+  return text + ellipsis;
+}
+
 CandidateFate fateOf(StepResult result) {
   switch (result) {
     case StepResult::SqueezeAccept: return CandidateFate::Squeezed;
@@ -126,7 +138,10 @@ void paintWindow(Canvas& canvas, const PlotLayout& layout, const WindowModel& mo
   canvas.setPenWidth(themeLineWidth(view.theme, scale));
   canvas.setTextScale(themeTextScale(view.theme, scale));
 
-  const std::string caption = captionOf(model.density);
+  std::string caption = captionOf(model.density);
+  // A typed formula may be longer than a phone is wide: cut at its end, in
+  // sight, rather than at both edges of the window.
+  if (model.density.isOther()) caption = fittedText(canvas, caption, client.right - client.left);
   const int cy = canvas.textExtent(caption).cy;
   Rect band = client;
   band.top = client.bottom - (3 * cy) / 2;

@@ -2,6 +2,7 @@
 // and nothing waits on a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -244,3 +245,27 @@ TEST(CommandTable, KeysBoxMenusAndChecksComeFromTheRows) {
   EXPECT_FALSE(commandEnabled(*findCommand(CommandId::tScale), session.model()));
 }
 }  // namespace
+
+TEST(Session, ATypedFormulaTooLongForANarrowWindowIsCutAtItsEndInSight) {
+  Session session;
+  session.resize(Rect{0, 0, 390, 700});
+  ASSERT_FALSE(session.openLessonText(R"j({"density":"0.3*exp(-(x+3)^2/2) + 0.7*2*exp(-(x-2)^2*2)",)j"
+                                      R"j("lower":"-inf","upper":"inf"})j")
+                   .question);
+  RecordingCanvas canvas;
+  paint(canvas, session.client(), session);
+  const std::vector<std::string> texts = canvas.texts();
+  const auto caption = std::find_if(texts.begin(), texts.end(),
+                                    [](const std::string& t) { return t.rfind("Density 0.3*exp", 0) == 0; });
+  ASSERT_NE(caption, texts.end());
+  EXPECT_LE(canvas.textExtent(*caption).cx, 390);
+  EXPECT_EQ(caption->substr(caption->size() - 3), "\u2026");
+  // Wide enough, the whole caption.
+  session.resize(Rect{0, 0, 1920, 1080});
+  RecordingCanvas wide;
+  paint(wide, session.client(), session);
+  const std::vector<std::string> all = wide.texts();
+  EXPECT_NE(std::find(all.begin(), all.end(),
+                      "Density 0.3*exp(-(x+3)^2/2) + 0.7*2*exp(-(x-2)^2*2) on [-inf, inf]"),
+            all.end());
+}
