@@ -92,16 +92,28 @@ struct AliasSlot {
   double from[2] = {0.0, 0.0}, to[2] = {0.0, 0.0};
 };
 
+struct AliasWork {
+  std::vector<double> mass, left, used;
+  std::vector<AliasSlot> slots;
+  std::vector<std::uint32_t> small, large;
+};
+
 // The table over `weights` in `size` slots, Vose's way, recording which
 // share of every entry each slot covers so that boxes can be laid out in x.
-std::vector<AliasSlot> aliasTable(const std::vector<double>& weights, std::size_t size) {
+// Into work.slots; work's buffers keep their room for the next build.
+void aliasTable(const std::vector<double>& weights, std::size_t size, AliasWork& work) {
   double total = 0;
   std::uint32_t heaviest = 0;
   for (std::size_t i = 0; i < weights.size(); ++i) {
     total += weights[i];
     if (weights[i] > weights[heaviest]) heaviest = static_cast<std::uint32_t>(i);
   }
-  std::vector<double> mass(size, 0.0), left(size, 0.0), used(size, 0.0);
+  std::vector<double>& mass = work.mass;
+  std::vector<double>& left = work.left;
+  std::vector<double>& used = work.used;
+  mass.assign(size, 0.0);
+  left.assign(size, 0.0);
+  used.assign(size, 0.0);
   for (std::size_t i = 0; i < weights.size(); ++i) mass[i] = left[i] = weights[i] / total * size;
   const auto take = [&](AliasSlot& slot, int part, std::uint32_t e, double amount) {
     slot.entry[part] = e;
@@ -109,8 +121,12 @@ std::vector<AliasSlot> aliasTable(const std::vector<double>& weights, std::size_
     used[e] += amount;
     slot.to[part] = mass[e] > 0 ? std::min(1.0, used[e] / mass[e]) : 0.0;
   };
-  std::vector<AliasSlot> slots(size);
-  std::vector<std::uint32_t> small, large;
+  std::vector<AliasSlot>& slots = work.slots;
+  slots.assign(size, AliasSlot{});
+  std::vector<std::uint32_t>& small = work.small;
+  std::vector<std::uint32_t>& large = work.large;
+  small.clear();
+  large.clear();
   for (std::size_t i = 0; i < size; ++i)
     (left[i] < 1.0 ? small : large).push_back(static_cast<std::uint32_t>(i));
   while (!small.empty() && !large.empty()) {
@@ -140,14 +156,28 @@ std::vector<AliasSlot> aliasTable(const std::vector<double>& weights, std::size_
       if (!full) slot.from[1] = 0.0, slot.to[1] = 1.0;
     }
   }
-  return slots;
 }
 
 }  // namespace
 
+// build()'s working space, kept between builds: a sampler rebuilds its table
+// hundreds of times while it adapts, and blocks of this size are fresh pages
+// from the system each time where the allocator hands them back at once (as
+// Dask's workers set glibc's malloc up to do).
+struct FastTable::Scratch {
+  std::vector<double> cuts, roots, boxWeights, capWeights, weights;
+  std::vector<Stretch> stretches;
+  std::vector<BoxPlace> boxes;
+  AliasWork alias;
+};
+
+void FastTable::ScratchDeleter::operator()(Scratch* s) const { delete s; }
+
 void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<double>& px,
                       const std::vector<double>& ph) {
   checkInput(hull, px, ph);
+  if (!scratch_) scratch_.reset(new Scratch);
+  Scratch& work = *scratch_;
   slots_.clear();
   caps_.clear();
   boxCount_ = 0;
@@ -170,7 +200,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   if (!(low < high)) fail("the hull's finite part is empty");
 
   // Breakpoints: piece ends and points inside (low, high).
-  std::vector<double> cuts{low, high};
+  std::vector<double>& cuts = work.cuts;
+  cuts.assign({low, high});
   for (const HullPiece& p : hull)
     for (double end : {p.left, p.right})
       if (end > low && end < high) cuts.push_back(end);
@@ -180,7 +211,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
 
   const double inputScale = std::fabs(offset) + 1.0;
-  std::vector<Stretch> stretches;
+  std::vector<Stretch>& stretches = work.stretches;
+  stretches.clear();
   std::size_t piece = 0, chord = 0;
   double squeezeArea = 0.0;
   for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
@@ -211,7 +243,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   // squeeze area F_i and log rise D_i lose F_i D_i / (2 n_i); n_i in
   // proportion to sqrt(F_i D_i) meets a total loss with the fewest strips.
   double hatEstimate = 0.0, rootSum = 0.0;
-  std::vector<double> roots(stretches.size());
+  std::vector<double>& roots = work.roots;
+  roots.assign(stretches.size(), 0.0);
   std::size_t baseCount = 0;
   for (std::size_t i = 0; i < stretches.size(); ++i) {
     Stretch& s = stretches[i];
@@ -244,8 +277,12 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   }
 
   // Boxes and caps.
-  std::vector<BoxPlace> boxes;
-  std::vector<double> boxWeights, capWeights;
+  std::vector<BoxPlace>& boxes = work.boxes;
+  std::vector<double>& boxWeights = work.boxWeights;
+  std::vector<double>& capWeights = work.capWeights;
+  boxes.clear();
+  boxWeights.clear();
+  capWeights.clear();
   for (const Stretch& s : stretches) {
     const double w = s.b - s.a;
     for (std::size_t j = 0; j < s.strips; ++j) {
@@ -272,7 +309,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   const double leftTail = hull.front().left == -inf ? std::exp(tails_[0].y) / tails_[0].slope : 0.0;
   const double rightTail = hull.back().right == inf ? std::exp(tails_[1].y) / -tails_[1].slope : 0.0;
 
-  std::vector<double> weights = boxWeights;
+  std::vector<double>& weights = work.weights;
+  weights.assign(boxWeights.begin(), boxWeights.end());
   weights.insert(weights.end(), capWeights.begin(), capWeights.end());
   weights.push_back(leftTail);
   weights.push_back(rightTail);
@@ -286,7 +324,8 @@ void FastTable::build(const std::vector<HullPiece>& hull, const std::vector<doub
   const std::size_t size = std::size_t{1} << indexBits;
   shift_ = 64 - indexBits;
   lowMask_ = (std::uint64_t{1} << shift_) - 1;
-  const std::vector<AliasSlot> table = aliasTable(weights, size);
+  aliasTable(weights, size, work.alias);
+  const std::vector<AliasSlot>& table = work.alias.slots;
   const double span = std::ldexp(1.0, static_cast<int>(shift_));
   slots_.assign(size, Slot{});
   for (std::size_t i = 0; i < size; ++i) {

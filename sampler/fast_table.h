@@ -46,6 +46,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -112,7 +113,22 @@ class FastTable {
   template <class URBG>
   Candidate drawTail(const Tail& tail, double u, URBG& g) const;
 
+  // build()'s buffers; a copy starts without them.
+  struct Scratch;
+  struct ScratchDeleter {
+    void operator()(Scratch* s) const;
+  };
+  struct ScratchPtr : std::unique_ptr<Scratch, ScratchDeleter> {
+    ScratchPtr() = default;
+    ScratchPtr(const ScratchPtr&) : ScratchPtr() {}
+    ScratchPtr& operator=(const ScratchPtr&) { return *this; }
+    ScratchPtr(ScratchPtr&&) noexcept = default;
+    ScratchPtr& operator=(ScratchPtr&&) noexcept = default;
+    ~ScratchPtr() = default;
+  };
+
   std::vector<Slot> slots_;
+  ScratchPtr scratch_;
   std::size_t boxCount_ = 0;
   std::vector<Cap> caps_;
   Tail tails_[2] = {};

@@ -129,6 +129,31 @@ TEST(FastTable, WithoutSqueezeEveryDrawIsHandedBackAndTheLawHolds) {
   EXPECT_LT(chiSquare(run.samples, c.cdf, bins), chiSquareQuantile(bins - 1, chiSquareZ));
 }
 
+// build() keeps its working space between builds: what a bigger envelope
+// left in it must not leak into the next table, and a copy must not share it.
+TEST(FastTable, RebuiltAndCopiedTablesDrawAsAFreshBuild) {
+  const std::vector<Case> all = cases();
+  const auto firstDraws = [](const FastTable& table) {
+    pcg64 g(11);
+    std::vector<double> xs;
+    for (int i = 0; i < 2000; ++i) xs.push_back(table.draw(g).x);
+    return xs;
+  };
+  for (const Case& c : {all[1], all[3]}) {
+    SCOPED_TRACE(c.name);
+    const SecantEnvelope e = secantEnvelope(c.h, c.points, c.lower, c.upper);
+    FastTable reused = tableFor(all[0]);  // 200 points: the larger space
+    reused.build(e.hull, e.x, e.h);
+    FastTable fresh;
+    fresh.build(e.hull, e.x, e.h);
+    const FastTable copy = reused;
+    EXPECT_EQ(firstDraws(reused), firstDraws(fresh));
+    EXPECT_EQ(firstDraws(copy), firstDraws(fresh));
+    EXPECT_EQ(reused.logHatArea(), fresh.logHatArea());
+    EXPECT_EQ(reused.strips(), fresh.strips());
+  }
+}
+
 void expectRejected(const std::vector<HullPiece>& hull, const std::vector<double>& px,
                     const std::vector<double>& ph, const std::string& words) {
   FastTable table;
