@@ -377,12 +377,14 @@ std::vector<LegendEntry> Session::legend() const {
   const PlotTheme theme = model_.view.theme;
   // The envelope, while shown, takes the darts' place (window_picture.cpp).
   const bool envelopeShown = model_.stepping.active || model_.stepping.proof.has_value();
-  const bool dartsShown = model_.darts.thrown && !envelopeShown;
+  // A new scale empties the darts but keeps the throw (and the envelope it ended with).
+  const bool thrown = model_.darts.thrown && !envelopeShown;
+  const bool dartsShown = thrown && !model_.darts.x.empty();
   if (comparisonShown(model_)) return comparisonLegend(theme);
   // Only what is drawn: the envelope while stepping or over the darts, the
   // fates while stepping in two beats, the classic candidate once there is one.
   const bool twoBeats = model_.view.twoBeats && envelopeShown;
-  const bool envelopeDrawn = envelopeShown || (dartsShown && model_.view.envelopeAfterDarts);
+  const bool envelopeDrawn = envelopeShown || (thrown && model_.view.envelopeAfterDarts);
   const bool candidateDrawn = envelopeShown && !twoBeats && lastCandidate(model_).has_value();
   std::vector<LegendEntry> entries;
   for (const LegendEntry& e : plotLegend(proofShown, twoBeats, splitsShown, theme, dartsShown)) {
