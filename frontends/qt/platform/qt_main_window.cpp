@@ -111,6 +111,20 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   legend_ = new QtLegend(legend, bar);
+  legend_->setTips([this](int entry) {
+    std::string tip;
+    MessageParams params;
+    params.value = entry;
+    params.text = &tip;
+    send(WindowMessage::LegendToolTip, params);
+    return tip;
+  });
+  legend_->setClicked([this](int entry) {
+    MessageParams params;
+    params.value = entry;
+    send(WindowMessage::LegendClick, params);
+  });
+  legend_->setCursor(Qt::PointingHandCursor);
   // The text gives way to the legend, never the other way round.
   legend_->setMinimumSize(legend_->sizeHint());
   bar->addWidget(statusLabel_, 1);
