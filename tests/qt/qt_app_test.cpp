@@ -30,6 +30,7 @@
 #include "frontends/qt/platform/qt_main_window.h"
 #include "frontends/qt/platform/qt_window_system.h"
 #include "program_window_test.h"
+#include "display/plot_legend.h"
 #include "display/plot_mapping.h"
 #include "resources/command_ids.h"
 #include "studio/how_it_works.h"
@@ -370,11 +371,16 @@ TEST_F(AppWindowTest, AStatusTextLongerThanTheBarIsSetSmallerNotCut) {
       return QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text()).height() /
              QFontMetrics(label->font()).lineSpacing();
     };
-    // The first rejection with two beats per step, as long as it gets.
+    // The first rejection with two beats per step, as long as it gets, and
+    // then, as the window sets them, a legend of two columns beside it: the
+    // text is fitted again once the wider legend has narrowed it.
+    const int wide = label->width();
     window_->setStatusText("Step 11: x = 1.806 above the curve: rejected, becomes a point. Candidates 11: 6 "
                            "squeezed, 4 evaluated, 1 rejected; 9 evaluations.");
+    window_->setLegend(plotLegend(false, false, false, PlotTheme::classic, false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->width() < wide; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label->font().pointSizeF() < full; }, 1000));
     EXPECT_LE(lines(), 3);
-    EXPECT_LT(label->font().pointSizeF(), full);
     window_->setStatusText("Beta density with alpha = 2 and beta = 3.");
     EXPECT_LE(lines(), 3);
     EXPECT_DOUBLE_EQ(label->font().pointSizeF(), full);

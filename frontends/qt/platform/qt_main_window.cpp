@@ -110,6 +110,7 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   statusLabel_->setWordWrap(true);
   statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusLabel_->installEventFilter(this);
   legend_ = new QtLegend(legend, bar);
   legend_->setTips([this](int entry) {
     std::string tip;
@@ -201,6 +202,13 @@ void QtMainWindow::fitOuterSize() {
 
 void QtMainWindow::setLegend(const std::vector<LegendEntry>& entries) {
   if (legend_ != nullptr) legend_->setEntries(entries);
+}
+
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A legend of another width, or a window of another size, gives the status
+  // text another width: fitted again at the width it now has.
+  if (watched == statusLabel_ && event->type() == QEvent::Resize) fitStatusText();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void QtMainWindow::setStatusText(const std::string& text) {

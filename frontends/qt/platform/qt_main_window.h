@@ -55,6 +55,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenuBar(const std::vector<MenuPopup>& popups);
