@@ -24,7 +24,10 @@ QString QtClientArea::tipAt(QPoint at) {
   params.y = at.y();
   params.text = &text;
   procedure_(window_, WindowMessage::ToolTip, params);
-  return text.empty() ? toolTip() : QString::fromStdString(text);
+  if (text.empty()) return toolTip();
+  // As rich text, which a tip wraps into a readable column.
+  return QStringLiteral("<p>") + QString::fromStdString(text).toHtmlEscaped().replace('\n', QStringLiteral("<br>")) +
+         QStringLiteral("</p>");
 }
 
 void QtClientArea::showTip(QPoint at, QPoint global) {

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
 #include <limits>
 
 #include "frontends/qt/platform/qt_client_area.h"
@@ -72,6 +73,7 @@ void keepMenuTextWhole(QMenu& menu) {
 
 void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
   menuFont_ = menuBar()->font();
+  tipFont_ = QToolTip::font();
   int position = 0;
   for (const MenuPopup& popup : popups) {
     QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
@@ -254,6 +256,12 @@ void QtMainWindow::scaleStatusBar() {
   if (statusFont_.pointSizeF() > 0) font.setPointSizeF(statusFont_.pointSizeF() * scale);
   statusLabel_->setFont(font);
   legend_->setFont(font);
+  // Tool tips too: the plot's explain the envelope to the whole hall.
+  if (tipFont_.pointSizeF() > 0) {
+    QFont tip = tipFont_;
+    tip.setPointSizeF(tipFont_.pointSizeF() * scale);
+    QToolTip::setFont(tip);
+  }
   // The menus too, read from the back of a hall.
   QFont menuFont = menuFont_;
   if (menuFont_.pointSizeF() > 0) menuFont.setPointSizeF(menuFont_.pointSizeF() * scale);

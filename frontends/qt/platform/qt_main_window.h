@@ -75,6 +75,7 @@ class QtMainWindow : public QMainWindow, public Window {
   int statusHeight_ = 0;
   double statusScale_ = 1.0;  // the picture's scale, for dialogs and menus too
   QFont menuFont_;
+  QFont tipFont_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
   // While a picture is drawn for a file: the client size it is drawn at.
