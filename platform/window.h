@@ -61,4 +61,6 @@ class Window {
   virtual void setFullScreen(bool /*on*/) {}
   // A hint shown when the pointer rests over the client area.
   virtual void setClientToolTip(const std::string& /*text*/) {}
+  // The same over the status line (its whole text by default).
+  virtual void setStatusToolTip(const std::string& /*text*/) {}
 };

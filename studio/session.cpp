@@ -342,6 +342,12 @@ std::string Session::statusLine() const { return ::statusLine(model_, &layout_);
 
 std::string Session::toolTip() const { return plotToolTip(model_); }
 
+std::string Session::statusToolTip() const {
+  const std::string status = statusLine();
+  const std::string terms = termsNamedIn(status);
+  return terms.empty() ? status : status + "\n\n" + terms;
+}
+
 std::string Session::toolTipAt(int px, int py) const { return pointerTip(model_, layout_, client_, px, py).text; }
 
 std::string Session::termAt(int px, int py) const { return pointerTip(model_, layout_, client_, px, py).anchor; }

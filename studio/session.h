@@ -73,6 +73,8 @@ class Session : private Reports {
   Lesson lesson() const;
   std::string lessonText() const;
   std::string statusLine() const;
+  // The status line's tip: the whole text, and what the terms it names mean.
+  std::string statusToolTip() const;
   std::string toolTip() const;
   // What lies under the pointer at client pixel (px, py) and why: a point, a
   // hull piece, a vertical step of the hull, the squeeze, the why panel; ""

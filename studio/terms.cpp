@@ -54,4 +54,18 @@ const Term& splitTerm() { return split; }
 const Term& evaluationTerm() { return evaluation; }
 const Term& whyPanelTerm() { return why; }
 
+std::string termsNamedIn(const std::string& text) {
+  std::string lines;
+  const auto add = [&](const char* word, const char* definition) {
+    if (text.find(word) == std::string::npos) return;
+    if (!lines.empty()) lines += "\n";
+    lines += definition;
+  };
+  add("evaluation", evaluation.definition);
+  add("squeeze", squeeze.definition);
+  add("hull", hull.definition);
+  add("points", legendTerm("points")->definition);
+  return lines;
+}
+
 std::string withLink(const std::string& tip) { return tip + "\nClick: Help > How it works."; }

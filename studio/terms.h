@@ -18,5 +18,8 @@ const Term& tScaleTerm();
 const Term& splitTerm();
 const Term& evaluationTerm();
 const Term& whyPanelTerm();
+// The definitions of the terms a status text names (evaluation, squeeze,
+// hull, points), a line each; "" when it names none.
+std::string termsNamedIn(const std::string& text);
 // A hover tip's last line: where a click leads.
 std::string withLink(const std::string& tip);

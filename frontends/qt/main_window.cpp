@@ -38,6 +38,7 @@ void MainWindow::show() {
   if (!window_) return;
   const Effects effects = session_.resize(window_->clientRect());
   window_->setStatusText(effects.status);
+  window_->setStatusToolTip(session_.statusToolTip());
   window_->setClientToolTip(effects.toolTip);
   // Names only what the opening picture shows: no darts yet.
   window_->setLegend(session_.legend());
@@ -140,6 +141,7 @@ void MainWindow::handle(const Effects& effects) {
   if (effects.repaint) {
     window_->invalidate();
     window_->setStatusText(effects.status);
+    window_->setStatusToolTip(session_.statusToolTip());
     window_->setClientToolTip(effects.toolTip);
     window_->setLegend(effects.legend);
   }

@@ -194,6 +194,7 @@ function startPage(core) {
   function handle(effects) {
     if (effects.repaint) {
       byId('status').textContent = effects.status;
+      byId('status').title = session.statusToolTip();
       showLegend(effects.legend, (i) => session.legendTip(i), (i) => {
         asking = null;
         handle(session.explainLegend(i));

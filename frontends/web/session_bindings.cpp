@@ -227,6 +227,7 @@ class WebSession {
   val lessonUnreadable(const std::string& problem) { return effectsOf(session_.lessonUnreadable(problem)); }
   std::string lessonText() const { return session_.lessonText(); }
   std::string statusLine() const { return session_.statusLine(); }
+  std::string statusToolTip() const { return session_.statusToolTip(); }
   // What lies under the pointer and the section that explains it ("" for nothing).
   std::string toolTipAt(int x, int y) const { return session_.toolTipAt(x, y); }
   std::string termAt(int x, int y) const { return session_.termAt(x, y); }
@@ -275,6 +276,7 @@ EMSCRIPTEN_BINDINGS(studio) {
       .function("lessonUnreadable", &WebSession::lessonUnreadable)
       .function("lessonText", &WebSession::lessonText)
       .function("statusLine", &WebSession::statusLine)
+      .function("statusToolTip", &WebSession::statusToolTip)
       .function("toolTipAt", &WebSession::toolTipAt)
       .function("termAt", &WebSession::termAt)
       .function("legendTip", &WebSession::legendTip)

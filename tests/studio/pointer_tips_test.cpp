@@ -137,4 +137,13 @@ TEST(Legend, NamesOnlyWhatTheStateDraws) {
             (Names{"curve", "upper hull", "squeeze", "points", "candidate"}));
 }
 
+TEST(Terms, TheStatusLinesTipSaysWhatItsTermsMean) {
+  const After start({CommandId::startStepping});
+  const std::string tip = start.session.statusToolTip();
+  EXPECT_EQ(tip.rfind(start.session.statusLine(), 0), 0u) << tip;
+  EXPECT_NE(tip.find(evaluationTerm().definition), std::string::npos) << tip;
+  EXPECT_NE(tip.find("Squeeze: chords"), std::string::npos) << tip;
+  EXPECT_EQ(termsNamedIn("Beta density with alpha = 2 and beta = 3."), "");
+}
+
 }  // namespace

@@ -159,6 +159,10 @@ void QtMainWindow::setClientToolTip(const std::string& text) {
   clientArea_->setToolTip(QString::fromStdString(text));
 }
 
+void QtMainWindow::setStatusToolTip(const std::string& text) {
+  if (statusLabel_ != nullptr) statusLabel_->setToolTip(QString::fromStdString(text));
+}
+
 void QtMainWindow::invalidate() { clientArea_->update(); }
 
 void QtMainWindow::messageBox(const std::string& text, const std::string& caption) {

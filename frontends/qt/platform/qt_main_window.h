@@ -37,6 +37,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void savePicture() override;
   void setFullScreen(bool on) override;
   void setClientToolTip(const std::string& text) override;
+  void setStatusToolTip(const std::string& text) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.
