@@ -192,9 +192,9 @@ struct Tipper {
     // A point first: it lies on both lines.
     for (const HullPoint& p : shown.points) {
       if (!std::isfinite(p.h)) continue;
-      const envelope_pen::Point at = scale.whole(p.x, p.h);
-      if (std::abs(at.x - px) <= tolerance && std::abs(at.y - py) <= tolerance) {
-        return {"A point at x = " + this->at(p.x) +
+      const envelope_pen::Point dot = scale.whole(p.x, p.h);
+      if (std::abs(dot.x - px) <= tolerance && std::abs(dot.y - py) <= tolerance) {
+        return {"A point at x = " + at(p.x) +
                     ": f was evaluated here, one evaluation. Hull and squeeze are built through the points; "
                     "each rejected candidate adds one.",
                 "new-point"};
