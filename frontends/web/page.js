@@ -105,14 +105,16 @@ function startPage(core) {
   // The pointer's tip over the envelope: it follows a mouse; a tap pins it
   // with a link to How it works, as a phone has no hover.
   const tip = byId('plot-tip');
+  let pinned = false;  // by a tap: a mouse passing by leaves it
   function hideTip() {
     tip.hidden = true;
+    pinned = false;
   }
   function pointAt(e) {
     const r = picture.getBoundingClientRect();
     return { x: Math.floor(e.clientX - r.left), y: Math.floor(e.clientY - r.top) };
   }
-  function showTip(e, pinned) {
+  function showTip(e, pin) {
     const at = pointAt(e);
     const text = session.toolTipAt(at.x, at.y);
     picture.title = text ? '' : plotTip;
@@ -122,7 +124,8 @@ function startPage(core) {
     }
     byId('plot-tip-text').textContent = text;
     const link = byId('plot-tip-link');
-    link.hidden = !pinned;
+    link.hidden = !pin;
+    pinned = pin;
     link.dataset.anchor = session.termAt(at.x, at.y);
     tip.hidden = false;
     const room = stage.getBoundingClientRect();
@@ -134,10 +137,10 @@ function startPage(core) {
   let lastPointer = 'mouse';
   picture.addEventListener('pointermove', (e) => {
     lastPointer = e.pointerType;
-    if (e.pointerType === 'mouse') showTip(e, false);
+    if (e.pointerType === 'mouse' && !pinned) showTip(e, false);
   });
   picture.addEventListener('pointerleave', (e) => {
-    if (e.pointerType === 'mouse') hideTip();
+    if (e.pointerType === 'mouse' && !pinned) hideTip();
   });
   picture.addEventListener('pointerdown', (e) => {
     lastPointer = e.pointerType;
@@ -149,8 +152,8 @@ function startPage(core) {
     }
     const at = pointAt(e);
     const anchor = session.termAt(at.x, at.y);
-    if (!anchor) return;
     hideTip();
+    if (!anchor) return;
     asking = null;
     handle(session.explain(anchor));
   });

@@ -272,6 +272,19 @@ test.describe('the page', () => {
     await page.locator('#how-box button[value="ok"]').click();
     await page.waitForFunction(() => !document.getElementById('how-box').open);
 
+    // A tap, as on a phone, pins the tip with a link to the page.
+    await page.evaluate(({ x, y }) => {
+      const c = document.getElementById('picture');
+      const r = c.getBoundingClientRect();
+      const at = { clientX: r.left + x, clientY: r.top + y, bubbles: true };
+      c.dispatchEvent(new PointerEvent('pointerdown', { ...at, pointerType: 'touch' }));
+      c.dispatchEvent(new MouseEvent('click', at));
+    }, drop);
+    await page.locator('#plot-tip-link:not([hidden])').click();
+    await page.locator('#how-box[open]').waitFor();
+    await page.locator('#how-box button[value="ok"]').click();
+    await page.waitForFunction(() => !document.getElementById('how-box').open);
+
     await clickCommand(page, 190);
     await page.locator('#density-box[open]').waitFor();
     const help = page.locator('.term-help[data-anchor="t-scale"]');
