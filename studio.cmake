@@ -54,6 +54,8 @@ add_library(ars_studio STATIC
   studio/lesson_json.cpp
   studio/density_check.cpp
   studio/how_it_works.cpp
+  studio/pointer_tips.cpp
+  studio/terms.cpp
   studio/why_panel.cpp
   studio/envelope_progress.cpp
   studio/side_panels.cpp

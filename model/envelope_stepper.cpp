@@ -90,13 +90,7 @@ StepResult EnvelopeStepper::generalStep(UniformRandom& rnd) {
   hasLastDraw_ = true;
   lastX_ = trial.x;
   lastLogY_ = trial.logY;
-  decision_ = Decision{notANumber, notANumber, notANumber};
-  if (trial.outcome == ars::TConcaveSampler::Outcome::DensityAccept ||
-      trial.outcome == ars::TConcaveSampler::Outcome::Rejection) {
-    for (const HullPoint& p : generalPoints_) {
-      if (p.x == trial.x) decision_.logDensity = p.h;
-    }
-  }
+  decision_ = Decision{trial.logHat, trial.logSqueeze, trial.logDensity};
   using Outcome = ars::TConcaveSampler::Outcome;
   switch (trial.outcome) {
     case Outcome::SqueezeAccept:

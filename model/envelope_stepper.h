@@ -47,8 +47,7 @@ class EnvelopeStepper {
   double lastLogY() const { return lastLogY_; }
 
   // What decided the last candidate, in the units of h: the hull at x and
-  // the squeeze there (NaN on a tail, which has none, and under another
-  // transformation, whose lines are not kept), and h(x) where it was
+  // the squeeze there (NaN on a piece without one), and h(x) where it was
   // evaluated (NaN otherwise).
   struct Decision {
     double hull = 0.0;

@@ -9,8 +9,8 @@
 struct WindowModel;
 
 // Log values in the units of h (the sampler's log density). NaN where the
-// step had no such number: no squeeze on an outer piece (or under another
-// transformation, whose lines are not kept), no h(x) where x was not evaluated.
+// step had no such number: no squeeze on an outer piece, no h(x) where x
+// was not evaluated.
 struct StepDecision {
   double x = 0.0;
   double dart = 0.0;  // log(u * hull): the candidate's height under the hull

@@ -10,14 +10,19 @@
 class Canvas;
 class Menu;
 
-// What the window system tells the window procedure.
-enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command, Timer };
+// What the window system tells the window procedure. ToolTip asks for the
+// hint at a pixel of the client area, Click reports a click there;
+// LegendToolTip and LegendClick do the same for legend entry `value`.
+enum class WindowMessage { Create, Destroy, Paint, InitMenuPopup, Command, Timer, ToolTip, Click, LegendToolTip, LegendClick };
 
 struct MessageParams {
-  int value = 0;                 // command id, or the pop-up's position in the menu bar
+  int value = 0;                 // command id, or the pop-up's position in the menu bar, or a legend entry
   Canvas* canvas = nullptr;      // Paint: the surface to draw on
   Menu* menu = nullptr;          // InitMenuPopup: the pop-up being opened
   void* createParam = nullptr;   // Create: the creation parameter
+  int x = 0;                     // ToolTip, Click: the pixel in the client area
+  int y = 0;
+  std::string* text = nullptr;   // ToolTip, LegendToolTip: receives the hint ("" for none)
 };
 
 class Window;
@@ -56,4 +61,6 @@ class Window {
   virtual void setFullScreen(bool /*on*/) {}
   // A hint shown when the pointer rests over the client area.
   virtual void setClientToolTip(const std::string& /*text*/) {}
+  // The same over the status line (its whole text by default).
+  virtual void setStatusToolTip(const std::string& /*text*/) {}
 };

@@ -20,6 +20,7 @@ using detail::Line;
 
 constexpr std::size_t kMaxBuildSteps = 200;
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // A bracket of the mode is close enough once f at its outer points is
 // within a factor e^4 of the middle.
 constexpr double kBracketDrop = 4;
@@ -942,17 +943,33 @@ TConcaveSampler::Trial TConcaveSampler::trial(double u, double v) {
   if (verdict == Verdict::Accept) ++counts_.squeezeAccepts;
   // Read before decide() refines, which may move the reference hmax_.
   const double logY = std::isfinite(x) ? std::log(v) + logHatAt(x) + hmax_ : -kInf;
-  if (verdict == Verdict::Outside) return {Outcome::Outside, x, logY};
-  if (verdict == Verdict::Accept) return {Outcome::SqueezeAccept, x, logY};
-  return {decide(x, v * hat) ? Outcome::DensityAccept : Outcome::Rejection, x, logY};
+  const double logHat = std::isfinite(x) ? logHatAt(x) + hmax_ : kNaN;
+  const double logSqueeze = std::isfinite(x) ? logSqueezeAt(x) + hmax_ : kNaN;
+  if (verdict == Verdict::Outside) return {Outcome::Outside, x, logY, logHat, logSqueeze, kNaN};
+  if (verdict == Verdict::Accept) return {Outcome::SqueezeAccept, x, logY, logHat, logSqueeze, kNaN};
+  double h = kNaN;
+  const bool accepted = decide(x, v * hat, &h);
+  return {accepted ? Outcome::DensityAccept : Outcome::Rejection, x, logY, logHat, logSqueeze, h};
+}
+
+const TConcaveSampler::Piece& TConcaveSampler::pieceAt(double x) const {
+  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
+                                      [](double at, const Piece& p) { return at < p.l; });
+  return after == pieces_.begin() ? pieces_.front() : *(after - 1);
 }
 
 // log of the hat at x relative to hmax_, from the piece holding x.
 double TConcaveSampler::logHatAt(double x) const {
-  const auto after = std::upper_bound(pieces_.begin(), pieces_.end(), x,
-                                      [](double at, const Piece& p) { return at < p.l; });
-  const Piece& p = after == pieces_.begin() ? pieces_.front() : *(after - 1);
-  const double t = p.hat.at(x);
+  const double t = pieceAt(x).hat.at(x);
+  if (transform_ == Transform::Log) return t;
+  return t < 0 ? -2 * std::log(-t) : kInf;
+}
+
+// The same for the squeeze: NaN where the piece has none.
+double TConcaveSampler::logSqueezeAt(double x) const {
+  const Piece& p = pieceAt(x);
+  if (!p.hasSqueeze) return kNaN;
+  const double t = p.squeeze.at(x);
   if (transform_ == Transform::Log) return t;
   return t < 0 ? -2 * std::log(-t) : kInf;
 }
@@ -997,8 +1014,9 @@ Envelope TConcaveSampler::envelope() const {
   return out;
 }
 
-bool TConcaveSampler::decide(double x, double y) {
+bool TConcaveSampler::decide(double x, double y, double* evaluated) {
   const double h = evaluate(x);
+  if (evaluated != nullptr) *evaluated = h;
   if (h == -kInf) {
     ++counts_.rejections;
     zeroAt(x);

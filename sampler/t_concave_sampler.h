@@ -181,10 +181,17 @@ class ARS_API TConcaveSampler {
   // Only where hat and squeeze are this class's own: a transformation other
   // than log, or split points (else std::logic_error).
   enum class Outcome { SqueezeAccept, DensityAccept, Rejection, Outside };
+  // What decided, for a program that explains each step: the outcome says
+  // which inequality held, logY <= logSqueeze (SqueezeAccept), logY <=
+  // logDensity (DensityAccept) or logY > logDensity (Rejection). Hat and
+  // squeeze are read from the envelope x was drawn under, before it refines.
   struct Trial {
     Outcome outcome;
     double x;
     double logY;  // log of the dart's height under the hat, in the units of h
+    double logHat = 0.0;      // log of the hat at x, in the units of h
+    double logSqueeze = 0.0;  // of the squeeze; NaN on a piece without one
+    double logDensity = 0.0;  // h(x) where it was evaluated, NaN otherwise
   };
   Trial trial(double u, double v);
   // The pieces of hat and squeeze as lines in the scale T(f / exp(referenceLog())),
@@ -240,7 +247,8 @@ class ARS_API TConcaveSampler {
   Verdict propose(double u, double v, double& x, double& hat) const;
   // Evaluates h at a candidate of height y under the hat, refines, and says
   // whether it is accepted.
-  bool decide(double x, double y);
+  // `evaluated`, where given, receives h(x).
+  bool decide(double x, double y, double* evaluated = nullptr);
   Draw drawOf(const Piece& p) const;
   void start(LogDensity logDensity, double lower, double upper, const std::vector<double>& splits,
              const std::vector<double>& starts, double unit, bool automatic = false);
@@ -250,7 +258,9 @@ class ARS_API TConcaveSampler {
   void scanGrid();
   bool settleShape(std::size_t a, std::size_t b, std::size_t segment);
   bool probeForModes();
+  const Piece& pieceAt(double x) const;
   double logHatAt(double x) const;
+  double logSqueezeAt(double x) const;
   double evaluate(double x);
   bool insert(double x, double h);
   void build();

@@ -17,7 +17,7 @@ std::vector<HowSection> makePage() {
         "it lies under f(x). Accepted candidates follow f exactly; the closer the hull hugs f, the fewer are wasted.",
         "Adaptive rejection sampling builds the hull from f itself, and improves it every time it has to look at "
         "f."},
-       HowDiagram::None},
+       HowDiagram::None, "rejection"},
       {"The hull: straight lines on the log scale",
        {"Work with h = log f. When f is log-concave, h is concave: a secant through two points of h, extended "
         "beyond them, lies above h, and a chord between them lies below it.",
@@ -25,7 +25,7 @@ std::vector<HowSection> makePage() {
         "straight lines; on the normal scale they are exponentials, which is why there the \"lines\" curve and meet "
         "in kinks. An exponential piece can be integrated and inverted exactly: one uniform picks the piece and the "
         "x within it."},
-       HowDiagram::Envelope},
+       HowDiagram::Envelope, "hull"},
       {"How a hull piece is built",
        {"Between two neighbouring points the hull is the lower of two lines: the secant of the interval to the "
         "left, extended to the right, and the secant of the interval to the right, extended to the left. Concavity "
@@ -34,18 +34,18 @@ std::vector<HowSection> makePage() {
         "and the hull follows it, even where it rises while the density falls. At an outer point it meets the "
         "tail's line at another height, so the hull rises or drops vertically there. Every new point adds secants, "
         "and these odd pieces soon disappear."},
-       HowDiagram::ThreePoints},
+       HowDiagram::ThreePoints, "hull-piece"},
       {"The squeeze: chords below the curve",
        {"The chords between neighbouring points (green) lie below h, again by concavity. Under the squeeze a dart "
         "is accepted without evaluating f. The squeeze's share of the hull's area is the chance that the next "
         "candidate needs no evaluation at all. The outer pieces have no chord and no squeeze."},
-       HowDiagram::None},
+       HowDiagram::None, "squeeze"},
       {"One step: the candidate and its test",
        {"Draw x from the hull and u uniform; the dart's height is u \xc2\xb7 hull(x). If it lies under the squeeze, "
         "x is accepted and f is not evaluated. Otherwise f(x) is evaluated: the dart under f(x) is accepted, above "
         "it rejected.",
         "View > Why this step shows these numbers and the inequality that decided, for every step."},
-       HowDiagram::Decision},
+       HowDiagram::Decision, "step"},
       {"Why a rejected candidate becomes a point",
        {"A rejection happens where the hull lies far above f, and f(x) has just been evaluated there. Keeping "
         "(x, h(x)) as a new point costs nothing more, and its new secants and chords bring hull and squeeze close "
@@ -53,13 +53,13 @@ std::vector<HowSection> makePage() {
         "rare: View > Envelope progress follows this step by step.",
         "The six built-in densities add a point at each rejection; typed densities, as the library does, keep every "
         "point they evaluate."},
-       HowDiagram::None},
+       HowDiagram::None, "new-point"},
       {"What an evaluation is",
        {"An evaluation is one computation of f(x) (of its log). The search for starting points evaluates f "
         "several times and keeps the points that bracket the peak, so that the hull's outer lines fall on both "
         "sides, which is why the start may count more evaluations than points. After that each evaluation is a candidate the squeeze could "
         "not decide. Plain rejection evaluates f for every candidate; Go > Compare with plain rejection counts both."},
-       HowDiagram::None},
+       HowDiagram::None, "evaluation"},
       {"Why log-concavity matters",
        {"Everything above rests on h being concave. For a density with two peaks a secant extended from one peak "
         "passes below the other: the red \"hull\" lies below the blue curve there, and darts drawn under it would "
@@ -67,7 +67,7 @@ std::vector<HowSection> makePage() {
         "The sampler checks every point it evaluates: a point below the chord of its neighbours proves that the "
         "density is not log-concave, and it stops with that proof, marked in magenta, instead of sampling wrongly. "
         "The magenta inset is a zoom on the three points of the proof."},
-       HowDiagram::NotLogConcave},
+       HowDiagram::NotLogConcave, "log-concavity"},
       {"T = \xe2\x88\x92" "1/\xe2\x88\x9a" "f, and split points",
        {"Heavy-tailed densities such as Cauchy or Student t are not log-concave: their log falls too slowly. Another "
         "transformation can be concave where log is not: T(f) = \xe2\x88\x92" "1/\xe2\x88\x9a" "f is concave for "
@@ -75,7 +75,7 @@ std::vector<HowSection> makePage() {
         "Where T(f) turns from concave to convex, at an inflection point, the density can be split: split points "
         "cut the support into pieces, each with an envelope of its own (\"Concave under T =\" and \"Split points\" "
         "in Distribution > Other density)."},
-       HowDiagram::None},
+       HowDiagram::None, "t-scale"},
   };
 }
 
@@ -190,6 +190,14 @@ double twoPeaks(double x) {
 const std::vector<HowSection>& howItWorks() {
   static const std::vector<HowSection> page = makePage();
   return page;
+}
+
+std::size_t howSectionIndex(const std::string& anchor) {
+  const std::vector<HowSection>& page = howItWorks();
+  for (std::size_t i = 0; i < page.size(); ++i) {
+    if (page[i].anchor == anchor) return i;
+  }
+  return 0;
 }
 
 const char* transformHint() {

@@ -10,6 +10,7 @@
 #include "model/plain_beside.h"
 #include "model/plain_comparison.h"
 #include "model/sampler_commands.h"
+#include "model/sampler_in_use.h"
 #include "model/saved_view.h"
 #include "model/step_beat.h"
 #include "resources/command_ids.h"
@@ -17,6 +18,8 @@
 #include "studio/density_check.h"
 #include "studio/lesson_json.h"
 #include "studio/menus.h"
+#include "studio/pointer_tips.h"
+#include "studio/terms.h"
 #include "studio/side_panels.h"
 #include "studio/messages.h"
 
@@ -339,6 +342,40 @@ std::string Session::statusLine() const { return ::statusLine(model_, &layout_);
 
 std::string Session::toolTip() const { return plotToolTip(model_); }
 
+std::string Session::statusToolTip() const {
+  const std::string status = statusLine();
+  const std::string terms = termsNamedIn(status);
+  return terms.empty() ? status : status + "\n\n" + terms;
+}
+
+std::string Session::toolTipAt(int px, int py) const { return pointerTip(model_, layout_, client_, px, py).text; }
+
+std::string Session::termAt(int px, int py) const { return pointerTip(model_, layout_, client_, px, py).anchor; }
+
+std::string Session::legendTip(std::size_t entry) const {
+  const std::vector<LegendEntry> entries = legend();
+  if (entry >= entries.size()) return "";
+  const Term* term = legendTerm(entries[entry].name, comparisonShown(model_));
+  return term ? term->definition : "";
+}
+
+Effects Session::explain(const std::string& anchor) {
+  effects_ = Effects{};
+  pending_.reset();
+  ask({QuestionKind::HowItWorks, anchor, "How it works", "", {}, ""});
+  return finish();
+}
+
+Effects Session::explainLegend(std::size_t entry) {
+  const std::vector<LegendEntry> entries = legend();
+  const Term* term = entry < entries.size() ? legendTerm(entries[entry].name, comparisonShown(model_)) : nullptr;
+  if (!term) {
+    effects_ = Effects{};
+    return finish();
+  }
+  return explain(term->anchor);
+}
+
 std::vector<LegendEntry> Session::legend() const {
   const bool splitsShown = model_.density.isOther() && !model_.density.otherChoice.splits.empty();
   // The marks where the hull lies below the density prove as much as a proof does.
@@ -346,9 +383,23 @@ std::vector<LegendEntry> Session::legend() const {
   const PlotTheme theme = model_.view.theme;
   // The envelope, while shown, takes the darts' place (window_picture.cpp).
   const bool envelopeShown = model_.stepping.active || model_.stepping.proof.has_value();
-  const bool dartsShown = model_.darts.thrown && !envelopeShown;
-  return comparisonShown(model_) ? comparisonLegend(theme)
-                                 : plotLegend(proofShown, model_.view.twoBeats, splitsShown, theme, dartsShown);
+  // A new scale empties the darts but keeps the throw (and the envelope it ended with).
+  const bool thrown = model_.darts.thrown && !envelopeShown;
+  const bool dartsShown = thrown && !model_.darts.x.empty();
+  if (comparisonShown(model_)) return comparisonLegend(theme);
+  // Only what is drawn: the envelope while stepping or over the darts, the
+  // fates while stepping in two beats, the classic candidate once there is one.
+  const bool twoBeats = model_.view.twoBeats && envelopeShown;
+  const bool envelopeDrawn = envelopeShown || (thrown && model_.view.envelopeAfterDarts);
+  const bool candidateDrawn = envelopeShown && !twoBeats && lastCandidate(model_).has_value();
+  std::vector<LegendEntry> entries;
+  for (const LegendEntry& e : plotLegend(proofShown, twoBeats, splitsShown, theme, dartsShown)) {
+    const std::string name = e.name;
+    if (!envelopeDrawn && (name == "upper hull" || name == "squeeze" || name == "points")) continue;
+    if (!candidateDrawn && name == "candidate") continue;
+    entries.push_back(e);
+  }
+  return entries;
 }
 
 void Session::repaint() {

@@ -63,12 +63,27 @@ class Session : private Reports {
   Effects restoreView(const ViewOptions& view);
   // Sets the client area without effects (the desktop reads it before each command).
   void setClient(const Rect& client);
+  // Help > How it works opened at the section with this anchor (see
+  // howItWorks()); the question's text holds the anchor.
+  Effects explain(const std::string& anchor);
+  // The same for what legend entry `entry` names (nothing for no entry).
+  Effects explainLegend(std::size_t entry);
 
   // The state on screen as a lesson, and as its JSON text.
   Lesson lesson() const;
   std::string lessonText() const;
   std::string statusLine() const;
+  // The status line's tip: the whole text, and what the terms it names mean.
+  std::string statusToolTip() const;
   std::string toolTip() const;
+  // What lies under the pointer at client pixel (px, py) and why: a point, a
+  // hull piece, a vertical step of the hull, the squeeze, the why panel; ""
+  // over anything else, where toolTip() serves. termAt gives the anchor of
+  // the section of How it works that explains it ("" likewise).
+  std::string toolTipAt(int px, int py) const;
+  std::string termAt(int px, int py) const;
+  // A legend entry's one-line definition ("" for none).
+  std::string legendTip(std::size_t entry) const;
   std::vector<LegendEntry> legend() const;
   const std::optional<Question>& pending() const { return pending_; }
   const WindowModel& model() const { return model_; }

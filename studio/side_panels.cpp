@@ -166,17 +166,15 @@ Rect plotArea(const WindowModel& model, const Rect& client) {
   return plot;
 }
 
-void paintSidePanels(Canvas& canvas, const Rect& client, const WindowModel& model) {
+namespace {
+// The panels' boxes, the why panel's first.
+std::vector<Rect> panelBoxes(const WindowModel& model, const Rect& client) {
   const int count = panelCount(model);
-  if (count == 0 || client.right <= client.left || client.bottom <= client.top) return;
-  const double scale = pictureScale(client);
-  canvas.setPenWidth(scaledPixels(1, scale));
-  canvas.setTextScale(scale);
+  std::vector<Rect> boxes;
+  if (count == 0 || client.right <= client.left || client.bottom <= client.top) return boxes;
   const Rect area = panelsArea(client);
-  const int margin = scaledPixels(6, scale);
   // One above the other in a column, or in a band below that is tall for
   // its width (a phone held upright); otherwise side by side.
-  std::vector<Rect> boxes;
   const bool stacked = beside(client) || area.right - area.left < 2 * (area.bottom - area.top);
   if (count == 1) {
     boxes.push_back(area);
@@ -189,6 +187,22 @@ void paintSidePanels(Canvas& canvas, const Rect& client, const WindowModel& mode
     boxes.push_back(Rect{area.left, area.top, middle, area.bottom});
     boxes.push_back(Rect{middle, area.top, area.right, area.bottom});
   }
+  return boxes;
+}
+}  // namespace
+
+Rect whyPanelRect(const WindowModel& model, const Rect& client) {
+  if (!model.view.whyPanel) return Rect{0, 0, 0, 0};
+  return panelBoxes(model, client).front();
+}
+
+void paintSidePanels(Canvas& canvas, const Rect& client, const WindowModel& model) {
+  const std::vector<Rect> boxes = panelBoxes(model, client);
+  if (boxes.empty()) return;
+  const double scale = pictureScale(client);
+  canvas.setPenWidth(scaledPixels(1, scale));
+  canvas.setTextScale(scale);
+  const int margin = scaledPixels(6, scale);
   std::size_t next = 0;
   for (const bool shown : {model.view.whyPanel, model.view.progressChart}) {
     if (!shown) continue;

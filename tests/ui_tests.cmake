@@ -52,6 +52,7 @@ add_executable(studio_tests
   studio/hull_gap_test.cpp
   studio/theme_test.cpp
   studio/consistency_test.cpp
+  studio/pointer_tips_test.cpp
 )
 target_link_libraries(studio_tests PRIVATE ars_ui GTest::gtest GTest::gtest_main)
 target_include_directories(studio_tests PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)

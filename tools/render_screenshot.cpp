@@ -1,16 +1,23 @@
 // Renders the program's window without a display into a PNG, after the given
 // command ids (default: one throw of darts, the README's picture):
 //   render-screenshot OUTPUT.png [--size=WxH] [id ...]
-// --size gives the window's outer size (default: the size it opens with).
+// --size gives the window's outer size (default: the size it opens with);
+// --tip-at=X adds the plot's tool tip over the envelope above abscissa X.
 // A message box that a command opens is closed at once, and reported on
 // standard error.
 #include <QApplication>
+#include <QHelpEvent>
+#include <QImage>
+#include <QPainter>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +30,7 @@
 #include "frontends/qt/platform/qt_diagnostics.h"
 #include "frontends/qt/platform/qt_main_window.h"
 #include "frontends/qt/platform/qt_window_system.h"
+#include "display/plot_mapping.h"
 #include "studio/menus.h"
 #include "resources/command_ids.h"
 
@@ -31,9 +39,10 @@ namespace {
 constexpr int usageError = 2;
 
 void printUsage(std::FILE* stream) {
-  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [--size=WxH] [--how-it-works] [id ...]\n"
+  std::fputs("Usage: render-screenshot OUTPUT.png [LESSON.json] [--size=WxH] [--how-it-works] [--tip-at=X] [id ...]\n"
              "Draws the window, after the given command ids (default: 133, a throw of darts), into OUTPUT.png;\n"
-             "a lesson file is opened first. --how-it-works draws Help > How it works, the whole page, instead.\n",
+             "a lesson file is opened first. --how-it-works draws Help > How it works, the whole page, instead.\n"
+             "--tip-at=X shows the plot's tool tip at the highest pixel above abscissa X that has one.\n",
              stream);
 }
 
@@ -55,6 +64,34 @@ bool parseId(const char* text, int& id) {
   if (end == text || *end != '\0' || errno != 0 || value < 0 || value > 0xFFFF) return false;
   id = static_cast<int>(value);
   return true;
+}
+
+// The plot's tool tip as Qt shows it, at the highest pixel above abscissa x
+// whose tip is the envelope's own, painted over the window's picture.
+bool showTip(const MainWindow& app, QtMainWindow& window, double x, QImage& shot) {
+  const Session& session = app.session();
+  const int px = wholePixelX(session.layout().mapping, x);
+  int py = session.layout().frame.top;
+  while (py < session.layout().frame.bottom && session.toolTipAt(px, py).empty()) ++py;
+  if (py >= session.layout().frame.bottom) return false;
+  QWidget* plot = window.centralWidget();
+  QHelpEvent help(QEvent::ToolTip, QPoint(px, py), plot->mapToGlobal(QPoint(px, py)));
+  QApplication::sendEvent(plot, &help);
+  QCoreApplication::processEvents();
+  bool shown = false;
+  QPainter painter(&shot);
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!widget->inherits("QTipLabel") || !widget->isVisible()) continue;
+    // Where a desktop puts it, below and right of the pointer, inside the window
+    // (the offscreen screen places it elsewhere).
+    const QPixmap tip = widget->grab();
+    const QPoint pointer = plot->mapTo(&window, QPoint(px, py));
+    const int left = std::clamp(pointer.x() + 4, 0, std::max(0, shot.width() - tip.width()));
+    const int top = pointer.y() + 20 + tip.height() <= shot.height() ? pointer.y() + 20 : pointer.y() - tip.height() - 4;
+    painter.drawPixmap(QPoint(left, std::max(0, top)), tip);
+    shown = true;
+  }
+  return shown;
 }
 
 // Closes each message box as soon as its modal loop shows it; the command
@@ -92,6 +129,7 @@ int main(int argc, char* argv[]) {
   int first = 2;
   QString lessonPath;
   bool howItWorksPage = false;
+  std::optional<double> tipAt;
   if (argc > 2 && std::strstr(argv[2], ".json") != nullptr) {
     lessonPath = QString::fromLocal8Bit(argv[2]);
     first = 3;
@@ -107,6 +145,15 @@ int main(int argc, char* argv[]) {
     }
     if (std::strcmp(argv[i], "--how-it-works") == 0) {
       howItWorksPage = true;
+      continue;
+    }
+    if (std::strncmp(argv[i], "--tip-at=", 9) == 0) {
+      char* end = nullptr;
+      tipAt = std::strtod(argv[i] + 9, &end);
+      if (end == argv[i] + 9 || *end != '\0' || !std::isfinite(*tipAt)) {
+        std::fprintf(stderr, "render-screenshot: '%s' is not an abscissa such as --tip-at=0.75\n", argv[i]);
+        return usageError;
+      }
       continue;
     }
     int id = 0;
@@ -167,7 +214,12 @@ int main(int argc, char* argv[]) {
     }
     return 0;
   }
-  if (!window->grab().save(output)) {
+  QImage shot = window->grab().toImage();
+  if (tipAt && !showTip(app, *window, *tipAt, shot)) {
+    std::fprintf(stderr, "render-screenshot: no tool tip above x = %g\n", *tipAt);
+    return 1;
+  }
+  if (!shot.save(output)) {
     std::fprintf(stderr, "render-screenshot: cannot write %s\n", output.toLocal8Bit().constData());
     return 1;
   }

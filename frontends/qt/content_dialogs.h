@@ -17,6 +17,7 @@ class ContentDialogs {
   virtual bool openLessonFile(Lesson& lesson, std::string& problem) = 0;
   // Asks for a file name and writes the lesson; `problem` says why it failed.
   virtual void saveLessonFile(const Lesson& lesson, std::string& problem) = 0;
-  // Shows Help > How it works until it is closed.
-  virtual void showHowItWorks() {}
+  // Shows Help > How it works until it is closed, at the section with this
+  // anchor (the top for "").
+  virtual void showHowItWorks(const std::string& /*anchor*/) {}
 };

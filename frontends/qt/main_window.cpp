@@ -5,6 +5,7 @@
 #include "display/plot_legend.h"
 #include "platform/window_system.h"
 #include "studio/menus.h"
+#include "studio/terms.h"
 
 namespace {
 constexpr int windowX = 50;
@@ -37,6 +38,7 @@ void MainWindow::show() {
   if (!window_) return;
   const Effects effects = session_.resize(window_->clientRect());
   window_->setStatusText(effects.status);
+  window_->setStatusToolTip(session_.statusToolTip());
   window_->setClientToolTip(effects.toolTip);
   // Names only what the opening picture shows: no darts yet.
   window_->setLegend(session_.legend());
@@ -67,6 +69,28 @@ void MainWindow::command(int id) {
 void MainWindow::onTimer() {
   follow();
   handle(session_.tick());
+}
+
+std::string MainWindow::toolTipAt(int x, int y) {
+  follow();
+  const std::string tip = session_.toolTipAt(x, y);
+  return tip.empty() ? session_.toolTip() : withLink(tip);
+}
+
+void MainWindow::clickAt(int x, int y) {
+  follow();
+  const std::string anchor = session_.termAt(x, y);
+  if (!anchor.empty()) handle(session_.explain(anchor));
+}
+
+std::string MainWindow::legendTip(int entry) const {
+  if (entry < 0) return "";
+  const std::string tip = session_.legendTip(static_cast<std::size_t>(entry));
+  return tip.empty() ? tip : withLink(tip);
+}
+
+void MainWindow::explainLegend(int entry) {
+  if (entry >= 0) handle(session_.explainLegend(static_cast<std::size_t>(entry)));
 }
 
 void MainWindow::updateMenu(Menu& menu, int position) { ::updateMenu(menu, position, session_.model()); }
@@ -117,6 +141,7 @@ void MainWindow::handle(const Effects& effects) {
   if (effects.repaint) {
     window_->invalidate();
     window_->setStatusText(effects.status);
+    window_->setStatusToolTip(session_.statusToolTip());
     window_->setClientToolTip(effects.toolTip);
     window_->setLegend(effects.legend);
   }
@@ -135,7 +160,7 @@ void MainWindow::ask(const Question& question) {
       return;
     }
     case QuestionKind::HowItWorks:
-      if (dialogs_) dialogs_->showHowItWorks();
+      if (dialogs_) dialogs_->showHowItWorks(question.text);
       handle(session_.answer(question, Choice::Ok));
       return;
     case QuestionKind::SavePicture:

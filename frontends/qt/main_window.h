@@ -40,6 +40,14 @@ class MainWindow {
   void onTimer();
   std::string statusLine() const { return session_.statusLine(); }
   std::string plotToolTip() const { return session_.toolTip(); }
+  // The pointer's hint at a client pixel: what lies there and why, with
+  // where a click leads; elsewhere the plot's own tip.
+  std::string toolTipAt(int x, int y);
+  // A click there opens How it works at the section that explains it.
+  void clickAt(int x, int y);
+  // The same for legend entry `entry`.
+  std::string legendTip(int entry) const;
+  void explainLegend(int entry);
 
   // Returns why the choice cannot be used ("" when it is now the density shown).
   std::string selectOtherDensity(const DensityChoice& choice);

@@ -23,6 +23,18 @@ long mainWindowProc(Window& window, WindowMessage message, const MessageParams& 
     case WindowMessage::Timer:
       app->onTimer();
       return 0;
+    case WindowMessage::ToolTip:
+      if (params.text) *params.text = app->toolTipAt(params.x, params.y);
+      return 0;
+    case WindowMessage::Click:
+      app->clickAt(params.x, params.y);
+      return 0;
+    case WindowMessage::LegendToolTip:
+      if (params.text) *params.text = app->legendTip(params.value);
+      return 0;
+    case WindowMessage::LegendClick:
+      app->explainLegend(params.value);
+      return 0;
     case WindowMessage::Create:
       break;
   }

@@ -37,15 +37,16 @@ function showLink(link, note) {
 }
 
 // Help > How it works, from the core's sections: headings, paragraphs, and
-// diagrams the core draws through the same canvas calls as the picture.
-// `done()` once it closes.
-function showHowItWorks(core, done) {
+// diagrams the core draws through the same canvas calls as the picture;
+// opened at the section of `anchor` where one is given. `done()` once it closes.
+function showHowItWorks(core, done, anchor) {
   const holder = byId('how-page');
   holder.textContent = '';
   const box = byId('how-box');
   for (const section of core.howItWorks()) {
     const heading = document.createElement('h3');
     heading.textContent = section.heading;
+    heading.id = 'how-' + section.anchor;
     holder.appendChild(heading);
     for (const text of section.paragraphs) {
       const p = document.createElement('p');
@@ -80,6 +81,26 @@ function showHowItWorks(core, done) {
       canvas.finish();
     }
   }
+  holder.scrollTop = 0;
+  const section = anchor ? byId('how-' + anchor) : null;
+  if (section) holder.scrollTop = section.offsetTop - holder.offsetTop;
+}
+
+// A "?" after a label: its tip defines the term, a click opens How it works
+// at the term's section over the dialog.
+function addTermHelp(core, label, definition, anchor) {
+  const help = document.createElement('button');
+  help.type = 'button';
+  help.className = 'term-help';
+  help.textContent = '?';
+  help.title = definition + '\nClick: How it works.';
+  help.dataset.anchor = anchor;
+  help.setAttribute('aria-label', 'How it works: ' + definition);
+  help.addEventListener('click', (event) => {
+    event.preventDefault();
+    showHowItWorks(core, null, anchor);
+  });
+  label.querySelector('span').appendChild(help);
 }
 
 // The Other density dialog. `core` gives catalogue() and checkDensity();
@@ -100,6 +121,8 @@ class DensityDialog {
     const hints = core.densityHints();
     byId('density-transform').closest('label').title = hints.transform;
     byId('density-splits').closest('label').title = hints.splits;
+    addTermHelp(core, byId('density-transform').closest('label'), hints.transformTerm, hints.transformAnchor);
+    addTermHelp(core, byId('density-splits').closest('label'), hints.splitsTerm, hints.splitsAnchor);
     for (const id of ['density-formula', 'density-lower', 'density-upper', 'density-splits']) {
       byId(id).addEventListener('input', () => this.check());
     }

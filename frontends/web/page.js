@@ -62,10 +62,11 @@ function drawSwatch(canvas, entry) {
   }
 }
 
-function showLegend(entries) {
+// Each entry's tip defines it; a click (or Enter) opens How it works at its section.
+function showLegend(entries, tipOf, explain) {
   const legend = byId('legend');
   legend.textContent = '';
-  for (const entry of entries) {
+  entries.forEach((entry, i) => {
     const item = document.createElement('span');
     item.className = 'legend-entry';
     const swatch = document.createElement('canvas');
@@ -73,8 +74,21 @@ function showLegend(entries) {
     const name = document.createElement('span');
     name.textContent = entry.name;
     item.append(swatch, name);
+    const tip = tipOf(i);
+    if (tip) {
+      item.title = tip + '\nClick: How it works.';
+      item.tabIndex = 0;
+      item.setAttribute('role', 'button');
+      item.addEventListener('click', () => explain(i));
+      item.addEventListener('keydown', (e) => {
+        if (e.key === 'Enter' || e.key === ' ') {
+          e.preventDefault();
+          explain(i);
+        }
+      });
+    }
     legend.appendChild(item);
-  }
+  });
 }
 
 function startPage(core) {
@@ -86,6 +100,69 @@ function startPage(core) {
   let timer = null;
   let size = { width: 0, height: 0, ratio: 1 };
   let paintQueued = false;
+  let plotTip = '';
+
+  // The pointer's tip over the envelope: it follows a mouse; a tap pins it
+  // with a link to How it works, as a phone has no hover.
+  const tip = byId('plot-tip');
+  let pinned = false;  // by a tap: a mouse passing by leaves it
+  function hideTip() {
+    tip.hidden = true;
+    pinned = false;
+  }
+  function pointAt(e) {
+    const r = picture.getBoundingClientRect();
+    return { x: Math.floor(e.clientX - r.left), y: Math.floor(e.clientY - r.top) };
+  }
+  function showTip(e, pin) {
+    const at = pointAt(e);
+    const text = session.toolTipAt(at.x, at.y);
+    picture.title = text ? '' : plotTip;
+    if (!text) {
+      hideTip();
+      return;
+    }
+    byId('plot-tip-text').textContent = text;
+    const link = byId('plot-tip-link');
+    link.hidden = !pin;
+    pinned = pin;
+    link.dataset.anchor = session.termAt(at.x, at.y);
+    tip.hidden = false;
+    const room = stage.getBoundingClientRect();
+    const left = Math.min(at.x + 14, Math.max(0, room.width - tip.offsetWidth - 4));
+    const top = at.y + 18 + tip.offsetHeight <= room.height ? at.y + 18 : Math.max(0, at.y - tip.offsetHeight - 8);
+    tip.style.left = left + 'px';
+    tip.style.top = top + 'px';
+  }
+  let lastPointer = 'mouse';
+  picture.addEventListener('pointermove', (e) => {
+    lastPointer = e.pointerType;
+    if (e.pointerType === 'mouse' && !pinned) showTip(e, false);
+  });
+  picture.addEventListener('pointerleave', (e) => {
+    if (e.pointerType === 'mouse' && !pinned) hideTip();
+  });
+  picture.addEventListener('pointerdown', (e) => {
+    lastPointer = e.pointerType;
+  });
+  picture.addEventListener('click', (e) => {
+    if (lastPointer !== 'mouse') {
+      showTip(e, true);
+      return;
+    }
+    const at = pointAt(e);
+    const anchor = session.termAt(at.x, at.y);
+    hideTip();
+    if (!anchor) return;
+    asking = null;
+    handle(session.explain(anchor));
+  });
+  byId('plot-tip-link').addEventListener('click', (e) => {
+    e.preventDefault();
+    hideTip();
+    asking = null;
+    handle(session.explain(e.currentTarget.dataset.anchor));
+  });
 
   function paintNow() {
     paintQueued = false;
@@ -120,8 +197,14 @@ function startPage(core) {
   function handle(effects) {
     if (effects.repaint) {
       byId('status').textContent = effects.status;
-      showLegend(effects.legend);
-      picture.title = effects.toolTip;
+      byId('status').title = session.statusToolTip();
+      showLegend(effects.legend, (i) => session.legendTip(i), (i) => {
+        asking = null;
+        handle(session.explainLegend(i));
+      });
+      plotTip = effects.toolTip;
+      picture.title = plotTip;
+      hideTip();
       repaint();
     }
     if (effects.timer === 'start') {
@@ -168,7 +251,7 @@ function startPage(core) {
         break;
       case 'howItWorks':
         page.messages.push({ caption: q.caption, text: 'How it works' });
-        showHowItWorks(core, () => answered(session.answer('ok')));
+        showHowItWorks(core, () => answered(session.answer('ok')), q.text);
         break;
       case 'chooseDensity':
         densityDialog.open(q.form, (fields) =>

@@ -13,6 +13,7 @@
 #include "studio/command_table.h"
 #include "studio/how_it_works.h"
 #include "studio/session.h"
+#include "studio/terms.h"
 
 using emscripten::val;
 
@@ -172,6 +173,7 @@ val howItWorksOf() {
     for (const std::string& p : section.paragraphs) paragraphs.call<void>("push", p);
     s.set("paragraphs", paragraphs);
     s.set("diagram", static_cast<int>(section.diagram));
+    s.set("anchor", section.anchor);
     sections.call<void>("push", s);
   }
   return sections;
@@ -181,6 +183,11 @@ val densityHintsOf() {
   val v = val::object();
   v.set("transform", std::string(transformHint()));
   v.set("splits", std::string(splitsHint()));
+  // The "?" beside each label: a one-line definition and where it leads.
+  v.set("transformTerm", std::string(tScaleTerm().definition));
+  v.set("splitsTerm", std::string(splitTerm().definition));
+  v.set("transformAnchor", std::string(tScaleTerm().anchor));
+  v.set("splitsAnchor", std::string(splitTerm().anchor));
   return v;
 }
 
@@ -220,6 +227,17 @@ class WebSession {
   val lessonUnreadable(const std::string& problem) { return effectsOf(session_.lessonUnreadable(problem)); }
   std::string lessonText() const { return session_.lessonText(); }
   std::string statusLine() const { return session_.statusLine(); }
+  std::string statusToolTip() const { return session_.statusToolTip(); }
+  // What lies under the pointer and the section that explains it ("" for nothing).
+  std::string toolTipAt(int x, int y) const { return session_.toolTipAt(x, y); }
+  std::string termAt(int x, int y) const { return session_.termAt(x, y); }
+  std::string legendTip(int entry) const {
+    return entry < 0 ? "" : session_.legendTip(static_cast<std::size_t>(entry));
+  }
+  val explain(const std::string& anchor) { return effectsOf(session_.explain(anchor)); }
+  val explainLegend(int entry) {
+    return entry < 0 ? effectsOf(Effects{}) : effectsOf(session_.explainLegend(static_cast<std::size_t>(entry)));
+  }
   val pending() const { return session_.pending() ? questionOf(*session_.pending()) : val::null(); }
 
   // Whether each command is enabled and checked now, by id.
@@ -258,6 +276,12 @@ EMSCRIPTEN_BINDINGS(studio) {
       .function("lessonUnreadable", &WebSession::lessonUnreadable)
       .function("lessonText", &WebSession::lessonText)
       .function("statusLine", &WebSession::statusLine)
+      .function("statusToolTip", &WebSession::statusToolTip)
+      .function("toolTipAt", &WebSession::toolTipAt)
+      .function("termAt", &WebSession::termAt)
+      .function("legendTip", &WebSession::legendTip)
+      .function("explain", &WebSession::explain)
+      .function("explainLegend", &WebSession::explainLegend)
       .function("pending", &WebSession::pending)
       .function("states", &WebSession::states)
       .function("paint", &WebSession::paintOn);

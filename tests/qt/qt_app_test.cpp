@@ -15,7 +15,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QHelpEvent>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QToolTip>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -27,6 +30,8 @@
 #include "frontends/qt/platform/qt_main_window.h"
 #include "frontends/qt/platform/qt_window_system.h"
 #include "program_window_test.h"
+#include "display/plot_legend.h"
+#include "display/plot_mapping.h"
 #include "resources/command_ids.h"
 #include "studio/how_it_works.h"
 #include "studio/menus.h"
@@ -366,11 +371,16 @@ TEST_F(AppWindowTest, AStatusTextLongerThanTheBarIsSetSmallerNotCut) {
       return QFontMetrics(label->font()).boundingRect(room, Qt::TextWordWrap, label->text()).height() /
              QFontMetrics(label->font()).lineSpacing();
     };
-    // The first rejection with two beats per step, as long as it gets.
+    // The first rejection with two beats per step, as long as it gets, and
+    // then, as the window sets them, a legend of two columns beside it: the
+    // text is fitted again once the wider legend has narrowed it.
+    const int wide = label->width();
     window_->setStatusText("Step 11: x = 1.806 above the curve: rejected, becomes a point. Candidates 11: 6 "
                            "squeezed, 4 evaluated, 1 rejected; 9 evaluations.");
+    window_->setLegend(plotLegend(false, false, false, PlotTheme::classic, false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->width() < wide; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label->font().pointSizeF() < full; }, 1000));
     EXPECT_LE(lines(), 3);
-    EXPECT_LT(label->font().pointSizeF(), full);
     window_->setStatusText("Beta density with alpha = 2 and beta = 3.");
     EXPECT_LE(lines(), 3);
     EXPECT_DOUBLE_EQ(label->font().pointSizeF(), full);
@@ -418,8 +428,12 @@ struct HowItWorksOnly : ContentDialogs {
   bool chooseDensity(DensityChoice&) override { return false; }
   bool openLessonFile(Lesson&, std::string&) override { return false; }
   void saveLessonFile(const Lesson&, std::string&) override {}
-  void showHowItWorks() override { ++shown; }
+  void showHowItWorks(const std::string& at) override {
+    ++shown;
+    anchor = at;
+  }
   int shown = 0;
+  std::string anchor;
 };
 
 TEST_F(AppWindowTest, HelpHowItWorksIsAMenuItemThatOpensThePageAndKeepsTheState) {
@@ -455,6 +469,64 @@ TEST(HowItWorksDialog, ShowsEverySectionWithDiagramsAndFitsTheScreen) {
   const PixelCount ink = countPixels(page->grab().toImage(), page->rect());
   EXPECT_GT(ink.red, 500);
   EXPECT_GT(ink.green, 200);
+}
+
+// Terms on screen lead to How it works: a legend entry's tip defines it and a
+// click opens the page at its section; over the plot the tip follows the
+// envelope, and a click on a vertical drop of the hull opens "hull-piece".
+TEST_F(AppWindowTest, LegendAndPlotLeadToTheirSectionsOfHowItWorks) {
+  HowItWorksOnly dialogs;
+  app_.setContentDialogs(dialogs);
+  run([&] {
+    app_.command(CommandId::startStepping);
+    QtLegend* legend = window_->legend();
+    QCoreApplication::processEvents();
+    const QPoint hull = legend->swatchRect(1).center();
+    EXPECT_EQ(legend->entryAt(hull), 1);
+    QHelpEvent help(QEvent::ToolTip, hull, legend->mapToGlobal(hull));
+    QApplication::sendEvent(legend, &help);
+    EXPECT_TRUE(QToolTip::text().startsWith(QStringLiteral("Upper hull"))) << QToolTip::text().toStdString();
+    QTest::mouseClick(legend, Qt::LeftButton, Qt::NoModifier, hull);
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_EQ(dialogs.anchor, "hull");
+
+    // Beta(2,3) at Start drops vertically at its outer point 0.95.
+    QWidget* plot = window_->centralWidget();
+    const Session& session = app_.session();
+    const int px = wholePixelX(session.layout().mapping, 0.95);
+    int py = session.layout().frame.top;
+    while (py < session.layout().frame.bottom && session.toolTipAt(px, py).empty()) ++py;
+    ASSERT_LT(py, session.layout().frame.bottom);
+    QHelpEvent over(QEvent::ToolTip, QPoint(px, py), plot->mapToGlobal(QPoint(px, py)));
+    QApplication::sendEvent(plot, &over);
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("two extended secants meet"))) << QToolTip::text().toStdString();
+    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, QPoint(px, py));
+    EXPECT_EQ(dialogs.shown, 2);
+    EXPECT_EQ(dialogs.anchor, "hull-piece");
+    // Far from the envelope the plot keeps its own tip, and a click opens nothing.
+    const QPoint corner(session.layout().frame.right - 3, session.layout().frame.top + 3);
+    QHelpEvent away(QEvent::ToolTip, corner, plot->mapToGlobal(corner));
+    QApplication::sendEvent(plot, &away);
+    EXPECT_TRUE(QToolTip::text().contains(QString::fromStdString(session.toolTip()))) << QToolTip::text().toStdString();
+    QTest::mouseClick(plot, Qt::LeftButton, Qt::NoModifier, corner);
+    EXPECT_EQ(dialogs.shown, 2);
+    window_->postQuit(0);
+  });
+}
+
+TEST(HowItWorksDialog, OpensAtTheSectionOfItsAnchor) {
+  QtHowItWorksDialog top(1.0, nullptr);
+  QtHowItWorksDialog last(1.0, nullptr, "t-scale");
+  top.show();
+  last.show();
+  auto* scroll = last.findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_EQ(top.findChild<QScrollArea*>()->verticalScrollBar()->value(), 0);
+  EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
+  for (QLabel* heading : last.findChildren<QLabel*>(QStringLiteral("heading"))) {
+    if (heading->property("anchor").toString() != QStringLiteral("t-scale")) continue;
+    EXPECT_GE(heading->y(), scroll->verticalScrollBar()->value());
+  }
 }
 
 }  // namespace

@@ -6,9 +6,13 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
 
 #include "frontends/qt/dialogs/qt_density_dialog.h"
+#include "frontends/qt/dialogs/qt_how_it_works.h"
 #include "density/formula_density.h"
 
 namespace {
@@ -96,6 +100,27 @@ TEST(DensityDialog, TakesATransformationAndRefusesBadSplitPoints) {
   rig.dialog.findChild<QComboBox*>("source")->setCurrentText("Student t");
   EXPECT_EQ(rig.dialog.choice().transform, ars::Transform::InverseSqrt);
   EXPECT_NE(rig.dialog.findChild<QLabel*>("catalogueNote")->text().toStdString().find("T(f)"), std::string::npos);
+}
+
+// "Concave under T =" and "Split points" each have a "?": its tip defines the
+// term, and a click opens How it works at the section on T and split points.
+TEST(DensityDialog, TheTransformAndSplitLabelsLeadToHowItWorks) {
+  DialogRig rig;
+  {
+    const QList<QToolButton*> buttons = rig.dialog.findChildren<QToolButton*>("help-t-scale");
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons[0]->toolTip().startsWith(QStringLiteral("T scale")));
+    EXPECT_TRUE(buttons[1]->toolTip().startsWith(QStringLiteral("Split point")));
+    int opened = 0;
+    QTimer::singleShot(0, [&] {
+      auto* page = dynamic_cast<QtHowItWorksDialog*>(QApplication::activeModalWidget());
+      if (page == nullptr) return;
+      ++opened;
+      page->accept();
+    });
+    buttons[1]->click();
+    EXPECT_EQ(opened, 1);
+  }
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ namespace {
 constexpr double inf = std::numeric_limits<double>::infinity();
 
 double t3(double x) { return -2.0 * std::log1p(x * x / 3); }
+double mixture(double x) {
+  return std::log(0.5 * std::exp(-0.5 * (x + 2) * (x + 2)) + 0.5 * std::exp(-0.5 * (x - 2) * (x - 2)));
+}
 
 TEST(TConcaveTrial, TrialsUntilAnAcceptanceGiveTheDrawsOfSample) {
   ars::TConcaveSampler fast(t3, -inf, inf);
@@ -53,6 +56,54 @@ TEST(TConcaveTrial, TrialsUntilAnAcceptanceGiveTheDrawsOfSample) {
   ars::TConcaveSampler logConcave([](double x) { return -x * x / 2; }, -inf, inf, ars::Transform::Log);
   EXPECT_THROW(logConcave.trial(0.5, 0.5), std::logic_error);
   EXPECT_TRUE(logConcave.envelopePieces().empty());
+}
+
+// Each trial carries the numbers that decided it, read from the envelope it
+// was drawn under: hat and squeeze around h, h itself where evaluated, and
+// the inequality its outcome names.
+TEST(TConcaveTrial, CarriesHatSqueezeAndTheDensityThatDecided) {
+  // Where log of the mixture turns from convex to concave.
+  const double turn = std::acosh(2.0) / 2;
+  struct Case {
+    ars::TConcaveSampler sampler;
+    double (*h)(double);
+  };
+  for (Case c : {Case{ars::TConcaveSampler(t3, -inf, inf), t3},
+                 Case{ars::TConcaveSampler(mixture, -inf, inf, ars::Transform::Log, {-turn, turn}), mixture}}) {
+    std::mt19937_64 g(5);
+    int outcomes[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 400; ++i) {
+      const double u = ars::detail::uniform01(g);
+      const double v = ars::detail::uniform01(g);
+      const ars::TConcaveSampler::Trial t = c.sampler.trial(u, v);
+      ++outcomes[static_cast<int>(t.outcome)];
+      if (t.outcome == ars::TConcaveSampler::Outcome::Outside) continue;
+      const double h = c.h(t.x);
+      EXPECT_NEAR(t.logY, std::log(v) + t.logHat, 1e-9) << i;
+      EXPECT_GE(t.logHat, h - 1e-9) << i;
+      if (!std::isnan(t.logSqueeze)) {
+        EXPECT_LE(t.logSqueeze, h + 1e-9) << i;
+      }
+      switch (t.outcome) {
+        case ars::TConcaveSampler::Outcome::SqueezeAccept:
+          EXPECT_TRUE(std::isnan(t.logDensity)) << i;
+          EXPECT_LE(t.logY, t.logSqueeze + 1e-9) << i;
+          break;
+        case ars::TConcaveSampler::Outcome::DensityAccept:
+          EXPECT_EQ(t.logDensity, h) << i;
+          EXPECT_LE(t.logY, t.logDensity + 1e-9) << i;
+          break;
+        case ars::TConcaveSampler::Outcome::Rejection:
+          EXPECT_EQ(t.logDensity, h) << i;
+          EXPECT_GT(t.logY, t.logDensity - 1e-9) << i;
+          break;
+        case ars::TConcaveSampler::Outcome::Outside:
+          break;
+      }
+    }
+    EXPECT_GT(outcomes[0], 0);
+    EXPECT_GT(outcomes[1] + outcomes[2], 0);
+  }
 }
 
 }  // namespace

@@ -145,6 +145,36 @@ TEST(WhyPanel, TypedDensitiesAndTheirDecisionsToo) {
   EXPECT_TRUE(rejected && squeezed);
 }
 
+// Under -1/sqrt(f) and with split points the panel gives hull and squeeze
+// at x as well, and the inequality between them and the dart.
+TEST(WhyPanel, TransformedAndSplitDensitiesShowHullAndSqueeze) {
+  const double turn = 0.6584789484624084;
+  for (const DensityChoice& choice :
+       {DensityChoice{"Cauchy", "1/(1+x^2)", false, -inf, inf, ars::Transform::InverseSqrt},
+        DensityChoice{"Two normals", "exp(-(x+2)^2/2) + exp(-(x-2)^2/2)", false, -inf, inf, ars::Transform::Log,
+                      {-turn, turn}}}) {
+    Session session;
+    session.chooseDensity(choice);
+    session.apply(CommandId::startStepping);
+    bool squeezed = false;
+    for (int i = 0; i < 40; ++i) {
+      session.apply(CommandId::nextStep);
+      expectDecisionHolds(session.model(), choice.caption);
+      const std::optional<StepDecision> d = lastDecision(session.model());
+      ASSERT_TRUE(d);
+      if (d->outsideLimits) continue;
+      EXPECT_FALSE(std::isnan(d->hull)) << choice.caption << " step " << i;
+      const std::string text = joined(whyLines(session.model()));
+      EXPECT_NE(text.find("hull at x = "), std::string::npos) << text;
+      if (d->result == StepResult::SqueezeAccept) {
+        squeezed = true;
+        EXPECT_NE(text.find("\xe2\x89\xa4 squeeze = "), std::string::npos) << text;
+      }
+    }
+    EXPECT_TRUE(squeezed) << choice.caption;
+  }
+}
+
 TEST(WhyPanel, SaysWhatDecidedInWordsAndExplainsTheStartsEvaluations) {
   Session session;
   session.apply(CommandId::whyPanel);

@@ -244,6 +244,60 @@ test.describe('the page', () => {
     assert.deepEqual(page.problems, []);
   });
 
+  test('terms lead to How it works: the legend, the tip over the hull and the dialog\'s "?"', async () => {
+    const page = await openPage(browser.context, '{"builtin":"beta-2-3","steps":0}');
+    const hull = page.locator('.legend-entry', { hasText: 'upper hull' });
+    assert.match(await hull.getAttribute('title'), /^Upper hull/);
+    await hull.click();
+    await page.locator('#how-box[open]').waitFor();
+    assert.ok(await page.evaluate(() => document.getElementById('how-page').scrollTop > 0), 'opened at the hull');
+    await page.locator('#how-box button[value="ok"]').click();
+    await page.waitForFunction(() => !document.getElementById('how-box').open);
+
+    // Beta(2,3) at the start drops vertically at an outer point: the tip says why, a click explains more.
+    const drop = await page.evaluate(() => {
+      const c = document.getElementById('picture');
+      const session = window.samplerPage.session;
+      for (let x = 0; x < c.clientWidth; x += 2)
+        for (let y = 0; y < c.clientHeight; y += 2) if (session.toolTipAt(x, y).startsWith('A vertical')) return { x, y };
+      return null;
+    });
+    assert.ok(drop, 'a vertical drop is found');
+    const box = await page.locator('#picture').boundingBox();
+    await page.mouse.move(box.x + drop.x, box.y + drop.y);
+    await page.locator('#plot-tip:not([hidden])').waitFor();
+    assert.match(await page.locator('#plot-tip-text').textContent(), /two extended secants meet/);
+    await page.mouse.click(box.x + drop.x, box.y + drop.y);
+    await page.locator('#how-box[open]').waitFor();
+    await page.locator('#how-box button[value="ok"]').click();
+    await page.waitForFunction(() => !document.getElementById('how-box').open);
+
+    // A tap, as on a phone, pins the tip with a link to the page.
+    await page.evaluate(({ x, y }) => {
+      const c = document.getElementById('picture');
+      const r = c.getBoundingClientRect();
+      const at = { clientX: r.left + x, clientY: r.top + y, bubbles: true };
+      c.dispatchEvent(new PointerEvent('pointerdown', { ...at, pointerType: 'touch' }));
+      c.dispatchEvent(new MouseEvent('click', at));
+    }, drop);
+    await page.locator('#plot-tip-link:not([hidden])').click();
+    await page.locator('#how-box[open]').waitFor();
+    await page.locator('#how-box button[value="ok"]').click();
+    await page.waitForFunction(() => !document.getElementById('how-box').open);
+
+    await clickCommand(page, 190);
+    await page.locator('#density-box[open]').waitFor();
+    const help = page.locator('.term-help[data-anchor="t-scale"]');
+    assert.equal(await help.count(), 2);
+    assert.match(await help.first().getAttribute('title'), /^T scale/);
+    await help.first().click();
+    await page.locator('#how-box[open]').waitFor();
+    await page.locator('#how-box button[value="ok"]').click();
+    assert.equal(await page.locator('#density-box[open]').count(), 1, 'the density dialog stays open');
+    await page.locator('#density-cancel').click();
+    assert.deepEqual(page.problems, []);
+  });
+
   test('the page fits a phone and a projector', async () => {
     for (const viewport of [{ width: 390, height: 844 }, { width: 1920, height: 1080 }]) {
       const page = await openPage(browser.context, lessonLink, viewport);

@@ -30,9 +30,9 @@ bool QtContentDialogs::openLessonFile(Lesson& lesson, std::string& problem) {
   return true;
 }
 
-void QtContentDialogs::showHowItWorks() {
+void QtContentDialogs::showHowItWorks(const std::string& anchor) {
   const auto* window = dynamic_cast<const QtMainWindow*>(parent_);
-  QtHowItWorksDialog dialog(window != nullptr ? window->pictureScale() : 1.0, parent_);
+  QtHowItWorksDialog dialog(window != nullptr ? window->pictureScale() : 1.0, parent_, anchor);
   dialog.exec();
 }
 

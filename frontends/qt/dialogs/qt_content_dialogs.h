@@ -11,7 +11,7 @@ class QtContentDialogs : public ContentDialogs {
   bool chooseDensity(DensityChoice& choice) override;
   bool openLessonFile(Lesson& lesson, std::string& problem) override;
   void saveLessonFile(const Lesson& lesson, std::string& problem) override;
-  void showHowItWorks() override;
+  void showHowItWorks(const std::string& anchor) override;
 
  private:
   double scale() const;

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,11 +18,35 @@
 #include "density/formula_density.h"
 #include "density/transform_choice.h"
 #include "studio/density_check.h"
+#include "frontends/qt/dialogs/qt_how_it_works.h"
 #include "studio/how_it_works.h"
+#include "studio/terms.h"
 
 namespace {
 constexpr int formulaSource = 0;  // then the catalogue's entries in order
 constexpr int formulaCharacters = 80;
+
+// A label with a "?" beside it: its tip defines the term, a click opens How
+// it works at the term's section.
+QWidget* explainedLabel(const QString& text, const Term& term, double scale) {
+  auto* box = new QWidget;
+  auto* row = new QHBoxLayout(box);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(new QLabel(text));
+  auto* help = new QToolButton;
+  help->setText(QStringLiteral("?"));
+  help->setObjectName(QStringLiteral("help-") + QString::fromUtf8(term.anchor));
+  help->setProperty("anchor", QString::fromUtf8(term.anchor));
+  help->setToolTip(QString::fromStdString(withLink(term.definition)));
+  help->setAutoRaise(true);
+  QObject::connect(help, &QToolButton::clicked, box, [box, anchor = std::string(term.anchor), scale] {
+    QtHowItWorksDialog page(scale, box->window(), anchor);
+    page.exec();
+  });
+  row->addWidget(help);
+  row->addStretch();
+  return box;
+}
 }
 
 QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidget* parent)
@@ -71,8 +97,8 @@ QtDensityDialog::QtDensityDialog(const DensityChoice& start, double scale, QWidg
   formulaForm->addRow(QStringLiteral("The formula is the"), form_);
   formulaForm->addRow(QStringLiteral("Lower end"), lower_);
   formulaForm->addRow(QStringLiteral("Upper end"), upper_);
-  formulaForm->addRow(QStringLiteral("Concave under T ="), transform_);
-  formulaForm->addRow(QStringLiteral("Split points"), splits_);
+  formulaForm->addRow(explainedLabel(QStringLiteral("Concave under T ="), tScaleTerm(), scale), transform_);
+  formulaForm->addRow(explainedLabel(QStringLiteral("Split points"), splitTerm(), scale), splits_);
 
   auto* catalogueForm = new QFormLayout(cataloguePage_);
   for (int i = 0; i < maxParameters; ++i) {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "frontends/qt/platform/qt_canvas.h"
@@ -40,7 +41,7 @@ class DiagramWidget : public QWidget {
 
 }  // namespace
 
-QtHowItWorksDialog::QtHowItWorksDialog(double scale, QWidget* parent) : QDialog(parent) {
+QtHowItWorksDialog::QtHowItWorksDialog(double scale, QWidget* parent, const std::string& anchor) : QDialog(parent) {
   setWindowTitle(QStringLiteral("How it works"));
   setObjectName(QStringLiteral("howItWorks"));
   if (scale > 1.0 && font().pointSizeF() > 0) {
@@ -53,6 +54,8 @@ QtHowItWorksDialog::QtHowItWorksDialog(double scale, QWidget* parent) : QDialog(
   for (const HowSection& section : howItWorks()) {
     auto* heading = new QLabel(QString::fromStdString(section.heading));
     heading->setObjectName(QStringLiteral("heading"));
+    heading->setProperty("anchor", QString::fromStdString(section.anchor));
+    if (!anchor.empty() && section.anchor == anchor) section_ = heading;
     QFont bold = font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -68,6 +71,7 @@ QtHowItWorksDialog::QtHowItWorksDialog(double scale, QWidget* parent) : QDialog(
     column->addSpacing(static_cast<int>(8 * scale));
   }
   auto* scroll = new QScrollArea;
+  scroll_ = scroll;
   scroll->setWidget(page);
   scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -83,4 +87,13 @@ QtHowItWorksDialog::QtHowItWorksDialog(double scale, QWidget* parent) : QDialog(
     size = size.boundedTo(QSize(room.width() * 9 / 10, room.height() * 9 / 10));
   }
   resize(size);
+}
+
+void QtHowItWorksDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (section_ == nullptr) return;
+  // Laid out only now that the dialog has its size: the section's heading at the top.
+  layout()->activate();
+  scroll_->widget()->adjustSize();
+  scroll_->verticalScrollBar()->setValue(section_->y());
 }

@@ -1,7 +1,10 @@
 #include "frontends/qt/platform/qt_legend.h"
 
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QToolTip>
 #include <algorithm>
 #include <string>
 
@@ -66,6 +69,33 @@ QRect QtLegend::swatchRect(int i) const {
   for (int c = 0; c < column; ++c) x += columnWidth(c) + columnGap;
   const int lineHeight = fontMetrics().height();
   return QRect(x, row * lineHeight, swatchWidth(), lineHeight);
+}
+
+int QtLegend::entryAt(QPoint at) const {
+  for (int i = 0; i < static_cast<int>(entries_.size()); ++i) {
+    const QRect swatch = swatchRect(i);
+    if (QRect(swatch.topLeft(), QSize(columnWidth(i / rowsPerColumn), swatch.height())).contains(at)) return i;
+  }
+  return -1;
+}
+
+bool QtLegend::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const int entry = entryAt(help->pos());
+  const std::string tip = entry >= 0 && tipOf_ ? tipOf_(entry) : std::string();
+  if (tip.empty()) {
+    QToolTip::hideText();
+  } else {
+    QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
+  }
+  return true;
+}
+
+void QtLegend::mouseReleaseEvent(QMouseEvent* event) {
+  const int entry = entryAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && entry >= 0 && clicked_) clicked_(entry);
+  QWidget::mouseReleaseEvent(event);
 }
 
 void QtLegend::paintEvent(QPaintEvent*) {

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
 #include <limits>
 
 #include "frontends/qt/platform/qt_client_area.h"
@@ -72,6 +73,7 @@ void keepMenuTextWhole(QMenu& menu) {
 
 void QtMainWindow::buildMenuBar(const std::vector<MenuPopup>& popups) {
   menuFont_ = menuBar()->font();
+  tipFont_ = QToolTip::font();
   int position = 0;
   for (const MenuPopup& popup : popups) {
     QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
@@ -110,7 +112,22 @@ void QtMainWindow::buildStatusBar(const std::vector<LegendEntry>& legend) {
   statusLabel_->setWordWrap(true);
   statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusLabel_->installEventFilter(this);
   legend_ = new QtLegend(legend, bar);
+  legend_->setTips([this](int entry) {
+    std::string tip;
+    MessageParams params;
+    params.value = entry;
+    params.text = &tip;
+    send(WindowMessage::LegendToolTip, params);
+    return tip;
+  });
+  legend_->setClicked([this](int entry) {
+    MessageParams params;
+    params.value = entry;
+    send(WindowMessage::LegendClick, params);
+  });
+  legend_->setCursor(Qt::PointingHandCursor);
   // The text gives way to the legend, never the other way round.
   legend_->setMinimumSize(legend_->sizeHint());
   bar->addWidget(statusLabel_, 1);
@@ -140,6 +157,10 @@ void QtMainWindow::setFullScreen(bool on) {
 
 void QtMainWindow::setClientToolTip(const std::string& text) {
   clientArea_->setToolTip(QString::fromStdString(text));
+}
+
+void QtMainWindow::setStatusToolTip(const std::string& text) {
+  if (statusLabel_ != nullptr) statusLabel_->setToolTip(QString::fromStdString(text));
 }
 
 void QtMainWindow::invalidate() { clientArea_->update(); }
@@ -189,6 +210,13 @@ void QtMainWindow::setLegend(const std::vector<LegendEntry>& entries) {
   if (legend_ != nullptr) legend_->setEntries(entries);
 }
 
+bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A legend of another width, or a window of another size, gives the status
+  // text another width: fitted again at the width it now has.
+  if (watched == statusLabel_ && event->type() == QEvent::Resize) fitStatusText();
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void QtMainWindow::setStatusText(const std::string& text) {
   if (statusLabel_ == nullptr) return;
   statusLabel_->setText(QString::fromStdString(text));
@@ -232,6 +260,12 @@ void QtMainWindow::scaleStatusBar() {
   if (statusFont_.pointSizeF() > 0) font.setPointSizeF(statusFont_.pointSizeF() * scale);
   statusLabel_->setFont(font);
   legend_->setFont(font);
+  // Tool tips too: the plot's explain the envelope to the whole hall.
+  if (tipFont_.pointSizeF() > 0) {
+    QFont tip = tipFont_;
+    tip.setPointSizeF(tipFont_.pointSizeF() * scale);
+    QToolTip::setFont(tip);
+  }
   // The menus too, read from the back of a hall.
   QFont menuFont = menuFont_;
   if (menuFont_.pointSizeF() > 0) menuFont.setPointSizeF(menuFont_.pointSizeF() * scale);

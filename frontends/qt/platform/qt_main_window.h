@@ -37,6 +37,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void savePicture() override;
   void setFullScreen(bool on) override;
   void setClientToolTip(const std::string& text) override;
+  void setStatusToolTip(const std::string& text) override;
 
   // Saves the client area's picture without asking; a failure is shown in a
   // message box and leaves no file behind. True when saved.
@@ -55,6 +56,7 @@ class QtMainWindow : public QMainWindow, public Window {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenuBar(const std::vector<MenuPopup>& popups);
@@ -74,6 +76,7 @@ class QtMainWindow : public QMainWindow, public Window {
   int statusHeight_ = 0;
   double statusScale_ = 1.0;  // the picture's scale, for dialogs and menus too
   QFont menuFont_;
+  QFont tipFont_;
   bool outerSizeFitted_ = false;
   void* userData_ = nullptr;
   // While a picture is drawn for a file: the client size it is drawn at.
