@@ -21,21 +21,25 @@ namespace {
 struct Frame {
   SEXP env;
   const std::vector<SEXP>* formals;
+  std::vector<SEXP> bound;  // each formal's binding in env, as found
+  SEXP dots = R_NilValue;
 };
 
 // Forces the promises of the formals and the dots, which runs R code (an
-// error in it unwinds only the frames of Rcpp::unwindProtect's callback).
+// error in it unwinds only the frames of Rcpp::unwindProtect's callback),
+// and keeps what it found: each binding is looked up once.
 SEXP force(void* data) {
-  const auto* f = static_cast<Frame*>(data);
+  auto* f = static_cast<Frame*>(data);
   for (SEXP name : *f->formals) {
     const SEXP v = Rf_findVarInFrame(f->env, name);
     if (TYPEOF(v) == PROMSXP) Rf_eval(v, f->env);
+    f->bound.push_back(v);
   }
   SEXP dots = Rf_findVarInFrame(f->env, R_DotsSymbol);
-  if (TYPEOF(dots) == DOTSXP) {
-    for (; dots != R_NilValue; dots = CDR(dots)) {
-      if (TYPEOF(CAR(dots)) == PROMSXP) Rf_eval(CAR(dots), f->env);
-    }
+  if (TYPEOF(dots) != DOTSXP) return R_NilValue;
+  f->dots = dots;
+  for (; dots != R_NilValue; dots = CDR(dots)) {
+    if (TYPEOF(CAR(dots)) == PROMSXP) Rf_eval(CAR(dots), f->env);
   }
   return R_NilValue;
 }
@@ -52,16 +56,17 @@ std::vector<SEXP> symbols(const std::vector<std::string>& names) {
 }
 
 void matchArguments(SEXP env, const std::vector<SEXP>& formals, MatchedArguments& m) {
-  Frame frame{env, &formals};
+  Frame frame{env, &formals, {}, R_NilValue};
+  frame.bound.reserve(formals.size());
   Rcpp::unwindProtect(&force, &frame);
   std::vector<bool> open(formals.size());
+  m.value.reserve(formals.size());
   for (std::size_t i = 0; i < formals.size(); ++i) {
-    const SEXP v = Rf_findVarInFrame(env, formals[i]);
+    const SEXP v = frame.bound[i];
     open[i] = v == R_MissingArg || v == R_UnboundValue;
     m.value.push_back(open[i] ? R_MissingArg : valueOf(v, env));
   }
-  SEXP dots = Rf_findVarInFrame(env, R_DotsSymbol);
-  if (TYPEOF(dots) != DOTSXP) dots = R_NilValue;
+  SEXP dots = frame.dots;
   SEXP last = R_NilValue;
   std::size_t next = 0;
   for (; dots != R_NilValue; dots = CDR(dots)) {
