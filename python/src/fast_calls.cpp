@@ -1,5 +1,7 @@
 #include "fast_calls.h"
 
+#include <structmember.h>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -75,7 +77,16 @@ py::object bitGeneratorOf(PyObject* randomState) {
   return h.bitGenerator(py::handle(randomState));
 }
 
-PythonSampler& samplerOf(PyObject* self) { return py::handle(self).cast<PythonSampler&>(); }
+// The sampler of a Sampler object: for the class itself, read from the
+// instance as pybind11 lays it out (its cast looks the class up by name).
+PythonSampler& samplerOf(PyObject* self) {
+  static const py::detail::type_info* info = py::detail::get_type_info(typeid(PythonSampler));
+  if (info != nullptr && Py_TYPE(self) == info->type) {
+    auto v = reinterpret_cast<py::detail::instance*>(self)->get_value_and_holder(info);
+    if (v.holder_constructed() && v.value_ptr() != nullptr) return *static_cast<PythonSampler*>(v.value_ptr());
+  }
+  return py::handle(self).cast<PythonSampler&>();
+}
 
 // Sampler.update(start, random_state): random_state as the caller gave it.
 PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs) {
@@ -220,7 +231,7 @@ bool freshBits(PyObject* randomState, py::object& bits, py::object& kept) {
 // The slots of LogConcaveSampler that __init__ sets, in its order.
 enum Slot { Core, Logpdf, Bits, DomainGiven, Vectorized, Data, Check, Seed, Starts, Slots };
 
-void setSlot(PyObject* self, Slot slot, PyObject* value) {
+PyObject* slotName(Slot slot) {
   static PyObject* const* names = [] {
     static PyObject* n[Slots];
     const char* text[Slots] = {"_core", "_logpdf", "_bits", "_domain", "_vectorized",
@@ -228,8 +239,49 @@ void setSlot(PyObject* self, Slot slot, PyObject* value) {
     for (int i = 0; i < Slots; ++i) n[i] = interned(text[i]);
     return n;
   }();
-  if (PyObject_SetAttr(self, names[slot], value) != 0) throw py::error_already_set();
+  return names[slot];
 }
+
+// Writes the slots of self: for the class whose slots were looked up last,
+// straight through their member descriptors (setattr finds the same ones,
+// at ten times the cost); for another, by setattr.
+class SlotWriter {
+ public:
+  explicit SlotWriter(PyObject* self) : self_(self) {
+    static PyTypeObject* known = nullptr;
+    static PyMemberDef* members[Slots];
+    PyTypeObject* type = Py_TYPE(self);
+    if (type != known && lookUp(type, members)) {
+      Py_INCREF(type);  // held, so that no other class takes its address
+      Py_XDECREF(reinterpret_cast<PyObject*>(known));
+      known = type;
+    }
+    if (type == known) members_ = members;
+  }
+  void set(Slot slot, PyObject* value) {
+    const int failed = members_ != nullptr ? PyMember_SetOne(reinterpret_cast<char*>(self_), members_[slot], value)
+                                           : PyObject_SetAttr(self_, slotName(slot), value);
+    if (failed != 0) throw py::error_already_set();
+  }
+
+ private:
+  static bool lookUp(PyTypeObject* type, PyMemberDef** members) {
+    for (int i = 0; i < Slots; ++i) {
+      PyObject* d = PyObject_GetAttr(reinterpret_cast<PyObject*>(type), slotName(static_cast<Slot>(i)));
+      if (d == nullptr) {
+        PyErr_Clear();
+        return false;
+      }
+      const bool member = Py_IS_TYPE(d, &PyMemberDescr_Type);
+      members[i] = member ? reinterpret_cast<PyMemberDescrObject*>(d)->d_member : nullptr;
+      Py_DECREF(d);  // the class holds it
+      if (!member || members[i]->type != T_OBJECT_EX || (members[i]->flags & READONLY) != 0) return false;
+    }
+    return true;
+  }
+  PyObject* self_;
+  PyMemberDef** members_ = nullptr;
+};
 
 PyObject* freshC(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
   return translated([&]() -> PyObject* {
@@ -250,15 +302,16 @@ PyObject* freshC(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
     py::object core = py::cast(PythonSampler::fromC(target.address, target.takesData, target.data,
                                                     std::move(target.keepAlive),
                                                     PythonSampler::Domain{-inf, inf, std::move(xs)}, bits));
-    setSlot(self, Core, core.ptr());
-    setSlot(self, Logpdf, logpdf);
-    setSlot(self, Bits, kept.ptr());
-    setSlot(self, DomainGiven, domain);
-    setSlot(self, Vectorized, vectorized);
-    setSlot(self, Data, data);
-    setSlot(self, Check, check);
-    setSlot(self, Seed, Py_None);
-    setSlot(self, Starts, given.ptr());
+    SlotWriter slots(self);
+    slots.set(Core, core.ptr());
+    slots.set(Logpdf, logpdf);
+    slots.set(Bits, kept.ptr());
+    slots.set(DomainGiven, domain);
+    slots.set(Vectorized, vectorized);
+    slots.set(Data, data);
+    slots.set(Check, check);
+    slots.set(Seed, Py_None);
+    slots.set(Starts, given.ptr());
     Py_RETURN_TRUE;
   });
 }
