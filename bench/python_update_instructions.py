@@ -108,7 +108,7 @@ def r_instructions(command):
     return int(counts[-1])
 
 
-def timings(updates=20000, rounds=7):
+def timings(updates=20000, rounds=15):
     """The loops timed in turns, so that a change of the machine's load
     shifts them alike; the least time of each."""
     import time
