@@ -119,3 +119,28 @@ def test_update_and_rvs_take_their_arguments_as_before(c_densities):
     # A fast-built sampler pickles (its logpdf does not: the message says so).
     with pytest.raises(TypeError, match="does not pickle"):
         pickle.dumps(LogConcaveSampler(f, starts=[0.0], random_state=g1))
+
+
+def test_a_fresh_sampler_on_a_let_go_engine_draws_as_a_new_one(c_densities):
+    # C samplers reuse the engine of the last one let go; Python callables never do.
+    params = (ctypes.c_double * 2)(0.0, 1.0)
+    p = [0.0, 1.0]
+
+    def logpdf(x):  # the operations of the C function, in its order
+        z = (x - p[0]) / p[1]
+        return -0.5 * z * z
+
+    f = c_densities.normal_logpdf_with_data
+    big = LogConcaveSampler(f, starts=[0.0], data=data_of(params), random_state=1)
+    big.rvs(5000)  # an engine with many points, then let go
+    del big
+    rc, rp = np.random.default_rng(9), np.random.default_rng(9)
+    x = y = 0.0
+    for i in range(500):
+        params[0] = p[0] = x / 2
+        params[1] = p[1] = 1.0 + (i % 3)
+        s = LogConcaveSampler(f, starts=[x], data=data_of(params), random_state=rc)
+        t = LogConcaveSampler(logpdf, starts=[y], random_state=rp)
+        x, y = s.rvs(), t.rvs()
+        assert (x, s.evaluations, s.hat_area) == (y, t.evaluations, t.hat_area)
+        np.testing.assert_array_equal(s.points[0], t.points[0])
