@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace py = pybind11;
@@ -17,14 +18,19 @@ struct Helpers {
   PyTypeObject* generatorType = nullptr;
   PyTypeObject* bitGeneratorType = nullptr;
 };
-Helpers& helpers() {
+Helpers& storedHelpers() {
   static Helpers* h = new Helpers();
   return *h;
+}
+const Helpers& helpers() {
+  const Helpers& h = storedHelpers();
+  if (!h.callables) throw std::runtime_error("adaptive_rejection._core used before use_checks()");
+  return h;
 }
 
 void useChecks(py::object number, py::object bitGenerator, py::object globalBitGenerator,
                py::object callables) {
-  Helpers& h = helpers();
+  Helpers& h = storedHelpers();
   h.number = std::move(number);
   h.bitGenerator = std::move(bitGenerator);
   h.globalBitGenerator = std::move(globalBitGenerator);
