@@ -69,6 +69,7 @@ def _signature_key(f):
 
 # The last function recognised: a Gibbs sampler builds a fresh sampler from the
 # same function at every update, and recognising it costs more than the draw.
+# _core.fresh_c reads it too (f, key, found): keep its layout.
 _last = (None, None, None)
 
 

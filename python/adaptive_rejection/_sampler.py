@@ -1,9 +1,12 @@
 """LogConcaveSampler: the engine with a scipy.stats.sampling-style interface."""
-from . import _arguments, _concavity_check, _core
+from . import _arguments, _callables, _concavity_check, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler, own_seed
 from ._drawing import DrawingSampler
-from ._random_state import bit_generator
+from ._random_state import bit_generator, global_bit_generator
+
+# The checks the engine's fast calls fall back on, so that they fail alike.
+_core.use_checks(_arguments.number, bit_generator, global_bit_generator, _callables)
 
 
 class LogConcaveSampler(CopyableSampler, DrawingSampler):
@@ -102,6 +105,10 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
 
     def __init__(self, logpdf, domain=None, *, starts=None, random_state=None,
                  vectorized=False, data=None, check=False):
+        # A Gibbs update's fresh sampler: the C function recognised last,
+        # with a few starts, is checked and built in one call.
+        if _core.fresh_c(self, logpdf, domain, starts, random_state, vectorized, data, check):
+            return
         f, default_domain = _arguments.log_density(logpdf)
         lower, upper = _arguments.domain(default_domain if domain is None else domain)
         xs = _arguments.starts(starts, lower, upper)
@@ -164,9 +171,7 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         and raises NotLogConcaveError saying that the density changed only
         where a draw shows it.
         """
-        x = _arguments.number(start, "start")
-        bits = None if random_state is None else bit_generator(random_state)
-        return self._core.update(x, bits)
+        return self._core.update(start, random_state)  # checks both, as number and bit_generator
 
     def _run_check(self, n):
         found = _concavity_check.check(self._core, n)

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "error_messages.h"
+#include "fast_calls.h"
 #include "python_sampler.h"
 #include "python_t_sampler.h"
 
@@ -37,7 +38,8 @@ PYBIND11_MODULE(_core, m) {
   m.def("capsule_contents", &capsuleContents);
 
   using Domain = PythonSampler::Domain;
-  py::class_<PythonSampler>(m, "Sampler")
+  py::class_<PythonSampler> sampler(m, "Sampler");
+  sampler
       .def_static("from_python",
                   [](py::object f, bool vectorized, double lower, double upper,
                      std::vector<double> starts, py::object bitGenerator) {
@@ -55,8 +57,6 @@ PYBIND11_MODULE(_core, m) {
                   })
       .def("copy", &PythonSampler::copy)
       .def("evaluate", &PythonSampler::evaluate)
-      .def("draw", &PythonSampler::draw)
-      .def("update", &PythonSampler::update)
       .def("fill", &PythonSampler::fill)
       .def_property_readonly("hat_area", &PythonSampler::hatArea)
       .def_property_readonly("squeeze_area", &PythonSampler::squeezeArea)
@@ -70,6 +70,7 @@ PYBIND11_MODULE(_core, m) {
       .def_property_readonly("points", &PythonSampler::pointArrays)
       .def_property_readonly("hull", &PythonSampler::hullArrays)
       .def_property_readonly("squeeze", &PythonSampler::squeezeArrays);
+  addFastCalls(m, sampler);  // update, draw, fresh_c
 
   using Setup = PythonTSampler::Setup;
   const auto transform = [](double c) {

@@ -6,6 +6,9 @@
 // which every numpy method holds while it draws. NumpyBits reads the struct
 // directly, so a draw costs one indirect call and no interpreter; BitSource
 // keeps the Python object alive and takes its lock the way numpy does.
+// A numpy BitGenerator's capsule and lock are read-only, so the last one
+// seen is remembered: a Gibbs loop hands the same generator to every
+// sampler it makes, and four attribute lookups cost more than a draw.
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
@@ -33,10 +36,14 @@ class BitSource {
   explicit BitSource(pybind11::object bitGenerator);
   bitgen_t* bits() const { return bits_; }
   const pybind11::object& lock() const { return lock_; }
+  // The lock's bound acquire and release, looked up once.
+  PyObject* acquire() const { return acquire_.ptr(); }
+  PyObject* release() const { return release_.ptr(); }
 
  private:
+  BitSource() = default;
   pybind11::object owner_;
-  pybind11::object lock_;
+  pybind11::object lock_, acquire_, release_;
   bitgen_t* bits_ = nullptr;
 };
 
@@ -45,11 +52,11 @@ class BitSource {
 // without the GIL can finish. Needs the GIL to construct and destroy.
 class BitLockHold {
  public:
-  explicit BitLockHold(const pybind11::object& lock);
+  explicit BitLockHold(const BitSource& source);
   ~BitLockHold();
   BitLockHold(const BitLockHold&) = delete;
   BitLockHold& operator=(const BitLockHold&) = delete;
 
  private:
-  const pybind11::object& lock_;
+  const BitSource& source_;
 };

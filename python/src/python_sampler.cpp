@@ -12,7 +12,21 @@ py::tuple asArrays(const std::vector<double>& x, const std::vector<double>& y) {
                         py::array_t<double>(static_cast<py::ssize_t>(y.size()), y.data()));
 }
 
+// The engine of the last sampler of a C function let go: a fresh sampler
+// resets it, which rebuilds what its constructor would in the buffers
+// already there (a Gibbs loop makes one sampler per update). Only C
+// functions' engines are kept: a Python callable must not outlive its
+// sampler, nor be let go without the GIL. Used with the GIL held.
+std::optional<ars::LogConcaveSampler>& spareEngine() {
+  static auto* spare = new std::optional<ars::LogConcaveSampler>();  // outlives the interpreter
+  return *spare;
+}
+
 }  // namespace
+
+PythonSampler::~PythonSampler() {
+  if (python_ == nullptr && sampler_ && !spareEngine()) spareEngine() = std::move(sampler_);
+}
 
 PythonSampler::PythonSampler(std::shared_ptr<const PythonLogDensity> python, LogDensityFunction h,
                              py::object keepAlive, py::object bitGenerator, double lower,
@@ -48,8 +62,15 @@ std::unique_ptr<PythonSampler> PythonSampler::fromC(std::uintptr_t address, bool
   LogDensityFunction h = cLogDensity(address, takesData, data);
   std::unique_ptr<PythonSampler> s(new PythonSampler(nullptr, h, std::move(keepAlive),
                                                      std::move(bitGenerator), domain.lower, domain.upper));
+  std::optional<ars::LogConcaveSampler> spare = std::move(spareEngine());
+  spareEngine().reset();
   py::gil_scoped_release unlocked;
-  s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
+  if (spare) {
+    spare->reset(std::move(h), domain.lower, domain.upper, domain.starts);
+    s->sampler_ = std::move(spare);
+  } else {
+    s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
+  }
   return s;
 }
 

@@ -34,6 +34,12 @@ class PythonSampler {
                                               std::uintptr_t data, pybind11::object keepAlive,
                                               Domain domain, pybind11::object bitGenerator);
 
+  // A sampler of a C function leaves its engine to the next one fromC makes
+  // (needs the GIL, as pybind11's deallocation holds it).
+  ~PythonSampler();
+  PythonSampler(const PythonSampler&) = delete;
+  PythonSampler& operator=(const PythonSampler&) = delete;
+
   // An independent sampler with this one's envelope, counts and log-density,
   // drawing by default from bitGenerator.
   std::unique_ptr<PythonSampler> copy(pybind11::object bitGenerator);

@@ -119,7 +119,7 @@ class SamplerGuard {
     if (!bitGenerator.is_none()) given.emplace(bitGenerator);
     const BitSource& source = given ? *given : defaultBits_;
     Exclusive exclusive(*this);
-    BitLockHold locked(source.lock());
+    BitLockHold locked(source);
     NumpyBits bits(source.bits());
     if (given) history_.repeatable = false;
     try {

@@ -18,28 +18,6 @@ bool isSingleNumber(SEXP v) {
 
 namespace {
 
-struct Frame {
-  SEXP env;
-  const std::vector<SEXP>* formals;
-};
-
-// Forces the promises of the formals and the dots, which runs R code (an
-// error in it unwinds only the frames of Rcpp::unwindProtect's callback).
-SEXP force(void* data) {
-  const auto* f = static_cast<Frame*>(data);
-  for (SEXP name : *f->formals) {
-    const SEXP v = Rf_findVarInFrame(f->env, name);
-    if (TYPEOF(v) == PROMSXP) Rf_eval(v, f->env);
-  }
-  SEXP dots = Rf_findVarInFrame(f->env, R_DotsSymbol);
-  if (TYPEOF(dots) == DOTSXP) {
-    for (; dots != R_NilValue; dots = CDR(dots)) {
-      if (TYPEOF(CAR(dots)) == PROMSXP) Rf_eval(CAR(dots), f->env);
-    }
-  }
-  return R_NilValue;
-}
-
 // The value of a forced promise, or of a constant bound as it is.
 SEXP valueOf(SEXP v, SEXP env) { return TYPEOF(v) == PROMSXP ? Rf_eval(v, env) : v; }
 
@@ -51,17 +29,34 @@ std::vector<SEXP> symbols(const std::vector<std::string>& names) {
   return out;
 }
 
-void matchArguments(SEXP env, const std::vector<SEXP>& formals, MatchedArguments& m) {
-  Frame frame{env, &formals};
-  Rcpp::unwindProtect(&force, &frame);
-  std::vector<bool> open(formals.size());
-  for (std::size_t i = 0; i < formals.size(); ++i) {
+ForcedArguments forceArguments(SEXP env, const std::vector<SEXP>& formals) {
+  ForcedArguments f;
+  f.dots = R_NilValue;
+  for (std::size_t i = 0; i < formals.size() && i < mostFormals; ++i) {
     const SEXP v = Rf_findVarInFrame(env, formals[i]);
+    if (TYPEOF(v) == PROMSXP) Rf_eval(v, env);
+    f.bound[i] = v;
+  }
+  SEXP dots = Rf_findVarInFrame(env, R_DotsSymbol);
+  if (TYPEOF(dots) != DOTSXP) return f;
+  f.dots = dots;
+  for (; dots != R_NilValue; dots = CDR(dots)) {
+    if (TYPEOF(CAR(dots)) == PROMSXP) Rf_eval(CAR(dots), env);
+  }
+  return f;
+}
+
+void matchArguments(SEXP env, const ForcedArguments& forced, const std::vector<SEXP>& formals,
+                    MatchedArguments& m) {
+  if (formals.size() > mostFormals) throw std::logic_error("more formals than ForcedArguments holds");
+  std::vector<bool> open(formals.size());
+  m.value.reserve(formals.size());
+  for (std::size_t i = 0; i < formals.size(); ++i) {
+    const SEXP v = forced.bound[i];
     open[i] = v == R_MissingArg || v == R_UnboundValue;
     m.value.push_back(open[i] ? R_MissingArg : valueOf(v, env));
   }
-  SEXP dots = Rf_findVarInFrame(env, R_DotsSymbol);
-  if (TYPEOF(dots) != DOTSXP) dots = R_NilValue;
+  SEXP dots = forced.dots;
   SEXP last = R_NilValue;
   std::size_t next = 0;
   for (; dots != R_NilValue; dots = CDR(dots)) {

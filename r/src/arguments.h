@@ -28,7 +28,19 @@ struct MatchedArguments {
   std::vector<SEXP> value;  // in the order of formals
   SEXP extra = R_NilValue;  // a tagged pairlist for logpdf (preserved), or NULL
 };
-void matchArguments(SEXP env, const std::vector<SEXP>& formals, MatchedArguments& m);
+// The bindings of the formals (in their order) and the dots in env, their
+// promises forced. Forcing runs R code, whose errors unwind by longjmp:
+// call it where no C++ object with a destructor is alive (at the top of an
+// entry point, outside guarded()), so that nothing is skipped and no
+// unwind protection is paid for.
+constexpr std::size_t mostFormals = 12;
+struct ForcedArguments {
+  SEXP bound[mostFormals];
+  SEXP dots;
+};
+ForcedArguments forceArguments(SEXP env, const std::vector<SEXP>& formals);
+void matchArguments(SEXP env, const ForcedArguments& forced, const std::vector<SEXP>& formals,
+                    MatchedArguments& m);
 std::vector<SEXP> symbols(const std::vector<std::string>& names);
 // NULL for a formal not given.
 SEXP orNull(SEXP v);

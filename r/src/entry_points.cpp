@@ -53,11 +53,16 @@ SEXP numbers(const std::vector<double>& v) {
 // rlogconcave(n, ..., logpdf, lower, upper, starts, params, check): .External hands
 // over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rlogconcave(SEXP args) {
+  args = CDR(args);
+  std::size_t count = 0;
+  guarded([&] {
+    count = drawCount(CAR(args));
+    return R_NilValue;
+  });
+  const ForcedArguments forced = forceArguments(CADR(args), formals());
   return guarded([&] {
-    args = CDR(args);
-    const std::size_t count = drawCount(CAR(args));
     MatchedArguments m;
-    matchArguments(CADR(args), formals(), m);
+    matchArguments(CADR(args), forced, formals(), m);
     Setting set = settingOf(m);
     const double lo = set.lo, hi = set.hi;
     const std::vector<double>& s = set.starts;
@@ -82,9 +87,10 @@ extern "C" SEXP ars_rlogconcave(SEXP args) {
 
 // logconcave_sampler(..., logpdf, lower, upper, starts, params, check).
 extern "C" SEXP ars_sampler_new(SEXP args) {
+  const ForcedArguments forced = forceArguments(CADR(args), formals());
   return guarded([&] {
     MatchedArguments m;
-    matchArguments(CADR(args), formals(), m);
+    matchArguments(CADR(args), forced, formals(), m);
     Setting set = settingOf(m);
     const double lo = set.lo, hi = set.hi;
     const std::vector<double>& s = set.starts;

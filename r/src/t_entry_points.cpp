@@ -91,11 +91,16 @@ const std::vector<SEXP>& formals() {
 // rtconcave(n, ..., logpdf, lower, upper, c, splits, starts, params, check, scan):
 // .External hands over n and the wrapper's frame (arguments.h).
 extern "C" SEXP ars_rtconcave(SEXP args) {
+  args = CDR(args);
+  std::size_t count = 0;
+  guarded([&] {
+    count = drawCount(CAR(args));
+    return R_NilValue;
+  });
+  const ForcedArguments forced = forceArguments(CADR(args), formals());
   return guarded([&] {
-    args = CDR(args);
-    const std::size_t count = drawCount(CAR(args));
     MatchedArguments m;
-    matchArguments(CADR(args), formals(), m);
+    matchArguments(CADR(args), forced, formals(), m);
     const Arguments a(m);
     SEXP params = orNull(m.value[6]);
     auto h = logDensityFrom(m.value[0], params, m.extra);
@@ -108,9 +113,10 @@ extern "C" SEXP ars_rtconcave(SEXP args) {
 }
 
 extern "C" SEXP ars_tsampler_new(SEXP args) {
+  const ForcedArguments forced = forceArguments(CADR(args), formals());
   return guarded([&] {
     MatchedArguments m;
-    matchArguments(CADR(args), formals(), m);
+    matchArguments(CADR(args), forced, formals(), m);
     const Arguments a(m);
     SEXP params = orNull(m.value[6]);
     auto h = logDensityFrom(m.value[0], params, m.extra);

@@ -21,6 +21,21 @@ test_that("an error inside logpdf comes through as it is", {
   expect_length(rlogconcave(3, function(x) -x^2 / 2), 3)
 })
 
+test_that("an error in evaluating an argument comes through, after n is checked", {
+  f <- function(x) -x^2 / 2
+  expect_error(rlogconcave(-1, f, starts = stop("late")), "n must be")
+  expect_error(rlogconcave(1, f, starts = stop("early")), "early")
+  expect_error(rtconcave(1, f, starts = stop("early")), "early")
+  cleaned <- FALSE
+  g <- function() {
+    on.exit(cleaned <<- TRUE)
+    logconcave_sampler(f, starts = stop("inner"))
+  }
+  expect_error(g(), "inner")
+  expect_true(cleaned)
+  expect_length(rlogconcave(3, f, starts = 0.5), 3)  # and the next call works
+})
+
 test_that("a density that is not log-concave raises not_log_concave naming the points", {
   e <- tryCatch(rlogconcave(10, function(x) x^2, -1, 1), error = identity)
   expect_s3_class(e, "not_log_concave")
