@@ -117,8 +117,10 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 }
 
 // A piece from left to right whose hull is highest at anchor (one of its
-// ends) with value top, and falls by rate per unit away from it.
-void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
+// ends) with value top, and falls by rate per unit away from it. This and
+// the pieces' helpers are inlined into build(): calls cost a one-draw
+// sampler more than their arithmetic.
+[[gnu::always_inline]] inline void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b, double m) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
   HullSegment& s = segments_.emplace_back();
@@ -146,7 +148,7 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
   }
 }
 
-bool HullEnvelope::leftTail(Piece& piece) const {
+[[gnu::always_inline]] inline bool HullEnvelope::leftTail(Piece& piece) const {
   const HullPoint& p = points_[0];
   // Widened by rounding like the interval's secants: its value outwards only rises.
   const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
@@ -165,7 +167,7 @@ bool HullEnvelope::leftTail(Piece& piece) const {
   return true;
 }
 
-bool HullEnvelope::rightTail(Piece& piece) const {
+[[gnu::always_inline]] inline bool HullEnvelope::rightTail(Piece& piece) const {
   const HullPoint& p = points_.back();
   const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
   const double width = upper_ - p.x;
@@ -183,12 +185,12 @@ bool HullEnvelope::rightTail(Piece& piece) const {
   return true;
 }
 
-void HullEnvelope::addLeftTail() {
+[[gnu::always_inline]] inline void HullEnvelope::addLeftTail() {
   Piece t;
   if (leftTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
 }
 
-void HullEnvelope::addRightTail() {
+[[gnu::always_inline]] inline void HullEnvelope::addRightTail() {
   Piece t;
   if (rightTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
 }
@@ -266,7 +268,7 @@ void HullEnvelope::addRightTail() {
   return 1;
 }
 
-void HullEnvelope::addInterval(std::size_t i) {
+[[gnu::always_inline]] inline void HullEnvelope::addInterval(std::size_t i) {
   Piece pieces[2];
   double m = 0.0;
   const std::size_t n = intervalPieces(i, pieces, m);
@@ -286,7 +288,8 @@ void HullEnvelope::finish() {
     HullSegment& s = segments_[i];
     if (s.top != lastTop) {
       lastTop = s.top;
-      lastExp = std::exp(s.top - highest_);
+      // exp(0) is exactly 1: the highest piece needs no call.
+      lastExp = s.top == highest_ ? 1.0 : std::exp(s.top - highest_);
     }
     s.expTop = lastExp;
     if (std::isinf(s.width)) {
@@ -415,6 +418,29 @@ double HullEnvelope::squeezeTotal() const {
   return squeeze;
 }
 
+// Lower bounds of the intervals' squeeze areas, without a call to libm:
+// e^g >= its cubic (the rest of the series is g^4 e^t / 24 >= 0) and
+// (1 - e^-z) / z >= 1 / (1 + z) (as e^z >= 1 + z). Where their sum reaches
+// the share with room for the rounding of both sums, the exact sum does
+// too; a start search asks at almost every update, and the squeeze of a few
+// points holds far more than it asks.
+bool HullEnvelope::squeezeSurelyHolds(std::size_t top, double wanted) const {
+  const std::size_t k = points_.size();
+  const auto bound = [&](std::size_t i) {
+    const HullPoint& a = points_[i];
+    const HullPoint& b = points_[i + 1];
+    return belowExp(std::max(a.h, b.h) - highest_) * (b.x - a.x) / (1 + std::fabs(b.h - a.h));
+  };
+  double sum = 0.0;
+  std::size_t left = top, right = top;
+  while (left > 0 || right + 1 < k) {
+    if (right + 1 < k) sum += bound(right++);
+    if (left > 0) sum += bound(--left);
+    if (sum * (1 - 1e-9) >= wanted) return true;
+  }
+  return false;
+}
+
 // The intervals next to the highest point first: they hold most of the
 // squeeze, and the sum stops once it reaches the share.
 bool HullEnvelope::squeezeHolds(double share) const {
@@ -425,6 +451,7 @@ bool HullEnvelope::squeezeHolds(double share) const {
     if (points_[i].h > points_[top].h) top = i;
   }
   const double wanted = share * total_;
+  if (squeezeSurelyHolds(top, wanted)) return true;
   const auto piece = [&](std::size_t i) {
     const HullPoint& a = points_[i];
     const HullPoint& b = points_[i + 1];

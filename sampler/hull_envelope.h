@@ -114,6 +114,7 @@ class HullEnvelope {
   void push(double left, double right, double anchor, double top, double rate,
             const HullPoint* a = nullptr, const HullPoint* b = nullptr, double m = 0.0);
   void finish();
+  bool squeezeSurelyHolds(std::size_t top, double wanted) const;
 
   std::vector<HullPoint> points_;
   std::vector<HullSegment> segments_;
