@@ -98,7 +98,8 @@ struct LogConcaveSampler::Core {
   detail::HullEnvelope spare;  // where the next search builds
   detail::EnvelopeReader reader;  // const reads never write to the envelope
   SamplerCounts counts;
-  std::size_t maxPoints = 100000;
+  static constexpr std::size_t defaultMaxPoints = 100000;
+  std::size_t maxPoints = defaultMaxPoints;
   double targetRatio = 1.0;
   // The table-driven path for a settled envelope: built once the envelope
   // has gone settledDrawsPerPoint draws per point unchanged, dropped at the
@@ -125,6 +126,61 @@ struct LogConcaveSampler::Core {
   std::vector<double> guides;
 
   explicit Core(const pcg64& e) : engine(e) {}
+
+  // The core of the last sampler destroyed on this thread, kept with its
+  // buffers for the next one built there: a Gibbs sampler that builds a
+  // fresh sampler per update then allocates nothing. gone: the shelf itself
+  // was destroyed at the thread's end (a sampler of static storage outlives
+  // it); the flag has no destructor, so it stays readable.
+  struct Shelf {
+    std::unique_ptr<Core> core;
+    ~Shelf() { gone() = true; }
+    static bool& gone() {
+      static thread_local bool flag = false;
+      return flag;
+    }
+  };
+  static Shelf& shelf() {
+    static thread_local Shelf s;
+    return s;
+  }
+
+  static std::unique_ptr<Core> make(const pcg64& e) {
+    if (!Shelf::gone()) {
+      if (std::unique_ptr<Core> kept = std::move(shelf().core)) {
+        kept->renew(e);
+        return kept;
+      }
+    }
+    return std::make_unique<Core>(e);
+  }
+
+  static void keep(std::unique_ptr<Core> core) noexcept {
+    // The callable goes at once (it may hold much, or samplers of its own).
+    core->logDensity = nullptr;
+    if (Shelf::gone()) return;
+    Shelf& s = shelf();
+    if (!s.core) s.core = std::move(core);
+  }
+
+  // As a core built anew from e, buffers kept: the state a draw reads is
+  // set as the constructor sets it (the envelopes, the table and the
+  // reader's copy are replaced before they are read, as in a reset). A new
+  // member that keeps state between draws is reset here too.
+  void renew(const pcg64& e) {
+    engine = e;
+    counts = SamplerCounts{};
+    maxPoints = defaultMaxPoints;
+    targetRatio = 1.0;
+    hasTable = false;
+    tableRefused = false;
+    quietDraws = 0;
+    tableRejections = 0;
+    tablePoints = 0;
+    lastShape = detail::LearnedShape{};
+    drift = -1.0;
+    guides.clear();
+  }
 
   void start(LogDensity f, double lower, double upper, detail::StartList starts,
              double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
@@ -548,32 +604,34 @@ pcg64 unseededEngine() {
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      const std::vector<double>& starts)
-    : core_(std::make_unique<Core>(unseededEngine())) {
+    : core_(Core::make(unseededEngine())) {
   core_->start(std::move(logDensity), lower, upper, starts);
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      const std::vector<double>& starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(pcg64(seed))) {
+    : core_(Core::make(pcg64(seed))) {
   core_->start(std::move(logDensity), lower, upper, starts);
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      std::initializer_list<double> starts)
-    : core_(std::make_unique<Core>(unseededEngine())) {
+    : core_(Core::make(unseededEngine())) {
   core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      std::initializer_list<double> starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(pcg64(seed))) {
+    : core_(Core::make(pcg64(seed))) {
   core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
 }
 
 void LogConcaveSampler::seed(std::uint64_t value) { core().engine = pcg64(value); }
 void LogConcaveSampler::seed() { core().engine = unseededEngine(); }
 
-LogConcaveSampler::~LogConcaveSampler() = default;
+LogConcaveSampler::~LogConcaveSampler() {
+  if (core_) Core::keep(std::move(core_));
+}
 LogConcaveSampler::LogConcaveSampler(const LogConcaveSampler& other)
     : core_(std::make_unique<Core>(other.core())) {}
 LogConcaveSampler& LogConcaveSampler::operator=(const LogConcaveSampler& other) {
