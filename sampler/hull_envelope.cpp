@@ -494,16 +494,8 @@ bool HullEnvelope::add(double x, double h) {
   if (at != points_.end() && at->x == x) return false;
   if (!finiteSlopes(points_, at, x, h)) return false;
   const std::size_t i = static_cast<std::size_t>(at - points_.begin());
-  const std::size_t k = points_.size() + 1;
-  // Point j of the set with (x, h) inserted at i.
-  const auto point = [&](std::size_t j) -> HullPoint {
-    return j < i ? points_[j] : (j == i ? HullPoint{x, h} : points_[j - 1]);
-  };
-  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
-    if (j >= 1 && j + 1 < k && belowChord(point(j - 1), point(j), point(j + 1))) {
-      throw NotLogConcave(chordProof(point(j - 1), point(j), point(j + 1)));
-    }
-  }
+  HullPoint proof[3];
+  if (!concaveAround(points_, i, HullPoint{x, h}, proof)) throw chordProof(proof[0], proof[1], proof[2]);
   points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
   dirty_ = true;
   return true;

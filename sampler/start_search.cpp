@@ -134,15 +134,11 @@ bool StartSearch::accept(double x, double h) {
                                    [](const HullPoint& p, double v) { return p.x < v; });
   if (at != points_.end() && at->x == x) return false;
   if (!finiteSlopes(points_, at, x, h)) return false;
-  // The insertion may move the array: begin() only after it (the operands of
-  // a subtraction are not sequenced).
-  const auto inserted = points_.insert(at, HullPoint{x, h});
-  const std::size_t i = static_cast<std::size_t>(inserted - points_.begin());
-  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
-    if (j >= 1 && j + 1 < points_.size() && belowChord(points_[j - 1], points_[j], points_[j + 1])) {
-      throw NotLogConcave(chordProof(points_[j - 1], points_[j], points_[j + 1]));
-    }
-  }
+  // Checked before the insertion, which then never has to be undone.
+  const std::size_t i = static_cast<std::size_t>(at - points_.begin());
+  HullPoint proof[3];
+  if (!concaveAround(points_, i, HullPoint{x, h}, proof)) throw chordProof(proof[0], proof[1], proof[2]);
+  points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
   return true;
 }
 
