@@ -667,7 +667,16 @@ double StartSearch::turnJump(bool up, double& scale) const {
 double StartSearch::farNeighbourSplit() const {
   const std::size_t b = highest();
   const double top = points_[b].h;
-  const Parabola parabola = fit(b);
+  // Fitted only where a split asks for it: most searches need none.
+  Parabola parabola{false, 0, 0};
+  bool fitted = false;
+  const auto parabolaAt = [&]() -> const Parabola& {
+    if (!fitted) {
+      parabola = fit(b);
+      fitted = true;
+    }
+    return parabola;
+  };
   double worst = maxDrop, x = std::numeric_limits<double>::quiet_NaN();
   for (std::size_t n : {b - 1, b + 1}) {
     if (n >= points_.size()) continue;  // b - 1 wraps round at b = 0
@@ -678,7 +687,7 @@ double StartSearch::farNeighbourSplit() const {
     // farther than bisection.
     const double gap = points_[n].x - points_[b].x;
     double f = 0.5;
-    if (parabola.reliable && !splitRose_) {
+    if (!splitRose_ && parabolaAt().reliable) {
       const double dir = gap > 0 ? 1.0 : -1.0;
       const double target = parabola.mode + dir * spread * parabola.scale;
       f = std::min(0.5, std::max(0.0625, (target - points_[b].x) / gap));
@@ -703,7 +712,7 @@ double StartSearch::farNeighbourSplit() const {
     if (std::isfinite(n > b ? upper_ : lower_)) continue;
     const double gap = points_[n].x - points_[b].x;
     double beyond = points_[n].x + gap;
-    if (parabola.reliable) {
+    if (parabolaAt().reliable) {
       const double target = parabola.mode + (gap > 0 ? spread : -spread) * parabola.scale;
       if ((target - points_[n].x) / gap >= 0.5) beyond = target;
     }
