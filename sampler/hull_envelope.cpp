@@ -110,9 +110,13 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   // allocating.
   if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
   highest_ = -inf;  // push() keeps the highest top
-  addLeftTail();
-  for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
-  addRightTail();
+  if (k == 3) {
+    buildThree();
+  } else {
+    addLeftTail();
+    for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
+    addRightTail();
+  }
   finish();
 }
 
@@ -148,17 +152,15 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   }
 }
 
-[[gnu::always_inline]] inline bool HullEnvelope::leftTail(Piece& piece) const {
-  const HullPoint& p = points_[0];
-  // Widened by rounding like the interval's secants: its value outwards only rises.
-  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
-  const double width = p.x - lower_;
+[[gnu::always_inline]] inline bool HullEnvelope::lowerTail(const HullPoint& p, double s, double lower,
+                                                            Piece& piece) {
+  const double width = p.x - lower;
   if (!(width > 0)) return false;
   if (s > 0) {
-    piece = {lower_, p.x, p.x, p.h, s};
+    piece = {lower, p.x, p.x, p.h, s};
   } else if (std::isfinite(width)) {
     const double rise = -s * width;
-    piece = {lower_, p.x, lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
+    piece = {lower, p.x, lower, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
   } else {
     throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
                             number(p.x),
@@ -167,22 +169,33 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   return true;
 }
 
-[[gnu::always_inline]] inline bool HullEnvelope::rightTail(Piece& piece) const {
-  const HullPoint& p = points_.back();
-  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
-  const double width = upper_ - p.x;
+[[gnu::always_inline]] inline bool HullEnvelope::upperTail(const HullPoint& p, double s, double upper,
+                                                            Piece& piece) {
+  const double width = upper - p.x;
   if (!(width > 0)) return false;
   if (s < 0) {
-    piece = {p.x, upper_, p.x, p.h, -s};
+    piece = {p.x, upper, p.x, p.h, -s};
   } else if (std::isfinite(width)) {
     const double rise = s * width;
-    piece = {p.x, upper_, upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
+    piece = {p.x, upper, upper, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
   } else {
     throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
                             number(p.x),
                         NotLogConcave::Reason::NotIntegrable);
   }
   return true;
+}
+
+// Widened by rounding like the interval's secants: their values outwards only rise.
+[[gnu::always_inline]] inline bool HullEnvelope::leftTail(Piece& piece) const {
+  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
+  return lowerTail(points_[0], s, lower_, piece);
+}
+
+[[gnu::always_inline]] inline bool HullEnvelope::rightTail(Piece& piece) const {
+  const HullPoint& p = points_.back();
+  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
+  return upperTail(p, s, upper_, piece);
 }
 
 [[gnu::always_inline]] inline void HullEnvelope::addLeftTail() {
@@ -247,25 +260,43 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
     }
     return 2;
   }
-  if (hasRight) {  // first interval: the secant from the right, extended left
-    if (g >= 0) {
-      out[0] = {a.x, b.x, b.x, b.h, g};
-    } else {
-      const double rise = -g * w;
-      const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-      out[0] = {a.x, b.x, a.x, top, -g};
-    }
-    return 1;
-  }
-  // last interval: the secant from the left, extended right
-  if (d <= 0) {
-    out[0] = {a.x, b.x, a.x, a.h, -d};
-  } else {
-    const double rise = d * w;
-    const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-    out[0] = {a.x, b.x, b.x, top, d};
-  }
+  out[0] = hasRight ? firstInterval(a, b, g) : lastInterval(a, b, d);
   return 1;
+}
+
+// The first interval: the secant from the right (slope g), extended left.
+[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::firstInterval(const HullPoint& a,
+                                                                               const HullPoint& b, double g) {
+  if (g >= 0) return {a.x, b.x, b.x, b.h, g};
+  const double rise = -g * (b.x - a.x);
+  const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
+  return {a.x, b.x, a.x, top, -g};
+}
+
+// The last interval: the secant from the left (slope d), extended right.
+[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::lastInterval(const HullPoint& a,
+                                                                              const HullPoint& b, double d) {
+  if (d <= 0) return {a.x, b.x, a.x, a.h, -d};
+  const double rise = d * (b.x - a.x);
+  const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
+  return {a.x, b.x, b.x, top, d};
+}
+
+// Three points, the first hull of almost every start search, in closed form:
+// the pieces the loop of build() makes, from the same expressions (so to the
+// bit), with each chord's slope and rounding computed once and the points
+// held apart from the pieces being written.
+void HullEnvelope::buildThree() {
+  const HullPoint a = points_[0], b = points_[1], c = points_[2];
+  const double ab = slope(a, b), abNoise = slopeNoise(a, b);
+  const double bc = slope(b, c), bcNoise = slopeNoise(b, c);
+  Piece p;
+  if (lowerTail(a, ab - abNoise, lower_, p)) push(p.left, p.right, p.anchor, p.top, p.rate, nullptr, nullptr);
+  p = firstInterval(a, b, std::min(bc - bcNoise, ab));
+  push(p.left, p.right, p.anchor, p.top, p.rate, &a, &b, ab);
+  p = lastInterval(b, c, std::max(ab + abNoise, bc));
+  push(p.left, p.right, p.anchor, p.top, p.rate, &b, &c, bc);
+  if (upperTail(c, bc + bcNoise, upper_, p)) push(p.left, p.right, p.anchor, p.top, p.rate, nullptr, nullptr);
 }
 
 [[gnu::always_inline]] inline void HullEnvelope::addInterval(std::size_t i) {

@@ -107,6 +107,13 @@ class HullEnvelope {
   std::size_t intervalPieces(std::size_t i, Piece (&out)[2], double& m) const;
   bool leftTail(Piece& piece) const;
   bool rightTail(Piece& piece) const;
+  // The same from the outer point and its secant's slope s (widened).
+  static bool lowerTail(const HullPoint& p, double s, double lower, Piece& piece);
+  static bool upperTail(const HullPoint& p, double s, double upper, Piece& piece);
+  // The outer intervals, from the one secant each has (g from the right, d from the left).
+  static Piece firstInterval(const HullPoint& a, const HullPoint& b, double g);
+  static Piece lastInterval(const HullPoint& a, const HullPoint& b, double d);
+  void buildThree();
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();
