@@ -52,6 +52,10 @@ constexpr double tableDepth = 60.0;
 // A table whose rejections pass this many, and a sixteenth of its draws, is rebuilt.
 constexpr std::uint64_t looseRejections = 64;
 
+// A destroyed sampler's buffers are kept for the next one only up to this
+// many points.
+constexpr std::size_t keptPoints = 64;
+
 // The warm path probes a spread either side of where the last conditional's
 // mode lay (as the parabola through its envelope's top says) once successive
 // modes have moved less than this many scales, on a running average; farther
@@ -72,6 +76,25 @@ constexpr double checkTail = 1e-3;
 constexpr int maxMissed = 4;
 // At most this many rejected points join a draw so; the next one rebuilds.
 constexpr int maxAdded = 3;
+
+// The core of the last sampler destroyed on this thread, kept with its
+// buffers for the next one built there: a Gibbs sampler that builds a fresh
+// sampler per update then allocates nothing. Of internal linkage (so typed
+// loosely: the core's type is the sampler's own), so that the shared library
+// exports nothing of it. shelfGone: the shelf was destroyed at the thread's
+// end (a sampler of static storage outlives it); the flag has no
+// destructor, so it stays readable.
+struct Shelf {
+  void* core = nullptr;
+  void (*destroy)(void*) = nullptr;
+  ~Shelf();
+};
+thread_local bool shelfGone = false;
+thread_local Shelf shelf;
+Shelf::~Shelf() {
+  if (core != nullptr) destroy(core);
+  shelfGone = true;
+}
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -127,30 +150,12 @@ struct LogConcaveSampler::Core {
 
   explicit Core(const pcg64& e) : engine(e) {}
 
-  // The core of the last sampler destroyed on this thread, kept with its
-  // buffers for the next one built there: a Gibbs sampler that builds a
-  // fresh sampler per update then allocates nothing. gone: the shelf itself
-  // was destroyed at the thread's end (a sampler of static storage outlives
-  // it); the flag has no destructor, so it stays readable.
-  struct Shelf {
-    std::unique_ptr<Core> core;
-    ~Shelf() { gone() = true; }
-    static bool& gone() {
-      static thread_local bool flag = false;
-      return flag;
-    }
-  };
-  static Shelf& shelf() {
-    static thread_local Shelf s;
-    return s;
-  }
-
   static std::unique_ptr<Core> make(const pcg64& e) {
-    if (!Shelf::gone()) {
-      if (std::unique_ptr<Core> kept = std::move(shelf().core)) {
-        kept->renew(e);
-        return kept;
-      }
+    if (!shelfGone && shelf.core != nullptr) {
+      std::unique_ptr<Core> kept(static_cast<Core*>(shelf.core));
+      shelf.core = nullptr;
+      kept->renew(e);
+      return kept;
     }
     return std::make_unique<Core>(e);
   }
@@ -158,9 +163,17 @@ struct LogConcaveSampler::Core {
   static void keep(std::unique_ptr<Core> core) noexcept {
     // The callable goes at once (it may hold much, or samplers of its own).
     core->logDensity = nullptr;
-    if (Shelf::gone()) return;
-    Shelf& s = shelf();
-    if (!s.core) s.core = std::move(core);
+    if (shelfGone || !core->small() || shelf.core != nullptr) return;
+    shelf.core = core.release();
+    shelf.destroy = [](void* p) { delete static_cast<Core*>(p); };
+  }
+
+  // Only the buffers of a sampler that drew a few times are worth keeping:
+  // one that built a table, or grew many points, would hold its memory
+  // on the thread for nothing.
+  bool small() const {
+    return tablePoints == 0 && envelope.points().capacity() <= keptPoints &&
+           spare.points().capacity() <= keptPoints;
   }
 
   // As a core built anew from e, buffers kept: the state a draw reads is

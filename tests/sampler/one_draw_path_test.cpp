@@ -133,14 +133,21 @@ TEST(OneDrawPath, ASamplerBuiltAfterAnotherWasDestroyedStartsAsANewOne) {
   std::vector<double> reference;
   std::thread([&] { reference = draws(); }).join();
   {
-    // Settings, a table, warm memory and a refinement cap of its own.
+    // Settings and warm memory of its own (a few draws: a sampler that built
+    // a table leaves nothing behind).
     ars::LogConcaveSampler other([](double x) { return -std::fabs(x - 40); }, 30, 50, {41}, 5);
     other.setMaxPoints(3);
     other.setTargetRatio(0.2);
-    std::vector<double> v(200000);
+    std::vector<double> v(5);
     other.sample(v.data(), v.size());
     other.warmReset([](double x) { return -x * x; }, -inf, inf, {0.0});
     other.sample();
+  }
+  EXPECT_EQ(draws(), reference);
+  {
+    ars::LogConcaveSampler big([](double x) { return -x * x; }, -inf, inf, {0.0}, 5);
+    std::vector<double> v(100000);
+    big.sample(v.data(), v.size());
   }
   EXPECT_EQ(draws(), reference);
 }
