@@ -333,8 +333,6 @@ void StartSearch::probeAround(double x0) {
   double distance = unit_;
   for (double dir : {+1.0, -1.0}) {
     double step = distance;
-    // The spacing of doubles at x0: the steps shrink no further.
-    const double spacing = std::fabs(std::nextafter(x0, dir * inf) - x0);
     for (int j = 0; j < 24; ++j) {
       const double x = inside(x0, x0 + dir * step);
       if (x == x0 || !std::isfinite(x)) break;
@@ -356,6 +354,8 @@ void StartSearch::probeAround(double x0) {
       // limit in: the density lies on that side, and finding where it ends
       // here is left to the draws.
       if (h == -inf && dir < 0 && points_.size() >= 2) break;
+      // The spacing of doubles at x0: the steps shrink no further.
+      const double spacing = std::fabs(std::nextafter(x0, dir * inf) - x0);
       // Squaring the shrink would pass below the spacing: geometric means
       // with it instead, down to the neighbouring double as the last try.
       if (step <= spacing) break;
