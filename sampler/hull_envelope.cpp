@@ -69,16 +69,6 @@ ChordGap chordGap(double anchor, double top, double rate, double dir, double wid
 
 }  // namespace
 
-// A point whose chord to a neighbour has no finite slope (h so much lower
-// than its neighbour's, so close by, that the quotient overflows) would
-// poison the envelope; such a point is left out: it adds nothing usable.
-bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
-                  double x, double h) {
-  if (at != points.begin() && !std::isfinite(slope(*(at - 1), HullPoint{x, h}))) return false;
-  if (at != points.end() && !std::isfinite(slope(HullPoint{x, h}, *at))) return false;
-  return true;
-}
-
 NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
   return NotLogConcave("not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
                            " lies below the chord from h(" + number(a.x) + ") = " + number(a.h) +

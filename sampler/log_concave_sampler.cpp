@@ -195,7 +195,8 @@ struct LogConcaveSampler::Core {
     guides.clear();
   }
 
-  void start(LogDensity f, double lower, double upper, detail::StartList starts,
+  // f is moved from only once the search has succeeded.
+  void start(LogDensity&& f, double lower, double upper, detail::StartList starts,
              double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
     asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
   }
@@ -203,7 +204,7 @@ struct LogConcaveSampler::Core {
   // The search fills the spare envelope, which becomes the sampler's only
   // once it has succeeded: a search that throws leaves the sampler as it
   // was. The two buffers take turns, so that warm updates allocate nothing.
-  void search(LogDensity f, double lower, double upper, detail::StartList starts,
+  void search(LogDensity&& f, double lower, double upper, detail::StartList starts,
               double unitHint, const std::vector<double>& guideAt) {
     if (!f) throw std::invalid_argument("logDensity is empty");
     const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt);
