@@ -69,16 +69,6 @@ ChordGap chordGap(double anchor, double top, double rate, double dir, double wid
 
 }  // namespace
 
-// A point whose chord to a neighbour has no finite slope (h so much lower
-// than its neighbour's, so close by, that the quotient overflows) would
-// poison the envelope; such a point is left out: it adds nothing usable.
-bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
-                  double x, double h) {
-  if (at != points.begin() && !std::isfinite(slope(*(at - 1), HullPoint{x, h}))) return false;
-  if (at != points.end() && !std::isfinite(slope(HullPoint{x, h}, *at))) return false;
-  return true;
-}
-
 NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c) {
   return NotLogConcave("not log-concave: h(" + number(b.x) + ") = " + number(b.h) +
                            " lies below the chord from h(" + number(a.x) + ") = " + number(a.h) +
@@ -110,15 +100,21 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   // allocating.
   if (segments_.capacity() < 2 * k + 2) segments_.reserve(4 * k + 16);
   highest_ = -inf;  // push() keeps the highest top
-  addLeftTail();
-  for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
-  addRightTail();
+  if (k == 3) {
+    buildThree();
+  } else {
+    addLeftTail();
+    for (std::size_t i = 0; i + 1 < k; ++i) addInterval(i);
+    addRightTail();
+  }
   finish();
 }
 
 // A piece from left to right whose hull is highest at anchor (one of its
-// ends) with value top, and falls by rate per unit away from it.
-void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
+// ends) with value top, and falls by rate per unit away from it. This and
+// the pieces' helpers are inlined into build(): calls cost a one-draw
+// sampler more than their arithmetic.
+[[gnu::always_inline]] inline void HullEnvelope::push(double left, double right, double anchor, double top, double rate,
                         const HullPoint* a, const HullPoint* b, double m) {
   // Filled in place: a copy of the finished piece stalls on its own stores.
   HullSegment& s = segments_.emplace_back();
@@ -146,17 +142,15 @@ void HullEnvelope::push(double left, double right, double anchor, double top, do
   }
 }
 
-bool HullEnvelope::leftTail(Piece& piece) const {
-  const HullPoint& p = points_[0];
-  // Widened by rounding like the interval's secants: its value outwards only rises.
-  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
-  const double width = p.x - lower_;
+[[gnu::always_inline]] inline bool HullEnvelope::lowerTail(const HullPoint& p, double s, double lower,
+                                                            Piece& piece) {
+  const double width = p.x - lower;
   if (!(width > 0)) return false;
   if (s > 0) {
-    piece = {lower_, p.x, p.x, p.h, s};
+    piece = {lower, p.x, p.x, p.h, s};
   } else if (std::isfinite(width)) {
     const double rise = -s * width;
-    piece = {lower_, p.x, lower_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
+    piece = {lower, p.x, lower, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
   } else {
     throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
                             number(p.x),
@@ -165,16 +159,15 @@ bool HullEnvelope::leftTail(Piece& piece) const {
   return true;
 }
 
-bool HullEnvelope::rightTail(Piece& piece) const {
-  const HullPoint& p = points_.back();
-  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
-  const double width = upper_ - p.x;
+[[gnu::always_inline]] inline bool HullEnvelope::upperTail(const HullPoint& p, double s, double upper,
+                                                            Piece& piece) {
+  const double width = upper - p.x;
   if (!(width > 0)) return false;
   if (s < 0) {
-    piece = {p.x, upper_, p.x, p.h, -s};
+    piece = {p.x, upper, p.x, p.h, -s};
   } else if (std::isfinite(width)) {
     const double rise = s * width;
-    piece = {p.x, upper_, upper_, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
+    piece = {p.x, upper, upper, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
   } else {
     throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
                             number(p.x),
@@ -183,12 +176,24 @@ bool HullEnvelope::rightTail(Piece& piece) const {
   return true;
 }
 
-void HullEnvelope::addLeftTail() {
+// Widened by rounding like the interval's secants: their values outwards only rise.
+[[gnu::always_inline]] inline bool HullEnvelope::leftTail(Piece& piece) const {
+  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
+  return lowerTail(points_[0], s, lower_, piece);
+}
+
+[[gnu::always_inline]] inline bool HullEnvelope::rightTail(Piece& piece) const {
+  const HullPoint& p = points_.back();
+  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
+  return upperTail(p, s, upper_, piece);
+}
+
+[[gnu::always_inline]] inline void HullEnvelope::addLeftTail() {
   Piece t;
   if (leftTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
 }
 
-void HullEnvelope::addRightTail() {
+[[gnu::always_inline]] inline void HullEnvelope::addRightTail() {
   Piece t;
   if (rightTail(t)) push(t.left, t.right, t.anchor, t.top, t.rate, nullptr, nullptr);
 }
@@ -245,28 +250,46 @@ void HullEnvelope::addRightTail() {
     }
     return 2;
   }
-  if (hasRight) {  // first interval: the secant from the right, extended left
-    if (g >= 0) {
-      out[0] = {a.x, b.x, b.x, b.h, g};
-    } else {
-      const double rise = -g * w;
-      const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-      out[0] = {a.x, b.x, a.x, top, -g};
-    }
-    return 1;
-  }
-  // last interval: the secant from the left, extended right
-  if (d <= 0) {
-    out[0] = {a.x, b.x, a.x, a.h, -d};
-  } else {
-    const double rise = d * w;
-    const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-    out[0] = {a.x, b.x, b.x, top, d};
-  }
+  out[0] = hasRight ? firstInterval(a, b, g) : lastInterval(a, b, d);
   return 1;
 }
 
-void HullEnvelope::addInterval(std::size_t i) {
+// The first interval: the secant from the right (slope g), extended left.
+[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::firstInterval(const HullPoint& a,
+                                                                               const HullPoint& b, double g) {
+  if (g >= 0) return {a.x, b.x, b.x, b.h, g};
+  const double rise = -g * (b.x - a.x);
+  const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
+  return {a.x, b.x, a.x, top, -g};
+}
+
+// The last interval: the secant from the left (slope d), extended right.
+[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::lastInterval(const HullPoint& a,
+                                                                              const HullPoint& b, double d) {
+  if (d <= 0) return {a.x, b.x, a.x, a.h, -d};
+  const double rise = d * (b.x - a.x);
+  const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
+  return {a.x, b.x, b.x, top, d};
+}
+
+// Three points, the first hull of almost every start search, in closed form:
+// the pieces the loop of build() makes, from the same expressions (so to the
+// bit), with each chord's slope and rounding computed once and the points
+// held apart from the pieces being written.
+void HullEnvelope::buildThree() {
+  const HullPoint a = points_[0], b = points_[1], c = points_[2];
+  const double ab = slope(a, b), abNoise = slopeNoise(a, b);
+  const double bc = slope(b, c), bcNoise = slopeNoise(b, c);
+  Piece p;
+  if (lowerTail(a, ab - abNoise, lower_, p)) push(p.left, p.right, p.anchor, p.top, p.rate, nullptr, nullptr);
+  p = firstInterval(a, b, std::min(bc - bcNoise, ab));
+  push(p.left, p.right, p.anchor, p.top, p.rate, &a, &b, ab);
+  p = lastInterval(b, c, std::max(ab + abNoise, bc));
+  push(p.left, p.right, p.anchor, p.top, p.rate, &b, &c, bc);
+  if (upperTail(c, bc + bcNoise, upper_, p)) push(p.left, p.right, p.anchor, p.top, p.rate, nullptr, nullptr);
+}
+
+[[gnu::always_inline]] inline void HullEnvelope::addInterval(std::size_t i) {
   Piece pieces[2];
   double m = 0.0;
   const std::size_t n = intervalPieces(i, pieces, m);
@@ -286,7 +309,8 @@ void HullEnvelope::finish() {
     HullSegment& s = segments_[i];
     if (s.top != lastTop) {
       lastTop = s.top;
-      lastExp = std::exp(s.top - highest_);
+      // exp(0) is exactly 1: the highest piece needs no call.
+      lastExp = s.top == highest_ ? 1.0 : std::exp(s.top - highest_);
     }
     s.expTop = lastExp;
     if (std::isinf(s.width)) {
@@ -415,6 +439,29 @@ double HullEnvelope::squeezeTotal() const {
   return squeeze;
 }
 
+// Lower bounds of the intervals' squeeze areas, without a call to libm:
+// e^g >= its cubic (the rest of the series is g^4 e^t / 24 >= 0) and
+// (1 - e^-z) / z >= 1 / (1 + z) (as e^z >= 1 + z). Where their sum reaches
+// the share with room for the rounding of both sums, the exact sum does
+// too; a start search asks at almost every update, and the squeeze of a few
+// points holds far more than it asks.
+bool HullEnvelope::squeezeSurelyHolds(std::size_t top, double wanted) const {
+  const std::size_t k = points_.size();
+  const auto bound = [&](std::size_t i) {
+    const HullPoint& a = points_[i];
+    const HullPoint& b = points_[i + 1];
+    return belowExp(std::max(a.h, b.h) - highest_) * (b.x - a.x) / (1 + std::fabs(b.h - a.h));
+  };
+  double sum = 0.0;
+  std::size_t left = top, right = top;
+  while (left > 0 || right + 1 < k) {
+    if (right + 1 < k) sum += bound(right++);
+    if (left > 0) sum += bound(--left);
+    if (sum * (1 - 1e-9) >= wanted) return true;
+  }
+  return false;
+}
+
 // The intervals next to the highest point first: they hold most of the
 // squeeze, and the sum stops once it reaches the share.
 bool HullEnvelope::squeezeHolds(double share) const {
@@ -425,6 +472,7 @@ bool HullEnvelope::squeezeHolds(double share) const {
     if (points_[i].h > points_[top].h) top = i;
   }
   const double wanted = share * total_;
+  if (squeezeSurelyHolds(top, wanted)) return true;
   const auto piece = [&](std::size_t i) {
     const HullPoint& a = points_[i];
     const HullPoint& b = points_[i + 1];
@@ -467,16 +515,8 @@ bool HullEnvelope::add(double x, double h) {
   if (at != points_.end() && at->x == x) return false;
   if (!finiteSlopes(points_, at, x, h)) return false;
   const std::size_t i = static_cast<std::size_t>(at - points_.begin());
-  const std::size_t k = points_.size() + 1;
-  // Point j of the set with (x, h) inserted at i.
-  const auto point = [&](std::size_t j) -> HullPoint {
-    return j < i ? points_[j] : (j == i ? HullPoint{x, h} : points_[j - 1]);
-  };
-  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
-    if (j >= 1 && j + 1 < k && belowChord(point(j - 1), point(j), point(j + 1))) {
-      throw NotLogConcave(chordProof(point(j - 1), point(j), point(j + 1)));
-    }
-  }
+  HullPoint proof[3];
+  if (!concaveAround(points_, i, HullPoint{x, h}, proof)) throw chordProof(proof[0], proof[1], proof[2]);
   points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
   dirty_ = true;
   return true;

@@ -8,6 +8,7 @@
 // nearer point, and falls away from it at a rate >= 0. So no value is a
 // small difference of large ones, every exponential is at most 1 (relative
 // to the highest hull value), and inversion is one log1p.
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -107,6 +108,13 @@ class HullEnvelope {
   std::size_t intervalPieces(std::size_t i, Piece (&out)[2], double& m) const;
   bool leftTail(Piece& piece) const;
   bool rightTail(Piece& piece) const;
+  // The same from the outer point and its secant's slope s (widened).
+  static bool lowerTail(const HullPoint& p, double s, double lower, Piece& piece);
+  static bool upperTail(const HullPoint& p, double s, double upper, Piece& piece);
+  // The outer intervals, from the one secant each has (g from the right, d from the left).
+  static Piece firstInterval(const HullPoint& a, const HullPoint& b, double g);
+  static Piece lastInterval(const HullPoint& a, const HullPoint& b, double d);
+  void buildThree();
   void addInterval(std::size_t i);
   void addLeftTail();
   void addRightTail();
@@ -114,6 +122,7 @@ class HullEnvelope {
   void push(double left, double right, double anchor, double top, double rate,
             const HullPoint* a = nullptr, const HullPoint* b = nullptr, double m = 0.0);
   void finish();
+  bool squeezeSurelyHolds(std::size_t top, double wanted) const;
 
   std::vector<HullPoint> points_;
   std::vector<HullSegment> segments_;
@@ -127,9 +136,16 @@ class HullEnvelope {
   bool dirty_ = false;
 };
 
-// The chords from (x, h), inserted before at, to its neighbours have finite slopes.
-bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
-                  double x, double h);
+// The chords from (x, h), inserted before at, to its neighbours have finite
+// slopes. A point whose chord to a neighbour has none (h so much lower than
+// its neighbour's, so close by, that the quotient overflows) would poison the
+// envelope; such a point is left out: it adds nothing usable.
+inline bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
+                         double x, double h) {
+  if (at != points.begin() && !std::isfinite(chordSlope(*(at - 1), HullPoint{x, h}))) return false;
+  if (at != points.end() && !std::isfinite(chordSlope(HullPoint{x, h}, *at))) return false;
+  return true;
+}
 // The refusal b below the chord a-c proves, with its reason text and the three points.
 NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);
 

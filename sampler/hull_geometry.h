@@ -4,6 +4,7 @@
 // log-concave, and the exponential the window scales its curve with.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace ars::detail {
@@ -33,6 +34,26 @@ inline bool belowChord(const HullPoint& a, const HullPoint& b, const HullPoint& 
   const double chord = a.h + (c.h - a.h) * ((b.x - a.x) / (c.x - a.x));
   const double scale = 1 + std::max({std::fabs(a.h), std::fabs(b.h), std::fabs(c.h)});
   return b.h < chord - concavityTolerance * scale;
+}
+
+// The triples that a point (x, h) inserted at index i of points (ascending)
+// forms with its neighbours, in the order of their middle point; the first
+// that proves h not concave goes to proof. For the checks made before an
+// insertion, with no copy of the points.
+template <class Points>
+bool concaveAround(const Points& points, std::size_t i, const HullPoint& p, HullPoint (&proof)[3]) {
+  const std::size_t k = points.size();  // before the insertion
+  const auto found = [&](const HullPoint& a, const HullPoint& b, const HullPoint& c) {
+    if (!belowChord(a, b, c)) return false;
+    proof[0] = a;
+    proof[1] = b;
+    proof[2] = c;
+    return true;
+  };
+  if (i >= 2 && found(points[i - 2], points[i - 1], p)) return false;
+  if (i >= 1 && i < k && found(points[i - 1], p, points[i])) return false;
+  if (i + 1 < k && found(p, points[i], points[i + 1])) return false;
+  return true;
 }
 
 // exp(a + b) when a + b > -50, otherwise exactly 0.0.

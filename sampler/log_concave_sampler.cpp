@@ -52,6 +52,10 @@ constexpr double tableDepth = 60.0;
 // A table whose rejections pass this many, and a sixteenth of its draws, is rebuilt.
 constexpr std::uint64_t looseRejections = 64;
 
+// A destroyed sampler's buffers are kept for the next one only up to this
+// many points.
+constexpr std::size_t keptPoints = 64;
+
 // The warm path probes a spread either side of where the last conditional's
 // mode lay (as the parabola through its envelope's top says) once successive
 // modes have moved less than this many scales, on a running average; farther
@@ -72,6 +76,25 @@ constexpr double checkTail = 1e-3;
 constexpr int maxMissed = 4;
 // At most this many rejected points join a draw so; the next one rebuilds.
 constexpr int maxAdded = 3;
+
+// The core of the last sampler destroyed on this thread, kept with its
+// buffers for the next one built there: a Gibbs sampler that builds a fresh
+// sampler per update then allocates nothing. Of internal linkage (so typed
+// loosely: the core's type is the sampler's own), so that the shared library
+// exports nothing of it. shelfGone: the shelf was destroyed at the thread's
+// end (a sampler of static storage outlives it); the flag has no
+// destructor, so it stays readable.
+struct Shelf {
+  void* core = nullptr;
+  void (*destroy)(void*) = nullptr;
+  ~Shelf();
+};
+thread_local bool shelfGone = false;
+thread_local Shelf shelf;
+Shelf::~Shelf() {
+  if (core != nullptr) destroy(core);
+  shelfGone = true;
+}
 
 // The proof leaves the sampler as the 1.0 type, which is an
 // ars::NotLogConcave too: code catching either keeps working.
@@ -98,7 +121,8 @@ struct LogConcaveSampler::Core {
   detail::HullEnvelope spare;  // where the next search builds
   detail::EnvelopeReader reader;  // const reads never write to the envelope
   SamplerCounts counts;
-  std::size_t maxPoints = 100000;
+  static constexpr std::size_t defaultMaxPoints = 100000;
+  std::size_t maxPoints = defaultMaxPoints;
   double targetRatio = 1.0;
   // The table-driven path for a settled envelope: built once the envelope
   // has gone settledDrawsPerPoint draws per point unchanged, dropped at the
@@ -126,7 +150,53 @@ struct LogConcaveSampler::Core {
 
   explicit Core(const pcg64& e) : engine(e) {}
 
-  void start(LogDensity f, double lower, double upper, detail::StartList starts,
+  static std::unique_ptr<Core> make(const pcg64& e) {
+    if (!shelfGone && shelf.core != nullptr) {
+      std::unique_ptr<Core> kept(static_cast<Core*>(shelf.core));
+      shelf.core = nullptr;
+      kept->renew(e);
+      return kept;
+    }
+    return std::make_unique<Core>(e);
+  }
+
+  static void keep(std::unique_ptr<Core> core) noexcept {
+    // The callable goes at once (it may hold much, or samplers of its own).
+    core->logDensity = nullptr;
+    if (shelfGone || !core->small() || shelf.core != nullptr) return;
+    shelf.core = core.release();
+    shelf.destroy = [](void* p) { delete static_cast<Core*>(p); };
+  }
+
+  // Only the buffers of a sampler that drew a few times are worth keeping:
+  // one that built a table, or grew many points, would hold its memory
+  // on the thread for nothing.
+  bool small() const {
+    return tablePoints == 0 && envelope.points().capacity() <= keptPoints &&
+           spare.points().capacity() <= keptPoints;
+  }
+
+  // As a core built anew from e, buffers kept: the state a draw reads is
+  // set as the constructor sets it (the envelopes, the table and the
+  // reader's copy are replaced before they are read, as in a reset). A new
+  // member that keeps state between draws is reset here too.
+  void renew(const pcg64& e) {
+    engine = e;
+    counts = SamplerCounts{};
+    maxPoints = defaultMaxPoints;
+    targetRatio = 1.0;
+    hasTable = false;
+    tableRefused = false;
+    quietDraws = 0;
+    tableRejections = 0;
+    tablePoints = 0;
+    lastShape = detail::LearnedShape{};
+    drift = -1.0;
+    guides.clear();
+  }
+
+  // f is moved from only once the search has succeeded.
+  void start(LogDensity&& f, double lower, double upper, detail::StartList starts,
              double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
     asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
   }
@@ -134,7 +204,7 @@ struct LogConcaveSampler::Core {
   // The search fills the spare envelope, which becomes the sampler's only
   // once it has succeeded: a search that throws leaves the sampler as it
   // was. The two buffers take turns, so that warm updates allocate nothing.
-  void search(LogDensity f, double lower, double upper, detail::StartList starts,
+  void search(LogDensity&& f, double lower, double upper, detail::StartList starts,
               double unitHint, const std::vector<double>& guideAt) {
     if (!f) throw std::invalid_argument("logDensity is empty");
     const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt);
@@ -548,32 +618,34 @@ pcg64 unseededEngine() {
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      const std::vector<double>& starts)
-    : core_(std::make_unique<Core>(unseededEngine())) {
+    : core_(Core::make(unseededEngine())) {
   core_->start(std::move(logDensity), lower, upper, starts);
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      const std::vector<double>& starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(pcg64(seed))) {
+    : core_(Core::make(pcg64(seed))) {
   core_->start(std::move(logDensity), lower, upper, starts);
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      std::initializer_list<double> starts)
-    : core_(std::make_unique<Core>(unseededEngine())) {
+    : core_(Core::make(unseededEngine())) {
   core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
 }
 
 LogConcaveSampler::LogConcaveSampler(LogDensity logDensity, double lower, double upper,
                                      std::initializer_list<double> starts, std::uint64_t seed)
-    : core_(std::make_unique<Core>(pcg64(seed))) {
+    : core_(Core::make(pcg64(seed))) {
   core_->start(std::move(logDensity), lower, upper, {starts.begin(), starts.size()});
 }
 
 void LogConcaveSampler::seed(std::uint64_t value) { core().engine = pcg64(value); }
 void LogConcaveSampler::seed() { core().engine = unseededEngine(); }
 
-LogConcaveSampler::~LogConcaveSampler() = default;
+LogConcaveSampler::~LogConcaveSampler() {
+  if (core_) Core::keep(std::move(core_));
+}
 LogConcaveSampler::LogConcaveSampler(const LogConcaveSampler& other)
     : core_(std::make_unique<Core>(other.core())) {}
 LogConcaveSampler& LogConcaveSampler::operator=(const LogConcaveSampler& other) {

@@ -52,7 +52,9 @@
 //
 // Cost. A first draw after some 4-7 evaluations of h for common densities;
 // about 5 N^(1/3) evaluations for N draws. Almost every draw is accepted by
-// the squeeze alone.
+// the squeeze alone. A sampler built per Gibbs update allocates nothing:
+// each thread keeps the buffers of the last sampler destroyed on it (one
+// that drew a few times) for the next one built there.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -134,15 +134,11 @@ bool StartSearch::accept(double x, double h) {
                                    [](const HullPoint& p, double v) { return p.x < v; });
   if (at != points_.end() && at->x == x) return false;
   if (!finiteSlopes(points_, at, x, h)) return false;
-  // The insertion may move the array: begin() only after it (the operands of
-  // a subtraction are not sequenced).
-  const auto inserted = points_.insert(at, HullPoint{x, h});
-  const std::size_t i = static_cast<std::size_t>(inserted - points_.begin());
-  for (std::size_t j = i > 0 ? i - 1 : 0; j <= i + 1; ++j) {
-    if (j >= 1 && j + 1 < points_.size() && belowChord(points_[j - 1], points_[j], points_[j + 1])) {
-      throw NotLogConcave(chordProof(points_[j - 1], points_[j], points_[j + 1]));
-    }
-  }
+  // Checked before the insertion, which then never has to be undone.
+  const std::size_t i = static_cast<std::size_t>(at - points_.begin());
+  HullPoint proof[3];
+  if (!concaveAround(points_, i, HullPoint{x, h}, proof)) throw chordProof(proof[0], proof[1], proof[2]);
+  points_.insert(points_.begin() + static_cast<std::ptrdiff_t>(i), HullPoint{x, h});
   return true;
 }
 
@@ -337,8 +333,6 @@ void StartSearch::probeAround(double x0) {
   double distance = unit_;
   for (double dir : {+1.0, -1.0}) {
     double step = distance;
-    // The spacing of doubles at x0: the steps shrink no further.
-    const double spacing = std::fabs(std::nextafter(x0, dir * inf) - x0);
     for (int j = 0; j < 24; ++j) {
       const double x = inside(x0, x0 + dir * step);
       if (x == x0 || !std::isfinite(x)) break;
@@ -360,6 +354,8 @@ void StartSearch::probeAround(double x0) {
       // limit in: the density lies on that side, and finding where it ends
       // here is left to the draws.
       if (h == -inf && dir < 0 && points_.size() >= 2) break;
+      // The spacing of doubles at x0: the steps shrink no further.
+      const double spacing = std::fabs(std::nextafter(x0, dir * inf) - x0);
       // Squaring the shrink would pass below the spacing: geometric means
       // with it instead, down to the neighbouring double as the last try.
       if (step <= spacing) break;
@@ -671,7 +667,16 @@ double StartSearch::turnJump(bool up, double& scale) const {
 double StartSearch::farNeighbourSplit() const {
   const std::size_t b = highest();
   const double top = points_[b].h;
-  const Parabola parabola = fit(b);
+  // Fitted only where a split asks for it: most searches need none.
+  Parabola parabola{false, 0, 0};
+  bool fitted = false;
+  const auto parabolaAt = [&]() -> const Parabola& {
+    if (!fitted) {
+      parabola = fit(b);
+      fitted = true;
+    }
+    return parabola;
+  };
   double worst = maxDrop, x = std::numeric_limits<double>::quiet_NaN();
   for (std::size_t n : {b - 1, b + 1}) {
     if (n >= points_.size()) continue;  // b - 1 wraps round at b = 0
@@ -682,7 +687,7 @@ double StartSearch::farNeighbourSplit() const {
     // farther than bisection.
     const double gap = points_[n].x - points_[b].x;
     double f = 0.5;
-    if (parabola.reliable && !splitRose_) {
+    if (!splitRose_ && parabolaAt().reliable) {
       const double dir = gap > 0 ? 1.0 : -1.0;
       const double target = parabola.mode + dir * spread * parabola.scale;
       f = std::min(0.5, std::max(0.0625, (target - points_[b].x) / gap));
@@ -707,7 +712,7 @@ double StartSearch::farNeighbourSplit() const {
     if (std::isfinite(n > b ? upper_ : lower_)) continue;
     const double gap = points_[n].x - points_[b].x;
     double beyond = points_[n].x + gap;
-    if (parabola.reliable) {
+    if (parabolaAt().reliable) {
       const double target = parabola.mode + (gap > 0 ? spread : -spread) * parabola.scale;
       if ((target - points_[n].x) / gap >= 0.5) beyond = target;
     }
