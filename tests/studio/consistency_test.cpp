@@ -16,20 +16,13 @@
 #include "platform/picture_scale.h"
 #include "resources/command_ids.h"
 #include "studio/session.h"
+#include "support/session_after.h"
 #include "support/recording_canvas.h"
 
 namespace {
 
-const Rect client{0, 0, 800, 600};
-
-// A session at 800 x 600 after the commands.
-struct After {
-  explicit After(const std::vector<int>& ids) {
-    session.resize(client);
-    for (int id : ids) session.apply(id);
-  }
-  Session session;
-};
+using test_support::After;
+const Rect& client = test_support::sessionClient;
 
 RecordingCanvas painted(const Session& session) {
   RecordingCanvas canvas;

@@ -10,19 +10,13 @@
 #include "resources/command_ids.h"
 #include "studio/how_it_works.h"
 #include "studio/session.h"
+#include "support/session_after.h"
 #include "studio/terms.h"
 
 namespace {
 
-const Rect client{0, 0, 800, 600};
-
-struct After {
-  explicit After(const std::vector<int>& ids) {
-    session.resize(client);
-    for (int id : ids) session.apply(id);
-  }
-  Session session;
-};
+using test_support::After;
+const Rect& client = test_support::sessionClient;
 
 // The first tip down the column at x holding `words`, scanning the frame.
 std::string tipInColumn(const Session& session, double x, const std::string& words) {
