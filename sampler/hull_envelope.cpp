@@ -1,5 +1,6 @@
 #include "sampler/argument_checks.h"
 #include "sampler/hull_envelope.h"
+#include "sampler/hull_pieces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,28 +17,11 @@ namespace ars::detail {
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-// A few units in the last place of the terms a computed value came from: the
-// hull is raised by this much so that rounding never puts it below h.
-constexpr double roundingMargin = 8 * std::numeric_limits<double>::epsilon();
-
 double slope(const HullPoint& a, const HullPoint& b) { return chordSlope(a, b); }
-
-double slopeNoise(const HullPoint& a, const HullPoint& b) { return chordSlopeNoise(a, b); }
-
-// A lower bound of e^g (the cubic of its series: the rest is g^4 e^t / 24 >= 0),
-// within 5e-6 of it for g >= -0.1, where squeezes hug hulls: the bound that
-// lets most draws accept without a log, at a fraction of an exponential's
-// cost for a sampler that draws once.
-double belowExp(double g) {
-  const double cubic = 1 + g * (1 + g * (0.5 + g * (1.0 / 6)));
-  return cubic > 0 ? cubic : 0.0;
-}
 
 // Up to this many pieces a draw scans them instead of a guide table.
 constexpr std::size_t guideFrom = 12;
 
-// (1 - e^-z) / z, the mean of e^-t over [0, z] times... stable at 0.
-double fallingMean(double z) { return z > 1e-8 ? -std::expm1(-z) / z : 1 - 0.5 * z; }
 
 // Out of line, so that building a piece stays free of the string work.
 [[noreturn]] [[gnu::cold]] [[gnu::noinline]] void throwChordAboveHull(const HullPoint& a,
@@ -142,49 +126,17 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   }
 }
 
-[[gnu::always_inline]] inline bool HullEnvelope::lowerTail(const HullPoint& p, double s, double lower,
-                                                            Piece& piece) {
-  const double width = p.x - lower;
-  if (!(width > 0)) return false;
-  if (s > 0) {
-    piece = {lower, p.x, p.x, p.h, s};
-  } else if (std::isfinite(width)) {
-    const double rise = -s * width;
-    piece = {lower, p.x, lower, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), -s};
-  } else {
-    throw NotLogConcave("not integrable towards -infinity: h does not fall to the left of " +
-                            number(p.x),
-                        NotLogConcave::Reason::NotIntegrable);
-  }
-  return true;
-}
 
-[[gnu::always_inline]] inline bool HullEnvelope::upperTail(const HullPoint& p, double s, double upper,
-                                                            Piece& piece) {
-  const double width = upper - p.x;
-  if (!(width > 0)) return false;
-  if (s < 0) {
-    piece = {p.x, upper, p.x, p.h, -s};
-  } else if (std::isfinite(width)) {
-    const double rise = s * width;
-    piece = {p.x, upper, upper, p.h + rise + roundingMargin * (std::fabs(p.h) + rise), s};
-  } else {
-    throw NotLogConcave("not integrable towards +infinity: h does not fall to the right of " +
-                            number(p.x),
-                        NotLogConcave::Reason::NotIntegrable);
-  }
-  return true;
-}
 
 // Widened by rounding like the interval's secants: their values outwards only rise.
 [[gnu::always_inline]] inline bool HullEnvelope::leftTail(Piece& piece) const {
-  const double s = slope(points_[0], points_[1]) - slopeNoise(points_[0], points_[1]);
+  const double s = slope(points_[0], points_[1]) - chordSlopeNoise(points_[0], points_[1]);
   return lowerTail(points_[0], s, lower_, piece);
 }
 
 [[gnu::always_inline]] inline bool HullEnvelope::rightTail(Piece& piece) const {
   const HullPoint& p = points_.back();
-  const double s = slope(points_[points_.size() - 2], p) + slopeNoise(points_[points_.size() - 2], p);
+  const double s = slope(points_[points_.size() - 2], p) + chordSlopeNoise(points_[points_.size() - 2], p);
   return upperTail(p, s, upper_, piece);
 }
 
@@ -215,9 +167,9 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
   // where rounding (or the tolerance of belowChord) says otherwise. Each
   // secant is widened by what rounding can do to its slope.
   const double d =
-      hasLeft ? std::max(slope(points_[i - 1], a) + slopeNoise(points_[i - 1], a), m) : m;
+      hasLeft ? std::max(slope(points_[i - 1], a) + chordSlopeNoise(points_[i - 1], a), m) : m;
   const double g =
-      hasRight ? std::min(slope(b, points_[i + 2]) - slopeNoise(b, points_[i + 2]), m) : m;
+      hasRight ? std::min(slope(b, points_[i + 2]) - chordSlopeNoise(b, points_[i + 2]), m) : m;
 
   if (hasLeft && hasRight) {
     if (!(d > g)) {  // both secants are the chord
@@ -255,22 +207,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 }
 
 // The first interval: the secant from the right (slope g), extended left.
-[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::firstInterval(const HullPoint& a,
-                                                                               const HullPoint& b, double g) {
-  if (g >= 0) return {a.x, b.x, b.x, b.h, g};
-  const double rise = -g * (b.x - a.x);
-  const double top = std::max(a.h, b.h + rise + roundingMargin * (std::fabs(b.h) + rise));
-  return {a.x, b.x, a.x, top, -g};
-}
 
 // The last interval: the secant from the left (slope d), extended right.
-[[gnu::always_inline]] inline HullEnvelope::Piece HullEnvelope::lastInterval(const HullPoint& a,
-                                                                              const HullPoint& b, double d) {
-  if (d <= 0) return {a.x, b.x, a.x, a.h, -d};
-  const double rise = d * (b.x - a.x);
-  const double top = std::max(b.h, a.h + rise + roundingMargin * (std::fabs(a.h) + rise));
-  return {a.x, b.x, b.x, top, d};
-}
 
 // Three points, the first hull of almost every start search, in closed form:
 // the pieces the loop of build() makes, from the same expressions (so to the
@@ -278,8 +216,8 @@ void HullEnvelope::build(const std::vector<HullPoint>& points, double lower, dou
 // held apart from the pieces being written.
 void HullEnvelope::buildThree() {
   const HullPoint a = points_[0], b = points_[1], c = points_[2];
-  const double ab = slope(a, b), abNoise = slopeNoise(a, b);
-  const double bc = slope(b, c), bcNoise = slopeNoise(b, c);
+  const double ab = slope(a, b), abNoise = chordSlopeNoise(a, b);
+  const double bc = slope(b, c), bcNoise = chordSlopeNoise(b, c);
   Piece p;
   if (lowerTail(a, ab - abNoise, lower_, p)) push(p.left, p.right, p.anchor, p.top, p.rate, nullptr, nullptr);
   p = firstInterval(a, b, std::min(bc - bcNoise, ab));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sampler/hull_geometry.h"
+#include "sampler/hull_pieces.h"
 #include "sampler/not_log_concave.h"
 
 namespace ars::detail {
@@ -84,6 +85,14 @@ class HullEnvelope {
     dirty_ = true;
     return points_;
   }
+  // The limits of points placed by editPoints() without a search; built at
+  // the next refresh.
+  void place(double lower, double upper) {
+    lower_ = lower;
+    upper_ = upper;
+    ++version_;
+    dirty_ = true;
+  }
   // The points no longer match the pieces (a search that failed half-way).
   void invalidate() { dirty_ = true; }
   void refresh() {
@@ -98,22 +107,12 @@ class HullEnvelope {
   void swap(HullEnvelope& other) noexcept;
 
  private:
-  // A piece of the hull before its areas and squeeze: from left to right,
-  // highest (top) at anchor, falling by rate per unit away from it.
-  struct Piece {
-    double left, right, anchor, top, rate;
-  };
+  using Piece = BarePiece;
   // The pieces between points i and i + 1 (one or two; m: the chord's
   // slope), and the tails (false where a tail has no width).
   std::size_t intervalPieces(std::size_t i, Piece (&out)[2], double& m) const;
   bool leftTail(Piece& piece) const;
   bool rightTail(Piece& piece) const;
-  // The same from the outer point and its secant's slope s (widened).
-  static bool lowerTail(const HullPoint& p, double s, double lower, Piece& piece);
-  static bool upperTail(const HullPoint& p, double s, double upper, Piece& piece);
-  // The outer intervals, from the one secant each has (g from the right, d from the left).
-  static Piece firstInterval(const HullPoint& a, const HullPoint& b, double g);
-  static Piece lastInterval(const HullPoint& a, const HullPoint& b, double d);
   void buildThree();
   void addInterval(std::size_t i);
   void addLeftTail();
@@ -140,11 +139,15 @@ class HullEnvelope {
 // slopes. A point whose chord to a neighbour has none (h so much lower than
 // its neighbour's, so close by, that the quotient overflows) would poison the
 // envelope; such a point is left out: it adds nothing usable.
+inline bool finiteSlopes(const HullPoint* begin, const HullPoint* at, const HullPoint* end, double x, double h) {
+  if (at != begin && !std::isfinite(chordSlope(*(at - 1), HullPoint{x, h}))) return false;
+  if (at != end && !std::isfinite(chordSlope(HullPoint{x, h}, *at))) return false;
+  return true;
+}
 inline bool finiteSlopes(const std::vector<HullPoint>& points, std::vector<HullPoint>::const_iterator at,
                          double x, double h) {
-  if (at != points.begin() && !std::isfinite(chordSlope(*(at - 1), HullPoint{x, h}))) return false;
-  if (at != points.end() && !std::isfinite(chordSlope(HullPoint{x, h}, *at))) return false;
-  return true;
+  const HullPoint* begin = points.data();
+  return finiteSlopes(begin, begin + (at - points.begin()), begin + points.size(), x, h);
 }
 // The refusal b below the chord a-c proves, with its reason text and the three points.
 NotLogConcave chordProof(const HullPoint& a, const HullPoint& b, const HullPoint& c);

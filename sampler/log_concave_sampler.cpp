@@ -14,6 +14,8 @@
 #include "sampler/ars.h"
 #include "sampler/envelope_reader.h"
 #include "sampler/fast_table.h"
+#include "sampler/guided_start.h"
+#include "sampler/three_point_hull.h"
 #include "sampler/fresh_seed.h"
 #include "sampler/hull_envelope.h"
 #include "sampler/start_search.h"
@@ -76,6 +78,22 @@ constexpr double checkTail = 1e-3;
 constexpr int maxMissed = 4;
 // At most this many rejected points join a draw so; the next one rebuilds.
 constexpr int maxAdded = 3;
+
+// The first draw after a guided start goes by its three points' hull alone
+// for this many candidates, the rejected ones joining the points; then the
+// envelope's own path goes on from all of them. Only where refinement has
+// room for them.
+constexpr int leanTries = 16;
+constexpr std::size_t leanPoints = 8;
+constexpr std::size_t leanMinPoints = 16;
+
+// A few points on the stack, indexed as concaveAround reads them.
+struct LocalPoints {
+  const detail::HullPoint* p;
+  std::size_t k;
+  std::size_t size() const { return k; }
+  const detail::HullPoint& operator[](std::size_t i) const { return p[i]; }
+};
 
 // The core of the last sampler destroyed on this thread, kept with its
 // buffers for the next one built there: a Gibbs sampler that builds a fresh
@@ -147,6 +165,8 @@ struct LogConcaveSampler::Core {
   detail::LearnedShape lastShape;
   double drift = -1.0;
   std::vector<double> guides;
+  // A guided start placed the points: the next draw goes by their hull alone.
+  bool leanReady = false;
 
   explicit Core(const pcg64& e) : engine(e) {}
 
@@ -193,29 +213,56 @@ struct LogConcaveSampler::Core {
     lastShape = detail::LearnedShape{};
     drift = -1.0;
     guides.clear();
+    leanReady = false;
   }
 
   // f is moved from only once the search has succeeded.
   void start(LogDensity&& f, double lower, double upper, detail::StartList starts,
-             double unitHint = 0.0, const std::vector<double>& guideAt = {}) {
-    asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt); });
+             double unitHint = 0.0, const std::vector<double>& guideAt = {}, detail::KnownValues known = {}) {
+    asOneZeroReport([&] { search(std::move(f), lower, upper, starts, unitHint, guideAt, known); });
   }
 
   // The search fills the spare envelope, which becomes the sampler's only
   // once it has succeeded: a search that throws leaves the sampler as it
   // was. The two buffers take turns, so that warm updates allocate nothing.
   void search(LogDensity&& f, double lower, double upper, detail::StartList starts,
-              double unitHint, const std::vector<double>& guideAt) {
+              double unitHint, const std::vector<double>& guideAt, detail::KnownValues known) {
     if (!f) throw std::invalid_argument("logDensity is empty");
-    const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt);
+    const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt,
+                                     known);
     envelope.swap(spare);
     logDensity = std::move(f);
     counts = SamplerCounts{};
-    counts.evaluations = search.evaluations();
+    counts.evaluations = search.evaluations() + known.count;
     hasTable = false;
     tableRefused = false;
     seenVersion = envelope.version();
     quietDraws = 0;
+    leanReady = false;
+  }
+
+  // The warm path's start from the guides alone, where they settle it
+  // (f is moved from then); false where the full search must serve, which
+  // takes over what g evaluated.
+  bool startGuided(LogDensity& f, double lower, double upper, detail::StartList starts, double unit,
+                   detail::GuidedStart& g) {
+    if (!f || guides.size() != 2 || maxPoints < leanMinPoints || targetRatio < 1) return false;
+    for (double x : starts) {
+      if (!(x >= lower && x <= upper) || !std::isfinite(x)) return false;  // reported by the search
+    }
+    g = detail::guidedStart(f, lower, upper, guides[0], guides[1], unit);
+    if (!g.found) return false;
+    envelope.editPoints().assign(g.point, g.point + 3);
+    envelope.place(lower, upper);
+    logDensity = std::move(f);
+    counts = SamplerCounts{};
+    counts.evaluations = g.evaluations;
+    hasTable = false;
+    tableRefused = false;
+    seenVersion = envelope.version();
+    quietDraws = 0;
+    leanReady = true;
+    return true;
   }
 
   // Builds the table from the envelope when it has settled, and renews it
@@ -370,6 +417,7 @@ struct LogConcaveSampler::Core {
   // The spare envelope takes the points: a failed check changes nothing but
   // the count of evaluations.
   void check(std::size_t extra) {
+    leanReady = false;
     envelope.refresh();
     std::vector<double> at;
     for (std::size_t i = 0; i < extra; ++i) {
@@ -452,8 +500,101 @@ struct LogConcaveSampler::Core {
   // higher) leaves it. The kept ones are exactly the candidates the rebuilt
   // envelope would give, and a sampler that draws once never rebuilds; the
   // next draw does.
+  // The first draw after a guided start: candidates from the three points'
+  // hull, thinned to the hull of the points as they are now (the rejected
+  // ones join them), decided by their chords or h. True with x once one is
+  // accepted; false where the envelope's own path goes on from the points
+  // (after leanTries candidates, leanPoints points, a zero, or h above the
+  // hull).
+  template <class Source>
+  bool drawLean(Source& source, double& x) {
+    leanReady = false;
+    detail::HullPoint p[leanPoints];
+    std::size_t k = 3;
+    std::copy(envelope.points().begin(), envelope.points().begin() + 3, p);
+    const double lower = envelope.lower(), upper = envelope.upper();
+    const auto handOver = [&] { envelope.editPoints().assign(p, p + k); };
+    detail::ThreePointHull hull;
+    if (!detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, hull)) return false;
+    for (int tries = 0; tries < leanTries; ++tries) {
+      const double u1 = source.next();
+      const double u2 = source.next();
+      const detail::HullCandidate c = detail::hullCandidate(hull, u1);
+      // Under the three points' squeeze: under every hull of more points too.
+      if (u2 <= c.acceptBound) {
+        ++counts.draws;
+        ++counts.squeezeAccepts;
+        x = c.x;
+        if (k > 3) handOver();
+        return true;
+      }
+      const double logHeight = c.logHull + std::log(u2);
+      double hullNow = c.logHull;
+      if (k > 3) {
+        hullNow = std::min(hullNow, detail::hullOfPointsAt(p, k, lower, upper, c.x));
+        if (!(logHeight <= hullNow)) continue;  // not a candidate of the refined hull
+      }
+      ++counts.draws;
+      if (logHeight <= detail::chordOfPointsAt(p, k, c.x)) {
+        ++counts.squeezeAccepts;
+        x = c.x;
+        if (k > 3) handOver();
+        return true;
+      }
+      // An end (drawn only through rounding) is left to the envelope's path.
+      if (!(c.x > lower && c.x < upper)) {
+        ++counts.rejections;
+        handOver();
+        return false;
+      }
+      const double h = evaluate(c.x);
+      if (h == -inf) {
+        ++counts.rejections;
+        handOver();
+        zeroAt(c.x);
+        return false;
+      }
+      if (h > hullNow + hullExcess * (1 + std::fabs(hullNow) + std::fabs(h))) {
+        ++counts.rejections;
+        ++counts.hullRepairs;
+        handOver();
+        envelope.add(c.x, h);
+        return false;
+      }
+      // The new point joins, checked against its neighbours as the envelope checks it.
+      std::size_t at = 0;
+      while (at < k && p[at].x < c.x) ++at;
+      const detail::HullPoint q{c.x, h};
+      bool joins = (at == k || p[at].x != c.x) && detail::finiteSlopes(p, p + at, p + k, c.x, h);
+      if (joins) {
+        detail::HullPoint proof[3];
+        if (!detail::concaveAround(LocalPoints{p, k}, at, q, proof)) {
+          handOver();
+          throw detail::chordProof(proof[0], proof[1], proof[2]);
+        }
+        std::copy_backward(p + at, p + k, p + k + 1);
+        p[at] = q;
+        ++k;
+      }
+      if (logHeight <= h) {
+        ++counts.densityAccepts;
+        x = c.x;
+        handOver();
+        return true;
+      }
+      ++counts.rejections;
+      if (k == leanPoints) break;
+    }
+    handOver();
+    return false;
+  }
+
   template <class Source>
   double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
+    if (leanReady && given == nullptr) {
+      double x;
+      if (drawLean(source, x)) return x;
+    }
     bool thinning = false;
     int missed = 0;  // candidates in a row that the refined hull left out
     int added = 0;   // rejected points joined without a rebuild
@@ -729,7 +870,10 @@ void LogConcaveSampler::warmResetFrom(LogDensity logDensity, double lower, doubl
     c.guides.assign({shape.mode - spread, shape.mode + spread});
   }
   try {
-    c.start(std::move(logDensity), lower, upper, {starts, count}, shape.unit, c.guides);
+    detail::GuidedStart g;
+    if (c.startGuided(logDensity, lower, upper, {starts, count}, shape.unit, g)) return;
+    c.start(std::move(logDensity), lower, upper, {starts, count}, shape.unit, c.guides,
+            {g.evaluated, g.evaluations});
   } catch (...) {
     // The memory of past conditionals too stays as it was.
     c.lastShape = lastShape;

@@ -92,14 +92,15 @@ bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
                          StartList starts, std::vector<HullPoint>& points,
                          HullEnvelope& envelope, double unitHint,
-                         const std::vector<double>& guides)
+                         const std::vector<double>& guides, KnownValues known)
     : logDensity_(logDensity),
       declaredLower_(lower),
       declaredUpper_(upper),
       lower_(lower),
       upper_(upper),
       points_(points),
-      envelope_(envelope) {
+      envelope_(envelope),
+      known_(known) {
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
   checkSupport(lower, upper);
   points_.clear();
@@ -117,6 +118,9 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
 }
 
 double StartSearch::evaluate(double x) {
+  for (std::size_t i = 0; i < known_.count; ++i) {
+    if (known_.first[i].x == x) return known_.first[i].h;
+  }
   ++evaluations_;
   return checkedLogDensity(logDensity_(x), x);
 }

@@ -32,6 +32,13 @@ struct StartList {
   bool empty() const { return count == 0; }
 };
 
+// Values of h a caller has evaluated (and counted) already: the search
+// takes them instead of evaluating there again.
+struct KnownValues {
+  const HullPoint* first = nullptr;
+  std::size_t count = 0;
+};
+
 class StartSearch {
  public:
   using LogDensity = std::function<double(double)>;
@@ -47,10 +54,11 @@ class StartSearch {
   // support is left out, one where h is -infinity moves a limit as any probe
   // does, and the starts serve as usual when no guide has a finite h. The
   // starts must still lie in the support, but are not evaluated then.
+  // known: values of h evaluated already (a guided start that fell short).
   StartSearch(const LogDensity& logDensity, double lower, double upper,
               StartList starts, std::vector<HullPoint>& points,
               HullEnvelope& envelope, double unitHint = 0.0,
-              const std::vector<double>& guides = {});
+              const std::vector<double>& guides = {}, KnownValues known = {});
 
   std::size_t evaluations() const { return evaluations_; }
 
@@ -123,6 +131,7 @@ class StartSearch {
   // misjudged the mode, and the next split bisects.
   bool splitRose_ = false;
   std::size_t evaluations_ = 0;
+  KnownValues known_;
 };
 
 // What the next search learns from an envelope's points. The mode and

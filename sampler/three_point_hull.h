@@ -1,0 +1,46 @@
+#pragma once
+// The hull of three points drawn from directly, for the one draw of a Gibbs
+// update: the pieces the envelope would build from them, with none of its
+// tables. Only for three points around the mode whose tails fall (as a
+// guided start finds them): the hull is then highest at the outer points,
+// and its four pieces fall away from them, the tails outwards and the two
+// intervals inwards to the middle point.
+#include "sampler/hull_geometry.h"
+
+namespace ars::detail {
+
+struct ThreePointHull {
+  // Pieces, left to right: the lower tail and [a, b] from a, [b, c] and the
+  // upper tail from c.
+  double anchor[2];  // a.x and c.x
+  double top[4];     // the hull at the anchor
+  double rate[4];    // > 0: how fast it falls away from there
+  double width[4];   // infinite for an unbounded tail
+  double expTop[4];  // exp(top - highest)
+  double end[4];     // the cumulative area at the piece's far end, relative to exp(highest)
+  double bound[2];   // u2 at or below it lies under the squeeze on [a, b], [b, c]
+};
+
+// False (nothing built) unless a.x < b.x < c.x are concave with falling
+// outer secants, inside [lower, upper] (either end may be infinite).
+bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint& c, double lower,
+                         double upper, ThreePointHull& hull);
+
+// The abscissa holding share u (0 <= u < 1) of the hull's area, the hull
+// there, and the squeeze bound of its piece (0 on the tails).
+struct HullCandidate {
+  double x;
+  double logHull;
+  double acceptBound;
+};
+HullCandidate hullCandidate(const ThreePointHull& hull, double u);
+
+// The hull of k >= 3 points (ascending, concave) at x, the secants widened
+// as the envelope widens them: never above that of fewer of them, so that
+// candidates of the three points' hull thinned to it are candidates of it.
+double hullOfPointsAt(const HullPoint* p, std::size_t k, double lower, double upper, double x);
+// The chord between the points around x (from the higher one, as the
+// envelope's squeeze); -infinity outside them.
+double chordOfPointsAt(const HullPoint* p, std::size_t k, double x);
+
+}  // namespace ars::detail
