@@ -79,10 +79,10 @@ constexpr int maxMissed = 4;
 // At most this many rejected points join a draw so; the next one rebuilds.
 constexpr int maxAdded = 3;
 
-// The first draw after a guided start goes by its three points' hull alone
-// for this many candidates, the rejected ones joining the points; then the
-// envelope's own path goes on from all of them. Only where refinement has
-// room for them.
+// The first draw from three points that bracket the mode (a guided start's,
+// or a search's that needed no more) goes by their hull alone for this many
+// candidates, the rejected ones joining the points; then the envelope's own
+// path goes on from all of them. Only where refinement has room for them.
 constexpr int leanTries = 16;
 constexpr std::size_t leanPoints = 8;
 constexpr std::size_t leanMinPoints = 16;
@@ -165,8 +165,11 @@ struct LogConcaveSampler::Core {
   detail::LearnedShape lastShape;
   double drift = -1.0;
   std::vector<double> guides;
-  // A guided start placed the points: the next draw goes by their hull alone.
+  // Three points were left unbuilt (by a guided start, or a search that
+  // needed no more): the next draw goes by their hull alone, built already
+  // where three.built says so.
   bool leanReady = false;
+  detail::ThreePointHull three;
 
   explicit Core(const pcg64& e) : engine(e) {}
 
@@ -229,7 +232,7 @@ struct LogConcaveSampler::Core {
               double unitHint, const std::vector<double>& guideAt, detail::KnownValues known) {
     if (!f) throw std::invalid_argument("logDensity is empty");
     const detail::StartSearch search(f, lower, upper, starts, spare.editPoints(), spare, unitHint, guideAt,
-                                     known);
+                                     known, &three);
     envelope.swap(spare);
     logDensity = std::move(f);
     counts = SamplerCounts{};
@@ -238,7 +241,7 @@ struct LogConcaveSampler::Core {
     tableRefused = false;
     seenVersion = envelope.version();
     quietDraws = 0;
-    leanReady = false;
+    leanReady = envelope.dirty();  // three points left to the draw
   }
 
   // The warm path's start from the guides alone, where they settle it
@@ -246,7 +249,7 @@ struct LogConcaveSampler::Core {
   // takes over what g evaluated.
   bool startGuided(LogDensity& f, double lower, double upper, detail::StartList starts, double unit,
                    detail::GuidedStart& g) {
-    if (!f || guides.size() != 2 || maxPoints < leanMinPoints || targetRatio < 1) return false;
+    if (!f || guides.size() != 2) return false;
     for (double x : starts) {
       if (!(x >= lower && x <= upper) || !std::isfinite(x)) return false;  // reported by the search
     }
@@ -254,6 +257,7 @@ struct LogConcaveSampler::Core {
     if (!g.found) return false;
     envelope.editPoints().assign(g.point, g.point + 3);
     envelope.place(lower, upper);
+    three.built = false;
     logDensity = std::move(f);
     counts = SamplerCounts{};
     counts.evaluations = g.evaluations;
@@ -509,19 +513,28 @@ struct LogConcaveSampler::Core {
   template <class Source>
   bool drawLean(Source& source, double& x) {
     leanReady = false;
-    detail::HullPoint p[leanPoints];
+    detail::HullPoint p[leanPoints] = {envelope.points()[0], envelope.points()[1], envelope.points()[2]};
     std::size_t k = 3;
-    std::copy(envelope.points().begin(), envelope.points().begin() + 3, p);
     const double lower = envelope.lower(), upper = envelope.upper();
     const auto handOver = [&] { envelope.editPoints().assign(p, p + k); };
-    detail::ThreePointHull hull;
-    if (!detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, hull)) return false;
+    if (!three.built && !detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, three)) return false;
+    three.built = false;  // the points change from here
+    const detail::ThreePointHull& hull = three;
     for (int tries = 0; tries < leanTries; ++tries) {
       const double u1 = source.next();
       const double u2 = source.next();
       const detail::HullCandidate c = detail::hullCandidate(hull, u1);
       // Under the three points' squeeze: under every hull of more points too.
       if (u2 <= c.acceptBound) {
+        ++counts.draws;
+        ++counts.squeezeAccepts;
+        x = c.x;
+        if (k > 3) handOver();
+        return true;
+      }
+      const double chord = detail::chordOfPointsAt(p, k, c.x);
+      // Under the chords by the uniform alone, without a log, most often.
+      if (u2 <= detail::belowExp(chord - c.logHull) * (1 - 1e-12)) {
         ++counts.draws;
         ++counts.squeezeAccepts;
         x = c.x;
@@ -535,7 +548,7 @@ struct LogConcaveSampler::Core {
         if (!(logHeight <= hullNow)) continue;  // not a candidate of the refined hull
       }
       ++counts.draws;
-      if (logHeight <= detail::chordOfPointsAt(p, k, c.x)) {
+      if (logHeight <= chord) {
         ++counts.squeezeAccepts;
         x = c.x;
         if (k > 3) handOver();
@@ -593,7 +606,8 @@ struct LogConcaveSampler::Core {
   double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
     if (leanReady && given == nullptr) {
       double x;
-      if (drawLean(source, x)) return x;
+      if (targetRatio >= 1 && maxPoints >= leanMinPoints && drawLean(source, x)) return x;
+      leanReady = false;
     }
     bool thinning = false;
     int missed = 0;  // candidates in a row that the refined hull left out

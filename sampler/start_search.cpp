@@ -92,7 +92,7 @@ bool searchLadders(const std::vector<Ladder>& ladders, Try&& tryAt) {
 StartSearch::StartSearch(const LogDensity& logDensity, double lower, double upper,
                          StartList starts, std::vector<HullPoint>& points,
                          HullEnvelope& envelope, double unitHint,
-                         const std::vector<double>& guides, KnownValues known)
+                         const std::vector<double>& guides, KnownValues known, ThreePointHull* three)
     : logDensity_(logDensity),
       declaredLower_(lower),
       declaredUpper_(upper),
@@ -100,7 +100,9 @@ StartSearch::StartSearch(const LogDensity& logDensity, double lower, double uppe
       upper_(upper),
       points_(points),
       envelope_(envelope),
-      known_(known) {
+      known_(known),
+      three_(three) {
+  if (three_ != nullptr) three_->built = false;
   if (!logDensity_) throw std::invalid_argument("logDensity is empty");
   checkSupport(lower, upper);
   points_.clear();
@@ -741,6 +743,15 @@ void StartSearch::refine() {
       splitting = probe(split);
       splitRose_ = points_[highest()].h > before;
       continue;
+    }
+    // Three points whose hull alone holds enough squeeze: no envelope yet.
+    if (three_ != nullptr && points_.size() == 3 &&
+        buildThreePointHull(points_[0], points_[1], points_[2], lower_, upper_, *three_)) {
+      if (three_->squeeze >= startRatio * three_->end[3]) {
+        envelope_.place(lower_, upper_);
+        return;
+      }
+      three_->built = false;
     }
     envelope_.build(points_, lower_, upper_);
     if (envelope_.squeezeHolds(startRatio)) return;

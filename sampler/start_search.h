@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sampler/hull_envelope.h"
+#include "sampler/three_point_hull.h"
 
 namespace ars::detail {
 
@@ -55,10 +56,15 @@ class StartSearch {
   // does, and the starts serve as usual when no guide has a finite h. The
   // starts must still lie in the support, but are not evaluated then.
   // known: values of h evaluated already (a guided start that fell short).
+  // three (optional): where the search ends on three points that bracket
+  // the mode with falling tails, their hull goes there and the envelope is
+  // placed but not built: a one-draw sampler draws from them directly.
+  // three->built says whether it did.
   StartSearch(const LogDensity& logDensity, double lower, double upper,
               StartList starts, std::vector<HullPoint>& points,
               HullEnvelope& envelope, double unitHint = 0.0,
-              const std::vector<double>& guides = {}, KnownValues known = {});
+              const std::vector<double>& guides = {}, KnownValues known = {},
+              ThreePointHull* three = nullptr);
 
   std::size_t evaluations() const { return evaluations_; }
 
@@ -132,6 +138,7 @@ class StartSearch {
   bool splitRose_ = false;
   std::size_t evaluations_ = 0;
   KnownValues known_;
+  ThreePointHull* three_ = nullptr;
 };
 
 // What the next search learns from an envelope's points. The mode and

@@ -22,6 +22,13 @@ double pieceArea(double expTop, double far, double rate, double width) {
   return expTop * width * fallingMean(z);
 }
 
+// Of exp(chord - highest) between p and q, given the exponentials at both.
+double chordArea(const HullPoint& p, const HullPoint& q, double expP, double expQ) {
+  const double fall = std::fabs(q.h - p.h);
+  if (fall > 0.5) return (q.x - p.x) * std::fabs(expP - expQ) / fall;
+  return std::max(expP, expQ) * (q.x - p.x) * fallingMean(fall);
+}
+
 }  // namespace
 
 bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint& c, double lower,
@@ -29,6 +36,7 @@ bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint
   const double ab = chordSlope(a, b), abNoise = chordSlopeNoise(a, b);
   const double bc = chordSlope(b, c), bcNoise = chordSlopeNoise(b, c);
   const double s0 = ab - abNoise, s3 = bc + bcNoise;
+  hull.built = false;
   if (!(s0 > 0 && s3 < 0 && ab > bc && a.x >= lower && c.x <= upper)) return false;
   // As the envelope's pieces: the tails from the outer points, and each
   // interval from the secant beyond its other end, raised by rounding.
@@ -70,6 +78,8 @@ bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint
   // the outer point (it is about nought at b).
   hull.bound[0] = belowExp(std::min(a.h - first.top, 0.0)) * (1 - 1e-12);
   hull.bound[1] = belowExp(std::min(c.h - last.top, 0.0)) * (1 - 1e-12);
+  hull.squeeze = chordArea(a, b, hull.expTop[0], middle) + chordArea(b, c, middle, hull.expTop[3]);
+  hull.built = true;
   return true;
 }
 

@@ -19,9 +19,11 @@ struct ThreePointHull {
   double expTop[4];  // exp(top - highest)
   double end[4];     // the cumulative area at the piece's far end, relative to exp(highest)
   double bound[2];   // u2 at or below it lies under the squeeze on [a, b], [b, c]
+  double squeeze;    // the area under the chords, relative to exp(highest)
+  bool built = false;
 };
 
-// False (nothing built) unless a.x < b.x < c.x are concave with falling
+// False (and built false) unless a.x < b.x < c.x are concave with falling
 // outer secants, inside [lower, upper] (either end may be infinite).
 bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint& c, double lower,
                          double upper, ThreePointHull& hull);
