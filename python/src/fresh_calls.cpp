@@ -34,25 +34,23 @@ bool plainNumber(PyObject* x, double& out) {
   return true;
 }
 
-// The starts of the fast path: finite numbers (the domain is the whole line).
+// The starts of the fast path: finite numbers (the domain is the whole
+// line), read into one allocation.
 bool fewFiniteStarts(PyObject* starts, std::vector<double>& xs) {
   if (starts == Py_None) return true;
-  double x;
-  if (plainNumber(starts, x)) {
-    xs.push_back(x);
-  } else if (PyList_CheckExact(starts) || PyTuple_CheckExact(starts)) {
-    const Py_ssize_t n = PySequence_Fast_GET_SIZE(starts);
+  double read[fewStarts];
+  Py_ssize_t n = 1;
+  if (!plainNumber(starts, read[0])) {
+    if (!PyList_CheckExact(starts) && !PyTuple_CheckExact(starts)) return false;
+    n = PySequence_Fast_GET_SIZE(starts);
     if (n > fewStarts) return false;
     PyObject** items = PySequence_Fast_ITEMS(starts);
-    for (Py_ssize_t i = 0; i < n; ++i) {
-      if (!plainNumber(items[i], x)) return false;
-      xs.push_back(x);
-    }
-  } else {
-    return false;
+    for (Py_ssize_t i = 0; i < n; ++i)
+      if (!plainNumber(items[i], read[i])) return false;
   }
-  for (double v : xs)
-    if (!std::isfinite(v)) return false;
+  for (Py_ssize_t i = 0; i < n; ++i)
+    if (!std::isfinite(read[i])) return false;
+  xs.assign(read, read + n);
   return true;
 }
 
@@ -108,8 +106,12 @@ bool unsignedOf(PyObject* v, std::uintptr_t& out) {
 // address (or no data) as data; false where they would not.
 bool recognisedLast(PyObject* logpdf, PyObject* data, CallTarget& t) {
   static PyObject* lastName = interned("_last");
-  const py::object last = py::reinterpret_steal<py::object>(PyObject_GetAttr(callHelpers().callables.ptr(), lastName));
-  if (!last) throw py::error_already_set();
+  static PyObject* callables = PyModule_GetDict(callHelpers().callables.ptr());  // the module's, held by it
+  const py::object last = py::reinterpret_borrow<py::object>(PyDict_GetItemWithError(callables, lastName));
+  if (!last) {
+    if (PyErr_Occurred()) throw py::error_already_set();
+    return false;
+  }
   if (!PyTuple_CheckExact(last.ptr()) || PyTuple_GET_SIZE(last.ptr()) != 3) return false;
   if (PyTuple_GET_ITEM(last.ptr(), 0) != logpdf) return false;
   PyObject* found = PyTuple_GET_ITEM(last.ptr(), 2);
@@ -118,11 +120,18 @@ bool recognisedLast(PyObject* logpdf, PyObject* data, CallTarget& t) {
   if (key != Py_None) {  // a ctypes function, whose types may have been set again
     static PyObject* restype = interned("restype");
     static PyObject* argtypes = interned("argtypes");
-    const py::object now = py::make_tuple(py::reinterpret_steal<py::object>(PyObject_GetAttr(logpdf, restype)),
-                                          py::reinterpret_steal<py::object>(PyObject_GetAttr(logpdf, argtypes)));
-    const int same = PyObject_RichCompareBool(now.ptr(), key, Py_EQ);
-    if (same < 0) throw py::error_already_set();
-    if (!same) return false;
+    const py::object res = py::reinterpret_steal<py::object>(PyObject_GetAttr(logpdf, restype));
+    if (!res) throw py::error_already_set();
+    const py::object args = py::reinterpret_steal<py::object>(PyObject_GetAttr(logpdf, argtypes));
+    if (!args) throw py::error_already_set();
+    // ctypes hands out the objects it holds: the same ones unless set again.
+    const bool same = PyTuple_CheckExact(key) && PyTuple_GET_SIZE(key) == 2 &&
+                      PyTuple_GET_ITEM(key, 0) == res.ptr() && PyTuple_GET_ITEM(key, 1) == args.ptr();
+    if (!same) {
+      const int equal = PyObject_RichCompareBool(py::make_tuple(res, args).ptr(), key, Py_EQ);
+      if (equal < 0) throw py::error_already_set();
+      if (!equal) return false;
+    }
   }
   static PyObject* logpdfName = interned("logpdf");
   static PyObject* supportName = interned("support");
@@ -281,6 +290,7 @@ PyObject* freshC(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
 struct FreshClass {
   PyTypeObject* type = nullptr;
   PyObject* init = nullptr;  // its __init__, to see it replaced
+  unsigned int seenVersion = 0;  // the version tag it was last seen under
   SlotMembers members{};
   PyObject* rvs = nullptr;         // the Python rvs: the general path
   PyObject* failedDraw = nullptr;  // failed_draw(core, error)
@@ -322,14 +332,20 @@ bool freshArguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, 
   return true;
 }
 
-bool initReplaced(const FreshClass& c) {
+// Whether the class's __init__ is another than use_fresh_calls found. A
+// class's version tag changes whenever its attributes are set: while it
+// stays, the look-up is spared.
+bool initReplaced(FreshClass& c) {
   static PyObject* initName = interned("__init__");
-  return PyDict_GetItemWithError(c.type->tp_dict, initName) != c.init;
+  if (c.type->tp_version_tag != 0 && c.type->tp_version_tag == c.seenVersion) return false;
+  if (PyDict_GetItemWithError(c.type->tp_dict, initName) != c.init) return true;
+  c.seenVersion = c.type->tp_version_tag;
+  return false;
 }
 
 // LogConcaveSampler(...): the vectorcall of the class.
 PyObject* constructFresh(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
-  const FreshClass& c = freshClass();
+  FreshClass& c = freshClass();
   const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
   FreshArgs a;
   if (reinterpret_cast<PyTypeObject*>(type) != c.type || c.type->tp_new != PyBaseObject_Type.tp_new ||
