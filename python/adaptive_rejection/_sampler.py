@@ -222,7 +222,7 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
         return "LogConcaveSampler(%r, domain=%r)" % (self._logpdf, self.domain)
 
 
-# A Gibbs update's fresh sampler of a C function, and its one draw, without
-# the interpreter: the class called and rvs() run in C for those arguments,
-# and reach __init__ and DrawingSampler.rvs for any others.
-_core.use_fresh_calls(LogConcaveSampler, DrawingSampler.rvs, failed_draw)
+# A Gibbs update's fresh sampler of a C function, its one draw and update()
+# without the interpreter: the class called, rvs() and update() run in C for
+# those arguments, and reach __init__ and the methods above for any others.
+_core.use_fresh_calls(LogConcaveSampler, failed_draw)

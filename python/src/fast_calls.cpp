@@ -9,14 +9,11 @@ namespace {
 
 // Sampler.update(start, random_state): random_state as the caller gave it.
 PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs) {
-  return translated([&]() -> PyObject* {
-    if (nargs != 2) throw py::type_error("update() takes start and random_state");
-    PythonSampler& s = samplerOf(self);
-    const double x = number(args[0], "start");
-    const py::object bits = args[1] == Py_None ? py::none() : bitGeneratorOf(args[1]);
-    if (!bits) throw py::error_already_set();
-    return PyFloat_FromDouble(s.update(x, bits));
-  });
+  if (nargs != 2) {
+    PyErr_SetString(PyExc_TypeError, "update() takes start and random_state");
+    return nullptr;
+  }
+  return samplerUpdate(self, args[0], args[1]);
 }
 
 // Sampler.draw(bit_generator or None).
@@ -38,6 +35,16 @@ void addMethod(py::class_<PythonSampler>& cls, PyMethodDef* def) {
 }
 
 }  // namespace
+
+PyObject* samplerUpdate(PyObject* core, PyObject* start, PyObject* randomState) noexcept {
+  return translated([&]() -> PyObject* {
+    PythonSampler& s = samplerOf(core);
+    const double x = number(start, "start");
+    const py::object bits = randomState == Py_None ? py::none() : bitGeneratorOf(randomState);
+    if (!bits) throw py::error_already_set();
+    return PyFloat_FromDouble(s.update(x, bits));
+  });
+}
 
 void addFastCalls(py::module_& m, py::class_<PythonSampler>& sampler) {
   addMethod(sampler, &updateDef);

@@ -13,4 +13,7 @@
 // use_checks(number, bit_generator, global_bit_generator, callables) (the
 // package's Python helpers the slow paths call) and the calls of
 // fresh_calls.h.
+// Sampler.update(start, random_state) of the Sampler object core.
+PyObject* samplerUpdate(PyObject* core, PyObject* start, PyObject* randomState) noexcept;
+
 void addFastCalls(pybind11::module_& m, pybind11::class_<PythonSampler>& sampler);

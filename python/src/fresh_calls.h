@@ -12,9 +12,9 @@
 //     logpdf is the C function recognised last, with no domain, check or
 //     vectorized, a short list of starts and a Generator, BitGenerator or
 //     None as random_state; else returns False, having done nothing;
-//   use_fresh_calls(cls, rvs, failed_draw): makes calls of the class cls
-//     (LogConcaveSampler) build such a sampler directly, and gives it an
-//     rvs that draws one value in C, calling the Python rvs for anything
-//     else and failed_draw(core, error) when a draw raises
-//     NotLogConcaveError.
+//   use_fresh_calls(cls, failed_draw): makes calls of the class cls
+//     (LogConcaveSampler) build such a sampler directly, and replaces its
+//     rvs and update with C methods for one draw and a Gibbs update, which
+//     call the Python ones for any other arguments, and failed_draw(core,
+//     error) when a draw raises NotLogConcaveError.
 void addFreshCalls(pybind11::module_& m);

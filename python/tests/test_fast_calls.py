@@ -258,3 +258,26 @@ def test_a_sampler_let_go_lends_its_engine_only_when_nothing_holds_it(c_densitie
         s = fresh(3.0, rs)
         assert (s._bits, s._seed, s.rvs(2).shape) == (getattr(rs, "bit_generator", rs), None, (2,))
         assert s._core.repeatable_draws == 2
+
+
+def test_update_takes_its_arguments_as_before(c_densities):
+    f = c_densities.standard_normal_logpdf
+
+    def chain(call):
+        s = LogConcaveSampler(f, starts=[0.5], random_state=np.random.default_rng(6))
+        return [call(s, 0.5), call(s, 1.5)]
+
+    plain = chain(lambda s, x: s.update(x))
+    for call in (lambda s, x: s.update(x, None), lambda s, x: s.update(x, random_state=None),
+                 lambda s, x: s.update(start=x), lambda s, x: LogConcaveSampler.update(s, x)):
+        assert chain(call) == plain
+    assert chain(lambda s, x: s.update(x, np.random.default_rng(1))) == \
+        chain(lambda s, x: s.update(x, random_state=np.random.PCG64(1)))
+    for call, message in [(lambda s, x: s.update(), "missing 1 required positional argument: 'start'"),
+                          (lambda s, x: s.update(x, None, None), "takes from 2 to 3 positional"),
+                          (lambda s, x: s.update(x, start=x), "multiple values for argument 'start'")]:
+        with pytest.raises(TypeError, match=message):
+            chain(call)
+    assert [p.name for p in inspect.signature(LogConcaveSampler.update).parameters.values()][1:] \
+        == ["start", "random_state"]
+    assert "One update of a Gibbs sampler" in LogConcaveSampler.update.__doc__
