@@ -47,7 +47,6 @@ PyObject* freshC(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
 struct FreshClass {
   PyTypeObject* type = nullptr;
   PyObject* init = nullptr;  // its __init__, to see it replaced
-  unsigned int seenVersion = 0;  // the version tag it was last seen under
   SlotMembers members{};
   PyObject* rvs = nullptr;  // the Python methods: the general paths
   PyObject* update = nullptr;
@@ -90,20 +89,15 @@ bool freshArguments(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames, 
   return true;
 }
 
-// Whether the class's __init__ is another than use_fresh_calls found. A
-// class's version tag changes whenever its attributes are set: while it
-// stays, the look-up is spared.
-bool initReplaced(FreshClass& c) {
+// Whether the class's __init__ is another than use_fresh_calls found.
+bool initReplaced(const FreshClass& c) {
   static PyObject* initName = interned("__init__");
-  if (c.type->tp_version_tag != 0 && c.type->tp_version_tag == c.seenVersion) return false;
-  if (PyDict_GetItemWithError(c.type->tp_dict, initName) != c.init) return true;
-  c.seenVersion = c.type->tp_version_tag;
-  return false;
+  return PyDict_GetItemWithError(c.type->tp_dict, initName) != c.init;
 }
 
 // LogConcaveSampler(...): the vectorcall of the class.
 PyObject* constructFresh(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
-  FreshClass& c = freshClass();
+  const FreshClass& c = freshClass();
   const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
   FreshArgs a;
   if (reinterpret_cast<PyTypeObject*>(type) != c.type || c.type->tp_new != PyBaseObject_Type.tp_new ||
