@@ -60,10 +60,40 @@ double number(PyObject* v, const char* what) {
   return callHelpers().number(py::handle(v), what).cast<double>();
 }
 
+namespace {
+
+// The getter of Generator.bit_generator where the class cannot change (a
+// static or immutable type): called directly, it spares the attribute
+// look-up; else null.
+const PyGetSetDef* bitGeneratorGetter(PyTypeObject* generator) {
+  static const PyGetSetDef* getter = [generator]() -> const PyGetSetDef* {
+    if ((generator->tp_flags & Py_TPFLAGS_HEAPTYPE) != 0) {
+#ifdef Py_TPFLAGS_IMMUTABLETYPE
+      if ((generator->tp_flags & Py_TPFLAGS_IMMUTABLETYPE) == 0) return nullptr;
+#else
+      return nullptr;
+#endif
+    }
+    PyObject* d = PyObject_GetAttrString(reinterpret_cast<PyObject*>(generator), "bit_generator");
+    if (d == nullptr) {
+      PyErr_Clear();
+      return nullptr;
+    }
+    const PyGetSetDef* g = Py_IS_TYPE(d, &PyGetSetDescr_Type) ? reinterpret_cast<PyGetSetDescrObject*>(d)->d_getset : nullptr;
+    Py_DECREF(d);  // the class holds it
+    return g != nullptr && g->get != nullptr ? g : nullptr;
+  }();
+  return getter;
+}
+
+}  // namespace
+
 py::object bitGeneratorOf(PyObject* randomState) {
   const CallHelpers& h = callHelpers();
   if (PyObject_TypeCheck(randomState, h.bitGeneratorType)) return py::reinterpret_borrow<py::object>(randomState);
   if (Py_IS_TYPE(randomState, h.generatorType)) {
+    if (const PyGetSetDef* g = bitGeneratorGetter(h.generatorType))
+      return py::reinterpret_steal<py::object>(g->get(randomState, g->closure));
     static PyObject* name = interned("bit_generator");
     return py::reinterpret_steal<py::object>(PyObject_GetAttr(randomState, name));
   }
