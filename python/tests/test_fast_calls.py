@@ -245,11 +245,15 @@ def test_a_sampler_let_go_lends_its_engine_only_when_nothing_holds_it(c_densitie
     points, hat = kept.points[0].tolist(), kept.hat_area
     core = fresh(0.5, None)._core  # held past its sampler
     core_points = core.points[0].tolist()
+    big = fresh(0.0, np.random.default_rng(1))
+    big.rvs(5000)  # an engine with many points, then let go
+    del big
     params[0] = 3.0  # new samplers of another density, which take over let-go engines
     for i in range(20):
-        assert fresh(3.0 + i / 10, np.random.default_rng(i)).rvs() == \
-            LogConcaveSampler(f, WHOLE, starts=[3.0 + i / 10], data=address,
-                              random_state=np.random.default_rng(i)).rvs()
+        s = fresh(3.0 + i / 10, np.random.default_rng(i))
+        t = LogConcaveSampler(f, WHOLE, starts=[3.0 + i / 10], data=address, random_state=np.random.default_rng(i))
+        assert (s.rvs(), s.evaluations, s.points[0].tolist()) == (t.rvs(), t.evaluations, t.points[0].tolist())
+        del s, t
     assert (kept.points[0].tolist(), kept.hat_area) == (points, hat)
     assert core.points[0].tolist() == core_points
     # One let go and built again from another generator draws from that one.
