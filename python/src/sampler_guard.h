@@ -51,7 +51,7 @@ class SamplerGuard {
   // A new default generator, and no draws yet (for a sampler made anew in
   // place).
   void restart(pybind11::object bitGenerator) {
-    defaultBits_ = BitSource(std::move(bitGenerator));
+    if (!defaultBits_.isFrom(bitGenerator)) defaultBits_ = BitSource(std::move(bitGenerator));
     history_ = History{};
   }
 
