@@ -97,27 +97,21 @@ bool initReplaced(const FreshClass& c) {
 
 // LogConcaveSampler(...): the vectorcall of the class.
 PyObject* constructFresh(PyObject* type, PyObject* const* args, size_t nargsf, PyObject* kwnames) {
-  const FreshClass& c = freshClass();
-  const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
-  FreshArgs a;
-  if (reinterpret_cast<PyTypeObject*>(type) != c.type || c.type->tp_new != PyBaseObject_Type.tp_new ||
-      initReplaced(c) || !freshArguments(args, nargs, kwnames, a)) {
-    if (PyErr_Occurred()) return nullptr;
-    return generalCall(type, args, nargs, kwnames);
-  }
-  bool general = false;
-  PyObject* made = translated([&]() -> PyObject* {
+  return translated([&]() -> PyObject* {
+    const FreshClass& c = freshClass();
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    FreshArgs a;
     SlotValues values;
-    if (!buildFresh(a, values)) {
-      general = true;
-      return nullptr;
+    if (reinterpret_cast<PyTypeObject*>(type) != c.type || c.type->tp_new != PyBaseObject_Type.tp_new ||
+        initReplaced(c) || !freshArguments(args, nargs, kwnames, a) || !buildFresh(a, values)) {
+      if (PyErr_Occurred()) return nullptr;
+      return generalCall(type, args, nargs, kwnames);
     }
     PyObject* self = c.type->tp_alloc(c.type, 0);
-    if (self == nullptr) throw py::error_already_set();
+    if (self == nullptr) return nullptr;
     for (int i = 0; i < Slots; ++i) slotOf(self, c.members[i]) = values[i].release().ptr();
     return self;
   });
-  return general ? generalCall(type, args, nargs, kwnames) : made;
 }
 
 // rvs(), rvs(None), rvs(size=None, random_state=None) ...: one draw from
@@ -155,42 +149,49 @@ PyObject* coreOf(PyObject* self) {
 // A draw raised NotLogConcaveError: failed_draw(core, error) raises what
 // the Python rvs would.
 PyObject* failedDraw(PyObject* core) {
-  PyObject *type, *value, *traceback;
-  PyErr_Fetch(&type, &value, &traceback);
-  PyErr_NormalizeException(&type, &value, &traceback);
-  if (traceback != nullptr) PyException_SetTraceback(value, traceback);
-  PyObject* r = PyObject_CallFunctionObjArgs(freshClass().failedDraw, core, value, nullptr);
+#if PY_VERSION_HEX >= 0x030C0000
+  PyObject* error = PyErr_GetRaisedException();
+#else
+  PyObject *type, *error, *traceback;
+  PyErr_Fetch(&type, &error, &traceback);
+  PyErr_NormalizeException(&type, &error, &traceback);
+  if (traceback != nullptr) PyException_SetTraceback(error, traceback);
+  Py_XDECREF(type);
+  Py_XDECREF(traceback);
+#endif
+  PyObject* r = PyObject_CallFunctionObjArgs(freshClass().failedDraw, core, error, nullptr);
   if (r != nullptr) {  // it always raises; should it not, the error stands
     Py_DECREF(r);
-    PyErr_Restore(type, value, traceback);
-    return nullptr;
+    PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error)), error);
   }
-  Py_XDECREF(type);
-  Py_XDECREF(value);
-  Py_XDECREF(traceback);
+  Py_DECREF(error);
   return nullptr;
 }
 
 PyObject* rvs(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  const FreshClass& c = freshClass();
-  PyObject* core = coreOf(self);
-  if (core == nullptr || !oneDraw(args, nargs, kwnames)) return callPython(c.rvs, self, args, nargs, kwnames);
-  const py::object held = py::reinterpret_borrow<py::object>(core);  // should _core change meanwhile
-  PyObject* x = translated([&] { return PyFloat_FromDouble(samplerOf(core).draw(py::none())); });
-  if (x == nullptr && PyErr_ExceptionMatches(c.notLogConcave)) return failedDraw(core);
-  return x;
+  return translated([&]() -> PyObject* {
+    const FreshClass& c = freshClass();
+    PyObject* core = coreOf(self);
+    if (core == nullptr || !oneDraw(args, nargs, kwnames)) return callPython(c.rvs, self, args, nargs, kwnames);
+    const py::object held = py::reinterpret_borrow<py::object>(core);  // should _core change meanwhile
+    PyObject* x = translated([&] { return PyFloat_FromDouble(samplerOf(core).draw(py::none())); });
+    if (x == nullptr && PyErr_ExceptionMatches(c.notLogConcave)) return failedDraw(core);
+    return x;
+  });
 }
 
 // update(start), update(start, random_state), update(start, random_state=...).
 PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  static PyObject* const randomStateName = interned("random_state");
-  const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_GET_SIZE(kwnames) : 0;
-  const bool plain = (nargs == 2 && nkw == 0) ||
-                     (nargs == 1 && (nkw == 0 || (nkw == 1 && PyTuple_GET_ITEM(kwnames, 0) == randomStateName)));
-  PyObject* core = coreOf(self);
-  if (core == nullptr || !plain) return callPython(freshClass().update, self, args, nargs, kwnames);
-  const py::object held = py::reinterpret_borrow<py::object>(core);
-  return samplerUpdate(core, args[0], nargs + nkw == 2 ? args[1] : Py_None);
+  return translated([&]() -> PyObject* {
+    static PyObject* const randomStateName = interned("random_state");
+    const Py_ssize_t nkw = kwnames != nullptr ? PyTuple_GET_SIZE(kwnames) : 0;
+    const bool plain = (nargs == 2 && nkw == 0) ||
+                       (nargs == 1 && (nkw == 0 || (nkw == 1 && PyTuple_GET_ITEM(kwnames, 0) == randomStateName)));
+    PyObject* core = coreOf(self);
+    if (core == nullptr || !plain) return callPython(freshClass().update, self, args, nargs, kwnames);
+    const py::object held = py::reinterpret_borrow<py::object>(core);
+    return samplerUpdate(core, args[0], nargs + nkw == 2 ? args[1] : Py_None);
+  });
 }
 
 PyMethodDef rvsDef{"rvs", asCFunction(&rvs), METH_FASTCALL | METH_KEYWORDS, nullptr};
