@@ -219,11 +219,12 @@ bool buildFresh(const FreshArgs& a, SlotValues& slots) {
   if (a.domain != Py_None || a.vectorized != Py_False || a.check != Py_False) return false;
   std::vector<double> xs;
   if (!fewFiniteStarts(a.starts, xs)) return false;
+  py::object given = startList(a.starts, xs);  // before any Python code can change them
   CallTarget target;
   if (!recognisedLast(a.logpdf, a.data, target)) return false;
   py::object bits, kept;
   if (!freshBits(a.randomState, bits, kept)) return false;
-  slots[Starts] = startList(a.starts, xs);
+  slots[Starts] = std::move(given);
   slots[Core] = freshCore(target, std::move(xs), bits);
   slots[Logpdf] = py::reinterpret_borrow<py::object>(a.logpdf);
   slots[Bits] = std::move(kept);
