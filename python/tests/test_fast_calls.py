@@ -1,5 +1,6 @@
 """The one-call paths of a Gibbs update (a fresh sampler of the C function
 recognised last, update, rvs) against the general path they stand in for."""
+import concurrent.futures
 import ctypes
 import inspect
 import math
@@ -285,3 +286,23 @@ def test_update_takes_its_arguments_as_before(c_densities):
     assert [p.name for p in inspect.signature(LogConcaveSampler.update).parameters.values()][1:] \
         == ["start", "random_state"]
     assert "One update of a Gibbs sampler" in LogConcaveSampler.update.__doc__
+
+
+def test_threads_making_fresh_samplers_each_get_their_own(c_densities):
+    f = c_densities.normal_logpdf_with_data
+    params = (ctypes.c_double * 2)(1.0, 2.0)
+    address = data_of(params)
+
+    def chain(seed, general, n=400):
+        rng, x, out = np.random.default_rng(seed), 0.0, []
+        for _ in range(n):
+            s = LogConcaveSampler(f, *general, starts=[x], data=address, random_state=rng)
+            x = s.rvs()
+            out.append((x, s.evaluations))
+            del s  # its engine free for the next, in whichever thread
+        return out
+
+    expected = [chain(seed, [WHOLE]) for seed in range(4)]
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        got = list(pool.map(lambda seed: chain(seed, []), range(4)))
+    assert got == expected
