@@ -9,11 +9,11 @@
 
 #include "python_sampler.h"
 
+// Sampler.update(start, random_state) of the Sampler object core.
+PyObject* samplerUpdate(PyObject* core, PyObject* start, PyObject* randomState) noexcept;
+
 // Replaces `update` and `draw` of the Sampler class, and adds to m
 // use_checks(number, bit_generator, global_bit_generator, callables) (the
 // package's Python helpers the slow paths call) and the calls of
 // fresh_calls.h.
-// Sampler.update(start, random_state) of the Sampler object core.
-PyObject* samplerUpdate(PyObject* core, PyObject* start, PyObject* randomState) noexcept;
-
 void addFastCalls(pybind11::module_& m, pybind11::class_<PythonSampler>& sampler);
