@@ -34,6 +34,15 @@ def changed_density(core):
             "update(start)" % (float(at[i]), float(was[i]), float(now[i])))
 
 
+def failed_draw(core, error):
+    """Raises what a draw that raised NotLogConcaveError `error` raises: the
+    same error, or one saying that logpdf changed since the envelope was built."""
+    changed = changed_density(core)
+    if changed is not None:
+        raise NotLogConcaveError(changed) from error
+    raise error
+
+
 class DrawingSampler:
     """Mixin: draws and the inspection shared by the samplers; needs ``_core``."""
 
@@ -70,10 +79,7 @@ class DrawingSampler:
             self._core.fill(out, bits)
             return out
         except NotLogConcaveError as e:
-            changed = changed_density(self._core)
-            if changed is not None:
-                raise NotLogConcaveError(changed) from e
-            raise
+            failed_draw(self._core, e)
 
     @property
     def log_hat_area(self):

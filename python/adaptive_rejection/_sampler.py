@@ -2,7 +2,7 @@
 from . import _arguments, _callables, _concavity_check, _core
 from ._callables import c_call, c_function
 from ._copying import CopyableSampler, own_seed
-from ._drawing import DrawingSampler
+from ._drawing import DrawingSampler, failed_draw
 from ._random_state import bit_generator, global_bit_generator
 
 # The checks the engine's fast calls fall back on, so that they fail alike.
@@ -220,3 +220,9 @@ class LogConcaveSampler(CopyableSampler, DrawingSampler):
 
     def __repr__(self):
         return "LogConcaveSampler(%r, domain=%r)" % (self._logpdf, self.domain)
+
+
+# A Gibbs update's fresh sampler of a C function, its one draw and update()
+# without the interpreter: the class called, rvs() and update() run in C for
+# those arguments, and reach __init__ and the methods above for any others.
+_core.use_fresh_calls(LogConcaveSampler, failed_draw)

@@ -35,6 +35,8 @@ class BitSource {
   // Throws TypeError unless `bitGenerator` is a numpy BitGenerator.
   explicit BitSource(pybind11::object bitGenerator);
   bitgen_t* bits() const { return bits_; }
+  // Whether this is bitGenerator's (whose capsule and lock never change).
+  bool isFrom(const pybind11::object& bitGenerator) const { return owner_.ptr() == bitGenerator.ptr(); }
   const pybind11::object& lock() const { return lock_; }
   // The lock's bound acquire and release, looked up once.
   PyObject* acquire() const { return acquire_.ptr(); }

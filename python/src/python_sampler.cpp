@@ -1,6 +1,7 @@
 #include "python_sampler.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace py = pybind11;
@@ -72,6 +73,21 @@ std::unique_ptr<PythonSampler> PythonSampler::fromC(std::uintptr_t address, bool
     s->sampler_.emplace(std::move(h), domain.lower, domain.upper, domain.starts);
   }
   return s;
+}
+
+void PythonSampler::refreshC(std::uintptr_t address, bool takesData, std::uintptr_t data,
+                             py::object keepAlive, Domain domain, py::object bitGenerator) {
+  if (address == 0) throw py::value_error("the C function's address is null");
+  if (python_ != nullptr || !sampler_) throw std::logic_error("refreshC() of a sampler not made by fromC()");
+  LogDensityFunction h = cLogDensity(address, takesData, data);
+  h_ = h;
+  keepAlive_ = std::move(keepAlive);
+  extraEvaluations_ = 0;
+  lower_ = domain.lower;
+  upper_ = domain.upper;
+  guard_.restart(std::move(bitGenerator));
+  py::gil_scoped_release unlocked;
+  sampler_->reset(std::move(h), domain.lower, domain.upper, domain.starts);
 }
 
 std::unique_ptr<PythonSampler> PythonSampler::copy(py::object bitGenerator) {

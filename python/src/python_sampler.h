@@ -34,6 +34,12 @@ class PythonSampler {
                                               std::uintptr_t data, pybind11::object keepAlive,
                                               Domain domain, pybind11::object bitGenerator);
 
+  // Makes this sampler of a C function, which nothing else holds, a new
+  // sampler of another as fromC would, in place: its engine reset rather
+  // than a new one (construction and draws release the GIL).
+  void refreshC(std::uintptr_t address, bool takesData, std::uintptr_t data,
+                pybind11::object keepAlive, Domain domain, pybind11::object bitGenerator);
+
   // A sampler of a C function leaves its engine to the next one fromC makes
   // (needs the GIL, as pybind11's deallocation holds it).
   ~PythonSampler();

@@ -48,6 +48,13 @@ class SamplerGuard {
   SamplerGuard(pybind11::object bitGenerator, bool python)
       : defaultBits_(std::move(bitGenerator)), python_(python) {}
 
+  // A new default generator, and no draws yet (for a sampler made anew in
+  // place).
+  void restart(pybind11::object bitGenerator) {
+    if (!defaultBits_.isFrom(bitGenerator)) defaultBits_ = BitSource(std::move(bitGenerator));
+    history_ = History{};
+  }
+
   // What a pickle needs to make the sampler again: the draws it has made from
   // its default generator since construction, as long as nothing else
   // changed it (draws from another generator, a failed draw, an update).

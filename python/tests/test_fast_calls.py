@@ -1,6 +1,8 @@
 """The one-call paths of a Gibbs update (a fresh sampler of the C function
 recognised last, update, rvs) against the general path they stand in for."""
+import concurrent.futures
 import ctypes
+import inspect
 import math
 import os
 import pickle
@@ -8,7 +10,7 @@ import pickle
 import numpy as np
 import pytest
 
-from adaptive_rejection import LogConcaveSampler, _core
+from adaptive_rejection import LogConcaveSampler, NotLogConcaveError, _core
 
 WHOLE = (-math.inf, math.inf)  # a given domain takes the general path
 
@@ -144,3 +146,163 @@ def test_a_fresh_sampler_on_a_let_go_engine_draws_as_a_new_one(c_densities):
         x, y = s.rvs(), t.rvs()
         assert (x, s.evaluations, s.hat_area) == (y, t.evaluations, t.hat_area)
         np.testing.assert_array_equal(s.points[0], t.points[0])
+
+
+def test_calls_of_the_class_in_any_other_shape_go_the_general_way(c_densities):
+    f = c_densities.normal_logpdf_with_data
+    params = (ctypes.c_double * 2)(0.0, 1.0)
+    address = data_of(params)
+    # The same sampler whichever way the arguments come.
+    ways = [lambda rng: LogConcaveSampler(f, starts=[0.5], data=address, random_state=rng),
+            lambda rng: LogConcaveSampler(f, None, starts=(0.5,), data=address, random_state=rng),
+            lambda rng: LogConcaveSampler(logpdf=f, starts=0.5, data=address, random_state=rng),
+            lambda rng: LogConcaveSampler(f, **{"starts": [0.5], "data": address, "random_state": rng}),
+            lambda rng: LogConcaveSampler(f, WHOLE, starts=[0.5], data=address, random_state=rng)]
+    draws = [make(np.random.default_rng(3)).rvs() for make in ways]
+    assert draws == [draws[-1]] * len(ways)
+    # Wrong calls get Python's own messages.
+    for call, message in [(lambda: LogConcaveSampler(), "missing 1 required positional argument: 'logpdf'"),
+                          (lambda: LogConcaveSampler(f, None, None), "takes from 2 to 3 positional"),
+                          (lambda: LogConcaveSampler(f, None, domain=None), "multiple values for argument 'domain'"),
+                          (lambda: LogConcaveSampler(f, starts=[0.5], bogus=1), "unexpected keyword argument 'bogus'")]:
+        with pytest.raises(TypeError, match=message):
+            call()
+
+
+def test_subclasses_and_a_replaced_init_are_honoured(c_densities, monkeypatch):
+    f = c_densities.standard_normal_logpdf
+    LogConcaveSampler(f, starts=0.0)
+
+    class Tagged(LogConcaveSampler):
+        __slots__ = ("tag",)
+
+        def __init__(self, logpdf, **kwargs):
+            super().__init__(logpdf, **kwargs)
+            self.tag = "made"
+
+    s = Tagged(f, starts=[0.5], random_state=np.random.default_rng(2))
+    assert s.tag == "made"
+    assert s.rvs() == LogConcaveSampler(f, starts=[0.5], random_state=np.random.default_rng(2)).rvs()
+    made = []
+    init = LogConcaveSampler.__init__
+    monkeypatch.setattr(LogConcaveSampler, "__init__",
+                        lambda self, *a, **k: (made.append(a), init(self, *a, **k))[1])
+    LogConcaveSampler(f, starts=[0.5], random_state=np.random.default_rng(2))
+    assert made == [(f,)]
+
+
+def test_one_draw_takes_rvs_arguments_as_before(c_densities):
+    f = c_densities.standard_normal_logpdf
+    LogConcaveSampler(f, starts=0.0)
+
+    def draws(call):
+        s = LogConcaveSampler(f, starts=[0.5], random_state=np.random.default_rng(6))
+        return [call(s), s.rvs()]
+
+    one = draws(lambda s: s.rvs())
+    for call in (lambda s: s.rvs(None), lambda s: s.rvs(None, None), lambda s: s.rvs(size=None),
+                 lambda s: s.rvs(random_state=None), lambda s: s.rvs(None, random_state=None),
+                 lambda s: LogConcaveSampler.rvs(s)):
+        assert draws(call) == one
+    assert draws(lambda s: s.rvs(1)[0]) == one  # the general path, the same stream
+    for call, message in [(lambda s: s.rvs(None, None, None), "takes from 1 to 3 positional"),
+                          (lambda s: s.rvs(None, size=None), "multiple values for argument 'size'"),
+                          (lambda s: s.rvs(sizes=None), "unexpected keyword argument 'sizes'")]:
+        with pytest.raises(TypeError, match=message):
+            draws(call)
+    with pytest.raises(AttributeError, match="_core"):
+        blank().rvs()
+    assert [(p.name, p.default) for p in inspect.signature(LogConcaveSampler.rvs).parameters.values()][1:] \
+        == [("size", None), ("random_state", None)]
+    assert "Draw from the density" in LogConcaveSampler.rvs.__doc__
+
+
+def test_one_draw_says_when_the_density_changed():
+    mean = [0.0]
+    s = LogConcaveSampler(lambda x: -0.5 * (x - mean[0]) ** 2, random_state=1)
+    s.rvs(20)
+    mean[0] = 30.0  # a new conditional, without update()
+    with pytest.raises(NotLogConcaveError, match=r"changed since the envelope.*update\(start\)") as e:
+        for _ in range(1000):
+            s.rvs()
+    assert isinstance(e.value.__cause__, NotLogConcaveError)
+    with pytest.raises(NotLogConcaveError) as e:
+        s = LogConcaveSampler(lambda x: -math.log1p(x * x), random_state=1)
+        for _ in range(100000):
+            s.rvs()
+    assert "changed" not in str(e.value)
+
+
+def test_a_sampler_let_go_lends_its_engine_only_when_nothing_holds_it(c_densities):
+    f = c_densities.normal_logpdf_with_data
+    params = (ctypes.c_double * 2)(0.0, 1.0)
+    address = data_of(params)
+
+    def fresh(x, rng):
+        return LogConcaveSampler(f, starts=[x], data=address, random_state=rng)
+
+    kept = fresh(0.5, np.random.default_rng(1))
+    kept.rvs(50)
+    points, hat = kept.points[0].tolist(), kept.hat_area
+    core = fresh(0.5, None)._core  # held past its sampler
+    core_points = core.points[0].tolist()
+    big = fresh(0.0, np.random.default_rng(1))
+    big.rvs(5000)  # an engine with many points, then let go
+    del big
+    params[0] = 3.0  # new samplers of another density, which take over let-go engines
+    for i in range(20):
+        s = fresh(3.0 + i / 10, np.random.default_rng(i))
+        t = LogConcaveSampler(f, WHOLE, starts=[3.0 + i / 10], data=address, random_state=np.random.default_rng(i))
+        assert (s.rvs(), s.evaluations, s.points[0].tolist()) == (t.rvs(), t.evaluations, t.points[0].tolist())
+        del s, t
+    assert (kept.points[0].tolist(), kept.hat_area) == (points, hat)
+    assert core.points[0].tolist() == core_points
+    # One let go and built again from another generator draws from that one.
+    g = np.random.default_rng(5)
+    for rs in (np.random.default_rng(4), g.bit_generator, g):
+        s = fresh(3.0, rs)
+        assert (s._bits, s._seed, s.rvs(2).shape) == (getattr(rs, "bit_generator", rs), None, (2,))
+        assert s._core.repeatable_draws == 2
+
+
+def test_update_takes_its_arguments_as_before(c_densities):
+    f = c_densities.standard_normal_logpdf
+
+    def chain(call):
+        s = LogConcaveSampler(f, starts=[0.5], random_state=np.random.default_rng(6))
+        return [call(s, 0.5), call(s, 1.5)]
+
+    plain = chain(lambda s, x: s.update(x))
+    for call in (lambda s, x: s.update(x, None), lambda s, x: s.update(x, random_state=None),
+                 lambda s, x: s.update(start=x), lambda s, x: LogConcaveSampler.update(s, x)):
+        assert chain(call) == plain
+    assert chain(lambda s, x: s.update(x, np.random.default_rng(1))) == \
+        chain(lambda s, x: s.update(x, random_state=np.random.PCG64(1)))
+    for call, message in [(lambda s, x: s.update(), "missing 1 required positional argument: 'start'"),
+                          (lambda s, x: s.update(x, None, None), "takes from 2 to 3 positional"),
+                          (lambda s, x: s.update(x, start=x), "multiple values for argument 'start'")]:
+        with pytest.raises(TypeError, match=message):
+            chain(call)
+    assert [p.name for p in inspect.signature(LogConcaveSampler.update).parameters.values()][1:] \
+        == ["start", "random_state"]
+    assert "One update of a Gibbs sampler" in LogConcaveSampler.update.__doc__
+
+
+def test_threads_making_fresh_samplers_each_get_their_own(c_densities):
+    f = c_densities.normal_logpdf_with_data
+    params = (ctypes.c_double * 2)(1.0, 2.0)
+    address = data_of(params)
+
+    def chain(seed, general, n=400):
+        rng, x, out = np.random.default_rng(seed), 0.0, []
+        for _ in range(n):
+            s = LogConcaveSampler(f, *general, starts=[x], data=address, random_state=rng)
+            x = s.rvs()
+            out.append((x, s.evaluations))
+            del s  # its engine free for the next, in whichever thread
+        return out
+
+    expected = [chain(seed, [WHOLE]) for seed in range(4)]
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        got = list(pool.map(lambda seed: chain(seed, []), range(4)))
+    assert got == expected
