@@ -140,7 +140,10 @@ class ARS_API LogConcaveSampler {
   // modes have moved less than about a scale each time, the first two probes
   // go a spread either side of the last mode instead, and the third where
   // they place the new one; the start is then only checked against the
-  // support, and serves where those probes find no density. Draws are exact
+  // support, and serves where those probes find no density. Where the three
+  // bracket the new mode, the next draw goes by their hull alone (as a
+  // fresh sampler's does after a search ending on three such points), with
+  // no envelope built. Draws are exact
   // whatever the new density; the fewest evaluations come when successive
   // conditionals have similar scales. reset() instead draws as a fresh
   // sampler would (and forgets the past conditionals).
