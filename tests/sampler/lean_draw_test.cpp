@@ -11,20 +11,11 @@
 
 #include "sampler/log_concave_sampler.h"
 #include "sampler/three_point_hull.h"
+#include "support/kolmogorov_smirnov.h"
 
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-
-double ksFromUniform(std::vector<double> u) {
-  std::sort(u.begin(), u.end());
-  const double n = static_cast<double>(u.size());
-  double d = 0;
-  for (std::size_t i = 0; i < u.size(); ++i) {
-    d = std::max({d, u[i] - static_cast<double>(i) / n, static_cast<double>(i + 1) / n - u[i]});
-  }
-  return d;
-}
 
 // A conditional whose parameter drifts a little per update, as in a mixing
 // Gibbs chain, with its CDF.

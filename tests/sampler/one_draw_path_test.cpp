@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sampler/log_concave_sampler.h"
+#include "support/kolmogorov_smirnov.h"
 
 namespace {
 
@@ -64,17 +65,6 @@ Conditional exponentialOnInterval(std::mt19937_64& p) {
   const double start = w * std::uniform_real_distribution<>(0.01, 0.99)(p);
   return {0, w, start, [r](double x) { return r * x; },
           [r, w](double x) { return std::expm1(r * std::min(std::max(x, 0.0), w)) / std::expm1(r * w); }};
-}
-
-// Kolmogorov-Smirnov distance of values in [0, 1] from the uniform.
-double ksFromUniform(std::vector<double> u) {
-  std::sort(u.begin(), u.end());
-  const double n = static_cast<double>(u.size());
-  double d = 0;
-  for (std::size_t i = 0; i < u.size(); ++i) {
-    d = std::max({d, u[i] - static_cast<double>(i) / n, static_cast<double>(i + 1) / n - u[i]});
-  }
-  return d;
 }
 
 TEST(OneDrawPath, EveryConditionalDrawnOnceFollowsItsDistribution) {
