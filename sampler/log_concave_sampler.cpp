@@ -508,8 +508,8 @@ struct LogConcaveSampler::Core {
   // hull, thinned to the hull of the points as they are now (the rejected
   // ones join them), decided by their chords or h. True with x once one is
   // accepted; false where the envelope's own path goes on from the points
-  // (after leanTries candidates, leanPoints points, a zero, or h above the
-  // hull).
+  // (after leanTries candidates, maxMissed misses in a row, leanPoints
+  // points, a zero, or h above the hull).
   template <class Source>
   bool drawLean(Source& source, double& x) {
     leanReady = false;
@@ -520,6 +520,7 @@ struct LogConcaveSampler::Core {
     if (!three.built && !detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, three)) return false;
     three.built = false;  // the points change from here
     const detail::ThreePointHull& hull = three;
+    int missed = 0;  // candidates in a row that the refined hull left out
     for (int tries = 0; tries < leanTries; ++tries) {
       const double u1 = source.next();
       const double u2 = source.next();
@@ -545,7 +546,13 @@ struct LogConcaveSampler::Core {
       double hullNow = c.logHull;
       if (k > 3) {
         hullNow = std::min(hullNow, detail::hullOfPointsAt(p, k, lower, upper, c.x));
-        if (!(logHeight <= hullNow)) continue;  // not a candidate of the refined hull
+        if (!(logHeight <= hullNow)) {
+          // Not a candidate of the refined hull. Where it leaves out most of
+          // the three points' hull, the envelope of all of them draws instead.
+          if (++missed == maxMissed) break;
+          continue;
+        }
+        missed = 0;
       }
       ++counts.draws;
       if (logHeight <= chord) {
