@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "sampler/log_concave_sampler.h"
@@ -149,6 +150,36 @@ TEST(LeanDraw, RefinementLimitsHoldOnTheWarmPath) {
     grown += open.points() - 3;
   }
   EXPECT_GT(grown, 500u);
+}
+
+TEST(LeanDraw, AStartThatFallsShortEvaluatesNoAbscissaTwice) {
+  // A steady chain whose conditional then jumps, skews or narrows: the
+  // guided probes no longer settle the start, and the search goes on from
+  // the values they found. Every call of h is counted once, and none
+  // repeats an abscissa before the first draw.
+  std::mt19937_64 params(3), g(4);
+  std::normal_distribution<> z;
+  double m = 0, s = 1, x = 0;
+  std::vector<double> calls;
+  const auto h = [&](double t) {
+    calls.push_back(t);
+    return -0.5 * ((t - m) / s) * ((t - m) / s);
+  };
+  ars::LogConcaveSampler w(h, -inf, inf, {x});
+  int fellShort = 0;
+  for (int i = 0; i < 3000; ++i) {
+    m = 0.9 * m + 0.2 * z(params);
+    s = 1;
+    if (i % 50 == 49) m += 3;        // the new mode beyond a guide
+    if (i % 50 == 24) s = 0.05;      // far narrower: the guides fall steeply
+    calls.clear();
+    w.warmReset(h, -inf, inf, {x});
+    ASSERT_EQ(w.counts().evaluations, calls.size()) << i;
+    ASSERT_EQ(std::set<double>(calls.begin(), calls.end()).size(), calls.size()) << i;
+    if (calls.size() > 3) ++fellShort;
+    x = w.sample(g);
+  }
+  EXPECT_GT(fellShort, 60);
 }
 
 }  // namespace
