@@ -497,19 +497,12 @@ struct LogConcaveSampler::Core {
     });
   }
 
-  // given: the table's candidate for the first try, drawn already.
-  // A candidate rejected on the envelope's own path joins the points without
-  // a rebuild: the draw goes on from the envelope as built, each candidate
-  // kept with the chance that the hull of the points as they are now (never
-  // higher) leaves it. The kept ones are exactly the candidates the rebuilt
-  // envelope would give, and a sampler that draws once never rebuilds; the
-  // next draw does.
-  // The first draw after a guided start: candidates from the three points'
-  // hull, thinned to the hull of the points as they are now (the rejected
-  // ones join them), decided by their chords or h. True with x once one is
-  // accepted; false where the envelope's own path goes on from the points
-  // (after leanTries candidates, maxMissed misses in a row, leanPoints
-  // points, a zero, or h above the hull).
+  // The first draw from three points left unbuilt (by a guided start or a
+  // search): candidates from their hull, thinned to the hull of the points
+  // as they are now (the rejected ones join them), decided by their chords
+  // or h. True with x once one is accepted; false where the envelope's own
+  // path goes on from the points (after leanTries candidates, maxMissed
+  // misses in a row, leanPoints points, a zero, or h above the hull).
   template <class Source>
   bool drawLean(Source& source, double& x) {
     leanReady = false;
@@ -609,6 +602,13 @@ struct LogConcaveSampler::Core {
     return false;
   }
 
+  // given: the table's candidate for the first try, drawn already.
+  // A candidate rejected on the envelope's own path joins the points without
+  // a rebuild: the draw goes on from the envelope as built, each candidate
+  // kept with the chance that the hull of the points as they are now (never
+  // higher) leaves it. The kept ones are exactly the candidates the rebuilt
+  // envelope would give, and a sampler that draws once never rebuilds; the
+  // next draw does.
   template <class Source>
   double drawUnchecked(Source& source, const detail::FastTable::Candidate* given = nullptr) {
     if (leanReady && given == nullptr) {
