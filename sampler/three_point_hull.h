@@ -2,9 +2,9 @@
 // The hull of three points drawn from directly, for the one draw of a Gibbs
 // update: the pieces the envelope would build from them, with none of its
 // tables. Only for three points around the mode whose tails fall (as a
-// guided start finds them): the hull is then highest at the outer points,
-// and its four pieces fall away from them, the tails outwards and the two
-// intervals inwards to the middle point.
+// guided start or a search leaves them): the hull is then highest at the
+// outer points, and its four pieces fall away from them, the tails outwards
+// and the two intervals inwards to the middle point.
 #include "sampler/hull_geometry.h"
 
 namespace ars::detail {
