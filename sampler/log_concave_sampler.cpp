@@ -568,11 +568,14 @@ struct LogConcaveSampler::Core {
         return false;
       }
       if (h > hullNow + hullExcess * (1 + std::fabs(hullNow) + std::fabs(h))) {
-        ++counts.rejections;
+        // h above the hull (rounding of h, see drawUnchecked): the candidate
+        // stands, and the envelope's path raises the hull there.
+        ++counts.densityAccepts;
         ++counts.hullRepairs;
         handOver();
-        envelope.add(c.x, h);
-        return false;
+        envelope.insert(c.x, h);
+        x = c.x;
+        return true;
       }
       // The new point joins, checked against its neighbours as the envelope checks it.
       std::size_t at = 0;
@@ -707,14 +710,20 @@ struct LogConcaveSampler::Core {
       if (hull == inf) hull = envelope.hullNow(x);
       if (h > hull + hullExcess * (1 + std::fabs(hull) + std::fabs(h))) {
         // h rises above the hull at x: rounding of h (a staircase in its last
-        // places, an overflow) broke concavity where no three points prove
-        // it. x is no draw; it joins the points at once, raising the hull
-        // where it was too low.
-        ++counts.rejections;
+        // places, an overflow, a location far larger than the scale) broke
+        // concavity where no three points prove it. The hull proposed x too
+        // seldom, not too often: x is accepted, as h above the candidate's
+        // height says (turning it away would make the shortfall worse), and
+        // joins the points at once, raising the hull where it was too low.
         ++counts.hullRepairs;
         hasTable = false;
         thinning = false;
         if (refining() && !envelope.insert(x, h) && piece != nullptr) halve(*piece);
+        if (logHeight <= h) {
+          ++counts.densityAccepts;
+          return x;
+        }
+        ++counts.rejections;
         continue;
       }
       const bool accepted = logHeight <= h;

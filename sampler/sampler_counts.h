@@ -11,8 +11,8 @@ struct SamplerCounts {
   std::uint64_t densityAccepts = 0;  // accepted after evaluating the density
   std::uint64_t rejections = 0;      // rejected candidates
   std::uint64_t evaluations = 0;     // calls of logDensity, starting points included
-  // Rejections of a density value above the hull that the points did not
-  // prove non-log-concave: the hull was too low there and is refined.
+  // Candidates whose density value lay above the hull though the points did
+  // not prove h non-log-concave: the hull was too low there and is refined.
   std::uint64_t hullRepairs = 0;
 };
 
