@@ -35,16 +35,7 @@ GuidedStart guidedStart(const std::function<double(double)>& h, double lower, do
   if (b.h == -inf) return out;
   // As the search places its third point after two guides.
   if (std::isfinite(lower) && std::isfinite(upper)) unit = std::min(unit, (upper - lower) * 0.25);
-  const double spread = StartSearch::spread;
-  const double scale = unit / spread;
-  const double mode = a.x + (b.x - a.x) * 0.5 + scale * (scale * chordSlope(a, b));
-  double x = mode;
-  if (!(mode > a.x + 0.25 * scale)) x = std::min(mode, a.x) - (a.x - std::min(mode, a.x)) - spread * scale;
-  if (!(mode < b.x - 0.25 * scale)) x = std::max(mode, b.x) + (std::max(mode, b.x) - b.x) + spread * scale;
-  if (!std::isfinite(x)) return out;
-  const double from = x < a.x ? a.x : b.x;
-  if (x >= upper) x = from + (upper - from) * 0.5;
-  if (x <= lower) x = from + (lower - from) * 0.5;
+  const double x = thirdGuide(a, b, unit / StartSearch::spread, lower, upper);
   if (!insideOpen(x, lower, upper) || x == a.x || x == b.x) return out;
   const HullPoint m = evaluate(x);
   if (m.h == -inf) return out;

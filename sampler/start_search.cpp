@@ -378,14 +378,21 @@ void StartSearch::probeAround(double x0) {
 void StartSearch::predictMode() {
   const HullPoint& a = points_[0];
   const HullPoint& b = points_[1];
-  const double scale = unit_ / spread;
+  const double x = thirdGuide(a, b, unit_ / spread, lower_, upper_);
+  if (!std::isnan(x) && x != a.x && x != b.x) probe(x);
+}
+
+double thirdGuide(const HullPoint& a, const HullPoint& b, double scale, double lower, double upper) {
+  const double spread = StartSearch::spread;
   const double mode = a.x + (b.x - a.x) * 0.5 + scale * (scale * slope(a, b));
   double x = mode;
   if (!(mode > a.x + 0.25 * scale)) x = std::min(mode, a.x) - (a.x - std::min(mode, a.x)) - spread * scale;
   if (!(mode < b.x - 0.25 * scale)) x = std::max(mode, b.x) + (std::max(mode, b.x) - b.x) + spread * scale;
-  if (!std::isfinite(x)) return;
-  x = inside(x < a.x ? a.x : b.x, x);
-  if (x != a.x && x != b.x) probe(x);
+  if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
+  const double from = x < a.x ? a.x : b.x;
+  if (x >= upper) return from + (upper - from) * 0.5;
+  if (x <= lower) return from + (lower - from) * 0.5;
+  return x;
 }
 
 // Fits a parabola through the highest point b and its neighbours (or the

@@ -141,6 +141,14 @@ class StartSearch {
   ThreePointHull* three_ = nullptr;
 };
 
+// After two guides a and b (ascending): where the chord between them and
+// the learned scale place the mode, or, where that lies beyond either
+// guide, a spread beyond it, so that the three bracket it; moved inside
+// (lower, upper) as any probe is. NaN where it is not finite. The search
+// and the warm path's guided start place their third point by this alone,
+// so that a start that falls short hands the search its own probes.
+double thirdGuide(const HullPoint& a, const HullPoint& b, double scale, double lower, double upper);
+
 // What the next search learns from an envelope's points. The mode and
 // scale of the parabola through the highest point and its neighbours,
 // reliable only where h curves down there; and a unit for the first probes:
