@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "sampler/log_concave_sampler.h"
+#include "three_point_floor.h"
 
 #ifdef ARS_HAVE_UNURAN
 #include <unuran.h>
@@ -217,6 +219,39 @@ void warm(benchmark::State& state, const Workload& w, bool checked) {
     tally.update(s.counts().evaluations);
   }
   tally.report(state, false);
+}
+
+// The three-point floor (three_point_floor.h): the least a derivative-free
+// update can cost, beside slice. The warm path serves the updates the floor
+// cannot; counter "served": the share the floor drew itself.
+void threePointFloor(benchmark::State& state, const Workload& w) {
+  auto c = w.make();
+  Rng params(1), g(2);
+  std::uniform_real_distribution<> u;
+  Tally tally;
+  double x = c->initial;
+  const Conditional* cc = c.get();
+  const std::function<double(double)> f = [cc](double t) { return cc->h(t); };
+  const std::function<double()> uniform = [&u, &g] { return u(g); };
+  ars::LogConcaveSampler exact(f, c->lower, c->upper, {x});
+  bench::ThreePointFloor floor(x);
+  double served = 0;
+  for (auto _ : state) {
+    c->advance(params, x);
+    std::uint64_t n = 0;
+    if (floor.update(f, c->lower, c->upper, uniform, x, n)) {
+      ++served;
+    } else {
+      exact.warmReset(f, c->lower, c->upper, {c->start(x)});
+      x = exact.sample(g);
+      n += exact.counts().evaluations;
+      floor.missed(x);
+    }
+    tally.h += n;
+    tally.update(n);
+  }
+  tally.report(state, false);
+  state.counters["served"] = served / static_cast<double>(std::max<std::uint64_t>(tally.updates, 1));
 }
 
 // A density outside the class, the Cauchy, in the one-draw pattern: a fresh
@@ -487,6 +522,12 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("unuran_ars/" + name).c_str(), unuranArs, w),
 #endif
         benchmark::RegisterBenchmark(("slice/" + name).c_str(), slice, w)};
+    // The floor where the mode moves by about a scale per update, as its
+    // three points can follow; Gamma's and Beta's jump further, and would
+    // measure the warm path's search behind it instead.
+    if (name == "a_normal" || name == "b_logistic") {
+      added.push_back(benchmark::RegisterBenchmark(("three_point_floor/" + name).c_str(), threePointFloor, w));
+    }
     // What check() costs per update, on the four log-concave families.
     if (name.size() > 2 && name[1] == '_') {
       added.push_back(benchmark::RegisterBenchmark(("fresh_checked/" + name).c_str(), fresh, w, true));
