@@ -86,8 +86,9 @@ void PythonSampler::refreshC(std::uintptr_t address, bool takesData, std::uintpt
   lower_ = domain.lower;
   upper_ = domain.upper;
   guard_.restart(std::move(bitGenerator));
-  py::gil_scoped_release unlocked;
-  sampler_->reset(std::move(h), domain.lower, domain.upper, domain.starts);
+  // The last fresh sampler's memory of how long its calls took stays: a
+  // Gibbs loop of fresh samplers calls the same log-density.
+  guard_.briefly(*sampler_, true, [&] { sampler_->reset(std::move(h), domain.lower, domain.upper, domain.starts); });
 }
 
 std::unique_ptr<PythonSampler> PythonSampler::copy(py::object bitGenerator) {

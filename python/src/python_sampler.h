@@ -28,7 +28,8 @@ class PythonSampler {
   // A Python callable: called with the GIL held, draws keep the GIL.
   static std::unique_ptr<PythonSampler> fromPython(pybind11::object logpdf, bool vectorized,
                                                    Domain domain, pybind11::object bitGenerator);
-  // A C function at `address`: construction and draws release the GIL.
+  // A C function at `address`: construction releases the GIL, and single
+  // draws do unless the function has proved cheap (SamplerGuard::BriefCalls).
   // keepAlive owns the function (and its data) for as long as the sampler.
   static std::unique_ptr<PythonSampler> fromC(std::uintptr_t address, bool takesData,
                                               std::uintptr_t data, pybind11::object keepAlive,
@@ -36,7 +37,7 @@ class PythonSampler {
 
   // Makes this sampler of a C function, which nothing else holds, a new
   // sampler of another as fromC would, in place: its engine reset rather
-  // than a new one (construction and draws release the GIL).
+  // than a new one (keeping the GIL where its calls have been cheap).
   void refreshC(std::uintptr_t address, bool takesData, std::uintptr_t data,
                 pybind11::object keepAlive, Domain domain, pybind11::object bitGenerator);
 

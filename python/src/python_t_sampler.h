@@ -33,7 +33,8 @@ class PythonTSampler {
   // A Python callable: called with the GIL held, draws keep the GIL.
   static std::unique_ptr<PythonTSampler> fromPython(pybind11::object logpdf, Setup setup,
                                                     pybind11::object bitGenerator);
-  // A C function at `address`: construction and draws release the GIL.
+  // A C function at `address`: construction releases the GIL, and single
+  // draws do unless the function has proved cheap (SamplerGuard::BriefCalls).
   static std::unique_ptr<PythonTSampler> fromC(std::uintptr_t address, bool takesData,
                                                std::uintptr_t data, pybind11::object keepAlive,
                                                Setup setup, pybind11::object bitGenerator);

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -25,16 +27,18 @@ class SamplerGuard {
   class Exclusive {
    public:
     explicit Exclusive(SamplerGuard& g) : g_(g) {
-      if (g_.owner_.load() == std::this_thread::get_id())
+      // Relaxed: a thread only asks whether it holds the sampler itself, and
+      // sees its own stores in order; the mutex orders everything else.
+      if (g_.owner_.load(std::memory_order_relaxed) == std::this_thread::get_id())
         throw std::runtime_error("a sampler cannot be used from inside its own logpdf");
       if (!g_.mutex_.try_lock()) {
         pybind11::gil_scoped_release unlocked;
         g_.mutex_.lock();
       }
-      g_.owner_.store(std::this_thread::get_id());
+      g_.owner_.store(std::this_thread::get_id(), std::memory_order_relaxed);
     }
     ~Exclusive() {
-      g_.owner_.store(std::thread::id());
+      g_.owner_.store(std::thread::id(), std::memory_order_relaxed);
       g_.mutex_.unlock();
     }
     Exclusive(const Exclusive&) = delete;
@@ -75,23 +79,46 @@ class SamplerGuard {
   // One draw, from bitGenerator or, when it is None, the sampler's own.
   template <class Sampler>
   double draw(Sampler& sampler, const pybind11::object& bitGenerator) {
-    return drawAfter(sampler, bitGenerator, [](Sampler&) {});
+    return drawAfter(sampler, bitGenerator, [](Sampler&) {}, false);
   }
 
   // before(sampler), then one draw, under one hold of the sampler and of the
-  // generator: a Gibbs update resets the sampler to the next conditional.
+  // generator: a Gibbs update resets the sampler to the next conditional
+  // (resets: before starts the counts afresh).
   template <class Sampler, class Before>
-  double drawAfter(Sampler& sampler, const pybind11::object& bitGenerator, Before&& before) {
+  double drawAfter(Sampler& sampler, const pybind11::object& bitGenerator, Before&& before,
+                   bool resets = true) {
     return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
       ++history_.ownDraws;
+      double x = 0.0;
       if (!withoutGil) {
         before(sampler);
         return sampler.sample(bits);
       }
-      pybind11::gil_scoped_release unlocked;
-      before(sampler);
-      return sampler.sample(bits);
+      briefly(sampler, resets, [&] {
+        before(sampler);
+        x = sampler.sample(bits);
+      });
+      return x;
     });
+  }
+
+  // run() for a sampler with a C log-density: holding the GIL while the
+  // log-density's calls have been brief, without it otherwise (see
+  // BriefCalls). resets: run() starts the sampler's counts afresh.
+  template <class Sampler, class Run>
+  void briefly(const Sampler& sampler, bool resets, Run&& run) {
+    if (brief_.holdGil()) {
+      run();
+      return;
+    }
+    const std::uint64_t before = resets ? 0 : sampler.counts().evaluations;
+    const auto start = std::chrono::steady_clock::now();
+    {
+      pybind11::gil_scoped_release unlocked;
+      run();
+    }
+    brief_.timed(std::chrono::steady_clock::now() - start, sampler.counts().evaluations - before);
   }
 
   // Fills out, looking at pending signals (Ctrl+C) between chunks.
@@ -117,6 +144,28 @@ class SamplerGuard {
   }
 
  private:
+  // One draw, update or fresh start with a C log-density: letting go of the
+  // GIL and taking it back costs about as much as a cheap update, so calls
+  // keep it while the log-density is cheap, as numpy's single draws do.
+  // One call in timedEvery (and every call until one is timed) goes without
+  // it and is timed; a log-density that took briefLimit a call or more on it
+  // lets the GIL go, so that threads run in parallel where it counts. A
+  // change of cost shows within timedEvery calls.
+  class BriefCalls {
+   public:
+    bool holdGil() { return brief && ++sinceTimed < timedEvery; }
+    void timed(std::chrono::steady_clock::duration took, std::uint64_t evaluations) {
+      sinceTimed = 0;
+      if (evaluations > 0) brief = took < briefLimit * evaluations;  // none: nothing learned
+    }
+
+   private:
+    static constexpr unsigned timedEvery = 32;
+    static constexpr std::chrono::nanoseconds briefLimit{2000};
+    bool brief = false;  // unknown until a call is timed
+    unsigned sinceTimed = 0;
+  };
+
   // Runs drawWith(bits, withoutGil) holding the sampler and the bit
   // generator's lock. A C log-density draws without the GIL; a Python one
   // lets go of the generator's lock while it runs.
@@ -143,6 +192,7 @@ class SamplerGuard {
   BitSource defaultBits_;
   bool python_;
   History history_;
+  BriefCalls brief_;
   std::mutex mutex_;
   std::atomic<std::thread::id> owner_{};
 };

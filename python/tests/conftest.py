@@ -16,4 +16,8 @@ def c_densities():
         getattr(lib, name).argtypes = [ctypes.c_double]
     lib.normal_logpdf_with_data.restype = ctypes.c_double
     lib.normal_logpdf_with_data.argtypes = [ctypes.c_double, ctypes.c_void_p]
+    lib.gil_probe_logpdf.restype = ctypes.c_double
+    lib.gil_probe_logpdf.argtypes = [ctypes.c_double, ctypes.c_void_p]
+    for name in ("gil_probe_calls", "gil_probe_held"):
+        getattr(lib, name).restype = ctypes.c_long
     return lib

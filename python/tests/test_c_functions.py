@@ -66,3 +66,25 @@ def test_one_sampler_shared_by_threads_draws_each_number_once(c_densities):
     alone = np.sort(LogConcaveSampler(c_densities.standard_normal_logpdf,
                                       random_state=8).rvs(400000))
     np.testing.assert_array_equal(together, alone)
+
+
+def test_brief_updates_keep_the_gil_and_long_ones_let_it_go(c_densities):
+    # gil_probe_logpdf spins for the microseconds its data holds and counts
+    # the calls it got holding the GIL.
+    spin = ctypes.c_double(0.0)
+    s = LogConcaveSampler(c_densities.gil_probe_logpdf, starts=[0.0],
+                          data=ctypes.addressof(spin), random_state=3)
+    c_densities.gil_probe_reset()
+    x = 0.0
+    for _ in range(96):
+        x = s.update(x / 2)
+    assert c_densities.gil_probe_held() > 0
+
+    spin.value = 50.0  # dear enough to let threads run beside it
+    for _ in range(40):  # long enough for a timed call to see the change
+        x = s.update(x / 2)
+    c_densities.gil_probe_reset()
+    for _ in range(40):
+        x = s.update(x / 2)
+        x = s.rvs()
+    assert c_densities.gil_probe_calls() > 80 and c_densities.gil_probe_held() == 0
