@@ -31,12 +31,9 @@ void checkSupport(double lower, double upper) {
   }
 }
 
-double checkedLogDensity(double h, double x) {
-  if (std::isnan(h) || h == std::numeric_limits<double>::infinity()) {
-    throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
-                                "; it must be finite, or -infinity where the density is zero");
-  }
-  return h;
+void badLogDensity(double h, double x) {
+  throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
+                              "; it must be finite, or -infinity where the density is zero");
 }
 
 }  // namespace ars::detail

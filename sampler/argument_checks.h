@@ -1,5 +1,6 @@
 #pragma once
 // What the samplers say about bad arguments, said the same way everywhere.
+#include <limits>
 #include <string>
 
 namespace ars::detail {
@@ -13,8 +14,14 @@ std::string supportText(double lower, double upper);
 // infinite on the wrong side.
 void checkSupport(double lower, double upper);
 
+// Throws the std::invalid_argument that names h, NaN or +infinity, at x.
+[[noreturn]] void badLogDensity(double h, double x);
+
 // h, the log-density evaluated at x; throws std::invalid_argument when it is
-// NaN or +infinity.
-double checkedLogDensity(double h, double x);
+// NaN or +infinity. Inline: every evaluation passes here.
+inline double checkedLogDensity(double h, double x) {
+  if (!(h < std::numeric_limits<double>::infinity())) badLogDensity(h, x);
+  return h;
+}
 
 }  // namespace ars::detail

@@ -510,7 +510,7 @@ struct LogConcaveSampler::Core {
     std::size_t k = 3;
     const double lower = envelope.lower(), upper = envelope.upper();
     const auto handOver = [&] { envelope.editPoints().assign(p, p + k); };
-    if (!three.built && !detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, three)) return false;
+    if (!three.built && !detail::buildThreePointHull(p[0], p[1], p[2], lower, upper, three, false)) return false;
     three.built = false;  // the points change from here
     const detail::ThreePointHull& hull = three;
     int missed = 0;  // candidates in a row that the refined hull left out

@@ -32,7 +32,7 @@ double chordArea(const HullPoint& p, const HullPoint& q, double expP, double exp
 }  // namespace
 
 bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint& c, double lower,
-                         double upper, ThreePointHull& hull) {
+                         double upper, ThreePointHull& hull, bool withSqueeze) {
   const double ab = chordSlope(a, b), abNoise = chordSlopeNoise(a, b);
   const double bc = chordSlope(b, c), bcNoise = chordSlopeNoise(b, c);
   const double s0 = ab - abNoise, s3 = bc + bcNoise;
@@ -78,25 +78,10 @@ bool buildThreePointHull(const HullPoint& a, const HullPoint& b, const HullPoint
   // the outer point (it is about nought at b).
   hull.bound[0] = belowExp(std::min(a.h - first.top, 0.0)) * (1 - 1e-12);
   hull.bound[1] = belowExp(std::min(c.h - last.top, 0.0)) * (1 - 1e-12);
-  hull.squeeze = chordArea(a, b, hull.expTop[0], middle) + chordArea(b, c, middle, hull.expTop[3]);
+  hull.squeeze = withSqueeze ? chordArea(a, b, hull.expTop[0], middle) + chordArea(b, c, middle, hull.expTop[3])
+                            : std::numeric_limits<double>::quiet_NaN();
   hull.built = true;
   return true;
-}
-
-HullCandidate hullCandidate(const ThreePointHull& hull, double u) {
-  const double t = u * hull.end[3];
-  int i = 0;
-  while (i < 3 && t >= hull.end[i]) ++i;
-  const double r = i == 0 ? t : t - hull.end[i - 1];
-  const double rate = hull.rate[i];
-  double q = r * rate / hull.expTop[i];
-  if (q > 1 - 0x1p-53) q = 1 - 0x1p-53;
-  double d = -std::log1p(-q) / rate;
-  if (!(d >= 0)) d = 0;
-  if (d > hull.width[i]) d = hull.width[i];
-  // Pieces 0 and 2 run left of their anchors, 1 and 3 right.
-  const double x = (i & 1) != 0 ? hull.anchor[i >> 1] + d : hull.anchor[i >> 1] - d;
-  return {x, hull.top[i] - rate * d, i == 1 ? hull.bound[0] : i == 2 ? hull.bound[1] : 0.0};
 }
 
 double hullOfPointsAt(const HullPoint* p, std::size_t k, double lower, double upper, double x) {
@@ -128,15 +113,6 @@ double hullOfPointsAt(const HullPoint* p, std::size_t k, double lower, double up
     hull = std::min(hull, b.h + rise + roundingMargin * (std::fabs(b.h) + std::fabs(rise)));
   }
   return hull;
-}
-
-double chordOfPointsAt(const HullPoint* p, std::size_t k, double x) {
-  if (!(x > p[0].x && x < p[k - 1].x)) return -std::numeric_limits<double>::infinity();
-  std::size_t i = 0;
-  while (x >= p[i + 1].x) ++i;
-  const HullPoint& a = p[i];
-  const HullPoint& b = p[i + 1];
-  return a.h >= b.h ? a.h + (b.h - a.h) * ((x - a.x) / (b.x - a.x)) : b.h - (b.h - a.h) * ((b.x - x) / (b.x - a.x));
 }
 
 }  // namespace ars::detail
