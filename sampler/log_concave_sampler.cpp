@@ -373,12 +373,7 @@ struct LogConcaveSampler::Core {
 
   double evaluate(double x) {
     ++counts.evaluations;
-    const double h = logDensity(x);
-    if (std::isnan(h) || h == inf) {
-      throw std::invalid_argument("logDensity is " + number(h) + " at x = " + number(x) +
-                                  "; it must be finite, or -infinity where the density is zero");
-    }
-    return h;
+    return detail::checkedLogDensity(logDensity(x), x);
   }
 
   // h is -infinity at x: beyond the outer points the limit moves in to x.

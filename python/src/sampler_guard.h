@@ -90,11 +90,11 @@ class SamplerGuard {
                    bool resets = true) {
     return withDrawSource(bitGenerator, [&](NumpyBits& bits, bool withoutGil) {
       ++history_.ownDraws;
-      double x = 0.0;
       if (!withoutGil) {
         before(sampler);
         return sampler.sample(bits);
       }
+      double x = 0.0;
       briefly(sampler, resets, [&] {
         before(sampler);
         x = sampler.sample(bits);
@@ -147,10 +147,10 @@ class SamplerGuard {
   // One draw, update or fresh start with a C log-density: letting go of the
   // GIL and taking it back costs about as much as a cheap update, so calls
   // keep it while the log-density is cheap, as numpy's single draws do.
-  // One call in timedEvery (and every call until one is timed) goes without
-  // it and is timed; a log-density that took briefLimit a call or more on it
-  // lets the GIL go, so that threads run in parallel where it counts. A
-  // change of cost shows within timedEvery calls.
+  // One call in timedEvery (and every call while the log-density is dear)
+  // goes without it and is timed; where the call took briefLimit or more
+  // per evaluation, the GIL goes, so that threads run in parallel where it
+  // counts. A change of cost shows within timedEvery calls.
   class BriefCalls {
    public:
     bool holdGil() { return brief && ++sinceTimed < timedEvery; }
