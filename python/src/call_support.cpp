@@ -90,13 +90,14 @@ const PyGetSetDef* bitGeneratorGetter(PyTypeObject* generator) {
 
 py::object bitGeneratorOf(PyObject* randomState) {
   const CallHelpers& h = callHelpers();
-  if (PyObject_TypeCheck(randomState, h.bitGeneratorType)) return py::reinterpret_borrow<py::object>(randomState);
+  // A Generator first: the common case, and the subtype test walks its MRO.
   if (Py_IS_TYPE(randomState, h.generatorType)) {
     if (const PyGetSetDef* g = bitGeneratorGetter(h.generatorType))
       return py::reinterpret_steal<py::object>(g->get(randomState, g->closure));
     static PyObject* name = interned("bit_generator");
     return py::reinterpret_steal<py::object>(PyObject_GetAttr(randomState, name));
   }
+  if (PyObject_TypeCheck(randomState, h.bitGeneratorType)) return py::reinterpret_borrow<py::object>(randomState);
   return h.bitGenerator(py::handle(randomState));
 }
 

@@ -87,8 +87,25 @@ struct CallTarget {
   py::object keepAlive;
 };
 
+// An address given as an int. The function's and the data's are the same
+// objects update after update, and reading a many-digit int costs more than
+// a draw of the lean path, so the last few read are remembered (held, so
+// that no other int takes their place: ints never change).
 bool unsignedOf(PyObject* v, std::uintptr_t& out) {
   if (!PyLong_CheckExact(v)) return false;
+  struct Read {
+    PyObject* held = nullptr;
+    std::uintptr_t value = 0;
+  };
+  static Read read[2];
+  static unsigned next = 0;
+#ifndef Py_GIL_DISABLED  // the GIL guards the cache
+  for (const Read& r : read)
+    if (r.held == v) {
+      out = r.value;
+      return true;
+    }
+#endif
   const unsigned long long u = PyLong_AsUnsignedLongLong(v);
   if (u == static_cast<unsigned long long>(-1) && PyErr_Occurred()) {
     PyErr_Clear();
@@ -96,6 +113,13 @@ bool unsignedOf(PyObject* v, std::uintptr_t& out) {
   }
   if (u > std::numeric_limits<std::uintptr_t>::max()) return false;
   out = static_cast<std::uintptr_t>(u);
+#ifndef Py_GIL_DISABLED
+  Read& slot = read[next];
+  next ^= 1u;
+  Py_INCREF(v);
+  Py_XDECREF(slot.held);
+  slot = {v, out};
+#endif
   return true;
 }
 
@@ -151,7 +175,7 @@ bool freshBits(PyObject* randomState, py::object& bits, py::object& kept) {
     kept = py::none();
     return true;
   }
-  if (!PyObject_TypeCheck(randomState, h.bitGeneratorType) && !Py_IS_TYPE(randomState, h.generatorType))
+  if (!Py_IS_TYPE(randomState, h.generatorType) && !PyObject_TypeCheck(randomState, h.bitGeneratorType))
     return false;  // a seed: the general path makes its generator
   bits = bitGeneratorOf(randomState);
   if (!bits) throw py::error_already_set();

@@ -148,6 +148,21 @@ def test_a_fresh_sampler_on_a_let_go_engine_draws_as_a_new_one(c_densities):
         np.testing.assert_array_equal(s.points[0], t.points[0])
 
 
+def test_fresh_samplers_read_the_data_each_is_given(c_densities):
+    # Three buffers in turn, their addresses as new ints and as the same
+    # ones: each sampler reads its own, however its address was read last.
+    f = c_densities.normal_logpdf_with_data
+    buffers = [(ctypes.c_double * 2)(m, 0.01) for m in (-50.0, 0.0, 50.0)]
+    addresses = [data_of(b) for b in buffers]
+    rng = np.random.default_rng(4)
+    LogConcaveSampler(f, starts=[0.0], data=addresses[0], random_state=rng)
+    for i in range(30):
+        k = (i * 7) % 3
+        address = addresses[k] if i % 2 else int(str(addresses[k]))  # a new int object
+        x = LogConcaveSampler(f, starts=[buffers[k][0] + 0.005], data=address, random_state=rng).rvs()
+        assert abs(x - buffers[k][0]) < 0.1
+
+
 def test_calls_of_the_class_in_any_other_shape_go_the_general_way(c_densities):
     f = c_densities.normal_logpdf_with_data
     params = (ctypes.c_double * 2)(0.0, 1.0)
