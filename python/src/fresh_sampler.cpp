@@ -87,25 +87,7 @@ struct CallTarget {
   py::object keepAlive;
 };
 
-// An address given as an int. The function's and the data's are the same
-// objects update after update, and reading a many-digit int costs more than
-// a draw of the lean path, so the last few read are remembered (held, so
-// that no other int takes their place: ints never change).
-bool unsignedOf(PyObject* v, std::uintptr_t& out) {
-  if (!PyLong_CheckExact(v)) return false;
-  struct Read {
-    PyObject* held = nullptr;
-    std::uintptr_t value = 0;
-  };
-  static Read read[2];
-  static unsigned next = 0;
-#ifndef Py_GIL_DISABLED  // the GIL guards the cache
-  for (const Read& r : read)
-    if (r.held == v) {
-      out = r.value;
-      return true;
-    }
-#endif
+bool readUnsigned(PyObject* v, std::uintptr_t& out) {
   const unsigned long long u = PyLong_AsUnsignedLongLong(v);
   if (u == static_cast<unsigned long long>(-1) && PyErr_Occurred()) {
     PyErr_Clear();
@@ -113,14 +95,38 @@ bool unsignedOf(PyObject* v, std::uintptr_t& out) {
   }
   if (u > std::numeric_limits<std::uintptr_t>::max()) return false;
   out = static_cast<std::uintptr_t>(u);
-#ifndef Py_GIL_DISABLED
+  return true;
+}
+
+// An address given as an int. The function's and the data's are the same
+// int objects update after update, and Python reads a many-digit int by its
+// general byte-array path (some 3 % of a fresh update for the two), so the
+// last two read are remembered: held, so that no other int takes their
+// place, and ints never change.
+bool unsignedOf(PyObject* v, std::uintptr_t& out) {
+  if (!PyLong_CheckExact(v)) return false;
+#ifdef Py_GIL_DISABLED
+  return readUnsigned(v, out);
+#else  // the GIL guards the cache
+  struct Read {
+    PyObject* held = nullptr;
+    std::uintptr_t value = 0;
+  };
+  static Read read[2];
+  static unsigned next = 0;
+  for (const Read& r : read)
+    if (r.held == v) {
+      out = r.value;
+      return true;
+    }
+  if (!readUnsigned(v, out)) return false;
   Read& slot = read[next];
   next ^= 1u;
   Py_INCREF(v);
   Py_XDECREF(slot.held);
   slot = {v, out};
-#endif
   return true;
+#endif
 }
 
 // _callables.c_function(logpdf) and c_call(logpdf, found, data) where both
