@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "call_support.h"
@@ -87,46 +88,22 @@ struct CallTarget {
   py::object keepAlive;
 };
 
-bool readUnsigned(PyObject* v, std::uintptr_t& out) {
-  const unsigned long long u = PyLong_AsUnsignedLongLong(v);
-  if (u == static_cast<unsigned long long>(-1) && PyErr_Occurred()) {
+// An address given as an int. Where unsigned long holds an address (LP64),
+// its conversion reads the digits directly; the unsigned long long one goes
+// by Python's general byte-array path, some 3 % of a fresh update for the
+// function's and the data's addresses.
+bool unsignedOf(PyObject* v, std::uintptr_t& out) {
+  if (!PyLong_CheckExact(v)) return false;
+  using Read = std::conditional_t<sizeof(unsigned long) >= sizeof(std::uintptr_t), unsigned long,
+                                  unsigned long long>;
+  const Read u = std::is_same_v<Read, unsigned long> ? PyLong_AsUnsignedLong(v) : PyLong_AsUnsignedLongLong(v);
+  if (u == static_cast<Read>(-1) && PyErr_Occurred()) {
     PyErr_Clear();
     return false;
   }
   if (u > std::numeric_limits<std::uintptr_t>::max()) return false;
   out = static_cast<std::uintptr_t>(u);
   return true;
-}
-
-// An address given as an int. The function's and the data's are the same
-// int objects update after update, and Python reads a many-digit int by its
-// general byte-array path (some 3 % of a fresh update for the two), so the
-// last two read are remembered: held, so that no other int takes their
-// place, and ints never change.
-bool unsignedOf(PyObject* v, std::uintptr_t& out) {
-  if (!PyLong_CheckExact(v)) return false;
-#ifdef Py_GIL_DISABLED
-  return readUnsigned(v, out);
-#else  // the GIL guards the cache
-  struct Read {
-    PyObject* held = nullptr;
-    std::uintptr_t value = 0;
-  };
-  static Read read[2];
-  static unsigned next = 0;
-  for (const Read& r : read)
-    if (r.held == v) {
-      out = r.value;
-      return true;
-    }
-  if (!readUnsigned(v, out)) return false;
-  Read& slot = read[next];
-  next ^= 1u;
-  Py_INCREF(v);
-  Py_XDECREF(slot.held);
-  slot = {v, out};
-  return true;
-#endif
 }
 
 // _callables.c_function(logpdf) and c_call(logpdf, found, data) where both
